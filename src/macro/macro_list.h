@@ -1,0 +1,87 @@
+#pragma once
+
+// The macros of one macro file, in file order.
+//
+// File format (CP932, no byte-order mark recognised): one macro per line; CR LF
+// or a lone CR ends a line, a lone LF does not. The message is what precedes
+// the first TAB, the title what follows it (further TABs included); a line
+// without a TAB is both message and title. Lines holding nothing but spaces
+// (ASCII or ideographic) are skipped; otherwise text is kept exactly as typed.
+
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "macro/macro.h"
+
+namespace kiv {
+
+class MacroList {
+public:
+    const std::u16string& FileName() const { return fileName_; }
+    void SetFileName(std::u16string fileName) { fileName_ = std::move(fileName); }
+
+    // Reads the file named by FileName(), after writing the default macro file
+    // there if no file exists. Throws FileError; on failure the list keeps the
+    // macros it had.
+    void LoadData();
+
+    // 1-based. Throws std::out_of_range for a position outside 1..Count() and
+    // for a list that was never loaded.
+    Macro Item(std::size_t position) const;
+
+    std::size_t Count() const { return entries_.size(); }
+    bool IsLoaded() const { return loaded_; }
+
+    class const_iterator {
+    public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = Macro;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = Macro;
+
+        const_iterator() = default;
+        Macro operator*() const { return list_->At(index_); }
+        const_iterator& operator++() {
+            ++index_;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator before = *this;
+            ++index_;
+            return before;
+        }
+        friend bool operator==(const const_iterator&, const const_iterator&) = default;
+
+    private:
+        friend class MacroList;
+        const_iterator(const MacroList* list, std::size_t index) : list_(list), index_(index) {}
+        const MacroList* list_ = nullptr;
+        std::size_t index_ = 0;
+    };
+
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, entries_.size()}; }
+
+private:
+    // All macros share one text buffer: a million-line file then costs about
+    // twice its size in memory instead of several small strings per macro.
+    struct Entry {
+        std::size_t begin;
+        std::size_t tab;  // == end when the line has no TAB
+        std::size_t end;
+    };
+
+    void CreateDefaultFile() const;
+    Macro At(std::size_t index) const;
+
+    std::u16string fileName_;
+    std::u16string text_;
+    std::vector<Entry> entries_;
+    bool loaded_ = false;
+};
+
+}  // namespace kiv

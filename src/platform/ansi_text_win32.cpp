@@ -1,0 +1,59 @@
+#include "platform/ansi_text.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace kiv {
+namespace {
+
+// The Win32 conversion calls take int lengths; longer input is converted in
+// pieces. A byte below 0x40 is never a lead byte, so whatever it ends (itself,
+// or a pair whose bad trail byte it is) a new character begins after it.
+constexpr std::size_t kMaxPiece = INT_MAX / 4;
+
+std::size_t SafeAnsiCut(std::string_view bytes, std::size_t limit) {
+    std::size_t cut = limit;
+    while (cut > 0 && static_cast<unsigned char>(bytes[cut - 1]) >= 0x40) --cut;
+    return cut == 0 ? limit : cut;
+}
+
+}  // namespace
+
+std::string ToAnsi(std::u16string_view text) {
+    std::string out;
+    while (!text.empty()) {
+        std::size_t take = text.size() < kMaxPiece ? text.size() : kMaxPiece;
+        if (take < text.size() && text[take - 1] >= 0xD800 && text[take - 1] < 0xDC00) --take;
+        const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+        const int count = static_cast<int>(take);
+        const int needed = WideCharToMultiByte(CP_ACP, 0, wide, count, nullptr, 0, nullptr, nullptr);
+        const std::size_t at = out.size();
+        out.resize(at + static_cast<std::size_t>(needed));
+        WideCharToMultiByte(CP_ACP, 0, wide, count, out.data() + at, needed, nullptr, nullptr);
+        text.remove_prefix(take);
+    }
+    return out;
+}
+
+void AppendFromAnsi(std::string_view bytes, std::u16string& out) {
+    while (!bytes.empty()) {
+        const std::size_t take =
+            bytes.size() <= kMaxPiece ? bytes.size() : SafeAnsiCut(bytes, kMaxPiece);
+        const int count = static_cast<int>(take);
+        const int needed = MultiByteToWideChar(CP_ACP, 0, bytes.data(), count, nullptr, 0);
+        const std::size_t at = out.size();
+        out.resize(at + static_cast<std::size_t>(needed));
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), count,
+                            reinterpret_cast<wchar_t*>(out.data() + at), needed);
+        bytes.remove_prefix(take);
+    }
+}
+
+std::u16string FromAnsi(std::string_view bytes) {
+    std::u16string out;
+    AppendFromAnsi(bytes, out);
+    return out;
+}
+
+}  // namespace kiv

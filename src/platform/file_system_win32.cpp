@@ -1,0 +1,121 @@
+#include <windows.h>
+
+#include "platform/file_system.h"
+
+namespace kiv {
+namespace {
+
+std::wstring Wide(const std::u16string& text) { return {text.begin(), text.end()}; }
+
+std::u16string SystemReason(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::u16string reason(buffer, buffer + length);
+    LocalFree(buffer);
+    while (!reason.empty() && (reason.back() == u'\r' || reason.back() == u'\n' ||
+                               reason.back() == u' ' || reason.back() == u'.')) {
+        reason.pop_back();
+    }
+    const std::string code = std::to_string(error);
+    reason += u" (エラー ";
+    reason.append(code.begin(), code.end());
+    reason += u')';
+    return reason;
+}
+
+[[noreturn]] void Fail(const std::u16string& path, FileError::Step step, DWORD error) {
+    throw FileError(path, step, SystemReason(error));
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() {
+        if (Valid()) CloseHandle(handle_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+    // Closing can be where a delayed write error shows; the caller needs to see it.
+    bool Close() {
+        const bool closed = CloseHandle(handle_) != 0;
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+}  // namespace
+
+bool IsOrdinaryFile(const std::u16string& path) {
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
+                          FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
+
+void CreateFileWithContents(const std::u16string& path, std::string_view contents) {
+    // Per process, so two instances never write into the same temporary file.
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    const std::u16string temporary = path + u".kivtmp" + std::u16string(pid.begin(), pid.end());
+    const std::wstring wideTemporary = Wide(temporary);
+    {
+        Handle file(CreateFileW(wideTemporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) Fail(path, FileError::Step::Create, GetLastError());
+        auto removeTemporary = [&](FileError::Step step, DWORD error) {
+            if (file.Valid()) file.Close();
+            DeleteFileW(wideTemporary.c_str());
+            Fail(path, step, error);
+        };
+        while (!contents.empty()) {
+            const DWORD chunk = contents.size() > (1u << 20) ? (1u << 20)
+                                                             : static_cast<DWORD>(contents.size());
+            DWORD written = 0;
+            if (!WriteFile(file.Get(), contents.data(), chunk, &written, nullptr) || written == 0) {
+                removeTemporary(FileError::Step::Write, GetLastError());
+            }
+            contents.remove_prefix(written);
+        }
+        if (!FlushFileBuffers(file.Get())) removeTemporary(FileError::Step::Write, GetLastError());
+        if (!file.Close()) removeTemporary(FileError::Step::Write, GetLastError());
+    }
+    // Without MOVEFILE_REPLACE_EXISTING the move refuses an existing target, so
+    // a file that appeared meanwhile is kept as it is.
+    if (!MoveFileExW(wideTemporary.c_str(), Wide(path).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        DeleteFileW(wideTemporary.c_str());
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+            throw FileError(path, FileError::Step::AlreadyExists, SystemReason(error));
+        }
+        Fail(path, FileError::Step::Finish, error);
+    }
+}
+
+FileReader::FileReader(const std::u16string& path) : path_(path) {
+    const HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) Fail(path, FileError::Step::Open, GetLastError());
+    handle_ = reinterpret_cast<std::intptr_t>(handle);
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(handle, &size)) sizeHint_ = static_cast<std::uint64_t>(size.QuadPart);
+}
+
+FileReader::~FileReader() { CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
+
+std::size_t FileReader::Read(char* buffer, std::size_t capacity) {
+    const DWORD want = capacity > (1u << 30) ? (1u << 30) : static_cast<DWORD>(capacity);
+    DWORD got = 0;
+    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, want, &got, nullptr)) {
+        Fail(path_, FileError::Step::Read, GetLastError());
+    }
+    return got;
+}
+
+}  // namespace kiv

@@ -1,0 +1,43 @@
+#pragma once
+
+// The part of the window system that delivery needs, in the terms of the ANSI
+// Win32 functions: names and texts are CP932 bytes. Tests put a fake behind it.
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kiv {
+
+using WindowHandle = std::uintptr_t;
+constexpr WindowHandle kNoWindow = 0;
+
+enum class WindowMessage : unsigned { SetText = 12, KeyDown = 256, KeyUp = 257 };
+
+enum class SendResult {
+    Delivered,
+    NotAnswered,  // the window exists but did not process the message in time
+    Failed,       // the window is gone, or the call failed outright
+};
+
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+
+    // A missing name (std::nullopt) matches every window name; an empty one
+    // matches only windows whose name is empty.
+    virtual WindowHandle FindTopLevel(std::string_view className,
+                                      std::optional<std::string_view> windowName) = 0;
+    // Direct children only, searched from the first child on.
+    virtual WindowHandle FindChild(WindowHandle parent, std::string_view className,
+                                   std::optional<std::string_view> windowName) = 0;
+    // `text` is the zero-terminated lParam of WM_SETTEXT; null for the key messages.
+    virtual SendResult Send(WindowHandle window, WindowMessage message, std::uintptr_t wParam,
+                            const char* text) = 0;
+    virtual void BringToFront(WindowHandle window) = 0;
+    virtual void Pause(std::chrono::milliseconds duration) = 0;
+};
+
+}  // namespace kiv

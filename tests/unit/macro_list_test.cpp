@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include "macro/default_macros.h"
+#include "macro/macro_list.h"
+#include "platform/file_system.h"
+#include "support/sha256.h"
+#include "support/temp_dir.h"
+
+namespace kiv {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+using Pairs = std::vector<std::pair<std::u16string, std::u16string>>;  // message, title
+
+Pairs Contents(const MacroList& list) {
+    Pairs pairs;
+    for (const Macro& macro : list) pairs.emplace_back(macro.Message(), macro.Title());
+    return pairs;
+}
+
+struct Fixture {
+    const char* name;
+    std::string bytes;
+    Pairs expected;
+};
+
+class MacroFile : public testing::TestWithParam<Fixture> {};
+
+TEST_P(MacroFile, ReadsAsTheToolDoes) {
+    TempDir dir;
+    WriteBytes(dir.Path("macros.txt"), GetParam().bytes);
+    MacroList list;
+    list.SetFileName(dir.File("macros.txt"));
+    list.LoadData();
+    EXPECT_EQ(Contents(list), GetParam().expected);
+    EXPECT_EQ(ReadBytes(dir.Path("macros.txt")), GetParam().bytes) << "the file must stay as it was";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, MacroFile,
+    testing::Values(
+        Fixture{"empty_file", "", {}},
+        Fixture{"message_and_title", "$1-1\t$1:\x83\x71\x83\x62\x83\x67\r\n", {{u"$1-1", u"$1:ヒット"}}},
+        Fixture{"no_tab_is_both", "abc", {{u"abc", u"abc"}}},
+        Fixture{"only_the_first_tab_divides", "a\tb\tc\r\n", {{u"a", u"b\tc"}}},
+        Fixture{"tab_at_either_end", "\tx\r\nx\t\r\n", {{u"", u"x"}, {u"x", u""}}},
+        Fixture{"tab_only_is_not_blank", "\t\r\n", {{u"", u""}}},
+        Fixture{"blank_lines_skipped", "  \r\n\r\n\x81\x40 \x81\x40\r\nz\r\n", {{u"z", u"z"}}},
+        Fixture{"spaces_kept", "  a \t b  \r\n", {{u"  a ", u" b  "}}},
+        Fixture{"lone_cr_ends_a_line", "a\rb\r\rc", {{u"a", u"a"}, {u"b", u"b"}, {u"c", u"c"}}},
+        Fixture{"lone_lf_does_not", "a\tb\nc\td\n", {{u"a", u"b\nc\td\n"}}},
+        Fixture{"lf_cr_pairs", "a\n\rb", {{u"a\n", u"a\n"}, {u"b", u"b"}}},
+        Fixture{"duplicates_kept", "x\r\nx\r\n", {{u"x", u"x"}, {u"x", u"x"}}},
+        Fixture{"bom_is_text", "\xef\xbb\xbf" "a\r\n", {{u"\u30FB\uFF7Fa", u"\u30FB\uFF7Fa"}}},
+        Fixture{"trail_backslash_is_text", "\x95\x5cn\t\x95\x5c\r\n", {{u"表n", u"表"}}},
+        Fixture{"bad_bytes_never_eat_the_line_end", "\x81\r\n\x81\r\n", {{u"\u30FB", u"\u30FB"}, {u"\u30FB", u"\u30FB"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MacroFile, LinesThatStraddleReadChunksAreWhole) {
+    TempDir dir;
+    std::string bytes;
+    Pairs expected;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string n = std::to_string(i);
+        bytes += "m" + n + "\t\x95\x5c" + n + (i % 3 == 0 ? "\r" : "\r\n");
+        expected.emplace_back(u"m" + std::u16string(n.begin(), n.end()),
+                              u"表" + std::u16string(n.begin(), n.end()));
+    }
+    WriteBytes(dir.Path("big.txt"), bytes);
+    MacroList list;
+    list.SetFileName(dir.File("big.txt"));
+    list.LoadData();
+    EXPECT_EQ(Contents(list), expected);
+}
+
+TEST(MacroList, ItemIsOneBasedAndReportsPositionsOutOfRange) {
+    TempDir dir;
+    WriteBytes(dir.Path("m.txt"), "first\r\n\r\nsecond\tSecond\r\n");
+    MacroList list;
+    EXPECT_THROW(list.Item(1), std::out_of_range) << "never loaded";
+    EXPECT_EQ(list.begin(), list.end());
+    list.SetFileName(dir.File("m.txt"));
+    list.LoadData();
+    ASSERT_EQ(list.Count(), 2u);
+    EXPECT_EQ(list.Item(1), Macro(u"first", u"first"));
+    EXPECT_EQ(list.Item(2), Macro(u"second", u"Second"));
+    EXPECT_THROW(list.Item(0), std::out_of_range);
+    EXPECT_THROW(list.Item(3), std::out_of_range);
+}
+
+TEST(MacroList, AFailedLoadKeepsTheMacrosItHad) {
+    TempDir dir;
+    WriteBytes(dir.Path("m.txt"), "kept\r\n");
+    MacroList list;
+    list.SetFileName(dir.File("m.txt"));
+    list.LoadData();
+    const std::u16string unreachable = (dir.Path("no-such-folder") / "m.txt").u16string();
+    list.SetFileName(unreachable);
+    EXPECT_THROW(list.LoadData(), FileError);
+    EXPECT_EQ(list.FileName(), unreachable);
+    EXPECT_EQ(Contents(list), (Pairs{{u"kept", u"kept"}}));
+}
+
+TEST(DefaultMacroFile, IsByteExact) {
+    const std::string bytes = DefaultMacroFileContents();
+    EXPECT_EQ(bytes.size(), 2184u);
+    EXPECT_EQ(test::Sha256Hex(bytes), "1834b7bf3d683684c81d8ecdbfc9fafe836a004917e147962639a0814d45fce0");
+}
+
+TEST(DefaultMacroFile, IsWrittenWhereNoFileIsAndReadBack) {
+    TempDir dir;
+    MacroList list;
+    list.SetFileName(dir.File("new.txt"));
+    list.LoadData();
+    EXPECT_EQ(ReadBytes(dir.Path("new.txt")), DefaultMacroFileContents());
+    ASSERT_EQ(list.Count(), 88u);
+    EXPECT_EQ(list.Item(1), Macro(u"$1-1", u"$1:ヒット１(自分)"));
+    EXPECT_EQ(list.Item(7), Macro(u"$7-1", u"$7:槍(自分)"));
+    EXPECT_EQ(list.Item(45), Macro(u"$1-2", u"$1:ヒット１(手前)"));
+    EXPECT_EQ(list.Item(88), Macro(u"$44-2", u"$44:バギクロス(手前)"));
+    std::vector<Macro> read(list.begin(), list.end());
+    EXPECT_EQ(read, DefaultMacros());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()), {}), 1)
+        << "no temporary file may be left behind";
+}
+
+TEST(DefaultMacroFile, IsNotWrittenOverAnExistingEmptyFile) {
+    TempDir dir;
+    WriteBytes(dir.Path("empty.txt"), "");
+    MacroList list;
+    list.SetFileName(dir.File("empty.txt"));
+    list.LoadData();
+    EXPECT_TRUE(list.IsLoaded());
+    EXPECT_EQ(list.Count(), 0u);
+    EXPECT_EQ(ReadBytes(dir.Path("empty.txt")), "");
+}
+
+TEST(DefaultMacroFile, AMissingFolderFailsWithThePathInTheMessage) {
+    TempDir dir;
+    MacroList list;
+    list.SetFileName((dir.Path("missing") / "m.txt").u16string());
+    try {
+        list.LoadData();
+        FAIL() << "expected a FileError";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.Path(), list.FileName());
+        EXPECT_NE(error.UserMessage().find(list.FileName()), std::u16string::npos);
+        EXPECT_FALSE(error.Reason().empty());
+    }
+    EXPECT_FALSE(list.IsLoaded());
+}
+
+}  // namespace
+}  // namespace kiv

@@ -37,16 +37,11 @@ std::vector<Macro> DefaultMacros() {
     macros.reserve(kLabels.size() * kTargets.size());
     for (const Target& target : kTargets) {
         for (std::size_t n = 1; n <= kLabels.size(); ++n) {
-            std::u16string number = u"$";
-            number += Decimal(n);
-            std::u16string message = number;
-            message += u'-';
-            message += target.digit;
-            std::u16string title = number;
-            title += u':';
+            const std::u16string number = u"$" + Decimal(n);
+            std::u16string title = number + u':';
             title += kLabels[n - 1];
             title += target.suffix;
-            macros.emplace_back(std::move(message), std::move(title));
+            macros.emplace_back(number + u'-' + target.digit, std::move(title));
         }
     }
     return macros;
@@ -55,10 +50,7 @@ std::vector<Macro> DefaultMacros() {
 std::string DefaultMacroFileContents() {
     std::u16string text;
     for (const Macro& macro : DefaultMacros()) {
-        text += macro.Message();
-        text += u'\t';
-        text += macro.Title();
-        text += u"\r\n";
+        text += macro.Message() + u'\t' + macro.Title() + u"\r\n";
     }
     return ToAnsi(text);
 }

@@ -10,7 +10,7 @@ namespace kiv {
 // One prepared chat line set: the title the list shows and the message that is
 // typed into the game client.
 class Macro {
-public:
+  public:
     Macro() = default;
     Macro(std::u16string message, std::u16string title)
         : message_(std::move(message)), title_(std::move(title)) {}
@@ -29,7 +29,7 @@ public:
 
     friend bool operator==(const Macro&, const Macro&) = default;
 
-private:
+  private:
     std::u16string message_;
     std::u16string title_;
 };

@@ -26,7 +26,7 @@ bool IsBlank(std::u16string_view line) {
 // part of a CP932 double-byte character, so bytes can be cut before decoding.
 template <typename LineSink>
 class LineSplitter {
-public:
+  public:
     explicit LineSplitter(LineSink sink) : sink_(std::move(sink)) {}
 
     void Feed(const char* data, std::size_t size) {
@@ -61,7 +61,7 @@ public:
         pending_.clear();
     }
 
-private:
+  private:
     LineSink sink_;
     std::string pending_;
     bool afterCarriageReturn_ = false;
@@ -115,7 +115,8 @@ Macro MacroList::At(std::size_t index) const {
     const std::u16string_view all(text_);
     std::u16string message(all.substr(entry.begin, entry.tab - entry.begin));
     if (entry.tab == entry.end) return Macro(message, message);
-    return Macro(std::move(message), std::u16string(all.substr(entry.tab + 1, entry.end - entry.tab - 1)));
+    return Macro(std::move(message),
+                 std::u16string(all.substr(entry.tab + 1, entry.end - entry.tab - 1)));
 }
 
 void MacroList::CreateDefaultFile() const {

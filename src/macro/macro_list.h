@@ -19,7 +19,7 @@
 namespace kiv {
 
 class MacroList {
-public:
+  public:
     const std::u16string& FileName() const { return fileName_; }
     void SetFileName(std::u16string fileName) { fileName_ = std::move(fileName); }
 
@@ -36,7 +36,7 @@ public:
     bool IsLoaded() const { return loaded_; }
 
     class const_iterator {
-    public:
+      public:
         using iterator_category = std::input_iterator_tag;
         using value_type = Macro;
         using difference_type = std::ptrdiff_t;
@@ -56,7 +56,7 @@ public:
         }
         friend bool operator==(const const_iterator&, const const_iterator&) = default;
 
-    private:
+      private:
         friend class MacroList;
         const_iterator(const MacroList* list, std::size_t index) : list_(list), index_(index) {}
         const MacroList* list_ = nullptr;
@@ -66,7 +66,7 @@ public:
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, entries_.size()}; }
 
-private:
+  private:
     // All macros share one text buffer: a million-line file then costs about
     // twice its size in memory instead of several small strings per macro.
     struct Entry {

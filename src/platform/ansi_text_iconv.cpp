@@ -20,19 +20,25 @@ bool IsLeadByte(unsigned char byte) {
 // characters proper; iconv rejects them.
 char16_t WindowsSingleByte(unsigned char byte) {
     switch (byte) {
-        case 0x80: return u'\u0080';
-        case 0xA0: return u'\uF8F0';
-        case 0xFD: return u'\uF8F1';
-        case 0xFE: return u'\uF8F2';
-        case 0xFF: return u'\uF8F3';
-        default: return kDefaultUnicodeChar;
+        case 0x80:
+            return u'\u0080';
+        case 0xA0:
+            return u'\uF8F0';
+        case 0xFD:
+            return u'\uF8F1';
+        case 0xFE:
+            return u'\uF8F2';
+        case 0xFF:
+            return u'\uF8F3';
+        default:
+            return kDefaultUnicodeChar;
     }
 }
 
 // One converter per direction and thread: iconv_open costs far more than
 // converting a macro-file line.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {
         if (handle_ == reinterpret_cast<iconv_t>(-1)) {
             throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
@@ -52,7 +58,7 @@ public:
         return result != static_cast<std::size_t>(-1);
     }
 
-private:
+  private:
     iconv_t handle_;
 };
 

@@ -27,7 +27,8 @@ std::string ToAnsi(std::u16string_view text) {
         if (take < text.size() && text[take - 1] >= 0xD800 && text[take - 1] < 0xDC00) --take;
         const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
         const int count = static_cast<int>(take);
-        const int needed = WideCharToMultiByte(CP_ACP, 0, wide, count, nullptr, 0, nullptr, nullptr);
+        const int needed =
+            WideCharToMultiByte(CP_ACP, 0, wide, count, nullptr, 0, nullptr, nullptr);
         const std::size_t at = out.size();
         out.resize(at + static_cast<std::size_t>(needed));
         WideCharToMultiByte(CP_ACP, 0, wide, count, out.data() + at, needed, nullptr, nullptr);

@@ -5,13 +5,20 @@ namespace {
 
 std::u16string_view Describe(FileError::Step step) {
     switch (step) {
-        case FileError::Step::Open: return u"を開けませんでした。";
-        case FileError::Step::Read: return u"の読み込み中にエラーが発生しました。";
-        case FileError::Step::Create: return u"を作成できませんでした。";
-        case FileError::Step::Write: return u"の書き込み中にエラーが発生しました。";
-        case FileError::Step::Finish: return u"の作成を完了できませんでした。";
-        case FileError::Step::AlreadyExists: return u"は既に存在するため、書き込みませんでした。";
-        case FileError::Step::TooLarge: return u"は大きすぎるため読み込めません。";
+        case FileError::Step::Open:
+            return u"を開けませんでした。";
+        case FileError::Step::Read:
+            return u"の読み込み中にエラーが発生しました。";
+        case FileError::Step::Create:
+            return u"を作成できませんでした。";
+        case FileError::Step::Write:
+            return u"の書き込み中にエラーが発生しました。";
+        case FileError::Step::Finish:
+            return u"の作成を完了できませんでした。";
+        case FileError::Step::AlreadyExists:
+            return u"は既に存在するため、書き込みませんでした。";
+        case FileError::Step::TooLarge:
+            return u"は大きすぎるため読み込めません。";
     }
     return u"の操作に失敗しました。";
 }
@@ -32,7 +39,9 @@ FileError::FileError(std::u16string path, Step step, std::u16string reason)
       step_(step),
       reason_(std::move(reason)) {}
 
-std::u16string FileError::UserMessage() const { return Compose(path_, step_, reason_); }
+std::u16string FileError::UserMessage() const {
+    return Compose(path_, step_, reason_);
+}
 
 std::string ToUtf8(std::u16string_view text) {
     std::string out;

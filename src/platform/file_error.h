@@ -8,7 +8,7 @@ namespace kiv {
 // A failed file operation, with what a person needs to act on it: the path,
 // the step that failed and the system's own reason.
 class FileError : public std::runtime_error {
-public:
+  public:
     enum class Step { Open, Read, Create, Write, Finish, AlreadyExists, TooLarge };
 
     FileError(std::u16string path, Step step, std::u16string reason);
@@ -20,7 +20,7 @@ public:
     // The whole story in Japanese, for a message box.
     std::u16string UserMessage() const;
 
-private:
+  private:
     std::u16string path_;
     Step step_;
     std::u16string reason_;

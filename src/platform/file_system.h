@@ -23,7 +23,7 @@ void CreateFileWithContents(const std::u16string& path, std::string_view content
 
 // Sequential reading of a whole file; others may read and write it meanwhile.
 class FileReader {
-public:
+  public:
     explicit FileReader(const std::u16string& path);  // throws FileError (Open)
     ~FileReader();
     FileReader(const FileReader&) = delete;
@@ -35,7 +35,7 @@ public:
     // Fills up to `capacity` bytes; 0 means the end. Throws FileError (Read).
     std::size_t Read(char* buffer, std::size_t capacity);
 
-private:
+  private:
     std::u16string path_;
     std::intptr_t handle_;
     std::uint64_t sizeHint_ = 0;

@@ -10,7 +10,9 @@
 namespace kiv {
 namespace {
 
-std::u16string Widen(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
+std::u16string Widen(const std::string& ascii) {
+    return {ascii.begin(), ascii.end()};
+}
 
 // The program never calls setlocale, so strerror speaks plain ASCII English.
 std::u16string SystemReason(int error) {
@@ -81,7 +83,9 @@ FileReader::FileReader(const std::u16string& path) : path_(path) {
     sizeHint_ = static_cast<std::uint64_t>(status.st_size);
 }
 
-FileReader::~FileReader() { ::close(static_cast<int>(handle_)); }
+FileReader::~FileReader() {
+    ::close(static_cast<int>(handle_));
+}
 
 std::size_t FileReader::Read(char* buffer, std::size_t capacity) {
     for (;;) {

@@ -1,11 +1,15 @@
+#include "platform/file_system.h"
+
 #include <windows.h>
 
-#include "platform/file_system.h"
+#include "platform/win32_handle.h"
 
 namespace kiv {
 namespace {
 
-std::wstring Wide(const std::u16string& text) { return {text.begin(), text.end()}; }
+std::wstring Wide(const std::u16string& text) {
+    return {text.begin(), text.end()};
+}
 
 std::u16string SystemReason(DWORD error) {
     wchar_t* buffer = nullptr;
@@ -29,34 +33,13 @@ std::u16string SystemReason(DWORD error) {
     throw FileError(path, step, SystemReason(error));
 }
 
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    ~Handle() {
-        if (Valid()) CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-    // Closing can be where a delayed write error shows; the caller needs to see it.
-    bool Close() {
-        const bool closed = CloseHandle(handle_) != 0;
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-private:
-    HANDLE handle_;
-};
-
 }  // namespace
 
 bool IsOrdinaryFile(const std::u16string& path) {
     const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-    return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
-                          FILE_ATTRIBUTE_SYSTEM)) == 0;
+    return (attributes &
+            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
 
 void CreateFileWithContents(const std::u16string& path, std::string_view contents) {
@@ -65,17 +48,17 @@ void CreateFileWithContents(const std::u16string& path, std::string_view content
     const std::u16string temporary = path + u".kivtmp" + std::u16string(pid.begin(), pid.end());
     const std::wstring wideTemporary = Wide(temporary);
     {
-        Handle file(CreateFileW(wideTemporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.Valid()) Fail(path, FileError::Step::Create, GetLastError());
+        UniqueFile file(CreateFileW(wideTemporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) Fail(path, FileError::Step::Create, GetLastError());
         auto removeTemporary = [&](FileError::Step step, DWORD error) {
-            if (file.Valid()) file.Close();
+            file.Close();
             DeleteFileW(wideTemporary.c_str());
             Fail(path, step, error);
         };
         while (!contents.empty()) {
-            const DWORD chunk = contents.size() > (1u << 20) ? (1u << 20)
-                                                             : static_cast<DWORD>(contents.size());
+            const DWORD chunk =
+                contents.size() > (1u << 20) ? (1u << 20) : static_cast<DWORD>(contents.size());
             DWORD written = 0;
             if (!WriteFile(file.Get(), contents.data(), chunk, &written, nullptr) || written == 0) {
                 removeTemporary(FileError::Step::Write, GetLastError());
@@ -107,7 +90,9 @@ FileReader::FileReader(const std::u16string& path) : path_(path) {
     if (GetFileSizeEx(handle, &size)) sizeHint_ = static_cast<std::uint64_t>(size.QuadPart);
 }
 
-FileReader::~FileReader() { CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
+FileReader::~FileReader() {
+    CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
 
 std::size_t FileReader::Read(char* buffer, std::size_t capacity) {
     const DWORD want = capacity > (1u << 30) ? (1u << 30) : static_cast<DWORD>(capacity);

@@ -5,18 +5,22 @@
 namespace kiv {
 namespace {
 
-HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
-WindowHandle FromHwnd(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+HWND ToHwnd(WindowHandle window) {
+    return reinterpret_cast<HWND>(window);
+}
+WindowHandle FromHwnd(HWND window) {
+    return reinterpret_cast<WindowHandle>(window);
+}
 
 // The ANSI functions want zero-terminated strings, and a missing name must
 // reach them as a null pointer, not as "".
 class OptionalName {
-public:
+  public:
     explicit OptionalName(std::optional<std::string_view> name)
         : present_(name.has_value()), text_(name.value_or(std::string_view{})) {}
     const char* Get() const { return present_ ? text_.c_str() : nullptr; }
 
-private:
+  private:
     bool present_;
     std::string text_;
 };
@@ -32,23 +36,26 @@ WindowHandle Win32WindowSystem::FindTopLevel(std::string_view className,
 WindowHandle Win32WindowSystem::FindChild(WindowHandle parent, std::string_view className,
                                           std::optional<std::string_view> windowName) {
     const std::string cls(className);
-    return FromHwnd(FindWindowExA(ToHwnd(parent), nullptr, cls.c_str(), OptionalName(windowName).Get()));
+    return FromHwnd(
+        FindWindowExA(ToHwnd(parent), nullptr, cls.c_str(), OptionalName(windowName).Get()));
 }
 
 SendResult Win32WindowSystem::Send(WindowHandle window, WindowMessage message,
                                    std::uintptr_t wParam, const char* text) {
     DWORD_PTR reply = 0;
-    const LRESULT sent = SendMessageTimeoutA(
-        ToHwnd(window), static_cast<UINT>(message), static_cast<WPARAM>(wParam),
-        reinterpret_cast<LPARAM>(text), SMTO_NORMAL | SMTO_ABORTIFHUNG,
-        static_cast<UINT>(replyTimeout_.count()), &reply);
+    const LRESULT sent =
+        SendMessageTimeoutA(ToHwnd(window), static_cast<UINT>(message), static_cast<WPARAM>(wParam),
+                            reinterpret_cast<LPARAM>(text), SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                            static_cast<UINT>(replyTimeout_.count()), &reply);
     if (sent != 0) return SendResult::Delivered;
     // A window that still exists but gave no reply is hung (or out of reach
     // behind a higher integrity level); one that vanished is simply gone.
     return IsWindow(ToHwnd(window)) ? SendResult::NotAnswered : SendResult::Failed;
 }
 
-void Win32WindowSystem::BringToFront(WindowHandle window) { SetForegroundWindow(ToHwnd(window)); }
+void Win32WindowSystem::BringToFront(WindowHandle window) {
+    SetForegroundWindow(ToHwnd(window));
+}
 
 void Win32WindowSystem::Pause(std::chrono::milliseconds duration) {
     Sleep(static_cast<DWORD>(duration.count()));

@@ -6,7 +6,7 @@ namespace kiv {
 
 // The real thing: user32's ANSI window functions.
 class Win32WindowSystem final : public WindowSystem {
-public:
+  public:
     // How long one message may wait for the client before it counts as hung.
     static constexpr std::chrono::milliseconds kDefaultReplyTimeout{5000};
 
@@ -22,7 +22,7 @@ public:
     void BringToFront(WindowHandle window) override;
     void Pause(std::chrono::milliseconds duration) override;
 
-private:
+  private:
     std::chrono::milliseconds replyTimeout_;
 };
 

@@ -23,7 +23,7 @@ enum class SendResult {
 };
 
 class WindowSystem {
-public:
+  public:
     virtual ~WindowSystem() = default;
 
     // A missing name (std::nullopt) matches every window name; an empty one

@@ -9,7 +9,7 @@ namespace kiv::test {
 
 // A fresh directory for one test, removed with everything in it afterwards.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::random_device seed;
         path_ = std::filesystem::temp_directory_path() /
@@ -27,7 +27,7 @@ public:
     std::u16string File(const std::string& name) const { return Path(name).u16string(); }
     const std::filesystem::path& Root() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

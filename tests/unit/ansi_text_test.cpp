@@ -23,27 +23,32 @@ TEST_P(RoundTrip, ConvertsBothWays) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cp932, RoundTrip,
-    testing::Values(
-        Case{"empty", u"", ""}, Case{"ascii", u"$1-1\t<now>", "$1-1\t<now>"},
-        Case{"backslash_and_tilde_stay_ascii", u"\\n~", "\\n~"},
-        // Trail byte 0x5C: a byte-level split at "\n" would cut these apart.
-        Case{"trail_byte_backslash", u"表ソ能十", "\x95\x5c\x83\x5c\x94\x5c\x8f\x5c"},
-        Case{"halfwidth_katakana", u"ﾌｧｲﾙ", "\xcc\xa7\xb2\xd9"},
-        Case{"fullwidth_digits_and_kanji", u"ヒット１(自分)", "\x83\x71\x83\x62\x83\x67\x82\x50(\x8e\xa9\x95\xaa)"},
-        Case{"microsoft_variants", u"～∥－￢", "\x81\x60\x81\x61\x81\x7c\x81\xca"},
-        Case{"nec_and_ibm_extensions", u"①ⅰ纊", "\x87\x40\xfa\x40\xfa\x5c"}),
+    testing::Values(Case{"empty", u"", ""}, Case{"ascii", u"$1-1\t<now>", "$1-1\t<now>"},
+                    Case{"backslash_and_tilde_stay_ascii", u"\\n~", "\\n~"},
+                    // Trail byte 0x5C: a byte-level split at "\n" would cut these apart.
+                    Case{"trail_byte_backslash", u"表ソ能十", "\x95\x5c\x83\x5c\x94\x5c\x8f\x5c"},
+                    Case{"halfwidth_katakana", u"ﾌｧｲﾙ", "\xcc\xa7\xb2\xd9"},
+                    Case{"fullwidth_digits_and_kanji", u"ヒット１(自分)",
+                         "\x83\x71\x83\x62\x83\x67\x82\x50(\x8e\xa9\x95\xaa)"},
+                    Case{"microsoft_variants", u"～∥－￢", "\x81\x60\x81\x61\x81\x7c\x81\xca"},
+                    Case{"nec_and_ibm_extensions", u"①ⅰ纊", "\x87\x40\xfa\x40\xfa\x5c"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ToAnsi, ReplacesWhatCp932LacksWithQuestionMarks) {
-    EXPECT_EQ(ToAnsi(u"a\u0416b"), "a\x84\x47" "b");  // Cyrillic exists in CP932
-    EXPECT_EQ(ToAnsi(u"x\u0E01y"), "x?y");               // Thai does not
-    EXPECT_EQ(ToAnsi(u"\U0001F600"), "??");              // one per surrogate half
+    EXPECT_EQ(ToAnsi(u"a\u0416b"),
+              "a\x84\x47"
+              "b");                          // Cyrillic exists in CP932
+    EXPECT_EQ(ToAnsi(u"x\u0E01y"), "x?y");   // Thai does not
+    EXPECT_EQ(ToAnsi(u"\U0001F600"), "??");  // one per surrogate half
     EXPECT_EQ(ToAnsi(std::u16string{u'\xD800', u'z'}), "?z");
 }
 
 TEST(FromAnsi, NeverFailsOnBytesThatAreNotCp932) {
-    EXPECT_EQ(FromAnsi("\x81"), u"\u30FB");                   // lead byte at the end
-    EXPECT_EQ(FromAnsi("\x81\x0d" "a"), u"\u30FB" "a");       // bad trail byte goes with it
+    EXPECT_EQ(FromAnsi("\x81"), u"\u30FB");  // lead byte at the end
+    EXPECT_EQ(FromAnsi("\x81\x0d"
+                       "a"),
+              u"\u30FB"
+              "a");                                            // bad trail byte goes with it
     EXPECT_EQ(FromAnsi("\x85\x40\x81\x7f"), u"\u30FB\u30FB");  // unassigned pairs
     EXPECT_EQ(FromAnsi("\x80\xa0\xfd\xfe\xff"), u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3");
     EXPECT_EQ(FromAnsi("\xf0\x40"), u"\uE000");  // user-defined area

@@ -11,7 +11,8 @@ namespace {
 // CP932 bytes of the client's window names, spelled out so that a wrong
 // conversion cannot hide behind itself.
 const std::string kLogName =
-    "\x83\x81\x83\x62\x83\x5a\x81\x5b\x83\x57\x83\x8d\x83\x4f\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45";
+    "\x83\x81\x83\x62\x83\x5a\x81\x5b\x83\x57\x83\x8d\x83\x4f\x83\x45\x83\x42\x83\x93\x83\x68\x83"
+    "\x45";
 
 struct FakeChild {
     std::string className;
@@ -20,7 +21,7 @@ struct FakeChild {
 };
 
 class FakeWindows final : public WindowSystem {
-public:
+  public:
     bool logWindow = true;
     bool mainWindow = true;
     std::vector<FakeChild> children = {{"Static", "", 7}, {"Edit", "", 8}, {"Edit", "", 9}};
@@ -58,7 +59,7 @@ public:
         calls.push_back("pause " + std::to_string(duration.count()));
     }
 
-private:
+  private:
     int sends_ = 0;
 };
 

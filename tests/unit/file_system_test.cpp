@@ -37,7 +37,8 @@ TEST(IsOrdinaryFile, CountsFilesButNotFoldersOrNothing) {
 #ifdef _WIN32
 TEST(IsOrdinaryFile, HiddenAndSystemFilesDoNotCountButReadOnlyOnesDo) {
     TempDir dir;
-    for (const char* name : {"hidden.txt", "system.txt", "readonly.txt"}) WriteBytes(dir.Path(name), "x");
+    for (const char* name : {"hidden.txt", "system.txt", "readonly.txt"})
+        WriteBytes(dir.Path(name), "x");
     SetFileAttributesW(dir.Path("hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesW(dir.Path("system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM);
     SetFileAttributesW(dir.Path("readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);

@@ -25,24 +25,28 @@ TEST_P(Splitting, GivesTheLinesThatAreSent) {
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, Splitting,
-    testing::Values(
-        Case{"empty", u"", {}},                              //
-        Case{"one_line", u"こんにちは", {u"こんにちは"}},     //
-        Case{"two_lines", u"A\\nB", {u"A", u"B"}},           //
-        Case{"fourth_part_stays_in_third", u"A\\nB\\nC\\nD", {u"A", u"B", u"C\\nD"}},
-        Case{"leading_separators", u"\\n\\nX", {u"X"}},      //
-        Case{"trailing_separator", u"X\\n", {u"X"}},         //
-        Case{"adjacent_separators", u"A\\n\\nB", {u"A", u"B"}},
-        Case{"only_separators", u"\\n\\n\\n", {u"\\n"}},     // the rest is sent as typed
-        Case{"upper_case_n_is_text", u"A\\NB", {u"A\\NB"}},  //
-        Case{"control_newline_is_text", u"A\nB", {u"A\nB"}},
-        Case{"lone_backslash_at_end", u"A\\", {u"A\\"}},     //
-        Case{"split_is_on_characters", u"表\\nソ", {u"表", u"ソ"}},
-        Case{"time_token", u"<now>", {u"14:03:09"}},
-        Case{"time_token_in_each_line", u"<now>\\n at \\n<now>", {u"14:03:09", u" at ", u"14:03:09"}},
-        Case{"time_token_only_whole_line", u"<NOW>\\n <now>\\nit is <now>",
-             {u"<NOW>", u" <now>", u"it is <now>"}},
-        Case{"time_token_inside_rest_is_text", u"a\\nb\\n<now>\\n<now>", {u"a", u"b", u"<now>\\n<now>"}}),
+    testing::Values(Case{"empty", u"", {}},                            //
+                    Case{"one_line", u"こんにちは", {u"こんにちは"}},  //
+                    Case{"two_lines", u"A\\nB", {u"A", u"B"}},         //
+                    Case{"fourth_part_stays_in_third", u"A\\nB\\nC\\nD", {u"A", u"B", u"C\\nD"}},
+                    Case{"leading_separators", u"\\n\\nX", {u"X"}},  //
+                    Case{"trailing_separator", u"X\\n", {u"X"}},     //
+                    Case{"adjacent_separators", u"A\\n\\nB", {u"A", u"B"}},
+                    Case{"only_separators", u"\\n\\n\\n", {u"\\n"}},  // the rest is sent as typed
+                    Case{"upper_case_n_is_text", u"A\\NB", {u"A\\NB"}},  //
+                    Case{"control_newline_is_text", u"A\nB", {u"A\nB"}},
+                    Case{"lone_backslash_at_end", u"A\\", {u"A\\"}},  //
+                    Case{"split_is_on_characters", u"表\\nソ", {u"表", u"ソ"}},
+                    Case{"time_token", u"<now>", {u"14:03:09"}},
+                    Case{"time_token_in_each_line",
+                         u"<now>\\n at \\n<now>",
+                         {u"14:03:09", u" at ", u"14:03:09"}},
+                    Case{"time_token_only_whole_line",
+                         u"<NOW>\\n <now>\\nit is <now>",
+                         {u"<NOW>", u" <now>", u"it is <now>"}},
+                    Case{"time_token_inside_rest_is_text",
+                         u"a\\nb\\n<now>\\n<now>",
+                         {u"a", u"b", u"<now>\\n<now>"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TimeToken, ReadsTheClockForEachLineAndPadsWithZeros) {

@@ -35,14 +35,17 @@ TEST_P(MacroFile, ReadsAsTheToolDoes) {
     list.SetFileName(dir.File("macros.txt"));
     list.LoadData();
     EXPECT_EQ(Contents(list), GetParam().expected);
-    EXPECT_EQ(ReadBytes(dir.Path("macros.txt")), GetParam().bytes) << "the file must stay as it was";
+    EXPECT_EQ(ReadBytes(dir.Path("macros.txt")), GetParam().bytes)
+        << "the file must stay as it was";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, MacroFile,
     testing::Values(
         Fixture{"empty_file", "", {}},
-        Fixture{"message_and_title", "$1-1\t$1:\x83\x71\x83\x62\x83\x67\r\n", {{u"$1-1", u"$1:ヒット"}}},
+        Fixture{"message_and_title",
+                "$1-1\t$1:\x83\x71\x83\x62\x83\x67\r\n",
+                {{u"$1-1", u"$1:ヒット"}}},
         Fixture{"no_tab_is_both", "abc", {{u"abc", u"abc"}}},
         Fixture{"only_the_first_tab_divides", "a\tb\tc\r\n", {{u"a", u"b\tc"}}},
         Fixture{"tab_at_either_end", "\tx\r\nx\t\r\n", {{u"", u"x"}, {u"x", u""}}},
@@ -53,9 +56,14 @@ INSTANTIATE_TEST_SUITE_P(
         Fixture{"lone_lf_does_not", "a\tb\nc\td\n", {{u"a", u"b\nc\td\n"}}},
         Fixture{"lf_cr_pairs", "a\n\rb", {{u"a\n", u"a\n"}, {u"b", u"b"}}},
         Fixture{"duplicates_kept", "x\r\nx\r\n", {{u"x", u"x"}, {u"x", u"x"}}},
-        Fixture{"bom_is_text", "\xef\xbb\xbf" "a\r\n", {{u"\u30FB\uFF7Fa", u"\u30FB\uFF7Fa"}}},
+        Fixture{"bom_is_text",
+                "\xef\xbb\xbf"
+                "a\r\n",
+                {{u"\u30FB\uFF7Fa", u"\u30FB\uFF7Fa"}}},
         Fixture{"trail_backslash_is_text", "\x95\x5cn\t\x95\x5c\r\n", {{u"表n", u"表"}}},
-        Fixture{"bad_bytes_never_eat_the_line_end", "\x81\r\n\x81\r\n", {{u"\u30FB", u"\u30FB"}, {u"\u30FB", u"\u30FB"}}}),
+        Fixture{"bad_bytes_never_eat_the_line_end",
+                "\x81\r\n\x81\r\n",
+                {{u"\u30FB", u"\u30FB"}, {u"\u30FB", u"\u30FB"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MacroFile, LinesThatStraddleReadChunksAreWhole) {
@@ -106,7 +114,8 @@ TEST(MacroList, AFailedLoadKeepsTheMacrosItHad) {
 TEST(DefaultMacroFile, IsByteExact) {
     const std::string bytes = DefaultMacroFileContents();
     EXPECT_EQ(bytes.size(), 2184u);
-    EXPECT_EQ(test::Sha256Hex(bytes), "1834b7bf3d683684c81d8ecdbfc9fafe836a004917e147962639a0814d45fce0");
+    EXPECT_EQ(test::Sha256Hex(bytes),
+              "1834b7bf3d683684c81d8ecdbfc9fafe836a004917e147962639a0814d45fce0");
 }
 
 TEST(DefaultMacroFile, IsWrittenWhereNoFileIsAndReadBack) {

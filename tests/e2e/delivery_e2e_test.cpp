@@ -8,19 +8,19 @@
 #include <string>
 #include <vector>
 
-#include "e2e/standin.h"
 #include "macro/line_preparation.h"
 #include "macro/macro_list.h"
 #include "platform/ansi_text.h"
 #include "platform/local_clock.h"
 #include "platform/win32_window_system.h"
+#include "standin_process.h"
 #include "support/temp_dir.h"
 
 namespace kiv {
 namespace {
 
-using e2e::Event;
-using e2e::StandinClient;
+using standin::Event;
+using standin::StandinClient;
 
 std::string Hex(const std::string& bytes) {
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -119,10 +119,10 @@ TEST_F(DeliveryE2eTest, GameClientComesToTheFront) {
     UniqueWindow other(CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
                                        0, 200, 100, nullptr, nullptr, nullptr, nullptr));
     SetForegroundWindow(other.Get());
-    ASSERT_TRUE(e2e::WaitFor([&] { return GetForegroundWindow() == other.Get(); }));
+    ASSERT_TRUE(standin::WaitFor([&] { return GetForegroundWindow() == other.Get(); }));
 
     Macro(u"hello", u"hello").Execute(windows_, LocalTimeOfDay);
-    EXPECT_TRUE(e2e::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
+    EXPECT_TRUE(standin::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
     ExpectLinesTyped(client.WaitForEvents(3), 0, {"hello"});
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// Starts the stand-in game client beside the test program and reads back what
-// its chat input received.
+// Starts the stand-in game client from beside the calling program and reads
+// back what its chat input received. For tests and measurements.
 
 #include <windows.h>
 
@@ -16,7 +16,7 @@
 
 #include "platform/win32_handle.h"
 
-namespace kiv::e2e {
+namespace kiv::standin {
 
 // The log window's name in CP932: メッセージログウィンドウ.
 inline constexpr char kLogWindowName[] =
@@ -109,4 +109,4 @@ class StandinClient {
     UniqueHandle process_;
 };
 
-}  // namespace kiv::e2e
+}  // namespace kiv::standin

@@ -127,7 +127,7 @@ TEST_F(DeliveryE2eTest, GameClientComesToTheFront) {
 }
 
 TEST_F(DeliveryE2eTest, HungClientCostsOneTimeoutAndGetsNoFurtherLines) {
-    StandinClient client(dir_.Path("record.txt"), L"--hung-ms 4000");
+    StandinClient client(dir_.Path("record.txt"), L"--hung-ms 2500");
     ASSERT_TRUE(client.Started());
     Win32WindowSystem impatient(std::chrono::milliseconds(500));
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "platform/ansi_text.h"
 
 namespace kiv {
@@ -13,6 +15,10 @@ struct Case {
     std::u16string text;
     std::string bytes;
 };
+// Names the case in test output instead of dumping its bytes.
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class RoundTrip : public testing::TestWithParam<Case> {};
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "macro/line_preparation.h"
 
 namespace kiv {
@@ -16,6 +18,10 @@ struct Case {
     std::u16string message;
     Lines expected;
 };
+// Names the case in test output instead of dumping its bytes.
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class Splitting : public testing::TestWithParam<Case> {};
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "macro/default_macros.h"
 #include "macro/macro_list.h"
 #include "platform/file_system.h"
@@ -25,6 +27,10 @@ struct Fixture {
     std::string bytes;
     Pairs expected;
 };
+// Names the case in test output instead of dumping its bytes.
+void PrintTo(const Fixture& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class MacroFile : public testing::TestWithParam<Fixture> {};
 

@@ -122,7 +122,8 @@ TEST_F(DeliveryE2eTest, GameClientComesToTheFront) {
     ASSERT_TRUE(standin::WaitFor([&] { return GetForegroundWindow() == other.Get(); }));
 
     Macro(u"hello", u"hello").Execute(windows_, LocalTimeOfDay);
-    EXPECT_TRUE(standin::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
+    EXPECT_TRUE(
+        standin::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
     ExpectLinesTyped(client.WaitForEvents(3), 0, {"hello"});
 }
 

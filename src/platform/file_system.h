@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,23 @@ bool IsOrdinaryFile(const std::u16string& path);
 // a temporary file beside it that takes the name only once complete. A file
 // already at `path`, even an empty one, is never replaced.
 void CreateFileWithContents(const std::u16string& path, std::string_view contents);
+
+// Gives `path` exactly `contents` in one step, creating it or replacing what
+// it held; on any failure the old file stays as it was. A read-only file is
+// refused (Open), as Windows refuses to write it.
+void ReplaceFileWithContents(const std::u16string& path, std::string_view contents);
+
+// Size and last-write time: what tells a reader that a file changed.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;  // system ticks, compared only for equality
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+// Nothing for a path that cannot be looked up.
+std::optional<FileStamp> StampOf(const std::u16string& path);
+
+// The whole file. Throws FileError (Open, Read).
+std::string ReadFileBytes(const std::u16string& path);
 
 // Sequential reading of a whole file; others may read and write it meanwhile.
 class FileReader {

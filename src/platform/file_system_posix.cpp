@@ -43,10 +43,27 @@ bool IsOrdinaryFile(const std::u16string& path) {
     return ::stat(ToUtf8(path).c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-void CreateFileWithContents(const std::u16string& path, std::string_view contents) {
+namespace {
+
+enum class Existing { Keep, Replace };
+
+// The bytes go to a temporary file beside the target, reach the disk, and only
+// then take the target's name; a crash or a full disk leaves the target as it was.
+void WriteAtomically(const std::u16string& path, std::string_view contents, Existing existing) {
     const std::string target = ToUtf8(path);
+    mode_t mode = 0644;
+    if (existing == Existing::Replace) {
+        struct stat status {};
+        if (::stat(target.c_str(), &status) == 0) {
+            // The owner's write bit is the read-only attribute here; root ignores
+            // permissions, and the file must still be refused.
+            if (S_ISDIR(status.st_mode)) Fail(path, FileError::Step::Open, EISDIR);
+            if ((status.st_mode & S_IWUSR) == 0) Fail(path, FileError::Step::Open, EACCES);
+            mode = status.st_mode & 07777;
+        }
+    }
     const std::string temporary = target + ".kivtmp" + std::to_string(::getpid());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd < 0) Fail(path, FileError::Step::Create, errno);
     if (!WriteAll(fd, contents) || ::fsync(fd) != 0) {
         const int error = errno;
@@ -59,6 +76,14 @@ void CreateFileWithContents(const std::u16string& path, std::string_view content
         ::unlink(temporary.c_str());
         Fail(path, FileError::Step::Write, error);
     }
+    if (existing == Existing::Replace) {
+        if (::rename(temporary.c_str(), target.c_str()) != 0) {
+            const int error = errno;
+            ::unlink(temporary.c_str());
+            Fail(path, FileError::Step::Finish, error);
+        }
+        return;
+    }
     // link() refuses an existing target, where rename() would replace it.
     if (::link(temporary.c_str(), target.c_str()) != 0) {
         const int error = errno;
@@ -69,6 +94,24 @@ void CreateFileWithContents(const std::u16string& path, std::string_view content
         Fail(path, FileError::Step::Finish, error);
     }
     ::unlink(temporary.c_str());
+}
+
+}  // namespace
+
+std::optional<FileStamp> StampOf(const std::u16string& path) {
+    struct stat status {};
+    if (::stat(ToUtf8(path).c_str(), &status) != 0) return std::nullopt;
+    return FileStamp{
+        static_cast<std::uint64_t>(status.st_size),
+        static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec};
+}
+
+void CreateFileWithContents(const std::u16string& path, std::string_view contents) {
+    WriteAtomically(path, contents, Existing::Keep);
+}
+
+void ReplaceFileWithContents(const std::u16string& path, std::string_view contents) {
+    WriteAtomically(path, contents, Existing::Replace);
 }
 
 FileReader::FileReader(const std::u16string& path) : path_(path) {

@@ -42,7 +42,20 @@ bool IsOrdinaryFile(const std::u16string& path) {
             (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
 
-void CreateFileWithContents(const std::u16string& path, std::string_view contents) {
+namespace {
+
+enum class Existing { Keep, Replace };
+
+// The bytes go to a temporary file beside the target, reach the disk, and only
+// then take the target's name; a crash or a full disk leaves the target as it was.
+void WriteAtomically(const std::u16string& path, std::string_view contents, Existing existing) {
+    if (existing == Existing::Replace) {
+        const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+            Fail(path, FileError::Step::Open, ERROR_ACCESS_DENIED);
+        }
+    }
     // Per process, so two instances never write into the same temporary file.
     const std::string pid = std::to_string(GetCurrentProcessId());
     const std::u16string temporary = path + u".kivtmp" + std::u16string(pid.begin(), pid.end());
@@ -70,7 +83,9 @@ void CreateFileWithContents(const std::u16string& path, std::string_view content
     }
     // Without MOVEFILE_REPLACE_EXISTING the move refuses an existing target, so
     // a file that appeared meanwhile is kept as it is.
-    if (!MoveFileExW(wideTemporary.c_str(), Wide(path).c_str(), MOVEFILE_WRITE_THROUGH)) {
+    const DWORD flags =
+        MOVEFILE_WRITE_THROUGH | (existing == Existing::Replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (!MoveFileExW(wideTemporary.c_str(), Wide(path).c_str(), flags)) {
         const DWORD error = GetLastError();
         DeleteFileW(wideTemporary.c_str());
         if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
@@ -78,6 +93,27 @@ void CreateFileWithContents(const std::u16string& path, std::string_view content
         }
         Fail(path, FileError::Step::Finish, error);
     }
+}
+
+}  // namespace
+
+std::optional<FileStamp> StampOf(const std::u16string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) {
+        return std::nullopt;
+    }
+    return FileStamp{(static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+                     static_cast<std::int64_t>(
+                         (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                         data.ftLastWriteTime.dwLowDateTime)};
+}
+
+void CreateFileWithContents(const std::u16string& path, std::string_view contents) {
+    WriteAtomically(path, contents, Existing::Keep);
+}
+
+void ReplaceFileWithContents(const std::u16string& path, std::string_view contents) {
+    WriteAtomically(path, contents, Existing::Replace);
 }
 
 FileReader::FileReader(const std::u16string& path) : path_(path) {

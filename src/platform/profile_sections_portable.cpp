@@ -8,13 +8,15 @@
 
 // The file rules follow what Windows users see from kernel32:
 // - a line ends at LF; white space (CR included) around a line is ignored;
-// - "[name]" starts a section: the name runs to the last "]" of the line and is
-//   kept exactly, inner spaces included; a "[" line without "]" is a key line;
+// - "[name]" starts a section: the name runs to the last "]" of the line, spaces
+//   around it dropped; a "[" line without "]" is a key line;
 // - lines before the first section belong to no section and are kept as they are;
 // - "key = value": spaces before "=" and after it are dropped; a line without
 //   "=" is a key without value;
 // - lines that begin with ";" are comments: kept in the file, never listed;
-// - writing emits CR LF line ends and no blank lines.
+// - a line with nothing before "=" is listed as it is; of several in a row
+//   only the first counts;
+// - writing emits CR LF line ends and drops blank lines.
 
 namespace kiv {
 namespace {
@@ -116,7 +118,7 @@ class Profile {
         if (line.front() == u'[') {
             const std::size_t close = line.rfind(u']');
             if (close != std::u16string_view::npos) {
-                sections_.push_back(Section{std::u16string(line.substr(1, close - 1)), {}});
+                sections_.push_back(Section{std::u16string(Trim(line.substr(1, close - 1))), {}});
                 return;
             }
         }
@@ -128,7 +130,6 @@ class Profile {
             entry.name = Trim(line.substr(0, equals));
             entry.value = std::u16string(TrimStart(line.substr(equals + 1)));
         }
-        // Runs of value-only lines ("=x") collapse into the first, as kernel32 does.
         std::vector<Line>& lines = sections_.back().lines;
         if (entry.name.empty() && !lines.empty() && lines.back().name.empty()) return;
         lines.push_back(std::move(entry));
@@ -200,7 +201,7 @@ std::uint32_t PortableProfileSections::GetSection(const char* section, char* buf
     std::string list;
     if (const Section* found = Read(fileName).profile.Find(FromAnsi(section))) {
         for (const Line& line : found->lines) {
-            if (line.name.empty() || line.name.front() == u';') continue;
+            if (!line.name.empty() && line.name.front() == u';') continue;
             list += ToAnsi(line.value ? line.name + u"=" + *line.value : line.name);
             list += '\0';
         }

@@ -1,19 +1,19 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <sys/resource.h>
-
-#include <csignal>
 #endif
 
 namespace kiv {
 namespace {
 
+#ifndef _WIN32
+using test::FileSizeLimit;
+#endif
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
@@ -93,23 +93,17 @@ TEST(CreateFileWithContents, TellsWhichPathAndWhatFailed) {
 }
 
 #ifndef _WIN32
-// A file-size limit makes the write itself fail part way, as a full disk would.
 TEST(CreateFileWithContents, AWriteThatFailsPartWayLeavesNothing) {
     TempDir dir;
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit small = previous;
-    small.rlim_cur = 1000;
-    setrlimit(RLIMIT_FSIZE, &small);
     bool failed = false;
-    try {
-        CreateFileWithContents(dir.File("big.txt"), std::string(5000, 'x'));
-    } catch (const FileError& error) {
-        failed = error.FailedStep() == FileError::Step::Write;
+    {
+        FileSizeLimit limit(1000);
+        try {
+            CreateFileWithContents(dir.File("big.txt"), std::string(5000, 'x'));
+        } catch (const FileError& error) {
+            failed = error.FailedStep() == FileError::Step::Write;
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
     EXPECT_TRUE(failed);
     EXPECT_EQ(EntriesIn(dir.Root()), 0u);
 }

@@ -1,0 +1,214 @@
+// One contract, every implementation: the portable profile-section functions
+// everywhere, and on Windows also kernel32's, which the portable ones follow.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/ansi_text.h"
+#include "platform/profile_sections.h"
+#include "support/file_size_limit.h"
+#include "support/temp_dir.h"
+
+namespace kiv {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+using Items = std::vector<std::u16string>;
+
+struct Implementation {
+    const char* name;
+    ProfileSections& (*get)();
+};
+void PrintTo(const Implementation& implementation, std::ostream* out) {
+    *out << implementation.name;
+}
+
+ProfileSections& Portable() {
+    static PortableProfileSections portable;
+    return portable;
+}
+
+Items Split(const std::vector<char>& buffer, std::uint32_t length) {
+    Items items;
+    std::string_view text(buffer.data(), length);
+    while (!text.empty()) {
+        const std::size_t end = text.find('\0');
+        items.push_back(FromAnsi(text.substr(0, end)));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
+    return items;
+}
+
+std::string Ansi(std::u16string_view text) {
+    return ToAnsi(text);
+}
+
+// "[Position]" etc. in CP932 with CR LF; ゼ, 表, ゾ and ー end in the bytes
+// 0x5B, 0x5C, 0x5D: a parser of raw bytes would cut the name short.
+const std::string kUsersFile = Ansi(
+    u"top=before any section\r\n"
+    u"[Position]\r\n"
+    u"; a comment=with equals\r\n"
+    u"Left=1200\r\n"
+    u"  Top = 300  \r\n"
+    u"\r\n"
+    u"Width=1=2\r\n"
+    u"NoEquals\r\n"
+    u"=value only\r\n"
+    u"=again\r\n"
+    u"A=1\r\n"
+    u"a=3\r\n"
+    u"[ Spaced ]\r\n"
+    u"k=v\n"
+    u"\r\n"
+    u"; note\r\n"
+    u"[ゼ表ゾー]\r\n"
+    u"名前=値\r\n"
+    u"[position]\r\n"
+    u"Dup=1\r\n");
+
+class ProfileContract : public testing::TestWithParam<Implementation> {
+  protected:
+    ProfileSections& profile() { return GetParam().get(); }
+    std::string File(const std::string& name) { return Ansi(dir_.File(name)); }
+
+    Items Names(const std::string& file, std::uint32_t size = 65536) {
+        std::vector<char> buffer(size, '*');
+        return Split(buffer, profile().GetSectionNames(buffer.data(), size, file.c_str()));
+    }
+    Items Lines(std::u16string_view section, const std::string& file) {
+        std::vector<char> buffer(65536, '*');
+        const std::string name = Ansi(section);
+        return Split(buffer,
+                     profile().GetSection(name.c_str(), buffer.data(), 65536, file.c_str()));
+    }
+    bool Write(std::u16string_view section, const std::string& text, const std::string& file) {
+        const std::string name = Ansi(section);
+        return profile().WriteSection(name.c_str(), text.c_str(), file.c_str());
+    }
+
+    TempDir dir_;
+};
+
+TEST_P(ProfileContract, MissingFileHasNoSections) {
+    const std::string file = File("missing.ini");
+    EXPECT_EQ(Names(file), Items{});
+    EXPECT_EQ(Lines(u"Position", file), Items{});
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("missing.ini")));
+}
+
+TEST_P(ProfileContract, ReadsTheLinesUsersWrite) {
+    WriteBytes(dir_.Path("s.ini"), kUsersFile);
+    const std::string file = File("s.ini");
+    EXPECT_EQ(Names(file), (Items{u"Position", u"Spaced", u"ゼ表ゾー", u"position"}));
+    const Items position{u"Left=1200",   u"Top=300", u"Width=1=2", u"NoEquals",
+                         u"=value only", u"A=1",     u"a=3"};
+    EXPECT_EQ(Lines(u"Position", file), position);
+    EXPECT_EQ(Lines(u"POSITION", file), position) << "the first of the names, letter case ignored";
+    EXPECT_EQ(Lines(u"Spaced", file), Items{u"k=v"});
+    EXPECT_EQ(Lines(u"ゼ表ゾー", file), Items{u"名前=値"});
+    EXPECT_EQ(Lines(u"Nowhere", file), Items{});
+}
+
+TEST_P(ProfileContract, AShortBufferGetsWhatFitsAndSizeMinusTwo) {
+    WriteBytes(dir_.Path("s.ini"), kUsersFile);
+    const std::string file = File("s.ini");
+    std::vector<char> buffer(12, '*');
+    EXPECT_EQ(profile().GetSectionNames(buffer.data(), 12, file.c_str()), 10u);
+    EXPECT_EQ(buffer[10], '\0');
+    EXPECT_EQ(profile().GetSection("Position", buffer.data(), 12, file.c_str()), 10u);
+    EXPECT_EQ(std::string(buffer.data(), 10), std::string("Left=1200\0", 10));
+    EXPECT_EQ(buffer[11], '\0');
+}
+
+TEST_P(ProfileContract, WritingReplacesOneSectionAndKeepsTheRest) {
+    WriteBytes(dir_.Path("s.ini"), kUsersFile);
+    const std::string file = File("s.ini");
+    ASSERT_TRUE(Write(u"position", std::string("Left=5\0New=6\0junk\0\0", 20), file));
+    EXPECT_EQ(ReadBytes(dir_.Path("s.ini")), Ansi(u"top=before any section\r\n"
+                                                  u"[Position]\r\n"
+                                                  u"Left=5\r\n"
+                                                  u"New=6\r\n"
+                                                  u"[Spaced]\r\n"
+                                                  u"k=v\r\n"
+                                                  u"; note\r\n"
+                                                  u"[ゼ表ゾー]\r\n"
+                                                  u"名前=値\r\n"
+                                                  u"[position]\r\n"));
+    EXPECT_EQ(Lines(u"Position", file), (Items{u"Left=5", u"New=6"}));
+}
+
+TEST_P(ProfileContract, WritingCreatesTheFileAndAppendsSections) {
+    const std::string file = File("new.ini");
+    ASSERT_TRUE(Write(u"Position", std::string("Left=1\0Top=2\0\0", 14), file));
+    ASSERT_TRUE(Write(u"Setting", Ansi(u"FileName=C:\\表\\a.txt") + std::string(2, '\0'), file));
+    EXPECT_EQ(ReadBytes(dir_.Path("new.ini")),
+              "[Position]\r\nLeft=1\r\nTop=2\r\n[Setting]\r\nFileName=C:\\\x95\\\\a.txt\r\n");
+    EXPECT_EQ(Names(file), (Items{u"Position", u"Setting"}));
+}
+
+TEST_P(ProfileContract, WritingNoKeysEmptiesASectionButAddsNone) {
+    WriteBytes(dir_.Path("s.ini"), "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
+    ASSERT_TRUE(Write(u"a", std::string(2, '\0'), File("s.ini")));
+    ASSERT_TRUE(Write(u"C", std::string(2, '\0'), File("s.ini")));
+    EXPECT_EQ(ReadBytes(dir_.Path("s.ini")), "[A]\r\n[B]\r\ny=2\r\n");
+    ASSERT_TRUE(Write(u"C", std::string(2, '\0'), File("none.ini")));
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("none.ini")));
+}
+
+TEST_P(ProfileContract, AReadOnlyFileStaysAsItWas) {
+    const auto path = dir_.Path("s.ini");
+    WriteBytes(path, kUsersFile);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    if (std::string(GetParam().name) == "kernel32" && std::ofstream(path, std::ios::app)) {
+        std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add);
+        GTEST_SKIP() << "this system lets us write read-only files (an administrator under Wine)";
+    }
+    EXPECT_FALSE(Write(u"Position", std::string("Left=5\0\0", 8), File("s.ini")));
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    EXPECT_EQ(ReadBytes(path), kUsersFile);
+}
+
+TEST_P(ProfileContract, NeitherAFolderNorAMissingFolderIsWritten) {
+    std::filesystem::create_directory(dir_.Path("folder.ini"));
+    EXPECT_FALSE(Write(u"Position", std::string("Left=5\0\0", 8), File("folder.ini")));
+    EXPECT_FALSE(Write(u"Position", std::string("Left=5\0\0", 8), File("no-such-dir/s.ini")));
+}
+
+const Implementation kImplementations[] = {
+#ifdef _WIN32
+    {"kernel32", SystemProfileSections},
+#endif
+    {"portable", Portable},
+};
+INSTANTIATE_TEST_SUITE_P(Implementations, ProfileContract, testing::ValuesIn(kImplementations),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+#ifndef _WIN32
+TEST(PortableProfileSections, AFullDiskNeverLeavesAHalfWrittenFile) {
+    TempDir dir;
+    WriteBytes(dir.Path("s.ini"), kUsersFile);
+    const std::string file = Ansi(dir.File("s.ini"));
+    const std::string big = "Big=" + std::string(8000, 'x') + std::string(2, '\0');
+    bool written = true;
+    {
+        test::FileSizeLimit limit(2000);
+        written = Portable().WriteSection("Position", big.c_str(), file.c_str());
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadBytes(dir.Path("s.ini")), kUsersFile);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()), {}), 1);
+}
+#endif
+
+}  // namespace
+}  // namespace kiv

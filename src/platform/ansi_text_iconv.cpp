@@ -1,8 +1,11 @@
 #include <iconv.h>
 
+#include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/ansi_text.h"
 
@@ -35,8 +38,6 @@ char16_t WindowsSingleByte(unsigned char byte) {
     }
 }
 
-// One converter per direction and thread: iconv_open costs far more than
-// converting a macro-file line.
 class Converter {
   public:
     Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {
@@ -62,46 +63,106 @@ class Converter {
     iconv_t handle_;
 };
 
-Converter& Decoder() {
-    thread_local Converter converter("UTF-16LE", "CP932");
-    return converter;
-}
+// iconv decides what every CP932 sequence means; asking it once per sequence
+// and keeping the answers makes a conversion a table lookup, where an iconv
+// call per string would cost more than a short settings line itself.
+class Cp932Tables {
+  public:
+    Cp932Tables() : pairs_(256 * 256, 0), encode_(0x10000, 0) {
+        Converter decoder("UTF-16LE", "CP932");
+        Converter encoder("CP932", "UTF-16LE");
+        for (unsigned byte = 0x80; byte < 0x100; ++byte) {
+            const char in[1] = {static_cast<char>(byte)};
+            if (!IsLeadByte(static_cast<unsigned char>(byte))) {
+                const char16_t unit = Decode(decoder, in, 1);
+                single_[byte] =
+                    unit != 0 ? unit : WindowsSingleByte(static_cast<unsigned char>(byte));
+                continue;
+            }
+            for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+                const char pair[2] = {static_cast<char>(byte), static_cast<char>(trail)};
+                pairs_[byte * 256 + trail] = Decode(decoder, pair, 2);
+            }
+        }
+        for (unsigned unit = 0x80; unit < 0x10000; ++unit) {
+            if (unit >= 0xD800 && unit <= 0xDFFF)
+                continue;  // a lone surrogate half is never mapped
+            const char16_t in[1] = {static_cast<char16_t>(unit)};
+            const char* input = reinterpret_cast<const char*>(in);
+            std::size_t inLeft = sizeof in;
+            char bytes[4];
+            char* out = bytes;
+            std::size_t outLeft = sizeof bytes;
+            if (!encoder.Run(input, inLeft, out, outLeft)) continue;
+            const auto first = static_cast<unsigned char>(bytes[0]);
+            encode_[unit] =
+                out - bytes == 1
+                    ? first
+                    : static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(bytes[1]));
+        }
+    }
 
-Converter& Encoder() {
-    thread_local Converter converter("CP932", "UTF-16LE");
-    return converter;
-}
+    void Decode(std::string_view bytes, std::u16string& out) const {
+        for (std::size_t i = 0; i < bytes.size();) {
+            const auto byte = static_cast<unsigned char>(bytes[i]);
+            if (byte < 0x80) {
+                out += static_cast<char16_t>(byte);
+                ++i;
+            } else if (!IsLeadByte(byte)) {
+                out += single_[byte];
+                ++i;
+            } else if (i + 1 == bytes.size()) {
+                out += kDefaultUnicodeChar;
+                ++i;
+            } else {
+                // An invalid pair still takes its second byte along, as Windows does.
+                const char16_t unit = pairs_[byte * 256 + static_cast<unsigned char>(bytes[i + 1])];
+                out += unit != 0 ? unit : kDefaultUnicodeChar;
+                i += 2;
+            }
+        }
+    }
 
-void PutUnit(char*& out, char16_t unit) {
-    std::memcpy(out, &unit, sizeof unit);  // UTF-16LE on the little-endian hosts we build for
-    out += sizeof unit;
+    // One "?" per unit that CP932 lacks, surrogate halves counted apart, as Windows does.
+    void Encode(std::u16string_view text, std::string& out) const {
+        for (const char16_t unit : text) {
+            const std::uint16_t bytes = unit < 0x80 ? unit : encode_[unit];
+            if (unit >= 0x80 && bytes == 0) {
+                out += kDefaultAnsiChar;
+            } else if (bytes < 0x100) {
+                out += static_cast<char>(bytes);
+            } else {
+                out += static_cast<char>(bytes >> 8);
+                out += static_cast<char>(bytes & 0xFF);
+            }
+        }
+    }
+
+  private:
+    static char16_t Decode(Converter& decoder, const char* in, std::size_t size) {
+        char16_t unit[2] = {};
+        char* out = reinterpret_cast<char*>(unit);
+        std::size_t outLeft = sizeof unit;
+        if (!decoder.Run(in, size, out, outLeft) || size != 0 || outLeft != sizeof(char16_t))
+            return 0;
+        return unit[0];
+    }
+
+    std::array<char16_t, 256> single_{};
+    std::vector<char16_t> pairs_;        // [lead * 256 + trail], 0 where invalid
+    std::vector<std::uint16_t> encode_;  // [unit]: one byte, or lead << 8 | trail; 0 unmapped
+};
+
+const Cp932Tables& Tables() {
+    static const Cp932Tables tables;
+    return tables;
 }
 
 }  // namespace
 
 void AppendFromAnsi(std::string_view bytes, std::u16string& out) {
-    if (bytes.empty()) return;
-    // Every CP932 byte sequence yields at most one UTF-16 unit per byte.
-    const std::size_t at = out.size();
-    out.resize(at + bytes.size());
-    const char* in = bytes.data();
-    std::size_t inLeft = bytes.size();
-    char* write = reinterpret_cast<char*>(out.data() + at);
-    std::size_t writeLeft = bytes.size() * sizeof(char16_t);
-    while (!Decoder().Run(in, inLeft, write, writeLeft)) {
-        const auto byte = static_cast<unsigned char>(*in);
-        std::size_t skip = 1;
-        if (IsLeadByte(byte)) {
-            PutUnit(write, kDefaultUnicodeChar);
-            skip = inLeft >= 2 ? 2 : 1;
-        } else {
-            PutUnit(write, WindowsSingleByte(byte));
-        }
-        writeLeft -= sizeof(char16_t);
-        in += skip;
-        inLeft -= skip;
-    }
-    out.resize(static_cast<std::size_t>(reinterpret_cast<char16_t*>(write) - out.data()));
+    out.reserve(out.size() + bytes.size());
+    Tables().Decode(bytes, out);
 }
 
 std::u16string FromAnsi(std::string_view bytes) {
@@ -111,19 +172,9 @@ std::u16string FromAnsi(std::string_view bytes) {
 }
 
 std::string ToAnsi(std::u16string_view text) {
-    std::string out(text.size() * 2, '\0');  // at most two bytes per UTF-16 unit
-    const char* in = reinterpret_cast<const char*>(text.data());
-    std::size_t inLeft = text.size() * sizeof(char16_t);
-    char* write = out.data();
-    std::size_t writeLeft = out.size();
-    while (!Encoder().Run(in, inLeft, write, writeLeft)) {
-        // One "?" per unit that CP932 lacks, surrogate halves counted apart, as Windows does.
-        *write++ = kDefaultAnsiChar;
-        --writeLeft;
-        in += sizeof(char16_t);
-        inLeft -= sizeof(char16_t);
-    }
-    out.resize(static_cast<std::size_t>(write - out.data()));
+    std::string out;
+    out.reserve(text.size() * 2);
+    Tables().Encode(text, out);
     return out;
 }
 

@@ -54,7 +54,7 @@ class PortableProfileSections final : public ProfileSections {
     // The last file read, parsed, while its size and write time stay the same:
     // loading a store asks for every section of the same file in turn.
     struct Cache;
-    const Cache& Read(const char* fileName);
+    Cache& Read(const char* fileName);
     std::unique_ptr<Cache> cache_;
 };
 

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 #include "platform/ansi_text.h"
 #include "platform/case_fold.h"
@@ -36,19 +37,27 @@ std::u16string_view TrimStart(std::u16string_view text) {
     return text;
 }
 
+// Names and values are views into the text the profile owns: a large file then
+// costs a few allocations instead of two per line.
 struct Line {
-    std::u16string name;
-    std::optional<std::u16string> value;
+    std::u16string_view name;
+    std::optional<std::u16string_view> value;
 };
 
 struct Section {
-    std::u16string name;  // empty for the lines before the first section
+    std::u16string_view name;  // empty for the lines before the first section
     std::vector<Line> lines;
+    // The section as file bytes, kept until it changes: a store saves its
+    // sections one by one, and each save writes the whole file again.
+    mutable std::string encoded;
+    mutable bool encodedValid = false;
 };
 
 class Profile {
   public:
-    explicit Profile(std::u16string_view text) {
+    explicit Profile(std::u16string fileText)
+        : text_(std::make_unique<std::u16string>(std::move(fileText))) {
+        std::u16string_view text = *text_;
         sections_.emplace_back();
         while (!text.empty()) {
             const std::size_t end = text.find(u'\n');
@@ -58,31 +67,40 @@ class Profile {
         }
     }
 
-    std::vector<std::u16string> Names() const {
-        std::vector<std::u16string> names;
+    std::vector<std::u16string_view> Names() const {
+        std::vector<std::u16string_view> names;
         for (const Section& section : sections_) {
             if (!section.name.empty()) names.push_back(section.name);
         }
         return names;
     }
 
+    // The first section of that name. Loading a store asks for every section in
+    // turn, so the names are indexed once instead of searched each time.
     const Section* Find(std::u16string_view name) const {
-        for (const Section& section : sections_) {
-            if (!section.name.empty() && EqualIgnoringCase(section.name, name)) return &section;
+        if (firstByName_.empty()) {
+            for (std::size_t i = sections_.size(); i-- > 1;) {
+                if (!sections_[i].name.empty()) firstByName_[FoldCase(sections_[i].name)] = i;
+            }
         }
-        return nullptr;
+        const auto found = firstByName_.find(FoldCase(name));
+        return found == firstByName_.end() ? nullptr : &sections_[found->second];
     }
 
-    void Replace(std::u16string_view name, const std::vector<std::u16string>& items) {
+    void Replace(std::u16string_view name, std::vector<std::u16string> items) {
+        firstByName_.clear();
         for (Section& section : sections_) {
             if (!section.name.empty() && EqualIgnoringCase(section.name, name)) {
                 section.lines.clear();
+                section.encodedValid = false;
             }
         }
         const std::u16string_view wanted = Trim(name);
-        for (const std::u16string& item : items) {
-            const std::size_t equals = item.find(u'=');
+        for (std::u16string& owned : items) {
+            const std::size_t equals = owned.find(u'=');
             if (equals == std::u16string::npos) continue;
+            const std::u16string_view item =
+                *added_.emplace_back(std::make_unique<std::u16string>(std::move(owned)));
             Section* target = nullptr;
             for (Section& section : sections_) {
                 if (!section.name.empty() && EqualIgnoringCase(section.name, wanted)) {
@@ -92,25 +110,33 @@ class Profile {
             }
             if (target == nullptr) {
                 target = &sections_.emplace_back();
-                target->name = TrimStart(name);
+                target->name =
+                    TrimStart(*added_.emplace_back(std::make_unique<std::u16string>(name)));
             }
+            target->encodedValid = false;
             target->lines.push_back(
-                Line{std::u16string(TrimStart(std::u16string_view(item).substr(0, equals))),
-                     std::u16string(TrimStart(std::u16string_view(item).substr(equals + 1)))});
+                Line{TrimStart(item.substr(0, equals)), TrimStart(item.substr(equals + 1))});
         }
     }
 
-    std::u16string Text() const {
-        std::u16string text;
+    // The file's bytes: CR LF line ends, no blank lines.
+    std::string AnsiText() const {
+        std::string bytes;
         for (const Section& section : sections_) {
-            if (!section.name.empty()) text += u"[" + section.name + u"]\r\n";
-            for (const Line& line : section.lines) {
-                text += line.name;
-                if (line.value) text += u"=" + *line.value;
-                text += u"\r\n";
+            if (!section.encodedValid) {
+                std::u16string text;
+                if (!section.name.empty()) text.append(u"[").append(section.name).append(u"]\r\n");
+                for (const Line& line : section.lines) {
+                    text += line.name;
+                    if (line.value) text.append(u"=").append(*line.value);
+                    text += u"\r\n";
+                }
+                section.encoded = ToAnsi(text);
+                section.encodedValid = true;
             }
+            bytes += section.encoded;
         }
-        return text;
+        return bytes;
     }
 
   private:
@@ -118,7 +144,7 @@ class Profile {
         if (line.front() == u'[') {
             const std::size_t close = line.rfind(u']');
             if (close != std::u16string_view::npos) {
-                sections_.push_back(Section{std::u16string(Trim(line.substr(1, close - 1))), {}});
+                sections_.emplace_back().name = Trim(line.substr(1, close - 1));
                 return;
             }
         }
@@ -128,14 +154,17 @@ class Profile {
             entry.name = line;
         } else {
             entry.name = Trim(line.substr(0, equals));
-            entry.value = std::u16string(TrimStart(line.substr(equals + 1)));
+            entry.value = TrimStart(line.substr(equals + 1));
         }
         std::vector<Line>& lines = sections_.back().lines;
         if (entry.name.empty() && !lines.empty() && lines.back().name.empty()) return;
         lines.push_back(std::move(entry));
     }
 
+    std::unique_ptr<std::u16string> text_;                // the file as read
+    std::vector<std::unique_ptr<std::u16string>> added_;  // what writes brought in
     std::vector<Section> sections_;
+    mutable std::unordered_map<std::u16string, std::size_t> firstByName_;
 };
 
 // `list` holds the items, each ended by NUL; the final NUL is added here.
@@ -163,13 +192,13 @@ struct PortableProfileSections::Cache {
     std::u16string path;
     std::optional<FileStamp> stamp;    // nothing: the file was not there
     std::optional<std::string> bytes;  // nothing: missing, or could not be read
-    Profile profile{u""};
+    Profile profile{std::u16string()};
 };
 
 PortableProfileSections::PortableProfileSections() = default;
 PortableProfileSections::~PortableProfileSections() = default;
 
-const PortableProfileSections::Cache& PortableProfileSections::Read(const char* fileName) {
+PortableProfileSections::Cache& PortableProfileSections::Read(const char* fileName) {
     std::u16string path = FromAnsi(fileName);
     const std::optional<FileStamp> stamp = StampOf(path);
     if (cache_ && cache_->path == path && cache_->stamp == stamp && stamp) return *cache_;
@@ -188,53 +217,51 @@ const PortableProfileSections::Cache& PortableProfileSections::Read(const char* 
 
 std::uint32_t PortableProfileSections::GetSectionNames(char* buffer, std::uint32_t size,
                                                        const char* fileName) {
-    std::string list;
-    for (const std::u16string& name : Read(fileName).profile.Names()) {
-        list += ToAnsi(name);
-        list += '\0';
+    // One conversion for the whole list: per item, the calls would cost more
+    // than the text.
+    std::u16string list;
+    for (const std::u16string_view name : Read(fileName).profile.Names()) {
+        list += name;
+        list += u'\0';
     }
-    return CopyList(list, buffer, size);
+    return CopyList(ToAnsi(list), buffer, size);
 }
 
 std::uint32_t PortableProfileSections::GetSection(const char* section, char* buffer,
                                                   std::uint32_t size, const char* fileName) {
-    std::string list;
+    std::u16string list;
     if (const Section* found = Read(fileName).profile.Find(FromAnsi(section))) {
         for (const Line& line : found->lines) {
             if (!line.name.empty() && line.name.front() == u';') continue;
-            list += ToAnsi(line.value ? line.name + u"=" + *line.value : line.name);
-            list += '\0';
+            list += line.name;
+            if (line.value) list.append(u"=").append(*line.value);
+            list += u'\0';
         }
     }
-    return CopyList(list, buffer, size);
+    return CopyList(ToAnsi(list), buffer, size);
 }
 
 bool PortableProfileSections::WriteSection(const char* section, const char* text,
                                            const char* fileName) {
-    const Cache& current = Read(fileName);
+    Cache& current = Read(fileName);
     // Only a file that is not there may be created; one that is there but
     // cannot be read must not be replaced by what little we know of it.
     if (!current.bytes && current.stamp) return false;
-    Profile profile = current.profile;
     std::vector<std::u16string> items;
     for (const char* item = text; *item != '\0'; item += std::char_traits<char>::length(item) + 1) {
         items.push_back(FromAnsi(item));
     }
-    profile.Replace(FromAnsi(section), items);
-    std::string after = ToAnsi(profile.Text());
+    current.profile.Replace(FromAnsi(section), std::move(items));
+    std::string after = current.profile.AnsiText();
     if (current.bytes ? *current.bytes == after : after.empty()) return true;
-    const std::u16string path = current.path;
     try {
-        ReplaceFileWithContents(path, after);
+        ReplaceFileWithContents(current.path, after);
     } catch (const FileError&) {
+        cache_.reset();  // it now holds what the file does not
         return false;
     }
-    auto written = std::make_unique<Cache>();
-    written->path = path;
-    written->stamp = StampOf(path);
-    written->bytes = std::move(after);
-    written->profile = std::move(profile);
-    cache_ = std::move(written);
+    current.stamp = StampOf(current.path);
+    current.bytes = std::move(after);
     return true;
 }
 

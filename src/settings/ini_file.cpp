@@ -12,14 +12,16 @@ bool IsBlank(std::u16string_view text) {
 }
 
 // The items of a double-NUL list, up to `length` bytes.
+// Converted in one piece: NUL stays NUL, and one call per item would cost more
+// than the text.
 std::vector<std::u16string> SplitList(const std::vector<char>& buffer, std::uint32_t length) {
     std::vector<std::u16string> items;
-    const std::string_view text(buffer.data(), length);
+    const std::u16string text = FromAnsi(std::string_view(buffer.data(), length));
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\0', start);
-        if (end == std::string_view::npos) end = text.size();
-        items.push_back(FromAnsi(text.substr(start, end - start)));
+        std::size_t end = text.find(u'\0', start);
+        if (end == std::u16string::npos) end = text.size();
+        items.push_back(text.substr(start, end - start));
         start = end + 1;
     }
     return items;

@@ -9,7 +9,7 @@ namespace kiv::test {
 
 // While alive, writes beyond `bytes` fail part way (EFBIG), as on a full disk.
 class FileSizeLimit {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
         getrlimit(RLIMIT_FSIZE, &previous_);
         rlimit limited = previous_;
@@ -23,7 +23,7 @@ public:
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
-private:
+  private:
     rlimit previous_{};
     void (*handler_)(int);
 };

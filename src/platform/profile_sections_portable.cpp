@@ -8,7 +8,8 @@
 #include "platform/profile_sections.h"
 
 // The file rules follow what Windows users see from kernel32:
-// - a line ends at LF; white space (CR included) around a line is ignored;
+// - a line ends at LF; ASCII white space (CR included) and 0x1A around a line
+//   are ignored, an ideographic space is not;
 // - "[name]" starts a section: the name runs to the last "]" of the line, spaces
 //   around it dropped; a "[" line without "]" is a key line;
 // - lines before the first section belong to no section and are kept as they are;
@@ -23,7 +24,7 @@ namespace kiv {
 namespace {
 
 bool IsProfileSpace(char16_t c) {
-    return c == u' ' || (c >= u'\t' && c <= u'\r') || c == 0x1A || c == 0xA0 || c == 0x3000;
+    return c == u' ' || (c >= u'\t' && c <= u'\r') || c == 0x1A;
 }
 
 std::u16string_view Trim(std::u16string_view text) {

@@ -116,6 +116,17 @@ TEST_P(ProfileContract, ReadsTheLinesUsersWrite) {
     EXPECT_EQ(Lines(u"Nowhere", file), Items{});
 }
 
+// Only ASCII white space (and the old end-of-file mark 0x1A) is trimmed; an
+// ideographic space is part of the name.
+TEST_P(ProfileContract, OnlyAsciiSpacesAreTrimmed) {
+    WriteBytes(dir_.Path("s.ini"), Ansi(u"[\u3000名前\t]\r\n\u3000キー\u3000="
+                                        u"\t値\u3000\r\n\x1a\r\n[ b ]\r\n k \v= \f v \x1a\r\n"));
+    const std::string file = File("s.ini");
+    EXPECT_EQ(Names(file), (Items{u"\u3000名前", u"b"}));
+    EXPECT_EQ(Lines(u"\u3000名前", file), Items{u"\u3000キー\u3000=値\u3000"});
+    EXPECT_EQ(Lines(u"b", file), Items{u"k=v"});
+}
+
 TEST_P(ProfileContract, AShortBufferGetsWhatFitsAndSizeMinusTwo) {
     WriteBytes(dir_.Path("s.ini"), kUsersFile);
     const std::string file = File("s.ini");

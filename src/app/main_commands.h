@@ -1,0 +1,37 @@
+#pragma once
+
+// The decisions behind the main window's commands, apart from the window.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kiv {
+
+// Where the file dialog opens for the current macro file: its directory (the
+// text before the last backslash; just "C:" for a drive root) and its name.
+// A path without a backslash gives the whole path as name and no directory.
+struct DialogStart {
+    std::optional<std::u16string> directory;
+    std::u16string file;
+    friend bool operator==(const DialogStart&, const DialogStart&) = default;
+};
+DialogStart DialogStartFor(std::u16string_view macroFile);
+
+// The entry "発言して次へ" selects after saying: the next one, the first after
+// the last or when none was selected; -1 (nothing) in an empty list.
+int SelectionAfterSayNext(int selected, int count);
+
+// A window rectangle in pixels, right and bottom exclusive.
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+// Moves `window` into `workArea`, keeping its size where it fits; used for a
+// stored position that no monitor shows any more.
+PixelRect MoveInto(const PixelRect& window, const PixelRect& workArea);
+
+}  // namespace kiv

@@ -1,0 +1,77 @@
+#include "app/startup_settings.h"
+
+#include <cmath>
+#include <string>
+#include <variant>
+
+#include "settings/ini_file.h"
+
+namespace kiv {
+namespace {
+
+std::u16string SiblingPath(std::u16string_view programPath, std::u16string_view extension) {
+    const std::size_t slash = programPath.rfind(u'\\');
+    const std::size_t nameStart = slash == std::u16string_view::npos ? 0 : slash + 1;
+    const std::u16string_view name = programPath.substr(nameStart);
+    const std::size_t dot = name.rfind(u'.');
+    // The directory keeps its backslash, so a drive root gives C:\ and not C:\\.
+    return std::u16string(programPath.substr(0, nameStart)) + std::u16string(name.substr(0, dot)) +
+           std::u16string(extension);
+}
+
+float AsTwips(const SettingValue& value, float fallback) {
+    if (const auto* whole = std::get_if<std::int32_t>(&value)) return static_cast<float>(*whole);
+    if (const auto* real = std::get_if<float>(&value)) return *real;
+    return fallback;
+}
+
+std::u16string DecimalText(float twips) {
+    const std::string digits = std::to_string(std::lround(twips));
+    return {digits.begin(), digits.end()};
+}
+
+}  // namespace
+
+std::u16string IniFilePath(std::u16string_view programPath) {
+    return SiblingPath(programPath, u".ini");
+}
+
+std::u16string DefaultMacroFilePath(std::u16string_view programPath) {
+    return SiblingPath(programPath, u".txt");
+}
+
+StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowGeometry& current,
+                                    const std::u16string& defaultMacroFile,
+                                    ProfileSections& profile) {
+    IniFile store(profile);
+    store.Load(iniPath);
+    store.SetNowSection(u"Position");
+    StartupSettings settings;
+    const auto read = [&](const char16_t* key, float own) {
+        return AsTwips(store.InitData(key, 1, own), own);
+    };
+    settings.geometry.left = read(u"Left", current.left);
+    settings.geometry.top = read(u"Top", current.top);
+    settings.geometry.width = read(u"Width", current.width);
+    settings.geometry.height = read(u"Height", current.height);
+    store.SetNowSection(u"Setting");
+    const SettingValue file = store.InitData(u"FileName", 0, defaultMacroFile);
+    settings.macroFile = std::get<std::u16string>(file);
+    return settings;
+}
+
+bool WriteShutdownSettings(const std::u16string& iniPath, const WindowGeometry& geometry,
+                           const std::u16string& macroFile, ProfileSections& profile) {
+    IniFile store(profile);
+    store.Load(iniPath);
+    store.SetNowSection(u"Position");
+    store.SetData(u"Left", DecimalText(geometry.left));
+    store.SetData(u"Top", DecimalText(geometry.top));
+    store.SetData(u"Width", DecimalText(geometry.width));
+    store.SetData(u"Height", DecimalText(geometry.height));
+    store.SetNowSection(u"Setting");
+    store.SetData(u"FileName", macroFile);
+    return store.Save(u"");
+}
+
+}  // namespace kiv

@@ -1,0 +1,47 @@
+#pragma once
+
+// What the main window reads from its settings file at start-up and writes
+// back when it closes. Portable: the window supplies its geometry and the
+// store its profile functions.
+
+#include <string>
+#include <string_view>
+
+#include "platform/profile_sections.h"
+
+namespace kiv {
+
+// The whole window, frame included, in twips, screen coordinates.
+struct WindowGeometry {
+    float left = 0;
+    float top = 0;
+    float width = 0;
+    float height = 0;
+    friend bool operator==(const WindowGeometry&, const WindowGeometry&) = default;
+};
+
+// From the program's full path (C:\Tools\chat.exe): C:\Tools\chat.ini and
+// C:\Tools\chat.txt; one backslash after a drive root (C:\chat.ini).
+std::u16string IniFilePath(std::u16string_view programPath);
+std::u16string DefaultMacroFilePath(std::u16string_view programPath);
+
+struct StartupSettings {
+    WindowGeometry geometry;
+    std::u16string macroFile;
+};
+
+// Each position value that is missing or not a whole number in -32768..32767
+// keeps the window's own; a blank macro file path gives the default one. Never
+// writes the file.
+StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowGeometry& current,
+                                    const std::u16string& defaultMacroFile,
+                                    ProfileSections& profile = SystemProfileSections());
+
+// Loads the file again, so foreign sections and keys survive, sets the five
+// values (they move to the end of their sections) and writes every section.
+// False when the file could not be written.
+bool WriteShutdownSettings(const std::u16string& iniPath, const WindowGeometry& geometry,
+                           const std::u16string& macroFile,
+                           ProfileSections& profile = SystemProfileSections());
+
+}  // namespace kiv

@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include "app/layout.h"
+
+namespace kiv {
+namespace {
+
+MainControls LaidOut(float width, float height) {
+    MainControls controls = DesignControls();
+    LayOut(controls, width, height);
+    return controls;
+}
+
+TEST(Layout, DesignSizeGivesTheDesignedRow) {
+    const MainControls c = LaidOut(kDesignClientWidth, kDesignClientHeight);
+    EXPECT_EQ(c.list, (TwipsRect{0, 0, 3630, 2580}));
+    EXPECT_EQ(c.say, (TwipsRect{0, 2580, 1200, 375}));
+    EXPECT_EQ(c.sayNext, (TwipsRect{1200, 2580, 1335, 375}));
+    EXPECT_EQ(c.reload, (TwipsRect{2535, 2580, 1095, 375}));
+}
+
+TEST(Layout, ButtonsFollowTheHeightTheListReallyTook) {
+    MainControls c = DesignControls();
+    LayOut(c, 3630, 2955, [](const TwipsRect& asked) { return asked.height - 100; });
+    EXPECT_EQ(c.list.height, 2480);
+    EXPECT_EQ(c.say.top, 2480);
+    EXPECT_EQ(c.reload.top, 2480);
+}
+
+TEST(Layout, NarrowWindowsShrinkOnlyTheFirstButton) {
+    const MainControls exact = LaidOut(2430, 2955);
+    EXPECT_EQ(exact.say.width, 0);
+    EXPECT_EQ(exact.sayNext.left, 0);
+    EXPECT_EQ(exact.reload.left, 1335);
+
+    MainControls narrow = LaidOut(3000, 2955);
+    LayOut(narrow, 2000, 2955);
+    EXPECT_EQ(narrow.say.width, 570) << "keeps its last width";
+    EXPECT_EQ(narrow.sayNext.left, 570);
+    EXPECT_EQ(narrow.reload.left, 1905) << "may run past the right edge";
+    EXPECT_EQ(narrow.list.width, 2000);
+}
+
+TEST(Layout, LowAndEmptyClientAreasChangeNoSizes) {
+    MainControls low = LaidOut(3630, 2955);
+    LayOut(low, 3630, 300);
+    EXPECT_EQ(low.list.height, 2580);
+    EXPECT_EQ(low.say.top, 2580);
+
+    MainControls minimized = LaidOut(3630, 2955);
+    const MainControls before = minimized;
+    LayOut(minimized, 0, 0);
+    EXPECT_EQ(minimized, before);
+}
+
+TEST(Layout, TwipsMeanTheSameLengthAtEveryDpi) {
+    EXPECT_EQ(TwipsToPixels(3630, 96), 242);
+    EXPECT_EQ(TwipsToPixels(3630, 144), 363);
+    EXPECT_EQ(PixelsToTwips(242, 96), 3630);
+    EXPECT_EQ(PixelsToTwips(-10, 192), -75);
+}
+
+}  // namespace
+}  // namespace kiv

@@ -1,6 +1,7 @@
 #include "app/startup_settings.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -61,7 +62,8 @@ StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowG
 }
 
 bool WriteShutdownSettings(const std::u16string& iniPath, const WindowGeometry& geometry,
-                           const std::u16string& macroFile, ProfileSections& profile) {
+                           const std::optional<std::u16string>& macroFile,
+                           ProfileSections& profile) {
     IniFile store(profile);
     store.Load(iniPath);
     store.SetNowSection(u"Position");
@@ -69,8 +71,10 @@ bool WriteShutdownSettings(const std::u16string& iniPath, const WindowGeometry& 
     store.SetData(u"Top", DecimalText(geometry.top));
     store.SetData(u"Width", DecimalText(geometry.width));
     store.SetData(u"Height", DecimalText(geometry.height));
-    store.SetNowSection(u"Setting");
-    store.SetData(u"FileName", macroFile);
+    if (macroFile) {
+        store.SetNowSection(u"Setting");
+        store.SetData(u"FileName", *macroFile);
+    }
     return store.Save(u"");
 }
 

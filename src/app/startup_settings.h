@@ -4,6 +4,7 @@
 // back when it closes. Portable: the window supplies its geometry and the
 // store its profile functions.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,9 +40,10 @@ StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowG
 
 // Loads the file again, so foreign sections and keys survive, sets the five
 // values (they move to the end of their sections) and writes every section.
+// Without a macro file (none ever loaded) the stored one is left as it is.
 // False when the file could not be written.
 bool WriteShutdownSettings(const std::u16string& iniPath, const WindowGeometry& geometry,
-                           const std::u16string& macroFile,
+                           const std::optional<std::u16string>& macroFile,
                            ProfileSections& profile = SystemProfileSections());
 
 }  // namespace kiv

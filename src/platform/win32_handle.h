@@ -58,8 +58,15 @@ struct WindowHandleTraits {
     static bool Close(HWND window) { return DestroyWindow(window) != 0; }
 };
 
+struct FontTraits {
+    using Handle = HFONT;
+    static HFONT Empty() { return nullptr; }
+    static bool Close(HFONT font) { return DeleteObject(font) != 0; }
+};
+
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueWindow = UniqueResource<WindowHandleTraits>;
+using UniqueFont = UniqueResource<FontTraits>;
 
 }  // namespace kiv

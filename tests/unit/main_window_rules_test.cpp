@@ -59,6 +59,14 @@ TEST_F(StartupTest, ShutDownKeepsForeignSettingsAndPutsItsOwnLast) {
                      u"Height=3420\r\n[Other]\r\nx=1\r\n[Setting]\r\nFileName=D:\\表\\x.txt\r\n"));
 }
 
+TEST_F(StartupTest, AMacroFileThatNeverLoadedLeavesTheStoredOne) {
+    WriteBytes(dir_.Path("chat.ini"), "[Setting]\r\nFileName=E:\\gone.txt\r\n");
+    ASSERT_TRUE(WriteShutdownSettings(dir_.File("chat.ini"), kOwn, std::nullopt));
+    EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")),
+              "[Setting]\r\nFileName=E:\\gone.txt\r\n[Position]\r\nLeft=100\r\nTop=200\r\n"
+              "Width=3750\r\nHeight=3420\r\n");
+}
+
 TEST_F(StartupTest, AFirstShutDownWritesPositionThenSetting) {
     ASSERT_TRUE(WriteShutdownSettings(dir_.File("new.ini"), kOwn, u"C:\\Tools\\chat.txt"));
     EXPECT_EQ(ReadBytes(dir_.Path("new.ini")),

@@ -1,0 +1,7 @@
+#include <windows.h>
+
+#include "app/main_window.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
+    return kiv::MainWindow::Run(instance, show);
+}

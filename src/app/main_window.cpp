@@ -1,0 +1,334 @@
+#include "app/main_window.h"
+
+#include <exception>
+#include <stdexcept>
+
+#include "app/main_commands.h"
+#include "dialogs/open_file_dialog.h"
+#include "platform/file_error.h"
+#include "platform/local_clock.h"
+
+namespace kiv {
+namespace {
+
+constexpr wchar_t kClassName[] = L"KivMacroMainWindow";
+constexpr wchar_t kCaption[] = L"KIV 会話マクロ";
+constexpr char16_t kMacroFileFilter[] = u"テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*";
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+
+const wchar_t* Wide(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+std::u16string ProgramPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return {path.begin(), path.end()};
+}
+
+RECT ClientRectOf(HWND window) {
+    RECT rect{};
+    GetClientRect(window, &rect);
+    return rect;
+}
+
+}  // namespace
+
+int MainWindow::Run(HINSTANCE instance, int show) {
+    MainWindow main(instance);
+    if (!main.Create()) return 1;
+    main.StartUp();
+    ShowWindow(main.window_, show);
+    UpdateWindow(main.window_);
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Tab moves between the controls, Enter presses "発言".
+        if (IsDialogMessageW(main.window_, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+bool MainWindow::Create() {
+    programPath_ = ProgramPath();
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
+    windowClass.hIconSm = windowClass.hIcon;
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    if (!RegisterClassExW(&windowClass)) return false;
+
+    // The design's client size at 96 DPI; it is sized again for the real DPI
+    // once the window knows its monitor.
+    RECT rect{0, 0, TwipsToPixels(kDesignClientWidth, 96), TwipsToPixels(kDesignClientHeight, 96)};
+    AdjustWindowRectEx(&rect, kStyle, FALSE, kExStyle);
+    window_ = CreateWindowExW(kExStyle, kClassName, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                              rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                              instance_, this);
+    if (window_ == nullptr) return false;
+    const unsigned dpi = Dpi();
+    if (dpi != 96) {
+        RECT sized{0, 0, TwipsToPixels(kDesignClientWidth, dpi),
+                   TwipsToPixels(kDesignClientHeight, dpi)};
+        AdjustWindowRectExForDpi(&sized, kStyle, FALSE, kExStyle, dpi);
+        SetWindowPos(window_, nullptr, 0, 0, sized.right - sized.left, sized.bottom - sized.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return true;
+}
+
+void MainWindow::CreateControls() {
+    const auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int id,
+                          DWORD exStyle = 0) {
+        return CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0,
+                               0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               instance_, nullptr);
+    };
+    // Creation order is the tab order: list, 発言, 発言して次へ, 設定再読込.
+    list_ = make(L"ListBox", L"", WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kList,
+                 WS_EX_CLIENTEDGE);
+    say_ = make(L"Button", L"発言", BS_DEFPUSHBUTTON, kSay);
+    sayNext_ = make(L"Button", L"発言して次へ", BS_PUSHBUTTON, kSayNext);
+    reload_ = make(L"Button", L"設定再読込", BS_PUSHBUTTON, kReload);
+    UpdateFont();
+}
+
+unsigned MainWindow::Dpi() const {
+    const UINT dpi = GetDpiForWindow(window_);
+    return dpi == 0 ? 96 : dpi;
+}
+
+// The system's message font at the window's DPI, as every Windows program shows it.
+void MainWindow::UpdateFont() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, Dpi())) {
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    }
+    UniqueFont font(CreateFontIndirectW(&metrics.lfMessageFont));
+    if (!font) return;
+    for (HWND control : {list_, say_, sayNext_, reload_}) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    }
+    font_ = std::move(font);
+}
+
+void MainWindow::ApplyLayout() {
+    if (list_ == nullptr) return;
+    const unsigned dpi = Dpi();
+    const RECT client = ClientRectOf(window_);
+    const auto place = [dpi](HWND control, const TwipsRect& r) {
+        MoveWindow(control, TwipsToPixels(r.left, dpi), TwipsToPixels(r.top, dpi),
+                   TwipsToPixels(r.width, dpi), TwipsToPixels(r.height, dpi), TRUE);
+    };
+    LayOut(controls_, PixelsToTwips(client.right, dpi), PixelsToTwips(client.bottom, dpi),
+           [&](const TwipsRect& asked) {
+               place(list_, asked);
+               RECT placed{};
+               GetWindowRect(list_, &placed);
+               return PixelsToTwips(placed.bottom - placed.top, dpi);
+           });
+    place(say_, controls_.say);
+    place(sayNext_, controls_.sayNext);
+    place(reload_, controls_.reload);
+}
+
+WindowGeometry MainWindow::Geometry() const {
+    RECT rect{};
+    GetWindowRect(window_, &rect);
+    if (IsIconic(window_) || IsZoomed(window_)) {
+        // Minimised or maximised, the rectangle to keep is the restored one;
+        // the placement gives it in work-area coordinates.
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        if (GetWindowPlacement(window_, &placement)) {
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof monitor;
+            GetMonitorInfoW(MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTOPRIMARY),
+                            &monitor);
+            rect = placement.rcNormalPosition;
+            OffsetRect(&rect, monitor.rcWork.left - monitor.rcMonitor.left,
+                       monitor.rcWork.top - monitor.rcMonitor.top);
+        }
+    }
+    const unsigned dpi = Dpi();
+    return {PixelsToTwips(rect.left, dpi), PixelsToTwips(rect.top, dpi),
+            PixelsToTwips(rect.right - rect.left, dpi), PixelsToTwips(rect.bottom - rect.top, dpi)};
+}
+
+void MainWindow::ApplyGeometry(const WindowGeometry& geometry) {
+    const unsigned dpi = Dpi();
+    RECT rect{TwipsToPixels(geometry.left, dpi), TwipsToPixels(geometry.top, dpi), 0, 0};
+    rect.right = rect.left + TwipsToPixels(geometry.width, dpi);
+    rect.bottom = rect.top + TwipsToPixels(geometry.height, dpi);
+    // A position no monitor shows any more (a monitor removed, a resolution
+    // lowered) would open the tool where nobody can reach it.
+    if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) == nullptr) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor);
+        const PixelRect moved = MoveInto(
+            {rect.left, rect.top, rect.right, rect.bottom},
+            {monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right, monitor.rcWork.bottom});
+        rect = {moved.left, moved.top, moved.right, moved.bottom};
+    }
+    SetWindowPos(window_, nullptr, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::StartUp() {
+    const StartupSettings settings = ReadStartupSettings(IniFilePath(programPath_), Geometry(),
+                                                         DefaultMacroFilePath(programPath_));
+    ApplyGeometry(settings.geometry);
+    startupMacroFile_ = settings.macroFile;
+    LoadMacroList(settings.macroFile);
+}
+
+void MainWindow::ShutDown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    // A list that never loaded leaves the stored path for the next start.
+    WriteShutdownSettings(IniFilePath(programPath_), Geometry(),
+                          macros_.IsLoaded() ? std::optional(macros_.FileName()) : std::nullopt);
+}
+
+bool MainWindow::LoadMacroList(const std::u16string& path) {
+    MacroList fresh;
+    fresh.SetFileName(path);
+    try {
+        fresh.LoadData();
+    } catch (const FileError& error) {
+        ShowError(u"マクロファイルを読み込めませんでした。\n\n" + error.UserMessage());
+        return false;
+    } catch (const std::bad_alloc&) {
+        ShowError(u"マクロファイル「" + path + u"」は大きすぎて読み込めませんでした。");
+        return false;
+    }
+    macros_ = std::move(fresh);
+    FillList();
+    return true;
+}
+
+void MainWindow::FillList() {
+    // One redraw for the whole list instead of one per title.
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list_, LB_INITSTORAGE, macros_.Count(), macros_.Count() * 32 * sizeof(wchar_t));
+    for (const Macro& macro : macros_) {
+        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(macro.Title())));
+    }
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void MainWindow::Say() {
+    if (busy_) return;
+    const LRESULT selected = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+    if (selected < 0 || static_cast<std::size_t>(selected) >= macros_.Count()) return;
+    busy_ = true;
+    const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
+    macros_.Item(static_cast<std::size_t>(selected) + 1).Execute(windowSystem_, LocalTimeOfDay);
+    SetCursor(previous);
+    busy_ = false;
+}
+
+void MainWindow::SayNext() {
+    if (busy_) return;
+    Say();
+    const int selected = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
+    const int count = static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
+    const int next = SelectionAfterSayNext(selected, count);
+    if (next >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(next), 0);
+}
+
+void MainWindow::ChooseMacroFile() {
+    if (busy_) return;
+    const DialogStart start =
+        DialogStartFor(macros_.IsLoaded() ? macros_.FileName() : startupMacroFile_);
+    const std::u16string chosen =
+        ShowOpenFileDialog(window_, u"", start.directory, start.file, kMacroFileFilter);
+    if (!chosen.empty()) LoadMacroList(chosen);
+}
+
+void MainWindow::ShowError(const std::u16string& text) const {
+    MessageBoxW(window_, Wide(text), kCaption, MB_OK | MB_ICONERROR);
+}
+
+LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return self != nullptr ? self->Handle(message, wParam, lParam)
+                           : DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            CreateControls();
+            return 0;
+        case WM_SIZE:
+            ApplyLayout();
+            return 0;
+        case WM_DPICHANGED: {
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            UpdateFont();
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            ApplyLayout();
+            return 0;
+        }
+        case DM_GETDEFID:
+            return MAKELRESULT(kSay, DC_HASDEFID);
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case kSay:
+                    if (HIWORD(wParam) == BN_CLICKED) Say();
+                    return 0;
+                case kSayNext:
+                    if (HIWORD(wParam) == BN_CLICKED) SayNext();
+                    return 0;
+                case kReload:
+                    if (HIWORD(wParam) == BN_CLICKED) ChooseMacroFile();
+                    return 0;
+                case kList:
+                    if (HIWORD(wParam) == LBN_DBLCLK) Say();
+                    return 0;
+                default:
+                    break;
+            }
+            break;
+        case WM_ENDSESSION:
+            if (wParam) ShutDown();
+            return 0;
+        case WM_DESTROY:
+            ShutDown();
+            PostQuitMessage(0);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace kiv

@@ -1,0 +1,69 @@
+#pragma once
+
+// The tool's only window: the list of macro titles and the buttons "発言",
+// "発言して次へ" and "設定再読込". Windows only.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "app/layout.h"
+#include "app/startup_settings.h"
+#include "macro/macro_list.h"
+#include "platform/win32_handle.h"
+#include "platform/win32_window_system.h"
+
+namespace kiv {
+
+class MainWindow {
+  public:
+    // Creates the window, restores the settings and loads the macro file;
+    // then runs until the window is closed. Returns the exit code.
+    static int Run(HINSTANCE instance, int show);
+
+  private:
+    enum ControlId : int { kList = 100, kSay = 101, kSayNext = 102, kReload = 103 };
+
+    explicit MainWindow(HINSTANCE instance) : instance_(instance) {}
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    bool Create();
+    void CreateControls();
+    void UpdateFont();
+    void ApplyLayout();
+    void StartUp();
+    void ShutDown();
+
+    // Loads the file into a new list; on failure the current list, the list
+    // box and the selection stay as they were, and the user is told why.
+    bool LoadMacroList(const std::u16string& path);
+    void FillList();
+    void Say();
+    void SayNext();
+    void ChooseMacroFile();
+    void ShowError(const std::u16string& text) const;
+
+    WindowGeometry Geometry() const;
+    void ApplyGeometry(const WindowGeometry& geometry);
+    unsigned Dpi() const;
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    HWND list_ = nullptr;
+    HWND say_ = nullptr;
+    HWND sayNext_ = nullptr;
+    HWND reload_ = nullptr;
+    UniqueFont font_;
+    MainControls controls_ = DesignControls();
+    MacroList macros_;
+    // The path start-up tried, for the dialog and the settings while no list has loaded.
+    std::u16string startupMacroFile_;
+    Win32WindowSystem windowSystem_;
+    std::u16string programPath_;
+    bool busy_ = false;  // a macro is being delivered
+    bool shutDown_ = false;
+};
+
+}  // namespace kiv

@@ -1,0 +1,243 @@
+// The real tool under Wine, driven from outside: a copy named chat.exe in a
+// fresh folder, the stand-in game client beside it.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/ansi_text.h"
+#include "support/temp_dir.h"
+#include "tool_process.h"
+
+namespace kiv {
+namespace {
+
+using e2e::ToolProcess;
+using standin::StandinClient;
+using test::ReadBytes;
+using test::WriteBytes;
+
+std::string Hex(const std::string& bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (const unsigned char byte : bytes) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 15];
+    }
+    return hex;
+}
+
+// A picture of the window for people to look at, as a BMP.
+void SaveScreenshot(HWND window, const std::filesystem::path& file) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    const int stride = (width * 3 + 3) & ~3;
+    std::string pixels(static_cast<std::size_t>(stride) * height, '\0');
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+              DIB_RGB_COLORS);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER header{0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof info};
+    header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+}
+
+RECT ClientRectOf(HWND control, HWND parent) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+class MainWindowE2eTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(GetACP(), 932u) << "run under a Japanese locale";
+        std::filesystem::copy_file(standin::ProgramDirectory() / L"kivmacro.exe", Exe());
+    }
+    std::filesystem::path Exe() const { return dir_.Path("chat.exe"); }
+    std::string WindowsPath(const std::string& name) const { return ToAnsi(dir_.File(name)); }
+    void WriteMacros(const std::u16string& text, const std::string& name = "chat.txt") {
+        WriteBytes(dir_.Path(name), ToAnsi(text));
+    }
+
+    test::TempDir dir_;
+};
+
+TEST_F(MainWindowE2eTest, FirstRunWritesTheDefaultMacrosAndAtCloseTheSettings) {
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    EXPECT_EQ(e2e::TextOf(tool.Main()), L"KIV 会話マクロ");
+    EXPECT_EQ(tool.Count(), 88);
+    EXPECT_EQ(tool.Selected(), -1);
+    EXPECT_EQ(std::filesystem::file_size(dir_.Path("chat.txt")), 2184u);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("chat.ini"))) << "start-up never writes it";
+    if (const char* shots = std::getenv("KIVMACRO_SCREENSHOT")) {
+        SaveScreenshot(tool.Main(), shots);
+    }
+    ASSERT_TRUE(tool.Close());
+    const std::string ini = ReadBytes(dir_.Path("chat.ini"));
+    EXPECT_EQ(ini.rfind("[Position]\r\nLeft=", 0), 0u) << ini;
+    EXPECT_NE(ini.find("\r\nHeight="), std::string::npos);
+    EXPECT_NE(ini.find("[Setting]\r\nFileName=" + WindowsPath("chat.txt") + "\r\n"),
+              std::string::npos)
+        << ini;
+}
+
+TEST_F(MainWindowE2eTest, SayAdvanceAndDoubleClickDeliverTheSelectedMacro) {
+    StandinClient client(dir_.Path("record.txt"));
+    ASSERT_TRUE(client.Started());
+    WriteMacros(u"一つ目\tone\r\n二つ目\ttwo\r\n三つ目\tthree\r\n");
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    ASSERT_EQ(tool.Count(), 3);
+
+    tool.Click(tool.SayButton());  // nothing selected: nothing said
+    tool.Select(2);
+    tool.Click(tool.SayNextButton());
+    EXPECT_EQ(tool.Selected(), 0) << "wraps from the last to the first";
+    tool.DoubleClick(1);
+    tool.Click(tool.SayButton());
+    const auto events = client.WaitForEvents(9);
+    ASSERT_EQ(events.size(), 9u);
+    EXPECT_EQ(events[0].detail, Hex(ToAnsi(u"三つ目")));
+    EXPECT_EQ(events[3].detail, Hex(ToAnsi(u"二つ目")));
+    EXPECT_EQ(events[6].detail, Hex(ToAnsi(u"二つ目")));
+}
+
+TEST_F(MainWindowE2eTest, TheDialogOpensAtTheMacroFileAndOkLoadsTheChoice) {
+    WriteMacros(u"a\r\nb\r\nc\r\n");
+    WriteMacros(u"x\r\ny\r\n", "other.txt");
+    {
+        ToolProcess tool(Exe());
+        ASSERT_TRUE(tool.Ready());
+        tool.Select(1);
+        PostMessageW(tool.ReloadButton(), BM_CLICK, 0, 0);
+        HWND dialog = tool.WaitForModal();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(e2e::WaitFor([&] { return e2e::TextOf(dialog) == L"ﾌｧｲﾙを開く"; }));
+        EXPECT_TRUE(e2e::WaitFor([&] { return e2e::DialogName(dialog) == L"chat.txt"; }));
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(tool.Ready());
+        EXPECT_EQ(tool.Count(), 3) << "cancel keeps everything";
+        EXPECT_EQ(tool.Selected(), 1);
+
+        PostMessageW(tool.ReloadButton(), BM_CLICK, 0, 0);
+        dialog = tool.WaitForModal();
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(e2e::WaitFor([&] { return e2e::DialogName(dialog) == L"chat.txt"; }));
+        // A bare name: found only if the dialog opened in the macro file's folder.
+        e2e::ChooseInDialog(dialog, L"other.txt");
+        ASSERT_TRUE(e2e::WaitFor([&] { return tool.Count() == 2; }));
+        EXPECT_EQ(tool.Selected(), -1);
+    }
+    ToolProcess again(Exe());
+    ASSERT_TRUE(again.Ready());
+    EXPECT_EQ(again.Count(), 2) << "the next start loads the chosen file";
+}
+
+TEST_F(MainWindowE2eTest, ResizingMovesTheControlsByTheRule) {
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    RECT frame{0, 0, 400, 300};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
+    SetWindowPos(tool.Main(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_TRUE(tool.Ready());
+    RECT client{};
+    GetClientRect(tool.Main(), &client);
+    const LONG width = client.right;
+    const LONG top = client.bottom - 25;  // 375 twips at 96 DPI
+    const RECT list = ClientRectOf(tool.List(), tool.Main());
+    EXPECT_EQ(list.left, 0);
+    EXPECT_EQ(list.right, width);
+    EXPECT_EQ(list.bottom, top);
+    const RECT say = ClientRectOf(tool.SayButton(), tool.Main());
+    const RECT next = ClientRectOf(tool.SayNextButton(), tool.Main());
+    const RECT reload = ClientRectOf(tool.ReloadButton(), tool.Main());
+    EXPECT_EQ(say.top, top);
+    EXPECT_EQ(say.right - say.left, width - 162);  // 2430 twips
+    EXPECT_EQ(next.left, say.right);
+    EXPECT_EQ(next.right - next.left, 89);
+    EXPECT_EQ(reload.left, next.right);
+    EXPECT_EQ(reload.right, width);
+}
+
+TEST_F(MainWindowE2eTest, AMacroFileThatCannotBeLoadedIsReportedAndChangesNothing) {
+    // The stored file lies in a folder that does not exist: it can be neither read nor created.
+    WriteBytes(dir_.Path("chat.ini"),
+               "[Setting]\r\nFileName=" + WindowsPath("missing") + "\\x.txt\r\n");
+    {
+        ToolProcess tool(Exe());
+        HWND box = tool.WaitForModal();
+        ASSERT_NE(box, nullptr);
+        wchar_t text[1024] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 1024);
+        EXPECT_NE(std::wstring(text).find(L"マクロファイルを読み込めませんでした"),
+                  std::wstring::npos)
+            << std::filesystem::path(text).string();
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(tool.Ready());
+        EXPECT_EQ(tool.Count(), 0);
+    }
+    EXPECT_NE(ReadBytes(dir_.Path("chat.ini")).find("missing\\x.txt"), std::string::npos)
+        << "the stored path is kept, not replaced by one that never loaded";
+
+    // A good list, then a choice that fails (a folder): the good list stays and works.
+    WriteBytes(dir_.Path("chat.ini"), "");
+    WriteMacros(u"a\r\nb\r\n");
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    tool.Select(1);
+    PostMessageW(tool.ReloadButton(), BM_CLICK, 0, 0);
+    HWND dialog = tool.WaitForModal();
+    ASSERT_NE(dialog, nullptr);
+    // A hidden file is no macro file, and one cannot be written over it.
+    WriteBytes(dir_.Path("hidden.txt"), "h\r\n");
+    SetFileAttributesW(dir_.Path("hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::DialogName(dialog) == L"chat.txt"; }));
+    e2e::ChooseInDialog(dialog, dir_.Path("hidden.txt").wstring());
+    HWND box = nullptr;
+    ASSERT_TRUE(e2e::WaitFor([&] {
+        box = e2e::FindProcessWindow(tool.Pid(), L"#32770", tool.Main());
+        return box != nullptr && box != dialog && IsWindow(box) && !IsWindow(dialog);
+    }));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(tool.Ready());
+    EXPECT_EQ(tool.Count(), 2);
+    EXPECT_EQ(tool.Selected(), 1);
+}
+
+TEST_F(MainWindowE2eTest, AHungGameClientDoesNotFreezeTheWindow) {
+    StandinClient client(dir_.Path("record.txt"), L"--hung-ms 9000");
+    ASSERT_TRUE(client.Started());
+    WriteMacros(u"one\\ntwo\\nthree\r\n");
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    tool.Select(0);
+    const auto start = std::chrono::steady_clock::now();
+    PostMessageW(tool.SayButton(), BM_CLICK, 0, 0);
+    Sleep(500);
+    ASSERT_TRUE(e2e::WaitFor([&] { return tool.Answers(); }, std::chrono::seconds(15)));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+}
+
+}  // namespace
+}  // namespace kiv

@@ -1,0 +1,157 @@
+#pragma once
+
+// Drives the real tool from outside, as a user's clicks would: finds its
+// window and controls, sends the messages and notifications a click sends.
+
+#include <windows.h>
+
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/win32_handle.h"
+#include "standin_process.h"
+
+namespace kiv::e2e {
+
+using standin::WaitFor;
+
+// The top-level window of `className` that belongs to `process` and, when
+// given, is owned by `owner`.
+inline HWND FindProcessWindow(DWORD process, const wchar_t* className, HWND owner = nullptr) {
+    struct Search {
+        DWORD process;
+        const wchar_t* className;
+        HWND owner;
+        HWND found = nullptr;
+    } search{process, className, owner};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            wchar_t cls[64] = {};
+            GetClassNameW(window, cls, 64);
+            if (pid == s->process && std::wstring(cls) == s->className &&
+                (s->owner == nullptr || GetWindow(window, GW_OWNER) == s->owner)) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+inline std::wstring TextOf(HWND window) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+class ToolProcess {
+  public:
+    ToolProcess(const std::filesystem::path& exe) {
+        std::wstring command = L"\"" + exe.wstring() + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           exe.parent_path().c_str(), &startup, &info)) {
+            process_.Reset(info.hProcess);
+            CloseHandle(info.hThread);
+            pid_ = info.dwProcessId;
+        }
+        WaitFor(
+            [&] { return (main_ = FindProcessWindow(pid_, L"KivMacroMainWindow")) != nullptr; });
+        if (main_ != nullptr) {
+            list_ = FindWindowExW(main_, nullptr, L"ListBox", nullptr);
+            say_ = FindWindowExW(main_, nullptr, L"Button", L"発言");
+            sayNext_ = FindWindowExW(main_, nullptr, L"Button", L"発言して次へ");
+            reload_ = FindWindowExW(main_, nullptr, L"Button", L"設定再読込");
+        }
+    }
+    ~ToolProcess() {
+        if (process_ && !Close()) TerminateProcess(process_.Get(), 1);
+    }
+    ToolProcess(const ToolProcess&) = delete;
+    ToolProcess& operator=(const ToolProcess&) = delete;
+
+    HWND Main() const { return main_; }
+    HWND List() const { return list_; }
+    HWND SayButton() const { return say_; }
+    HWND SayNextButton() const { return sayNext_; }
+    HWND ReloadButton() const { return reload_; }
+    DWORD Pid() const { return pid_; }
+
+    // Waits for the window to be up and answering (after any start-up message).
+    bool Ready() const {
+        return WaitFor([&] { return IsWindowVisible(main_) && Answers(); });
+    }
+    bool Answers(UINT timeoutMs = 200) const {
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0;
+    }
+
+    int Count() const { return static_cast<int>(Send(list_, LB_GETCOUNT)); }
+    int Selected() const { return static_cast<int>(Send(list_, LB_GETCURSEL)); }
+    // As a click on an entry: the selection, then the notification the list sends.
+    void Select(int index) const {
+        Send(list_, LB_SETCURSEL, static_cast<WPARAM>(index));
+        Send(main_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list_), LBN_SELCHANGE),
+             reinterpret_cast<LPARAM>(list_));
+    }
+    void DoubleClick(int index) const {
+        Select(index);
+        Send(main_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list_), LBN_DBLCLK),
+             reinterpret_cast<LPARAM>(list_));
+    }
+    // Returns once the click's action has run (a macro said, say).
+    void Click(HWND button) const { Send(button, BM_CLICK); }
+
+    // A modal window the tool opened over its main window (a dialog or a message box).
+    HWND WaitForModal() const {
+        HWND found = nullptr;
+        WaitFor([&] { return (found = FindProcessWindow(pid_, L"#32770", main_)) != nullptr; });
+        return found;
+    }
+
+    bool Close() {
+        PostMessageW(main_, WM_CLOSE, 0, 0);
+        return WaitForSingleObject(process_.Get(), 15000) == WAIT_OBJECT_0;
+    }
+
+  private:
+    static LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 20000, &result);
+        return static_cast<LRESULT>(result);
+    }
+
+    UniqueHandle process_;
+    DWORD pid_ = 0;
+    HWND main_ = nullptr;
+    HWND list_ = nullptr;
+    HWND say_ = nullptr;
+    HWND sayNext_ = nullptr;
+    HWND reload_ = nullptr;
+};
+
+// The file dialog's name field. (The CDM_ messages carry pointers and do not
+// cross processes; the field's own WM_GETTEXT / WM_SETTEXT do.)
+inline std::wstring DialogName(HWND dialog) {
+    wchar_t name[MAX_PATH] = {};
+    GetDlgItemTextW(dialog, cmb13, name, MAX_PATH);
+    return name;
+}
+// Types `name` into the name field and presses OK. A bare name is taken in the
+// folder the dialog shows.
+inline void ChooseInDialog(HWND dialog, const std::wstring& name) {
+    SetDlgItemTextW(dialog, cmb13, name.c_str());
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+}  // namespace kiv::e2e

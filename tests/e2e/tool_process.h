@@ -19,30 +19,32 @@ namespace kiv::e2e {
 
 using standin::WaitFor;
 
+struct WindowSearch {
+    DWORD process;
+    const wchar_t* className;
+    HWND owner;
+    HWND found = nullptr;
+};
+
+inline BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t cls[64] = {};
+    GetClassNameW(window, cls, 64);
+    if (pid == search->process && std::wstring(cls) == search->className &&
+        (search->owner == nullptr || GetWindow(window, GW_OWNER) == search->owner)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The top-level window of `className` that belongs to `process` and, when
 // given, is owned by `owner`.
 inline HWND FindProcessWindow(DWORD process, const wchar_t* className, HWND owner = nullptr) {
-    struct Search {
-        DWORD process;
-        const wchar_t* className;
-        HWND owner;
-        HWND found = nullptr;
-    } search{process, className, owner};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(window, &pid);
-            wchar_t cls[64] = {};
-            GetClassNameW(window, cls, 64);
-            if (pid == s->process && std::wstring(cls) == s->className &&
-                (s->owner == nullptr || GetWindow(window, GW_OWNER) == s->owner)) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{process, className, owner};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

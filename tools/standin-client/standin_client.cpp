@@ -222,8 +222,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     }
 
     HWND mainWindow =
-        CreateWindowExW(0, L"KIVCLI", L"ゲームクライアント (代役)", WS_OVERLAPPEDWINDOW, 0, 0, 420,
-                        300, nullptr, nullptr, instance, nullptr);
+        CreateWindowExW(0, L"KIVCLI", L"ゲームクライアント (代役)", WS_OVERLAPPEDWINDOW, 300, 0,
+                        420, 300, nullptr, nullptr, instance, nullptr);
     if (mainWindow == nullptr) return 1;
     chatLog = CreateWindowExW(WS_EX_CLIENTEDGE, L"ListBox", L"",
                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0, 0, 0,

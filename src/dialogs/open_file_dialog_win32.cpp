@@ -6,6 +6,22 @@
 #include "dialogs/open_file_request.h"
 
 namespace kiv {
+namespace {
+
+using GetOpenFileNameAFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
+
+// comdlg32 and the shell libraries behind it are loaded the first time the
+// dialog is wanted, not at every start of the tool.
+GetOpenFileNameAFunction OpenFileDialogFunction() {
+    static const GetOpenFileNameAFunction function = [] {
+        HMODULE module = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        FARPROC found = module != nullptr ? GetProcAddress(module, "GetOpenFileNameA") : nullptr;
+        return reinterpret_cast<GetOpenFileNameAFunction>(reinterpret_cast<void (*)()>(found));
+    }();
+    return function;
+}
+
+}  // namespace
 
 std::u16string ShowOpenFileDialog(HWND owner, std::u16string_view dialogTitle,
                                   const std::optional<std::u16string>& initialDirectory,
@@ -26,7 +42,8 @@ std::u16string ShowOpenFileDialog(HWND owner, std::u16string_view dialogTitle,
     record.lpstrInitialDir = request.initialDirectory ? request.initialDirectory->c_str() : nullptr;
     record.lpstrTitle = request.title.c_str();
     record.Flags = request.flags;
-    if (!GetOpenFileNameA(&record)) return {};
+    const GetOpenFileNameAFunction getOpenFileName = OpenFileDialogFunction();
+    if (getOpenFileName == nullptr || !getOpenFileName(&record)) return {};
     return ChosenPath(request.file);
 }
 

@@ -115,11 +115,15 @@ TEST_F(MainWindowE2eTest, SayAdvanceAndDoubleClickDeliverTheSelectedMacro) {
     EXPECT_EQ(tool.Selected(), 0) << "wraps from the last to the first";
     tool.DoubleClick(1);
     tool.Click(tool.SayButton());
-    const auto events = client.WaitForEvents(9);
-    ASSERT_EQ(events.size(), 9u);
+    tool.Select(0);
+    // Enter in the list presses the default button, "発言".
+    PostMessageW(tool.List(), WM_KEYDOWN, VK_RETURN, 0);
+    const auto events = client.WaitForEvents(12);
+    ASSERT_EQ(events.size(), 12u);
     EXPECT_EQ(events[0].detail, Hex(ToAnsi(u"三つ目")));
     EXPECT_EQ(events[3].detail, Hex(ToAnsi(u"二つ目")));
     EXPECT_EQ(events[6].detail, Hex(ToAnsi(u"二つ目")));
+    EXPECT_EQ(events[9].detail, Hex(ToAnsi(u"一つ目")));
 }
 
 TEST_F(MainWindowE2eTest, TheDialogOpensAtTheMacroFileAndOkLoadsTheChoice) {
@@ -151,6 +155,30 @@ TEST_F(MainWindowE2eTest, TheDialogOpensAtTheMacroFileAndOkLoadsTheChoice) {
     ToolProcess again(Exe());
     ASSERT_TRUE(again.Ready());
     EXPECT_EQ(again.Count(), 2) << "the next start loads the chosen file";
+}
+
+TEST_F(MainWindowE2eTest, AMaximisedWindowStoresItsRestoredSizeAndLostPositionsComeBack) {
+    {
+        ToolProcess tool(Exe());
+        ASSERT_TRUE(tool.Ready());
+        SetWindowPos(tool.Main(), nullptr, 40, 30, 300, 250, SWP_NOZORDER);
+        ShowWindow(tool.Main(), SW_MAXIMIZE);
+        ASSERT_TRUE(tool.Ready());
+    }
+    const std::string ini = ReadBytes(dir_.Path("chat.ini"));
+    EXPECT_NE(ini.find("Left=600\r\nTop=450\r\nWidth=4500\r\nHeight=3750\r\n"), std::string::npos)
+        << ini;
+
+    // Far beyond the 1280 x 800 screen: brought back onto it, size kept.
+    WriteBytes(dir_.Path("chat.ini"),
+               "[Position]\r\nLeft=30000\r\nTop=30000\r\nWidth=4500\r\nHeight=3750\r\n");
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    RECT rect{};
+    GetWindowRect(tool.Main(), &rect);
+    EXPECT_LE(rect.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_LE(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(rect.right - rect.left, 300);
 }
 
 TEST_F(MainWindowE2eTest, ResizingMovesTheControlsByTheRule) {
@@ -188,11 +216,13 @@ TEST_F(MainWindowE2eTest, AMacroFileThatCannotBeLoadedIsReportedAndChangesNothin
         ToolProcess tool(Exe());
         HWND box = tool.WaitForModal();
         ASSERT_NE(box, nullptr);
-        wchar_t text[1024] = {};
-        GetDlgItemTextW(box, 0xFFFF, text, 1024);
-        EXPECT_NE(std::wstring(text).find(L"マクロファイルを読み込めませんでした"),
-                  std::wstring::npos)
-            << std::filesystem::path(text).string();
+        // The box exists a moment before its text does.
+        EXPECT_TRUE(e2e::WaitFor([&] {
+            wchar_t text[1024] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 1024);
+            return std::wstring(text).find(L"マクロファイルを読み込めませんでした") !=
+                   std::wstring::npos;
+        }));
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(tool.Ready());
         EXPECT_EQ(tool.Count(), 0);
@@ -200,7 +230,20 @@ TEST_F(MainWindowE2eTest, AMacroFileThatCannotBeLoadedIsReportedAndChangesNothin
     EXPECT_NE(ReadBytes(dir_.Path("chat.ini")).find("missing\\x.txt"), std::string::npos)
         << "the stored path is kept, not replaced by one that never loaded";
 
-    // A good list, then a choice that fails (a folder): the good list stays and works.
+    // A stored path that is a folder: reported the same way.
+    std::filesystem::create_directory(dir_.Path("folder.txt"));
+    WriteBytes(dir_.Path("chat.ini"),
+               "[Setting]\r\nFileName=" + WindowsPath("folder.txt") + "\r\n");
+    {
+        ToolProcess tool(Exe());
+        HWND box = tool.WaitForModal();
+        ASSERT_NE(box, nullptr);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(tool.Ready());
+        EXPECT_EQ(tool.Count(), 0);
+    }
+
+    // A good list, then a choice that fails: the good list stays and works.
     WriteBytes(dir_.Path("chat.ini"), "");
     WriteMacros(u"a\r\nb\r\n");
     ToolProcess tool(Exe());

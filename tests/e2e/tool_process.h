@@ -67,14 +67,16 @@ class ToolProcess {
             CloseHandle(info.hThread);
             pid_ = info.dwProcessId;
         }
-        WaitFor(
-            [&] { return (main_ = FindProcessWindow(pid_, L"KivMacroMainWindow")) != nullptr; });
-        if (main_ != nullptr) {
+        // The window exists a moment before its controls do.
+        WaitFor([&] {
+            main_ = FindProcessWindow(pid_, L"KivMacroMainWindow");
+            if (main_ == nullptr) return false;
             list_ = FindWindowExW(main_, nullptr, L"ListBox", nullptr);
             say_ = FindWindowExW(main_, nullptr, L"Button", L"発言");
             sayNext_ = FindWindowExW(main_, nullptr, L"Button", L"発言して次へ");
             reload_ = FindWindowExW(main_, nullptr, L"Button", L"設定再読込");
-        }
+            return list_ && say_ && sayNext_ && reload_;
+        });
     }
     ~ToolProcess() {
         if (process_ && !Close()) TerminateProcess(process_.Get(), 1);

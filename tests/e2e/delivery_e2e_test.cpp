@@ -20,17 +20,8 @@ namespace kiv {
 namespace {
 
 using standin::Event;
+using standin::Hex;
 using standin::StandinClient;
-
-std::string Hex(const std::string& bytes) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    for (const unsigned char byte : bytes) {
-        hex += kDigits[byte >> 4];
-        hex += kDigits[byte & 15];
-    }
-    return hex;
-}
 
 // What the client must have received for these lines: the text as CP932
 // bytes, then one Enter press and release each.

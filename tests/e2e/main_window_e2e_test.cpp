@@ -17,19 +17,10 @@ namespace kiv {
 namespace {
 
 using e2e::ToolProcess;
+using standin::Hex;
 using standin::StandinClient;
 using test::ReadBytes;
 using test::WriteBytes;
-
-std::string Hex(const std::string& bytes) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    for (const unsigned char byte : bytes) {
-        hex += kDigits[byte >> 4];
-        hex += kDigits[byte & 15];
-    }
-    return hex;
-}
 
 // A picture of the window for people to look at, as a BMP.
 void SaveScreenshot(HWND window, const std::filesystem::path& file) {

@@ -29,6 +29,17 @@ struct Event {
     std::string detail;  // hex bytes, or "wParam lParam"
 };
 
+// Bytes as the record writes them: lower-case hex, two digits each.
+inline std::string Hex(const std::string& bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (const unsigned char byte : bytes) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 15];
+    }
+    return hex;
+}
+
 inline std::filesystem::path ProgramDirectory() {
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);

@@ -1,12 +1,11 @@
 #include "macro/macro_list.h"
 
-#include <algorithm>
-#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string_view>
 
 #include "macro/default_macros.h"
+#include "macro/macro_file_format.h"
 #include "platform/ansi_text.h"
 #include "platform/file_system.h"
 
@@ -14,58 +13,6 @@ namespace kiv {
 namespace {
 
 constexpr std::size_t kReadChunk = 64 * 1024;
-
-bool IsBlank(std::u16string_view line) {
-    // U+3000 counts too: a line of full-width spaces typed with a Japanese IME
-    // would otherwise show as an empty, unexplained entry.
-    return std::all_of(line.begin(), line.end(),
-                       [](char16_t c) { return c == u' ' || c == u'\u3000'; });
-}
-
-// Cuts a byte stream into lines at CR LF or a lone CR. CR and LF are never
-// part of a CP932 double-byte character, so bytes can be cut before decoding.
-template <typename LineSink>
-class LineSplitter {
-  public:
-    explicit LineSplitter(LineSink sink) : sink_(std::move(sink)) {}
-
-    void Feed(const char* data, std::size_t size) {
-        std::size_t pos = 0;
-        if (afterCarriageReturn_ && size > 0 && data[0] == '\n') pos = 1;
-        afterCarriageReturn_ = false;
-        while (pos < size) {
-            const void* found = std::memchr(data + pos, '\r', size - pos);
-            if (found == nullptr) {
-                pending_.append(data + pos, size - pos);
-                return;
-            }
-            const auto cr = static_cast<std::size_t>(static_cast<const char*>(found) - data);
-            if (pending_.empty()) {
-                sink_(std::string_view(data + pos, cr - pos));
-            } else {
-                pending_.append(data + pos, cr - pos);
-                sink_(std::string_view(pending_));
-                pending_.clear();
-            }
-            pos = cr + 1;
-            if (pos == size) {
-                afterCarriageReturn_ = true;
-            } else if (data[pos] == '\n') {
-                ++pos;
-            }
-        }
-    }
-
-    void Finish() {
-        if (!pending_.empty()) sink_(std::string_view(pending_));
-        pending_.clear();
-    }
-
-  private:
-    LineSink sink_;
-    std::string pending_;
-    bool afterCarriageReturn_ = false;
-};
 
 }  // namespace
 
@@ -83,7 +30,7 @@ void MacroList::LoadData() {
         const std::size_t begin = text.size();
         AppendFromAnsi(bytes, text);
         const std::u16string_view line = std::u16string_view(text).substr(begin);
-        if (IsBlank(line)) {
+        if (IsBlankLine(line)) {
             text.resize(begin);
             return;
         }

@@ -1,12 +1,8 @@
 #pragma once
 
-// The macros of one macro file, in file order.
-//
-// File format (CP932, no byte-order mark recognised): one macro per line; CR LF
-// or a lone CR ends a line, a lone LF does not. The message is what precedes
-// the first TAB, the title what follows it (further TABs included); a line
-// without a TAB is both message and title. Lines holding nothing but spaces
-// (ASCII or ideographic) are skipped; otherwise text is kept exactly as typed.
+// The macros of one macro file, in file order: CP932 text, no byte-order mark
+// recognised, one macro per line (lines as macro_file_format.h cuts them);
+// text is kept exactly as typed.
 
 #include <cstddef>
 #include <cstdint>

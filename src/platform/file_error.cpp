@@ -73,4 +73,40 @@ std::string ToUtf8(std::u16string_view text) {
     return out;
 }
 
+std::u16string FromUtf8(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        const std::size_t extra = lead < 0x80   ? 0
+                                  : lead < 0xC2 ? 9
+                                  : lead < 0xE0 ? 1
+                                  : lead < 0xF0 ? 2
+                                  : lead < 0xF5 ? 3
+                                                : 9;
+        char32_t c = extra == 0   ? lead
+                     : extra == 1 ? lead & 0x1F
+                     : extra == 2 ? lead & 0x0F
+                                  : lead & 0x07;
+        std::size_t used = 1;
+        while (extra != 9 && used <= extra && pos + used < text.size() &&
+               (static_cast<unsigned char>(text[pos + used]) & 0xC0) == 0x80) {
+            c = (c << 6) | (static_cast<unsigned char>(text[pos + used]) & 0x3F);
+            ++used;
+        }
+        pos += used;
+        const bool complete = extra != 9 && used == extra + 1;
+        const char32_t smallest[] = {0, 0x80, 0x800, 0x10000};
+        if (!complete || c < smallest[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
+            out += u'\uFFFD';
+        } else if (c >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+    return out;
+}
+
 }  // namespace kiv

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "macro/default_macros.h"
+#include "macro/macro_file_check.h"
 #include "macro/macro_list.h"
 #include "platform/file_system.h"
 #include "support/sha256.h"
@@ -122,6 +123,10 @@ TEST(DefaultMacroFile, IsByteExact) {
     EXPECT_EQ(bytes.size(), 2184u);
     EXPECT_EQ(test::Sha256Hex(bytes),
               "1834b7bf3d683684c81d8ecdbfc9fafe836a004917e147962639a0814d45fce0");
+}
+
+TEST(DefaultMacroFile, GivesTheCheckerNothingToReport) {
+    EXPECT_EQ(CheckMacroFile(DefaultMacroFileContents()), std::vector<MacroFileFinding>{});
 }
 
 TEST(DefaultMacroFile, IsWrittenWhereNoFileIsAndReadBack) {

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs the macro-file checker on the fixture files beside this script and
+# compares what it says with expected.out.
+# Usage: check-fixtures.sh CHECKER [OUTPUT-ENCODING]
+# CHECKER may be a Windows program, run with Wine; its redirected output is in
+# the ANSI code page, hence the encoding (CP932 there, UTF-8 natively).
+set -uo pipefail
+checker=$1 encoding=${2:-UTF-8}
+cd "$(dirname "$0")"
+run=("$checker"); [[ $checker == *.exe ]] && run=(wine "$checker")
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+expect_status() {  # status, files...
+    local want=$1; shift
+    "${run[@]}" "$@" >/dev/null 2>&1
+    local got=$?
+    [ "$got" -eq "$want" ] || fail "exit status $got, expected $want, for: $*"
+}
+
+actual=$("${run[@]}" clean.txt findings.txt bom-utf8.txt carriage-returns.txt 2>&1 |
+    iconv -f "$encoding" -t UTF-8 | tr -d '\r')
+diff -u expected.out <(printf '%s\n' "$actual") || fail "report differs from expected.out"
+
+expect_status 0 clean.txt carriage-returns.txt
+expect_status 1 clean.txt findings.txt
+expect_status 2 clean.txt no-such-file.txt findings.txt
+expect_status 2 .
+expect_status 2
+
+missing=$("${run[@]}" no-such-file.txt 2>&1 >/dev/null | iconv -f "$encoding" -t UTF-8)
+[[ $missing == *no-such-file.txt* ]] || fail "the error does not name the missing file: $missing"
+
+[ "$failures" -eq 0 ] && echo "checker fixtures: all passed"
+exit $((failures != 0))

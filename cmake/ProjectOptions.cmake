@@ -29,3 +29,9 @@ if(KIVMACRO_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(kivmacro_options INTERFACE -fsanitize=address,undefined)
 endif()
+
+if(KIVMACRO_FUZZ)
+  # Coverage for libFuzzer in everything the targets link; the fuzzer's own
+  # main() is linked into the targets alone.
+  target_compile_options(kivmacro_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()

@@ -100,6 +100,12 @@ class Cp932Tables {
                     ? first
                     : static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(bytes[1]));
         }
+        // Windows maps its extra single bytes back as well, so that a settings
+        // line holding one comes back unchanged when written.
+        for (unsigned byte = 0x80; byte < 0x100; ++byte) {
+            const char16_t unit = WindowsSingleByte(static_cast<unsigned char>(byte));
+            if (unit != 0 && encode_[unit] == 0) encode_[unit] = static_cast<std::uint16_t>(byte);
+        }
     }
 
     void Decode(std::string_view bytes, std::u16string& out) const {

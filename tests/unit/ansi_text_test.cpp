@@ -57,6 +57,8 @@ TEST(FromAnsi, NeverFailsOnBytesThatAreNotCp932) {
               "a");                                            // bad trail byte goes with it
     EXPECT_EQ(FromAnsi("\x85\x40\x81\x7f"), u"\u30FB\u30FB");  // unassigned pairs
     EXPECT_EQ(FromAnsi("\x80\xa0\xfd\xfe\xff"), u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3");
+    EXPECT_EQ(ToAnsi(u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3"), "\x80\xa0\xfd\xfe\xff")
+        << "those bytes must survive being read and written back";
     EXPECT_EQ(FromAnsi("\xf0\x40"), u"\uE000");  // user-defined area
     EXPECT_EQ(FromAnsi(std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
 }

@@ -182,7 +182,7 @@ TEST_F(IniFileTest, BadFilesLoadWithoutLosingTheGoodSections) {
     std::string bytes = "[Good]\r\nk=v\r\n[Bad]\r\n";
     for (int i = 0; i < 4096; ++i) bytes += static_cast<char>((i * 7919) % 256);
     bytes += "\r\nlong=" + std::string(1 << 20, 'x') + "\r\n";
-    bytes += "\x81\r\n\xff\xfe=\x80\r\n[Tail]\r\nt=1\r\n";
+    bytes += "\x81\r\n\xff\xfe=\x80\r\n[Tail]\r\nt=1\r\n[Odd\xff]\r\nw=\xa0\r\n";
     WriteBytes(dir_.Path("s.ini"), bytes);
     ASSERT_TRUE(store_.Load(Path()));
     store_.SetNowSection(u"Good");
@@ -200,6 +200,12 @@ TEST_F(IniFileTest, BadFilesLoadWithoutLosingTheGoodSections) {
     EXPECT_EQ(again.Data(u"long").size(), 1u << 20);
     again.SetNowSection(u"Tail");
     EXPECT_EQ(again.Data(u"t"), u"2");
+
+    // Bytes that only Windows' own table maps must come back as they were.
+    again.SetNowSection(u"Odd\uF8F3");
+    again.SetData(u"x", u"1");
+    ASSERT_TRUE(again.Save(u"Odd\uF8F3"));
+    EXPECT_NE(FileText().find("[Odd\xff]\r\nw=\xa0\r\nx=1\r\n"), std::string::npos);
 }
 
 TEST_F(IniFileTest, ATenMegabyteFileLoads) {

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "app/main_commands.h"
+#include "app/title_list.h"
 #include "dialogs/open_file_dialog.h"
 #include "platform/file_error.h"
 #include "platform/local_clock.h"
@@ -225,15 +226,7 @@ bool MainWindow::LoadMacroList(const std::u16string& path) {
 }
 
 void MainWindow::FillList() {
-    // One redraw for the whole list instead of one per title.
-    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list_, LB_RESETCONTENT, 0, 0);
-    SendMessageW(list_, LB_INITSTORAGE, macros_.Count(), macros_.Count() * 32 * sizeof(wchar_t));
-    for (const Macro& macro : macros_) {
-        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(macro.Title())));
-    }
-    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list_, nullptr, TRUE);
+    FillTitleList(list_, macros_);
 }
 
 void MainWindow::Say() {

@@ -48,13 +48,25 @@ void MacroList::LoadData() {
     loaded_ = true;
 }
 
-Macro MacroList::Item(std::size_t position) const {
+void MacroList::RequirePosition(std::size_t position) const {
     if (!loaded_) throw std::out_of_range("the macro list has not been loaded");
     if (position < 1 || position > entries_.size()) {
         throw std::out_of_range("macro position " + std::to_string(position) + " is outside 1.." +
                                 std::to_string(entries_.size()));
     }
+}
+
+Macro MacroList::Item(std::size_t position) const {
+    RequirePosition(position);
     return At(position - 1);
+}
+
+std::u16string_view MacroList::Title(std::size_t position) const {
+    RequirePosition(position);
+    const Entry& entry = entries_[position - 1];
+    const std::u16string_view all(text_);
+    if (entry.tab == entry.end) return all.substr(entry.begin, entry.end - entry.begin);
+    return all.substr(entry.tab + 1, entry.end - entry.tab - 1);
 }
 
 Macro MacroList::At(std::size_t index) const {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "macro/macro.h"
@@ -27,6 +28,9 @@ class MacroList {
     // 1-based. Throws std::out_of_range for a position outside 1..Count() and
     // for a list that was never loaded.
     Macro Item(std::size_t position) const;
+    // Just the title, without copying it; valid until the next LoadData. Same
+    // positions and errors as Item.
+    std::u16string_view Title(std::size_t position) const;
 
     std::size_t Count() const { return entries_.size(); }
     bool IsLoaded() const { return loaded_; }
@@ -73,6 +77,7 @@ class MacroList {
 
     void CreateDefaultFile() const;
     Macro At(std::size_t index) const;
+    void RequirePosition(std::size_t position) const;
 
     std::u16string fileName_;
     std::u16string text_;

@@ -57,6 +57,11 @@ RECT ClientRectOf(HWND control, HWND parent) {
     return rect;
 }
 
+std::u16string Digits(int value) {
+    const std::string digits = std::to_string(value);
+    return {digits.begin(), digits.end()};
+}
+
 class MainWindowE2eTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -115,6 +120,28 @@ TEST_F(MainWindowE2eTest, SayAdvanceAndDoubleClickDeliverTheSelectedMacro) {
     EXPECT_EQ(events[3].detail, Hex(ToAnsi(u"二つ目")));
     EXPECT_EQ(events[6].detail, Hex(ToAnsi(u"二つ目")));
     EXPECT_EQ(events[9].detail, Hex(ToAnsi(u"一つ目")));
+}
+
+TEST_F(MainWindowE2eTest, AHundredThousandMacrosLoadAndEachPositionSaysItsOwn) {
+    StandinClient client(dir_.Path("record.txt"));
+    ASSERT_TRUE(client.Started());
+    std::u16string text;
+    for (int i = 0; i < 100000; ++i) text += u"発言" + Digits(i) + u"\t" + Digits(i) + u"\r\n";
+    WriteMacros(text);
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    ASSERT_EQ(tool.Count(), 100000);
+    // Past 32,767 a 16-bit position would wrap to another macro or go negative.
+    const int positions[] = {0, 32767, 32768, 99999};
+    for (const int position : positions) {
+        tool.Select(position);
+        tool.Click(tool.SayButton());
+    }
+    const auto events = client.WaitForEvents(12);
+    ASSERT_EQ(events.size(), 12u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(events[3 * i].detail, Hex(ToAnsi(u"発言" + Digits(positions[i]))));
+    }
 }
 
 TEST_F(MainWindowE2eTest, TheDialogOpensAtTheMacroFileAndOkLoadsTheChoice) {

@@ -90,7 +90,7 @@ TEST(MacroFile, LinesThatStraddleReadChunksAreWhole) {
     EXPECT_EQ(Contents(list), expected);
 }
 
-TEST(MacroList, ItemIsOneBasedAndReportsPositionsOutOfRange) {
+TEST(MacroList, ItemAndTitleAreOneBasedAndReportPositionsOutOfRange) {
     TempDir dir;
     WriteBytes(dir.Path("m.txt"), "first\r\n\r\nsecond\tSecond\r\n");
     MacroList list;
@@ -101,8 +101,11 @@ TEST(MacroList, ItemIsOneBasedAndReportsPositionsOutOfRange) {
     ASSERT_EQ(list.Count(), 2u);
     EXPECT_EQ(list.Item(1), Macro(u"first", u"first"));
     EXPECT_EQ(list.Item(2), Macro(u"second", u"Second"));
+    EXPECT_EQ(list.Title(1), u"first");
+    EXPECT_EQ(list.Title(2), u"Second");
     EXPECT_THROW(list.Item(0), std::out_of_range);
     EXPECT_THROW(list.Item(3), std::out_of_range);
+    EXPECT_THROW(list.Title(3), std::out_of_range);
 }
 
 TEST(MacroList, AFailedLoadKeepsTheMacrosItHad) {

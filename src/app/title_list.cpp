@@ -1,0 +1,21 @@
+#include "app/title_list.h"
+
+namespace kiv {
+
+void FillTitleList(HWND list, const MacroList& macros) {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    // Room for all entries up front, so the list does not grow step by step.
+    SendMessageW(list, LB_INITSTORAGE, macros.Count(), macros.Count() * 32 * sizeof(wchar_t));
+    // One buffer for every title: LB_ADDSTRING wants it NUL-ended, the list keeps views.
+    std::u16string title;
+    for (std::size_t position = 1; position <= macros.Count(); ++position) {
+        title.assign(macros.Title(position));
+        SendMessageW(list, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(title.c_str())));
+    }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+}  // namespace kiv

@@ -200,12 +200,20 @@ void MainWindow::StartUp() {
     LoadMacroList(settings.macroFile);
 }
 
-void MainWindow::ShutDown() {
+void MainWindow::ShutDown(bool tellUser) {
     if (shutDown_) return;
     shutDown_ = true;
     // A list that never loaded leaves the stored path for the next start.
-    WriteShutdownSettings(IniFilePath(programPath_), Geometry(),
-                          macros_.IsLoaded() ? std::optional(macros_.FileName()) : std::nullopt);
+    const std::u16string iniPath = IniFilePath(programPath_);
+    const bool saved = WriteShutdownSettings(
+        iniPath, Geometry(), macros_.IsLoaded() ? std::optional(macros_.FileName()) : std::nullopt);
+    if (!saved && tellUser) {
+        MessageBoxW(window_,
+                    Wide(u"設定ファイル「" + iniPath +
+                         u"」に保存できませんでした。\nウィンドウの位置とマクロファイルの指定は、"
+                         u"次に起動したときには反映されません。"),
+                    kCaption, MB_OK | MB_ICONWARNING);
+    }
 }
 
 bool MainWindow::LoadMacroList(const std::u16string& path) {
@@ -311,11 +319,16 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     break;
             }
             break;
+        case WM_CLOSE:
+            // Saved while the window is still up, so that a failure can be told.
+            ShutDown(true);
+            DestroyWindow(window_);
+            return 0;
         case WM_ENDSESSION:
-            if (wParam) ShutDown();
+            if (wParam) ShutDown(false);
             return 0;
         case WM_DESTROY:
-            ShutDown();
+            ShutDown(false);
             PostQuitMessage(0);
             return 0;
         default:

@@ -34,7 +34,9 @@ class MainWindow {
     void UpdateFont();
     void ApplyLayout();
     void StartUp();
-    void ShutDown();
+    // Writes the settings, once; a failure is shown when `tellUser` (never
+    // while the session ends).
+    void ShutDown(bool tellUser);
 
     // Loads the file into a new list; on failure the current list, the list
     // box and the selection stay as they were, and the user is told why.

@@ -1,6 +1,19 @@
 #include "platform/file_system.h"
 
 namespace kiv {
+namespace {
+
+BeforeOpenHook beforeOpen = nullptr;
+
+}  // namespace
+
+void SetBeforeOpenHook(BeforeOpenHook hook) {
+    beforeOpen = hook;
+}
+
+void RunBeforeOpenHook(const std::u16string& path) {
+    if (beforeOpen != nullptr) beforeOpen(path);
+}
 
 std::string ReadFileBytes(const std::u16string& path) {
     FileReader reader(path);

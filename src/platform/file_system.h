@@ -39,6 +39,13 @@ std::optional<FileStamp> StampOf(const std::u16string& path);
 // The whole file. Throws FileError (Open, Read).
 std::string ReadFileBytes(const std::u16string& path);
 
+// For fault-injection tests: called with the path just before any file is
+// opened for reading, after whatever existence check came first, so that a
+// test can make the file vanish or lock it in between. Unset in the program.
+using BeforeOpenHook = void (*)(const std::u16string& path);
+void SetBeforeOpenHook(BeforeOpenHook hook);
+void RunBeforeOpenHook(const std::u16string& path);
+
 // Sequential reading of a whole file; others may read and write it meanwhile.
 class FileReader {
   public:

@@ -115,6 +115,7 @@ void ReplaceFileWithContents(const std::u16string& path, std::string_view conten
 }
 
 FileReader::FileReader(const std::u16string& path) : path_(path) {
+    RunBeforeOpenHook(path);
     const int fd = ::open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) Fail(path, FileError::Step::Open, errno);
     struct stat status {};

@@ -117,6 +117,7 @@ void ReplaceFileWithContents(const std::u16string& path, std::string_view conten
 }
 
 FileReader::FileReader(const std::u16string& path) : path_(path) {
+    RunBeforeOpenHook(path);
     const HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);

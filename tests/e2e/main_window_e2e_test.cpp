@@ -57,6 +57,15 @@ RECT ClientRectOf(HWND control, HWND parent) {
     return rect;
 }
 
+// A message box exists a moment before its text does.
+bool WaitForBoxText(HWND box, const wchar_t* part) {
+    return e2e::WaitFor([&] {
+        wchar_t text[1024] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 1024);
+        return std::wstring(text).find(part) != std::wstring::npos;
+    });
+}
+
 std::u16string Digits(int value) {
     const std::string digits = std::to_string(value);
     return {digits.begin(), digits.end()};
@@ -226,6 +235,19 @@ TEST_F(MainWindowE2eTest, ResizingMovesTheControlsByTheRule) {
     EXPECT_EQ(reload.right, width);
 }
 
+TEST_F(MainWindowE2eTest, SettingsThatCannotBeSavedAreReportedAtClose) {
+    WriteMacros(u"a\r\n");
+    std::filesystem::create_directory(dir_.Path("chat.ini"));  // no file can be written there
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    PostMessageW(tool.Main(), WM_CLOSE, 0, 0);
+    HWND box = tool.WaitForModal();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(WaitForBoxText(box, L"に保存できませんでした"));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(tool.Close());
+}
+
 TEST_F(MainWindowE2eTest, AMacroFileThatCannotBeLoadedIsReportedAndChangesNothing) {
     // The stored file lies in a folder that does not exist: it can be neither read nor created.
     WriteBytes(dir_.Path("chat.ini"),
@@ -234,13 +256,7 @@ TEST_F(MainWindowE2eTest, AMacroFileThatCannotBeLoadedIsReportedAndChangesNothin
         ToolProcess tool(Exe());
         HWND box = tool.WaitForModal();
         ASSERT_NE(box, nullptr);
-        // The box exists a moment before its text does.
-        EXPECT_TRUE(e2e::WaitFor([&] {
-            wchar_t text[1024] = {};
-            GetDlgItemTextW(box, 0xFFFF, text, 1024);
-            return std::wstring(text).find(L"マクロファイルを読み込めませんでした") !=
-                   std::wstring::npos;
-        }));
+        EXPECT_TRUE(WaitForBoxText(box, L"マクロファイルを読み込めませんでした"));
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(tool.Ready());
         EXPECT_EQ(tool.Count(), 0);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
-#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 #ifdef _WIN32
@@ -11,9 +10,6 @@
 namespace kiv {
 namespace {
 
-#ifndef _WIN32
-using test::FileSizeLimit;
-#endif
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
@@ -91,23 +87,6 @@ TEST(CreateFileWithContents, TellsWhichPathAndWhatFailed) {
         EXPECT_NE(message.find(error.Reason()), std::u16string::npos);
     }
 }
-
-#ifndef _WIN32
-TEST(CreateFileWithContents, AWriteThatFailsPartWayLeavesNothing) {
-    TempDir dir;
-    bool failed = false;
-    {
-        FileSizeLimit limit(1000);
-        try {
-            CreateFileWithContents(dir.File("big.txt"), std::string(5000, 'x'));
-        } catch (const FileError& error) {
-            failed = error.FailedStep() == FileError::Step::Write;
-        }
-    }
-    EXPECT_TRUE(failed);
-    EXPECT_EQ(EntriesIn(dir.Root()), 0u);
-}
-#endif
 
 TEST(FileReader, ReportsWhatCannotBeOpened) {
     TempDir dir;

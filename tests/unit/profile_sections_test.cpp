@@ -10,7 +10,6 @@
 
 #include "platform/ansi_text.h"
 #include "platform/profile_sections.h"
-#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace kiv {
@@ -203,23 +202,6 @@ const Implementation kImplementations[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Implementations, ProfileContract, testing::ValuesIn(kImplementations),
                          [](const auto& info) { return std::string(info.param.name); });
-
-#ifndef _WIN32
-TEST(PortableProfileSections, AFullDiskNeverLeavesAHalfWrittenFile) {
-    TempDir dir;
-    WriteBytes(dir.Path("s.ini"), kUsersFile);
-    const std::string file = Ansi(dir.File("s.ini"));
-    const std::string big = "Big=" + std::string(8000, 'x') + std::string(2, '\0');
-    bool written = true;
-    {
-        test::FileSizeLimit limit(2000);
-        written = Portable().WriteSection("Position", big.c_str(), file.c_str());
-    }
-    EXPECT_FALSE(written);
-    EXPECT_EQ(ReadBytes(dir.Path("s.ini")), kUsersFile);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()), {}), 1);
-}
-#endif
 
 }  // namespace
 }  // namespace kiv

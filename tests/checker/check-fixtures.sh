@@ -7,7 +7,9 @@
 set -uo pipefail
 checker=$1 encoding=${2:-UTF-8}
 cd "$(dirname "$0")"
-run=("$checker"); [[ $checker == *.exe ]] && run=(wine "$checker")
+# KIVMACRO_CHECK_WRAPPER runs the checker under another program (valgrind).
+read -ra run <<< "${KIVMACRO_CHECK_WRAPPER:-}"
+run+=("$checker"); [[ $checker == *.exe ]] && run=(wine "$checker")
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 

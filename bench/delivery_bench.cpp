@@ -37,7 +37,7 @@ int main() {
         perLineMicros = micros / (kRounds * kLines) - 50'000;
 
         // From the client's side: first text to last Enter of a line.
-        const auto events = client.WaitForEvents(3 * kLines * (kRounds + 1));
+        const auto events = client.WaitForEvents(std::size_t{3} * kLines * (kRounds + 1));
         for (std::size_t i = 0; i + 2 < events.size(); i += 3) {
             typingMicros += events[i + 2].micros - events[i].micros;
         }

@@ -49,7 +49,7 @@ namespace {
 // A million macros of mixed Japanese and ASCII, about 40 MB in CP932.
 const std::filesystem::path& LargeMacroFile() {
     static const std::filesystem::path path = [] {
-        const auto file = std::filesystem::temp_directory_path() / "kivmacro-bench-macros.txt";
+        auto file = std::filesystem::temp_directory_path() / "kivmacro-bench-macros.txt";
         std::string bytes;
         bytes.reserve(42u << 20);
         for (int i = 0; i < 1'000'000; ++i) {

@@ -14,7 +14,7 @@ namespace {
 
 const std::filesystem::path& SettingsFile() {
     static const std::filesystem::path path = [] {
-        const auto file = std::filesystem::temp_directory_path() / "kivmacro-bench-settings.ini";
+        auto file = std::filesystem::temp_directory_path() / "kivmacro-bench-settings.ini";
         std::string text;
         for (int s = 0; s < 1000; ++s) {
             text += "[Section" + std::to_string(s) + "]\r\n";

@@ -6,7 +6,8 @@ void FillTitleList(HWND list, const MacroList& macros) {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     // Room for all entries up front, so the list does not grow step by step.
-    SendMessageW(list, LB_INITSTORAGE, macros.Count(), macros.Count() * 32 * sizeof(wchar_t));
+    SendMessageW(list, LB_INITSTORAGE, macros.Count(),
+                 static_cast<LPARAM>(macros.Count() * 32 * sizeof(wchar_t)));
     // One buffer for every title: LB_ADDSTRING wants it NUL-ended, the list keeps views.
     std::u16string title;
     for (std::size_t position = 1; position <= macros.Count(); ++position) {

@@ -40,7 +40,7 @@ void Write(std::FILE* stream, std::u16string_view text) {
 
 std::u16string Number(std::size_t value) {
     const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
+    return {digits.begin(), digits.end()};
 }
 
 ExitStatus CheckFile(const std::u16string& path) {

@@ -12,7 +12,7 @@
 namespace kiv {
 namespace {
 
-constexpr std::size_t kReadChunk = 64 * 1024;
+constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 
 }  // namespace
 
@@ -73,9 +73,9 @@ Macro MacroList::At(std::size_t index) const {
     const Entry& entry = entries_[index];
     const std::u16string_view all(text_);
     std::u16string message(all.substr(entry.begin, entry.tab - entry.begin));
-    if (entry.tab == entry.end) return Macro(message, message);
-    return Macro(std::move(message),
-                 std::u16string(all.substr(entry.tab + 1, entry.end - entry.tab - 1)));
+    if (entry.tab == entry.end) return {message, message};
+    return {std::move(message),
+            std::u16string(all.substr(entry.tab + 1, entry.end - entry.tab - 1))};
 }
 
 void MacroList::CreateDefaultFile() const {

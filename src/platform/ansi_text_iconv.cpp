@@ -68,7 +68,7 @@ class Converter {
 // call per string would cost more than a short settings line itself.
 class Cp932Tables {
   public:
-    Cp932Tables() : pairs_(256 * 256, 0), encode_(0x10000, 0) {
+    Cp932Tables() : pairs_(std::size_t{256} * 256, 0), encode_(0x10000, 0) {
         Converter decoder("UTF-16LE", "CP932");
         Converter encoder("CP932", "UTF-16LE");
         for (unsigned byte = 0x80; byte < 0x100; ++byte) {

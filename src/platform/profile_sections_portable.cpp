@@ -159,7 +159,7 @@ class Profile {
         }
         std::vector<Line>& lines = sections_.back().lines;
         if (entry.name.empty() && !lines.empty() && lines.back().name.empty()) return;
-        lines.push_back(std::move(entry));
+        lines.push_back(entry);
     }
 
     std::unique_ptr<std::u16string> text_;                // the file as read

@@ -182,7 +182,7 @@ void IniFile::SetData(std::u16string_view key, std::u16string_view newData) {
 }
 
 SettingValue IniFile::InitData(std::u16string_view key, std::int32_t iniType,
-                               SettingValue fallback) const {
+                               const SettingValue& fallback) const {
     const std::u16string value = Data(key);
     switch (static_cast<std::uint32_t>(iniType)) {
         case 0:
@@ -230,8 +230,10 @@ bool IniFile::Save(std::u16string_view section) {
     RequireLoaded();
     if (!section.empty()) return WriteSection(section);
     bool result = false;
-    for (std::size_t i = 0; i < sectionList_.size(); ++i) {
-        result = WriteSection(std::u16string(sectionList_[i]));
+    // A copy: writing selects each section, which may add to the list.
+    const std::vector<std::u16string> sections = sectionList_;
+    for (const std::u16string& name : sections) {
+        result = WriteSection(name);
         if (!result) break;
     }
     return result;

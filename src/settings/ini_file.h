@@ -62,7 +62,7 @@ class IniFile {
     // 3 Boolean), or `fallback` when the stored text does not pass that kind's
     // check. Any other code gives the stored text unchecked. Never changes the store.
     SettingValue InitData(std::u16string_view key, std::int32_t iniType,
-                          SettingValue fallback) const;
+                          const SettingValue& fallback) const;
 
     static bool IsBool(std::u16string_view text);
     static bool IsInt(std::u16string_view text);

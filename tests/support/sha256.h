@@ -34,8 +34,8 @@ inline std::string Sha256Hex(std::string_view data) {
 
     for (std::size_t block = 0; block < message.size(); block += 64) {
         std::array<std::uint32_t, 64> w{};
-        for (int i = 0; i < 16; ++i) {
-            for (int b = 0; b < 4; ++b) {
+        for (std::size_t i = 0; i < 16; ++i) {
+            for (std::size_t b = 0; b < 4; ++b) {
                 w[i] = (w[i] << 8) | static_cast<unsigned char>(message[block + 4 * i + b]);
             }
         }

@@ -10,12 +10,7 @@ namespace kiv::test {
 // A fresh directory for one test, removed with everything in it afterwards.
 class TempDir {
   public:
-    TempDir() {
-        std::random_device seed;
-        path_ = std::filesystem::temp_directory_path() /
-                ("kivmacro-test-" + std::to_string(seed()) + std::to_string(seed()));
-        std::filesystem::create_directories(path_);
-    }
+    TempDir() : path_(FreshName()) { std::filesystem::create_directories(path_); }
     ~TempDir() {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
@@ -28,6 +23,11 @@ class TempDir {
     const std::filesystem::path& Root() const { return path_; }
 
   private:
+    static std::filesystem::path FreshName() {
+        std::random_device seed;
+        return std::filesystem::temp_directory_path() /
+               ("kivmacro-test-" + std::to_string(seed()) + std::to_string(seed()));
+    }
     std::filesystem::path path_;
 };
 

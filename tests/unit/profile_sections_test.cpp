@@ -140,7 +140,7 @@ TEST_P(ProfileContract, AShortBufferGetsWhatFitsAndSizeMinusTwo) {
 TEST_P(ProfileContract, WritingReplacesOneSectionAndKeepsTheRest) {
     WriteBytes(dir_.Path("s.ini"), kUsersFile);
     const std::string file = File("s.ini");
-    ASSERT_TRUE(Write(u"position", std::string("Left=5\0New=6\0junk\0\0", 20), file));
+    ASSERT_TRUE(Write(u"position", std::string("Left=5\0New=6\0junk\0\0\0", 20), file));
     EXPECT_EQ(ReadBytes(dir_.Path("s.ini")), Ansi(u"top=before any section\r\n"
                                                   u"[Position]\r\n"
                                                   u"Left=5\r\n"

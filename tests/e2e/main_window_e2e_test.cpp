@@ -12,6 +12,7 @@
 #include "platform/ansi_text.h"
 #include "support/temp_dir.h"
 #include "tool_process.h"
+#include "version.h"
 
 namespace kiv {
 namespace {
@@ -104,6 +105,27 @@ TEST_F(MainWindowE2eTest, FirstRunWritesTheDefaultMacrosAndAtCloseTheSettings) {
     EXPECT_NE(ini.find("[Setting]\r\nFileName=" + WindowsPath("chat.txt") + "\r\n"),
               std::string::npos)
         << ini;
+}
+
+TEST(ToolProgram, CarriesItsVersionAndJapaneseNameForExplorer) {
+    const std::wstring exe = (standin::ProgramDirectory() / L"kivmacro.exe").wstring();
+    DWORD ignored = 0;
+    std::string block(GetFileVersionInfoSizeW(exe.c_str(), &ignored), '\0');
+    ASSERT_FALSE(block.empty());
+    ASSERT_TRUE(
+        GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+    const auto value = [&](const wchar_t* name) {
+        wchar_t* text = nullptr;
+        UINT length = 0;
+        const std::wstring path = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
+        if (!VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&text), &length)) {
+            return std::wstring();
+        }
+        return std::wstring(text);
+    };
+    const std::string expected = KIVMACRO_VERSION_TEXT;
+    EXPECT_EQ(value(L"FileVersion"), std::wstring(expected.begin(), expected.end()));
+    EXPECT_EQ(value(L"FileDescription"), L"KIV 会話マクロ");
 }
 
 TEST_F(MainWindowE2eTest, SayAdvanceAndDoubleClickDeliverTheSelectedMacro) {

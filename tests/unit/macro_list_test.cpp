@@ -136,6 +136,12 @@ TEST(DefaultMacroFile, GivesTheCheckerNothingToReport) {
     EXPECT_EQ(CheckMacroFile(DefaultMacroFileContents()), std::vector<MacroFileFinding>{});
 }
 
+#ifdef KIVMACRO_SAMPLE_MACRO_FILE
+TEST(DefaultMacroFile, IsTheSampleThePackageShips) {
+    EXPECT_EQ(ReadBytes(KIVMACRO_SAMPLE_MACRO_FILE), DefaultMacroFileContents());
+}
+#endif
+
 TEST(DefaultMacroFile, IsWrittenWhereNoFileIsAndReadBack) {
     TempDir dir;
     MacroList list;

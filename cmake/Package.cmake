@@ -1,0 +1,23 @@
+# The release: one ZIP to unpack anywhere, the tool and its files side by side.
+#   cmake --build --preset mingw-x64 --target package
+configure_file(${PROJECT_SOURCE_DIR}/packaging/README-ja.txt.in
+               ${CMAKE_BINARY_DIR}/packaging/README-ja.txt @ONLY)
+install(TARGETS kivmacro kivmacro-check RUNTIME DESTINATION .)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/README-ja.txt
+              ${PROJECT_SOURCE_DIR}/packaging/screenshot.png
+              ${PROJECT_SOURCE_DIR}/packaging/kivmacro.txt
+        DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(package_system win64)
+else()
+  set(package_system win32)
+endif()
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME kivmacro)
+set(CPACK_PACKAGE_VERSION ${KIVMACRO_VERSION_TEXT})
+set(CPACK_PACKAGE_FILE_NAME kivmacro-${KIVMACRO_VERSION_TEXT}-${package_system})
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+include(CPack)

@@ -113,25 +113,11 @@ TEST(Delivery, WithoutTheMainWindowTheLinesStillGo) {
     EXPECT_EQ(Deliver(windows, u"A"), Join({kFind, Line("A"), {"top KIVCLI|null"}}));
 }
 
-TEST(Delivery, AnEditChildWithANameIsNotTheChatInput) {
-    FakeWindows windows;
-    windows.children = {{"Edit", "\x93\xfc\x97\xcd", 8}};
-    EXPECT_EQ(Deliver(windows, u"A"), Join({kFind, kFront}));
-}
-
 TEST(Delivery, AHungClientEndsTheMessageButNotTheForegroundStep) {
     FakeWindows windows;
     windows.answerUntilCall = 4;  // first line and the second line's text get through
     EXPECT_EQ(Deliver(windows, u"A\\nB\\nC"),
               Join({kFind, Line("A"), {"send 8 12 0 B", "send 8 256 13"}, kFront}));
-}
-
-TEST(Delivery, LeavesTheMacroAsItWas) {
-    FakeWindows windows;
-    const Macro macro(u"<now>", u"時刻");
-    EXPECT_FALSE(macro.Execute(windows, [] { return TimeOfDay{1, 2, 3}; }));
-    EXPECT_EQ(macro.Message(), u"<now>");
-    EXPECT_EQ(macro.Title(), u"時刻");
 }
 
 }  // namespace

@@ -49,14 +49,6 @@ TEST(IsOrdinaryFile, HiddenAndSystemFilesDoNotCountButReadOnlyOnesDo) {
 }
 #endif
 
-TEST(CreateFileWithContents, WritesExactlyTheBytes) {
-    TempDir dir;
-    const std::string bytes("a\r\n\0\xff", 5);
-    CreateFileWithContents(dir.File("new.txt"), bytes);
-    EXPECT_EQ(ReadBytes(dir.Path("new.txt")), bytes);
-    EXPECT_EQ(EntriesIn(dir.Root()), 1u);
-}
-
 TEST(CreateFileWithContents, NeverReplacesWhatIsThere) {
     TempDir dir;
     WriteBytes(dir.Path("empty.txt"), "");
@@ -71,21 +63,6 @@ TEST(CreateFileWithContents, NeverReplacesWhatIsThere) {
     EXPECT_EQ(ReadBytes(dir.Path("empty.txt")), "");
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path("folder")));
     EXPECT_EQ(EntriesIn(dir.Root()), 2u) << "temporary files must be removed";
-}
-
-TEST(CreateFileWithContents, TellsWhichPathAndWhatFailed) {
-    TempDir dir;
-    const std::u16string path = (dir.Path("missing") / "m.txt").u16string();
-    try {
-        CreateFileWithContents(path, "x");
-        FAIL() << "expected a FileError";
-    } catch (const FileError& error) {
-        EXPECT_EQ(error.FailedStep(), FileError::Step::Create);
-        const std::u16string message = error.UserMessage();
-        EXPECT_NE(message.find(path), std::u16string::npos);
-        EXPECT_NE(message.find(u"作成できませんでした"), std::u16string::npos);
-        EXPECT_NE(message.find(error.Reason()), std::u16string::npos);
-    }
 }
 
 TEST(FileReader, ReportsWhatCannotBeOpened) {

@@ -76,28 +76,32 @@ std::string ToUtf8(std::u16string_view text) {
 std::u16string FromUtf8(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     for (std::size_t pos = 0; pos < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[pos]);
-        const std::size_t extra = lead < 0x80   ? 0
-                                  : lead < 0xC2 ? 9
-                                  : lead < 0xE0 ? 1
-                                  : lead < 0xF0 ? 2
-                                  : lead < 0xF5 ? 3
-                                                : 9;
-        char32_t c = extra == 0   ? lead
-                     : extra == 1 ? lead & 0x1F
-                     : extra == 2 ? lead & 0x0F
-                                  : lead & 0x07;
-        std::size_t used = 1;
-        while (extra != 9 && used <= extra && pos + used < text.size() &&
-               (static_cast<unsigned char>(text[pos + used]) & 0xC0) == 0x80) {
-            c = (c << 6) | (static_cast<unsigned char>(text[pos + used]) & 0x3F);
-            ++used;
+        const unsigned char lead = byte(pos++);
+        if (lead < 0x80) {
+            out += static_cast<char16_t>(lead);
+            continue;
         }
-        pos += used;
-        const bool complete = extra != 9 && used == extra + 1;
-        const char32_t smallest[] = {0, 0x80, 0x800, 0x10000};
-        if (!complete || c < smallest[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
+        // The continuation bytes a lead byte announces, and the least value
+        // that needs that many (anything less is an overlong form).
+        std::size_t expected = 0;
+        char32_t least = 0;
+        char32_t c = 0;
+        if (lead >= 0xC2 && lead < 0xE0) {
+            expected = 1, least = 0x80, c = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead < 0xF0) {
+            expected = 2, least = 0x800, c = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead < 0xF5) {
+            expected = 3, least = 0x10000, c = lead & 0x07;
+        }
+        std::size_t got = 0;
+        while (got < expected && pos < text.size() && (byte(pos) & 0xC0) == 0x80) {
+            c = (c << 6) | (byte(pos++) & 0x3F);
+            ++got;
+        }
+        if (expected == 0 || got < expected || c < least || c > 0x10FFFF ||
+            (c >= 0xD800 && c < 0xE000)) {
             out += u'\uFFFD';
         } else if (c >= 0x10000) {
             out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "platform/ansi_text.h"
+#include "platform/file_error.h"
 
 namespace kiv {
 namespace {
@@ -61,6 +62,18 @@ TEST(FromAnsi, NeverFailsOnBytesThatAreNotCp932) {
         << "those bytes must survive being read and written back";
     EXPECT_EQ(FromAnsi("\xf0\x40"), u"\uE000");  // user-defined area
     EXPECT_EQ(FromAnsi(std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
+}
+
+TEST(Utf8, RoundTripsAndMarksMalformedBytes) {
+    const std::u16string text = u"表ソa\U0001F600\u00E9";
+    EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
+    // A stray continuation byte, an overlong "/", a cut-off sequence, an encoded surrogate.
+    EXPECT_EQ(FromUtf8("\x80"
+                       "a"
+                       "\xC0\xAF"
+                       "\xE8\xA1"
+                       "\xED\xA0\x80"),
+              u"\uFFFDa\uFFFD\uFFFD\uFFFD\uFFFD");
 }
 
 TEST(AppendFromAnsi, KeepsWhatIsAlreadyThere) {

@@ -118,6 +118,16 @@ class Profile {
             target->lines.push_back(
                 Line{TrimStart(item.substr(0, equals)), TrimStart(item.substr(equals + 1))});
         }
+        // Written out, the file loses every "[ ]" header, as kernel32 writes it:
+        // what followed one becomes part of the section before, here as there.
+        for (std::size_t i = sections_.size(); i-- > 1;) {
+            if (!sections_[i].name.empty()) continue;
+            Section& before = sections_[i - 1];
+            before.lines.insert(before.lines.end(), sections_[i].lines.begin(),
+                                sections_[i].lines.end());
+            before.encodedValid = false;
+            sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(i));
+        }
     }
 
     // The file's bytes: CR LF line ends, no blank lines.

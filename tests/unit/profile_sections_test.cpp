@@ -154,6 +154,17 @@ TEST_P(ProfileContract, WritingReplacesOneSectionAndKeepsTheRest) {
     EXPECT_EQ(Lines(u"Position", file), (Items{u"Left=5", u"New=6"}));
 }
 
+TEST_P(ProfileContract, ASectionWithoutANameLosesItsHeaderWhenAnotherIsWritten) {
+    // As kernel32 does: "[ ]" is read as a section no name can reach, and a
+    // write of any section leaves its lines to the section before it.
+    WriteBytes(dir_.Path("s.ini"), "[A]\r\na=1\r\n[ ]\r\nhidden=1\r\n[B]\r\nb=2\r\n");
+    const std::string file = File("s.ini");
+    EXPECT_EQ(Lines(u"A", file), Items{u"a=1"});
+    ASSERT_TRUE(Write(u"A", std::string("a=2\0\0", 5), file));
+    EXPECT_EQ(Lines(u"A", file), (Items{u"a=2", u"hidden=1"}));
+    EXPECT_EQ(Lines(u"B", file), Items{u"b=2"});
+}
+
 TEST_P(ProfileContract, WritingCreatesTheFileAndAppendsSections) {
     const std::string file = File("new.ini");
     ASSERT_TRUE(Write(u"Position", std::string("Left=1\0Top=2\0\0", 14), file));

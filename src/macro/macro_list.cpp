@@ -63,19 +63,23 @@ Macro MacroList::Item(std::size_t position) const {
 
 std::u16string_view MacroList::Title(std::size_t position) const {
     RequirePosition(position);
-    const Entry& entry = entries_[position - 1];
-    const std::u16string_view all(text_);
-    if (entry.tab == entry.end) return all.substr(entry.begin, entry.end - entry.begin);
-    return all.substr(entry.tab + 1, entry.end - entry.tab - 1);
+    return TitleAt(position - 1);
 }
 
 Macro MacroList::At(std::size_t index) const {
+    return {std::u16string(MessageAt(index)), std::u16string(TitleAt(index))};
+}
+
+std::u16string_view MacroList::MessageAt(std::size_t index) const {
     const Entry& entry = entries_[index];
-    const std::u16string_view all(text_);
-    std::u16string message(all.substr(entry.begin, entry.tab - entry.begin));
-    if (entry.tab == entry.end) return {message, message};
-    return {std::move(message),
-            std::u16string(all.substr(entry.tab + 1, entry.end - entry.tab - 1))};
+    return std::u16string_view(text_).substr(entry.begin, entry.tab - entry.begin);
+}
+
+std::u16string_view MacroList::TitleAt(std::size_t index) const {
+    // A line without a TAB is its own title.
+    const Entry& entry = entries_[index];
+    if (entry.tab == entry.end) return MessageAt(index);
+    return std::u16string_view(text_).substr(entry.tab + 1, entry.end - entry.tab - 1);
 }
 
 void MacroList::CreateDefaultFile() const {

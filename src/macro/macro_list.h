@@ -77,6 +77,8 @@ class MacroList {
 
     void CreateDefaultFile() const;
     Macro At(std::size_t index) const;
+    std::u16string_view MessageAt(std::size_t index) const;
+    std::u16string_view TitleAt(std::size_t index) const;
     void RequirePosition(std::size_t position) const;
 
     std::u16string fileName_;

@@ -45,7 +45,7 @@ class DeliveryE2eTest : public ::testing::Test {
 
     MacroList Load(const std::string& fileBytes) {
         const auto path = dir_.Path("macros.txt");
-        if (!fileBytes.empty()) test::WriteBytes(path, fileBytes);
+        test::WriteBytes(path, fileBytes);
         MacroList list;
         list.SetFileName(path.u16string());
         list.LoadData();
@@ -55,21 +55,6 @@ class DeliveryE2eTest : public ::testing::Test {
     test::TempDir dir_;
     Win32WindowSystem windows_;
 };
-
-TEST_F(DeliveryE2eTest, DefaultFileMacrosArriveAsCp932Bytes) {
-    StandinClient client(dir_.Path("record.txt"));
-    ASSERT_TRUE(client.Started());
-    const MacroList list = Load("");  // no file yet: the default one is written and read
-    ASSERT_EQ(list.Count(), 88u);
-
-    std::vector<std::string> expected;
-    for (const std::size_t position : {1u, 44u, 88u}) {
-        const Macro macro = list.Item(position);
-        macro.Execute(windows_, LocalTimeOfDay);
-        expected.push_back(ToAnsi(macro.Message()));
-    }
-    ExpectLinesTyped(client.WaitForEvents(9), 0, expected);
-}
 
 TEST_F(DeliveryE2eTest, MultiLineMacroIsTypedLineByLineWithPauses) {
     StandinClient client(dir_.Path("record.txt"));

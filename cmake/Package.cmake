@@ -1,7 +1,8 @@
 # The release: one ZIP to unpack anywhere, the tool and its files side by side.
 #   cmake --build --preset mingw-x64 --target package
+# Read with Notepad: CR LF, which configure_file would otherwise turn into LF.
 configure_file(${PROJECT_SOURCE_DIR}/packaging/README-ja.txt.in
-               ${CMAKE_BINARY_DIR}/packaging/README-ja.txt @ONLY)
+               ${CMAKE_BINARY_DIR}/packaging/README-ja.txt @ONLY NEWLINE_STYLE CRLF)
 install(TARGETS kivmacro kivmacro-check RUNTIME DESTINATION .)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/README-ja.txt
               ${PROJECT_SOURCE_DIR}/packaging/screenshot.png

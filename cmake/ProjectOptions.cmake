@@ -2,8 +2,16 @@
 # source for the Windows builds) is kept out of the warnings-as-errors net.
 add_library(kivmacro_options INTERFACE)
 
+# With Visual Studio too one self-contained exe: the C runtime linked in, as
+# MinGW's is, so that no redistributable is needed. GoogleTest's older CMake
+# code follows the setting through the policy default.
+set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+set(CMAKE_POLICY_DEFAULT_CMP0091 NEW)
+
 if(MSVC)
   target_compile_options(kivmacro_options INTERFACE /W4 /WX /utf-8 /permissive-)
+  # The C runtime's "use the _s variant" warnings would fail std::getenv and friends.
+  target_compile_definitions(kivmacro_options INTERFACE _CRT_SECURE_NO_WARNINGS)
 else()
   target_compile_options(kivmacro_options INTERFACE -Wall -Wextra -Wpedantic -Werror)
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)

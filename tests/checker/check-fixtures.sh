@@ -2,14 +2,14 @@
 # Runs the macro-file checker on the fixture files beside this script and
 # compares what it says with expected.out.
 # Usage: check-fixtures.sh CHECKER [OUTPUT-ENCODING]
-# CHECKER may be a Windows program, run with Wine; its redirected output is in
-# the ANSI code page, hence the encoding (CP932 there, UTF-8 natively).
+# A Windows checker writes its redirected output in the ANSI code page, hence
+# the encoding (CP932 there, UTF-8 elsewhere).
 set -uo pipefail
 checker=$1 encoding=${2:-UTF-8}
 cd "$(dirname "$0")"
-# KIVMACRO_CHECK_WRAPPER runs the checker under another program (valgrind).
+# KIVMACRO_CHECK_WRAPPER runs the checker under another program (valgrind, wine).
 read -ra run <<< "${KIVMACRO_CHECK_WRAPPER:-}"
-run+=("$checker"); [[ $checker == *.exe ]] && run=(wine "$checker")
+run+=("$checker")
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 

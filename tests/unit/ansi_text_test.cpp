@@ -39,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
                          "\x83\x71\x83\x62\x83\x67\x82\x50(\x8e\xa9\x95\xaa)"},
                     Case{"microsoft_variants", u"～∥－￢", "\x81\x60\x81\x61\x81\x7c\x81\xca"},
                     Case{"nec_and_ibm_extensions", u"①ⅰ纊", "\x87\x40\xfa\x40\xfa\x5c"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ToAnsi, ReplacesWhatCp932LacksWithQuestionMarks) {
     EXPECT_EQ(ToAnsi(u"a\u0416b"),

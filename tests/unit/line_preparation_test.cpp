@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"time_token_inside_rest_is_text",
                          u"a\\nb\\n<now>\\n<now>",
                          {u"a", u"b", u"<now>\\n<now>"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(TimeToken, ReadsTheClockForEachLineAndPadsWithZeros) {
     int calls = 0;

@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
         Fixture{"bad_bytes_never_eat_the_line_end",
                 "\x81\r\n\x81\r\n",
                 {{u"\u30FB", u"\u30FB"}, {u"\u30FB", u"\u30FB"}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(MacroFile, LinesThatStraddleReadChunksAreWhole) {
     TempDir dir;

@@ -212,7 +212,7 @@ const Implementation kImplementations[] = {
     {"portable", Portable},
 };
 INSTANTIATE_TEST_SUITE_P(Implementations, ProfileContract, testing::ValuesIn(kImplementations),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace kiv

@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string>
 
+#include "platform/file_error.h"
 #include "settings/value_checks.h"
 
 namespace kiv {
@@ -16,7 +17,7 @@ struct Check {
 };
 void PrintTo(const Check& check, std::ostream* out) {
     const std::u16string_view shown = std::u16string_view(check.text).substr(0, 16);
-    *out << '"' << std::string(shown.begin(), shown.end())
+    *out << '"' << ToUtf8(shown)
          << (check.text.size() > 16 ? "...\"" : "\"");
 }
 

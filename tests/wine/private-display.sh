@@ -16,5 +16,6 @@ start_private_display() {  # [screen geometry]
 }
 
 stop_private_display() {
-  kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null || true
+  kill "$XVFB_PID" 2>/dev/null || true
+  wait "$XVFB_PID" 2>/dev/null || true
 }

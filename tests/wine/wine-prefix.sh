@@ -1,0 +1,59 @@
+# Sourced. The Wine side of the scripts and tests: one prefix, Japanese
+# (code page 932), able to run 32-bit and 64-bit programs, and a way to end
+# everything that runs in it.
+#
+#   use_wine_prefix DIR    exports the environment for DIR and makes the prefix
+#                          (anew when it cannot run 32-bit programs); returns
+#                          with no Wine process left running in it
+#   wine_prefix_pids [DIR] the processes of that prefix (default: the current one)
+#   stop_wine_prefix       ends every process of the current prefix, waits for it
+
+export_wine_environment() {  # prefix
+  export WINEPREFIX=$1 WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
+}
+
+# Wine passes the environment down to every process it starts, the wineserver
+# included: a prefix's processes are Wine's programs whose environment names it
+# (the shells and ctest above them may name it too, but are not Wine's).
+wine_prefix_pids() {  # [prefix]
+  local prefix=${1:-$WINEPREFIX} dir exe
+  for dir in /proc/[0-9]*; do
+    exe=$(readlink "$dir/exe" 2>/dev/null) || continue
+    case ${exe##*/} in wine*) ;; *) continue ;; esac
+    { tr '\0' '\n' < "$dir/environ" | grep -qxF "WINEPREFIX=$prefix"; } 2>/dev/null &&
+      echo "${dir#/proc/}"
+  done
+  return 0
+}
+
+stop_wine_prefix() {
+  wineserver -k >/dev/null 2>&1 || true  # none running is fine
+  local _
+  for _ in $(seq 100); do
+    [ -z "$(wine_prefix_pids)" ] && return 0
+    sleep 0.1
+  done
+  echo "Wine processes of $WINEPREFIX did not end: $(wine_prefix_pids | tr '\n' ' ')" >&2
+  return 1
+}
+
+use_wine_prefix() {  # prefix
+  export_wine_environment "$1"
+  # A prefix made before 32-bit Wine was installed has no syswow64 and can
+  # start no program at all; "wineboot -u" does not mend it.
+  if [ -f "$WINEPREFIX/system.reg" ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+    echo "The Wine prefix $WINEPREFIX cannot run 32-bit programs; making it anew." >&2
+    stop_wine_prefix || return 1
+    rm -rf "$WINEPREFIX"
+  fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    if ! wineboot -i </dev/null >/dev/null 2>&1; then
+      echo "Could not create the Wine prefix $WINEPREFIX." >&2
+      return 1
+    fi
+  fi
+  # wineboot leaves the wineserver and its services running; whoever comes
+  # next starts from nothing (and with its own display).
+  stop_wine_prefix
+}

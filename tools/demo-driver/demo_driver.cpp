@@ -1,0 +1,85 @@
+// Plays a user's part for the headless demonstration (scripts/run): says a
+// macro through the running tool, or closes the tool and the stand-in client
+// as their users would, so that the tool saves its settings.
+//
+//   demo-driver say N    select entry N (from 0) and press "発言"; returns once
+//                        the macro has been said
+//   demo-driver close    close both windows and wait until both programs end
+//
+// Exit status 0 when done, 1 with a line on standard error when not.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string_view>
+
+#include "standin_process.h"
+
+namespace {
+
+using kiv::standin::WaitFor;
+
+constexpr std::chrono::seconds kPatience{20};
+
+int Fail(const char* what) {
+    std::fprintf(stderr, "demo-driver: %s\n", what);
+    return 1;
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 20000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+HWND ToolWindow() {
+    return FindWindowW(L"KivMacroMainWindow", nullptr);
+}
+
+int Say(int entry) {
+    HWND list = nullptr;
+    HWND say = nullptr;
+    // The client's chat input up, and the tool up with its macros listed.
+    const bool ready = WaitFor(
+        [&] {
+            if (kiv::standin::StandinClient::LogWindow() == nullptr) return false;
+            HWND tool = ToolWindow();
+            if (tool == nullptr || !IsWindowVisible(tool)) return false;
+            list = FindWindowExW(tool, nullptr, L"ListBox", nullptr);
+            say = FindWindowExW(tool, nullptr, L"Button", L"発言");
+            return list != nullptr && say != nullptr && Send(list, LB_GETCOUNT) > entry;
+        },
+        kPatience);
+    if (!ready) return Fail("the stand-in client or the tool with its macros did not appear");
+    Send(list, LB_SETCURSEL, static_cast<WPARAM>(entry));
+    Send(say, BM_CLICK);
+    return 0;
+}
+
+// Waits for the window's program to end after asking it to close.
+bool CloseAndWait(HWND window) {
+    if (window == nullptr) return true;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    kiv::UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return !process || WaitForSingleObject(process.Get(), 15000) == WAIT_OBJECT_0;
+}
+
+int Close() {
+    const bool tool = CloseAndWait(ToolWindow());
+    const bool client = CloseAndWait(kiv::standin::StandinClient::MainWindow());
+    if (!tool) return Fail("the tool did not end after its window was closed");
+    if (!client) return Fail("the stand-in client did not end after its window was closed");
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring_view command = argc > 1 ? argv[1] : L"";
+    if (command == L"say" && argc == 3) return Say(static_cast<int>(std::wcstol(argv[2], nullptr, 10)));
+    if (command == L"close" && argc == 2) return Close();
+    return Fail("usage: demo-driver say N | demo-driver close");
+}

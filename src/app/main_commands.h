@@ -22,16 +22,4 @@ DialogStart DialogStartFor(std::u16string_view macroFile);
 // the last or when none was selected; -1 (nothing) in an empty list.
 int SelectionAfterSayNext(int selected, int count);
 
-// A window rectangle in pixels, right and bottom exclusive.
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
-// Moves `window` into `workArea`, keeping its size where it fits; used for a
-// stored position that no monitor shows any more.
-PixelRect MoveInto(const PixelRect& window, const PixelRect& workArea);
-
 }  // namespace kiv

@@ -3,11 +3,15 @@
 #include <exception>
 #include <stdexcept>
 
+#include "app/desktop_win32.h"
+#include "app/elevation_win32.h"
 #include "app/main_commands.h"
 #include "app/title_list.h"
 #include "dialogs/open_file_dialog.h"
+#include "dialogs/open_file_request.h"
 #include "platform/file_error.h"
 #include "platform/local_clock.h"
+#include "platform/system_error.h"
 
 namespace kiv {
 namespace {
@@ -106,6 +110,7 @@ void MainWindow::CreateControls() {
     say_ = make(L"Button", L"発言", BS_DEFPUSHBUTTON, kSay);
     sayNext_ = make(L"Button", L"発言して次へ", BS_PUSHBUTTON, kSayNext);
     reload_ = make(L"Button", L"設定再読込", BS_PUSHBUTTON, kReload);
+    focus_.Start(window_, list_);
     UpdateFont();
 }
 
@@ -167,29 +172,24 @@ WindowGeometry MainWindow::Geometry() const {
                        monitor.rcWork.top - monitor.rcMonitor.top);
         }
     }
-    const unsigned dpi = Dpi();
-    return {PixelsToTwips(rect.left, dpi), PixelsToTwips(rect.top, dpi),
-            PixelsToTwips(rect.right - rect.left, dpi), PixelsToTwips(rect.bottom - rect.top, dpi)};
+    return PixelsToGeometry(ToPixelRect(rect), SystemDpi());
 }
 
 void MainWindow::ApplyGeometry(const WindowGeometry& geometry) {
-    const unsigned dpi = Dpi();
-    RECT rect{TwipsToPixels(geometry.left, dpi), TwipsToPixels(geometry.top, dpi), 0, 0};
-    rect.right = rect.left + TwipsToPixels(geometry.width, dpi);
-    rect.bottom = rect.top + TwipsToPixels(geometry.height, dpi);
-    // A position no monitor shows any more (a monitor removed, a resolution
-    // lowered) would open the tool where nobody can reach it.
-    if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) == nullptr) {
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof monitor;
-        GetMonitorInfoW(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor);
-        const PixelRect moved = MoveInto(
-            {rect.left, rect.top, rect.right, rect.bottom},
-            {monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right, monitor.rcWork.bottom});
-        rect = {moved.left, moved.top, moved.right, moved.bottom};
+    const PixelRect target = PlaceOnScreen(GeometryToPixels(geometry, SystemDpi()),
+                                           CaptionBarOf(kStyle, kExStyle, Dpi()),
+                                           MonitorWorkAreas());
+    placing_ = true;
+    // Landing on a monitor of another DPI rescales the fonts and controls on
+    // the way (WM_DPICHANGED); the rectangle stays the stored one.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SetWindowPos(window_, nullptr, target.left, target.top, target.Width(), target.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT placed{};
+        GetWindowRect(window_, &placed);
+        if (ToPixelRect(placed) == target) break;
     }
-    SetWindowPos(window_, nullptr, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    placing_ = false;
 }
 
 void MainWindow::StartUp() {
@@ -203,6 +203,10 @@ void MainWindow::StartUp() {
 void MainWindow::ShutDown(bool tellUser) {
     if (shutDown_) return;
     shutDown_ = true;
+    SaveSettings(tellUser);
+}
+
+bool MainWindow::SaveSettings(bool tellUser) {
     // A list that never loaded leaves the stored path for the next start.
     const std::u16string iniPath = IniFilePath(programPath_);
     const bool saved = WriteShutdownSettings(
@@ -214,6 +218,7 @@ void MainWindow::ShutDown(bool tellUser) {
                          u"次に起動したときには反映されません。"),
                     kCaption, MB_OK | MB_ICONWARNING);
     }
+    return saved;
 }
 
 bool MainWindow::LoadMacroList(const std::u16string& path) {
@@ -243,9 +248,40 @@ void MainWindow::Say() {
     if (selected < 0 || static_cast<std::size_t>(selected) >= macros_.Count()) return;
     busy_ = true;
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
-    macros_.Item(static_cast<std::size_t>(selected) + 1).Execute(windowSystem_, LocalTimeOfDay);
+    const DeliveryOutcome outcome =
+        macros_.Item(static_cast<std::size_t>(selected) + 1).Execute(windowSystem_, LocalTimeOfDay);
     SetCursor(previous);
     busy_ = false;
+    if (outcome == DeliveryOutcome::Refused) OfferToRunAsAdministrator();
+}
+
+void MainWindow::OfferToRunAsAdministrator() {
+    if (IsElevated()) {
+        ShowError(u"Windows がゲームへの発言を止めました。ゲームがこのツールより高い権限で"
+                  u"動いているためです。");
+        return;
+    }
+    const int answer = MessageBoxW(
+        window_,
+        L"ゲームが管理者として実行されていて、このツールは管理者として実行されていないため、"
+        L"Windows が発言を止めました。\n\nこのツールを管理者として起動し直しますか?",
+        kCaption, MB_YESNO | MB_ICONWARNING);
+    if (answer != IDYES) return;
+    // The new copy reads the settings as they are now: the window's place and
+    // the macro file chosen during this run.
+    SaveSettings(true);
+    DWORD error = 0;
+    switch (RelaunchAsAdministrator(window_, programPath_, error)) {
+        case Relaunch::Started:
+            shutDown_ = true;  // saved already; the new copy takes over
+            DestroyWindow(window_);
+            return;
+        case Relaunch::Declined:
+            return;
+        case Relaunch::Failed:
+            ShowError(u"管理者として起動し直せませんでした。\n\n" + SystemErrorText(error));
+            return;
+    }
 }
 
 void MainWindow::SayNext() {
@@ -261,9 +297,13 @@ void MainWindow::ChooseMacroFile() {
     if (busy_) return;
     const DialogStart start =
         DialogStartFor(macros_.IsLoaded() ? macros_.FileName() : startupMacroFile_);
-    const std::u16string chosen =
+    const OpenFileDialogResult chosen =
         ShowOpenFileDialog(window_, u"", start.directory, start.file, kMacroFileFilter);
-    if (!chosen.empty()) LoadMacroList(chosen);
+    if (chosen.error != 0) {
+        ShowError(OpenFileDialogFailureMessage(chosen.error));
+    } else if (!chosen.path.empty()) {
+        LoadMacroList(chosen.path);
+    }
 }
 
 void MainWindow::ShowError(const std::u16string& text) const {
@@ -293,12 +333,24 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED: {
             const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
             UpdateFont();
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
-                         suggested->right - suggested->left, suggested->bottom - suggested->top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+            if (!placing_) {
+                SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                             suggested->right - suggested->left, suggested->bottom - suggested->top,
+                             SWP_NOZORDER | SWP_NOACTIVATE);
+            }
             ApplyLayout();
             return 0;
         }
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                focus_.Remember();
+            } else if (HIWORD(wParam) == 0) {  // not while minimised
+                focus_.Restore();
+            }
+            return 0;
+        case WM_SETFOCUS:
+            focus_.Restore();
+            return 0;
         case DM_GETDEFID:
             return MAKELRESULT(kSay, DC_HASDEFID);
         case WM_COMMAND:

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/focus_keeper.h"
 #include "app/layout.h"
 #include "app/startup_settings.h"
 #include "macro/macro_list.h"
@@ -34,8 +35,10 @@ class MainWindow {
     void UpdateFont();
     void ApplyLayout();
     void StartUp();
-    // Writes the settings, once; a failure is shown when `tellUser` (never
-    // while the session ends).
+    // Writes the settings; a failure is shown when `tellUser` (never while
+    // the session ends). False when they could not be written.
+    bool SaveSettings(bool tellUser);
+    // Writes the settings, once.
     void ShutDown(bool tellUser);
 
     // Loads the file into a new list; on failure the current list, the list
@@ -45,10 +48,13 @@ class MainWindow {
     void Say();
     void SayNext();
     void ChooseMacroFile();
+    // Windows refused the messages to the game: it runs as administrator.
+    void OfferToRunAsAdministrator();
     void ShowError(const std::u16string& text) const;
 
     WindowGeometry Geometry() const;
     void ApplyGeometry(const WindowGeometry& geometry);
+    // The window's own DPI, for its controls and fonts.
     unsigned Dpi() const;
 
     HINSTANCE instance_;
@@ -64,7 +70,11 @@ class MainWindow {
     std::u16string startupMacroFile_;
     Win32WindowSystem windowSystem_;
     std::u16string programPath_;
+    FocusKeeper focus_;
     bool busy_ = false;  // a macro is being delivered
+    // The stored rectangle is being applied: a DPI change on the way (a
+    // monitor of another scale) must not resize it.
+    bool placing_ = false;
     bool shutDown_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "settings/ini_file.h"
+#include "settings/value_checks.h"
 
 namespace kiv {
 namespace {
@@ -18,12 +19,6 @@ std::u16string SiblingPath(std::u16string_view programPath, std::u16string_view 
     // The directory keeps its backslash, so a drive root gives C:\ and not C:\\.
     return std::u16string(programPath.substr(0, nameStart)) + std::u16string(name.substr(0, dot)) +
            std::u16string(extension);
-}
-
-float AsTwips(const SettingValue& value, float fallback) {
-    if (const auto* whole = std::get_if<std::int32_t>(&value)) return static_cast<float>(*whole);
-    if (const auto* real = std::get_if<float>(&value)) return *real;
-    return fallback;
 }
 
 std::u16string DecimalText(float twips) {
@@ -49,7 +44,8 @@ StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowG
     store.SetNowSection(u"Position");
     StartupSettings settings;
     const auto read = [&](const char16_t* key, float own) {
-        return AsTwips(store.InitData(key, 1, own), own);
+        const std::optional<std::int32_t> stored = ParseInt32(store.Data(key));
+        return stored ? static_cast<float>(*stored) : own;
     };
     settings.geometry.left = read(u"Left", current.left);
     settings.geometry.top = read(u"Top", current.top);

@@ -8,18 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "app/window_placement.h"
 #include "platform/profile_sections.h"
 
 namespace kiv {
-
-// The whole window, frame included, in twips, screen coordinates.
-struct WindowGeometry {
-    float left = 0;
-    float top = 0;
-    float width = 0;
-    float height = 0;
-    friend bool operator==(const WindowGeometry&, const WindowGeometry&) = default;
-};
 
 // From the program's full path (C:\Tools\chat.exe): C:\Tools\chat.ini and
 // C:\Tools\chat.txt; one backslash after a drive root (C:\chat.ini).
@@ -31,8 +23,9 @@ struct StartupSettings {
     std::u16string macroFile;
 };
 
-// Each position value that is missing or not a whole number in -32768..32767
-// keeps the window's own; a blank macro file path gives the default one. Never
+// Each position value that is missing or not a number rounding into the 32-bit
+// range keeps the window's own (a wide desktop's right edge lies far beyond
+// 16 bits of twips); a blank macro file path gives the default one. Never
 // writes the file.
 StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowGeometry& current,
                                     const std::u16string& defaultMacroFile,

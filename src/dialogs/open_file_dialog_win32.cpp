@@ -1,31 +1,47 @@
 #include <windows.h>
 
+#include <cderr.h>
 #include <commdlg.h>
 
 #include "dialogs/open_file_dialog.h"
 #include "dialogs/open_file_request.h"
+#include "platform/system_function.h"
 
 namespace kiv {
 namespace {
 
-using GetOpenFileNameAFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
+// Puts the current directory back when it goes out of scope.
+class CurrentDirectoryKeeper {
+  public:
+    CurrentDirectoryKeeper() {
+        const DWORD size = GetCurrentDirectoryW(0, nullptr);
+        saved_.resize(size);
+        saved_.resize(GetCurrentDirectoryW(size, saved_.data()));
+    }
+    ~CurrentDirectoryKeeper() {
+        if (!saved_.empty()) SetCurrentDirectoryW(saved_.c_str());
+    }
+    CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
+    CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
 
-// comdlg32 and the shell libraries behind it are loaded the first time the
-// dialog is wanted, not at every start of the tool.
-GetOpenFileNameAFunction OpenFileDialogFunction() {
-    static const GetOpenFileNameAFunction function = [] {
-        HMODULE module = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        FARPROC found = module != nullptr ? GetProcAddress(module, "GetOpenFileNameA") : nullptr;
-        return reinterpret_cast<GetOpenFileNameAFunction>(reinterpret_cast<void (*)()>(found));
-    }();
-    return function;
-}
+  private:
+    std::wstring saved_;
+};
 
 }  // namespace
 
-std::u16string ShowOpenFileDialog(HWND owner, std::u16string_view dialogTitle,
-                                  const std::optional<std::u16string>& initialDirectory,
-                                  std::u16string_view initialFile, std::u16string_view filter) {
+OpenFileDialogResult ShowOpenFileDialog(HWND owner, std::u16string_view dialogTitle,
+                                        const std::optional<std::u16string>& initialDirectory,
+                                        std::u16string_view initialFile,
+                                        std::u16string_view filter) {
+    // comdlg32 and the shell libraries behind it are loaded the first time the
+    // dialog is wanted, not at every start of the tool.
+    static const auto getOpenFileName =
+        SystemFunction<BOOL(WINAPI*)(LPOPENFILENAMEA)>(L"comdlg32.dll", "GetOpenFileNameA");
+    static const auto extendedError =
+        SystemFunction<DWORD(WINAPI*)()>(L"comdlg32.dll", "CommDlgExtendedError");
+    if (getOpenFileName == nullptr || extendedError == nullptr) return {{}, CDERR_INITIALIZATION};
+
     OpenFileRequest request =
         BuildOpenFileRequest(dialogTitle, initialDirectory, initialFile, filter);
     OPENFILENAMEA record{};
@@ -42,9 +58,9 @@ std::u16string ShowOpenFileDialog(HWND owner, std::u16string_view dialogTitle,
     record.lpstrInitialDir = request.initialDirectory ? request.initialDirectory->c_str() : nullptr;
     record.lpstrTitle = request.title.c_str();
     record.Flags = request.flags;
-    const GetOpenFileNameAFunction getOpenFileName = OpenFileDialogFunction();
-    if (getOpenFileName == nullptr || !getOpenFileName(&record)) return {};
-    return ChosenPath(request.file);
+    const CurrentDirectoryKeeper keeper;
+    if (!getOpenFileName(&record)) return {{}, extendedError()};
+    return {ChosenPath(request.file), 0};
 }
 
 }  // namespace kiv

@@ -7,6 +7,15 @@
 
 namespace kiv {
 
+// What became of one delivery.
+enum class DeliveryOutcome {
+    Delivered,     // every line went out (none, for an empty message)
+    NoClient,      // no chat input to type into, or it went away on the way
+    NotAnswering,  // the client stopped answering; the rest was not sent
+    Refused,       // Windows refused the messages (the client runs as
+                   // administrator); the rest was not sent
+};
+
 // One prepared chat line set: the title the list shows and the message that is
 // typed into the game client.
 class Macro {
@@ -21,11 +30,11 @@ class Macro {
     void SetTitle(std::u16string newTitle) { title_ = std::move(newTitle); }
 
     // Types the message into the game client's chat input, one line at a time
-    // with Enter and a pause after each, then brings the client to the front.
-    // Finding no client is not an error: nothing is sent. A client that stops
-    // answering ends the delivery of this message early. Always returns false;
-    // nobody is told what happened.
-    bool Execute(WindowSystem& windows, const Clock& clock) const;
+    // with Enter and a pause after each, then brings the client to the front
+    // (restored first when minimised): the client whose chat input got the
+    // lines when several run, else the first one found. Finding no client is
+    // not an error: nothing is sent.
+    DeliveryOutcome Execute(WindowSystem& windows, const Clock& clock) const;
 
     friend bool operator==(const Macro&, const Macro&) = default;
 

@@ -3,13 +3,9 @@
 #include <functional>
 #include <string>
 
-namespace kiv {
+#include "platform/local_clock.h"
 
-struct TimeOfDay {
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
+namespace kiv {
 
 // Injected wherever "<now>" is expanded, so tests can fix the time.
 using Clock = std::function<TimeOfDay()>;

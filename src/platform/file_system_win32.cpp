@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/system_error.h"
 #include "platform/win32_handle.h"
 
 namespace kiv {
@@ -11,26 +12,8 @@ std::wstring Wide(const std::u16string& text) {
     return {text.begin(), text.end()};
 }
 
-std::u16string SystemReason(DWORD error) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::u16string reason(buffer, buffer + length);
-    LocalFree(buffer);
-    while (!reason.empty() && (reason.back() == u'\r' || reason.back() == u'\n' ||
-                               reason.back() == u' ' || reason.back() == u'.')) {
-        reason.pop_back();
-    }
-    const std::string code = std::to_string(error);
-    reason += u" (エラー ";
-    reason.append(code.begin(), code.end());
-    reason += u')';
-    return reason;
-}
-
 [[noreturn]] void Fail(const std::u16string& path, FileError::Step step, DWORD error) {
-    throw FileError(path, step, SystemReason(error));
+    throw FileError(path, step, SystemErrorText(error));
 }
 
 }  // namespace
@@ -89,7 +72,7 @@ void WriteAtomically(const std::u16string& path, std::string_view contents, Exis
         const DWORD error = GetLastError();
         DeleteFileW(wideTemporary.c_str());
         if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
-            throw FileError(path, FileError::Step::AlreadyExists, SystemReason(error));
+            throw FileError(path, FileError::Step::AlreadyExists, SystemErrorText(error));
         }
         Fail(path, FileError::Step::Finish, error);
     }

@@ -1,8 +1,12 @@
 #pragma once
 
-#include "macro/time_of_day.h"
-
 namespace kiv {
+
+struct TimeOfDay {
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
 
 // The local wall-clock time of day, read now.
 TimeOfDay LocalTimeOfDay();

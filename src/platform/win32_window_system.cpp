@@ -33,6 +33,13 @@ WindowHandle Win32WindowSystem::FindTopLevel(std::string_view className,
     return FromHwnd(FindWindowA(cls.c_str(), OptionalName(windowName).Get()));
 }
 
+WindowHandle Win32WindowSystem::FindNextTopLevel(WindowHandle after, std::string_view className,
+                                                 std::optional<std::string_view> windowName) {
+    const std::string cls(className);
+    return FromHwnd(
+        FindWindowExA(nullptr, ToHwnd(after), cls.c_str(), OptionalName(windowName).Get()));
+}
+
 WindowHandle Win32WindowSystem::FindChild(WindowHandle parent, std::string_view className,
                                           std::optional<std::string_view> windowName) {
     const std::string cls(className);
@@ -43,14 +50,32 @@ WindowHandle Win32WindowSystem::FindChild(WindowHandle parent, std::string_view 
 SendResult Win32WindowSystem::Send(WindowHandle window, WindowMessage message,
                                    std::uintptr_t wParam, const char* text) {
     DWORD_PTR reply = 0;
+    SetLastError(ERROR_SUCCESS);
     const LRESULT sent =
         SendMessageTimeoutA(ToHwnd(window), static_cast<UINT>(message), static_cast<WPARAM>(wParam),
                             reinterpret_cast<LPARAM>(text), SMTO_NORMAL | SMTO_ABORTIFHUNG,
                             static_cast<UINT>(replyTimeout_.count()), &reply);
     if (sent != 0) return SendResult::Delivered;
-    // A window that still exists but gave no reply is hung (or out of reach
-    // behind a higher integrity level); one that vanished is simply gone.
+    // User Interface Privilege Isolation blocks messages to a program of a
+    // higher integrity level with this error. Otherwise a window that still
+    // exists but gave no reply is hung; one that vanished is simply gone.
+    if (GetLastError() == ERROR_ACCESS_DENIED) return SendResult::Refused;
     return IsWindow(ToHwnd(window)) ? SendResult::NotAnswered : SendResult::Failed;
+}
+
+std::uint32_t Win32WindowSystem::ProcessOf(WindowHandle window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(ToHwnd(window), &process);
+    return process;
+}
+
+bool Win32WindowSystem::IsMinimized(WindowHandle window) {
+    return IsIconic(ToHwnd(window)) != 0;
+}
+
+void Win32WindowSystem::Restore(WindowHandle window) {
+    // Asynchronous: a hung client must not hang the tool.
+    ShowWindowAsync(ToHwnd(window), SW_RESTORE);
 }
 
 void Win32WindowSystem::BringToFront(WindowHandle window) {

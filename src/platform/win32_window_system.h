@@ -15,10 +15,15 @@ class Win32WindowSystem final : public WindowSystem {
 
     WindowHandle FindTopLevel(std::string_view className,
                               std::optional<std::string_view> windowName) override;
+    WindowHandle FindNextTopLevel(WindowHandle after, std::string_view className,
+                                  std::optional<std::string_view> windowName) override;
     WindowHandle FindChild(WindowHandle parent, std::string_view className,
                            std::optional<std::string_view> windowName) override;
+    std::uint32_t ProcessOf(WindowHandle window) override;
     SendResult Send(WindowHandle window, WindowMessage message, std::uintptr_t wParam,
                     const char* text) override;
+    bool IsMinimized(WindowHandle window) override;
+    void Restore(WindowHandle window) override;
     void BringToFront(WindowHandle window) override;
     void Pause(std::chrono::milliseconds duration) override;
 

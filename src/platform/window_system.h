@@ -19,6 +19,8 @@ enum class WindowMessage : unsigned { SetText = 12, KeyDown = 256, KeyUp = 257 }
 enum class SendResult {
     Delivered,
     NotAnswered,  // the window exists but did not process the message in time
+    Refused,      // Windows would not pass it on: the window's program runs at a
+                  // higher integrity level (as administrator) than ours
     Failed,       // the window is gone, or the call failed outright
 };
 
@@ -30,12 +32,21 @@ class WindowSystem {
     // matches only windows whose name is empty.
     virtual WindowHandle FindTopLevel(std::string_view className,
                                       std::optional<std::string_view> windowName) = 0;
+    // The next top-level window of that class and name after `after`, in the
+    // order FindTopLevel takes them.
+    virtual WindowHandle FindNextTopLevel(WindowHandle after, std::string_view className,
+                                          std::optional<std::string_view> windowName) = 0;
     // Direct children only, searched from the first child on.
     virtual WindowHandle FindChild(WindowHandle parent, std::string_view className,
                                    std::optional<std::string_view> windowName) = 0;
+    // 0 for a window that is gone.
+    virtual std::uint32_t ProcessOf(WindowHandle window) = 0;
     // `text` is the zero-terminated lParam of WM_SETTEXT; null for the key messages.
     virtual SendResult Send(WindowHandle window, WindowMessage message, std::uintptr_t wParam,
                             const char* text) = 0;
+    virtual bool IsMinimized(WindowHandle window) = 0;
+    // Asks the window to come back from the taskbar, without waiting for it.
+    virtual void Restore(WindowHandle window) = 0;
     virtual void BringToFront(WindowHandle window) = 0;
     virtual void Pause(std::chrono::milliseconds duration) = 0;
 };

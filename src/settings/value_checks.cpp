@@ -83,11 +83,16 @@ bool IsBool(std::u16string_view text) {
     return BooleanWord(text).has_value() || ParseSettingNumber(text).has_value();
 }
 
-std::int32_t ToLng(std::u16string_view text) {
-    const double rounded = std::nearbyint(ParseSettingNumber(text).value_or(0));
-    // Never reached after IsLng, but a cast out of range would be undefined.
-    if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) return 0;
+std::optional<std::int32_t> ParseInt32(std::u16string_view text) {
+    const auto number = ParseSettingNumber(text);
+    if (!number) return std::nullopt;
+    const double rounded = std::nearbyint(*number);
+    if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) return std::nullopt;
     return static_cast<std::int32_t>(rounded);
+}
+
+std::int32_t ToLng(std::u16string_view text) {
+    return ParseInt32(text).value_or(0);
 }
 
 float ToSng(std::u16string_view text) {

@@ -29,6 +29,10 @@ bool IsSng(std::u16string_view text);
 // "True" or "False" in any letter case, or any number (zero is false).
 bool IsBool(std::u16string_view text);
 
+// A number that rounds into the 32-bit range, rounded; nothing otherwise. For
+// values the 16-bit checks would cut short (screen positions on wide desktops).
+std::optional<std::int32_t> ParseInt32(std::u16string_view text);
+
 // Conversions of texts the matching check accepted.
 std::int32_t ToLng(std::u16string_view text);
 float ToSng(std::u16string_view text);

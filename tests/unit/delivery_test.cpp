@@ -23,15 +23,25 @@ struct FakeChild {
 class FakeWindows final : public WindowSystem {
   public:
     bool logWindow = true;
-    bool mainWindow = true;
+    // Client main windows (handle, process) in search order; the log window is process 10's.
+    std::vector<std::pair<WindowHandle, std::uint32_t>> mainWindows = {{1, 10}};
     std::vector<FakeChild> children = {{"Static", "", 7}, {"Edit", "", 8}, {"Edit", "", 9}};
-    int answerUntilCall = -1;  // after this many sends the client stops answering
-    std::vector<std::string> calls;
+    std::vector<SendResult> results;  // for the sends in order; Delivered after them
+    bool minimized = false;
+    std::vector<std::string> calls;  // what was done; queries are not listed
 
     WindowHandle FindTopLevel(std::string_view cls, std::optional<std::string_view> name) override {
         calls.push_back("top " + std::string(cls) + (name ? "|" + std::string(*name) : "|null"));
         if (cls == "KivMsgLogWindow" && name == kLogName && logWindow) return 2;
-        if (cls == "KIVCLI" && !name && mainWindow) return 1;
+        if (cls == "KIVCLI" && !name && !mainWindows.empty()) return mainWindows.front().first;
+        return kNoWindow;
+    }
+    WindowHandle FindNextTopLevel(WindowHandle after, std::string_view cls,
+                                  std::optional<std::string_view> name) override {
+        if (cls != "KIVCLI" || name) return kNoWindow;
+        for (std::size_t i = 0; i + 1 < mainWindows.size(); ++i) {
+            if (mainWindows[i].first == after) return mainWindows[i + 1].first;
+        }
         return kNoWindow;
     }
     WindowHandle FindChild(WindowHandle parent, std::string_view cls,
@@ -43,14 +53,24 @@ class FakeWindows final : public WindowSystem {
         }
         return kNoWindow;
     }
+    std::uint32_t ProcessOf(WindowHandle window) override {
+        if (window == 2) return 10;
+        for (const auto& [handle, process] : mainWindows) {
+            if (handle == window) return process;
+        }
+        return 0;
+    }
     SendResult Send(WindowHandle window, WindowMessage message, std::uintptr_t wParam,
                     const char* text) override {
         calls.push_back("send " + std::to_string(window) + " " +
                         std::to_string(static_cast<unsigned>(message)) + " " +
                         std::to_string(wParam) + (text ? " " + std::string(text) : ""));
-        ++sends_;
-        return answerUntilCall >= 0 && sends_ > answerUntilCall ? SendResult::NotAnswered
-                                                                : SendResult::Delivered;
+        const std::size_t call = sends_++;
+        return call < results.size() ? results[call] : SendResult::Delivered;
+    }
+    bool IsMinimized(WindowHandle) override { return minimized; }
+    void Restore(WindowHandle window) override {
+        calls.push_back("restore " + std::to_string(window));
     }
     void BringToFront(WindowHandle window) override {
         calls.push_back("front " + std::to_string(window));
@@ -60,7 +80,7 @@ class FakeWindows final : public WindowSystem {
     }
 
   private:
-    int sends_ = 0;
+    std::size_t sends_ = 0;
 };
 
 using Calls = std::vector<std::string>;
@@ -78,8 +98,10 @@ Calls Join(std::initializer_list<Calls> parts) {
     return all;
 }
 
-Calls Deliver(FakeWindows& windows, const std::u16string& message) {
-    Macro(message, u"title").Execute(windows, [] { return TimeOfDay{21, 30, 0}; });
+Calls Deliver(FakeWindows& windows, const std::u16string& message,
+              DeliveryOutcome expected = DeliveryOutcome::Delivered) {
+    EXPECT_EQ(Macro(message, u"title").Execute(windows, [] { return TimeOfDay{21, 30, 0}; }),
+              expected);
     return windows.calls;
 }
 
@@ -104,20 +126,51 @@ TEST(Delivery, EmptyLinesCostNeitherMessagesNorPauses) {
 TEST(Delivery, WithoutTheLogWindowNothingIsSentButTheClientStillComesForward) {
     FakeWindows windows;
     windows.logWindow = false;
-    EXPECT_EQ(Deliver(windows, u"A\\nB"), Join({{kFind[0]}, kFront}));
+    EXPECT_EQ(Deliver(windows, u"A\\nB", DeliveryOutcome::NoClient), Join({{kFind[0]}, kFront}));
 }
 
 TEST(Delivery, WithoutTheMainWindowTheLinesStillGo) {
     FakeWindows windows;
-    windows.mainWindow = false;
+    windows.mainWindows.clear();
     EXPECT_EQ(Deliver(windows, u"A"), Join({kFind, Line("A"), {"top KIVCLI|null"}}));
 }
 
-TEST(Delivery, AHungClientEndsTheMessageButNotTheForegroundStep) {
+// Sends that fail stop the message, or not, by why they failed; the client
+// comes forward in every case.
+TEST(Delivery, AHungClientEndsTheMessage) {
     FakeWindows windows;
-    windows.answerUntilCall = 4;  // first line and the second line's text get through
-    EXPECT_EQ(Deliver(windows, u"A\\nB\\nC"),
+    windows.results.assign(4, SendResult::Delivered);
+    windows.results.push_back(SendResult::NotAnswered);  // the second line's Enter
+    EXPECT_EQ(Deliver(windows, u"A\\nB\\nC", DeliveryOutcome::NotAnswering),
               Join({kFind, Line("A"), {"send 8 12 0 B", "send 8 256 13"}, kFront}));
+}
+
+TEST(Delivery, ARefusedMessageEndsTheMessageAtOnce) {
+    FakeWindows windows;
+    windows.results = {SendResult::Refused};
+    EXPECT_EQ(Deliver(windows, u"A\\nB", DeliveryOutcome::Refused),
+              Join({kFind, {"send 8 12 0 A"}, kFront}));
+}
+
+TEST(Delivery, AChatInputThatWentAwayIsPassedOverLineByLine) {
+    FakeWindows windows;
+    windows.results.assign(6, SendResult::Failed);
+    EXPECT_EQ(Deliver(windows, u"A\\nB", DeliveryOutcome::NoClient),
+              Join({kFind, Line("A"), Line("B"), kFront}));
+}
+
+TEST(Delivery, TheClientThatGotTheLinesComesForwardRestored) {
+    FakeWindows windows;
+    windows.mainWindows = {{1, 30}, {3, 10}, {5, 10}};  // the log window is process 10's
+    windows.minimized = true;
+    EXPECT_EQ(Deliver(windows, u"A"), Join({kFind, Line("A"), {"top KIVCLI|null", "restore 3", "front 3"}}));
+
+    FakeWindows nothingSent;  // nothing sent: the first client, as ever
+    nothingSent.mainWindows = windows.mainWindows;
+    EXPECT_EQ(Deliver(nothingSent, u""), Join({kFind, kFront}));
+    FakeWindows noMatch;
+    noMatch.mainWindows = {{1, 30}, {3, 40}};
+    EXPECT_EQ(Deliver(noMatch, u"A"), Join({kFind, Line("A"), kFront}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "app/main_commands.h"
+#include "app/window_placement.h"
 #include "app/startup_settings.h"
 #include "dialogs/open_file_request.h"
 #include "platform/ansi_text.h"
@@ -36,10 +37,11 @@ class StartupTest : public testing::Test {
     TempDir dir_;
 };
 
-TEST_F(StartupTest, EachPositionValueIsDecidedOnItsOwn) {
+TEST_F(StartupTest, EachPositionValueIsDecidedOnItsOwnOverTheWhole32BitRange) {
+    // 40,000 twips is x = 2,667 px at 100 %: a second monitor on the right.
     const StartupSettings s =
-        Start(u"[Position]\r\nLeft=abc\r\nTop=300\r\nWidth=32768\r\nHeight=-32768\r\n");
-    EXPECT_EQ(s.geometry, (WindowGeometry{100, 300, 3750, -32768}));
+        Start(u"[Position]\r\nLeft=abc\r\nTop=-40000.5\r\nWidth=2147483648\r\nHeight= 40001 \r\n");
+    EXPECT_EQ(s.geometry, (WindowGeometry{100, -40000, 3750, 40001}));
     EXPECT_EQ(s.macroFile, u"C:\\Tools\\chat.txt");
 }
 
@@ -81,28 +83,28 @@ TEST(OpenFileRequest, FillsTheRecordAsTheDialogNeedsIt) {
                             ToAnsi(u"全てのファイル(*.*)") + '\0' + "*.*" + '\0' + '\0');
     EXPECT_EQ(r.title, "\xcc\xa7\xb2\xd9\x82\xf0\x8a\x4a\x82\xad");  // ﾌｧｲﾙを開く
     EXPECT_EQ(r.initialDirectory, "D:\\macros");
-    EXPECT_EQ(std::string(r.file.data()), "chat.txt");
-    EXPECT_EQ(r.file[255], '\0');
-    EXPECT_EQ(std::string(r.fileTitle.data()), "chat.txt");
+    EXPECT_EQ(std::string(r.file.c_str()), "chat.txt");
+    EXPECT_EQ(r.file.size(), OpenFileRequest::kBufferSize);
+    EXPECT_EQ(r.file.back(), '\0');
+    EXPECT_EQ(r.fileTitle, r.file);
     EXPECT_EQ(r.flags, 0x80804u);
     EXPECT_EQ(r.filterIndex, 1u);
     EXPECT_EQ(BuildOpenFileRequest(u"選択", std::nullopt, u"", u"a|b").title, ToAnsi(u"選択"));
 }
 
-TEST(OpenFileRequest, ANameTooLongForTheBufferIsNotPreset) {
-    const std::u16string fits(127, u'表');     // 254 bytes and the NUL
-    const std::u16string tooLong(128, u'表');  // 256 bytes: no room for the NUL
-    EXPECT_EQ(std::string(BuildOpenFileRequest(u"", {}, fits, u"a|b").file.data()).size(), 254u);
-    EXPECT_EQ(BuildOpenFileRequest(u"", {}, tooLong, u"a|b").file[0], '\0');
+TEST(OpenFileRequest, TheFilterIsCutBeforeItBecomesCp932) {
+    // ポ is 83 7C in CP932: its second byte is the bar.
+    EXPECT_EQ(BuildOpenFileRequest(u"", {}, u"", u"ポエム(*.txt)|*.txt").filter,
+              std::string("\x83\x7c\x83\x47\x83\x80(*.txt)\0*.txt\0\0", 21));
 }
 
-TEST(OpenFileRequest, TheChosenPathEndsAtTheFirstNul) {
-    std::array<char, OpenFileRequest::kBufferSize> file{};
-    const std::string path = ToAnsi(u"C:\\表\\a.txt");
-    std::copy(path.begin(), path.end(), file.begin());
-    EXPECT_EQ(ChosenPath(file), u"C:\\表\\a.txt");
-    file.fill('x');
-    EXPECT_EQ(ChosenPath(file).size(), 256u);
+TEST(OpenFileRequest, AnyPathFitsAndTheChoiceEndsAtTheFirstNul) {
+    const std::u16string longest(32767, u'表');  // Windows' longest path, two bytes a character
+    const OpenFileRequest r = BuildOpenFileRequest(u"", {}, longest, u"a|b");
+    EXPECT_EQ(ChosenPath(r.file), longest);
+    EXPECT_EQ(BuildOpenFileRequest(u"", {}, longest + u"表", u"a|b").file[0], '\0')
+        << "a name with no room for its NUL is not preset";
+    EXPECT_EQ(ChosenPath(std::string("C:\\\x95\x5c\\a.txt\0junk", 16)), u"C:\\表\\a.txt");
 }
 
 TEST(MainCommands, TheDialogStartsWhereTheMacroFileIs) {
@@ -118,10 +120,45 @@ TEST(MainCommands, SayNextWrapsAndHandlesNothingSelected) {
     EXPECT_EQ(SelectionAfterSayNext(-1, 0), -1);
 }
 
-TEST(MainCommands, AWindowOffEveryScreenComesBackWhole) {
-    const PixelRect work{0, 0, 1280, 760};
-    EXPECT_EQ(MoveInto({5000, -900, 5300, -600}, work), (PixelRect{980, 0, 1280, 300}));
-    EXPECT_EQ(MoveInto({-100, 10, 2000, 20}, work), (PixelRect{0, 10, 1280, 20}));
+TEST(WindowPlacement, TwipsMeanTheSystemDpiOnEveryMonitor) {
+    const WindowGeometry stored{1500, -300, 3750, 3000};
+    EXPECT_EQ(GeometryToPixels(stored, 96), (PixelRect{100, -20, 350, 180}));
+    EXPECT_EQ(GeometryToPixels(stored, 144), (PixelRect{150, -30, 525, 270}));
+    EXPECT_EQ(GeometryToPixels(stored, 192), (PixelRect{200, -40, 700, 360}));
+    for (const unsigned dpi : {96u, 144u, 192u}) {
+        EXPECT_EQ(PixelsToGeometry(GeometryToPixels(stored, dpi), dpi), stored) << dpi;
+    }
+}
+
+class OffScreenGuard : public testing::Test {
+  protected:
+    // A 250 x 200 window whose 23-px caption starts 8 px down; 31 px at the
+    // left (frame and icon) and 146 px at the right (buttons) do not drag.
+    static PixelRect Window(int left, int top) { return {left, top, left + 250, top + 200}; }
+    static constexpr CaptionBar kCaption{8, 23, 31, 146};
+    const std::vector<PixelRect> one_{{0, 0, 1280, 984}};
+    const std::vector<PixelRect> two_{{0, 0, 1280, 984}, {1280, 0, 2560, 984}};
+};
+
+TEST_F(OffScreenGuard, AGrabbableCaptionKeepsTheStoredPlace) {
+    EXPECT_EQ(PlaceOnScreen(Window(100, 100), kCaption, one_), Window(100, 100));
+    EXPECT_EQ(PlaceOnScreen(Window(2000, 500), kCaption, two_), Window(2000, 500));
+    // Hanging past the left edge with enough of the caption still in reach.
+    EXPECT_EQ(PlaceOnScreen(Window(-20, 400), kCaption, one_), Window(-20, 400));
+    EXPECT_EQ(PlaceOnScreen(Window(1100, 900), kCaption, one_), Window(1100, 900));
+}
+
+TEST_F(OffScreenGuard, AnUnreachableCaptionComesBackToTheNearestWorkArea) {
+    EXPECT_EQ(PlaceOnScreen(Window(100, -10), kCaption, one_), Window(100, 0)) << "above the top";
+    EXPECT_EQ(PlaceOnScreen(Window(1268, 100), kCaption, one_), Window(1030, 100))
+        << "95 % past the right edge";
+    EXPECT_EQ(PlaceOnScreen(Window(2000, 500), kCaption, one_), Window(1030, 500))
+        << "on a monitor that is gone";
+    EXPECT_EQ(PlaceOnScreen(Window(1150, 970), kCaption, two_), Window(1030, 784))
+        << "into the monitor it overlaps most, not the one its caption touches";
+    EXPECT_EQ(PlaceOnScreen(Window(1270, -150), kCaption, two_), Window(1280, 0));
+    EXPECT_EQ(PlaceOnScreen({-50, -100, 2000, 200}, kCaption, one_), (PixelRect{0, 0, 1280, 300}))
+        << "shrunk to what the work area holds";
 }
 
 }  // namespace

@@ -1,0 +1,41 @@
+#include "app/elevation_win32.h"
+
+#include <shellapi.h>
+
+#include "platform/system_function.h"
+#include "platform/win32_handle.h"
+
+namespace kiv {
+
+bool IsElevated() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    const UniqueHandle owned(token);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated != 0;
+}
+
+Relaunch RelaunchAsAdministrator(HWND owner, const std::u16string& program, DWORD& error) {
+    // shell32 is big and wanted only here: loaded on first use.
+    static const auto shellExecute =
+        SystemFunction<BOOL(WINAPI*)(SHELLEXECUTEINFOW*)>(L"shell32.dll", "ShellExecuteExW");
+    if (shellExecute == nullptr) {
+        error = ERROR_PROC_NOT_FOUND;
+        return Relaunch::Failed;
+    }
+    const std::wstring file(program.begin(), program.end());
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOASYNC;
+    info.hwnd = owner;
+    info.lpVerb = L"runas";
+    info.lpFile = file.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (shellExecute(&info)) return Relaunch::Started;
+    error = GetLastError();
+    return error == ERROR_CANCELLED ? Relaunch::Declined : Relaunch::Failed;
+}
+
+}  // namespace kiv

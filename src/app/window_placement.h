@@ -1,0 +1,63 @@
+#pragma once
+
+// Where the main window comes back at start-up, and what is kept of it at
+// close. Portable: the window supplies the system DPI, its caption bar's
+// measures and the monitors' work areas.
+//
+// Positions and sizes are stored in twips at one scale for the whole desktop,
+// the system DPI, whatever the DPI of the monitor the window is on: a window
+// then comes back to the same pixels on any monitor.
+
+#include <vector>
+
+namespace kiv {
+
+// The whole window, frame included, in twips, screen coordinates.
+struct WindowGeometry {
+    float left = 0;
+    float top = 0;
+    float width = 0;
+    float height = 0;
+    friend bool operator==(const WindowGeometry&, const WindowGeometry&) = default;
+};
+
+// A rectangle in pixels, right and bottom exclusive.
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+PixelRect GeometryToPixels(const WindowGeometry& twips, unsigned systemDpi);
+WindowGeometry PixelsToGeometry(const PixelRect& pixels, unsigned systemDpi);
+
+// Where a window's caption bar lies within it, in pixels: `top` below the
+// window's top edge, `height` tall, and the part that drags the window starts
+// `left` in from the left edge (after the icon) and ends `right` in from the
+// right edge (before the buttons).
+struct CaptionBar {
+    int top = 0;
+    int height = 0;
+    int left = 0;
+    int right = 0;
+};
+
+// The stored rectangle where a piece of its caption bar big enough to drag
+// lies in one work area; otherwise moved into the nearest work area, keeping
+// its size where it fits and shrinking it where not.
+PixelRect PlaceOnScreen(const PixelRect& window, const CaptionBar& caption,
+                        const std::vector<PixelRect>& workAreas);
+
+// The caption bar can be taken with the mouse: a piece of its draggable part,
+// as tall as the bar and twice as wide, lies in one work area.
+bool CaptionCanBeGrabbed(const PixelRect& window, const CaptionBar& caption,
+                         const std::vector<PixelRect>& workAreas);
+
+// `window` moved into `workArea`, keeping its size where it fits.
+PixelRect MoveInto(const PixelRect& window, const PixelRect& workArea);
+
+}  // namespace kiv

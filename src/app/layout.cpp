@@ -28,6 +28,16 @@ void LayOut(MainControls& c, float width, float height,
     c.reload.top = c.list.height;
 }
 
+void FitFixedSizesToPixels(MainControls& controls, unsigned dpi) {
+    const MainControls design = DesignControls();
+    const auto whole = [dpi](float twips) { return PixelsToTwips(TwipsToPixels(twips, dpi), dpi); };
+    controls.say.height = whole(design.say.height);
+    controls.sayNext.width = whole(design.sayNext.width);
+    controls.sayNext.height = whole(design.sayNext.height);
+    controls.reload.width = whole(design.reload.width);
+    controls.reload.height = whole(design.reload.height);
+}
+
 int TwipsToPixels(float twips, unsigned dpi) {
     return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440.0));
 }

@@ -37,6 +37,13 @@ MainControls DesignControls();
 void LayOut(MainControls& controls, float width, float height,
             const std::function<float(const TwipsRect&)>& placeList = {});
 
+// Puts the sizes the layout never changes (the buttons' height, the two
+// fixed widths) on whole pixels at `dpi`, from their design values. At 150 %
+// 375 twips are 37.5 px: rounded alone, the row would end a pixel off the
+// client area's edge; with the fixed sizes whole, everything the layout
+// derives from them is whole too.
+void FitFixedSizesToPixels(MainControls& controls, unsigned dpi);
+
 // 15 twips per pixel at 96 DPI.
 int TwipsToPixels(float twips, unsigned dpi);
 float PixelsToTwips(int pixels, unsigned dpi);

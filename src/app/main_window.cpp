@@ -86,12 +86,17 @@ bool MainWindow::Create() {
                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                               instance_, this);
     if (window_ == nullptr) return false;
+    // Sized by measuring the frame it really has: computed frames can be a
+    // pixel off at some scales.
     const unsigned dpi = Dpi();
-    if (dpi != 96) {
-        RECT sized{0, 0, TwipsToPixels(kDesignClientWidth, dpi),
-                   TwipsToPixels(kDesignClientHeight, dpi)};
-        AdjustWindowRectExForDpi(&sized, kStyle, FALSE, kExStyle, dpi);
-        SetWindowPos(window_, nullptr, 0, 0, sized.right - sized.left, sized.bottom - sized.top,
+    const int width = TwipsToPixels(kDesignClientWidth, dpi);
+    const int height = TwipsToPixels(kDesignClientHeight, dpi);
+    RECT outer{};
+    GetWindowRect(window_, &outer);
+    const RECT client = ClientRectOf(window_);
+    if (client.right != width || client.bottom != height) {
+        SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left + width - client.right,
+                     outer.bottom - outer.top + height - client.bottom,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     return true;
@@ -138,6 +143,7 @@ void MainWindow::ApplyLayout() {
     if (list_ == nullptr) return;
     const unsigned dpi = Dpi();
     const RECT client = ClientRectOf(window_);
+    FitFixedSizesToPixels(controls_, dpi);
     const auto place = [dpi](HWND control, const TwipsRect& r) {
         MoveWindow(control, TwipsToPixels(r.left, dpi), TwipsToPixels(r.top, dpi),
                    TwipsToPixels(r.width, dpi), TwipsToPixels(r.height, dpi), TRUE);
@@ -176,9 +182,9 @@ WindowGeometry MainWindow::Geometry() const {
 }
 
 void MainWindow::ApplyGeometry(const WindowGeometry& geometry) {
-    const PixelRect target = PlaceOnScreen(GeometryToPixels(geometry, SystemDpi()),
-                                           CaptionBarOf(kStyle, kExStyle, Dpi()),
-                                           MonitorWorkAreas());
+    const PixelRect target =
+        PlaceOnScreen(GeometryToPixels(geometry, SystemDpi()),
+                      CaptionBarOf(kStyle, kExStyle, Dpi()), MonitorWorkAreas());
     placing_ = true;
     // Landing on a monitor of another DPI rescales the fonts and controls on
     // the way (WM_DPICHANGED); the rectangle stays the stored one.
@@ -257,8 +263,9 @@ void MainWindow::Say() {
 
 void MainWindow::OfferToRunAsAdministrator() {
     if (IsElevated()) {
-        ShowError(u"Windows がゲームへの発言を止めました。ゲームがこのツールより高い権限で"
-                  u"動いているためです。");
+        ShowError(
+            u"Windows がゲームへの発言を止めました。ゲームがこのツールより高い権限で"
+            u"動いているためです。");
         return;
     }
     const int answer = MessageBoxW(

@@ -20,12 +20,15 @@ std::int64_t Area(const PixelRect& r) {
     return std::int64_t{r.right - r.left} * (r.bottom - r.top);
 }
 
+// How far `high` starts past where `low` ends; 0 when they touch or overlap.
+std::int64_t Gap(int lowEnd, int highStart) {
+    return std::max<std::int64_t>(0, std::int64_t{highStart} - lowEnd);
+}
+
 // Squared distance between two rectangles; 0 when they touch or overlap.
 std::int64_t Distance(const PixelRect& a, const PixelRect& b) {
-    const std::int64_t dx = std::max<std::int64_t>({0, std::int64_t{b.left} - a.right,
-                                                    std::int64_t{a.left} - b.right});
-    const std::int64_t dy = std::max<std::int64_t>({0, std::int64_t{b.top} - a.bottom,
-                                                    std::int64_t{a.top} - b.bottom});
+    const std::int64_t dx = std::max(Gap(a.right, b.left), Gap(b.right, a.left));
+    const std::int64_t dy = std::max(Gap(a.bottom, b.top), Gap(b.bottom, a.top));
     return dx * dx + dy * dy;
 }
 

@@ -65,8 +65,9 @@ DeliveryOutcome Macro::Execute(WindowSystem& windows, const Clock& clock) const 
     DeliveryOutcome outcome = DeliveryOutcome::NoClient;
     std::optional<std::uint32_t> receiver;  // the process whose chat input took a line
     const WindowHandle log = windows.FindTopLevel(Names().logClass, Names().logName);
-    const WindowHandle edit =
-        log == kNoWindow ? kNoWindow : windows.FindChild(log, Names().editClass, std::string_view{});
+    const WindowHandle edit = log == kNoWindow
+                                  ? kNoWindow
+                                  : windows.FindChild(log, Names().editClass, std::string_view{});
     if (edit != kNoWindow) {
         outcome = DeliveryOutcome::Delivered;
         for (const std::u16string_view line : SplitMessage(message_)) {

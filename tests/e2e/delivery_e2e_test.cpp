@@ -88,7 +88,7 @@ TEST_F(DeliveryE2eTest, MultiLineMacroIsTypedLineByLineWithPauses) {
     }
 }
 
-TEST_F(DeliveryE2eTest, GameClientComesToTheFront) {
+TEST_F(DeliveryE2eTest, GameClientComesToTheFrontRestored) {
     StandinClient client(dir_.Path("record.txt"));
     ASSERT_TRUE(client.Started());
     // Something else is in front first, so the change is the delivery's doing.
@@ -96,10 +96,15 @@ TEST_F(DeliveryE2eTest, GameClientComesToTheFront) {
                                        0, 200, 100, nullptr, nullptr, nullptr, nullptr));
     SetForegroundWindow(other.Get());
     ASSERT_TRUE(standin::WaitFor([&] { return GetForegroundWindow() == other.Get(); }));
+    ShowWindow(StandinClient::MainWindow(), SW_MINIMIZE);
+    ASSERT_TRUE(standin::WaitFor([] { return IsIconic(StandinClient::MainWindow()) != 0; }));
 
-    Macro(u"hello", u"hello").Execute(windows_, LocalTimeOfDay);
-    EXPECT_TRUE(
-        standin::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
+    EXPECT_EQ(Macro(u"hello", u"hello").Execute(windows_, LocalTimeOfDay),
+              DeliveryOutcome::Delivered);
+    EXPECT_TRUE(standin::WaitFor([] {
+        return GetForegroundWindow() == StandinClient::MainWindow() &&
+               !IsIconic(StandinClient::MainWindow());
+    }));
     ExpectLinesTyped(client.WaitForEvents(3), 0, {"hello"});
 }
 
@@ -109,7 +114,8 @@ TEST_F(DeliveryE2eTest, HungClientCostsOneTimeoutAndGetsNoFurtherLines) {
     Win32WindowSystem impatient(std::chrono::milliseconds(500));
 
     const auto start = std::chrono::steady_clock::now();
-    Macro(u"one\\ntwo\\nthree", u"t").Execute(impatient, LocalTimeOfDay);
+    EXPECT_EQ(Macro(u"one\\ntwo\\nthree", u"t").Execute(impatient, LocalTimeOfDay),
+              DeliveryOutcome::NotAnswering);
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took, std::chrono::milliseconds(2500));
 

@@ -23,6 +23,11 @@ using standin::StandinClient;
 using test::ReadBytes;
 using test::WriteBytes;
 
+// Aware of every monitor's DPI, as the tool is, so that the tool's windows
+// are measured in real pixels.
+const bool kDpiAware =
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) != FALSE;
+
 // A picture of the window for people to look at, as a BMP.
 void SaveScreenshot(HWND window, const std::filesystem::path& file) {
     RECT rect{};
@@ -126,6 +131,25 @@ TEST(ToolProgram, CarriesItsVersionAndJapaneseNameForExplorer) {
     const std::string expected = KIVMACRO_VERSION_TEXT;
     EXPECT_EQ(value(L"FileVersion"), std::wstring(expected.begin(), expected.end()));
     EXPECT_EQ(value(L"FileDescription"), L"KIV 会話マクロ");
+}
+
+TEST(ToolProgram, DeclaresWhatTodaysWindowsAsksOfIt) {
+    const std::wstring exe = (standin::ProgramDirectory() / L"kivmacro.exe").wstring();
+    HMODULE image = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(image, nullptr);
+    HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(image, found))),
+                               SizeofResource(image, found));
+    FreeLibrary(image);
+    for (const char* wanted : {R"(<requestedExecutionLevel level="asInvoker" uiAccess="false"/>)",
+                               R"(>PerMonitorV2</dpiAwareness>)",
+                               R"(name="Microsoft.Windows.Common-Controls" version="6.0.0.0")",
+                               R"(<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>)"}) {
+        EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
+    }
+    EXPECT_EQ(manifest.find("<activeCodePage"), std::string::npos)
+        << "the ANSI code page stays CP932";
 }
 
 TEST_F(MainWindowE2eTest, SayAdvanceAndDoubleClickDeliverTheSelectedMacro) {
@@ -325,6 +349,27 @@ TEST_F(MainWindowE2eTest, AMacroFileThatCannotBeLoadedIsReportedAndChangesNothin
     EXPECT_EQ(tool.Selected(), 1);
 }
 
+TEST_F(MainWindowE2eTest, TheListHasTheFocusAgainWhenTheToolIsBackFromTheGame) {
+    StandinClient client(dir_.Path("record.txt"));
+    ASSERT_TRUE(client.Started());
+    WriteMacros(u"a\r\nb\r\nc\r\n");
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    SetForegroundWindow(tool.Main());
+    ASSERT_TRUE(e2e::WaitFor([&] { return GetForegroundWindow() == tool.Main(); }));
+    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Focus() == tool.List(); })) << "at start-up";
+    tool.Select(0);
+    e2e::PressKey(VK_RETURN);  // says the selected macro; the game comes to the front
+    ASSERT_TRUE(e2e::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
+    ASSERT_EQ(client.WaitForEvents(3).size(), 3u);
+    // Back to the tool, as with Alt+Tab or a click on its caption.
+    SetForegroundWindow(tool.Main());
+    ASSERT_TRUE(e2e::WaitFor([&] { return GetForegroundWindow() == tool.Main(); }));
+    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Focus() == tool.List(); }));
+    e2e::PressKey(VK_DOWN);
+    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 1; }));
+}
+
 TEST_F(MainWindowE2eTest, AHungGameClientDoesNotFreezeTheWindow) {
     StandinClient client(dir_.Path("record.txt"), L"--hung-ms 9000");
     ASSERT_TRUE(client.Started());
@@ -337,6 +382,91 @@ TEST_F(MainWindowE2eTest, AHungGameClientDoesNotFreezeTheWindow) {
     Sleep(500);
     ASSERT_TRUE(e2e::WaitFor([&] { return tool.Answers(); }, std::chrono::seconds(15)));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+}
+
+// Displays made for one kind of test (two monitors, 150 %) by their own ctest
+// run, which names the kind in KIVMACRO_E2E_DISPLAY: there a display that is
+// not so fails the test; anywhere else the test is skipped.
+#define REQUIRE_DISPLAY(kind, present)                                                 \
+    do {                                                                               \
+        const char* made = std::getenv("KIVMACRO_E2E_DISPLAY");                        \
+        if (!(present)) {                                                              \
+            if (made != nullptr && std::string(made) == (kind)) FAIL() << "not " kind; \
+            GTEST_SKIP() << "needs a display with " kind;                              \
+        }                                                                              \
+    } while (false)
+
+class TwoMonitors : public MainWindowE2eTest {
+  protected:
+    void SetUp() override {
+        MainWindowE2eTest::SetUp();
+        REQUIRE_DISPLAY("two-monitors", GetSystemMetrics(SM_CMONITORS) == 2 &&
+                                            GetSystemMetrics(SM_CXVIRTUALSCREEN) == 2560);
+    }
+    RECT OpenWith(const std::string& position) {
+        WriteBytes(dir_.Path("chat.ini"), "[Position]\r\n" + position);
+        ToolProcess tool(Exe());
+        EXPECT_TRUE(tool.Ready());
+        RECT rect{};
+        GetWindowRect(tool.Main(), &rect);
+        return rect;
+    }
+};
+
+TEST_F(TwoMonitors, AWindowOnTheRightMonitorComesBackThere) {
+    // 33,000 twips is x = 2,200 px: past the 16-bit range of the old check.
+    const RECT rect = OpenWith("Left=33000\r\nTop=1500\r\nWidth=3750\r\nHeight=3360\r\n");
+    EXPECT_EQ(rect.left, 2200);
+    EXPECT_EQ(rect.top, 100);
+    EXPECT_EQ(rect.right - rect.left, 250);
+    EXPECT_NE(ReadBytes(dir_.Path("chat.ini")).find("Left=33000\r\nTop=1500\r\n"),
+              std::string::npos)
+        << "and is stored there again at close";
+}
+
+TEST_F(TwoMonitors, ACaptionOutOfReachComesBack) {
+    RECT rect = OpenWith("Left=33000\r\nTop=-300\r\nWidth=3750\r\nHeight=3360\r\n");
+    EXPECT_EQ(rect.left, 2200) << "above the top edge: only moved down";
+    EXPECT_EQ(rect.top, 0);
+    rect = OpenWith("Left=38220\r\nTop=1500\r\nWidth=3750\r\nHeight=3360\r\n");
+    EXPECT_EQ(rect.right, 2560) << "95 % past the right edge: moved back in whole";
+    EXPECT_EQ(rect.right - rect.left, 250);
+}
+
+class At150Percent : public MainWindowE2eTest {
+  protected:
+    void SetUp() override {
+        MainWindowE2eTest::SetUp();
+        REQUIRE_DISPLAY("dpi-144", GetDpiForSystem() == 144);
+    }
+};
+
+TEST_F(At150Percent, PositionsAreTenTwipsAPixelAndTheWindowKeepsItsDesignSize) {
+    WriteMacros(u"こんにちは\r\n");
+    WriteBytes(dir_.Path("chat.ini"), "[Position]\r\nLeft=1500\r\nTop=600\r\n");
+    RECT window{};
+    {
+        ToolProcess tool(Exe());
+        ASSERT_TRUE(tool.Ready());
+        GetWindowRect(tool.Main(), &window);
+        EXPECT_EQ(window.left, 150);
+        EXPECT_EQ(window.top, 60);
+        RECT client{};
+        GetClientRect(tool.Main(), &client);
+        EXPECT_EQ(client.right, 363);   // 3,630 twips
+        EXPECT_EQ(client.bottom, 296);  // 2,955 twips
+        const RECT say = ClientRectOf(tool.SayButton(), tool.Main());
+        EXPECT_EQ(say.bottom - say.top, 38);  // 375 twips
+        EXPECT_EQ(say.bottom, client.bottom);
+        if (const char* shots = std::getenv("KIVMACRO_SCREENSHOT"))
+            SaveScreenshot(tool.Main(), shots);
+    }
+    const std::string ini = ReadBytes(dir_.Path("chat.ini"));
+    EXPECT_NE(ini.find("Left=1500\r\nTop=600\r\nWidth=" +
+                       std::to_string(10 * (window.right - window.left)) +
+                       "\r\nHeight=" + std::to_string(10 * (window.bottom - window.top)) + "\r\n"),
+              std::string::npos)
+        << ini;
 }
 
 }  // namespace

@@ -100,6 +100,14 @@ class ToolProcess {
         return SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0;
     }
 
+    // The control with the keyboard focus in the tool, if any.
+    HWND Focus() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info);
+        return info.hwndFocus;
+    }
+
     int Count() const { return static_cast<int>(Send(list_, LB_GETCOUNT)); }
     int Selected() const { return static_cast<int>(Send(list_, LB_GETCURSEL)); }
     // As a click on an entry: the selection, then the notification the list sends.
@@ -143,6 +151,15 @@ class ToolProcess {
     HWND sayNext_ = nullptr;
     HWND reload_ = nullptr;
 };
+
+// A real key press and release, as the keyboard sends them to the foreground window.
+inline void PressKey(WORD key) {
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
 
 // The file dialog's name field. (The CDM_ messages carry pointers and do not
 // cross processes; the field's own WM_GETTEXT / WM_SETTEXT do.)

@@ -100,7 +100,11 @@ Calls Join(std::initializer_list<Calls> parts) {
 
 Calls Deliver(FakeWindows& windows, const std::u16string& message,
               DeliveryOutcome expected = DeliveryOutcome::Delivered) {
-    EXPECT_EQ(Macro(message, u"title").Execute(windows, [] { return TimeOfDay{21, 30, 0}; }),
+    EXPECT_EQ(Macro(message, u"title")
+                  .Execute(windows,
+                           [] {
+                               return TimeOfDay{21, 30, 0};
+                           }),
               expected);
     return windows.calls;
 }
@@ -163,7 +167,8 @@ TEST(Delivery, TheClientThatGotTheLinesComesForwardRestored) {
     FakeWindows windows;
     windows.mainWindows = {{1, 30}, {3, 10}, {5, 10}};  // the log window is process 10's
     windows.minimized = true;
-    EXPECT_EQ(Deliver(windows, u"A"), Join({kFind, Line("A"), {"top KIVCLI|null", "restore 3", "front 3"}}));
+    EXPECT_EQ(Deliver(windows, u"A"),
+              Join({kFind, Line("A"), {"top KIVCLI|null", "restore 3", "front 3"}}));
 
     FakeWindows nothingSent;  // nothing sent: the first client, as ever
     nothingSent.mainWindows = windows.mainWindows;

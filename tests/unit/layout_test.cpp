@@ -27,6 +27,23 @@ TEST(Layout, ButtonsFollowTheHeightTheListReallyTook) {
     EXPECT_EQ(c.reload.top, 2480);
 }
 
+TEST(Layout, AtAnyScaleTheRowEndsOnTheClientEdgesInWholePixels) {
+    for (const unsigned dpi : {96u, 120u, 144u, 168u, 192u}) {
+        const auto px = [dpi](float twips) { return TwipsToPixels(twips, dpi); };
+        const int width = px(kDesignClientWidth);
+        const int height = px(kDesignClientHeight);
+        MainControls c = DesignControls();
+        FitFixedSizesToPixels(c, dpi);
+        LayOut(c, PixelsToTwips(width, dpi), PixelsToTwips(height, dpi));
+        // As the window places them: each control at its pixel position and size.
+        EXPECT_EQ(px(c.list.height), px(c.say.top)) << dpi;
+        EXPECT_EQ(px(c.say.top) + px(c.say.height), height) << dpi;
+        EXPECT_EQ(px(c.say.width), px(c.sayNext.left)) << dpi;
+        EXPECT_EQ(px(c.sayNext.left) + px(c.sayNext.width), px(c.reload.left)) << dpi;
+        EXPECT_EQ(px(c.reload.left) + px(c.reload.width), width) << dpi;
+    }
+}
+
 TEST(Layout, NarrowWindowsShrinkOnlyTheFirstButton) {
     const MainControls exact = LaidOut(2430, 2955);
     EXPECT_EQ(exact.say.width, 0);

@@ -6,8 +6,8 @@
 #include <array>
 
 #include "app/main_commands.h"
-#include "app/window_placement.h"
 #include "app/startup_settings.h"
+#include "app/window_placement.h"
 #include "dialogs/open_file_request.h"
 #include "platform/ansi_text.h"
 #include "support/temp_dir.h"

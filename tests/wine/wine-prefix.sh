@@ -2,11 +2,12 @@
 # (code page 932), able to run 32-bit and 64-bit programs, and a way to end
 # everything that runs in it.
 #
-#   use_wine_prefix DIR    exports the environment for DIR and makes the prefix
-#                          (anew when it cannot run 32-bit programs); returns
-#                          with no Wine process left running in it
-#   wine_prefix_pids [DIR] the processes of that prefix (default: the current one)
-#   stop_wine_prefix       ends every process of the current prefix, waits for it
+#   export_wine_environment DIR  exports the environment for the prefix DIR
+#   use_wine_prefix DIR          the same, and makes the prefix (anew when it
+#                                cannot run 32-bit programs); returns with no
+#                                Wine process left running in it
+#   wine_prefix_pids [DIR]       the processes of that prefix (default: the current one)
+#   stop_wine_prefix             ends every process of the current prefix
 
 export_wine_environment() {  # prefix
   export WINEPREFIX=$1 WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
@@ -16,24 +17,32 @@ export_wine_environment() {  # prefix
 # included: a prefix's processes are Wine's programs whose environment names it
 # (the shells and ctest above them may name it too, but are not Wine's).
 wine_prefix_pids() {  # [prefix]
-  local prefix=${1:-$WINEPREFIX} dir exe
+  local prefix=${1:-${WINEPREFIX:?no Wine prefix given}} dir exe
   for dir in /proc/[0-9]*; do
     exe=$(readlink "$dir/exe" 2>/dev/null) || continue
     case ${exe##*/} in wine*) ;; *) continue ;; esac
-    { tr '\0' '\n' < "$dir/environ" | grep -qxF "WINEPREFIX=$prefix"; } 2>/dev/null &&
-      echo "${dir#/proc/}"
+    grep -qxzF -- "WINEPREFIX=$prefix" "$dir/environ" 2>/dev/null && echo "${dir#/proc/}"
   done
   return 0
 }
 
+# Asks the wineserver to end everything, again each second (a program may
+# start meanwhile); what still runs after ten seconds is killed by pid.
 stop_wine_prefix() {
-  wineserver -k >/dev/null 2>&1 || true  # none running is fine
-  local _
-  for _ in $(seq 100); do
-    [ -z "$(wine_prefix_pids)" ] && return 0
-    sleep 0.1
+  : "${WINEPREFIX:?no Wine prefix given}"
+  local deadline=$((SECONDS + 10)) pids
+  while :; do
+    pids=$(wine_prefix_pids)
+    [ -z "$pids" ] && return 0
+    [ "$SECONDS" -ge "$deadline" ] && break
+    wineserver -k >/dev/null 2>&1 || true
+    sleep 1
   done
-  echo "Wine processes of $WINEPREFIX did not end: $(wine_prefix_pids | tr '\n' ' ')" >&2
+  kill -KILL $pids 2>/dev/null || true
+  sleep 0.5
+  pids=$(wine_prefix_pids)
+  [ -z "$pids" ] && return 0
+  echo "Wine processes of $WINEPREFIX did not end: $(echo $pids)" >&2
   return 1
 }
 
@@ -48,8 +57,9 @@ use_wine_prefix() {  # prefix
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
-    if ! wineboot -i </dev/null >/dev/null 2>&1; then
+    if ! env -u DISPLAY wineboot -i </dev/null >/dev/null 2>&1; then
       echo "Could not create the Wine prefix $WINEPREFIX." >&2
+      stop_wine_prefix || true
       return 1
     fi
   fi

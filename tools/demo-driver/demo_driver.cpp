@@ -57,14 +57,16 @@ int Say(int entry) {
     return 0;
 }
 
-// Waits for the window's program to end after asking it to close.
+// Waits for the window's program to end after asking it to close (for the
+// window to go, where the program cannot be watched).
 bool CloseAndWait(HWND window) {
     if (window == nullptr) return true;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     kiv::UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
     PostMessageW(window, WM_CLOSE, 0, 0);
-    return !process || WaitForSingleObject(process.Get(), 15000) == WAIT_OBJECT_0;
+    if (!process) return WaitFor([&] { return !IsWindow(window); }, std::chrono::seconds(15));
+    return WaitForSingleObject(process.Get(), 15000) == WAIT_OBJECT_0;
 }
 
 int Close() {
@@ -79,7 +81,8 @@ int Close() {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring_view command = argc > 1 ? argv[1] : L"";
-    if (command == L"say" && argc == 3) return Say(static_cast<int>(std::wcstol(argv[2], nullptr, 10)));
+    if (command == L"say" && argc == 3)
+        return Say(static_cast<int>(std::wcstol(argv[2], nullptr, 10)));
     if (command == L"close" && argc == 2) return Close();
     return Fail("usage: demo-driver say N | demo-driver close");
 }

@@ -1,0 +1,86 @@
+// kivmacro-check.exe as a user runs it with its output redirected: the report
+// on the crafted files beside expected.out, in the ANSI code page (CP932), and
+// its exit statuses. (Natively on Linux check-fixtures.sh does the same.)
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/ansi_text.h"
+#include "platform/file_error.h"
+#include "platform/win32_handle.h"
+#include "standin_process.h"
+#include "support/temp_dir.h"
+
+namespace kiv {
+namespace {
+
+struct CheckerRun {
+    DWORD status = 0xFFFF;
+    std::string output;  // standard output and error, as redirected bytes
+};
+
+// Runs the checker in the fixtures' folder, so that it names them as given.
+CheckerRun RunChecker(const std::wstring& arguments) {
+    std::wstring command = L"\"" + (standin::ProgramDirectory() / L"kivmacro-check.exe").wstring() +
+                           L"\" " + arguments;
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    CheckerRun run;
+    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return run;
+    UniqueHandle reader(readEnd);
+    UniqueHandle writer(writeEnd);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = writeEnd;
+    PROCESS_INFORMATION info{};
+    const std::wstring folder = std::filesystem::path(KIVMACRO_CHECKER_FIXTURES).wstring();
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                        folder.c_str(), &startup, &info)) {
+        return run;
+    }
+    UniqueHandle process(info.hProcess);
+    CloseHandle(info.hThread);
+    writer.Reset();  // the pipe ends when the checker's copy closes
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        run.output.append(buffer, got);
+    }
+    WaitForSingleObject(process.Get(), 30000);
+    GetExitCodeProcess(process.Get(), &run.status);
+    return run;
+}
+
+// The report as expected.out spells it: UTF-8, lines ended by LF.
+std::string AsExpected(const std::string& ansi) {
+    std::string text = ToUtf8(FromAnsi(ansi));
+    std::erase(text, '\r');
+    return text;
+}
+
+TEST(Checker, ReportsOnTheCraftedFilesInCp932) {
+    const CheckerRun run = RunChecker(L"clean.txt findings.txt bom-utf8.txt carriage-returns.txt");
+    EXPECT_EQ(run.status, 1u);
+    EXPECT_EQ(AsExpected(run.output),
+              test::ReadBytes(std::filesystem::path(KIVMACRO_CHECKER_FIXTURES) / "expected.out"));
+}
+
+TEST(Checker, ExitStatusSaysCleanFindingsOrUnreadable) {
+    EXPECT_EQ(RunChecker(L"clean.txt carriage-returns.txt").status, 0u);
+    EXPECT_EQ(RunChecker(L"clean.txt findings.txt").status, 1u);
+    const CheckerRun missing = RunChecker(L"clean.txt no-such-file.txt findings.txt");
+    EXPECT_EQ(missing.status, 2u);
+    EXPECT_NE(missing.output.find("no-such-file.txt"), std::string::npos) << "names the file";
+    EXPECT_EQ(RunChecker(L".").status, 2u);
+    EXPECT_EQ(RunChecker(L"").status, 2u);
+}
+
+}  // namespace
+}  // namespace kiv

@@ -8,12 +8,21 @@
 namespace kiv {
 
 bool IsElevated() {
+    // advapi32 is wanted only here: loaded on first use, not at every start.
+    static const auto openToken = SystemFunction<BOOL(WINAPI*)(HANDLE, DWORD, PHANDLE)>(
+        L"advapi32.dll", "OpenProcessToken");
+    static const auto tokenInformation =
+        SystemFunction<BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD)>(
+            L"advapi32.dll", "GetTokenInformation");
     HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    if (openToken == nullptr || tokenInformation == nullptr ||
+        !openToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return false;
+    }
     const UniqueHandle owned(token);
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
-    return GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+    return tokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
            elevation.TokenIsElevated != 0;
 }
 

@@ -14,4 +14,10 @@ int SelectionAfterSayNext(int selected, int count) {
     return selected == count - 1 ? 0 : selected + 1;
 }
 
+int SelectionAfterStep(int selected, int count, Step step) {
+    if (count <= 0) return -1;
+    if (step == Step::Next) return SelectionAfterSayNext(selected, count);
+    return selected <= 0 || selected >= count ? count - 1 : selected - 1;
+}
+
 }  // namespace kiv

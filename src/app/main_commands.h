@@ -22,4 +22,10 @@ DialogStart DialogStartFor(std::u16string_view macroFile);
 // the last or when none was selected; -1 (nothing) in an empty list.
 int SelectionAfterSayNext(int selected, int count);
 
+// The entry the hotkeys "前へ" and "次へ" select: one up or down, wrapping at
+// either end; with none selected, "次へ" takes the first and "前へ" the last;
+// -1 (nothing) in an empty list.
+enum class Step { Previous, Next };
+int SelectionAfterStep(int selected, int count, Step step);
+
 }  // namespace kiv

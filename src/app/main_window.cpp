@@ -5,8 +5,11 @@
 
 #include "app/desktop_win32.h"
 #include "app/elevation_win32.h"
-#include "app/main_commands.h"
+#include "app/hotkey_dialog_win32.h"
+#include "app/message_preview.h"
+#include "app/resource.h"
 #include "app/title_list.h"
+#include "app/tool_menu_win32.h"
 #include "dialogs/open_file_dialog.h"
 #include "dialogs/open_file_request.h"
 #include "platform/file_error.h"
@@ -71,7 +74,7 @@ bool MainWindow::Create() {
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = instance_;
-    windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
+    windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_KIVMACRO));
     windowClass.hIconSm = windowClass.hIcon;
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -116,6 +119,12 @@ void MainWindow::CreateControls() {
     sayNext_ = make(L"Button", L"発言して次へ", BS_PUSHBUTTON, kSayNext);
     reload_ = make(L"Button", L"設定再読込", BS_PUSHBUTTON, kReload);
     focus_.Start(window_, list_);
+    hotkeys_.SetWindow(window_);
+    tooltip_.Attach(list_, [this](int entry) -> std::optional<std::u16string> {
+        if (entry < 0 || static_cast<std::size_t>(entry) >= macros_.Count()) return std::nullopt;
+        const Macro macro = macros_.Item(static_cast<std::size_t>(entry) + 1);
+        return MessagePreview(macro.Message(), macro.Title());
+    });
     UpdateFont();
 }
 
@@ -204,6 +213,10 @@ void MainWindow::StartUp() {
     ApplyGeometry(settings.geometry);
     startupMacroFile_ = settings.macroFile;
     LoadMacroList(settings.macroFile);
+    options_ = settings.options;
+    if (options_.topMost) SetTopMost(true);
+    // Only what is set: no hotkey is taken from other programs by default.
+    RegisterHotkeys(HotkeysOf(options_));
 }
 
 void MainWindow::ShutDown(bool tellUser) {
@@ -216,7 +229,11 @@ bool MainWindow::SaveSettings(bool tellUser) {
     // A list that never loaded leaves the stored path for the next start.
     const std::u16string iniPath = IniFilePath(programPath_);
     const bool saved = WriteShutdownSettings(
-        iniPath, Geometry(), macros_.IsLoaded() ? std::optional(macros_.FileName()) : std::nullopt);
+        iniPath,
+        {.geometry = Geometry(),
+         .macroFile = macros_.IsLoaded() ? std::optional(macros_.FileName()) : std::nullopt,
+         .options = options_,
+         .optionsChanged = optionsChanged_});
     if (!saved && tellUser) {
         MessageBoxW(window_,
                     Wide(u"設定ファイル「" + iniPath +
@@ -245,6 +262,7 @@ bool MainWindow::LoadMacroList(const std::u16string& path) {
 }
 
 void MainWindow::FillList() {
+    tooltip_.Reset();
     FillTitleList(list_, macros_);
 }
 
@@ -313,6 +331,95 @@ void MainWindow::ChooseMacroFile() {
     }
 }
 
+void MainWindow::RunMenuCommand(MenuCommand command) {
+    switch (command) {
+        case MenuCommand::TopMost:
+            SetTopMost(!options_.topMost);
+            optionsChanged_ = true;
+            return;
+        case MenuCommand::HotkeySettings:
+            EditHotkeys();
+            return;
+    }
+}
+
+// At the mouse, or for the keyboard's menu key below the selected entry.
+void MainWindow::ShowListMenu(LPARAM where) {
+    POINT at{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
+    if (where == -1) {
+        RECT entry{};
+        const LRESULT selected = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+        if (selected < 0 || SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(selected),
+                                         reinterpret_cast<LPARAM>(&entry)) == LB_ERR) {
+            entry = {};
+        }
+        at = {entry.left, entry.bottom};
+        ClientToScreen(list_, &at);
+    }
+    if (const auto command = ShowToolMenu(window_, at, CurrentMenuState()))
+        RunMenuCommand(*command);
+}
+
+void MainWindow::SetTopMost(bool on) {
+    options_.topMost = on;
+    SetWindowPos(window_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void MainWindow::RegisterHotkeys(const HotkeySet& keys) {
+    hotkeysRefused_ = hotkeys_.Register(keys);
+}
+
+void MainWindow::EditHotkeys() {
+    if (busy_ || editingHotkeys_) return;
+    editingHotkeys_ = true;
+    // Free while the dialog is open, so that they can be typed into its fields.
+    hotkeys_.UnregisterAll();
+    const HotkeySet current = HotkeysOf(options_);
+    HotkeyDialogRequest request{current, hotkeysRefused_, [this](const HotkeySet& keys) {
+                                    RegisterHotkeys(keys);
+                                    return hotkeysRefused_;
+                                }};
+    const std::optional<HotkeySet> chosen = ShowHotkeyDialog(window_, instance_, request);
+    if (chosen) {
+        for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+            if ((*chosen)[i] == current[i]) continue;  // as stored, even text that is no hotkey
+            options_.hotkeys[i] = (*chosen)[i] ? FormatHotkey(*(*chosen)[i]) : u"";
+            optionsChanged_ = true;
+        }
+    } else {
+        RegisterHotkeys(current);
+    }
+    editingHotkeys_ = false;
+}
+
+// The game keeps the focus: nothing here activates the tool.
+void MainWindow::RunHotkey(HotkeyAction action) {
+    if (editingHotkeys_) return;
+    switch (action) {
+        case HotkeyAction::Say:
+            Say();
+            return;
+        case HotkeyAction::SayNext:
+            SayNext();
+            return;
+        case HotkeyAction::Previous:
+            MoveSelection(Step::Previous);
+            return;
+        case HotkeyAction::Next:
+            MoveSelection(Step::Next);
+            return;
+    }
+}
+
+void MainWindow::MoveSelection(Step step) {
+    if (busy_) return;
+    const int selected = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
+    const int count = static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
+    const int next = SelectionAfterStep(selected, count, step);
+    if (next >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(next), 0);
+}
+
 void MainWindow::ShowError(const std::u16string& text) const {
     MessageBoxW(window_, Wide(text), kCaption, MB_OK | MB_ICONERROR);
 }
@@ -357,6 +464,24 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SETFOCUS:
             focus_.Restore();
+            return 0;
+        case WM_SYSCOMMAND:
+            if (const auto command = ToolMenuCommand(static_cast<std::uint32_t>(wParam & 0xFFF0))) {
+                RunMenuCommand(*command);
+                return 0;
+            }
+            break;
+        case WM_INITMENUPOPUP:
+            if (HIWORD(lParam) != 0) PrepareSystemMenu(window_, CurrentMenuState());  // window menu
+            break;
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wParam) == list_) {
+                ShowListMenu(lParam);
+                return 0;
+            }
+            break;
+        case WM_HOTKEY:
+            if (const auto action = GlobalHotkeys::ActionOf(wParam)) RunHotkey(*action);
             return 0;
         case DM_GETDEFID:
             return MAKELRESULT(kSay, DC_HASDEFID);

@@ -9,8 +9,13 @@
 #include <string>
 
 #include "app/focus_keeper.h"
+#include "app/global_hotkeys_win32.h"
 #include "app/layout.h"
+#include "app/main_commands.h"
+#include "app/message_tooltip_win32.h"
+#include "app/options.h"
 #include "app/startup_settings.h"
+#include "app/tool_menu.h"
 #include "macro/macro_list.h"
 #include "platform/win32_handle.h"
 #include "platform/win32_window_system.h"
@@ -50,6 +55,16 @@ class MainWindow {
     void ChooseMacroFile();
     // Windows refused the messages to the game: it runs as administrator.
     void OfferToRunAsAdministrator();
+
+    // The tool's options: the menu, always on top, the global hotkeys.
+    MenuState CurrentMenuState() const { return {options_.topMost}; }
+    void RunMenuCommand(MenuCommand command);
+    void ShowListMenu(LPARAM where);
+    void SetTopMost(bool on);
+    void EditHotkeys();
+    void RegisterHotkeys(const HotkeySet& keys);
+    void RunHotkey(HotkeyAction action);
+    void MoveSelection(Step step);
     void ShowError(const std::u16string& text) const;
 
     WindowGeometry Geometry() const;
@@ -71,6 +86,12 @@ class MainWindow {
     Win32WindowSystem windowSystem_;
     std::u16string programPath_;
     FocusKeeper focus_;
+    Options options_;
+    bool optionsChanged_ = false;
+    GlobalHotkeys hotkeys_;
+    std::array<bool, kHotkeyActions> hotkeysRefused_{};
+    bool editingHotkeys_ = false;
+    MessageTooltip tooltip_;
     bool busy_ = false;  // a macro is being delivered
     // The stored rectangle is being applied: a DPI change on the way (a
     // monitor of another scale) must not resize it.

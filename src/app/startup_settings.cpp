@@ -54,23 +54,25 @@ StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowG
     store.SetNowSection(u"Setting");
     const SettingValue file = store.InitData(u"FileName", 0, defaultMacroFile);
     settings.macroFile = std::get<std::u16string>(file);
+    settings.options = ReadOptions(store);
     return settings;
 }
 
-bool WriteShutdownSettings(const std::u16string& iniPath, const WindowGeometry& geometry,
-                           const std::optional<std::u16string>& macroFile,
+bool WriteShutdownSettings(const std::u16string& iniPath, const ShutdownSettings& settings,
                            ProfileSections& profile) {
     IniFile store(profile);
     store.Load(iniPath);
+    const bool writeOptions = settings.optionsChanged || HasOptionSection(store);
     store.SetNowSection(u"Position");
-    store.SetData(u"Left", DecimalText(geometry.left));
-    store.SetData(u"Top", DecimalText(geometry.top));
-    store.SetData(u"Width", DecimalText(geometry.width));
-    store.SetData(u"Height", DecimalText(geometry.height));
-    if (macroFile) {
+    store.SetData(u"Left", DecimalText(settings.geometry.left));
+    store.SetData(u"Top", DecimalText(settings.geometry.top));
+    store.SetData(u"Width", DecimalText(settings.geometry.width));
+    store.SetData(u"Height", DecimalText(settings.geometry.height));
+    if (settings.macroFile) {
         store.SetNowSection(u"Setting");
-        store.SetData(u"FileName", *macroFile);
+        store.SetData(u"FileName", *settings.macroFile);
     }
+    if (writeOptions) WriteOptions(store, settings.options);
     return store.Save(u"");
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/options.h"
 #include "app/window_placement.h"
 #include "platform/profile_sections.h"
 
@@ -21,22 +22,31 @@ std::u16string DefaultMacroFilePath(std::u16string_view programPath);
 struct StartupSettings {
     WindowGeometry geometry;
     std::u16string macroFile;
+    Options options;
 };
 
 // Each position value that is missing or not a number rounding into the 32-bit
 // range keeps the window's own (a wide desktop's right edge lies far beyond
-// 16 bits of twips); a blank macro file path gives the default one. Never
-// writes the file.
+// 16 bits of twips); a blank macro file path gives the default one; then the
+// options, each with its default where unusable. Never writes the file.
 StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowGeometry& current,
                                     const std::u16string& defaultMacroFile,
                                     ProfileSections& profile = SystemProfileSections());
 
+struct ShutdownSettings {
+    WindowGeometry geometry{};
+    // None when no list ever loaded: the stored path is left as it is.
+    std::optional<std::u16string> macroFile{};
+    Options options{};
+    bool optionsChanged = false;  // during this run
+};
+
 // Loads the file again, so foreign sections and keys survive, sets the five
-// values (they move to the end of their sections) and writes every section.
-// Without a macro file (none ever loaded) the stored one is left as it is.
-// False when the file could not be written.
-bool WriteShutdownSettings(const std::u16string& iniPath, const WindowGeometry& geometry,
-                           const std::optional<std::u16string>& macroFile,
+// values of the window and its macro file (they move to the end of their
+// sections), and the options only where the file has their section already or
+// they changed during the run: a user who never touches them keeps the file
+// "Position" then "Setting". Writes every section; false when it could not.
+bool WriteShutdownSettings(const std::u16string& iniPath, const ShutdownSettings& settings,
                            ProfileSections& profile = SystemProfileSections());
 
 }  // namespace kiv

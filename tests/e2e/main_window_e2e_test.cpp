@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -104,12 +107,15 @@ TEST_F(MainWindowE2eTest, FirstRunWritesTheDefaultMacrosAndAtCloseTheSettings) {
         SaveScreenshot(tool.Main(), shots);
     }
     ASSERT_TRUE(tool.Close());
+    // Exactly "Position" with its four keys, then "Setting": nothing of the options.
     const std::string ini = ReadBytes(dir_.Path("chat.ini"));
+    const std::string ending = "[Setting]\r\nFileName=" + WindowsPath("chat.txt") + "\r\n";
     EXPECT_EQ(ini.rfind("[Position]\r\nLeft=", 0), 0u) << ini;
+    EXPECT_NE(ini.find("\r\nTop="), std::string::npos);
+    EXPECT_NE(ini.find("\r\nWidth="), std::string::npos);
     EXPECT_NE(ini.find("\r\nHeight="), std::string::npos);
-    EXPECT_NE(ini.find("[Setting]\r\nFileName=" + WindowsPath("chat.txt") + "\r\n"),
-              std::string::npos)
-        << ini;
+    EXPECT_EQ(std::count(ini.begin(), ini.end(), '\n'), 7) << ini;
+    EXPECT_TRUE(ini.ends_with(ending)) << ini;
 }
 
 TEST(ToolProgram, CarriesItsVersionAndJapaneseNameForExplorer) {
@@ -368,6 +374,72 @@ TEST_F(MainWindowE2eTest, TheListHasTheFocusAgainWhenTheToolIsBackFromTheGame) {
     EXPECT_TRUE(e2e::WaitFor([&] { return tool.Focus() == tool.List(); }));
     e2e::PressKey(VK_DOWN);
     EXPECT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 1; }));
+}
+
+TEST_F(MainWindowE2eTest, GlobalHotkeysWorkWhileTheGameHasTheFocus) {
+    StandinClient client(dir_.Path("record.txt"));
+    ASSERT_TRUE(client.Started());
+    WriteMacros(u"一つ目\r\n二つ目\r\n三つ目\r\n");
+    WriteBytes(dir_.Path("chat.ini"),
+               "[Option]\r\nHotkeySay=Ctrl+Alt+S\r\nHotkeyNext=ctrl + alt + n\r\n");
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    SetForegroundWindow(StandinClient::MainWindow());
+    ASSERT_TRUE(e2e::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
+
+    e2e::TypeCombination("ctrl+alt+n");
+    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 0; })) << "次へ: the first entry";
+    e2e::TypeCombination("ctrl+alt+n");
+    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 1; }));
+    EXPECT_EQ(GetForegroundWindow(), StandinClient::MainWindow()) << "the tool stays behind";
+
+    e2e::TypeCombination("ctrl+alt+s");
+    const auto events = client.WaitForEvents(3);
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].detail, Hex(ToAnsi(u"二つ目")));
+    EXPECT_EQ(GetForegroundWindow(), StandinClient::MainWindow());
+}
+
+TEST_F(MainWindowE2eTest, AHotkeyAnotherProgramHoldsIsRefusedInTheDialog) {
+    // This test holds Ctrl+Alt+K, as another program would.
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'K'));
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    PostMessageW(tool.Main(), WM_SYSCOMMAND, 0x0110, 0);  // ホットキーの設定...
+    HWND dialog = tool.WaitForModal();
+    ASSERT_NE(dialog, nullptr);
+    HWND say = nullptr;
+    ASSERT_TRUE(e2e::WaitFor([&] { return (say = GetDlgItem(dialog, 201)) != nullptr; }));
+    SendMessageW(say, HKM_SETHOTKEY, MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(e2e::WaitFor([&] {
+        wchar_t status[512] = {};
+        GetDlgItemTextW(dialog, 210, status, 512);
+        return std::wstring(status).find(L"「発言」の Ctrl+Alt+K は") != std::wstring::npos;
+    }));
+    EXPECT_TRUE(IsWindow(dialog)) << "stays open for another choice";
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
+    UnregisterHotKey(nullptr, 1);
+    ASSERT_TRUE(tool.Close());
+    EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")).find("Option"), std::string::npos)
+        << "cancelled: nothing to keep";
+}
+
+TEST_F(MainWindowE2eTest, AlwaysOnTopComesFromTheFileAndTheMenuSetsIt) {
+    const auto topMost = [](HWND window) {
+        return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    };
+    WriteBytes(dir_.Path("chat.ini"), "[Option]\r\nTopMost=1\r\n");
+    {
+        ToolProcess tool(Exe());
+        ASSERT_TRUE(tool.Ready());
+        EXPECT_TRUE(topMost(tool.Main()));
+        PostMessageW(tool.Main(), WM_SYSCOMMAND, 0x0100, 0);  // 常に手前に表示
+        EXPECT_TRUE(e2e::WaitFor([&] { return !topMost(tool.Main()); }));
+    }
+    EXPECT_NE(ReadBytes(dir_.Path("chat.ini")).find("[Option]\r\nTopMost=0\r\nHotkeySay=\r\n"),
+              std::string::npos);
 }
 
 TEST_F(MainWindowE2eTest, AHungGameClientDoesNotFreezeTheWindow) {

@@ -8,6 +8,8 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -159,6 +161,47 @@ inline void PressKey(WORD key) {
     inputs[0].ki.wVk = inputs[1].ki.wVk = key;
     inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, inputs, sizeof(INPUT));
+}
+
+// A real key combination as a user's keyboard types it ("ctrl+alt+s"), global
+// hotkeys included. Under Wine xdotool presses it on the X display and Wine
+// takes it as keyboard input; on Windows it is injected as input.
+inline void TypeCombination(const std::string& keys) {
+    if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr) {
+        std::wstring command = L"/usr/bin/xdotool key " + std::wstring(keys.begin(), keys.end());
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        // A Unix program: Wine gives no handle worth waiting on; the caller
+        // waits for what the keys do.
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &info)) {
+            CloseHandle(info.hThread);
+            CloseHandle(info.hProcess);
+        }
+        return;
+    }
+    std::vector<WORD> down;
+    for (std::size_t start = 0; start <= keys.size();) {
+        const std::size_t plus = std::min(keys.find('+', start), keys.size());
+        const std::string name = keys.substr(start, plus - start);
+        down.push_back(name == "ctrl"    ? VK_CONTROL
+                       : name == "alt"   ? VK_MENU
+                       : name == "shift" ? VK_SHIFT
+                                         : static_cast<WORD>(toupper(name[0])));
+        start = plus + 1;
+    }
+    std::vector<INPUT> inputs;
+    const auto add = [&](WORD key, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (const WORD key : down) add(key, 0);
+    std::for_each(down.rbegin(), down.rend(), [&](WORD key) { add(key, KEYEVENTF_KEYUP); });
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 // The file dialog's name field. (The CDM_ messages carry pointers and do not

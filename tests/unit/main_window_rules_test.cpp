@@ -54,8 +54,8 @@ TEST_F(StartupTest, ABlankMacroFileGivesTheDefaultAndNothingIsWritten) {
 
 TEST_F(StartupTest, ShutDownKeepsForeignSettingsAndPutsItsOwnLast) {
     WriteBytes(dir_.Path("chat.ini"), "[Position]\r\nTop=1\r\nMine=yes\r\n[Other]\r\nx=1\r\n");
-    ASSERT_TRUE(
-        WriteShutdownSettings(dir_.File("chat.ini"), {-15, 30, 3750.4f, 3420}, u"D:\\表\\x.txt"));
+    ASSERT_TRUE(WriteShutdownSettings(dir_.File("chat.ini"), {.geometry = {-15, 30, 3750.4f, 3420},
+                                                              .macroFile = u"D:\\表\\x.txt"}));
     EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")),
               ToAnsi(u"[Position]\r\nMine=yes\r\nLeft=-15\r\nTop=30\r\nWidth=3750\r\n"
                      u"Height=3420\r\n[Other]\r\nx=1\r\n[Setting]\r\nFileName=D:\\表\\x.txt\r\n"));
@@ -63,17 +63,57 @@ TEST_F(StartupTest, ShutDownKeepsForeignSettingsAndPutsItsOwnLast) {
 
 TEST_F(StartupTest, AMacroFileThatNeverLoadedLeavesTheStoredOne) {
     WriteBytes(dir_.Path("chat.ini"), "[Setting]\r\nFileName=E:\\gone.txt\r\n");
-    ASSERT_TRUE(WriteShutdownSettings(dir_.File("chat.ini"), kOwn, std::nullopt));
+    ASSERT_TRUE(WriteShutdownSettings(dir_.File("chat.ini"), {.geometry = kOwn}));
     EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")),
               "[Setting]\r\nFileName=E:\\gone.txt\r\n[Position]\r\nLeft=100\r\nTop=200\r\n"
               "Width=3750\r\nHeight=3420\r\n");
 }
 
 TEST_F(StartupTest, AFirstShutDownWritesPositionThenSetting) {
-    ASSERT_TRUE(WriteShutdownSettings(dir_.File("new.ini"), kOwn, u"C:\\Tools\\chat.txt"));
+    ASSERT_TRUE(WriteShutdownSettings(dir_.File("new.ini"),
+                                      {.geometry = kOwn, .macroFile = u"C:\\Tools\\chat.txt"}));
     EXPECT_EQ(ReadBytes(dir_.Path("new.ini")),
               "[Position]\r\nLeft=100\r\nTop=200\r\nWidth=3750\r\nHeight=3420\r\n"
               "[Setting]\r\nFileName=C:\\Tools\\chat.txt\r\n");
+}
+
+TEST_F(StartupTest, OptionsAreReadWithTheirDefaultsAndKeptAsTyped) {
+    const Options read = Start(
+                             u"[option]\r\nTopMost=yes\r\nHotkeySay= ctrl + alt + s \r\n"
+                             u"HotkeyNext=Ctrl+Tab\r\n")
+                             .options;
+    EXPECT_FALSE(read.topMost) << "not a Boolean: the default";
+    EXPECT_EQ(read.hotkeys[0], u"ctrl + alt + s") << "the profile functions trim the value";
+    EXPECT_EQ(read.hotkeys[3], u"Ctrl+Tab") << "kept for writing back, though no hotkey";
+    EXPECT_TRUE(Start(u"[Option]\r\nTopMost=1\r\n").options.topMost);
+    EXPECT_EQ(Start(u"").options, Options{});
+}
+
+TEST_F(StartupTest, OptionsAreWrittenOnlyWhereTheyExistOrChanged) {
+    Options options;
+    options.hotkeys[3] = u"Ctrl+Tab";
+    WriteBytes(dir_.Path("chat.ini"), "[Setting]\r\nFileName=a.txt\r\n");
+    ASSERT_TRUE(WriteShutdownSettings(
+        dir_.File("chat.ini"), {.geometry = kOwn, .macroFile = u"a.txt", .options = options}));
+    EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")).find("Option"), std::string::npos)
+        << "unchanged and never there: not written";
+
+    options.topMost = true;
+    ASSERT_TRUE(WriteShutdownSettings(
+        dir_.File("chat.ini"),
+        {.geometry = kOwn, .macroFile = u"a.txt", .options = options, .optionsChanged = true}));
+    const std::string written =
+        "[Option]\r\nTopMost=1\r\nHotkeySay=\r\nHotkeySayNext=\r\n"
+        "HotkeyPrevious=\r\nHotkeyNext=Ctrl+Tab\r\n";
+    EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")),
+              "[Setting]\r\nFileName=a.txt\r\n[Position]\r\nLeft=100\r\nTop=200\r\n"
+              "Width=3750\r\nHeight=3420\r\n" +
+                  written);
+
+    // Once there, the section is written at every close, changed or not.
+    ASSERT_TRUE(WriteShutdownSettings(
+        dir_.File("chat.ini"), {.geometry = kOwn, .macroFile = u"a.txt", .options = options}));
+    EXPECT_NE(ReadBytes(dir_.Path("chat.ini")).find(written), std::string::npos);
 }
 
 TEST(OpenFileRequest, FillsTheRecordAsTheDialogNeedsIt) {
@@ -111,6 +151,17 @@ TEST(MainCommands, TheDialogStartsWhereTheMacroFileIs) {
     EXPECT_EQ(DialogStartFor(u"D:\\macros\\chat.txt"), (DialogStart{u"D:\\macros", u"chat.txt"}));
     EXPECT_EQ(DialogStartFor(u"C:\\chat.txt"), (DialogStart{u"C:", u"chat.txt"}));
     EXPECT_EQ(DialogStartFor(u"chat.txt"), (DialogStart{std::nullopt, u"chat.txt"}));
+}
+
+TEST(MainCommands, StepsWrapAtBothEnds) {
+    EXPECT_EQ(SelectionAfterStep(1, 3, Step::Next), 2);
+    EXPECT_EQ(SelectionAfterStep(2, 3, Step::Next), 0);
+    EXPECT_EQ(SelectionAfterStep(-1, 3, Step::Next), 0);
+    EXPECT_EQ(SelectionAfterStep(1, 3, Step::Previous), 0);
+    EXPECT_EQ(SelectionAfterStep(0, 3, Step::Previous), 2);
+    EXPECT_EQ(SelectionAfterStep(-1, 3, Step::Previous), 2);
+    EXPECT_EQ(SelectionAfterStep(-1, 0, Step::Previous), -1);
+    EXPECT_EQ(SelectionAfterStep(-1, 0, Step::Next), -1);
 }
 
 TEST(MainCommands, SayNextWrapsAndHandlesNothingSelected) {

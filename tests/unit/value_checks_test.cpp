@@ -17,8 +17,7 @@ struct Check {
 };
 void PrintTo(const Check& check, std::ostream* out) {
     const std::u16string_view shown = std::u16string_view(check.text).substr(0, 16);
-    *out << '"' << ToUtf8(shown)
-         << (check.text.size() > 16 ? "...\"" : "\"");
+    *out << '"' << ToUtf8(shown) << (check.text.size() > 16 ? "...\"" : "\"");
 }
 
 class ValueChecks : public testing::TestWithParam<Check> {};

@@ -1,0 +1,50 @@
+#pragma once
+
+// The tool's own options beyond the window's place and the macro file: kept
+// on top of other windows, and four global hotkeys. They live in the settings
+// file's section "Option", which a user who never changes them never gets.
+// Portable.
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kiv {
+
+class IniFile;
+
+enum class HotkeyAction { Say, SayNext, Previous, Next };
+inline constexpr std::size_t kHotkeyActions = 4;
+
+struct HotkeyActionInfo {
+    std::u16string_view key;   // in the section "Option"
+    std::u16string_view name;  // as the user sees it
+};
+// In the order of HotkeyAction.
+inline constexpr std::array<HotkeyActionInfo, kHotkeyActions> kHotkeyActionInfo{{
+    {u"HotkeySay", u"発言"},
+    {u"HotkeySayNext", u"発言して次へ"},
+    {u"HotkeyPrevious", u"前へ"},
+    {u"HotkeyNext", u"次へ"},
+}};
+
+struct Options {
+    bool topMost = false;
+    // Each action's key text as stored: empty for none; text that does not
+    // read as a hotkey gives that action none and is written back unchanged.
+    std::array<std::u16string, kHotkeyActions> hotkeys;
+    friend bool operator==(const Options&, const Options&) = default;
+};
+
+// Reads the section "Option" of a loaded store; what is missing or unusable
+// keeps its default (off, no hotkey). Selects that section.
+Options ReadOptions(IniFile& store);
+
+// Whether the store holds the section "Option" (letter case aside).
+bool HasOptionSection(const IniFile& store);
+
+// Sets the five keys of "Option" in the store, in a fixed order.
+void WriteOptions(IniFile& store, const Options& options);
+
+}  // namespace kiv

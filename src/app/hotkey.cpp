@@ -81,8 +81,13 @@ const KeyName* FindKey(std::uint32_t key) {
 bool IsAllowedHotkey(const Hotkey& hotkey) {
     const KeyName* key = FindKey(hotkey.key);
     constexpr std::uint32_t kAll = kModAlt | kModCtrl | kModShift | kModWin;
-    return key != nullptr && (hotkey.modifiers & ~kAll) == 0 &&
-           (hotkey.modifiers != 0 || key->alone);
+    if (key == nullptr || (hotkey.modifiers & ~kAll) != 0) return false;
+    // Alone or with Shift only, any other key would take typing (capitals,
+    // spaces, selecting, pasting) from every program, the game's chat included.
+    if (!key->alone) return (hotkey.modifiers & (kModCtrl | kModAlt | kModWin)) != 0;
+    // F12 alone belongs to debuggers, at all times.
+    constexpr std::uint32_t kF12 = 0x7B;
+    return hotkey.modifiers != 0 || hotkey.key != kF12;
 }
 
 std::optional<Hotkey> ParseHotkey(std::u16string_view text) {

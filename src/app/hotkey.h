@@ -26,8 +26,10 @@ struct Hotkey {
 // Modifiers Ctrl, Alt, Shift and Win and one key, joined by "+", in any
 // letter case, with spaces around "+" allowed. Keys: A-Z, 0-9, F1-F24,
 // Num0-Num9, Space, Up, Down, Left, Right, PageUp, PageDown, Home, End,
-// Insert, Delete. A key alone only for F1-F24 and Num0-Num9: any other would
-// be taken from every program while the tool runs. Nothing for any other text.
+// Insert, Delete. Only F1-F24 (but F12) and Num0-Num9 may go without
+// modifiers; the other keys need Ctrl, Alt or Win, for alone or with Shift
+// only they would be taken from every program's typing while the tool runs.
+// Nothing for any other text.
 std::optional<Hotkey> ParseHotkey(std::u16string_view text);
 
 // The text that ParseHotkey reads back: modifiers in the order Ctrl, Alt,

@@ -6,21 +6,25 @@
 
 #include "app/resource.h"
 #include "platform/common_controls.h"
+#include "platform/system_error.h"
 
 namespace kiv {
-namespace {
 
-// The hotkey field speaks in its own flags.
-WORD ToField(const std::optional<Hotkey>& hotkey) {
+WORD ToHotkeyField(const std::optional<Hotkey>& hotkey) {
     if (!hotkey) return 0;
     BYTE flags = 0;
     if ((hotkey->modifiers & kModShift) != 0) flags |= HOTKEYF_SHIFT;
     if ((hotkey->modifiers & kModCtrl) != 0) flags |= HOTKEYF_CONTROL;
     if ((hotkey->modifiers & kModAlt) != 0) flags |= HOTKEYF_ALT;
+    // The field names a key by its scan code: without this flag the arrows,
+    // Insert, Delete, Home, End, PageUp and PageDown show as keypad keys.
+    const bool extended = (hotkey->key >= VK_PRIOR && hotkey->key <= VK_DOWN) ||
+                          hotkey->key == VK_INSERT || hotkey->key == VK_DELETE;
+    if (extended) flags |= HOTKEYF_EXT;
     return MAKEWORD(static_cast<BYTE>(hotkey->key), flags);
 }
 
-std::optional<Hotkey> FromField(WORD value) {
+std::optional<Hotkey> FromHotkeyField(WORD value) {
     if (LOBYTE(value) == 0) return std::nullopt;
     const BYTE flags = HIBYTE(value);
     Hotkey hotkey{0, LOBYTE(value)};
@@ -30,6 +34,8 @@ std::optional<Hotkey> FromField(WORD value) {
     return hotkey;
 }
 
+namespace {
+
 std::u16string Quoted(HotkeyAction action) {
     return u"「" + std::u16string(kHotkeyActionInfo[static_cast<std::size_t>(action)].name) + u"」";
 }
@@ -38,9 +44,16 @@ class HotkeyDialog {
   public:
     explicit HotkeyDialog(const HotkeyDialogRequest& request) : request_(request) {}
 
+    // Nothing for キャンセル; a dialog that could not be shown is told.
     std::optional<HotkeySet> Run(HWND owner, HINSTANCE instance) {
         const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_HOTKEYS), owner,
                                                Procedure, reinterpret_cast<LPARAM>(this));
+        if (result == -1 || result == 0) {
+            const std::u16string text =
+                u"ホットキーの設定を表示できませんでした。\n\n" + SystemErrorText(GetLastError());
+            MessageBoxW(owner, reinterpret_cast<const wchar_t*>(text.c_str()), L"KIV 会話マクロ",
+                        MB_OK | MB_ICONERROR);
+        }
         if (result != IDOK) return std::nullopt;
         return chosen_;
     }
@@ -71,14 +84,18 @@ class HotkeyDialog {
     void Start() {
         std::u16string status;
         for (std::size_t i = 0; i < kHotkeyActions; ++i) {
-            SendMessageW(Field(i), HKM_SETHOTKEY, ToField(request_.current[i]), 0);
+            const std::optional<Hotkey>& current = request_.current[i];
+            SendMessageW(Field(i), HKM_SETHOTKEY, ToHotkeyField(current), 0);
+            const std::u16string named = Quoted(static_cast<HotkeyAction>(i)) + u"の ";
             if (request_.refused[i]) {
-                status += Quoted(static_cast<HotkeyAction>(i)) + u"の " +
-                          FormatHotkey(*request_.current[i]) +
-                          u" は、ほかのプログラムが使っているため働いていません。\n";
+                status += named + FormatHotkey(*current) +
+                          u" はほかのプログラムが使っていて働きません。\n";
+            } else if (current && (current->modifiers & kModWin) != 0) {
+                status += named + FormatHotkey(*current) +
+                          u" は欄に Win なしで出ます (そのままなら変わりません)。\n";
             }
         }
-        ShowStatus(status);
+        ShowStatus(status, false);
     }
 
     // A field left as it was keeps its key as stored (the field cannot show
@@ -87,8 +104,8 @@ class HotkeyDialog {
         HotkeySet chosen;
         for (std::size_t i = 0; i < kHotkeyActions; ++i) {
             const auto value = static_cast<WORD>(SendMessageW(Field(i), HKM_GETHOTKEY, 0, 0));
-            chosen[i] =
-                value == ToField(request_.current[i]) ? request_.current[i] : FromField(value);
+            chosen[i] = value == ToHotkeyField(request_.current[i]) ? request_.current[i]
+                                                                    : FromHotkeyField(value);
         }
         return chosen;
     }
@@ -97,11 +114,18 @@ class HotkeyDialog {
         const HotkeySet chosen = Chosen();
         std::u16string status;
         for (std::size_t i = 0; i < kHotkeyActions; ++i) {
-            if (chosen[i] && !IsAllowedHotkey(*chosen[i])) {
-                status += Quoted(static_cast<HotkeyAction>(i)) +
-                          u"のキーは使えません。A～Z、0～9、F1～F24、テンキーの 0～9、Space、"
-                          u"矢印、PageUp、PageDown、Home、End、Insert、Delete に Ctrl・Alt・Shift "
-                          u"を組み合わせてください (F キーとテンキーは単独でも使えます)。\n";
+            if (!chosen[i]) continue;
+            const std::u16string named = Quoted(static_cast<HotkeyAction>(i));
+            if (!IsAllowedHotkey(*chosen[i])) {
+                status += named +
+                          u"のキーは使えません。英数字や矢印などには Ctrl か Alt を"
+                          u"添えてください (F キーとテンキーは単独でも可)。\n";
+            }
+            for (std::size_t j = 0; j < i; ++j) {
+                if (chosen[j] == chosen[i]) {
+                    status += named + u"と" + Quoted(static_cast<HotkeyAction>(j)) +
+                              u"に同じキーは使えません。\n";
+                }
             }
         }
         if (!status.empty()) {
@@ -112,7 +136,7 @@ class HotkeyDialog {
         for (std::size_t i = 0; i < kHotkeyActions; ++i) {
             if (refused[i]) {
                 status += Quoted(static_cast<HotkeyAction>(i)) + u"の " + FormatHotkey(*chosen[i]) +
-                          u" は、ほかのプログラムが使っているため登録できませんでした。\n";
+                          u" はほかのプログラムが使っていて登録できません。\n";
             }
         }
         // Told once; OK again with the same keys keeps them as they are.
@@ -122,12 +146,12 @@ class HotkeyDialog {
             return;
         }
         lastRefused_ = chosen;
-        ShowStatus(status + u"ほかのキーにするか、このまま OK を押してください。");
+        ShowStatus(status + u"別のキーにするか、このまま OK (ほかのキーは働きます)。");
     }
 
-    void ShowStatus(const std::u16string& text) const {
+    void ShowStatus(const std::u16string& text, bool beep = true) const {
         SetDlgItemTextW(dialog_, IDC_HOTKEY_STATUS, reinterpret_cast<const wchar_t*>(text.c_str()));
-        if (!text.empty()) MessageBeep(MB_ICONWARNING);
+        if (beep && !text.empty()) MessageBeep(MB_ICONWARNING);
     }
 
     const HotkeyDialogRequest& request_;

@@ -28,4 +28,9 @@ struct HotkeyDialogRequest {
 std::optional<HotkeySet> ShowHotkeyDialog(HWND owner, HINSTANCE instance,
                                           const HotkeyDialogRequest& request);
 
+// A hotkey as the standard hotkey field holds it (HKM_SETHOTKEY) and back.
+// The field cannot hold Win.
+WORD ToHotkeyField(const std::optional<Hotkey>& hotkey);
+std::optional<Hotkey> FromHotkeyField(WORD value);
+
 }  // namespace kiv

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 
@@ -57,6 +58,7 @@ int MainWindow::Run(HINSTANCE instance, int show) {
     main.StartUp();
     ShowWindow(main.window_, show);
     UpdateWindow(main.window_);
+    main.settling_ = false;
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -194,9 +196,10 @@ void MainWindow::ApplyGeometry(const WindowGeometry& geometry) {
     const PixelRect target =
         PlaceOnScreen(GeometryToPixels(geometry, SystemDpi()),
                       CaptionBarOf(kStyle, kExStyle, Dpi()), MonitorWorkAreas());
-    placing_ = true;
     // Landing on a monitor of another DPI rescales the fonts and controls on
-    // the way (WM_DPICHANGED); the rectangle stays the stored one.
+    // the way (WM_DPICHANGED, now or when the window is first shown); the
+    // rectangle stays the stored one: settling_ holds until then.
+    settling_ = true;
     for (int attempt = 0; attempt < 2; ++attempt) {
         SetWindowPos(window_, nullptr, target.left, target.top, target.Width(), target.Height(),
                      SWP_NOZORDER | SWP_NOACTIVATE);
@@ -204,7 +207,6 @@ void MainWindow::ApplyGeometry(const WindowGeometry& geometry) {
         GetWindowRect(window_, &placed);
         if (ToPixelRect(placed) == target) break;
     }
-    placing_ = false;
 }
 
 void MainWindow::StartUp() {
@@ -226,6 +228,7 @@ void MainWindow::ShutDown(bool tellUser) {
 }
 
 bool MainWindow::SaveSettings(bool tellUser) {
+    if (!IsWindow(window_)) return false;  // its place is gone with it
     // A list that never loaded leaves the stored path for the next start.
     const std::u16string iniPath = IniFilePath(programPath_);
     const bool saved = WriteShutdownSettings(
@@ -266,10 +269,10 @@ void MainWindow::FillList() {
     FillTitleList(list_, macros_);
 }
 
-void MainWindow::Say() {
-    if (busy_) return;
+std::optional<DeliveryOutcome> MainWindow::Say() {
+    if (busy_) return std::nullopt;
     const LRESULT selected = SendMessageW(list_, LB_GETCURSEL, 0, 0);
-    if (selected < 0 || static_cast<std::size_t>(selected) >= macros_.Count()) return;
+    if (selected < 0 || static_cast<std::size_t>(selected) >= macros_.Count()) return std::nullopt;
     busy_ = true;
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
     const DeliveryOutcome outcome =
@@ -277,6 +280,7 @@ void MainWindow::Say() {
     SetCursor(previous);
     busy_ = false;
     if (outcome == DeliveryOutcome::Refused) OfferToRunAsAdministrator();
+    return outcome;
 }
 
 void MainWindow::OfferToRunAsAdministrator() {
@@ -291,10 +295,11 @@ void MainWindow::OfferToRunAsAdministrator() {
         L"ゲームが管理者として実行されていて、このツールは管理者として実行されていないため、"
         L"Windows が発言を止めました。\n\nこのツールを管理者として起動し直しますか?",
         kCaption, MB_YESNO | MB_ICONWARNING);
-    if (answer != IDYES) return;
+    if (answer != IDYES || shutDown_) return;
     // The new copy reads the settings as they are now: the window's place and
-    // the macro file chosen during this run.
+    // the macro file chosen during this run. It takes the hotkeys over too.
     SaveSettings(true);
+    hotkeys_.UnregisterAll();
     DWORD error = 0;
     switch (RelaunchAsAdministrator(window_, programPath_, error)) {
         case Relaunch::Started:
@@ -302,8 +307,10 @@ void MainWindow::OfferToRunAsAdministrator() {
             DestroyWindow(window_);
             return;
         case Relaunch::Declined:
+            RegisterHotkeys(HotkeysOf(options_));
             return;
         case Relaunch::Failed:
+            RegisterHotkeys(HotkeysOf(options_));
             ShowError(u"管理者として起動し直せませんでした。\n\n" + SystemErrorText(error));
             return;
     }
@@ -311,7 +318,8 @@ void MainWindow::OfferToRunAsAdministrator() {
 
 void MainWindow::SayNext() {
     if (busy_) return;
-    Say();
+    // Refused, the macro was not said: the user is asked about that one.
+    if (Say() == DeliveryOutcome::Refused || shutDown_) return;
     const int selected = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
     const int count = static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
     const int next = SelectionAfterSayNext(selected, count);
@@ -346,14 +354,17 @@ void MainWindow::RunMenuCommand(MenuCommand command) {
 // At the mouse, or for the keyboard's menu key below the selected entry.
 void MainWindow::ShowListMenu(LPARAM where) {
     POINT at{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
-    if (where == -1) {
+    if (at.x == -1 && at.y == -1) {
         RECT entry{};
         const LRESULT selected = SendMessageW(list_, LB_GETCURSEL, 0, 0);
         if (selected < 0 || SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(selected),
                                          reinterpret_cast<LPARAM>(&entry)) == LB_ERR) {
             entry = {};
         }
-        at = {entry.left, entry.bottom};
+        // An entry scrolled out of sight: the menu stays on the list.
+        const RECT list = ClientRectOf(list_);
+        at = {std::clamp(entry.left, list.left, list.right),
+              std::clamp(entry.bottom, list.top, list.bottom)};
         ClientToScreen(list_, &at);
     }
     if (const auto command = ShowToolMenu(window_, at, CurrentMenuState()))
@@ -395,7 +406,9 @@ void MainWindow::EditHotkeys() {
 
 // The game keeps the focus: nothing here activates the tool.
 void MainWindow::RunHotkey(HotkeyAction action) {
-    if (editingHotkeys_) return;
+    // Not under the hotkey dialog, a message box or the Open dialog: each
+    // returns to a state a macro said meanwhile would have changed.
+    if (editingHotkeys_ || !IsWindowEnabled(window_)) return;
     switch (action) {
         case HotkeyAction::Say:
             Say();
@@ -447,7 +460,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED: {
             const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
             UpdateFont();
-            if (!placing_) {
+            tooltip_.DpiChanged();
+            if (!settling_) {
                 SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                              suggested->right - suggested->left, suggested->bottom - suggested->top,
                              SWP_NOZORDER | SWP_NOACTIVATE);
@@ -504,6 +518,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_CLOSE:
+            // Not under a dialog or message box of ours: it returns to a window
+            // that must still be there. (Windows itself keeps users from it.)
+            if (!IsWindowEnabled(window_)) return 0;
             // Saved while the window is still up, so that a failure can be told.
             ShutDown(true);
             DestroyWindow(window_);

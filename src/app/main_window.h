@@ -50,7 +50,8 @@ class MainWindow {
     // box and the selection stay as they were, and the user is told why.
     bool LoadMacroList(const std::u16string& path);
     void FillList();
-    void Say();
+    // Nothing when nothing was selected (or a delivery is under way).
+    std::optional<DeliveryOutcome> Say();
     void SayNext();
     void ChooseMacroFile();
     // Windows refused the messages to the game: it runs as administrator.
@@ -93,9 +94,9 @@ class MainWindow {
     bool editingHotkeys_ = false;
     MessageTooltip tooltip_;
     bool busy_ = false;  // a macro is being delivered
-    // The stored rectangle is being applied: a DPI change on the way (a
-    // monitor of another scale) must not resize it.
-    bool placing_ = false;
+    // From applying the stored rectangle until the window is first shown: a
+    // DPI change on the way (a monitor of another scale) must not resize it.
+    bool settling_ = false;
     bool shutDown_ = false;
 };
 

@@ -29,6 +29,13 @@ void MessageTooltip::Attach(HWND list, TextFor textFor) {
         SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProcedure)));
 }
 
+void MessageTooltip::DpiChanged() {
+    if (tip_ == nullptr) return;
+    // Wrapped at a readable width; \r\n ends a line.
+    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0,
+                 MulDiv(kMaxWidthAt96Dpi, static_cast<int>(GetDpiForWindow(list_)), 96));
+}
+
 void MessageTooltip::Reset() {
     entry_ = -1;
     if (tip_ != nullptr) SendMessageW(tip_, TTM_POP, 0, 0);
@@ -93,9 +100,7 @@ bool MessageTooltip::MakeTooltip() {
     info.uFlags = TTF_SUBCLASS;
     info.lpszText = const_cast<wchar_t*>(L"");
     SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-    // Wrapped at a readable width; \r\n ends a line.
-    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0,
-                 MulDiv(kMaxWidthAt96Dpi, static_cast<int>(GetDpiForWindow(list_)), 96));
+    DpiChanged();
     // Long messages want time to be read.
     SendMessageW(tip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
     return true;

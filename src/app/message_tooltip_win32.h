@@ -25,6 +25,8 @@ class MessageTooltip {
     void Attach(HWND list, TextFor textFor);
     // The list's entries changed: what is shown may be stale.
     void Reset();
+    // The list moved to a monitor of another DPI.
+    void DpiChanged();
 
   private:
     static LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam);

@@ -51,6 +51,9 @@ StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowG
     settings.geometry.top = read(u"Top", current.top);
     settings.geometry.width = read(u"Width", current.width);
     settings.geometry.height = read(u"Height", current.height);
+    // A window of no size cannot be seen, nor made larger with the mouse.
+    if (settings.geometry.width <= 0) settings.geometry.width = current.width;
+    if (settings.geometry.height <= 0) settings.geometry.height = current.height;
     store.SetNowSection(u"Setting");
     const SettingValue file = store.InitData(u"FileName", 0, defaultMacroFile);
     settings.macroFile = std::get<std::u16string>(file);

@@ -27,7 +27,8 @@ struct StartupSettings {
 
 // Each position value that is missing or not a number rounding into the 32-bit
 // range keeps the window's own (a wide desktop's right edge lies far beyond
-// 16 bits of twips); a blank macro file path gives the default one; then the
+// 16 bits of twips), as does a width or height of zero or less; a blank macro
+// file path gives the default one; then the
 // options, each with its default where unusable. Never writes the file.
 StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowGeometry& current,
                                     const std::u16string& defaultMacroFile,

@@ -8,6 +8,7 @@
 
 #include "macro/macro_file_check.h"
 #include "platform/file_error.h"
+#include "platform/utf8.h"
 #include "platform/file_system.h"
 
 #ifdef _WIN32

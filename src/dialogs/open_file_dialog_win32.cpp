@@ -28,20 +28,14 @@ class CurrentDirectoryKeeper {
     std::wstring saved_;
 };
 
-}  // namespace
+using GetOpenFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
+using ExtendedErrorFunction = DWORD(WINAPI*)();
 
-OpenFileDialogResult ShowOpenFileDialog(HWND owner, std::u16string_view dialogTitle,
-                                        const std::optional<std::u16string>& initialDirectory,
-                                        std::u16string_view initialFile,
-                                        std::u16string_view filter) {
-    // comdlg32 and the shell libraries behind it are loaded the first time the
-    // dialog is wanted, not at every start of the tool.
-    static const auto getOpenFileName =
-        SystemFunction<BOOL(WINAPI*)(LPOPENFILENAMEA)>(L"comdlg32.dll", "GetOpenFileNameA");
-    static const auto extendedError =
-        SystemFunction<DWORD(WINAPI*)()>(L"comdlg32.dll", "CommDlgExtendedError");
-    if (getOpenFileName == nullptr || extendedError == nullptr) return {{}, CDERR_INITIALIZATION};
-
+OpenFileDialogResult Show(GetOpenFileNameFunction getOpenFileName,
+                          ExtendedErrorFunction extendedError, HWND owner,
+                          std::u16string_view dialogTitle,
+                          const std::optional<std::u16string>& initialDirectory,
+                          std::u16string_view initialFile, std::u16string_view filter) {
     OpenFileRequest request =
         BuildOpenFileRequest(dialogTitle, initialDirectory, initialFile, filter);
     OPENFILENAMEA record{};
@@ -61,6 +55,31 @@ OpenFileDialogResult ShowOpenFileDialog(HWND owner, std::u16string_view dialogTi
     const CurrentDirectoryKeeper keeper;
     if (!getOpenFileName(&record)) return {{}, extendedError()};
     return {ChosenPath(request.file), 0};
+}
+
+}  // namespace
+
+OpenFileDialogResult ShowOpenFileDialog(HWND owner, std::u16string_view dialogTitle,
+                                        const std::optional<std::u16string>& initialDirectory,
+                                        std::u16string_view initialFile,
+                                        std::u16string_view filter) {
+    // comdlg32 and the shell libraries behind it are loaded the first time the
+    // dialog is wanted, not at every start of the tool.
+    static const auto getOpenFileName =
+        SystemFunction<GetOpenFileNameFunction>(L"comdlg32.dll", "GetOpenFileNameA");
+    static const auto extendedError =
+        SystemFunction<ExtendedErrorFunction>(L"comdlg32.dll", "CommDlgExtendedError");
+    if (getOpenFileName == nullptr || extendedError == nullptr) return {{}, CDERR_INITIALIZATION};
+
+    OpenFileDialogResult result = Show(getOpenFileName, extendedError, owner, dialogTitle,
+                                       initialDirectory, initialFile, filter);
+    // A preset name the dialog will not take (a character CP932 lacks became
+    // "?") would keep it from opening at all: then it opens without one.
+    if (result.error == FNERR_INVALIDFILENAME && !initialFile.empty()) {
+        result =
+            Show(getOpenFileName, extendedError, owner, dialogTitle, initialDirectory, u"", filter);
+    }
+    return result;
 }
 
 }  // namespace kiv

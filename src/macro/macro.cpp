@@ -89,6 +89,10 @@ DeliveryOutcome Macro::Execute(WindowSystem& windows, const Clock& clock) const 
             }
         }
     }
+    // A game Windows keeps the tool from is not brought forward either: the
+    // user is about to be asked what to do, and a full-screen game would only
+    // flicker between the two.
+    if (outcome == DeliveryOutcome::Refused) return outcome;
     if (const WindowHandle client = FindClientWindow(windows, receiver); client != kNoWindow) {
         if (windows.IsMinimized(client)) windows.Restore(client);
         windows.BringToFront(client);

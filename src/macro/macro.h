@@ -32,8 +32,8 @@ class Macro {
     // Types the message into the game client's chat input, one line at a time
     // with Enter and a pause after each, then brings the client to the front
     // (restored first when minimised): the client whose chat input got the
-    // lines when several run, else the first one found. Finding no client is
-    // not an error: nothing is sent.
+    // lines when several run, else the first one found; not when Windows
+    // refused the messages. Finding no client is not an error: nothing is sent.
     DeliveryOutcome Execute(WindowSystem& windows, const Clock& clock) const;
 
     friend bool operator==(const Macro&, const Macro&) = default;

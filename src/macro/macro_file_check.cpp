@@ -36,32 +36,22 @@ std::size_t FirstLostCharacter(std::string_view bytes) {
     return 0;
 }
 
-// Whether the bytes are well-formed UTF-8 with at least one non-ASCII character.
-bool IsUtf8Text(std::string_view bytes) {
-    bool multiByte = false;
-    for (std::size_t pos = 0; pos < bytes.size();) {
-        const auto c = static_cast<unsigned char>(bytes[pos]);
-        std::size_t extra = 0;
-        if (c < 0x80) {
-            ++pos;
-            continue;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3;
-        } else {
-            return false;
+// The same for text read from UTF-8 or UTF-16: the first character that CP932
+// lacks (it arrives as "?"), counting a surrogate pair as one; 0 when none.
+std::size_t FirstCharacterCp932Lacks(std::u16string_view text, std::u16string& character) {
+    std::size_t column = 0;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const bool pair = text[pos] >= 0xD800 && text[pos] < 0xDC00 && pos + 1 < text.size() &&
+                          text[pos + 1] >= 0xDC00 && text[pos + 1] < 0xE000;
+        const std::u16string_view piece = text.substr(pos, pair ? 2 : 1);
+        ++column;
+        if (piece[0] >= 0x80 && FromAnsi(ToAnsi(piece)) != piece) {
+            character = piece;
+            return column;
         }
-        if (pos + extra >= bytes.size()) return false;
-        for (std::size_t i = 1; i <= extra; ++i) {
-            if ((static_cast<unsigned char>(bytes[pos + i]) & 0xC0) != 0x80) return false;
-        }
-        multiByte = true;
-        pos += extra + 1;
+        pos += piece.size();
     }
-    return multiByte;
+    return 0;
 }
 
 std::size_t CountSeparators(std::u16string_view message) {
@@ -88,44 +78,53 @@ std::u16string NumberText(std::size_t value) {
     return text;
 }
 
+// "U+2665", "U+1F600": the character's number, for a report shown in a code
+// page that cannot show the character itself.
+std::u16string CodePointText(std::u16string_view character) {
+    char32_t value = character[0];
+    if (character.size() == 2) value = 0x10000 + ((value - 0xD800) << 10) + (character[1] - 0xDC00);
+    static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+    std::u16string hex;
+    for (int shift = value > 0xFFFF ? 16 : 12; shift >= 0; shift -= 4)
+        hex += kDigits[(value >> shift) & 0xF];
+    return u"U+" + hex;
+}
+
 }  // namespace
 
 std::vector<MacroFileFinding> CheckMacroFile(std::string_view bytes) {
     std::vector<MacroFileFinding> findings;
-    // Reported once; the characters after it are checked as the editor shows them.
-    std::size_t markLength = 0;
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-        findings.push_back({.kind = Kind::ByteOrderMark, .line = 1, .detail = u"UTF-8"});
-        markLength = 3;
-    } else if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-        findings.push_back({.kind = Kind::ByteOrderMark, .line = 1, .detail = u"UTF-16"});
-        markLength = 2;
-    }
-
     std::unordered_map<std::u16string, std::size_t> firstLineOfTitle;
     std::size_t line = 1;
-    LineSplitter splitter([&](std::string_view lineBytes) {
+    const auto check = [&](const MacroFileLine& read) {
         const std::size_t first = line;
-        line += 1 + static_cast<std::size_t>(std::count(lineBytes.begin(), lineBytes.end(), '\n'));
+        // As an editor counts: a lone LF that stays inside the line is a line of its own there.
+        line += 1 + static_cast<std::size_t>(std::count(read.text.begin(), read.text.end(), u'\n'));
         if (line - first > 1) {
             findings.push_back({.kind = Kind::LineFeedOnly, .line = first, .lastLine = line - 1});
         }
-        const std::u16string text = FromAnsi(lineBytes);
-        if (IsBlankLine(text)) return;
-        const std::size_t skipped = first == 1 ? markLength : 0;
-        if (const std::size_t column = FirstLostCharacter(lineBytes.substr(skipped)); column != 0) {
-            findings.push_back({.kind = Kind::NotCp932, .line = first, .column = column});
+        if (IsBlankLine(read.text)) return;
+        // Read as CP932, a byte sequence the code page lacks is what gets lost;
+        // read as Unicode, a character it lacks.
+        std::u16string lacking;
+        const std::size_t column = read.encoding == TextEncoding::Cp932
+                                       ? FirstLostCharacter(read.bytes)
+                                       : FirstCharacterCp932Lacks(read.text, lacking);
+        if (column != 0) {
+            findings.push_back(
+                {.kind = Kind::NotCp932, .line = first, .column = column, .detail = lacking});
         }
-        if (IsTabsOnly(text)) {
+        if (IsTabsOnly(read.text)) {
             findings.push_back({.kind = Kind::TabsOnly, .line = first});
             return;
         }
-        const std::size_t tab = text.find(u'\t');
-        const std::u16string_view message = std::u16string_view(text).substr(0, tab);
+        const std::size_t tab = read.text.find(u'\t');
+        const std::u16string_view message = read.text.substr(0, tab);
         if (const std::size_t count = CountSeparators(message); count >= kMaxLinesPerMessage) {
             findings.push_back({.kind = Kind::TooManySeparators, .line = first, .count = count});
         }
-        std::u16string title = tab == text.npos ? text : text.substr(tab + 1);
+        std::u16string title(tab == std::u16string_view::npos ? read.text
+                                                              : read.text.substr(tab + 1));
         const auto [known, added] = firstLineOfTitle.try_emplace(title, first);
         if (!added) {
             findings.push_back({.kind = Kind::DuplicateTitle,
@@ -133,35 +132,41 @@ std::vector<MacroFileFinding> CheckMacroFile(std::string_view bytes) {
                                 .otherLine = known->second,
                                 .detail = std::move(title)});
         }
-    });
-    splitter.Feed(bytes.data(), bytes.size());
-    splitter.Finish();
-
-    // Japanese CP932 text is almost never well-formed UTF-8 (its kana lead
-    // bytes are UTF-8 continuation bytes), so this tells the two apart.
-    if (IsUtf8Text(bytes.substr(markLength))) {
-        findings.insert(findings.begin(), {.kind = Kind::LooksLikeUtf8});
-    }
+    };
+    ReadMacroFileLines(
+        [&] {
+            return [&, rest = bytes](char* buffer, std::size_t capacity) mutable {
+                const std::size_t take = std::min(capacity, rest.size());
+                std::copy_n(rest.data(), take, buffer);
+                rest.remove_prefix(take);
+                return take;
+            };
+        },
+        [&] {
+            findings.clear();
+            firstLineOfTitle.clear();
+            line = 1;
+        },
+        check);
     return findings;
 }
 
 std::u16string Describe(const MacroFileFinding& finding) {
     switch (finding.kind) {
-        case Kind::ByteOrderMark:
-            return u"ファイルの先頭に BOM (" + finding.detail +
-                   u") があります。最初のマクロの先頭に余計な文字として送られます。"
-                   u"BOM なしの CP932 (Shift_JIS) で保存してください。";
-        case Kind::LooksLikeUtf8:
-            return u"ファイルが UTF-8 で保存されているようです。"
-                   u"CP932 (Shift_JIS) で保存し直してください。";
         case Kind::LineFeedOnly:
-            return u"改行が LF だけです。行は CR LF か CR でしか分かれないため、" +
+            return u"改行が LF だけです。このファイルには CR の改行もあるため LF "
+                   u"では行が分かれず、" +
                    NumberText(finding.line) + u" 行目から " + NumberText(finding.lastLine) +
                    u" 行目までが一つのマクロになります。";
         case Kind::NotCp932:
-            return NumberText(finding.column) +
-                   u" 文字目に CP932 で表せない文字 (不正なバイト列) があります。"
-                   u"ゲームには別の文字が届きます。";
+            if (finding.detail.empty()) {
+                return NumberText(finding.column) +
+                       u" 文字目に CP932 で表せない文字 (不正なバイト列) があります。"
+                       u"ゲームには別の文字が届きます。";
+            }
+            return NumberText(finding.column) + u" 文字目の「" + finding.detail + u"」(" +
+                   CodePointText(finding.detail) +
+                   u") は CP932 にない文字です。ゲームには「?」が届きます。";
         case Kind::TooManySeparators:
             return u"メッセージに区切りの \\n が " + NumberText(finding.count) +
                    u" 個あります。送られるのは 3 行までで、3 個目からの \\n "

@@ -10,10 +10,9 @@ namespace kiv {
 
 struct MacroFileFinding {
     enum class Kind {
-        ByteOrderMark,      // detail: the encoding it marks
-        LooksLikeUtf8,      // the whole file; line is 0
-        LineFeedOnly,       // lines line..lastLine become one macro
-        NotCp932,           // column: first character that does not survive
+        LineFeedOnly,       // in a file with CRs: lines line..lastLine become one macro
+        NotCp932,           // column: the first character that does not survive; detail:
+                            // that character, where the file is Unicode
         TooManySeparators,  // count: separators in the message
         TabsOnly,
         DuplicateTitle,  // detail: the title; otherLine: where it first appears
@@ -28,7 +27,7 @@ struct MacroFileFinding {
     friend bool operator==(const MacroFileFinding&, const MacroFileFinding&) = default;
 };
 
-// In line order; a file-wide finding comes first.
+// In line order.
 std::vector<MacroFileFinding> CheckMacroFile(std::string_view bytes);
 
 // One sentence or two in Japanese, without the file name and line number.

@@ -1,18 +1,39 @@
 #pragma once
-// How a macro file's bytes become lines, shared by the tool and the checker so
-// that both read a file the same way.
+// How a macro file's bytes become lines of text: one reader for the tool and
+// the checker, so that both read every file the same way.
 //
-// CR LF or a lone CR ends a line, a lone LF does not. The message is what
-// precedes the first TAB, the title what follows it (further TABs included); a
-// line without a TAB is both message and title. Lines holding nothing but
-// spaces (ASCII or ideographic) are skipped.
+// Encoding. A byte-order mark decides (UTF-8 EF BB BF, UTF-16 LE FF FE,
+// UTF-16 BE FE FF) and is no part of the first line. Without one, a file that
+// is well-formed UTF-8 and holds a multi-byte sequence is UTF-8; any other is
+// CP932, as it always was. The rule cannot mistake Japanese CP932 text: the
+// lead bytes of kana and of most kanji (0x81-0x9F) are UTF-8 continuation
+// bytes, which no UTF-8 sequence starts with, and half-width katakana
+// (0xA1-0xDF) are continuation bytes too, or two-byte leads whose partner
+// would have to be a continuation byte as well. A real line of Japanese breaks
+// UTF-8's rules within a character or two; only a file made of nothing but a
+// few such accidental pairs (ﾃｽ alone reads as "ý") would pass.
+//
+// Line ends. A file with a CR anywhere is read as always: CR LF or a lone CR
+// ends a line, a lone LF stays inside it. A file without any CR but with LFs
+// is read with LF as its line end.
+//
+// Both rules are about the whole file, yet the reader streams: it decides as
+// it goes, and in the rare file where a late line overturns an early guess
+// (LF-ended lines, then a CR; UTF-8 lines, then one that is not) it reads the
+// file once more from the start.
+//
+// A line: the message is what precedes the first TAB, the title what follows
+// it (further TABs included); a line without a TAB is both. Lines holding
+// nothing but spaces (ASCII or ideographic) are skipped.
 #include <algorithm>
-#include <cstring>
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <utility>
 
 namespace kiv {
+
+enum class TextEncoding { Cp932, Utf8, Utf16Le, Utf16Be };
 
 inline bool IsBlankLine(std::u16string_view line) {
     // U+3000 counts too: a line of full-width spaces typed with a Japanese IME
@@ -21,50 +42,23 @@ inline bool IsBlankLine(std::u16string_view line) {
                        [](char16_t c) { return c == u' ' || c == u'\u3000'; });
 }
 
-// Cuts a byte stream into lines at CR LF or a lone CR. CR and LF are never
-// part of a CP932 double-byte character, so bytes can be cut before decoding.
-// The stream may arrive in pieces of any size.
-template <typename LineSink>
-class LineSplitter {
-  public:
-    explicit LineSplitter(LineSink sink) : sink_(std::move(sink)) {}
-
-    void Feed(const char* data, std::size_t size) {
-        std::size_t pos = 0;
-        if (afterCarriageReturn_ && size > 0 && data[0] == '\n') pos = 1;
-        afterCarriageReturn_ = false;
-        while (pos < size) {
-            const void* found = std::memchr(data + pos, '\r', size - pos);
-            if (found == nullptr) {
-                pending_.append(data + pos, size - pos);
-                return;
-            }
-            const auto cr = static_cast<std::size_t>(static_cast<const char*>(found) - data);
-            if (pending_.empty()) {
-                sink_(std::string_view(data + pos, cr - pos));
-            } else {
-                pending_.append(data + pos, cr - pos);
-                sink_(std::string_view(pending_));
-                pending_.clear();
-            }
-            pos = cr + 1;
-            if (pos == size) {
-                afterCarriageReturn_ = true;
-            } else if (data[pos] == '\n') {
-                ++pos;
-            }
-        }
-    }
-
-    void Finish() {
-        if (!pending_.empty()) sink_(std::string_view(pending_));
-        pending_.clear();
-    }
-
-  private:
-    LineSink sink_;
-    std::string pending_;
-    bool afterCarriageReturn_ = false;
+struct MacroFileLine {
+    std::u16string_view text;
+    std::string_view bytes;  // the line as stored, in CP932 and UTF-8; empty in UTF-16
+    TextEncoding encoding;   // what it was read as (CP932 for ASCII before any other)
 };
+using MacroFileLineSink = std::function<void(const MacroFileLine&)>;
+
+// Fills a buffer from the file, in order; 0 at the end.
+using ByteReader = std::function<std::size_t(char* buffer, std::size_t capacity)>;
+
+// Gives `line` every line of the file, blank ones included, in order.
+// `open` starts a reading at the file's first byte; it is called once more
+// when a late decision needs a second reading, after `restart`, which tells
+// the caller to forget the lines it was given. Returns the file's encoding.
+// What `open` and the reader throw passes through.
+TextEncoding ReadMacroFileLines(const std::function<ByteReader()>& open,
+                                const std::function<void()>& restart,
+                                const MacroFileLineSink& line);
 
 }  // namespace kiv

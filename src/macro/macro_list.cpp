@@ -1,6 +1,6 @@
 #include "macro/macro_list.h"
 
-#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 
@@ -10,38 +10,34 @@
 #include "platform/file_system.h"
 
 namespace kiv {
-namespace {
-
-constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
-
-}  // namespace
-
 void MacroList::LoadData() {
     if (!IsOrdinaryFile(fileName_)) CreateDefaultFile();
 
-    FileReader file(fileName_);
+    std::optional<FileReader> file;
     std::u16string text;
     std::vector<Entry> entries;
-    // Decoding never yields more UTF-16 units than there are bytes; reserving
-    // that much up front keeps a large file from being copied while it grows.
-    if (file.SizeHint() <= text.max_size()) text.reserve(static_cast<std::size_t>(file.SizeHint()));
-
-    LineSplitter splitter([&](std::string_view bytes) {
-        const std::size_t begin = text.size();
-        AppendFromAnsi(bytes, text);
-        const std::u16string_view line = std::u16string_view(text).substr(begin);
-        if (IsBlankLine(line)) {
-            text.resize(begin);
-            return;
-        }
-        const std::size_t tab = line.find(u'\t');
-        entries.push_back({begin, tab == line.npos ? text.size() : begin + tab, text.size()});
-    });
-    const auto buffer = std::make_unique<char[]>(kReadChunk);
-    while (const std::size_t got = file.Read(buffer.get(), kReadChunk)) {
-        splitter.Feed(buffer.get(), got);
-    }
-    splitter.Finish();
+    ReadMacroFileLines(
+        [&] {
+            file.emplace(fileName_);
+            // Decoding never yields more UTF-16 units than there are bytes;
+            // reserving that much keeps a large file from being copied as it grows.
+            if (file->SizeHint() <= text.max_size()) {
+                text.reserve(static_cast<std::size_t>(file->SizeHint()));
+            }
+            return [&](char* buffer, std::size_t capacity) { return file->Read(buffer, capacity); };
+        },
+        [&] {
+            text.clear();
+            entries.clear();
+        },
+        [&](const MacroFileLine& line) {
+            if (IsBlankLine(line.text)) return;
+            const std::size_t begin = text.size();
+            text.append(line.text);
+            const std::size_t tab = line.text.find(u'\t');
+            entries.push_back(
+                {begin, tab == std::u16string_view::npos ? text.size() : begin + tab, text.size()});
+        });
 
     text_ = std::move(text);
     entries_ = std::move(entries);

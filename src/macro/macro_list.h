@@ -1,8 +1,8 @@
 #pragma once
 
-// The macros of one macro file, in file order: CP932 text, no byte-order mark
-// recognised, one macro per line (lines as macro_file_format.h cuts them);
-// text is kept exactly as typed.
+// The macros of one macro file, in file order, one per line (the file's
+// encoding and lines as macro_file_format.h reads them); text is kept exactly
+// as typed.
 
 #include <cstddef>
 #include <cstdint>

@@ -26,10 +26,4 @@ class FileError : public std::runtime_error {
     std::u16string reason_;
 };
 
-// UTF-8 for what(), logs and test output.
-std::string ToUtf8(std::u16string_view text);
-// Back again, for command lines and file names outside Windows; a malformed
-// sequence becomes U+FFFD.
-std::u16string FromUtf8(std::string_view text);
-
 }  // namespace kiv

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/file_system.h"
+#include "platform/utf8.h"
 
 namespace kiv {
 namespace {

@@ -19,10 +19,11 @@ expect_status() {  # status, files...
     [ "$got" -eq "$want" ] || fail "exit status $got, expected $want, for: $*"
 }
 
-actual=$("${run[@]}" clean.txt findings.txt bom-utf8.txt carriage-returns.txt 2>&1)
+actual=$("${run[@]}" clean.txt findings.txt utf8-bom.txt utf8.txt utf16le.txt utf16be.txt \
+  cp932-kana.txt lf-only.txt carriage-returns.txt 2>&1)
 diff -u expected.out <(printf '%s\n' "$actual") || fail "report differs from expected.out"
 
-expect_status 0 clean.txt carriage-returns.txt
+expect_status 0 clean.txt carriage-returns.txt cp932-kana.txt lf-only.txt
 expect_status 1 clean.txt findings.txt
 expect_status 2 clean.txt no-such-file.txt findings.txt
 expect_status 2 .

@@ -400,6 +400,27 @@ TEST_F(MainWindowE2eTest, GlobalHotkeysWorkWhileTheGameHasTheFocus) {
     EXPECT_EQ(GetForegroundWindow(), StandinClient::MainWindow());
 }
 
+TEST_F(MainWindowE2eTest, NoHotkeySaysAnythingUnderADialog) {
+    StandinClient client(dir_.Path("record.txt"));
+    ASSERT_TRUE(client.Started());
+    WriteMacros(u"a\r\n");
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    tool.Select(0);
+    PostMessageW(tool.ReloadButton(), BM_CLICK, 0, 0);
+    HWND dialog = tool.WaitForModal();
+    ASSERT_NE(dialog, nullptr);
+    PostMessageW(tool.Main(), WM_HOTKEY, 1, 0);  // 発言's hotkey
+    PostMessageW(tool.Main(), WM_CLOSE, 0, 0);
+    Sleep(500);
+    EXPECT_TRUE(client.Received().empty());
+    EXPECT_TRUE(IsWindow(tool.Main())) << "nor does a close take the window from under it";
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
+    tool.Click(tool.SayButton());
+    EXPECT_EQ(client.WaitForEvents(3).size(), 3u) << "and afterwards all works as before";
+}
+
 TEST_F(MainWindowE2eTest, AHotkeyAnotherProgramHoldsIsRefusedInTheDialog) {
     // This test holds Ctrl+Alt+K, as another program would.
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'K'));

@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "platform/ansi_text.h"
-#include "platform/file_error.h"
+#include "platform/utf8.h"
 
 namespace kiv {
 namespace {

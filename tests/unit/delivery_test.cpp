@@ -139,8 +139,7 @@ TEST(Delivery, WithoutTheMainWindowTheLinesStillGo) {
     EXPECT_EQ(Deliver(windows, u"A"), Join({kFind, Line("A"), {"top KIVCLI|null"}}));
 }
 
-// Sends that fail stop the message, or not, by why they failed; the client
-// comes forward in every case.
+// Sends that fail stop the message, or not, by why they failed.
 TEST(Delivery, AHungClientEndsTheMessage) {
     FakeWindows windows;
     windows.results.assign(4, SendResult::Delivered);
@@ -153,7 +152,8 @@ TEST(Delivery, ARefusedMessageEndsTheMessageAtOnce) {
     FakeWindows windows;
     windows.results = {SendResult::Refused};
     EXPECT_EQ(Deliver(windows, u"A\\nB", DeliveryOutcome::Refused),
-              Join({kFind, {"send 8 12 0 A"}, kFront}));
+              Join({kFind, {"send 8 12 0 A"}}))
+        << "and the game is not brought forward: the user is asked first";
 }
 
 TEST(Delivery, AChatInputThatWentAwayIsPassedOverLineByLine) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <ostream>
 
 #include "macro/default_macros.h"
@@ -59,18 +60,55 @@ INSTANTIATE_TEST_SUITE_P(
         Fixture{"blank_lines_skipped", "  \r\n\r\n\x81\x40 \x81\x40\r\nz\r\n", {{u"z", u"z"}}},
         Fixture{"spaces_kept", "  a \t b  \r\n", {{u"  a ", u" b  "}}},
         Fixture{"lone_cr_ends_a_line", "a\rb\r\rc", {{u"a", u"a"}, {u"b", u"b"}, {u"c", u"c"}}},
-        Fixture{"lone_lf_does_not", "a\tb\nc\td\n", {{u"a", u"b\nc\td\n"}}},
+        Fixture{"lone_lf_stays_where_there_are_crs", "a\tb\nc\td\r\n", {{u"a", u"b\nc\td"}}},
+        Fixture{
+            "lf_ends_lines_where_there_is_no_cr", "a\tb\nc\td\n\n", {{u"a", u"b"}, {u"c", u"d"}}},
         Fixture{"lf_cr_pairs", "a\n\rb", {{u"a\n", u"a\n"}, {u"b", u"b"}}},
         Fixture{"duplicates_kept", "x\r\nx\r\n", {{u"x", u"x"}, {u"x", u"x"}}},
-        Fixture{"bom_is_text",
+        Fixture{"utf8_mark_is_no_text",
                 "\xef\xbb\xbf"
                 "a\r\n",
-                {{u"\u30FB\uFF7Fa", u"\u30FB\uFF7Fa"}}},
+                {{u"a", u"a"}}},
+        Fixture{"utf16_mark_alone", "\xff\xfe", {}},
+        Fixture{"utf8_cut_in_a_character_loses_it", "\xe3\x81\x82\xe3\x81", {{u"あ", u"あ"}}},
+        Fixture{"utf16_cut_in_a_character_loses_it",
+                std::string("\xff\xfe"
+                            "a\0\r\0\n\0b",
+                            9),
+                {{u"a", u"a"}}},
+        Fixture{"utf8_until_a_line_that_is_not",  // ﾃｽ happens to be "ý" in UTF-8
+                "\xc3\xbd\r\n\xba\xdd\r\n",
+                {{u"ﾃｽ", u"ﾃｽ"}, {u"ｺﾝ", u"ｺﾝ"}}},
         Fixture{"trail_backslash_is_text", "\x95\x5cn\t\x95\x5c\r\n", {{u"表n", u"表"}}},
         Fixture{"bad_bytes_never_eat_the_line_end",
                 "\x81\r\n\x81\r\n",
                 {{u"\u30FB", u"\u30FB"}, {u"\u30FB", u"\u30FB"}}}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// The crafted files the checker is tested on, as the tool reads them: every
+// encoding and line end the tool takes.
+TEST(MacroFile, ReadsEveryEncodingAndLineEnd) {
+    const Pairs unicode = {
+        {u"こんにちは！\\n<now>", u"あいさつ"}, {u"ありがとう♥", u"お礼"}, {u"ﾃｽﾄ送信", u"テスト"}};
+    const std::pair<const char*, Pairs> files[] = {
+        {"utf8-bom.txt", unicode},
+        {"utf8.txt", unicode},
+        {"utf16le.txt", unicode},
+        {"utf16be.txt", unicode},
+        {"cp932-kana.txt",
+         {{u"ｺﾝﾆﾁﾊ", u"あいさつ"},
+          {u"ﾃｽﾄﾒｯｾｰｼﾞです", u"半角カナ"},
+          {u"回復お願いします\\n<now>", u"回復"},
+          {u"ﾃｽ", u"カナ二つ"}}},
+        {"lf-only.txt", {{u"おはよう", u"朝"}, {u"おやすみ", u"夜"}, {u"またね", u"またね"}}},
+    };
+    for (const auto& [name, expected] : files) {
+        MacroList list;
+        list.SetFileName((std::filesystem::path(KIVMACRO_CHECKER_FIXTURES) / name).u16string());
+        list.LoadData();
+        EXPECT_EQ(Contents(list), expected) << name;
+    }
+}
 
 TEST(MacroFile, LinesThatStraddleReadChunksAreWhole) {
     TempDir dir;

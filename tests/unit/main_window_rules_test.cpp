@@ -42,6 +42,8 @@ TEST_F(StartupTest, EachPositionValueIsDecidedOnItsOwnOverTheWhole32BitRange) {
     const StartupSettings s =
         Start(u"[Position]\r\nLeft=abc\r\nTop=-40000.5\r\nWidth=2147483648\r\nHeight= 40001 \r\n");
     EXPECT_EQ(s.geometry, (WindowGeometry{100, -40000, 3750, 40001}));
+    EXPECT_EQ(Start(u"[Position]\r\nWidth=0\r\nHeight=-3000\r\n").geometry, kOwn)
+        << "a window of no size keeps its own";
     EXPECT_EQ(s.macroFile, u"C:\\Tools\\chat.txt");
 }
 

@@ -5,7 +5,7 @@
 #include "app/hotkey.h"
 #include "app/message_preview.h"
 #include "app/tool_menu.h"
-#include "platform/file_error.h"
+#include "platform/utf8.h"
 
 namespace kiv {
 namespace {
@@ -21,6 +21,7 @@ TEST(HotkeyText, EveryKeyNameReadsBackAsWritten) {
         }
     }
     EXPECT_EQ(keys, 2 * (26 + 10 + 24 + 10 + 11));
+    EXPECT_EQ(ParseHotkey(u"Shift+F12"), (Hotkey{kModShift, 0x7B}));
 }
 
 TEST(HotkeyText, ReadsAsPeopleTypeIt) {
@@ -35,10 +36,29 @@ TEST(HotkeyText, ReadsAsPeopleTypeIt) {
 }
 
 TEST(HotkeyText, RefusesWhatIsNotInTheGrammar) {
-    for (const char16_t* text :
-         {u"", u"   ", u"S", u"Space", u"Up", u"Ctrl", u"Ctrl+", u"+S", u"Ctrl++S", u"Ctrl+Ctrl+S",
-          u"Ctrl+S+Alt", u"Ctrl+Tab", u"Ctrl+F25", u"Ctrl+F0", u"Ctrl+Num10", u"Control+S",
-          u"Ctrl+Ｓ", u"Ctrl+SS", u"Ctrl-S"}) {
+    for (const char16_t* text : {u"",
+                                 u"   ",
+                                 u"S",
+                                 u"Space",
+                                 u"Up",
+                                 u"Ctrl",
+                                 u"Ctrl+",
+                                 u"+S",
+                                 u"Ctrl++S",
+                                 u"Ctrl+Ctrl+S",
+                                 u"Ctrl+S+Alt",
+                                 u"Ctrl+Tab",
+                                 u"Ctrl+F25",
+                                 u"Ctrl+F0",
+                                 u"Ctrl+Num10",
+                                 u"Control+S",
+                                 u"Ctrl+Ｓ",
+                                 u"Ctrl+SS",
+                                 u"Ctrl-S",
+                                 u"Shift+A",
+                                 u"shift + space",
+                                 u"Shift+Delete",
+                                 u"F12"}) {
         EXPECT_FALSE(ParseHotkey(text)) << ToUtf8(text);
     }
 }

@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "platform/file_error.h"
+#include "platform/utf8.h"
 #include "settings/value_checks.h"
 
 namespace kiv {

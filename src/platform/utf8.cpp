@@ -1,0 +1,120 @@
+#include "platform/utf8.h"
+
+namespace kiv {
+namespace {
+
+// One sequence starting at `pos`: its code point, or nothing when it is
+// malformed; `pos` moves past what was read. `cut` tells that the input ended
+// inside a sequence that was well-formed so far.
+struct Sequence {
+    char32_t value = 0;
+    bool valid = false;
+    bool cut = false;
+};
+
+Sequence ReadSequence(std::string_view text, std::size_t& pos) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(pos++);
+    // The continuation bytes a lead byte announces, and the least value that
+    // needs that many (anything less is an overlong form).
+    std::size_t expected = 0;
+    char32_t least = 0;
+    char32_t c = 0;
+    if (lead >= 0xC2 && lead < 0xE0) {
+        expected = 1, least = 0x80, c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead < 0xF0) {
+        expected = 2, least = 0x800, c = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead < 0xF5) {
+        expected = 3, least = 0x10000, c = lead & 0x07;
+    }
+    std::size_t got = 0;
+    while (got < expected && pos < text.size() && (byte(pos) & 0xC0) == 0x80) {
+        c = (c << 6) | (byte(pos++) & 0x3F);
+        ++got;
+    }
+    if (expected != 0 && got < expected && pos == text.size()) return {0, false, true};
+    const bool valid = expected != 0 && got == expected && c >= least && c <= 0x10FFFF &&
+                       !(c >= 0xD800 && c < 0xE000);
+    return {c, valid, false};
+}
+
+}  // namespace
+
+std::string ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        } else if (c >= 0xD800 && c < 0xE000) {
+            c = 0xFFFD;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+void AppendFromUtf8(std::string_view text, std::u16string& out, bool atEnd) {
+    const std::size_t start = out.size();
+    // Never more UTF-16 units than bytes.
+    out.resize(start + text.size());
+    char16_t* next = out.data() + start;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        if (lead < 0x80) {
+            *next++ = lead;
+            ++pos;
+            continue;
+        }
+        const Sequence sequence = ReadSequence(text, pos);
+        if (sequence.cut && atEnd) break;
+        if (!sequence.valid) {
+            *next++ = u'\uFFFD';
+        } else if (sequence.value >= 0x10000) {
+            *next++ = static_cast<char16_t>(0xD800 + ((sequence.value - 0x10000) >> 10));
+            *next++ = static_cast<char16_t>(0xDC00 + ((sequence.value - 0x10000) & 0x3FF));
+        } else {
+            *next++ = static_cast<char16_t>(sequence.value);
+        }
+    }
+    out.resize(static_cast<std::size_t>(next - out.data()));
+}
+
+std::u16string FromUtf8(std::string_view text) {
+    std::u16string out;
+    AppendFromUtf8(text, out);
+    return out;
+}
+
+Utf8Form ClassifyUtf8(std::string_view bytes, bool atEnd) {
+    Utf8Form form = Utf8Form::Ascii;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
+        const Sequence sequence = ReadSequence(bytes, pos);
+        if (sequence.cut && atEnd) break;
+        if (!sequence.valid) return Utf8Form::Malformed;
+        form = Utf8Form::MultiByte;
+    }
+    return form;
+}
+
+}  // namespace kiv

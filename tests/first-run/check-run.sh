@@ -19,7 +19,8 @@ case ${1:-} in
   *) echo "usage: check-run.sh fresh|again" >&2; exit 2 ;;
 esac
 
-xvfb_before=$(pgrep -x 'Xvfb|Xephyr' | sort)
+# Whatever the run starts carries this mark, so that it can be found afterwards.
+export KIVMACRO_RUN="check-run $$ $(date +%s%N)"
 output=$(env -u DISPLAY timeout 900 bash scripts/run 2>&1)
 status=$?
 printf '%s\n' "$output" | tail -n 5
@@ -32,7 +33,7 @@ grep -qE '^[0-9]+ SETTEXT 24312d31$' "$record" 2>/dev/null &&
   grep -qE '^[0-9]+ KEYUP 13 0$' "$record" ||
   fail "$1" "the stand-in client did not record the first macro ($record)"
 
-left=$(wine_prefix_pids "$prefix"; comm -13 <(echo "$xvfb_before") <(pgrep -x 'Xvfb|Xephyr' | sort))
+left=$(wine_prefix_pids "$prefix"; marked_pids "KIVMACRO_RUN=$KIVMACRO_RUN")
 [ -z "$left" ] || fail "$1" "left running: $(ps -o pid=,args= -p "$(echo $left | tr ' ' ,)")"
 
 [ "$failures" -eq 0 ] && echo "scripts/run ($1): passed"

@@ -15,6 +15,7 @@
 #include "macro/line_preparation.h"
 #include "macro/macro_list.h"
 #include "platform/ansi_text.h"
+#include "platform/utf8.h"
 
 // Heap use, so a benchmark can report its peak against the file size.
 namespace {
@@ -46,12 +47,17 @@ void operator delete(void* pointer, std::size_t) noexcept {
 
 namespace {
 
-// A million macros of mixed Japanese and ASCII, about 40 MB in CP932.
-const std::filesystem::path& LargeMacroFile() {
-    static const std::filesystem::path path = [] {
-        auto file = std::filesystem::temp_directory_path() / "kivmacro-bench-macros.txt";
+enum class Encoding { Cp932, Utf8 };
+
+// A million macros of mixed Japanese and ASCII, about 40 MB in CP932 (as
+// files always were) or 50 MB in UTF-8 (as Notepad saves them today).
+const std::filesystem::path& LargeMacroFile(Encoding encoding) {
+    static const auto make = [](Encoding which) {
+        const char* name =
+            which == Encoding::Cp932 ? "kivmacro-bench-cp932.txt" : "kivmacro-bench-utf8.txt";
+        auto file = std::filesystem::temp_directory_path() / name;
         std::string bytes;
-        bytes.reserve(42u << 20);
+        bytes.reserve(52u << 20);
         for (int i = 0; i < 1'000'000; ++i) {
             const std::string n = std::to_string(i);
             const std::u16string number(n.begin(), n.end());
@@ -70,40 +76,48 @@ const std::filesystem::path& LargeMacroFile() {
                     line = u"$" + number + u":ヒット１(自分)";
                     break;
             }
-            bytes += kiv::ToAnsi(line);
+            bytes += which == Encoding::Cp932 ? kiv::ToAnsi(line) : kiv::ToUtf8(line);
             bytes += "\r\n";
         }
-        static const struct Cleanup {
-            std::filesystem::path file;
-            ~Cleanup() { std::filesystem::remove(file); }
-        } cleanup{file};
         std::ofstream(file, std::ios::binary)
             .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return file;
-    }();
-    return path;
+    };
+    static const std::filesystem::path cp932 = make(Encoding::Cp932);
+    static const std::filesystem::path utf8 = make(Encoding::Utf8);
+    static const struct Cleanup {
+        ~Cleanup() {
+            std::filesystem::remove(cp932);
+            std::filesystem::remove(utf8);
+        }
+    } cleanup;
+    return encoding == Encoding::Cp932 ? cp932 : utf8;
 }
 
 void ReportThroughput(benchmark::State& state, std::size_t bytes) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
 }
 
-void BM_ReadAndConvertInOneCall(benchmark::State& state) {
-    const auto& path = LargeMacroFile();
+// The least any reader must do: read the bytes and convert them in one call.
+void BM_ReadAndConvertInOneCall(benchmark::State& state, Encoding encoding) {
+    const auto& path = LargeMacroFile(encoding);
     const std::size_t size = std::filesystem::file_size(path);
     for (auto _ : state) {
         std::ifstream in(path, std::ios::binary);
         std::string bytes(size, '\0');
         in.read(bytes.data(), static_cast<std::streamsize>(size));
-        std::u16string text = kiv::FromAnsi(bytes);
+        std::u16string text =
+            encoding == Encoding::Cp932 ? kiv::FromAnsi(bytes) : kiv::FromUtf8(bytes);
         benchmark::DoNotOptimize(text.data());
     }
     ReportThroughput(state, size);
 }
-BENCHMARK(BM_ReadAndConvertInOneCall)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadAndConvertInOneCall, cp932, Encoding::Cp932)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadAndConvertInOneCall, utf8, Encoding::Utf8)->Unit(benchmark::kMillisecond);
 
-void BM_LoadMacroFile(benchmark::State& state) {
-    const auto& path = LargeMacroFile();
+void BM_LoadMacroFile(benchmark::State& state, Encoding encoding) {
+    const auto& path = LargeMacroFile(encoding);
     const std::size_t size = std::filesystem::file_size(path);
     std::size_t peak = 0;
     for (auto _ : state) {
@@ -119,7 +133,8 @@ void BM_LoadMacroFile(benchmark::State& state) {
     state.counters["peak_heap_per_file_byte"] =
         static_cast<double>(peak) / static_cast<double>(size);
 }
-BENCHMARK(BM_LoadMacroFile)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LoadMacroFile, cp932, Encoding::Cp932)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LoadMacroFile, utf8, Encoding::Utf8)->Unit(benchmark::kMillisecond);
 
 void BM_PrepareThreeLinesWithNow(benchmark::State& state) {
     const kiv::Clock clock = [] { return kiv::TimeOfDay{12, 34, 56}; };

@@ -20,4 +20,20 @@ int SelectionAfterStep(int selected, int count, Step step) {
     return selected <= 0 || selected >= count ? count - 1 : selected - 1;
 }
 
+DropOutcome DecideDrop(const std::vector<std::u16string>& paths,
+                       const std::function<bool(const std::u16string&)>& isFolder) {
+    if (paths.size() > 1) {
+        return {std::nullopt,
+                u"マクロファイルは一度に 1 つだけドロップしてください。"
+                u"何も読み込みませんでした。"};
+    }
+    if (paths.empty()) return {std::nullopt, u""};
+    if (isFolder(paths.front())) {
+        return {std::nullopt,
+                u"「" + paths.front() +
+                    u"」はフォルダーです。マクロファイルを 1 つドロップしてください。"};
+    }
+    return {paths.front(), u""};
+}
+
 }  // namespace kiv

@@ -2,9 +2,11 @@
 
 // The decisions behind the main window's commands, apart from the window.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kiv {
 
@@ -27,5 +29,16 @@ int SelectionAfterSayNext(int selected, int count);
 // -1 (nothing) in an empty list.
 enum class Step { Previous, Next };
 int SelectionAfterStep(int selected, int count, Step step);
+
+// What a drop onto the window does: one file is loaded, as if chosen in the
+// dialog; a folder, or more than one thing, loads nothing and the user is
+// told why.
+struct DropOutcome {
+    std::optional<std::u16string> load;
+    std::u16string message;  // when nothing is loaded
+    friend bool operator==(const DropOutcome&, const DropOutcome&) = default;
+};
+DropOutcome DecideDrop(const std::vector<std::u16string>& paths,
+                       const std::function<bool(const std::u16string&)>& isFolder);
 
 }  // namespace kiv

@@ -5,15 +5,16 @@
 #include <stdexcept>
 
 #include "app/desktop_win32.h"
-#include "app/elevation_win32.h"
 #include "app/hotkey_dialog_win32.h"
 #include "app/message_preview.h"
 #include "app/resource.h"
+#include "app/shell_win32.h"
 #include "app/title_list.h"
 #include "app/tool_menu_win32.h"
 #include "dialogs/open_file_dialog.h"
 #include "dialogs/open_file_request.h"
 #include "platform/file_error.h"
+#include "platform/file_system.h"
 #include "platform/local_clock.h"
 #include "platform/system_error.h"
 
@@ -24,7 +25,8 @@ constexpr wchar_t kClassName[] = L"KivMacroMainWindow";
 constexpr wchar_t kCaption[] = L"KIV 会話マクロ";
 constexpr char16_t kMacroFileFilter[] = u"テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
-constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+// Files dropped from Explorer are taken (WM_DROPFILES), without shell32 at start-up.
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES;
 
 const wchar_t* Wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
@@ -60,14 +62,21 @@ int MainWindow::Run(HINSTANCE instance, int show) {
     UpdateWindow(main.window_);
     main.settling_ = false;
 
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab moves between the controls, Enter presses "発言".
-        if (IsDialogMessageW(main.window_, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+    // Messages, and the change notifications of the macro file's folder.
+    for (;;) {
+        const HANDLE watched = main.watch_.Handle();
+        const DWORD woke = MsgWaitForMultipleObjectsEx(watched != nullptr ? 1 : 0, &watched,
+                                                       INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (watched != nullptr && woke == WAIT_OBJECT_0) main.MacroFolderChanged();
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+            // Tab moves between the controls, Enter presses "発言".
+            if (IsDialogMessageW(main.window_, &message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
     }
-    return static_cast<int>(message.wParam);
 }
 
 bool MainWindow::Create() {
@@ -261,7 +270,80 @@ bool MainWindow::LoadMacroList(const std::u16string& path) {
     }
     macros_ = std::move(fresh);
     FillList();
+    watch_.Watch(path);
+    autoReload_.Loaded(IsOrdinaryFile(path) ? StampOf(path) : std::nullopt);
     return true;
+}
+
+void MainWindow::MacroFolderChanged() {
+    watch_.Rearm();
+    // A burst of writes keeps pushing this back: one reload once it is over.
+    SetTimer(window_, kReloadTimer, AutoReload::kSettleMs, nullptr);
+}
+
+void MainWindow::ReloadChangedFile() {
+    KillTimer(window_, kReloadTimer);
+    if (!macros_.IsLoaded()) return;
+    // Not during a delivery, nor under a dialog or a message box: later.
+    if (busy_ || !IsWindowEnabled(window_)) {
+        SetTimer(window_, kReloadTimer, AutoReload::kRetryMs, nullptr);
+        return;
+    }
+    const std::u16string path = macros_.FileName();
+    const std::optional<FileStamp> stamp = IsOrdinaryFile(path) ? StampOf(path) : std::nullopt;
+    AutoReload::Step step = autoReload_.Settled(stamp, macros_.Count() > 0);
+    std::u16string problem;
+    if (step == AutoReload::Step::Reload) {
+        MacroList fresh;
+        fresh.SetFileName(path);
+        try {
+            // A file deleted meanwhile is not made anew with the default macros.
+            fresh.LoadData(MacroList::MissingFile::Fail);
+            const int selected = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
+            macros_ = std::move(fresh);
+            FillList();
+            const int keep = SelectionAfterReload(selected, static_cast<int>(macros_.Count()));
+            if (keep >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(keep), 0);
+            autoReload_.Reloaded(stamp);
+            return;
+        } catch (const FileError& error) {
+            problem = error.UserMessage();
+        } catch (const std::bad_alloc&) {
+            problem = u"マクロファイル「" + path + u"」は大きすぎて読み込めませんでした。";
+        }
+        step = autoReload_.ReloadFailed();
+    }
+    if (step == AutoReload::Step::WaitAgain) {
+        SetTimer(window_, kReloadTimer, AutoReload::kRetryMs, nullptr);
+    } else if (step == AutoReload::Step::Tell) {
+        ShowError(
+            u"マクロファイルが変更されましたが、読み込めませんでした。"
+            u"それまでの一覧をそのまま使えます。\n\n" +
+            problem);
+    }
+}
+
+void MainWindow::Dropped(HDROP drop) {
+    const DropOutcome outcome = DecideDrop(DroppedPaths(drop), [](const std::u16string& path) {
+        const std::wstring wide(path.begin(), path.end());
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES &&
+               (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    });
+    if (busy_ || !IsWindowEnabled(window_)) return;
+    if (outcome.load) {
+        LoadMacroList(*outcome.load);
+    } else if (!outcome.message.empty()) {
+        ShowError(outcome.message);
+    }
+}
+
+void MainWindow::EditMacroFile() {
+    const std::u16string file = CurrentMacroFile();
+    if (const DWORD error = OpenInEditor(window_, file); error != 0) {
+        ShowError(u"マクロファイル「" + file + u"」を開けませんでした。\n\n" +
+                  SystemErrorText(error));
+    }
 }
 
 void MainWindow::FillList() {
@@ -328,8 +410,7 @@ void MainWindow::SayNext() {
 
 void MainWindow::ChooseMacroFile() {
     if (busy_) return;
-    const DialogStart start =
-        DialogStartFor(macros_.IsLoaded() ? macros_.FileName() : startupMacroFile_);
+    const DialogStart start = DialogStartFor(CurrentMacroFile());
     const OpenFileDialogResult chosen =
         ShowOpenFileDialog(window_, u"", start.directory, start.file, kMacroFileFilter);
     if (chosen.error != 0) {
@@ -347,6 +428,9 @@ void MainWindow::RunMenuCommand(MenuCommand command) {
             return;
         case MenuCommand::HotkeySettings:
             EditHotkeys();
+            return;
+        case MenuCommand::EditMacroFile:
+            EditMacroFile();
             return;
     }
 }
@@ -494,6 +578,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_TIMER:
+            if (wParam == kReloadTimer) ReloadChangedFile();
+            return 0;
+        case WM_DROPFILES:
+            Dropped(reinterpret_cast<HDROP>(wParam));
+            return 0;
         case WM_HOTKEY:
             if (const auto action = GlobalHotkeys::ActionOf(wParam)) RunHotkey(*action);
             return 0;

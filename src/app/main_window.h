@@ -5,10 +5,14 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <optional>
 #include <string>
 
+#include "app/auto_reload.h"
 #include "app/focus_keeper.h"
+#include "app/folder_watch_win32.h"
 #include "app/global_hotkeys_win32.h"
 #include "app/layout.h"
 #include "app/main_commands.h"
@@ -30,6 +34,7 @@ class MainWindow {
 
   private:
     enum ControlId : int { kList = 100, kSay = 101, kSayNext = 102, kReload = 103 };
+    static constexpr UINT_PTR kReloadTimer = 1;
 
     explicit MainWindow(HINSTANCE instance) : instance_(instance) {}
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -68,6 +73,15 @@ class MainWindow {
     void MoveSelection(Step step);
     void ShowError(const std::u16string& text) const;
 
+    // The macro file changed on disk: the list follows (auto_reload.h).
+    void MacroFolderChanged();
+    void ReloadChangedFile();
+    void Dropped(HDROP drop);
+    void EditMacroFile();
+    const std::u16string& CurrentMacroFile() const {
+        return macros_.IsLoaded() ? macros_.FileName() : startupMacroFile_;
+    }
+
     WindowGeometry Geometry() const;
     void ApplyGeometry(const WindowGeometry& geometry);
     // The window's own DPI, for its controls and fonts.
@@ -93,6 +107,8 @@ class MainWindow {
     std::array<bool, kHotkeyActions> hotkeysRefused_{};
     bool editingHotkeys_ = false;
     MessageTooltip tooltip_;
+    FolderWatch watch_;
+    AutoReload autoReload_;
     bool busy_ = false;  // a macro is being delivered
     // From applying the stored rectangle until the window is first shown: a
     // DPI change on the way (a monitor of another scale) must not resize it.

@@ -6,7 +6,8 @@
 namespace kiv {
 namespace {
 
-constexpr std::array<MenuItem, 2> kItems{{
+constexpr std::array<MenuItem, 3> kItems{{
+    {MenuCommand::EditMacroFile, u"マクロファイルを編集"},
     {MenuCommand::TopMost, u"常に手前に表示"},
     {MenuCommand::HotkeySettings, u"ホットキーの設定..."},
 }};

@@ -16,6 +16,7 @@ namespace kiv {
 enum class MenuCommand : std::uint32_t {
     TopMost = 0x0100,
     HotkeySettings = 0x0110,
+    EditMacroFile = 0x0120,
 };
 
 struct MenuItem {

@@ -217,7 +217,7 @@ class Decoder {
     bool ByteLine(std::string_view line, bool last) {
         text_.clear();
         if (encoding_ == State::AsciiSoFar || encoding_ == State::Utf8Guessed) {
-            switch (ClassifyUtf8(line, last)) {
+            switch (AppendFromWellFormedUtf8(line, text_, last)) {
                 case Utf8Form::Ascii:
                     break;
                 case Utf8Form::MultiByte:
@@ -232,10 +232,10 @@ class Decoder {
                     }
                     // Only ASCII so far, which reads alike either way.
                     encoding_ = State::Cp932;
+                    AppendFromAnsi(line, text_);
                     break;
             }
-        }
-        if (encoding_ == State::Cp932) {
+        } else if (encoding_ == State::Cp932) {
             AppendFromAnsi(line, text_);
         } else {
             AppendFromUtf8(line, text_, last);

@@ -10,8 +10,8 @@
 #include "platform/file_system.h"
 
 namespace kiv {
-void MacroList::LoadData() {
-    if (!IsOrdinaryFile(fileName_)) CreateDefaultFile();
+void MacroList::LoadData(MissingFile missing) {
+    if (missing == MissingFile::WriteDefaults && !IsOrdinaryFile(fileName_)) CreateDefaultFile();
 
     std::optional<FileReader> file;
     std::u16string text;

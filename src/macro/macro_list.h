@@ -21,9 +21,11 @@ class MacroList {
     void SetFileName(std::u16string fileName) { fileName_ = std::move(fileName); }
 
     // Reads the file named by FileName(), after writing the default macro file
-    // there if no file exists. Throws FileError; on failure the list keeps the
-    // macros it had.
-    void LoadData();
+    // there if no file exists, or with MissingFile::Fail, failing then (a
+    // reload of a file that was deleted must not bring the defaults back).
+    // Throws FileError; on failure the list keeps the macros it had.
+    enum class MissingFile { WriteDefaults, Fail };
+    void LoadData(MissingFile missing = MissingFile::WriteDefaults);
 
     // 1-based. Throws std::out_of_range for a position outside 1..Count() and
     // for a list that was never loaded.

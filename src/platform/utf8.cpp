@@ -70,23 +70,35 @@ std::string ToUtf8(std::u16string_view text) {
     return out;
 }
 
-void AppendFromUtf8(std::string_view text, std::u16string& out, bool atEnd) {
+namespace {
+
+// Appends the UTF-16 of `text`; a malformed sequence becomes U+FFFD, or with
+// `strict` ends the work (then out is as it was). Returns the text's form.
+Utf8Form Decode(std::string_view text, std::u16string& out, bool atEnd, bool strict) {
     const std::size_t start = out.size();
     // Never more UTF-16 units than bytes.
     out.resize(start + text.size());
     char16_t* next = out.data() + start;
+    Utf8Form form = Utf8Form::Ascii;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     for (std::size_t pos = 0; pos < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[pos]);
-        if (lead < 0x80) {
-            *next++ = lead;
-            ++pos;
+        if (bytes[pos] < 0x80) {
+            *next++ = bytes[pos++];
             continue;
         }
         const Sequence sequence = ReadSequence(text, pos);
         if (sequence.cut && atEnd) break;
         if (!sequence.valid) {
+            if (strict) {
+                out.resize(start);
+                return Utf8Form::Malformed;
+            }
+            form = Utf8Form::Malformed;
             *next++ = u'\uFFFD';
-        } else if (sequence.value >= 0x10000) {
+            continue;
+        }
+        if (form == Utf8Form::Ascii) form = Utf8Form::MultiByte;
+        if (sequence.value >= 0x10000) {
             *next++ = static_cast<char16_t>(0xD800 + ((sequence.value - 0x10000) >> 10));
             *next++ = static_cast<char16_t>(0xDC00 + ((sequence.value - 0x10000) & 0x3FF));
         } else {
@@ -94,6 +106,17 @@ void AppendFromUtf8(std::string_view text, std::u16string& out, bool atEnd) {
         }
     }
     out.resize(static_cast<std::size_t>(next - out.data()));
+    return form;
+}
+
+}  // namespace
+
+void AppendFromUtf8(std::string_view text, std::u16string& out, bool atEnd) {
+    Decode(text, out, atEnd, false);
+}
+
+Utf8Form AppendFromWellFormedUtf8(std::string_view bytes, std::u16string& out, bool atEnd) {
+    return Decode(bytes, out, atEnd, true);
 }
 
 std::u16string FromUtf8(std::string_view text) {

@@ -27,4 +27,8 @@ enum class Utf8Form {
 // does not make them malformed.
 Utf8Form ClassifyUtf8(std::string_view bytes, bool atEnd = false);
 
+// ClassifyUtf8 and AppendFromUtf8 in one pass: appends the UTF-16 of bytes
+// that are well-formed; for malformed ones `out` is left as it was.
+Utf8Form AppendFromWellFormedUtf8(std::string_view bytes, std::u16string& out, bool atEnd = false);
+
 }  // namespace kiv

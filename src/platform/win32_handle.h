@@ -64,9 +64,17 @@ struct FontTraits {
     static bool Close(HFONT font) { return DeleteObject(font) != 0; }
 };
 
+// FindFirstChangeNotificationW also reports failure as INVALID_HANDLE_VALUE.
+struct ChangeNotificationTraits {
+    using Handle = HANDLE;
+    static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+    static bool Close(HANDLE handle) { return FindCloseChangeNotification(handle) != 0; }
+};
+
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueWindow = UniqueResource<WindowHandleTraits>;
 using UniqueFont = UniqueResource<FontTraits>;
+using UniqueChangeNotification = UniqueResource<ChangeNotificationTraits>;
 
 }  // namespace kiv

@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "platform/ansi_text.h"
+#include "platform/utf8.h"
 #include "support/temp_dir.h"
 #include "tool_process.h"
 #include "version.h"
@@ -461,6 +462,50 @@ TEST_F(MainWindowE2eTest, AlwaysOnTopComesFromTheFileAndTheMenuSetsIt) {
     }
     EXPECT_NE(ReadBytes(dir_.Path("chat.ini")).find("[Option]\r\nTopMost=0\r\nHotkeySay=\r\n"),
               std::string::npos);
+}
+
+TEST_F(MainWindowE2eTest, AUtf8FileFromAnEditorReachesTheGameInCp932) {
+    StandinClient client(dir_.Path("record.txt"));
+    ASSERT_TRUE(client.Started());
+    // As Notepad saves today: UTF-8 without a mark; ♥ is not in CP932.
+    WriteBytes(dir_.Path("chat.txt"), ToUtf8(u"こんにちは♥\\n<now>\tあいさつ\n"));
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    ASSERT_EQ(tool.Count(), 1);
+    tool.Select(0);
+    tool.Click(tool.SayButton());
+    const auto events = client.WaitForEvents(6);
+    ASSERT_EQ(events.size(), 6u);
+    EXPECT_EQ(events[0].detail, Hex(ToAnsi(u"こんにちは?")));
+    EXPECT_EQ(events[3].detail.size(), 16u) << "the time, HH:MM:SS";
+}
+
+TEST_F(MainWindowE2eTest, EditsToTheMacroFileShowUpByThemselves) {
+    WriteMacros(u"a\r\nb\r\nc\r\n");
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    tool.Select(1);
+    WriteMacros(u"x\r\ny\r\nz\r\nw\r\n");
+    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Count() == 4; }, std::chrono::seconds(3)));
+    EXPECT_EQ(tool.Selected(), 1) << "the selection stays";
+
+    // Saved in two steps, emptied and then filled: it ends with the whole list.
+    WriteBytes(dir_.Path("chat.txt"), "");
+    Sleep(150);
+    WriteMacros(u"1\r\n2\r\n3\r\n4\r\n5\r\n");
+    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Count() == 5; }, std::chrono::seconds(3)));
+    Sleep(1500);
+    EXPECT_EQ(tool.Count(), 5);
+
+    // Deleted: the list stays, and no default file appears in its place.
+    std::filesystem::remove(dir_.Path("chat.txt"));
+    Sleep(1500);
+    EXPECT_EQ(tool.Count(), 5);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("chat.txt")));
+    // Back in place (as an editor renames its copy): read again.
+    WriteMacros(u"back\r\n", "copy.txt");
+    std::filesystem::rename(dir_.Path("copy.txt"), dir_.Path("chat.txt"));
+    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Count() == 1; }, std::chrono::seconds(3)));
 }
 
 TEST_F(MainWindowE2eTest, AHungGameClientDoesNotFreezeTheWindow) {

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "app/auto_reload.h"
 #include "app/main_commands.h"
 #include "app/startup_settings.h"
 #include "app/window_placement.h"
@@ -164,6 +165,52 @@ TEST(MainCommands, StepsWrapAtBothEnds) {
     EXPECT_EQ(SelectionAfterStep(-1, 3, Step::Previous), 2);
     EXPECT_EQ(SelectionAfterStep(-1, 0, Step::Previous), -1);
     EXPECT_EQ(SelectionAfterStep(-1, 0, Step::Next), -1);
+}
+
+TEST(MainCommands, OneDroppedFileLoadsAndAnythingElseIsExplained) {
+    const auto isFolder = [](const std::u16string& path) { return path.ends_with(u"\\"); };
+    EXPECT_EQ(DecideDrop({u"C:\\m\\a.txt"}, isFolder).load, u"C:\\m\\a.txt");
+    const DropOutcome folder = DecideDrop({u"C:\\m\\"}, isFolder);
+    EXPECT_EQ(folder.load, std::nullopt);
+    EXPECT_NE(folder.message.find(u"フォルダー"), std::u16string::npos);
+    const DropOutcome two = DecideDrop({u"a.txt", u"b.txt"}, isFolder);
+    EXPECT_EQ(two.load, std::nullopt);
+    EXPECT_NE(two.message.find(u"1 つだけ"), std::u16string::npos);
+}
+
+TEST(AutoReload, ActsOnRealChangesOnly) {
+    AutoReload reload;
+    const FileStamp first{10, 1};
+    reload.Loaded(first);
+    EXPECT_EQ(reload.Settled(first, true), AutoReload::Step::Nothing) << "another file changed";
+    EXPECT_EQ(reload.Settled(std::nullopt, true), AutoReload::Step::Nothing)
+        << "deleted: list stays";
+    EXPECT_EQ(reload.Settled(FileStamp{12, 2}, true), AutoReload::Step::Reload);
+    // Emptied while the list shows macros: one more moment for the second half of a save.
+    EXPECT_EQ(reload.Settled(FileStamp{0, 3}, true), AutoReload::Step::WaitAgain);
+    EXPECT_EQ(reload.Settled(FileStamp{0, 3}, true), AutoReload::Step::Reload) << "still empty";
+    AutoReload fresh;
+    EXPECT_EQ(fresh.Settled(FileStamp{0, 3}, false), AutoReload::Step::Reload) << "nothing shown";
+}
+
+TEST(AutoReload, AnUnreadableFileIsTriedAgainAndToldOnce) {
+    AutoReload reload;
+    reload.Loaded(FileStamp{10, 1});
+    EXPECT_EQ(reload.Settled(FileStamp{12, 2}, true), AutoReload::Step::Reload);
+    EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::WaitAgain);
+    EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::WaitAgain);
+    EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::Tell);
+    EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::Nothing) << "told once, not per change";
+    reload.Reloaded(FileStamp{14, 3});
+    EXPECT_EQ(reload.Settled(FileStamp{15, 4}, true), AutoReload::Step::Reload);
+    EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::WaitAgain) << "after a good read, anew";
+}
+
+TEST(AutoReload, TheSelectionStaysWhereItCan) {
+    EXPECT_EQ(SelectionAfterReload(2, 5), 2);
+    EXPECT_EQ(SelectionAfterReload(7, 5), 4);
+    EXPECT_EQ(SelectionAfterReload(-1, 5), -1);
+    EXPECT_EQ(SelectionAfterReload(3, 0), -1);
 }
 
 TEST(MainCommands, SayNextWrapsAndHandlesNothingSelected) {

@@ -1,0 +1,34 @@
+#pragma once
+
+// What the tool asks of the Windows shell: running itself as administrator
+// (for a game that runs so: Windows keeps a program from sending window
+// messages to one of a higher integrity level), opening the macro file in
+// its editor, the files dropped on the window. The shell's libraries load
+// when first wanted. Windows only.
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace kiv {
+
+// True when this process runs elevated (as administrator).
+bool IsElevated();
+
+enum class Relaunch { Started, Declined, Failed };
+
+// Starts `program` again as administrator; the user confirms in Windows'
+// prompt. `error` receives the system's code when it failed.
+Relaunch RelaunchAsAdministrator(HWND owner, const std::u16string& program, DWORD& error);
+
+// Opens `file` with the program Windows associates with it, or with Notepad
+// where none is. 0, or the system's error code.
+DWORD OpenInEditor(HWND owner, const std::u16string& file);
+
+// The paths of a WM_DROPFILES, which it then releases.
+std::vector<std::u16string> DroppedPaths(HDROP drop);
+
+}  // namespace kiv

@@ -20,6 +20,7 @@ class FolderWatch {
     HANDLE Handle() const { return handle_ ? handle_.Get() : nullptr; }
     // After the handle was signalled: waits for the next change.
     void Rearm();
+    void Stop() { handle_.Reset(); }
 
   private:
     UniqueChangeNotification handle_;

@@ -1,5 +1,7 @@
 #include "app/main_commands.h"
 
+#include "platform/ansi_text.h"
+
 namespace kiv {
 
 DialogStart DialogStartFor(std::u16string_view macroFile) {
@@ -32,6 +34,13 @@ DropOutcome DecideDrop(const std::vector<std::u16string>& paths,
         return {std::nullopt,
                 u"「" + paths.front() +
                     u"」はフォルダーです。マクロファイルを 1 つドロップしてください。"};
+    }
+    // The settings file keeps the path in CP932: one it cannot hold would be
+    // lost at the next start (the Open dialog never offers such paths).
+    if (FromAnsi(ToAnsi(paths.front())) != paths.front()) {
+        return {std::nullopt, u"「" + paths.front() +
+                                  u"」の名前には、設定ファイルに書けない文字が含まれています。"
+                                  u"名前を変えてからドロップしてください。"};
     }
     return {paths.front(), u""};
 }

@@ -68,6 +68,7 @@ int MainWindow::Run(HINSTANCE instance, int show) {
         const DWORD woke = MsgWaitForMultipleObjectsEx(watched != nullptr ? 1 : 0, &watched,
                                                        INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (watched != nullptr && woke == WAIT_OBJECT_0) main.MacroFolderChanged();
+        if (woke == WAIT_FAILED) main.watch_.Stop();  // a handle gone bad: watch no more
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
@@ -100,6 +101,12 @@ bool MainWindow::Create() {
                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                               instance_, this);
     if (window_ == nullptr) return false;
+    // Run as administrator, the tool still takes files dropped from an
+    // Explorer that is not: Windows would filter the drop's messages out.
+    constexpr UINT kCopyGlobalData = 0x0049;
+    for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData}) {
+        ChangeWindowMessageFilterEx(window_, message, MSGFLT_ALLOW, nullptr);
+    }
     // Sized by measuring the frame it really has: computed frames can be a
     // pixel off at some scales.
     const unsigned dpi = Dpi();
@@ -257,6 +264,8 @@ bool MainWindow::SaveSettings(bool tellUser) {
 }
 
 bool MainWindow::LoadMacroList(const std::u16string& path) {
+    // Taken before the reading: a save that lands meanwhile is seen below.
+    const std::optional<FileStamp> stamp = IsOrdinaryFile(path) ? StampOf(path) : std::nullopt;
     MacroList fresh;
     fresh.SetFileName(path);
     try {
@@ -271,19 +280,28 @@ bool MainWindow::LoadMacroList(const std::u16string& path) {
     macros_ = std::move(fresh);
     FillList();
     watch_.Watch(path);
-    autoReload_.Loaded(IsOrdinaryFile(path) ? StampOf(path) : std::nullopt);
+    autoReload_.Loaded(stamp);
+    if ((IsOrdinaryFile(path) ? StampOf(path) : std::nullopt) != stamp) MacroFolderChanged();
     return true;
 }
 
 void MainWindow::MacroFolderChanged() {
     watch_.Rearm();
-    // A burst of writes keeps pushing this back: one reload once it is over.
-    SetTimer(window_, kReloadTimer, AutoReload::kSettleMs, nullptr);
+    // A burst of writes pushes the reload back, one reload once it is over;
+    // but not for ever, in a folder where other files never stop changing.
+    const ULONGLONG now = GetTickCount64();
+    if (!changesSince_) changesSince_ = now;
+    if (now - *changesSince_ < AutoReload::kLongestWaitMs) {
+        SetTimer(window_, kReloadTimer, AutoReload::kSettleMs, nullptr);
+    }
 }
 
 void MainWindow::ReloadChangedFile() {
     KillTimer(window_, kReloadTimer);
+    changesSince_.reset();
     if (!macros_.IsLoaded()) return;
+    // A watch lost on the way (the folder gone for a while) is taken up again.
+    if (watch_.Handle() == nullptr) watch_.Watch(macros_.FileName());
     // Not during a delivery, nor under a dialog or a message box: later.
     if (busy_ || !IsWindowEnabled(window_)) {
         SetTimer(window_, kReloadTimer, AutoReload::kRetryMs, nullptr);
@@ -300,11 +318,14 @@ void MainWindow::ReloadChangedFile() {
             // A file deleted meanwhile is not made anew with the default macros.
             fresh.LoadData(MacroList::MissingFile::Fail);
             const int selected = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
+            const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
             macros_ = std::move(fresh);
             FillList();
             const int keep = SelectionAfterReload(selected, static_cast<int>(macros_.Count()));
+            SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
             if (keep >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(keep), 0);
             autoReload_.Reloaded(stamp);
+            pendingProblem_.clear();
             return;
         } catch (const FileError& error) {
             problem = error.UserMessage();
@@ -316,11 +337,25 @@ void MainWindow::ReloadChangedFile() {
     if (step == AutoReload::Step::WaitAgain) {
         SetTimer(window_, kReloadTimer, AutoReload::kRetryMs, nullptr);
     } else if (step == AutoReload::Step::Tell) {
-        ShowError(
+        pendingProblem_ =
             u"マクロファイルが変更されましたが、読み込めませんでした。"
             u"それまでの一覧をそのまま使えます。\n\n" +
-            problem);
+            problem;
+        TellPendingProblem();
     }
+}
+
+// Told when the user looks at the tool: a message box over the game would
+// take the focus from it, and keep the hotkeys from working until closed.
+void MainWindow::TellPendingProblem() {
+    if (pendingProblem_.empty()) return;
+    if (GetForegroundWindow() != window_) {
+        FLASHWINFO flash{sizeof flash, window_, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+        FlashWindowEx(&flash);
+        return;
+    }
+    const std::u16string problem = std::exchange(pendingProblem_, u"");
+    ShowError(problem);
 }
 
 void MainWindow::Dropped(HDROP drop) {
@@ -558,7 +593,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 focus_.Remember();
             } else if (HIWORD(wParam) == 0) {  // not while minimised
                 focus_.Restore();
+                // After the activation is done, not inside it.
+                if (!pendingProblem_.empty()) PostMessageW(window_, kTellProblem, 0, 0);
             }
+            return 0;
+        case kTellProblem:
+            TellPendingProblem();
             return 0;
         case WM_SETFOCUS:
             focus_.Restore();

@@ -76,6 +76,7 @@ class MainWindow {
     // The macro file changed on disk: the list follows (auto_reload.h).
     void MacroFolderChanged();
     void ReloadChangedFile();
+    void TellPendingProblem();
     void Dropped(HDROP drop);
     void EditMacroFile();
     const std::u16string& CurrentMacroFile() const {
@@ -109,6 +110,9 @@ class MainWindow {
     MessageTooltip tooltip_;
     FolderWatch watch_;
     AutoReload autoReload_;
+    std::optional<ULONGLONG> changesSince_;  // the first change of a burst
+    std::u16string pendingProblem_;          // to tell when the user looks
+    static constexpr UINT kTellProblem = WM_APP + 1;
     bool busy_ = false;  // a macro is being delivered
     // From applying the stored rectangle until the window is first shown: a
     // DPI change on the way (a monitor of another scale) must not resize it.

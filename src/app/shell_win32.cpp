@@ -76,11 +76,19 @@ DWORD OpenInEditor(HWND owner, const std::u16string& file) {
     info.hwnd = owner;
     info.lpFile = path.c_str();
     info.nShow = SW_SHOWNORMAL;
+    // "edit", never the default verb, which for a dropped .bat or .js would
+    // run it. A text file without an edit verb opens as text files open.
+    info.lpVerb = L"edit";
     if (RunShell(info)) return 0;
-    const DWORD error = GetLastError();
-    if (error != ERROR_NO_ASSOCIATION) return error;
-    // A name Windows knows no program for (macros.mac, say): Notepad reads any text.
+    const std::size_t dot = path.find_last_of(L".\\/");
+    if (dot != std::wstring::npos && path[dot] == L'.' &&
+        CompareStringOrdinal(path.c_str() + dot, -1, L".txt", -1, TRUE) == CSTR_EQUAL) {
+        info.lpVerb = nullptr;
+        if (RunShell(info)) return 0;
+    }
+    // Notepad reads any text, whatever its name.
     const std::wstring quoted = L"\"" + path + L"\"";
+    info.lpVerb = nullptr;
     info.lpFile = L"notepad.exe";
     info.lpParameters = quoted.c_str();
     return RunShell(info) ? 0 : GetLastError();

@@ -24,8 +24,8 @@ enum class Relaunch { Started, Declined, Failed };
 // prompt. `error` receives the system's code when it failed.
 Relaunch RelaunchAsAdministrator(HWND owner, const std::u16string& program, DWORD& error);
 
-// Opens `file` with the program Windows associates with it, or with Notepad
-// where none is. 0, or the system's error code.
+// Opens `file` to be edited: with the program Windows associates with
+// editing it, or with Notepad where there is none. 0, or the system's error code.
 DWORD OpenInEditor(HWND owner, const std::u16string& file);
 
 // The paths of a WM_DROPFILES, which it then releases.

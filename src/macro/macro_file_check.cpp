@@ -85,8 +85,9 @@ std::u16string CodePointText(std::u16string_view character) {
     if (character.size() == 2) value = 0x10000 + ((value - 0xD800) << 10) + (character[1] - 0xDC00);
     static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
     std::u16string hex;
-    for (int shift = value > 0xFFFF ? 16 : 12; shift >= 0; shift -= 4)
-        hex += kDigits[(value >> shift) & 0xF];
+    for (char32_t rest = value; rest != 0 || hex.size() < 4; rest >>= 4) {
+        hex.insert(hex.begin(), kDigits[rest & 0xF]);
+    }
     return u"U+" + hex;
 }
 
@@ -164,9 +165,10 @@ std::u16string Describe(const MacroFileFinding& finding) {
                        u" 文字目に CP932 で表せない文字 (不正なバイト列) があります。"
                        u"ゲームには別の文字が届きます。";
             }
+            // What arrives is what the code page makes of it: "?", or a look-alike.
             return NumberText(finding.column) + u" 文字目の「" + finding.detail + u"」(" +
-                   CodePointText(finding.detail) +
-                   u") は CP932 にない文字です。ゲームには「?」が届きます。";
+                   CodePointText(finding.detail) + u") は CP932 にない文字です。ゲームには「" +
+                   FromAnsi(ToAnsi(finding.detail)) + u"」が届きます。";
         case Kind::TooManySeparators:
             return u"メッセージに区切りの \\n が " + NumberText(finding.count) +
                    u" 個あります。送られるのは 3 行までで、3 個目からの \\n "

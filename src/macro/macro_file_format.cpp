@@ -40,6 +40,7 @@ class LineSplitter {
 
     // False when the reading stops.
     bool Feed(const Char* data, std::size_t size) {
+        if (size == 0) return true;  // a CR just before stays just before
         const Char* pos = data;
         const Char* const end = data + size;
         if (afterCarriageReturn_ && pos != end && *pos == Char('\n')) ++pos;
@@ -117,7 +118,11 @@ class Decoder {
           bytes_([this](std::string_view line, bool last) { return ByteLine(line, last); },
                  decided.ends),
           units_(
-              [this](std::u16string_view line, bool) {
+              [this](std::u16string_view line, bool last) {
+                  // Cut inside a surrogate pair, the character is lost whole.
+                  if (last && !line.empty() && line.back() >= 0xD800 && line.back() < 0xDC00) {
+                      line.remove_suffix(1);
+                  }
                   sink_({line, {}, Encoding()});
                   return true;
               },
@@ -217,7 +222,12 @@ class Decoder {
     bool ByteLine(std::string_view line, bool last) {
         text_.clear();
         if (encoding_ == State::AsciiSoFar || encoding_ == State::Utf8Guessed) {
-            switch (AppendFromWellFormedUtf8(line, text_, last)) {
+            // The end of a file cut in a character is forgiven to UTF-8 only:
+            // after a whole multi-byte character, in this line or before. In
+            // CP932 those bytes are a character of their own.
+            const bool forgiveCut = last && (encoding_ == State::Utf8Guessed ||
+                                             ClassifyUtf8(line, true) == Utf8Form::MultiByte);
+            switch (AppendFromWellFormedUtf8(line, text_, forgiveCut)) {
                 case Utf8Form::Ascii:
                     break;
                 case Utf8Form::MultiByte:

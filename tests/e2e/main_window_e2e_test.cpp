@@ -213,8 +213,7 @@ TEST_F(MainWindowE2eTest, TheDialogOpensAtTheMacroFileAndOkLoadsTheChoice) {
         ToolProcess tool(Exe());
         ASSERT_TRUE(tool.Ready());
         tool.Select(1);
-        PostMessageW(tool.ReloadButton(), BM_CLICK, 0, 0);
-        HWND dialog = tool.WaitForModal();
+        HWND dialog = tool.OpenFileDialog();
         ASSERT_NE(dialog, nullptr);
         EXPECT_TRUE(e2e::WaitFor([&] { return e2e::TextOf(dialog) == L"ﾌｧｲﾙを開く"; }));
         EXPECT_TRUE(e2e::WaitFor([&] { return e2e::DialogName(dialog) == L"chat.txt"; }));
@@ -224,8 +223,7 @@ TEST_F(MainWindowE2eTest, TheDialogOpensAtTheMacroFileAndOkLoadsTheChoice) {
         EXPECT_EQ(tool.Count(), 3) << "cancel keeps everything";
         EXPECT_EQ(tool.Selected(), 1);
 
-        PostMessageW(tool.ReloadButton(), BM_CLICK, 0, 0);
-        dialog = tool.WaitForModal();
+        dialog = tool.OpenFileDialog();
         ASSERT_NE(dialog, nullptr);
         ASSERT_TRUE(e2e::WaitFor([&] { return e2e::DialogName(dialog) == L"chat.txt"; }));
         // A bare name: found only if the dialog opened in the macro file's folder.
@@ -337,8 +335,7 @@ TEST_F(MainWindowE2eTest, AMacroFileThatCannotBeLoadedIsReportedAndChangesNothin
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
     tool.Select(1);
-    PostMessageW(tool.ReloadButton(), BM_CLICK, 0, 0);
-    HWND dialog = tool.WaitForModal();
+    HWND dialog = tool.OpenFileDialog();
     ASSERT_NE(dialog, nullptr);
     // A hidden file is no macro file, and one cannot be written over it.
     WriteBytes(dir_.Path("hidden.txt"), "h\r\n");
@@ -408,8 +405,7 @@ TEST_F(MainWindowE2eTest, NoHotkeySaysAnythingUnderADialog) {
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
     tool.Select(0);
-    PostMessageW(tool.ReloadButton(), BM_CLICK, 0, 0);
-    HWND dialog = tool.WaitForModal();
+    HWND dialog = tool.OpenFileDialog();
     ASSERT_NE(dialog, nullptr);
     PostMessageW(tool.Main(), WM_HOTKEY, 1, 0);  // 発言's hotkey
     PostMessageW(tool.Main(), WM_CLOSE, 0, 0);
@@ -489,13 +485,22 @@ TEST_F(MainWindowE2eTest, EditsToTheMacroFileShowUpByThemselves) {
     EXPECT_TRUE(e2e::WaitFor([&] { return tool.Count() == 4; }, std::chrono::seconds(3)));
     EXPECT_EQ(tool.Selected(), 1) << "the selection stays";
 
-    // Saved in two steps, emptied and then filled: it ends with the whole list.
+    // Saved in two steps, emptied and then filled (the second step after the
+    // tool looked): it ends with the whole list, never shown empty on the way.
+    int fewest = tool.Count();
+    const auto watchCount = [&](int wanted, std::chrono::milliseconds time) {
+        return e2e::WaitFor(
+            [&] {
+                fewest = std::min(fewest, tool.Count());
+                return tool.Count() == wanted;
+            },
+            time);
+    };
     WriteBytes(dir_.Path("chat.txt"), "");
-    Sleep(150);
+    watchCount(-1, std::chrono::milliseconds(450));
     WriteMacros(u"1\r\n2\r\n3\r\n4\r\n5\r\n");
-    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Count() == 5; }, std::chrono::seconds(3)));
-    Sleep(1500);
-    EXPECT_EQ(tool.Count(), 5);
+    EXPECT_TRUE(watchCount(5, std::chrono::seconds(3)));
+    EXPECT_GT(fewest, 0);
 
     // Deleted: the list stays, and no default file appears in its place.
     std::filesystem::remove(dir_.Path("chat.txt"));

@@ -132,6 +132,11 @@ class ToolProcess {
         WaitFor([&] { return (found = FindProcessWindow(pid_, L"#32770", main_)) != nullptr; });
         return found;
     }
+    // "設定再読込" pressed: the file dialog it opens, once it is there.
+    HWND OpenFileDialog() const {
+        PostMessageW(reload_, BM_CLICK, 0, 0);
+        return WaitForModal();
+    }
 
     bool Close() {
         PostMessageW(main_, WM_CLOSE, 0, 0);

@@ -76,6 +76,9 @@ INSTANTIATE_TEST_SUITE_P(
                             "a\0\r\0\n\0b",
                             9),
                 {{u"a", u"a"}}},
+        Fixture{"cp932_ending_in_what_starts_utf8",  // as always: no character lost
+                "ok\r\nGG \xe8\x8a\r\n\xc3",
+                {{u"ok", u"ok"}, {u"GG \u95C3", u"GG \u95C3"}, {u"ﾃ", u"ﾃ"}}},
         Fixture{"utf8_until_a_line_that_is_not",  // ﾃｽ happens to be "ý" in UTF-8
                 "\xc3\xbd\r\n\xba\xdd\r\n",
                 {{u"ﾃｽ", u"ﾃｽ"}, {u"ｺﾝ", u"ｺﾝ"}}},

@@ -176,6 +176,8 @@ TEST(MainCommands, OneDroppedFileLoadsAndAnythingElseIsExplained) {
     const DropOutcome two = DecideDrop({u"a.txt", u"b.txt"}, isFolder);
     EXPECT_EQ(two.load, std::nullopt);
     EXPECT_NE(two.message.find(u"1 つだけ"), std::u16string::npos);
+    EXPECT_EQ(DecideDrop({u"C:\\m\\♥.txt"}, isFolder).load, std::nullopt)
+        << "a name the settings file (CP932) cannot keep";
 }
 
 TEST(AutoReload, ActsOnRealChangesOnly) {

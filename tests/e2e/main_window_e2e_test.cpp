@@ -96,6 +96,16 @@ class MainWindowE2eTest : public testing::Test {
     test::TempDir dir_;
 };
 
+// With the stand-in game client up.
+class WithGameClient : public MainWindowE2eTest {
+  protected:
+    void SetUp() override {
+        MainWindowE2eTest::SetUp();
+        ASSERT_TRUE(client_.Started());
+    }
+    StandinClient client_{dir_.Path("record.txt")};
+};
+
 TEST_F(MainWindowE2eTest, FirstRunWritesTheDefaultMacrosAndAtCloseTheSettings) {
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
@@ -159,9 +169,7 @@ TEST(ToolProgram, DeclaresWhatTodaysWindowsAsksOfIt) {
         << "the ANSI code page stays CP932";
 }
 
-TEST_F(MainWindowE2eTest, SayAdvanceAndDoubleClickDeliverTheSelectedMacro) {
-    StandinClient client(dir_.Path("record.txt"));
-    ASSERT_TRUE(client.Started());
+TEST_F(WithGameClient, SayAdvanceAndDoubleClickDeliverTheSelectedMacro) {
     WriteMacros(u"一つ目\tone\r\n二つ目\ttwo\r\n三つ目\tthree\r\n");
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
@@ -176,7 +184,7 @@ TEST_F(MainWindowE2eTest, SayAdvanceAndDoubleClickDeliverTheSelectedMacro) {
     tool.Select(0);
     // Enter in the list presses the default button, "発言".
     PostMessageW(tool.List(), WM_KEYDOWN, VK_RETURN, 0);
-    const auto events = client.WaitForEvents(12);
+    const auto events = client_.WaitForEvents(12);
     ASSERT_EQ(events.size(), 12u);
     EXPECT_EQ(events[0].detail, Hex(ToAnsi(u"三つ目")));
     EXPECT_EQ(events[3].detail, Hex(ToAnsi(u"二つ目")));
@@ -184,9 +192,7 @@ TEST_F(MainWindowE2eTest, SayAdvanceAndDoubleClickDeliverTheSelectedMacro) {
     EXPECT_EQ(events[9].detail, Hex(ToAnsi(u"一つ目")));
 }
 
-TEST_F(MainWindowE2eTest, AHundredThousandMacrosLoadAndEachPositionSaysItsOwn) {
-    StandinClient client(dir_.Path("record.txt"));
-    ASSERT_TRUE(client.Started());
+TEST_F(WithGameClient, AHundredThousandMacrosLoadAndEachPositionSaysItsOwn) {
     std::u16string text;
     for (int i = 0; i < 100000; ++i) text += u"発言" + Digits(i) + u"\t" + Digits(i) + u"\r\n";
     WriteMacros(text);
@@ -199,7 +205,7 @@ TEST_F(MainWindowE2eTest, AHundredThousandMacrosLoadAndEachPositionSaysItsOwn) {
         tool.Select(position);
         tool.Click(tool.SayButton());
     }
-    const auto events = client.WaitForEvents(12);
+    const auto events = client_.WaitForEvents(12);
     ASSERT_EQ(events.size(), 12u);
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(events[3 * i].detail, Hex(ToAnsi(u"発言" + Digits(positions[i]))));
@@ -353,9 +359,7 @@ TEST_F(MainWindowE2eTest, AMacroFileThatCannotBeLoadedIsReportedAndChangesNothin
     EXPECT_EQ(tool.Selected(), 1);
 }
 
-TEST_F(MainWindowE2eTest, TheListHasTheFocusAgainWhenTheToolIsBackFromTheGame) {
-    StandinClient client(dir_.Path("record.txt"));
-    ASSERT_TRUE(client.Started());
+TEST_F(WithGameClient, TheListHasTheFocusAgainWhenTheToolIsBackFromTheGame) {
     WriteMacros(u"a\r\nb\r\nc\r\n");
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
@@ -365,7 +369,7 @@ TEST_F(MainWindowE2eTest, TheListHasTheFocusAgainWhenTheToolIsBackFromTheGame) {
     tool.Select(0);
     e2e::PressKey(VK_RETURN);  // says the selected macro; the game comes to the front
     ASSERT_TRUE(e2e::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
-    ASSERT_EQ(client.WaitForEvents(3).size(), 3u);
+    ASSERT_EQ(client_.WaitForEvents(3).size(), 3u);
     // Back to the tool, as with Alt+Tab or a click on its caption.
     SetForegroundWindow(tool.Main());
     ASSERT_TRUE(e2e::WaitFor([&] { return GetForegroundWindow() == tool.Main(); }));
@@ -374,9 +378,7 @@ TEST_F(MainWindowE2eTest, TheListHasTheFocusAgainWhenTheToolIsBackFromTheGame) {
     EXPECT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 1; }));
 }
 
-TEST_F(MainWindowE2eTest, GlobalHotkeysWorkWhileTheGameHasTheFocus) {
-    StandinClient client(dir_.Path("record.txt"));
-    ASSERT_TRUE(client.Started());
+TEST_F(WithGameClient, GlobalHotkeysWorkWhileTheGameHasTheFocus) {
     WriteMacros(u"一つ目\r\n二つ目\r\n三つ目\r\n");
     WriteBytes(dir_.Path("chat.ini"),
                "[Option]\r\nHotkeySay=Ctrl+Alt+S\r\nHotkeyNext=ctrl + alt + n\r\n");
@@ -392,15 +394,13 @@ TEST_F(MainWindowE2eTest, GlobalHotkeysWorkWhileTheGameHasTheFocus) {
     EXPECT_EQ(GetForegroundWindow(), StandinClient::MainWindow()) << "the tool stays behind";
 
     e2e::TypeCombination("ctrl+alt+s");
-    const auto events = client.WaitForEvents(3);
+    const auto events = client_.WaitForEvents(3);
     ASSERT_EQ(events.size(), 3u);
     EXPECT_EQ(events[0].detail, Hex(ToAnsi(u"二つ目")));
     EXPECT_EQ(GetForegroundWindow(), StandinClient::MainWindow());
 }
 
-TEST_F(MainWindowE2eTest, NoHotkeySaysAnythingUnderADialog) {
-    StandinClient client(dir_.Path("record.txt"));
-    ASSERT_TRUE(client.Started());
+TEST_F(WithGameClient, NoHotkeySaysAnythingUnderADialog) {
     WriteMacros(u"a\r\n");
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
@@ -410,12 +410,12 @@ TEST_F(MainWindowE2eTest, NoHotkeySaysAnythingUnderADialog) {
     PostMessageW(tool.Main(), WM_HOTKEY, 1, 0);  // 発言's hotkey
     PostMessageW(tool.Main(), WM_CLOSE, 0, 0);
     Sleep(500);
-    EXPECT_TRUE(client.Received().empty());
+    EXPECT_TRUE(client_.Received().empty());
     EXPECT_TRUE(IsWindow(tool.Main())) << "nor does a close take the window from under it";
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
     tool.Click(tool.SayButton());
-    EXPECT_EQ(client.WaitForEvents(3).size(), 3u) << "and afterwards all works as before";
+    EXPECT_EQ(client_.WaitForEvents(3).size(), 3u) << "and afterwards all works as before";
 }
 
 TEST_F(MainWindowE2eTest, AHotkeyAnotherProgramHoldsIsRefusedInTheDialog) {
@@ -460,9 +460,7 @@ TEST_F(MainWindowE2eTest, AlwaysOnTopComesFromTheFileAndTheMenuSetsIt) {
               std::string::npos);
 }
 
-TEST_F(MainWindowE2eTest, AUtf8FileFromAnEditorReachesTheGameInCp932) {
-    StandinClient client(dir_.Path("record.txt"));
-    ASSERT_TRUE(client.Started());
+TEST_F(WithGameClient, AUtf8FileFromAnEditorReachesTheGameInCp932) {
     // As Notepad saves today: UTF-8 without a mark; ♥ is not in CP932.
     WriteBytes(dir_.Path("chat.txt"), ToUtf8(u"こんにちは♥\\n<now>\tあいさつ\n"));
     ToolProcess tool(Exe());
@@ -470,7 +468,7 @@ TEST_F(MainWindowE2eTest, AUtf8FileFromAnEditorReachesTheGameInCp932) {
     ASSERT_EQ(tool.Count(), 1);
     tool.Select(0);
     tool.Click(tool.SayButton());
-    const auto events = client.WaitForEvents(6);
+    const auto events = client_.WaitForEvents(6);
     ASSERT_EQ(events.size(), 6u);
     EXPECT_EQ(events[0].detail, Hex(ToAnsi(u"こんにちは?")));
     EXPECT_EQ(events[3].detail.size(), 16u) << "the time, HH:MM:SS";

@@ -33,7 +33,7 @@ grep -qE '^[0-9]+ SETTEXT 24312d31$' "$record" 2>/dev/null &&
   grep -qE '^[0-9]+ KEYUP 13 0$' "$record" ||
   fail "$1" "the stand-in client did not record the first macro ($record)"
 
-left=$(wine_prefix_pids "$prefix"; marked_pids "KIVMACRO_RUN=$KIVMACRO_RUN")
+left=$(wine_prefix_pids "$prefix"; marked_pids "KIVMACRO_RUN=$KIVMACRO_RUN" 'wine*' Xvfb Xephyr)
 [ -z "$left" ] || fail "$1" "left running: $(ps -o pid=,args= -p "$(echo $left | tr ' ' ,)")"
 
 [ "$failures" -eq 0 ] && echo "scripts/run ($1): passed"

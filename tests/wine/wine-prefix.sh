@@ -7,29 +7,35 @@
 #                                cannot run 32-bit programs); returns with no
 #                                Wine process left running in it
 #   wine_prefix_pids [DIR]       the processes of that prefix (default: the current one)
-#   marked_pids NAME=VALUE       the Wine and X server processes started under that variable
+#   marked_pids NAME=VALUE PATTERN...  the processes of those programs started under that variable
 #   stop_wine_prefix             ends every process of the current prefix
 
 export_wine_environment() {  # prefix
   export WINEPREFIX=$1 WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
-# The Wine and X server processes whose environment holds ENTRY ("NAME=value").
-# Processes inherit the environment, the wineserver included, so this finds
-# what a script started, by a variable it set; the shells and ctest between
-# them hold it too, but are neither Wine's nor X servers.
-marked_pids() {  # entry
-  local dir exe
+# The processes of the given programs (name patterns: 'wine*', Xvfb) whose
+# environment holds ENTRY ("NAME=value"). Processes inherit the environment,
+# the wineserver included, so this finds what a script started by a variable
+# it set; the shells and ctest between them hold it too, but are not those
+# programs.
+marked_pids() {  # entry pattern...
+  local entry=$1 dir exe pattern; shift
   for dir in /proc/[0-9]*; do
     exe=$(readlink "$dir/exe" 2>/dev/null) || continue
-    case ${exe##*/} in wine* | Xvfb | Xephyr) ;; *) continue ;; esac
-    grep -qxzF -- "$1" "$dir/environ" 2>/dev/null && echo "${dir#/proc/}"
+    for pattern in "$@"; do
+      # shellcheck disable=SC2053  # a pattern, not a string
+      if [[ ${exe##*/} == $pattern ]]; then
+        grep -qxzF -- "$entry" "$dir/environ" 2>/dev/null && echo "${dir#/proc/}"
+        break
+      fi
+    done
   done
   return 0
 }
 
 wine_prefix_pids() {  # [prefix]
-  marked_pids "WINEPREFIX=${1:-${WINEPREFIX:?no Wine prefix given}}"
+  marked_pids "WINEPREFIX=${1:-${WINEPREFIX:?no Wine prefix given}}" 'wine*'
 }
 
 # Asks the wineserver to end everything, again each second (a program may

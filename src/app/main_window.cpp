@@ -46,6 +46,23 @@ std::u16string ProgramPath() {
     return {path.begin(), path.end()};
 }
 
+// A macro file's stamp; nothing when it is gone, or no macro file at all.
+std::optional<FileStamp> MacroFileStamp(const std::u16string& path) {
+    return IsOrdinaryFile(path) ? StampOf(path) : std::nullopt;
+}
+
+// Reads the list's file: nothing when it read, else why it did not.
+std::optional<std::u16string> ReadMacros(MacroList& list, MacroList::MissingFile missing) {
+    try {
+        list.LoadData(missing);
+        return std::nullopt;
+    } catch (const FileError& error) {
+        return error.UserMessage();
+    } catch (const std::bad_alloc&) {
+        return u"マクロファイル「" + list.FileName() + u"」は大きすぎて読み込めませんでした。";
+    }
+}
+
 RECT ClientRectOf(HWND window) {
     RECT rect{};
     GetClientRect(window, &rect);
@@ -265,23 +282,18 @@ bool MainWindow::SaveSettings(bool tellUser) {
 
 bool MainWindow::LoadMacroList(const std::u16string& path) {
     // Taken before the reading: a save that lands meanwhile is seen below.
-    const std::optional<FileStamp> stamp = IsOrdinaryFile(path) ? StampOf(path) : std::nullopt;
+    const std::optional<FileStamp> stamp = MacroFileStamp(path);
     MacroList fresh;
     fresh.SetFileName(path);
-    try {
-        fresh.LoadData();
-    } catch (const FileError& error) {
-        ShowError(u"マクロファイルを読み込めませんでした。\n\n" + error.UserMessage());
-        return false;
-    } catch (const std::bad_alloc&) {
-        ShowError(u"マクロファイル「" + path + u"」は大きすぎて読み込めませんでした。");
+    if (const auto problem = ReadMacros(fresh, MacroList::MissingFile::WriteDefaults)) {
+        ShowError(u"マクロファイルを読み込めませんでした。\n\n" + *problem);
         return false;
     }
     macros_ = std::move(fresh);
     FillList();
     watch_.Watch(path);
     autoReload_.Loaded(stamp);
-    if ((IsOrdinaryFile(path) ? StampOf(path) : std::nullopt) != stamp) MacroFolderChanged();
+    if (MacroFileStamp(path) != stamp) MacroFolderChanged();
     return true;
 }
 
@@ -308,15 +320,15 @@ void MainWindow::ReloadChangedFile() {
         return;
     }
     const std::u16string path = macros_.FileName();
-    const std::optional<FileStamp> stamp = IsOrdinaryFile(path) ? StampOf(path) : std::nullopt;
+    const std::optional<FileStamp> stamp = MacroFileStamp(path);
     AutoReload::Step step = autoReload_.Settled(stamp, macros_.Count() > 0);
-    std::u16string problem;
+    std::optional<std::u16string> problem;
     if (step == AutoReload::Step::Reload) {
         MacroList fresh;
         fresh.SetFileName(path);
-        try {
-            // A file deleted meanwhile is not made anew with the default macros.
-            fresh.LoadData(MacroList::MissingFile::Fail);
+        // A file deleted meanwhile is not made anew with the default macros.
+        problem = ReadMacros(fresh, MacroList::MissingFile::Fail);
+        if (!problem) {
             const int selected = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
             const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
             macros_ = std::move(fresh);
@@ -327,10 +339,6 @@ void MainWindow::ReloadChangedFile() {
             autoReload_.Reloaded(stamp);
             pendingProblem_.clear();
             return;
-        } catch (const FileError& error) {
-            problem = error.UserMessage();
-        } catch (const std::bad_alloc&) {
-            problem = u"マクロファイル「" + path + u"」は大きすぎて読み込めませんでした。";
         }
         step = autoReload_.ReloadFailed();
     }
@@ -340,7 +348,7 @@ void MainWindow::ReloadChangedFile() {
         pendingProblem_ =
             u"マクロファイルが変更されましたが、読み込めませんでした。"
             u"それまでの一覧をそのまま使えます。\n\n" +
-            problem;
+            problem.value_or(u"");
         TellPendingProblem();
     }
 }

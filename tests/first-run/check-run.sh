@@ -19,8 +19,7 @@ case ${1:-} in
   *) echo "usage: check-run.sh fresh|again" >&2; exit 2 ;;
 esac
 
-# Whatever the run starts carries this mark, so that it can be found afterwards.
-export KIVMACRO_RUN="check-run $$ $(date +%s%N)"
+mark_run check-run
 output=$(env -u DISPLAY timeout 900 bash scripts/run 2>&1)
 status=$?
 printf '%s\n' "$output" | tail -n 5
@@ -33,7 +32,7 @@ grep -qE '^[0-9]+ SETTEXT 24312d31$' "$record" 2>/dev/null &&
   grep -qE '^[0-9]+ KEYUP 13 0$' "$record" ||
   fail "$1" "the stand-in client did not record the first macro ($record)"
 
-left=$(wine_prefix_pids "$prefix"; marked_pids "KIVMACRO_RUN=$KIVMACRO_RUN" 'wine*' Xvfb Xephyr)
+left=$(wine_prefix_pids "$prefix"; run_leftovers)
 [ -z "$left" ] || fail "$1" "left running: $(ps -o pid=,args= -p "$(echo $left | tr ' ' ,)")"
 
 [ "$failures" -eq 0 ] && echo "scripts/run ($1): passed"

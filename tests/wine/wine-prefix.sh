@@ -8,6 +8,7 @@
 #                                Wine process left running in it
 #   wine_prefix_pids [DIR]       the processes of that prefix (default: the current one)
 #   marked_pids NAME=VALUE PATTERN...  the processes of those programs started under that variable
+#   mark_run NAME, run_leftovers  what a run started and left running
 #   stop_wine_prefix             ends every process of the current prefix
 
 export_wine_environment() {  # prefix
@@ -32,6 +33,15 @@ marked_pids() {  # entry pattern...
     done
   done
   return 0
+}
+
+# Marks what this shell starts from now on, so that run_leftovers finds what
+# of it still runs: Wine's programs and X servers.
+mark_run() {  # name
+  export KIVMACRO_RUN="$1 $$ $(date +%s%N)"
+}
+run_leftovers() {
+  marked_pids "KIVMACRO_RUN=$KIVMACRO_RUN" 'wine*' Xvfb Xephyr
 }
 
 wine_prefix_pids() {  # [prefix]

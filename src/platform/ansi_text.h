@@ -9,8 +9,10 @@
 // U+30FB (the code page's default Unicode character), a lead byte taking its
 // following byte with it as Windows does.
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kiv {
 
@@ -20,5 +22,16 @@ std::u16string FromAnsi(std::string_view bytes);
 // Appends the conversion to `out`, so that a caller converting many short
 // pieces (one per macro-file line) reuses one buffer.
 void AppendFromAnsi(std::string_view bytes, std::u16string& out);
+
+// The bytes that read back as exactly `text`, or nothing when CP932 lacks one
+// of its characters. Windows' default conversion would not say so: it writes
+// "?" or, worse, a look-alike (〜 becomes ～, é becomes e, ¥ becomes \), and a
+// path converted that way names another file. For everything that must come
+// back as it was: paths, and names stored in the settings file.
+std::optional<std::string> ToAnsiExactly(std::u16string_view text);
+
+// The characters of `text` that CP932 lacks, as code points, each once, in
+// the order they first appear: for telling the user which ones.
+std::vector<char32_t> CharactersAnsiLacks(std::u16string_view text);
 
 }  // namespace kiv

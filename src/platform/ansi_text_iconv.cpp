@@ -184,4 +184,11 @@ std::string ToAnsi(std::u16string_view text) {
     return out;
 }
 
+// The tables map nothing by best fit: what does not come back is a "?".
+std::optional<std::string> ToAnsiExactly(std::u16string_view text) {
+    std::string out = ToAnsi(text);
+    if (FromAnsi(out) != text) return std::nullopt;
+    return out;
+}
+
 }  // namespace kiv

@@ -57,4 +57,22 @@ std::u16string FromAnsi(std::string_view bytes) {
     return out;
 }
 
+std::optional<std::string> ToAnsiExactly(std::u16string_view text) {
+    if (text.size() > kMaxPiece) return std::nullopt;  // no path or name is that long
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int count = static_cast<int>(text.size());
+    // Without the flag Windows maps by "best fit" and does not even report it
+    // as a default character used.
+    BOOL usedDefault = FALSE;
+    const int needed = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, count, nullptr, 0,
+                                           nullptr, &usedDefault);
+    if (usedDefault || (needed == 0 && count != 0)) return std::nullopt;
+    std::string out(static_cast<std::size_t>(needed), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, count, out.data(), needed, nullptr,
+                        &usedDefault);
+    // A lone surrogate half, or a mapping that does not come back, is no exact form either.
+    if (usedDefault || FromAnsi(out) != text) return std::nullopt;
+    return out;
+}
+
 }  // namespace kiv

@@ -64,6 +64,20 @@ TEST(FromAnsi, NeverFailsOnBytesThatAreNotCp932) {
     EXPECT_EQ(FromAnsi(std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
 }
 
+// Windows' default conversion maps these by "best fit" to another character
+// (〜 to ～, é to e, ¥ to \); as a path that names another file.
+TEST(ToAnsiExactly, GivesNothingForWhatWouldNotComeBackAsItWas) {
+    EXPECT_EQ(ToAnsiExactly(u"D:\\表\\～①.txt"), ToAnsi(u"D:\\表\\～①.txt"));
+    EXPECT_EQ(ToAnsiExactly(u""), "");
+    for (const char16_t* text : {u"挨拶〜定型.txt", u"Café", u"¥100", u"♥", u"\U0001F600"}) {
+        EXPECT_EQ(ToAnsiExactly(text), std::nullopt) << ToUtf8(text);
+    }
+    EXPECT_EQ(ToAnsiExactly(std::u16string{u'a', u'\xD800'}), std::nullopt) << "a lone half";
+    EXPECT_EQ(CharactersAnsiLacks(u"a〜b♥表\U0001F600♥é"),
+              (std::vector<char32_t>{0x301C, 0x2665, 0x1F600, 0xE9}));
+    EXPECT_TRUE(CharactersAnsiLacks(u"表ソ～").empty());
+}
+
 TEST(Utf8, RoundTripsAndMarksMalformedBytes) {
     const std::u16string text = u"表ソa\U0001F600\u00E9";
     EXPECT_EQ(FromUtf8(ToUtf8(text)), text);

@@ -10,9 +10,34 @@
 #   marked_pids NAME=VALUE PATTERN...  the processes of those programs started under that variable
 #   mark_run NAME, run_leftovers  what a run started and left running
 #   stop_wine_prefix             ends every process of the current prefix
+#   wine_runs_32bit              whether 32-bit programs can run here at all
+KIVMACRO_BUILD_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build
 
 export_wine_environment() {  # prefix
   export WINEPREFIX=$1 WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
+  # Debian's "wine" starts the 32-bit loader whenever wine32 is installed, and
+  # a kernel without 32-bit emulation (a boot option some VMs turn off)
+  # refuses to run it: then "wine" means the 64-bit loader, through a shim
+  # first on PATH, and only 64-bit programs run.
+  if ! wine_runs_32bit && [ -z "${KIVMACRO_WINE64_SHIM:-}" ]; then
+    export KIVMACRO_WINE64_SHIM="$KIVMACRO_BUILD_DIR/wine64-only"
+    mkdir -p "$KIVMACRO_WINE64_SHIM"
+    # wineboot, winepath and regedit go through wine-stable.
+    for name in wine wine-stable; do
+      printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' > "$KIVMACRO_WINE64_SHIM/$name"
+      chmod +x "$KIVMACRO_WINE64_SHIM/$name"
+    done
+    export PATH="$KIVMACRO_WINE64_SHIM:$PATH" WINELOADER=/usr/lib/wine/wine64
+  fi
+}
+
+# Whether this machine runs 32-bit Windows programs (asked once).
+wine_runs_32bit() {
+  if [ -z "${KIVMACRO_WINE32:-}" ]; then
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then KIVMACRO_WINE32=yes; else KIVMACRO_WINE32=no; fi
+    export KIVMACRO_WINE32
+  fi
+  [ "$KIVMACRO_WINE32" = yes ]
 }
 
 # The processes of the given programs (name patterns: 'wine*', Xvfb) whose

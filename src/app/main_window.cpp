@@ -71,13 +71,26 @@ RECT ClientRectOf(HWND window) {
 
 }  // namespace
 
+MainWindow::MainWindow(HINSTANCE instance, std::u16string programPath)
+    : instance_(instance), programPath_(std::move(programPath)) {}
+
+MainWindow::~MainWindow() {
+    if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
+}
+
+bool MainWindow::Open(int show) {
+    if (!Create()) return false;
+    StartUp();
+    ShowWindow(window_, show);
+    UpdateWindow(window_);
+    settling_ = false;
+    return true;
+}
+
 int MainWindow::Run(HINSTANCE instance, int show) {
-    MainWindow main(instance);
-    if (!main.Create()) return 1;
-    main.StartUp();
-    ShowWindow(main.window_, show);
-    UpdateWindow(main.window_);
-    main.settling_ = false;
+    MainWindow main(instance, ProgramPath());
+    main.endsProgram_ = true;
+    if (!main.Open(show)) return 1;
 
     // Messages, and the change notifications of the macro file's folder.
     for (;;) {
@@ -98,7 +111,6 @@ int MainWindow::Run(HINSTANCE instance, int show) {
 }
 
 bool MainWindow::Create() {
-    programPath_ = ProgramPath();
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = Procedure;
@@ -108,7 +120,10 @@ bool MainWindow::Create() {
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
-    if (!RegisterClassExW(&windowClass)) return false;
+    // A second window in the same process (tests) finds the class there.
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        return false;
+    }
 
     // The design's client size at 96 DPI; it is sized again for the real DPI
     // once the window knows its monitor.
@@ -118,6 +133,7 @@ bool MainWindow::Create() {
                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                               instance_, this);
     if (window_ == nullptr) return false;
+    AddToSystemMenu(window_, CurrentMenuState());
     // Run as administrator, the tool still takes files dropped from an
     // Explorer that is not: Windows would filter the drop's messages out.
     constexpr UINT kCopyGlobalData = 0x0049;
@@ -618,7 +634,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_INITMENUPOPUP:
-            if (HIWORD(lParam) != 0) PrepareSystemMenu(window_, CurrentMenuState());  // window menu
+            if (HIWORD(lParam) != 0) TickSystemMenu(window_, CurrentMenuState());  // window menu
             break;
         case WM_CONTEXTMENU:
             if (reinterpret_cast<HWND>(wParam) == list_) {
@@ -668,7 +684,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             ShutDown(false);
-            PostQuitMessage(0);
+            if (endsProgram_) PostQuitMessage(0);
             return 0;
         default:
             break;

@@ -32,11 +32,23 @@ class MainWindow {
     // then runs until the window is closed. Returns the exit code.
     static int Run(HINSTANCE instance, int show);
 
+    // The tool as if it ran from `programPath` (its settings and default
+    // macro file lie beside it), in this process: for tests, which pump the
+    // messages themselves. The window goes with the object.
+    MainWindow(HINSTANCE instance, std::u16string programPath);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates the window, restores the settings, loads the macro file and
+    // shows the window; false when the window could not be made.
+    bool Open(int show);
+    HWND Handle() const { return window_; }
+
   private:
     enum ControlId : int { kList = 100, kSay = 101, kSayNext = 102, kReload = 103 };
     static constexpr UINT_PTR kReloadTimer = 1;
 
-    explicit MainWindow(HINSTANCE instance) : instance_(instance) {}
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -118,6 +130,7 @@ class MainWindow {
     // DPI change on the way (a monitor of another scale) must not resize it.
     bool settling_ = false;
     bool shutDown_ = false;
+    bool endsProgram_ = false;  // the program's window, not a test's
 };
 
 }  // namespace kiv

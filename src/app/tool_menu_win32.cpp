@@ -14,15 +14,16 @@ void AppendItems(HMENU menu, const MenuState& state) {
 
 }  // namespace
 
-void PrepareSystemMenu(HWND window, const MenuState& state) {
+void AddToSystemMenu(HWND window, const MenuState& state) {
     HMENU menu = GetSystemMenu(window, FALSE);
     if (menu == nullptr) return;
-    const UINT first = static_cast<UINT>(ToolMenuItems().front().command);
-    if (GetMenuState(menu, first, MF_BYCOMMAND) == static_cast<UINT>(-1)) {
-        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        AppendItems(menu, state);
-        return;
-    }
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendItems(menu, state);
+}
+
+void TickSystemMenu(HWND window, const MenuState& state) {
+    HMENU menu = GetSystemMenu(window, FALSE);
+    if (menu == nullptr) return;
     for (const MenuItem& item : ToolMenuItems()) {
         if (const std::optional<bool> ticked = IsTicked(item.command, state)) {
             CheckMenuItem(menu, static_cast<UINT>(item.command),

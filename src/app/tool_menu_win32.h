@@ -11,9 +11,14 @@
 
 namespace kiv {
 
-// Appends the items to the window's system menu, after a separator, once;
-// then, and on every later call, sets their ticks.
-void PrepareSystemMenu(HWND window, const MenuState& state);
+// Gives the window its own system menu with the items appended after a
+// separator. Called once, when the window is made: a window has no system
+// menu of its own until GetSystemMenu(window, FALSE) makes one, and items
+// appended while the menu is opening would land in a copy the user never sees.
+void AddToSystemMenu(HWND window, const MenuState& state);
+
+// Sets the items' ticks in the window's system menu, as it opens.
+void TickSystemMenu(HWND window, const MenuState& state);
 
 // Shows the items as a menu at `screen` (a point in screen coordinates) and
 // returns the one chosen.

@@ -1,5 +1,7 @@
 #include "app/global_hotkeys_win32.h"
 
+#include "platform/system_error.h"
+
 namespace kiv {
 namespace {
 
@@ -13,16 +15,23 @@ HotkeySet HotkeysOf(const Options& options) {
     return keys;
 }
 
-std::array<bool, kHotkeyActions> GlobalHotkeys::Register(const HotkeySet& keys) {
+std::u16string HotkeyRefusalReason(std::uint32_t error) {
+    if (error == ERROR_HOTKEY_ALREADY_REGISTERED) {
+        return u"ほかのプログラム (このツールのもう一つのコピーかもしれません) が使っています。";
+    }
+    return SystemErrorText(error);
+}
+
+std::array<std::uint32_t, kHotkeyActions> GlobalHotkeys::Register(const HotkeySet& keys) {
     UnregisterAll();
-    std::array<bool, kHotkeyActions> refused{};
+    std::array<std::uint32_t, kHotkeyActions> refused{};
     for (std::size_t i = 0; i < kHotkeyActions; ++i) {
         if (!keys[i]) continue;
         // Held down, a key repeats: without MOD_NOREPEAT one press could say
         // a macro many times over.
         registered_[i] = RegisterHotKey(window_, kFirstId + static_cast<int>(i),
                                         keys[i]->modifiers | MOD_NOREPEAT, keys[i]->key) != 0;
-        refused[i] = !registered_[i];
+        if (!registered_[i]) refused[i] = GetLastError();
     }
     return refused;
 }

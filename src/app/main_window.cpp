@@ -134,6 +134,19 @@ bool MainWindow::Create() {
                               instance_, this);
     if (window_ == nullptr) return false;
     AddToSystemMenu(window_, CurrentMenuState());
+    noticePort_.emplace(WindowNoticePort::Window{
+        .handle = window_,
+        .programPath = programPath_,
+        .busy = [this] { return busy_; },
+        .saveSettings = [this] { SaveSettings(true); },
+        .releaseHotkeys = [this] { hotkeys_.UnregisterAll(); },
+        .registerHotkeys = [this] { RegisterHotkeysAndTell(); },
+        .close =
+            [this] {
+                shutDown_ = true;  // saved already; the new copy takes over
+                DestroyWindow(window_);
+            },
+    });
     // Run as administrator, the tool still takes files dropped from an
     // Explorer that is not: Windows would filter the drop's messages out.
     constexpr UINT kCopyGlobalData = 0x0049;
@@ -267,7 +280,7 @@ void MainWindow::StartUp() {
     options_ = settings.options;
     if (options_.topMost) SetTopMost(true);
     // Only what is set: no hotkey is taken from other programs by default.
-    RegisterHotkeys(HotkeysOf(options_));
+    RegisterHotkeysAndTell();
 }
 
 void MainWindow::ShutDown(bool tellUser) {
@@ -353,7 +366,7 @@ void MainWindow::ReloadChangedFile() {
             SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
             if (keep >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(keep), 0);
             autoReload_.Reloaded(stamp);
-            pendingProblem_.clear();
+            notices_.Drop(NoticeKind::ReloadFailed);
             return;
         }
         step = autoReload_.ReloadFailed();
@@ -361,25 +374,24 @@ void MainWindow::ReloadChangedFile() {
     if (step == AutoReload::Step::WaitAgain) {
         SetTimer(window_, kReloadTimer, AutoReload::kRetryMs, nullptr);
     } else if (step == AutoReload::Step::Tell) {
-        pendingProblem_ =
-            u"マクロファイルが変更されましたが、読み込めませんでした。"
-            u"それまでの一覧をそのまま使えます。\n\n" +
-            problem.value_or(u"");
-        TellPendingProblem();
+        Notify({NoticeKind::ReloadFailed,
+                u"マクロファイルが変更されましたが、読み込めませんでした。"
+                u"それまでの一覧をそのまま使えます。\n\n" +
+                    problem.value_or(u"")});
     }
 }
 
-// Told when the user looks at the tool: a message box over the game would
-// take the focus from it, and keep the hotkeys from working until closed.
-void MainWindow::TellPendingProblem() {
-    if (pendingProblem_.empty()) return;
-    if (GetForegroundWindow() != window_) {
-        FLASHWINFO flash{sizeof flash, window_, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
-        FlashWindowEx(&flash);
-        return;
-    }
-    const std::u16string problem = std::exchange(pendingProblem_, u"");
-    ShowError(problem);
+void MainWindow::Notify(Notice notice) {
+    notices_.Add(std::move(notice));
+    ShowNotices();
+}
+
+void MainWindow::ShowNotices() {
+    // A message box's own loop may bring the activation that asks again.
+    if (showingNotices_ || !noticePort_) return;
+    showingNotices_ = true;
+    notices_.ShowWhenLooking(*noticePort_);
+    showingNotices_ = false;
 }
 
 void MainWindow::Dropped(HDROP drop) {
@@ -420,41 +432,8 @@ std::optional<DeliveryOutcome> MainWindow::Say() {
         macros_.Item(static_cast<std::size_t>(selected) + 1).Execute(windowSystem_, LocalTimeOfDay);
     SetCursor(previous);
     busy_ = false;
-    if (outcome == DeliveryOutcome::Refused) OfferToRunAsAdministrator();
+    if (outcome == DeliveryOutcome::Refused) Notify({NoticeKind::SendRefused, u""});
     return outcome;
-}
-
-void MainWindow::OfferToRunAsAdministrator() {
-    if (IsElevated()) {
-        ShowError(
-            u"Windows がゲームへの発言を止めました。ゲームがこのツールより高い権限で"
-            u"動いているためです。");
-        return;
-    }
-    const int answer = MessageBoxW(
-        window_,
-        L"ゲームが管理者として実行されていて、このツールは管理者として実行されていないため、"
-        L"Windows が発言を止めました。\n\nこのツールを管理者として起動し直しますか?",
-        kCaption, MB_YESNO | MB_ICONWARNING);
-    if (answer != IDYES || shutDown_) return;
-    // The new copy reads the settings as they are now: the window's place and
-    // the macro file chosen during this run. It takes the hotkeys over too.
-    SaveSettings(true);
-    hotkeys_.UnregisterAll();
-    DWORD error = 0;
-    switch (RelaunchAsAdministrator(window_, programPath_, error)) {
-        case Relaunch::Started:
-            shutDown_ = true;  // saved already; the new copy takes over
-            DestroyWindow(window_);
-            return;
-        case Relaunch::Declined:
-            RegisterHotkeys(HotkeysOf(options_));
-            return;
-        case Relaunch::Failed:
-            RegisterHotkeys(HotkeysOf(options_));
-            ShowError(u"管理者として起動し直せませんでした。\n\n" + SystemErrorText(error));
-            return;
-    }
 }
 
 void MainWindow::SayNext() {
@@ -520,8 +499,22 @@ void MainWindow::SetTopMost(bool on) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void MainWindow::RegisterHotkeys(const HotkeySet& keys) {
-    hotkeysRefused_ = hotkeys_.Register(keys);
+std::vector<HotkeyRefusal> MainWindow::RegisterHotkeys() {
+    const HotkeySet keys = HotkeysOf(options_);
+    hotkeyErrors_ = hotkeys_.Register(keys);
+    std::vector<HotkeyRefusal> refused;
+    for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+        if (hotkeyErrors_[i] == 0) continue;
+        refused.push_back({std::u16string(kHotkeyActionInfo[i].name), FormatHotkey(*keys[i]),
+                           HotkeyRefusalReason(hotkeyErrors_[i])});
+    }
+    return refused;
+}
+
+void MainWindow::RegisterHotkeysAndTell() {
+    if (const auto text = hotkeyRefusals_.ToTell(RegisterHotkeys())) {
+        Notify({NoticeKind::HotkeysRefused, *text});
+    }
 }
 
 void MainWindow::EditHotkeys() {
@@ -530,9 +523,18 @@ void MainWindow::EditHotkeys() {
     // Free while the dialog is open, so that they can be typed into its fields.
     hotkeys_.UnregisterAll();
     const HotkeySet current = HotkeysOf(options_);
-    HotkeyDialogRequest request{current, hotkeysRefused_, [this](const HotkeySet& keys) {
-                                    RegisterHotkeys(keys);
-                                    return hotkeysRefused_;
+    std::array<bool, kHotkeyActions> refusedNow{};
+    for (std::size_t i = 0; i < kHotkeyActions; ++i) refusedNow[i] = hotkeyErrors_[i] != 0;
+    HotkeyDialogRequest request{current, refusedNow, [this](const HotkeySet& keys) {
+                                    // A trial: every key is free again at once, since
+                                    // the dialog may stay open to have one typed.
+                                    const auto errors = hotkeys_.Register(keys);
+                                    hotkeys_.UnregisterAll();
+                                    std::array<bool, kHotkeyActions> refused{};
+                                    for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+                                        refused[i] = errors[i] != 0;
+                                    }
+                                    return refused;
                                 }};
     const std::optional<HotkeySet> chosen = ShowHotkeyDialog(window_, instance_, request);
     if (chosen) {
@@ -541,8 +543,10 @@ void MainWindow::EditHotkeys() {
             options_.hotkeys[i] = (*chosen)[i] ? FormatHotkey(*(*chosen)[i]) : u"";
             optionsChanged_ = true;
         }
+        // The dialog named what it could not register.
+        hotkeyRefusals_.Seen(RegisterHotkeys());
     } else {
-        RegisterHotkeys(current);
+        RegisterHotkeysAndTell();
     }
     editingHotkeys_ = false;
 }
@@ -618,11 +622,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             } else if (HIWORD(wParam) == 0) {  // not while minimised
                 focus_.Restore();
                 // After the activation is done, not inside it.
-                if (!pendingProblem_.empty()) PostMessageW(window_, kTellProblem, 0, 0);
+                if (!notices_.Empty()) PostMessageW(window_, kShowNotices, 0, 0);
             }
             return 0;
-        case kTellProblem:
-            TellPendingProblem();
+        case kShowNotices:
+            ShowNotices();
             return 0;
         case WM_SETFOCUS:
             focus_.Restore();

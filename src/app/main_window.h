@@ -14,9 +14,12 @@
 #include "app/focus_keeper.h"
 #include "app/folder_watch_win32.h"
 #include "app/global_hotkeys_win32.h"
+#include "app/hotkey_refusals.h"
 #include "app/layout.h"
 #include "app/main_commands.h"
 #include "app/message_tooltip_win32.h"
+#include "app/notice_port_win32.h"
+#include "app/notices.h"
 #include "app/options.h"
 #include "app/startup_settings.h"
 #include "app/tool_menu.h"
@@ -71,8 +74,9 @@ class MainWindow {
     std::optional<DeliveryOutcome> Say();
     void SayNext();
     void ChooseMacroFile();
-    // Windows refused the messages to the game: it runs as administrator.
-    void OfferToRunAsAdministrator();
+    // Told or asked when the user looks at the tool (notices.h).
+    void Notify(Notice notice);
+    void ShowNotices();
 
     // The tool's options: the menu, always on top, the global hotkeys.
     MenuState CurrentMenuState() const { return {options_.topMost}; }
@@ -80,7 +84,10 @@ class MainWindow {
     void ShowListMenu(LPARAM where);
     void SetTopMost(bool on);
     void EditHotkeys();
-    void RegisterHotkeys(const HotkeySet& keys);
+    // Registers the keys the options hold; returns what Windows refused.
+    std::vector<HotkeyRefusal> RegisterHotkeys();
+    // The same, telling what is refused (once, hotkey_refusals.h).
+    void RegisterHotkeysAndTell();
     void RunHotkey(HotkeyAction action);
     void MoveSelection(Step step);
     void ShowError(const std::u16string& text) const;
@@ -88,7 +95,6 @@ class MainWindow {
     // The macro file changed on disk: the list follows (auto_reload.h).
     void MacroFolderChanged();
     void ReloadChangedFile();
-    void TellPendingProblem();
     void Dropped(HDROP drop);
     void EditMacroFile();
     const std::u16string& CurrentMacroFile() const {
@@ -117,14 +123,17 @@ class MainWindow {
     Options options_;
     bool optionsChanged_ = false;
     GlobalHotkeys hotkeys_;
-    std::array<bool, kHotkeyActions> hotkeysRefused_{};
+    std::array<std::uint32_t, kHotkeyActions> hotkeyErrors_{};  // per action, 0: registered
+    HotkeyRefusalMemory hotkeyRefusals_;
     bool editingHotkeys_ = false;
     MessageTooltip tooltip_;
     FolderWatch watch_;
     AutoReload autoReload_;
     std::optional<ULONGLONG> changesSince_;  // the first change of a burst
-    std::u16string pendingProblem_;          // to tell when the user looks
-    static constexpr UINT kTellProblem = WM_APP + 1;
+    PendingNotices notices_;
+    std::optional<WindowNoticePort> noticePort_;  // once the window exists
+    bool showingNotices_ = false;
+    static constexpr UINT kShowNotices = WM_APP + 1;
     bool busy_ = false;  // a macro is being delivered
     // From applying the stored rectangle until the window is first shown: a
     // DPI change on the way (a monitor of another scale) must not resize it.

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "app/notices.h"
+
 namespace kiv {
 
 // True when this process runs elevated (as administrator).
 bool IsElevated();
-
-enum class Relaunch { Started, Declined, Failed };
 
 // Starts `program` again as administrator; the user confirms in Windows'
 // prompt. `error` receives the system's code when it failed.

@@ -429,6 +429,8 @@ TEST_F(MainWindowE2eTest, AHotkeyAnotherProgramHoldsIsRefusedInTheDialog) {
     HWND say = nullptr;
     ASSERT_TRUE(e2e::WaitFor([&] { return (say = GetDlgItem(dialog, 201)) != nullptr; }));
     SendMessageW(say, HKM_SETHOTKEY, MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+    SendMessageW(GetDlgItem(dialog, 204), HKM_SETHOTKEY, MAKEWORD('J', HOTKEYF_CONTROL | HOTKEYF_ALT),
+                 0);
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(e2e::WaitFor([&] {
         wchar_t status[512] = {};
@@ -436,12 +438,29 @@ TEST_F(MainWindowE2eTest, AHotkeyAnotherProgramHoldsIsRefusedInTheDialog) {
         return std::wstring(status).find(L"「発言」の Ctrl+Alt+K は") != std::wstring::npos;
     }));
     EXPECT_TRUE(IsWindow(dialog)) << "stays open for another choice";
+    // While it is open no key is the tool's, so that any can be typed into a field.
+    EXPECT_TRUE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, 'J'))
+        << "the key that went through is held still";
+    UnregisterHotKey(nullptr, 2);
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
     UnregisterHotKey(nullptr, 1);
     ASSERT_TRUE(tool.Close());
     EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")).find("Option"), std::string::npos)
         << "cancelled: nothing to keep";
+}
+
+TEST_F(MainWindowE2eTest, HotkeysRefusedAtStartUpAreToldWhenTheUserLooks) {
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'K'));  // as another program
+    WriteBytes(dir_.Path("chat.ini"), "[Option]\r\nHotkeyNext=Ctrl+Alt+K\r\n");
+    ToolProcess tool(Exe());
+    SetForegroundWindow(tool.Main());
+    HWND box = tool.WaitForModal();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(WaitForBoxText(box, L"「次へ」の Ctrl+Alt+K: ほかのプログラム"));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    UnregisterHotKey(nullptr, 1);
+    EXPECT_TRUE(tool.Close());
 }
 
 TEST_F(MainWindowE2eTest, AlwaysOnTopComesFromTheFileAndTheMenuSetsIt) {

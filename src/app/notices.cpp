@@ -1,0 +1,66 @@
+#include "app/notices.h"
+
+#include <algorithm>
+
+namespace kiv {
+
+void PendingNotices::Add(Notice notice) {
+    Drop(notice.kind);
+    pending_.push_back(std::move(notice));
+}
+
+void PendingNotices::Drop(NoticeKind kind) {
+    std::erase_if(pending_, [kind](const Notice& notice) { return notice.kind == kind; });
+}
+
+void PendingNotices::ShowWhenLooking(NoticePort& port) {
+    if (pending_.empty()) return;
+    if (!port.CanAskNow()) {
+        port.FlashTaskbarButton();
+        return;
+    }
+    while (!pending_.empty()) {
+        const Notice notice = std::move(pending_.front());
+        pending_.pop_front();
+        if (notice.kind == NoticeKind::SendRefused) {
+            OfferToRunAsAdministrator(port);
+        } else {
+            port.Tell(notice.text);
+        }
+    }
+}
+
+void OfferToRunAsAdministrator(NoticePort& port) {
+    if (port.IsElevated()) {
+        port.Tell(
+            u"Windows がゲームへの発言を止めました。ゲームがこのツールより高い権限で"
+            u"動いているためです。");
+        return;
+    }
+    // The new copy reads the settings as they are now (the window's place,
+    // the macro file chosen during this run) and takes the hotkeys over.
+    port.SaveSettings();
+    port.ReleaseHotkeys();
+    const bool yes = port.AskYesNo(
+        u"ゲームが管理者として実行されていて、このツールは管理者として実行されていないため、"
+        u"Windows が発言を止めました。\n\nこのツールを管理者として起動し直しますか?");
+    if (!yes) {
+        port.RegisterHotkeysAgain();
+        return;
+    }
+    std::u16string reason;
+    switch (port.RelaunchAsAdministrator(reason)) {
+        case Relaunch::Started:
+            port.CloseWindow();
+            return;
+        case Relaunch::Declined:
+            port.RegisterHotkeysAgain();
+            return;
+        case Relaunch::Failed:
+            port.RegisterHotkeysAgain();
+            port.Tell(u"管理者として起動し直せませんでした。\n\n" + reason);
+            return;
+    }
+}
+
+}  // namespace kiv

@@ -92,22 +92,14 @@ int MainWindow::Run(HINSTANCE instance, int show) {
     main.endsProgram_ = true;
     if (!main.Open(show)) return 1;
 
-    // Messages, and the change notifications of the macro file's folder.
-    for (;;) {
-        const HANDLE watched = main.watch_.Handle();
-        const DWORD woke = MsgWaitForMultipleObjectsEx(watched != nullptr ? 1 : 0, &watched,
-                                                       INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (watched != nullptr && woke == WAIT_OBJECT_0) main.MacroFolderChanged();
-        if (woke == WAIT_FAILED) main.watch_.Stop();  // a handle gone bad: watch no more
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
-            // Tab moves between the controls, Enter presses "発言".
-            if (IsDialogMessageW(main.window_, &message)) continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Tab moves between the controls, Enter presses "発言".
+        if (IsDialogMessageW(main.window_, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
+    return static_cast<int>(message.wParam);
 }
 
 bool MainWindow::Create() {
@@ -320,14 +312,13 @@ bool MainWindow::LoadMacroList(const std::u16string& path) {
     }
     macros_ = std::move(fresh);
     FillList();
-    watch_.Watch(path);
+    watch_.Start(window_, kFolderChanged, path, stamp);
     autoReload_.Loaded(stamp);
     if (MacroFileStamp(path) != stamp) MacroFolderChanged();
     return true;
 }
 
 void MainWindow::MacroFolderChanged() {
-    watch_.Rearm();
     // A burst of writes pushes the reload back, one reload once it is over;
     // but not for ever, in a folder where other files never stop changing.
     const ULONGLONG now = GetTickCount64();
@@ -341,8 +332,6 @@ void MainWindow::ReloadChangedFile() {
     KillTimer(window_, kReloadTimer);
     changesSince_.reset();
     if (!macros_.IsLoaded()) return;
-    // A watch lost on the way (the folder gone for a while) is taken up again.
-    if (watch_.Handle() == nullptr) watch_.Watch(macros_.FileName());
     // Not during a delivery, nor under a dialog or a message box: later.
     if (busy_ || !IsWindowEnabled(window_)) {
         SetTimer(window_, kReloadTimer, AutoReload::kRetryMs, nullptr);
@@ -628,6 +617,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kShowNotices:
             ShowNotices();
             return 0;
+        case kFolderChanged:
+            MacroFolderChanged();
+            return 0;
+
         case WM_SETFOCUS:
             focus_.Restore();
             return 0;

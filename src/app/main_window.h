@@ -12,7 +12,7 @@
 
 #include "app/auto_reload.h"
 #include "app/focus_keeper.h"
-#include "app/folder_watch_win32.h"
+#include "app/file_watch_win32.h"
 #include "app/global_hotkeys_win32.h"
 #include "app/hotkey_refusals.h"
 #include "app/layout.h"
@@ -127,13 +127,14 @@ class MainWindow {
     HotkeyRefusalMemory hotkeyRefusals_;
     bool editingHotkeys_ = false;
     MessageTooltip tooltip_;
-    FolderWatch watch_;
+    FileWatch watch_;
     AutoReload autoReload_;
     std::optional<ULONGLONG> changesSince_;  // the first change of a burst
     PendingNotices notices_;
     std::optional<WindowNoticePort> noticePort_;  // once the window exists
     bool showingNotices_ = false;
     static constexpr UINT kShowNotices = WM_APP + 1;
+    static constexpr UINT kFolderChanged = WM_APP + 2;  // from watch_
     bool busy_ = false;  // a macro is being delivered
     // From applying the stored rectangle until the window is first shown: a
     // DPI change on the way (a monitor of another scale) must not resize it.

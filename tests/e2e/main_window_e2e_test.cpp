@@ -530,6 +530,28 @@ TEST_F(MainWindowE2eTest, EditsToTheMacroFileShowUpByThemselves) {
     EXPECT_TRUE(e2e::WaitFor([&] { return tool.Count() == 1; }, std::chrono::seconds(3)));
 }
 
+TEST_F(MainWindowE2eTest, AMacroFolderRemovedAndMadeAgainIsFollowed) {
+    const auto folder = dir_.Path("macros");
+    std::filesystem::create_directory(folder);
+    WriteMacros(u"a\r\nb\r\n", "macros/chat.txt");
+    WriteBytes(dir_.Path("chat.ini"),
+               "[Setting]\r\nFileName=" + WindowsPath("macros") + "\\chat.txt\r\n");
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    ASSERT_EQ(tool.Titles(), (std::vector<std::wstring>{L"a", L"b"}));
+    // As a sync client or Explorer does with the folder.
+    std::filesystem::remove_all(folder);
+    ASSERT_FALSE(std::filesystem::exists(folder)) << "the tool holds nothing of it open";
+    std::filesystem::create_directory(folder);
+    WriteMacros(u"x\r\ny\r\nz\r\n", "macros/chat.txt");
+    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Titles() == std::vector<std::wstring>{L"x", L"y", L"z"}; },
+                             std::chrono::seconds(5)));
+    WriteMacros(u"later\r\n", "macros/chat.txt");
+    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Titles() == std::vector<std::wstring>{L"later"}; },
+                             std::chrono::seconds(5)))
+        << "and every edit after it";
+}
+
 TEST_F(MainWindowE2eTest, AHungGameClientDoesNotFreezeTheWindow) {
     StandinClient client(dir_.Path("record.txt"), L"--hung-ms 9000");
     ASSERT_TRUE(client.Started());

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/win32_handle.h"
 #include "standin_process.h"
 
@@ -112,6 +114,19 @@ class ToolProcess {
 
     int Count() const { return static_cast<int>(Send(list_, LB_GETCOUNT)); }
     int Selected() const { return static_cast<int>(Send(list_, LB_GETCURSEL)); }
+    int TopIndex() const { return static_cast<int>(Send(list_, LB_GETTOPINDEX)); }
+    // Every entry's text, in order.
+    std::vector<std::wstring> Titles() const {
+        std::vector<std::wstring> titles;
+        const int count = Count();
+        for (int i = 0; i < count; ++i) {
+            std::wstring title(static_cast<std::size_t>(Send(list_, LB_GETTEXTLEN, i)) + 1, L'\0');
+            title.resize(static_cast<std::size_t>(
+                Send(list_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(title.data()))));
+            titles.push_back(title);
+        }
+        return titles;
+    }
     // As a click on an entry: the selection, then the notification the list sends.
     void Select(int index) const {
         Send(list_, LB_SETCURSEL, static_cast<WPARAM>(index));
@@ -144,11 +159,17 @@ class ToolProcess {
     }
 
   private:
+    // A tool that does not answer (hung, or gone) fails the test: its
+    // silence must never read as an answer such as "no entries".
     static LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
         DWORD_PTR result = 0;
-        SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 20000, &result);
+        if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 20000, &result)) {
+            ADD_FAILURE() << "the tool did not answer message " << message;
+            return kNoAnswer;
+        }
         return static_cast<LRESULT>(result);
     }
+    static constexpr LRESULT kNoAnswer = -1000000;
 
     UniqueHandle process_;
     DWORD pid_ = 0;

@@ -1,0 +1,77 @@
+// The watcher's thread telling a window of this process about the file.
+
+#include "app/file_watch_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <utility>
+
+#include "platform/win32_handle.h"
+#include "support/in_process_window.h"
+#include "support/temp_dir.h"
+
+namespace kiv {
+namespace {
+
+constexpr UINT kChanged = WM_APP + 7;
+int told = 0;  // the watcher's messages the window received
+
+LRESULT CALLBACK CountTold(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kChanged) ++told;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND MakeReceiver() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = CountTold;
+    windowClass.lpszClassName = L"FileWatchTestReceiver";
+    RegisterClassW(&windowClass);
+    return CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                           nullptr, nullptr, nullptr);
+}
+
+class FileWatchTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        told = 0;
+        std::filesystem::create_directory(folder_);
+        test::WriteBytes(File(), "a\r\n");
+        ASSERT_TRUE(window_);
+        watch_.Start(window_.Get(), kChanged, File().u16string(), StampOf(File().u16string()));
+    }
+    std::filesystem::path File() const { return folder_ / "chat.txt"; }
+    // Whether the watcher tells within `timeout` (a look is due every second).
+    bool Told(std::chrono::milliseconds timeout = std::chrono::seconds(3)) {
+        return test::PumpUntil([&] { return std::exchange(told, 0) > 0; }, timeout);
+    }
+
+    test::TempDir dir_;
+    std::filesystem::path folder_ = dir_.Path("macros");
+    UniqueWindow window_{MakeReceiver()};
+    FileWatch watch_;
+};
+
+TEST_F(FileWatchTest, EveryChangeIsToldOnceAndNothingElse) {
+    test::WriteBytes(File(), "b\r\n");  // the same size: the write time tells
+    EXPECT_TRUE(Told());
+    EXPECT_FALSE(Told(std::chrono::milliseconds(1500))) << "nothing changed since";
+}
+
+// The watch holds nothing open: the folder can go (Explorer, a sync client)
+// and come back, and the watch follows the file's name.
+TEST_F(FileWatchTest, AFolderRemovedAndMadeAgainIsFollowed) {
+    std::filesystem::remove_all(folder_);
+    ASSERT_FALSE(std::filesystem::exists(folder_)) << "nothing holds it";
+    EXPECT_TRUE(Told());
+    std::filesystem::create_directory(folder_);
+    test::WriteBytes(File(), "made again\r\n");
+    EXPECT_TRUE(Told());
+    test::WriteBytes(File(), "and edited\r\n");
+    EXPECT_TRUE(Told()) << "later edits too";
+}
+
+}  // namespace
+}  // namespace kiv

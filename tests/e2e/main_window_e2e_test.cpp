@@ -165,8 +165,21 @@ TEST(ToolProgram, DeclaresWhatTodaysWindowsAsksOfIt) {
                                R"(<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>)"}) {
         EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
     }
+#ifdef KIVMACRO_PROCESS_CODE_PAGE
+    // The CI build for a Windows that is not Japanese asks for the code page
+    // of the locale it was given (cmake/ProcessCodePage.cmake); the name comes
+    // as a bare token, so that the resource compiler needs no quotes.
+#define KIVMACRO_TEXT_OF(name) #name
+#define KIVMACRO_TEXT(name) KIVMACRO_TEXT_OF(name)
+    const std::string code_page = KIVMACRO_TEXT(KIVMACRO_PROCESS_CODE_PAGE);
+    const std::string element =
+        R"(<activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">)" +
+        code_page + "</activeCodePage>";
+    EXPECT_NE(manifest.find(element), std::string::npos) << manifest;
+#else
     EXPECT_EQ(manifest.find("<activeCodePage"), std::string::npos)
         << "the ANSI code page stays CP932";
+#endif
 }
 
 TEST_F(WithGameClient, SayAdvanceAndDoubleClickDeliverTheSelectedMacro) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the README's first command (bash scripts/run) headless, as a newcomer
-# would, and checks what it promises: exit status 0, a screenshot whose path
-# it prints, the first macro delivered to the stand-in client, and nothing of
-# its own left running (no process of its Wine prefix, no Xvfb of its own).
+# would, and checks what it promises: exit status 0 without a locale warning,
+# a screenshot whose path it prints, the first macro delivered to the stand-in
+# client, and nothing of its own left running (no process of its Wine prefix,
+# no Xvfb of its own).
 #   check-run.sh fresh   expects no Wine prefix yet (a fresh clone)
 #   check-run.sh again   expects the prefix an earlier run made
 set -uo pipefail
@@ -24,6 +25,10 @@ output=$(env -u DISPLAY timeout 900 bash scripts/run 2>&1)
 status=$?
 printf '%s\n' "$output" | tail -n 5
 [ "$status" -eq 0 ] || fail "$1" "exit status $status"
+# A newcomer's first screen: bash warns "cannot change locale" when a script
+# hands it the locale install-deps made after that shell started.
+warning=$(grep -m1 'cannot change locale' <<<"$output")
+[ -z "$warning" ] || fail "$1" "it warned: $warning"
 
 shot=$(sed -n 's/^Screenshot: //p' <<<"$output")
 [ -n "$shot" ] && [ -s "$shot" ] || fail "$1" "no screenshot path printed, or no file at it"

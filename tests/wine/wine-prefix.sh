@@ -11,6 +11,7 @@
 #   mark_run NAME, run_leftovers  what a run started and left running
 #   stop_wine_prefix             ends every process of the current prefix
 #   wine_runs_32bit              whether 32-bit programs can run here at all
+#   has_wine_locale              whether the Japanese locale Wine runs under is made
 KIVMACRO_BUILD_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build
 
 export_wine_environment() {  # prefix
@@ -29,6 +30,14 @@ export_wine_environment() {  # prefix
     done
     export PATH="$KIVMACRO_WINE64_SHIM:$PATH" WINELOADER=/usr/lib/wine/wine64
   fi
+}
+
+# scripts/install-deps makes the locale when it is missing. A shell cannot
+# switch to a locale made after it started (glibc reads the locale archive
+# once), and exporting LC_ALL then only warns "cannot change locale": so a
+# script that saw it made starts itself again, once, before going on.
+has_wine_locale() {
+  grep -qix 'ja_JP.utf8' <<<"$(locale -a 2>/dev/null)"
 }
 
 # Whether this machine runs 32-bit Windows programs (asked once).
@@ -109,6 +118,14 @@ use_wine_prefix() {  # prefix
       stop_wine_prefix || true
       return 1
     fi
+  fi
+  # Wine draws the caption buttons with Marlett. Debian's Wine looks for its
+  # own fonts elsewhere than where fonts-wine puts them, so without this the
+  # buttons come out as "0 1 r" in a fallback font; Wine takes every font in
+  # the prefix's Fonts folder.
+  local marlett=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -f "$marlett" ] && ! cmp -s "$marlett" "$fonts/marlett.ttf"; then
+    mkdir -p "$fonts" && cp "$marlett" "$fonts/marlett.ttf"
   fi
   # wineboot leaves the wineserver and its services running; whoever comes
   # next starts from nothing (and with its own display).

@@ -16,7 +16,7 @@ void MacroList::LoadData(MissingFile missing) {
     std::optional<FileReader> file;
     std::u16string text;
     std::vector<Entry> entries;
-    ReadMacroFileLines(
+    const TextEncoding encoding = ReadMacroFileLines(
         [&] {
             file.emplace(fileName_);
             // Decoding never yields more UTF-16 units than there are bytes;
@@ -41,6 +41,7 @@ void MacroList::LoadData(MissingFile missing) {
 
     text_ = std::move(text);
     entries_ = std::move(entries);
+    encoding_ = encoding;
     loaded_ = true;
 }
 
@@ -60,6 +61,13 @@ Macro MacroList::Item(std::size_t position) const {
 std::u16string_view MacroList::Title(std::size_t position) const {
     RequirePosition(position);
     return TitleAt(position - 1);
+}
+
+std::optional<std::size_t> MacroList::FirstTitled(std::u16string_view title) const {
+    for (std::size_t index = 0; index < entries_.size(); ++index) {
+        if (TitleAt(index) == title) return index + 1;
+    }
+    return std::nullopt;
 }
 
 Macro MacroList::At(std::size_t index) const {

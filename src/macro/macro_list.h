@@ -7,11 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "macro/macro.h"
+#include "macro/macro_file_format.h"
 
 namespace kiv {
 
@@ -34,8 +36,13 @@ class MacroList {
     // positions and errors as Item.
     std::u16string_view Title(std::size_t position) const;
 
+    // The first macro titled exactly `title` (1-based), if any.
+    std::optional<std::size_t> FirstTitled(std::u16string_view title) const;
+
     std::size_t Count() const { return entries_.size(); }
     bool IsLoaded() const { return loaded_; }
+    // What the file was read as by the last LoadData.
+    TextEncoding Encoding() const { return encoding_; }
 
     class const_iterator {
       public:
@@ -86,6 +93,7 @@ class MacroList {
     std::u16string fileName_;
     std::u16string text_;
     std::vector<Entry> entries_;
+    TextEncoding encoding_ = TextEncoding::Cp932;
     bool loaded_ = false;
 };
 

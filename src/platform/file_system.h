@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,9 @@ void CreateFileWithContents(const std::u16string& path, std::string_view content
 // it held; on any failure the old file stays as it was. A read-only file is
 // refused (Open), as Windows refuses to write it.
 void ReplaceFileWithContents(const std::u16string& path, std::string_view contents);
+// The same with the contents in pieces, written one after another: a large
+// file changed in one place need not first be copied into one buffer.
+void ReplaceFileWithContents(const std::u16string& path, std::span<const std::string_view> pieces);
 
 // Size and last-write time: what tells a reader that a file changed.
 struct FileStamp {

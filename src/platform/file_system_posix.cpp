@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -50,7 +51,8 @@ enum class Existing { Keep, Replace };
 
 // The bytes go to a temporary file beside the target, reach the disk, and only
 // then take the target's name; a crash or a full disk leaves the target as it was.
-void WriteAtomically(const std::u16string& path, std::string_view contents, Existing existing) {
+void WriteAtomically(const std::u16string& path, std::span<const std::string_view> pieces,
+                     Existing existing) {
     const std::string target = ToUtf8(path);
     mode_t mode = 0644;
     if (existing == Existing::Replace) {
@@ -66,7 +68,9 @@ void WriteAtomically(const std::u16string& path, std::string_view contents, Exis
     const std::string temporary = target + ".kivtmp" + std::to_string(::getpid());
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd < 0) Fail(path, FileError::Step::Create, errno);
-    if (!WriteAll(fd, contents) || ::fsync(fd) != 0) {
+    const bool written = std::all_of(pieces.begin(), pieces.end(),
+                                     [fd](std::string_view piece) { return WriteAll(fd, piece); });
+    if (!written || ::fsync(fd) != 0) {
         const int error = errno;
         ::close(fd);
         ::unlink(temporary.c_str());
@@ -108,11 +112,15 @@ std::optional<FileStamp> StampOf(const std::u16string& path) {
 }
 
 void CreateFileWithContents(const std::u16string& path, std::string_view contents) {
-    WriteAtomically(path, contents, Existing::Keep);
+    WriteAtomically(path, {&contents, 1}, Existing::Keep);
 }
 
 void ReplaceFileWithContents(const std::u16string& path, std::string_view contents) {
-    WriteAtomically(path, contents, Existing::Replace);
+    WriteAtomically(path, {&contents, 1}, Existing::Replace);
+}
+
+void ReplaceFileWithContents(const std::u16string& path, std::span<const std::string_view> pieces) {
+    WriteAtomically(path, pieces, Existing::Replace);
 }
 
 FileReader::FileReader(const std::u16string& path) : path_(path) {

@@ -31,7 +31,8 @@ enum class Existing { Keep, Replace };
 
 // The bytes go to a temporary file beside the target, reach the disk, and only
 // then take the target's name; a crash or a full disk leaves the target as it was.
-void WriteAtomically(const std::u16string& path, std::string_view contents, Existing existing) {
+void WriteAtomically(const std::u16string& path, std::span<const std::string_view> pieces,
+                     Existing existing) {
     if (existing == Existing::Replace) {
         const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES &&
@@ -52,14 +53,17 @@ void WriteAtomically(const std::u16string& path, std::string_view contents, Exis
             DeleteFileW(wideTemporary.c_str());
             Fail(path, step, error);
         };
-        while (!contents.empty()) {
-            const DWORD chunk =
-                contents.size() > (1u << 20) ? (1u << 20) : static_cast<DWORD>(contents.size());
-            DWORD written = 0;
-            if (!WriteFile(file.Get(), contents.data(), chunk, &written, nullptr) || written == 0) {
-                removeTemporary(FileError::Step::Write, GetLastError());
+        for (std::string_view contents : pieces) {
+            while (!contents.empty()) {
+                const DWORD chunk =
+                    contents.size() > (1u << 20) ? (1u << 20) : static_cast<DWORD>(contents.size());
+                DWORD written = 0;
+                if (!WriteFile(file.Get(), contents.data(), chunk, &written, nullptr) ||
+                    written == 0) {
+                    removeTemporary(FileError::Step::Write, GetLastError());
+                }
+                contents.remove_prefix(written);
             }
-            contents.remove_prefix(written);
         }
         if (!FlushFileBuffers(file.Get())) removeTemporary(FileError::Step::Write, GetLastError());
         if (!file.Close()) removeTemporary(FileError::Step::Write, GetLastError());
@@ -92,11 +96,15 @@ std::optional<FileStamp> StampOf(const std::u16string& path) {
 }
 
 void CreateFileWithContents(const std::u16string& path, std::string_view contents) {
-    WriteAtomically(path, contents, Existing::Keep);
+    WriteAtomically(path, {&contents, 1}, Existing::Keep);
 }
 
 void ReplaceFileWithContents(const std::u16string& path, std::string_view contents) {
-    WriteAtomically(path, contents, Existing::Replace);
+    WriteAtomically(path, {&contents, 1}, Existing::Replace);
+}
+
+void ReplaceFileWithContents(const std::u16string& path, std::span<const std::string_view> pieces) {
+    WriteAtomically(path, pieces, Existing::Replace);
 }
 
 FileReader::FileReader(const std::u16string& path) : path_(path) {

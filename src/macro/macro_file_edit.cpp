@@ -1,0 +1,669 @@
+#include "macro/macro_file_edit.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string_view>
+
+#include "macro/macro_file_format.h"
+#include "macro/macro_form.h"
+#include "platform/ansi_text.h"
+#include "platform/file_system.h"
+#include "platform/utf8.h"
+
+namespace kiv {
+namespace {
+
+using Result = MacroFileEditor::Result;
+using Status = MacroFileEditor::Result::Status;
+using Kind = MacroChange::Kind;
+
+constexpr std::size_t kNone = std::string_view::npos;
+
+// Offsets below are into one reading of the file, whole in memory. The editor
+// keeps no lines between calls: each change finds its lines anew.
+
+enum class LineEnds { None, CarriageReturn, LineFeed };
+
+// How text units sit in the bytes: one byte each in CP932 and UTF-8 (CR and
+// LF are never part of a multi-byte character there), two in UTF-16. Offsets
+// are counted from the start of the data searched, which is always where a
+// unit starts.
+struct Units {
+    std::size_t size = 1;
+    bool bigEndian = false;
+
+    char16_t At(std::string_view data, std::size_t pos) const {
+        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(data[i]); };
+        if (size == 1) return byte(pos);
+        return static_cast<char16_t>(bigEndian ? byte(pos) << 8 | byte(pos + 1)
+                                               : byte(pos) | byte(pos + 1) << 8);
+    }
+
+    // Where the first `unit` (an ASCII one) in data[from, end) starts, or kNone.
+    std::size_t Find(std::string_view data, std::size_t from, std::size_t end,
+                     char16_t unit) const {
+        while (from < end) {
+            const void* found =
+                std::memchr(data.data() + from, static_cast<char>(unit), end - from);
+            if (found == nullptr) return kNone;
+            const auto at = static_cast<std::size_t>(static_cast<const char*>(found) - data.data());
+            if (size == 1) return at;
+            // In UTF-16 the byte may be half of another unit.
+            const std::size_t start = bigEndian ? at - 1 : at;
+            if (at % 2 == (bigEndian ? 1u : 0u) && start + 2 <= end && At(data, start) == unit) {
+                return start;
+            }
+            from = at + 1;
+        }
+        return kNone;
+    }
+};
+
+struct Line {
+    std::size_t begin = 0;
+    std::size_t contentEnd = 0;
+    std::size_t end = 0;  // past its line end
+};
+
+// The line starting at `begin`, as the reader cuts lines: a CR LF is one line
+// end, and where CRs end lines a lone LF is part of one.
+Line LineIn(const Units& units, std::string_view data, std::size_t begin, std::size_t end,
+            LineEnds ends) {
+    if (ends == LineEnds::None) return {begin, end, end};
+    const char16_t ender = ends == LineEnds::LineFeed ? u'\n' : u'\r';
+    const std::size_t found = units.Find(data, begin, end, ender);
+    if (found == kNone) return {begin, end, end};
+    std::size_t after = found + units.size;
+    if (ender == u'\r' && after + units.size <= end && units.At(data, after) == u'\n') {
+        after += units.size;
+    }
+    return {begin, found, after};
+}
+
+LineEnds EndsIn(const Units& units, std::span<const std::string_view> pieces) {
+    const auto any = [&](char16_t unit) {
+        return std::any_of(pieces.begin(), pieces.end(), [&](std::string_view piece) {
+            return units.Find(piece, 0, piece.size(), unit) != kNone;
+        });
+    };
+    if (any(u'\r')) return LineEnds::CarriageReturn;
+    if (any(u'\n')) return LineEnds::LineFeed;
+    return LineEnds::None;
+}
+
+bool StartsWithMark(std::string_view bytes) {
+    return bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") ||
+           bytes.starts_with("\xFE\xFF");
+}
+
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c < 0xDC00;
+}
+
+// A macro file's bytes as the reader sees them (macro_file_format.h): the
+// encoding and the line ends are decided here the same way, from the whole
+// file, without decoding it.
+class FileText {
+  public:
+    explicit FileText(std::string_view bytes) : bytes_(bytes) {
+        if (bytes.starts_with("\xEF\xBB\xBF")) {
+            encoding_ = TextEncoding::Utf8;
+            begin_ = 3;
+        } else if (bytes.starts_with("\xFF\xFE")) {
+            encoding_ = TextEncoding::Utf16Le;
+            begin_ = 2;
+            units_ = {2, false};
+        } else if (bytes.starts_with("\xFE\xFF")) {
+            encoding_ = TextEncoding::Utf16Be;
+            begin_ = 2;
+            units_ = {2, true};
+        } else {
+            form_ = ClassifyUtf8(bytes, true);
+            encoding_ = form_ == Utf8Form::MultiByte ? TextEncoding::Utf8 : TextEncoding::Cp932;
+        }
+        // An odd last byte of UTF-16 is half a character, which no line holds.
+        end_ = begin_ + (bytes.size() - begin_) / units_.size * units_.size;
+        const std::string_view text = bytes.substr(0, end_);
+        if (units_.Find(text, begin_, end_, u'\r') != kNone) {
+            ends_ = LineEnds::CarriageReturn;
+        } else if (units_.Find(text, begin_, end_, u'\n') != kNone) {
+            ends_ = LineEnds::LineFeed;
+        }
+    }
+
+    std::string_view Bytes() const { return bytes_; }
+    TextEncoding Encoding() const { return encoding_; }
+    bool HasMark() const { return begin_ != 0; }
+    // Without a mark: what the bytes are as UTF-8 (the reader's choice).
+    Utf8Form Form() const { return form_; }
+    const Units& TextUnits() const { return units_; }
+    std::size_t Begin() const { return begin_; }
+    std::size_t End() const { return end_; }
+    LineEnds Ends() const { return ends_; }
+
+    Line LineAt(std::size_t begin) const { return LineIn(units_, bytes_, begin, end_, ends_); }
+
+    // `last`: the bytes end the file without a line end, where the reader
+    // drops a character cut off.
+    std::u16string Decode(std::string_view content, bool last) const {
+        std::u16string text;
+        switch (encoding_) {
+            case TextEncoding::Cp932:
+                AppendFromAnsi(content, text);
+                break;
+            case TextEncoding::Utf8:
+                AppendFromUtf8(content, text, last);
+                break;
+            default:
+                text.reserve(content.size() / 2);
+                for (std::size_t i = 0; i + 1 < content.size(); i += 2) {
+                    text += units_.At(content, i);
+                }
+                if (last && !text.empty() && IsHighSurrogate(text.back())) text.pop_back();
+                break;
+        }
+        return text;
+    }
+
+    std::u16string TextOf(const Line& line) const {
+        return Decode(bytes_.substr(line.begin, line.contentEnd - line.begin),
+                      line.contentEnd == end_);
+    }
+
+    Macro MacroOf(const Line& line) const {
+        std::u16string text = TextOf(line);
+        const std::size_t tab = text.find(u'\t');
+        if (tab == std::u16string::npos) return {text, text};
+        return {text.substr(0, tab), text.substr(tab + 1)};
+    }
+
+    bool IsBlank(const Line& line) const {
+        if (line.contentEnd == line.begin) return true;
+        // Most lines are told at their first unit without decoding them: only
+        // a space or U+3000 (0x81 0x40 in CP932, 0xE3 0x80 0x80 in UTF-8) can
+        // start a blank one.
+        const char16_t first = units_.At(bytes_, line.begin);
+        const bool maySpace = first == u' ' || first == u'\u3000' ||
+                              (units_.size == 1 && (first == 0x81 || first == 0xE3));
+        return maySpace && IsBlankLine(TextOf(line));
+    }
+
+    // Checked beforehand to read back as itself (WhyMacroCannotBeWritten).
+    std::string Encode(std::u16string_view text) const {
+        switch (encoding_) {
+            case TextEncoding::Cp932:
+                return ToAnsiExactly(text).value_or(std::string());
+            case TextEncoding::Utf8:
+                return ToUtf8(text);
+            default: {
+                std::string bytes;
+                bytes.reserve(text.size() * 2);
+                for (const char16_t unit : text) {
+                    const char high = static_cast<char>(unit >> 8);
+                    const char low = static_cast<char>(unit & 0xFF);
+                    bytes += units_.bigEndian ? high : low;
+                    bytes += units_.bigEndian ? low : high;
+                }
+                return bytes;
+            }
+        }
+    }
+
+    // The line end a new line gets: the file's most common one, CR LF when
+    // it has none.
+    std::string NewLineEnd() const {
+        if (ends_ == LineEnds::LineFeed) return Encode(u"\n");
+        std::size_t pairs = 0;
+        std::size_t lone = 0;
+        if (ends_ == LineEnds::CarriageReturn) {
+            for (std::size_t at = units_.Find(bytes_, begin_, end_, u'\r'); at != kNone;
+                 at = units_.Find(bytes_, at + units_.size, end_, u'\r')) {
+                const std::size_t after = at + units_.size;
+                (after < end_ && units_.At(bytes_, after) == u'\n' ? pairs : lone) += 1;
+            }
+        }
+        return Encode(lone > pairs ? u"\r" : u"\r\n");
+    }
+
+  private:
+    std::string_view bytes_;
+    TextEncoding encoding_ = TextEncoding::Cp932;
+    Utf8Form form_ = Utf8Form::Ascii;
+    Units units_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    LineEnds ends_ = LineEnds::None;
+};
+
+struct MacroLine {
+    Line line;
+    std::size_t lineBefore = kNone;  // where the line just before it begins, blank or not
+};
+
+// The macro lines of a file in order, walked only as far as needed.
+class MacroWalker {
+  public:
+    explicit MacroWalker(const FileText& file) : file_(file), next_(file.Begin()) {}
+
+    std::optional<MacroLine> Next() {
+        while (next_ < file_.End()) {
+            const Line line = file_.LineAt(next_);
+            const std::size_t before = last_ ? last_->begin : kNone;
+            last_ = line;
+            next_ = line.end;
+            if (!file_.IsBlank(line)) {
+                ++count_;
+                return MacroLine{line, before};
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::size_t Count() const { return count_; }
+    // The last line walked, blank or not: once walked to the end, the file's last.
+    const std::optional<Line>& LastLine() const { return last_; }
+
+  private:
+    const FileText& file_;
+    std::size_t next_;
+    std::size_t count_ = 0;
+    std::optional<Line> last_;
+};
+
+// One change as bytes: data[from, to) becomes `bytes`. The window is the
+// lines around it, from the line before to the line it ends in, in the file
+// as it is: beyond them the reader cuts the new file's lines as the old's.
+struct Splice {
+    std::size_t from = 0;
+    std::size_t to = 0;
+    std::string bytes;
+    std::size_t windowBegin = 0;
+    std::size_t windowEnd = 0;
+};
+
+// What the window's lines are meant to read after the change, given by the
+// lines of the file as it is (their begin).
+struct Meant {
+    std::array<std::pair<std::size_t, std::u16string>, 2> becomes{
+        {{kNone, std::u16string()}, {kNone, std::u16string()}}};
+    std::size_t deleted = kNone;
+    std::optional<std::u16string> inserted;
+    std::size_t insertedAfter = kNone;  // kNone: at the window's end
+};
+
+// The line texts of data[begin, end) as the reader gives them, blank ones left out.
+std::vector<std::u16string> MacroTexts(const FileText& file, std::string_view data,
+                                       std::size_t begin, std::size_t end, LineEnds ends,
+                                       bool endsFile) {
+    std::vector<std::u16string> texts;
+    for (std::size_t pos = begin; pos < end;) {
+        const Line line = LineIn(file.TextUnits(), data, pos, end, ends);
+        std::u16string text = file.Decode(data.substr(line.begin, line.contentEnd - line.begin),
+                                          endsFile && line.contentEnd == end);
+        if (!IsBlankLine(text)) texts.push_back(std::move(text));
+        pos = line.end;
+    }
+    return texts;
+}
+
+std::vector<std::u16string> MeantTexts(const FileText& file, const Splice& splice,
+                                       const Meant& meant) {
+    std::vector<std::u16string> texts;
+    for (std::size_t pos = splice.windowBegin; pos < splice.windowEnd;) {
+        const Line line = file.LineAt(pos);
+        pos = line.end;
+        if (line.begin == meant.deleted) continue;
+        std::u16string text = file.TextOf(line);
+        for (const auto& [begin, becomes] : meant.becomes) {
+            if (line.begin == begin) text = becomes;
+        }
+        if (!IsBlankLine(text)) texts.push_back(std::move(text));
+        if (meant.inserted && line.begin == meant.insertedAfter) texts.push_back(*meant.inserted);
+    }
+    if (meant.inserted && meant.insertedAfter == kNone) texts.push_back(*meant.inserted);
+    return texts;
+}
+
+// In bytes that are well-formed UTF-8 but for a character cut off at their
+// end: whether a whole multi-byte character is among them. The first byte
+// past ASCII starts a character, whole unless it is that cut one.
+bool HasMultiByte(std::string_view wellFormed) {
+    const auto nonAscii = std::find_if(wellFormed.begin(), wellFormed.end(), [](char c) {
+        return static_cast<unsigned char>(c) >= 0x80;
+    });
+    if (nonAscii == wellFormed.end()) return false;
+    const auto at = static_cast<std::size_t>(nonAscii - wellFormed.begin());
+    return ClassifyUtf8(wellFormed.substr(at, 4), true) == Utf8Form::MultiByte;
+}
+
+bool IsAscii(std::span<const std::string_view> pieces) {
+    return std::all_of(pieces.begin(), pieces.end(), [](std::string_view piece) {
+        return std::all_of(piece.begin(), piece.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    });
+}
+
+// Whether a file without a mark is still read in its encoding after the
+// splice. The pieces meet where one side is a line end (ASCII), so each can be
+// judged alone; a large UTF-8 file is not checked again, only what changes.
+bool KeepsEncoding(const FileText& file, const Splice& splice) {
+    const std::string_view all = file.Bytes();
+    const std::array<std::string_view, 3> pieces = {all.substr(0, splice.from), splice.bytes,
+                                                    all.substr(splice.to)};
+    const bool bytesEndFile = pieces[2].empty();
+    Utf8Form form = Utf8Form::Ascii;
+    if (file.Form() == Utf8Form::MultiByte) {
+        // Only a character cut off at the end of the file stops being forgiven
+        // once something follows it.
+        const bool cutFollowed =
+            splice.from == all.size() && !splice.bytes.empty() &&
+            ClassifyUtf8(all.substr(splice.windowBegin), false) == Utf8Form::Malformed;
+        const Utf8Form added = ClassifyUtf8(splice.bytes, bytesEndFile);
+        if (cutFollowed || added == Utf8Form::Malformed) {
+            form = Utf8Form::Malformed;
+        } else if (added == Utf8Form::MultiByte || HasMultiByte(pieces[0]) ||
+                   HasMultiByte(pieces[2])) {
+            form = Utf8Form::MultiByte;
+        }
+    } else {
+        std::size_t lastPiece = pieces.size() - 1;
+        while (lastPiece > 0 && pieces[lastPiece].empty()) --lastPiece;
+        for (std::size_t i = 0; i < pieces.size() && form != Utf8Form::Malformed; ++i) {
+            const Utf8Form piece = ClassifyUtf8(pieces[i], i == lastPiece);
+            if (piece != Utf8Form::Ascii) form = piece;
+        }
+    }
+    const TextEncoding after =
+        form == Utf8Form::MultiByte ? TextEncoding::Utf8 : TextEncoding::Cp932;
+    // Nothing but ASCII reads alike either way.
+    return after == file.Encoding() || IsAscii(pieces);
+}
+
+constexpr std::u16string_view kEncodingWouldChange =
+    u"この変更を書き込むと、マクロファイルの文字コードの判定が変わり、ほかの行が違う文字で"
+    u"読み込まれてしまうため、書き込みませんでした。マクロファイルを BOM 付きの UTF-8 で"
+    u"保存し直すと変更できます。";
+constexpr std::u16string_view kMarkWouldAppear =
+    u"この変更を書き込むと、マクロファイルの先頭が文字コードの印 (BOM) と読まれてしまうため、"
+    u"書き込みませんでした。";
+constexpr std::u16string_view kLineEndsWouldChange =
+    u"この変更を書き込むと、マクロファイルの改行の判定が変わり、ほかの行の区切りが変わって"
+    u"しまうため、書き込みませんでした。マクロファイルの改行を CR LF にそろえて保存し直すと"
+    u"変更できます。";
+constexpr std::u16string_view kLinesWouldMisread =
+    u"この変更を書き込むと、変更した行かその前後の行が違う内容で読み込まれてしまうため、"
+    u"書き込みませんでした。";
+
+// Why the file with the splice made would not read back as meant; empty when
+// it would.
+std::u16string ReadBackProblem(const FileText& file, const Splice& splice, const Meant& meant) {
+    const std::string_view all = file.Bytes();
+    if (!file.HasMark()) {
+        if (splice.from < 3) {
+            std::string head(all.substr(0, splice.from));
+            head += std::string_view(splice.bytes).substr(0, 3 - head.size());
+            head += all.substr(splice.to, 3 - head.size());
+            if (StartsWithMark(head)) return std::u16string(kMarkWouldAppear);
+        }
+        if (!KeepsEncoding(file, splice)) return std::u16string(kEncodingWouldChange);
+    }
+    const std::array<std::string_view, 3> text = {
+        all.substr(file.Begin(), splice.from - file.Begin()), splice.bytes,
+        all.substr(splice.to, file.End() - splice.to)};
+    const LineEnds ends = EndsIn(file.TextUnits(), text);
+    if (ends != file.Ends() && ends != LineEnds::None && file.Ends() != LineEnds::None) {
+        return std::u16string(kLineEndsWouldChange);
+    }
+    std::string window(all.substr(splice.windowBegin, splice.from - splice.windowBegin));
+    window += splice.bytes;
+    window += all.substr(splice.to, splice.windowEnd - splice.to);
+    const bool endsFile = splice.windowEnd == file.End();
+    if (MacroTexts(file, window, 0, window.size(), ends, endsFile) !=
+        MeantTexts(file, splice, meant)) {
+        return std::u16string(kLinesWouldMisread);
+    }
+    return {};
+}
+
+// Tells the file the tool wrote from any other, without keeping it; not meant
+// to withstand a file made to collide.
+class Digest {
+  public:
+    void Add(std::string_view bytes) {
+        size_ += bytes.size();
+        if (pendingSize_ != 0) {
+            const std::size_t take = std::min(kBlock - pendingSize_, bytes.size());
+            std::memcpy(pending_ + pendingSize_, bytes.data(), take);
+            pendingSize_ += take;
+            bytes.remove_prefix(take);
+            if (pendingSize_ < kBlock) return;
+            MixBlock(pending_);
+            pendingSize_ = 0;
+        }
+        while (bytes.size() >= kBlock) {
+            MixBlock(bytes.data());
+            bytes.remove_prefix(kBlock);
+        }
+        std::memcpy(pending_, bytes.data(), bytes.size());
+        pendingSize_ = bytes.size();
+    }
+
+    std::uint64_t Size() const { return size_; }
+
+    std::uint64_t Value() const {
+        char last[kBlock] = {};
+        std::memcpy(last, pending_, pendingSize_);
+        std::uint64_t h = size_;
+        for (std::size_t i = 0; i < lanes_.size(); ++i) {
+            h = Round(h, Round(lanes_[i], Load(last + 8 * i)));
+        }
+        // The usual 64-bit finalizer: every input bit reaches every output bit.
+        h ^= h >> 33;
+        h *= 0xFF51AFD7ED558CCDull;
+        h ^= h >> 33;
+        h *= 0xC4CEB9FE1A85EC53ull;
+        return h ^ (h >> 33);
+    }
+
+  private:
+    // Four lanes mixed side by side: a multiply's latency is not paid per word.
+    static constexpr std::size_t kBlock = 32;
+
+    static std::uint64_t Load(const char* bytes) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes, sizeof word);
+        return word;
+    }
+    static std::uint64_t Round(std::uint64_t lane, std::uint64_t word) {
+        lane ^= word * 0x9E3779B97F4A7C15ull;
+        return (lane << 31 | lane >> 33) * 0xC2B2AE3D27D4EB4Full;
+    }
+    void MixBlock(const char* block) {
+        for (std::size_t i = 0; i < lanes_.size(); ++i) {
+            lanes_[i] = Round(lanes_[i], Load(block + 8 * i));
+        }
+    }
+
+    std::array<std::uint64_t, 4> lanes_ = {0x27D4EB2F165667C5ull, 0x165667B19E3779F9ull,
+                                           0x85EBCA77C2B2AE63ull, 0x9E3779B185EBCA87ull};
+    std::uint64_t size_ = 0;
+    char pending_[kBlock] = {};
+    std::size_t pendingSize_ = 0;
+};
+
+Result Refusal(std::u16string_view why) {
+    return {Status::Refused, std::u16string(why), 0};
+}
+
+void RequirePosition(const MacroChange& change, const MacroList& shown) {
+    const std::size_t least = change.kind == Kind::Insert ? 0 : 1;
+    if (change.position < least || change.position > shown.Count()) {
+        throw std::out_of_range("macro position " + std::to_string(change.position) +
+                                " is outside " + std::to_string(least) + ".." +
+                                std::to_string(shown.Count()));
+    }
+}
+
+std::string_view ContentOf(std::string_view bytes, const Line& line) {
+    return bytes.substr(line.begin, line.contentEnd - line.begin);
+}
+
+}  // namespace
+
+MacroFileEditor::MacroFileEditor(std::u16string path) : path_(std::move(path)) {}
+
+MacroFileEditor::Result MacroFileEditor::Apply(const MacroChange& change, const MacroList& shown) {
+    RequirePosition(change, shown);
+    const std::size_t position = change.position;
+    if ((change.kind == Kind::MoveUp && position == 1) ||
+        (change.kind == Kind::MoveDown && position == shown.Count())) {
+        return {};
+    }
+
+    const std::string bytes = ReadFileBytes(path_);
+    const FileText file(bytes);
+
+    // The macros the change targets must be on disk as the user saw them.
+    std::size_t first = position;
+    std::size_t last = position;
+    if (change.kind == Kind::MoveUp) first = position - 1;
+    if (change.kind == Kind::MoveDown) last = position + 1;
+    MacroWalker walker(file);
+    std::vector<MacroLine> targets;
+    while (walker.Count() < last) {
+        const std::optional<MacroLine> next = walker.Next();
+        if (!next) return {Status::Conflict, {}, 0};
+        if (walker.Count() >= first) targets.push_back(*next);
+    }
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        if (file.MacroOf(targets[i].line) != shown.Item(first + i)) {
+            return {Status::Conflict, {}, 0};
+        }
+    }
+
+    Splice splice;
+    Meant meant;
+    std::size_t select = 0;
+    std::size_t selectAfterUndo = position;
+    if (change.kind == Kind::Insert || change.kind == Kind::Replace) {
+        if (change.kind == Kind::Replace && file.MacroOf(targets[0].line) == change.macro) {
+            return {};
+        }
+        if (std::u16string why = WhyMacroCannotBeWritten(change.macro, file.Encoding());
+            !why.empty()) {
+            return Refusal(why);
+        }
+    }
+    const std::u16string newText = change.kind == Kind::Insert || change.kind == Kind::Replace
+                                       ? MacroLineText(change.macro)
+                                       : std::u16string();
+    switch (change.kind) {
+        case Kind::Replace: {
+            const MacroLine& target = targets[0];
+            splice = {target.line.begin, target.line.contentEnd, file.Encode(newText),
+                      target.lineBefore == kNone ? file.Begin() : target.lineBefore,
+                      target.line.end};
+            meant.becomes[0] = {target.line.begin, newText};
+            select = position;
+            break;
+        }
+        case Kind::Delete: {
+            const MacroLine& target = targets[0];
+            const std::size_t end = target.line.end;
+            splice = {target.line.begin, end, std::string(),
+                      target.lineBefore == kNone ? file.Begin() : target.lineBefore,
+                      end < file.End() ? file.LineAt(end).end : file.End()};
+            meant.deleted = target.line.begin;
+            select = walker.Next() ? position : position - 1;
+            break;
+        }
+        case Kind::Insert: {
+            std::optional<Line> after;
+            if (position == 0) {
+                // To the end, for the file's last line and the new macro's position.
+                while (walker.Next().has_value()) continue;
+                after = walker.LastLine();
+                select = walker.Count() + 1;
+                meant.insertedAfter = kNone;
+            } else {
+                after = targets[0].line;
+                select = position + 1;
+                meant.insertedAfter = targets[0].line.begin;
+            }
+            selectAfterUndo = select - 1;
+            const std::string encoded = file.Encode(newText);
+            const std::string lineEnd = file.NewLineEnd();
+            const std::size_t at = after ? after->end : file.End();
+            // After a last line without a line end, the new line takes its place as the last.
+            const bool unended = after && after->contentEnd == file.End();
+            splice = {at, at, unended ? lineEnd + encoded : encoded + lineEnd,
+                      after ? after->begin : file.Begin(),
+                      at < file.End() ? file.LineAt(at).end : file.End()};
+            meant.inserted = newText;
+            break;
+        }
+        case Kind::MoveUp:
+        case Kind::MoveDown: {
+            const Line& upper = targets[0].line;
+            const Line& lower = targets[1].line;
+            const std::string_view upperBytes = ContentOf(bytes, upper);
+            const std::string_view lowerBytes = ContentOf(bytes, lower);
+            if (upperBytes == lowerBytes) return {};
+            std::string swapped(lowerBytes);
+            swapped +=
+                std::string_view(bytes).substr(upper.contentEnd, lower.begin - upper.contentEnd);
+            swapped += upperBytes;
+            splice = {upper.begin, lower.contentEnd, std::move(swapped),
+                      targets[0].lineBefore == kNone ? file.Begin() : targets[0].lineBefore,
+                      lower.end};
+            meant.becomes[0] = {upper.begin, file.TextOf(lower)};
+            meant.becomes[1] = {lower.begin, file.TextOf(upper)};
+            select = change.kind == Kind::MoveUp ? position - 1 : position + 1;
+            break;
+        }
+    }
+
+    if (std::u16string why = ReadBackProblem(file, splice, meant); !why.empty()) {
+        return Refusal(why);
+    }
+
+    const std::string_view all = bytes;
+    const std::array<std::string_view, 3> pieces = {all.substr(0, splice.from), splice.bytes,
+                                                    all.substr(splice.to)};
+    Digest digest;
+    for (const std::string_view piece : pieces) digest.Add(piece);
+    ReplaceFileWithContents(path_, pieces);
+    steps_.push_back({splice.from, splice.bytes.size(),
+                      std::string(all.substr(splice.from, splice.to - splice.from)), digest.Size(),
+                      digest.Value(), selectAfterUndo});
+    return {Status::Written, {}, select};
+}
+
+MacroFileEditor::Result MacroFileEditor::Undo() {
+    if (steps_.empty()) return {};
+    const Step& step = steps_.back();
+    const std::string bytes = ReadFileBytes(path_);
+    const auto hash = [](std::string_view all) {
+        Digest digest;
+        digest.Add(all);
+        return digest.Value();
+    };
+    if (bytes.size() != step.fileSize || hash(bytes) != step.fileHash) {
+        return Refusal(
+            u"マクロファイルが、このツールで最後に変更したあとにほかのプログラムで変更されたため、"
+            u"元に戻せません。");
+    }
+    const std::string_view all = bytes;
+    const std::array<std::string_view, 3> pieces = {all.substr(0, step.offset), step.replaced,
+                                                    all.substr(step.offset + step.writtenSize)};
+    ReplaceFileWithContents(path_, pieces);
+    const std::size_t select = step.selectAfterUndo;
+    steps_.pop_back();
+    return {Status::Written, {}, select};
+}
+
+}  // namespace kiv

@@ -1,0 +1,55 @@
+#pragma once
+
+// What the macro dialog edits: a title and the chat lines of one macro, and
+// the macro they give, checked so that the line written for it reads back as
+// exactly that macro. Portable.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "macro/macro.h"
+#include "macro/macro_file_format.h"
+#include "macro/time_of_day.h"
+
+namespace kiv {
+
+struct MacroForm {
+    std::u16string title;                 // empty: the line is written without a TAB
+    std::array<std::u16string, 3> lines;  // the chat lines as typed
+    // The message past its third piece, kept untouched (begins with the two
+    // characters "\n"); empty for most messages.
+    std::u16string rest;
+    friend bool operator==(const MacroForm&, const MacroForm&) = default;
+};
+
+// The form showing `macro`. A macro that is its own title (a line without a
+// TAB) gets an empty title, so that the form given back unchanged writes the
+// same line again.
+MacroForm FormOf(const Macro& macro);
+
+// The macro the form gives, or why it cannot be written (Japanese, naming the
+// field, e.g. 「2 行目」).
+struct ComposedMacro {
+    std::optional<Macro> macro;
+    std::u16string refusal;
+};
+ComposedMacro ComposeMacro(const MacroForm& form, TextEncoding fileEncoding);
+
+// What the game receives, one entry per chat line: as delivery sends it (split
+// at "\n", at most three, "<now>" as the time from `clock`, empty lines
+// skipped), each line as it survives CP932 ("?" for what CP932 lacks).
+std::vector<std::u16string> ChatLinesAsSent(std::u16string_view message, const Clock& clock);
+
+// The text of the line a macro file holds for `macro`: the message alone when
+// it is its own title, otherwise message, TAB, title.
+std::u16string MacroLineText(const Macro& macro);
+
+// Why `macro` cannot be written as one line of a file in `fileEncoding` that
+// reads back as exactly `macro` (Japanese, naming 「メッセージ」 or
+// 「タイトル」); empty when it can.
+std::u16string WhyMacroCannotBeWritten(const Macro& macro, TextEncoding fileEncoding);
+
+}  // namespace kiv

@@ -1,0 +1,395 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <ostream>
+
+#include "macro/macro_file_edit.h"
+#include "macro/macro_list.h"
+#include "platform/ansi_text.h"
+#include "platform/file_system.h"
+#include "platform/utf8.h"
+#include "support/temp_dir.h"
+
+namespace kiv {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+using Kind = MacroChange::Kind;
+using Status = MacroFileEditor::Result::Status;
+
+Macro Own(const std::u16string& text) {
+    return {text, text};
+}
+MacroChange Insert(std::size_t after, Macro macro) {
+    return {Kind::Insert, after, std::move(macro)};
+}
+MacroChange Replace(std::size_t position, Macro macro) {
+    return {Kind::Replace, position, std::move(macro)};
+}
+MacroChange Change(Kind kind, std::size_t position) {
+    return {kind, position, {}};
+}
+
+MacroList Loaded(const std::filesystem::path& path) {
+    MacroList list;
+    list.SetFileName(path.u16string());
+    list.LoadData(MacroList::MissingFile::Fail);
+    return list;
+}
+
+std::vector<Macro> MacrosIn(const std::filesystem::path& path) {
+    const MacroList list = Loaded(path);
+    return {list.begin(), list.end()};
+}
+
+// What the user meant: the list they saw, with the change made to it.
+std::vector<Macro> Meant(const MacroList& shown, const MacroChange& change) {
+    std::vector<Macro> macros(shown.begin(), shown.end());
+    const auto past = macros.begin() + static_cast<std::ptrdiff_t>(change.position);
+    if (change.kind == Kind::Insert) {
+        macros.insert(change.position == 0 ? macros.end() : past, change.macro);
+    }
+    if (change.kind == Kind::Replace) past[-1] = change.macro;
+    if (change.kind == Kind::Delete) macros.erase(past - 1);
+    if (change.kind == Kind::MoveUp) std::iter_swap(past - 2, past - 1);
+    if (change.kind == Kind::MoveDown) std::iter_swap(past - 1, past);
+    return macros;
+}
+
+// A file's lines as typed, blank ones included, each with or without a line end.
+struct RawLine {
+    std::u16string text;
+    bool ended = true;
+};
+using RawLines = std::vector<RawLine>;
+
+struct Layout {
+    std::string name;
+    TextEncoding encoding;
+    bool mark;
+    std::u16string lineEnd;
+    bool lastEnded;
+};
+void PrintTo(const Layout& layout, std::ostream* out) {
+    *out << layout.name;
+}
+
+std::string Encoded(const Layout& layout, std::u16string_view text) {
+    if (layout.encoding == TextEncoding::Cp932) return ToAnsi(text);
+    if (layout.encoding == TextEncoding::Utf8) return ToUtf8(text);
+    std::string bytes;
+    const bool big = layout.encoding == TextEncoding::Utf16Be;
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(big ? unit >> 8 : unit & 0xFF);
+        bytes += static_cast<char>(big ? unit & 0xFF : unit >> 8);
+    }
+    return bytes;
+}
+
+std::string FileBytes(const Layout& layout, const RawLines& lines) {
+    std::string bytes = layout.mark ? Encoded(layout, u"\uFEFF") : "";
+    for (const RawLine& line : lines) {
+        bytes += Encoded(layout, line.text);
+        if (line.ended) bytes += Encoded(layout, layout.lineEnd);
+    }
+    return bytes;
+}
+
+// Macros 1..4 are lines 0, 2, 3 and 5.
+RawLines BaseLines(const Layout& layout) {
+    RawLines lines = {{u"こんにちは\tあいさつ"},
+                      {u""},
+                      {u"ありがとう\\n<now>\tお礼"},
+                      {u"ﾃｽﾄ送信"},
+                      {u"\u3000 "},
+                      {u"またね"}};
+    lines.back().ended = layout.lastEnded;
+    return lines;
+}
+
+std::vector<Layout> EveryLayout() {
+    const std::tuple<const char*, TextEncoding, bool> encodings[] = {
+        {"cp932", TextEncoding::Cp932, false},
+        {"utf8", TextEncoding::Utf8, false},
+        {"utf8_bom", TextEncoding::Utf8, true},
+        {"utf16le", TextEncoding::Utf16Le, true},
+        {"utf16be", TextEncoding::Utf16Be, true}};
+    const std::tuple<const char*, std::u16string, bool> ends[] = {{"crlf", u"\r\n", true},
+                                                                  {"cr", u"\r", true},
+                                                                  {"lf", u"\n", true},
+                                                                  {"unended", u"\r\n", false}};
+    std::vector<Layout> layouts;
+    for (const auto& [encodingName, encoding, mark] : encodings) {
+        for (const auto& [endName, lineEnd, lastEnded] : ends) {
+            layouts.push_back(
+                {std::string(encodingName) + "_" + endName, encoding, mark, lineEnd, lastEnded});
+        }
+    }
+    return layouts;
+}
+
+struct Edit {
+    const char* name;
+    MacroChange change;
+    std::size_t select;
+    std::size_t selectAfterUndo;
+    std::function<void(RawLines&)> onLines;  // the same change made to the lines by hand
+};
+
+std::function<void(RawLines&)> InsertAfter(std::size_t line, const std::u16string& text) {
+    return [=](RawLines& lines) {
+        // A new last line takes over the old one's missing line end.
+        const bool ended = lines[line].ended;
+        lines[line].ended = true;
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(line) + 1, {text, ended});
+    };
+}
+std::function<void(RawLines&)> Retext(std::size_t line, const std::u16string& text) {
+    return [=](RawLines& lines) { lines[line].text = text; };
+}
+std::function<void(RawLines&)> Swap(std::size_t a, std::size_t b) {
+    return [=](RawLines& lines) { std::swap(lines[a].text, lines[b].text); };
+}
+
+const Edit kEdits[] = {
+    {"insert_after_2", Insert(2, {u"新しい\\n行", u"新規"}), 3, 2,
+     InsertAfter(2, u"新しい\\n行\t新規")},
+    {"insert_at_end_without_title", Insert(0, {u"末尾", u""}), 5, 4, InsertAfter(5, u"末尾\t")},
+    {"replace_3", Replace(3, {u"置き換え", u"3"}), 3, 3, Retext(3, u"置き換え\t3")},
+    {"replace_last", Replace(4, Own(u"最後")), 4, 4, Retext(5, u"最後")},
+    {"delete_first", Change(Kind::Delete, 1), 1, 1,
+     [](RawLines& lines) { lines.erase(lines.begin()); }},
+    {"delete_last", Change(Kind::Delete, 4), 3, 4, [](RawLines& lines) { lines.pop_back(); }},
+    {"move_up_across_a_blank_line", Change(Kind::MoveUp, 2), 1, 2, Swap(0, 2)},
+    {"move_down_into_the_last_line", Change(Kind::MoveDown, 3), 4, 3, Swap(3, 5)},
+};
+
+class EveryEncodingAndLineEnd : public testing::TestWithParam<Layout> {};
+
+TEST_P(EveryEncodingAndLineEnd, ChangesOnlyTheEditedLinesAndUndoes) {
+    const Layout& layout = GetParam();
+    TempDir dir;
+    const auto path = dir.Path("macros.txt");
+    const std::string original = FileBytes(layout, BaseLines(layout));
+    for (const Edit& edit : kEdits) {
+        SCOPED_TRACE(edit.name);
+        WriteBytes(path, original);
+        const MacroList shown = Loaded(path);
+        EXPECT_EQ(shown.Encoding(), layout.encoding);
+        MacroFileEditor editor(path.u16string());
+        const MacroFileEditor::Result result = editor.Apply(edit.change, shown);
+        ASSERT_EQ(result.status, Status::Written) << ToUtf8(result.message);
+        EXPECT_EQ(result.select, edit.select);
+        RawLines lines = BaseLines(layout);
+        edit.onLines(lines);
+        EXPECT_EQ(ReadBytes(path), FileBytes(layout, lines));
+        EXPECT_EQ(MacrosIn(path), Meant(shown, edit.change));
+
+        const MacroFileEditor::Result undone = editor.Undo();
+        EXPECT_EQ(undone.status, Status::Written);
+        EXPECT_EQ(undone.select, edit.selectAfterUndo);
+        EXPECT_EQ(ReadBytes(path), original);
+        EXPECT_FALSE(editor.CanUndo());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, EveryEncodingAndLineEnd, testing::ValuesIn(EveryLayout()),
+                         [](const auto& test) { return test.param.name; });
+
+struct Case {
+    const char* name;
+    std::string before;
+    MacroChange change;
+    Status status;
+    std::string after;              // Written: the whole file
+    std::u16string refusalMention;  // Refused: what the message must mention
+};
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ByteLevel : public testing::TestWithParam<Case> {};
+
+TEST_P(ByteLevel, WritesExactlyThisOrNothing) {
+    const Case& c = GetParam();
+    TempDir dir;
+    const auto path = dir.Path("macros.txt");
+    WriteBytes(path, c.before);
+    const MacroList shown = Loaded(path);
+    MacroFileEditor editor(path.u16string());
+    const MacroFileEditor::Result result = editor.Apply(c.change, shown);
+    ASSERT_EQ(result.status, c.status) << ToUtf8(result.message);
+    EXPECT_EQ(editor.CanUndo(), c.status == Status::Written);
+    if (c.status != Status::Written) {
+        EXPECT_EQ(ReadBytes(path), c.before);
+        EXPECT_NE(result.message.find(c.refusalMention), std::u16string::npos);
+        return;
+    }
+    EXPECT_EQ(ReadBytes(path), c.after);
+    EXPECT_EQ(MacrosIn(path), Meant(shown, c.change));
+}
+
+Case Writes(const char* name, std::string before, MacroChange change, std::string after) {
+    return {name, std::move(before), std::move(change), Status::Written, std::move(after), u""};
+}
+Case Leaves(const char* name, std::string before, MacroChange change, Status status,
+            std::u16string mention = u"") {
+    return {name, std::move(before), std::move(change), status, "", std::move(mention)};
+}
+
+using std::string_literals::operator""s;
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ByteLevel,
+    testing::Values(
+        Writes("new_line_ends_as_most_do", "a\rb\r\nc\r", Insert(1, Own(u"n")), "a\rn\rb\r\nc\r"),
+        Writes("crlf_in_an_empty_file", "", Insert(0, Own(u"n")), "n\r\n"),
+        Writes("crlf_after_a_lone_unended_line", "a", Insert(0, Own(u"n")), "a\r\nn"),
+        Writes("lone_lf_stays_inside_its_line", "a\nb\r\nc\r\n", Replace(2, Own(u"d")),
+               "a\nb\r\nd\r\n"),
+        Writes("utf16_odd_last_byte_stays_last", "\xFF\xFE\x61\0\r\0\n\0\x01"s,
+               Insert(0, Own(u"b")), "\xFF\xFE\x61\0\r\0\n\0\x62\0\r\0\n\0\x01"s),
+        Writes("utf8_keeps_what_cp932_lacks", "\xE3\x81\x82\r\n", Replace(1, Own(u"♥")),
+               "\xE2\x99\xA5\r\n"),
+        Writes("ascii_left_when_the_only_utf8_line_goes", "\xE3\x81\x82\r\na\r\n",
+               Change(Kind::Delete, 1), "a\r\n"),
+        Leaves("cp932_lacks_a_character", "a\r\n", Replace(1, Own(u"好き♥")), Status::Refused,
+               u"♥ (U+2665)"),
+        Leaves("ascii_file_would_turn_utf8", "a\r\n", Insert(0, Own(u"ﾃｽ")), Status::Refused,
+               u"文字コード"),
+        Leaves("cp932_file_would_turn_utf8", "\xC3\xBD\r\n\x82\xA0\r\n", Change(Kind::Delete, 2),
+               Status::Refused, u"文字コード"),
+        Leaves("utf8_cut_character_would_be_followed", "\xE3\x81\x82\r\n\xE3\x81",
+               Insert(0, Own(u"b")), Status::Refused, u"文字コード"),
+        Leaves("only_cr_would_go", "a\r\nb\nc", Change(Kind::Delete, 1), Status::Refused, u"改行"),
+        Leaves("lines_would_run_together", "x\ry\r\n\nz", Change(Kind::Delete, 2), Status::Refused,
+               u"違う内容"),
+        Leaves("mark_would_begin_the_file", "a\r\n\xEF\xBB\xBF\xE3\x81\x82\r\n",
+               Change(Kind::Delete, 1), Status::Refused, u"BOM"),
+        Leaves("blank_line_would_vanish", "a\r\n", Replace(1, Own(u"\u3000")), Status::Refused,
+               u"タイトル"),
+        Leaves("equal_macro", "a\tb\r\n", Replace(1, {u"a", u"b"}), Status::Unchanged),
+        Leaves("equal_lines_swapped", "a\r\na\r\n", Change(Kind::MoveDown, 1), Status::Unchanged),
+        Leaves("first_moved_up", "a\r\nb\r\n", Change(Kind::MoveUp, 1), Status::Unchanged)),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST(MacroFileEditor, NeverOverwritesWhatWasEditedOutsideSinceTheListWasShown) {
+    const std::string shownBytes = "a\r\nb\r\nc\r\n";
+    const struct {
+        const char* name;
+        std::string outside;
+        MacroChange change;
+        Status status;
+        std::string after;  // Written
+    } cases[] = {
+        {"target_edited", "a\r\nB\r\nc\r\n", Replace(2, Own(u"x")), Status::Conflict, ""},
+        {"target_shifted", "z\r\na\r\nb\r\nc\r\n", Change(Kind::Delete, 2), Status::Conflict, ""},
+        {"move_partner_edited", "a\r\nb\r\nC\r\n", Change(Kind::MoveDown, 2), Status::Conflict, ""},
+        {"insert_anchor_edited", "A\r\nb\r\nc\r\n", Insert(1, Own(u"n")), Status::Conflict, ""},
+        {"target_gone", "a\r\n", Change(Kind::Delete, 3), Status::Conflict, ""},
+        {"other_line_edited", "a\r\nb\r\nC\r\n", Replace(1, Own(u"x")), Status::Written,
+         "x\r\nb\r\nC\r\n"},
+        {"end_never_conflicts", "z\r\n", Insert(0, Own(u"n")), Status::Written, "z\r\nn\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const auto path = dir.Path("macros.txt");
+        WriteBytes(path, shownBytes);
+        const MacroList shown = Loaded(path);
+        WriteBytes(path, c.outside);
+        MacroFileEditor editor(path.u16string());
+        EXPECT_EQ(editor.Apply(c.change, shown).status, c.status);
+        EXPECT_EQ(ReadBytes(path), c.status == Status::Written ? c.after : c.outside);
+    }
+}
+
+TEST(MacroFileEditor, UndoesOnlyWhatItLastWrote) {
+    TempDir dir;
+    const auto path = dir.Path("macros.txt");
+    WriteBytes(path, "a\r\nb\r\n");
+    MacroFileEditor editor(path.u16string());
+    EXPECT_EQ(editor.Undo().status, Status::Unchanged) << "nothing to undo yet";
+    ASSERT_EQ(editor.Apply(Replace(1, Own(u"x")), Loaded(path)).status, Status::Written);
+    WriteBytes(path, "x\r\nB\r\n");  // the same size: only the contents tell
+    const MacroFileEditor::Result refused = editor.Undo();
+    EXPECT_EQ(refused.status, Status::Refused);
+    EXPECT_FALSE(refused.message.empty());
+    EXPECT_TRUE(editor.CanUndo());
+    EXPECT_EQ(ReadBytes(path), "x\r\nB\r\n");
+
+    WriteBytes(path, "x\r\nb\r\n");  // as the editor left it
+    EXPECT_EQ(editor.Undo().status, Status::Written);
+    EXPECT_EQ(ReadBytes(path), "a\r\nb\r\n");
+}
+
+TEST(MacroFileEditor, FailsOnAReadOnlyFileAndOnPositionsOutsideTheList) {
+    TempDir dir;
+    const auto path = dir.Path("macros.txt");
+    WriteBytes(path, "a\r\nb\r\n");
+    const MacroList shown = Loaded(path);
+    MacroFileEditor editor(path.u16string());
+    EXPECT_THROW(editor.Apply(Change(Kind::Delete, 3), shown), std::out_of_range);
+    EXPECT_THROW(editor.Apply(Insert(3, Own(u"n")), shown), std::out_of_range);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_THROW(editor.Apply(Change(Kind::Delete, 1), shown), FileError);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    EXPECT_EQ(ReadBytes(path), "a\r\nb\r\n");
+    EXPECT_FALSE(editor.CanUndo());
+    EXPECT_THROW(MacroFileEditor(dir.File("gone.txt")).Apply(Change(Kind::Insert, 0), shown),
+                 FileError);
+}
+
+// A Shift_JIS text with CR LF line ends that this project did not write.
+TEST(MacroFileEditor, EditsRealJapaneseTextLeavingTheRestByteForByte) {
+#ifndef KIVMACRO_JAPANESE_TEXT
+    GTEST_SKIP() << "no Japanese text installed (fonts-ipafont-gothic)";
+#else
+    TempDir dir;
+    const auto path = dir.Path("readme.txt");
+    std::filesystem::copy_file(KIVMACRO_JAPANESE_TEXT, path);
+    const std::string original = ReadBytes(path);
+    std::vector<std::string> lines;  // its lines as bytes, each followed by CR LF
+    for (std::size_t at = 0, next; (next = original.find("\r\n", at)) != std::string::npos;
+         at = next + 2) {
+        lines.push_back(original.substr(at, next - at));
+    }
+    const auto lineOf = [&](std::size_t position) {
+        std::size_t seen = 0;
+        for (auto line = lines.begin(); line != lines.end(); ++line) {
+            if (!IsBlankLine(FromAnsi(*line)) && ++seen == position) return line;
+        }
+        throw std::out_of_range("no such macro");
+    };
+    const std::pair<MacroChange, std::function<void()> > changes[] = {
+        {Replace(3, {u"書き換えた行です", u"三"}),
+         [&] { *lineOf(3) = ToAnsi(u"書き換えた行です\t三"); }},
+        {Change(Kind::Delete, 6), [&] { lines.erase(lineOf(6)); }},
+        {Change(Kind::MoveDown, 1), [&] { std::iter_swap(lineOf(1), lineOf(2)); }},
+        {Insert(2, Own(u"表示テスト")),
+         [&] { lines.insert(lineOf(2) + 1, ToAnsi(u"表示テスト")); }},
+    };
+    MacroFileEditor editor(path.u16string());
+    for (const auto& [change, byHand] : changes) {
+        const MacroList shown = Loaded(path);
+        ASSERT_EQ(shown.Encoding(), TextEncoding::Cp932);
+        ASSERT_EQ(editor.Apply(change, shown).status, Status::Written);
+        byHand();
+        std::string expected;
+        for (const std::string& line : lines) expected += line + "\r\n";
+        EXPECT_EQ(ReadBytes(path), expected);
+        EXPECT_EQ(MacrosIn(path), Meant(shown, change));
+    }
+    while (editor.CanUndo()) ASSERT_EQ(editor.Undo().status, Status::Written);
+    EXPECT_EQ(ReadBytes(path), original);
+#endif
+}
+
+}  // namespace
+}  // namespace kiv

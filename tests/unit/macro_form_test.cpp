@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include "macro/macro_form.h"
+#include "platform/utf8.h"
+
+namespace kiv {
+namespace {
+
+struct Shown {
+    const char* name;
+    Macro macro;
+    MacroForm form;
+};
+void PrintTo(const Shown& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class FormOfMacro : public testing::TestWithParam<Shown> {};
+
+// OK without a change must give back the very macro the dialog was opened on.
+TEST_P(FormOfMacro, ShowsThePiecesAndComposesBackToTheSameMacro) {
+    EXPECT_EQ(FormOf(GetParam().macro), GetParam().form);
+    for (const TextEncoding encoding : {TextEncoding::Cp932, TextEncoding::Utf8}) {
+        EXPECT_EQ(ComposeMacro(GetParam().form, encoding).macro, GetParam().macro);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Macros, FormOfMacro,
+    testing::Values(
+        Shown{"own_title", {u"こんにちは", u"こんにちは"}, {u"", {u"こんにちは"}, u""}},
+        Shown{"titled", {u"$1-1", u"$1:ヒット"}, {u"$1:ヒット", {u"$1-1"}, u""}},
+        Shown{"three_lines", {u"A\\n<now>\\nC", u"t"}, {u"t", {u"A", u"<now>", u"C"}, u""}},
+        Shown{"gap_in_the_middle", {u"A\\n\\nC", u"t"}, {u"t", {u"A", u"", u"C"}, u""}},
+        Shown{"five_pieces_keep_a_rest",
+              {u"A\\nB\\nC\\nD\\nE", u"t"},
+              {u"t", {u"A", u"B", u"C"}, u"\\nD\\nE"}},
+        Shown{"separator_after_the_third",
+              {u"A\\nB\\nC\\n", u"t"},
+              {u"t", {u"A", u"B", u"C"}, u"\\n"}},
+        Shown{"rest_behind_empty_lines", {u"\\n\\n\\nD", u"t"}, {u"t", {u"", u"", u""}, u"\\nD"}}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+struct Typed {
+    const char* name;
+    MacroForm form;
+    TextEncoding encoding;
+    std::optional<Macro> macro;
+    std::u16string refusalNames;  // what the refusal must name; empty when none is expected
+};
+void PrintTo(const Typed& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class Composing : public testing::TestWithParam<Typed> {};
+
+TEST_P(Composing, GivesTheMacroOrSaysWhichFieldStopsIt) {
+    const ComposedMacro composed = ComposeMacro(GetParam().form, GetParam().encoding);
+    EXPECT_EQ(composed.macro, GetParam().macro);
+    if (GetParam().refusalNames.empty()) {
+        EXPECT_EQ(composed.refusal, u"");
+    } else {
+        EXPECT_NE(composed.refusal.find(GetParam().refusalNames), std::u16string::npos)
+            << ToUtf8(composed.refusal);
+    }
+}
+
+constexpr auto kCp932 = TextEncoding::Cp932;
+constexpr auto kUtf8 = TextEncoding::Utf8;
+const std::u16string kWritten;  // no refusal
+
+MacroForm Form(std::u16string title, std::array<std::u16string, 3> lines,
+               std::u16string rest = u"") {
+    return {std::move(title), std::move(lines), std::move(rest)};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, Composing,
+    testing::Values(
+        Typed{"empty_lines_at_the_end_dropped", Form(u"", {u"A", u"", u""}), kCp932,
+              Macro(u"A", u"A"), kWritten},
+        Typed{"a_rest_keeps_empty_lines", Form(u"t", {u"A"}, u"\\nD"), kCp932,
+              Macro(u"A\\n\\n\\nD", u"t"), kWritten},
+        Typed{"heart_kept_in_utf8", Form(u"♥", {u"好き♥"}), kUtf8, Macro(u"好き♥", u"♥"), kWritten},
+        Typed{"spaces_with_a_title", Form(u"空白", {u" \u3000"}), kUtf8, Macro(u" \u3000", u"空白"),
+              kWritten},
+        Typed{"no_chat_line", Form(u"見出し", {}), kCp932, std::nullopt, u"チャット行"},
+        Typed{"tab_in_the_title", Form(u"a\tb", {u"x"}), kCp932, std::nullopt, u"タイトル"},
+        Typed{"line_feed_in_a_line", Form(u"", {u"x", u"y\nz"}), kUtf8, std::nullopt, u"2 行目"},
+        Typed{"carriage_return_in_the_rest", Form(u"", {u"x"}, u"\\ny\r"), kUtf8, std::nullopt,
+              u"4 行目以降"},
+        Typed{"separator_inside_one_line", Form(u"", {u"x", u"", u"y\\nz"}), kCp932, std::nullopt,
+              u"3 行目"},
+        Typed{"cp932_lacks_a_character", Form(u"", {u"好き♥"}), kCp932, std::nullopt,
+              u"♥ (U+2665)"},
+        Typed{"cp932_lacks_each_named", Form(u"", {u"", u"♥😀♥"}), kCp932, std::nullopt,
+              u"♥ (U+2665)、😀 (U+1F600)"},
+        Typed{"broken_surrogate", Form(u"", {u"a\xD83D"}), kUtf8, std::nullopt, u"(U+D83D)"},
+        Typed{"spaces_alone_need_a_title", Form(u"", {u" \u3000"}), kUtf8, std::nullopt,
+              u"タイトル"}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST(ChatLinesAsSent, AreTheLinesDeliverySendsAsTheGameGetsThem) {
+    const Clock noon = [] { return TimeOfDay{12, 0, 5}; };
+    using Lines = std::vector<std::u16string>;
+    EXPECT_EQ(ChatLinesAsSent(u"好き♥\\n\\n<now>", noon), (Lines{u"好き?", u"12:00:05"}));
+    EXPECT_EQ(ChatLinesAsSent(u"A\\nB\\n<now>\\n♥", noon), (Lines{u"A", u"B", u"<now>\\n?"}));
+    EXPECT_EQ(ChatLinesAsSent(u"\\n", noon), Lines{});
+}
+
+}  // namespace
+}  // namespace kiv

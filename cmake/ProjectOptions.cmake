@@ -38,6 +38,19 @@ if(KIVMACRO_SANITIZE)
   target_link_options(kivmacro_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+# Line counts (gcov data beside the objects) for the coverage figure that
+# scripts/test-all gives from the linux-debug tests. Only functions from src/
+# get counters, wherever they are compiled: the inline ones of its headers are
+# also in the tests' objects (the linker may keep those copies), and counters
+# in the tests, GoogleTest and the standard library would only add work at the
+# exit of every test process.
+option(KIVMACRO_COVERAGE "Count executed lines of src/ with gcov (GCC)" OFF)
+if(KIVMACRO_COVERAGE)
+  target_compile_options(kivmacro_options INTERFACE
+    --coverage -fprofile-filter-files=^${PROJECT_SOURCE_DIR}/src/)
+  target_link_options(kivmacro_options INTERFACE --coverage)
+endif()
+
 if(KIVMACRO_FUZZ)
   # Coverage for libFuzzer in everything the targets link; the fuzzer's own
   # main() is linked into the targets alone.

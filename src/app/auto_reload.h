@@ -24,8 +24,6 @@ class AutoReload {
     // tries of a file that would not read; in milliseconds.
     static constexpr unsigned kSettleMs = 300;
     static constexpr unsigned kRetryMs = 700;
-    // The longest a burst of changes in the folder pushes a reload back.
-    static constexpr unsigned kLongestWaitMs = 1500;
     static constexpr int kTries = 3;
 
     enum class Step {

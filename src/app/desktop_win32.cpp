@@ -3,11 +3,12 @@
 namespace kiv {
 namespace {
 
-BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (GetMonitorInfoW(monitor, &info)) {
-        reinterpret_cast<std::vector<PixelRect>*>(data)->push_back(ToPixelRect(info.rcWork));
+        reinterpret_cast<std::vector<MonitorArea>*>(data)->push_back(
+            {ToPixelRect(info.rcMonitor), ToPixelRect(info.rcWork)});
     }
     return TRUE;
 }
@@ -19,9 +20,15 @@ unsigned SystemDpi() {
     return dpi == 0 ? 96 : dpi;
 }
 
+std::vector<MonitorArea> Monitors() {
+    std::vector<MonitorArea> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
 std::vector<PixelRect> MonitorWorkAreas() {
     std::vector<PixelRect> areas;
-    EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+    for (const MonitorArea& monitor : Monitors()) areas.push_back(monitor.work);
     return areas;
 }
 

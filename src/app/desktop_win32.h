@@ -14,7 +14,9 @@ namespace kiv {
 // scale at which window positions are stored.
 unsigned SystemDpi();
 
-// The work area of every monitor (the screen less the taskbar).
+// Every monitor, with its work area (the screen less the taskbar).
+std::vector<MonitorArea> Monitors();
+// Just the work areas.
 std::vector<PixelRect> MonitorWorkAreas();
 
 // The caption bar of a window of this style at this DPI.

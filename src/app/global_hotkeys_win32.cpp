@@ -3,11 +3,6 @@
 #include "platform/system_error.h"
 
 namespace kiv {
-namespace {
-
-constexpr int kFirstId = 1;
-
-}  // namespace
 
 HotkeySet HotkeysOf(const Options& options) {
     HotkeySet keys;
@@ -22,14 +17,15 @@ std::u16string HotkeyRefusalReason(std::uint32_t error) {
     return SystemErrorText(error);
 }
 
-std::array<std::uint32_t, kHotkeyActions> GlobalHotkeys::Register(const HotkeySet& keys) {
+std::vector<std::uint32_t> GlobalHotkeys::Register(const std::vector<std::optional<Hotkey>>& keys) {
     UnregisterAll();
-    std::array<std::uint32_t, kHotkeyActions> refused{};
-    for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+    std::vector<std::uint32_t> refused(keys.size(), 0);
+    registered_.assign(keys.size(), false);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
         if (!keys[i]) continue;
         // Held down, a key repeats: without MOD_NOREPEAT one press could say
         // a macro many times over.
-        registered_[i] = RegisterHotKey(window_, kFirstId + static_cast<int>(i),
+        registered_[i] = RegisterHotKey(window_, firstId_ + static_cast<int>(i),
                                         keys[i]->modifiers | MOD_NOREPEAT, keys[i]->key) != 0;
         if (!registered_[i]) refused[i] = GetLastError();
     }
@@ -37,15 +33,17 @@ std::array<std::uint32_t, kHotkeyActions> GlobalHotkeys::Register(const HotkeySe
 }
 
 void GlobalHotkeys::UnregisterAll() {
-    for (std::size_t i = 0; i < kHotkeyActions; ++i) {
-        if (registered_[i]) UnregisterHotKey(window_, kFirstId + static_cast<int>(i));
-        registered_[i] = false;
+    for (std::size_t i = 0; i < registered_.size(); ++i) {
+        if (registered_[i]) UnregisterHotKey(window_, firstId_ + static_cast<int>(i));
     }
+    registered_.clear();
 }
 
-std::optional<HotkeyAction> GlobalHotkeys::ActionOf(WPARAM id) {
-    if (id < kFirstId || id >= kFirstId + kHotkeyActions) return std::nullopt;
-    return static_cast<HotkeyAction>(id - kFirstId);
+std::optional<std::size_t> GlobalHotkeys::IndexOf(WPARAM id) const {
+    if (id < static_cast<WPARAM>(firstId_) || id >= firstId_ + registered_.size()) {
+        return std::nullopt;
+    }
+    return id - static_cast<WPARAM>(firstId_);
 }
 
 }  // namespace kiv

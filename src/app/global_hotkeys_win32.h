@@ -1,7 +1,8 @@
 #pragma once
 
-// The tool's global hotkeys, registered on its main window: they work while
-// any other program (the game) has the focus. Windows only.
+// Global hotkeys registered on the main window: they work while any other
+// program (the game) has the focus. One set for the four actions, one for
+// the macros' own keys. Windows only.
 
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/hotkey.h"
 #include "app/options.h"
@@ -25,24 +27,27 @@ std::u16string HotkeyRefusalReason(std::uint32_t error);
 
 class GlobalHotkeys {
   public:
-    explicit GlobalHotkeys(HWND window = nullptr) : window_(window) {}
+    // The keys get the WM_HOTKEY ids firstId, firstId + 1, ... in order.
+    explicit GlobalHotkeys(int firstId, HWND window = nullptr)
+        : firstId_(firstId), window_(window) {}
     GlobalHotkeys(const GlobalHotkeys&) = delete;
     GlobalHotkeys& operator=(const GlobalHotkeys&) = delete;
     ~GlobalHotkeys() { UnregisterAll(); }
 
     void SetWindow(HWND window) { window_ = window; }
 
-    // Registers the set ones, in place of what was registered before. For
-    // each action whose key Windows refused, the system's error code (most
+    // Registers the keys that are set, in place of what this set registered
+    // before. For each key Windows refused, the system's error code (most
     // often: another program holds it); 0 for the others.
-    std::array<std::uint32_t, kHotkeyActions> Register(const HotkeySet& keys);
+    std::vector<std::uint32_t> Register(const std::vector<std::optional<Hotkey>>& keys);
     void UnregisterAll();
-    // Which action a WM_HOTKEY is for.
-    static std::optional<HotkeyAction> ActionOf(WPARAM id);
+    // The position of the key a WM_HOTKEY is for, when it is one of this set's.
+    std::optional<std::size_t> IndexOf(WPARAM id) const;
 
   private:
+    int firstId_;
     HWND window_;
-    std::array<bool, kHotkeyActions> registered_{};
+    std::vector<bool> registered_;
 };
 
 }  // namespace kiv

@@ -96,6 +96,10 @@ class HotkeyDialog {
             }
         }
         ShowStatus(status, false);
+        const std::u16string macroKeys =
+            request_.macroKeys.empty() ? std::u16string(u"なし") : request_.macroKeys;
+        SetDlgItemTextW(dialog_, IDC_HOTKEY_MACROS,
+                        reinterpret_cast<const wchar_t*>(macroKeys.c_str()));
     }
 
     // A field left as it was keeps its key as stored (the field cannot show

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "app/global_hotkeys_win32.h"
 
@@ -19,6 +20,8 @@ struct HotkeyDialogRequest {
     std::array<bool, kHotkeyActions> refused{};
     // Registers a chosen set; true for each action whose key was refused.
     std::function<std::array<bool, kHotkeyActions>(const HotkeySet&)> registerKeys;
+    // The macros' own keys, shown to read (DescribeMacroHotkeys).
+    std::u16string macroKeys;
 };
 
 // The set chosen and registered with OK, or nothing for キャンセル (then the

@@ -1,14 +1,23 @@
 #include "app/main_commands.h"
 
 #include "platform/ansi_text.h"
+#include "platform/case_fold.h"
 
 namespace kiv {
+namespace {
 
-DialogStart DialogStartFor(std::u16string_view macroFile) {
-    const std::size_t slash = macroFile.rfind(u'\\');
-    if (slash == std::u16string_view::npos) return {std::nullopt, std::u16string(macroFile)};
-    return {std::u16string(macroFile.substr(0, slash)),
-            std::u16string(macroFile.substr(slash + 1))};
+bool IsShortcut(std::u16string_view path) {
+    return path.size() > 4 && EqualIgnoringCase(path.substr(path.size() - 4), u".lnk");
+}
+
+}  // namespace
+
+std::optional<std::u16string> MacroFilePathRefusal(std::u16string_view path) {
+    if (ToAnsiExactly(path)) return std::nullopt;
+    return u"「" + std::u16string(path) + u"」の名前には、設定ファイルに書けない文字 (" +
+           NameCharacters(CharactersAnsiLacks(path)) +
+           u") が含まれているため、マクロファイルにできません。\n"
+           u"ファイルかフォルダーの名前を変えてから、もう一度選んでください。";
 }
 
 int SelectionAfterSayNext(int selected, int count) {
@@ -22,27 +31,33 @@ int SelectionAfterStep(int selected, int count, Step step) {
     return selected <= 0 || selected >= count ? count - 1 : selected - 1;
 }
 
-DropOutcome DecideDrop(const std::vector<std::u16string>& paths,
-                       const std::function<bool(const std::u16string&)>& isFolder) {
+DropOutcome DecideDrop(const std::vector<std::u16string>& paths, const DropFacts& facts) {
     if (paths.size() > 1) {
         return {std::nullopt,
                 u"マクロファイルは一度に 1 つだけドロップしてください。"
                 u"何も読み込みませんでした。"};
     }
     if (paths.empty()) return {std::nullopt, u""};
-    if (isFolder(paths.front())) {
+    std::u16string path = paths.front();
+    if (IsShortcut(path)) {
+        const std::optional<std::u16string> target = facts.shortcutTarget(path);
+        if (!target || target->empty()) {
+            return {std::nullopt, u"ショートカット「" + path +
+                                      u"」の指す先がわかりませんでした。"
+                                      u"マクロファイルそのものをドロップしてください。"};
+        }
+        path = *target;
+    }
+    const DroppedPath found = facts.look(path);
+    if (!found.exists) {
+        return {std::nullopt, u"「" + path + u"」が見つかりません。何も読み込みませんでした。"};
+    }
+    if (found.folder) {
         return {std::nullopt,
-                u"「" + paths.front() +
-                    u"」はフォルダーです。マクロファイルを 1 つドロップしてください。"};
+                u"「" + path + u"」はフォルダーです。マクロファイルを 1 つドロップしてください。"};
     }
-    // The settings file keeps the path in CP932: one it cannot hold would be
-    // lost at the next start (the Open dialog never offers such paths).
-    if (FromAnsi(ToAnsi(paths.front())) != paths.front()) {
-        return {std::nullopt, u"「" + paths.front() +
-                                  u"」の名前には、設定ファイルに書けない文字が含まれています。"
-                                  u"名前を変えてからドロップしてください。"};
-    }
-    return {paths.front(), u""};
+    if (auto refusal = MacroFilePathRefusal(path)) return {std::nullopt, std::move(*refusal)};
+    return {path, u""};
 }
 
 }  // namespace kiv

@@ -10,15 +10,10 @@
 
 namespace kiv {
 
-// Where the file dialog opens for the current macro file: its directory (the
-// text before the last backslash; just "C:" for a drive root) and its name.
-// A path without a backslash gives the whole path as name and no directory.
-struct DialogStart {
-    std::optional<std::u16string> directory;
-    std::u16string file;
-    friend bool operator==(const DialogStart&, const DialogStart&) = default;
-};
-DialogStart DialogStartFor(std::u16string_view macroFile);
+// Why `path` cannot become the macro file, or nothing when it can: the
+// settings file keeps the path in CP932, and one it cannot hold exactly would
+// name another file at the next start (a look-alike character) or none.
+std::optional<std::u16string> MacroFilePathRefusal(std::u16string_view path);
 
 // The entry "発言して次へ" selects after saying: the next one, the first after
 // the last or when none was selected; -1 (nothing) in an empty list.
@@ -31,14 +26,25 @@ enum class Step { Previous, Next };
 int SelectionAfterStep(int selected, int count, Step step);
 
 // What a drop onto the window does: one file is loaded, as if chosen in the
-// dialog; a folder, or more than one thing, loads nothing and the user is
-// told why.
+// dialog; a shortcut (Explorer drops the .lnk itself) stands for the file it
+// points to. A folder, a file that is not there (which is never made), a
+// path the settings file cannot hold, or more than one thing loads nothing,
+// and the user is told why.
 struct DropOutcome {
     std::optional<std::u16string> load;
     std::u16string message;  // when nothing is loaded
     friend bool operator==(const DropOutcome&, const DropOutcome&) = default;
 };
-DropOutcome DecideDrop(const std::vector<std::u16string>& paths,
-                       const std::function<bool(const std::u16string&)>& isFolder);
+// What the system says of a dropped path.
+struct DroppedPath {
+    bool exists = false;
+    bool folder = false;
+};
+struct DropFacts {
+    std::function<DroppedPath(const std::u16string&)> look;
+    // A shortcut's target; nothing when it cannot be read.
+    std::function<std::optional<std::u16string>(const std::u16string&)> shortcutTarget;
+};
+DropOutcome DecideDrop(const std::vector<std::u16string>& paths, const DropFacts& facts);
 
 }  // namespace kiv

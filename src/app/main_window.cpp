@@ -11,6 +11,7 @@
 #include "app/shell_win32.h"
 #include "app/title_list.h"
 #include "app/tool_menu_win32.h"
+#include "app/window_counts_win32.h"
 #include "dialogs/open_file_dialog.h"
 #include "dialogs/open_file_request.h"
 #include "platform/file_error.h"
@@ -94,12 +95,29 @@ int MainWindow::Run(HINSTANCE instance, int show) {
 
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (main.QueuedDuringDelivery(message) || main.TranslateMenuKey(message)) continue;
         // Tab moves between the controls, Enter presses "発言".
         if (IsDialogMessageW(main.window_, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
+}
+
+// Clicks, keys and hotkeys that waited in the queue while a macro was
+// delivered were aimed at a window that could not react; acted on now, an
+// impatient second click would say the macro again, or the next one.
+bool MainWindow::QueuedDuringDelivery(const MSG& message) const {
+    const bool input = (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
+                       (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) ||
+                       message.message == WM_HOTKEY || message.message == BM_CLICK;
+    return input && deliveryEndedAt_ &&
+           static_cast<LONG>(static_cast<DWORD>(message.time) - *deliveryEndedAt_) < 0;
+}
+
+// Insert, F2, Delete, Alt+Up and the others, where the window has the focus.
+bool MainWindow::TranslateMenuKey(MSG& message) const {
+    return menuKeys_ && TranslateAcceleratorW(window_, menuKeys_.Get(), &message) != 0;
 }
 
 bool MainWindow::Create() {
@@ -126,12 +144,13 @@ bool MainWindow::Create() {
                               instance_, this);
     if (window_ == nullptr) return false;
     AddToSystemMenu(window_, CurrentMenuState());
+    menuKeys_.Reset(CreateToolMenuKeys());
     noticePort_.emplace(WindowNoticePort::Window{
         .handle = window_,
         .programPath = programPath_,
         .busy = [this] { return busy_; },
         .saveSettings = [this] { SaveSettings(true); },
-        .releaseHotkeys = [this] { hotkeys_.UnregisterAll(); },
+        .releaseHotkeys = [this] { hotkeys_.Release(); },
         .registerHotkeys = [this] { RegisterHotkeysAndTell(); },
         .close =
             [this] {
@@ -234,13 +253,7 @@ WindowGeometry MainWindow::Geometry() const {
         WINDOWPLACEMENT placement{};
         placement.length = sizeof placement;
         if (GetWindowPlacement(window_, &placement)) {
-            MONITORINFO monitor{};
-            monitor.cbSize = sizeof monitor;
-            GetMonitorInfoW(MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTOPRIMARY),
-                            &monitor);
-            rect = placement.rcNormalPosition;
-            OffsetRect(&rect, monitor.rcWork.left - monitor.rcMonitor.left,
-                       monitor.rcWork.top - monitor.rcMonitor.top);
+            rect = ToRect(WorkspaceToScreen(ToPixelRect(placement.rcNormalPosition), Monitors()));
         }
     }
     return PixelsToGeometry(ToPixelRect(rect), SystemDpi());
@@ -270,9 +283,14 @@ void MainWindow::StartUp() {
     startupMacroFile_ = settings.macroFile;
     LoadMacroList(settings.macroFile);
     options_ = settings.options;
+    macroHotkeys_ = settings.macroHotkeys;
     if (options_.topMost) SetTopMost(true);
     // Only what is set: no hotkey is taken from other programs by default.
     RegisterHotkeysAndTell();
+    if (auto notice = UnsavableSettingsNotice(IniFilePath(programPath_))) {
+        settingsUnsavable_ = true;  // told once, not again at every close
+        Notify({NoticeKind::SettingsUnsavable, std::move(*notice)});
+    }
 }
 
 void MainWindow::ShutDown(bool tellUser) {
@@ -290,8 +308,9 @@ bool MainWindow::SaveSettings(bool tellUser) {
         {.geometry = Geometry(),
          .macroFile = macros_.IsLoaded() ? std::optional(macros_.FileName()) : std::nullopt,
          .options = options_,
-         .optionsChanged = optionsChanged_});
-    if (!saved && tellUser) {
+         .optionsChanged = optionsChanged_,
+         .macroHotkeys = macroHotkeys_});
+    if (!saved && tellUser && !settingsUnsavable_) {
         MessageBoxW(window_,
                     Wide(u"設定ファイル「" + iniPath +
                          u"」に保存できませんでした。\nウィンドウの位置とマクロファイルの指定は、"
@@ -312,49 +331,34 @@ bool MainWindow::LoadMacroList(const std::u16string& path) {
     }
     macros_ = std::move(fresh);
     FillList();
-    watch_.Start(window_, kFolderChanged, path, stamp);
+    edits_.Start(path);
+    watch_.Start(window_, kFileChanged, path, stamp);
     autoReload_.Loaded(stamp);
-    if (MacroFileStamp(path) != stamp) MacroFolderChanged();
+    if (MacroFileStamp(path) != stamp) MacroFileChanged();
     return true;
 }
 
-void MainWindow::MacroFolderChanged() {
-    // A burst of writes pushes the reload back, one reload once it is over;
-    // but not for ever, in a folder where other files never stop changing.
-    const ULONGLONG now = GetTickCount64();
-    if (!changesSince_) changesSince_ = now;
-    if (now - *changesSince_ < AutoReload::kLongestWaitMs) {
-        SetTimer(window_, kReloadTimer, AutoReload::kSettleMs, nullptr);
-    }
+// Read once the file has been still for a moment: editors save in steps.
+void MainWindow::MacroFileChanged() {
+    SetTimer(window_, kReloadTimer, AutoReload::kSettleMs, nullptr);
 }
 
 void MainWindow::ReloadChangedFile() {
     KillTimer(window_, kReloadTimer);
-    changesSince_.reset();
     if (!macros_.IsLoaded()) return;
+    window_counts::Add(window_, window_counts::kFileLooks);
     // Not during a delivery, nor under a dialog or a message box: later.
     if (busy_ || !IsWindowEnabled(window_)) {
         SetTimer(window_, kReloadTimer, AutoReload::kRetryMs, nullptr);
         return;
     }
-    const std::u16string path = macros_.FileName();
-    const std::optional<FileStamp> stamp = MacroFileStamp(path);
-    AutoReload::Step step = autoReload_.Settled(stamp, macros_.Count() > 0);
+    AutoReload::Step step =
+        autoReload_.Settled(MacroFileStamp(macros_.FileName()), macros_.Count() > 0);
     std::optional<std::u16string> problem;
     if (step == AutoReload::Step::Reload) {
-        MacroList fresh;
-        fresh.SetFileName(path);
-        // A file deleted meanwhile is not made anew with the default macros.
-        problem = ReadMacros(fresh, MacroList::MissingFile::Fail);
+        problem = Reread(Selected());
         if (!problem) {
-            const int selected = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
-            const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
-            macros_ = std::move(fresh);
-            FillList();
-            const int keep = SelectionAfterReload(selected, static_cast<int>(macros_.Count()));
-            SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
-            if (keep >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(keep), 0);
-            autoReload_.Reloaded(stamp);
+            window_counts::Add(window_, window_counts::kReloads);
             notices_.Drop(NoticeKind::ReloadFailed);
             return;
         }
@@ -368,6 +372,24 @@ void MainWindow::ReloadChangedFile() {
                 u"それまでの一覧をそのまま使えます。\n\n" +
                     problem.value_or(u"")});
     }
+}
+
+std::optional<std::u16string> MainWindow::Reread(int select) {
+    const std::u16string path = macros_.FileName();
+    // Taken before the reading: a save that lands meanwhile is seen later.
+    const std::optional<FileStamp> stamp = MacroFileStamp(path);
+    MacroList fresh;
+    fresh.SetFileName(path);
+    // A file deleted meanwhile is not made anew with the default macros.
+    if (auto problem = ReadMacros(fresh, MacroList::MissingFile::Fail)) return problem;
+    const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
+    macros_ = std::move(fresh);
+    FillList();
+    SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+    const int keep = SelectionAfterReload(select, static_cast<int>(macros_.Count()));
+    if (keep >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(keep), 0);
+    autoReload_.Reloaded(stamp);
+    return std::nullopt;
 }
 
 void MainWindow::Notify(Notice notice) {
@@ -384,12 +406,17 @@ void MainWindow::ShowNotices() {
 }
 
 void MainWindow::Dropped(HDROP drop) {
-    const DropOutcome outcome = DecideDrop(DroppedPaths(drop), [](const std::u16string& path) {
-        const std::wstring wide(path.begin(), path.end());
-        const DWORD attributes = GetFileAttributesW(wide.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES &&
-               (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    });
+    const DropOutcome outcome =
+        DecideDrop(DroppedPaths(drop),
+                   {.look =
+                        [](const std::u16string& path) {
+                            const std::wstring wide(path.begin(), path.end());
+                            const DWORD attributes = GetFileAttributesW(wide.c_str());
+                            return DroppedPath{attributes != INVALID_FILE_ATTRIBUTES,
+                                               attributes != INVALID_FILE_ATTRIBUTES &&
+                                                   (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
+                        },
+                    .shortcutTarget = ShortcutTarget});
     if (busy_ || !IsWindowEnabled(window_)) return;
     if (outcome.load) {
         LoadMacroList(*outcome.load);
@@ -411,16 +438,25 @@ void MainWindow::FillList() {
     FillTitleList(list_, macros_);
 }
 
+int MainWindow::Selected() const {
+    return static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
+}
+
 std::optional<DeliveryOutcome> MainWindow::Say() {
     if (busy_) return std::nullopt;
-    const LRESULT selected = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+    const int selected = Selected();
     if (selected < 0 || static_cast<std::size_t>(selected) >= macros_.Count()) return std::nullopt;
+    return Deliver(static_cast<std::size_t>(selected) + 1);
+}
+
+DeliveryOutcome MainWindow::Deliver(std::size_t position) {
     busy_ = true;
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
-    const DeliveryOutcome outcome =
-        macros_.Item(static_cast<std::size_t>(selected) + 1).Execute(windowSystem_, LocalTimeOfDay);
+    const DeliveryOutcome outcome = macros_.Item(position).Execute(windowSystem_, LocalTimeOfDay);
     SetCursor(previous);
     busy_ = false;
+    deliveryEndedAt_ = GetTickCount();
+    window_counts::Add(window_, window_counts::kDeliveries);
     if (outcome == DeliveryOutcome::Refused) Notify({NoticeKind::SendRefused, u""});
     return outcome;
 }
@@ -437,18 +473,35 @@ void MainWindow::SayNext() {
 
 void MainWindow::ChooseMacroFile() {
     if (busy_) return;
-    const DialogStart start = DialogStartFor(CurrentMacroFile());
     const OpenFileDialogResult chosen =
-        ShowOpenFileDialog(window_, u"", start.directory, start.file, kMacroFileFilter);
+        ShowOpenFileDialog(window_, u"", CurrentMacroFile(), kMacroFileFilter);
     if (chosen.error != 0) {
         ShowError(OpenFileDialogFailureMessage(chosen.error));
+    } else if (const auto refusal = MacroFilePathRefusal(chosen.path)) {
+        ShowError(*refusal);  // nothing is made, nothing changes
     } else if (!chosen.path.empty()) {
         LoadMacroList(chosen.path);
     }
 }
 
+MenuState MainWindow::CurrentMenuState() const {
+    const int selected = list_ != nullptr ? Selected() : -1;
+    const int count = static_cast<int>(macros_.Count());
+    return {
+        .topMost = options_.topMost,
+        .selected = selected >= 0 && selected<count, .canMoveUp = selected> 0 && selected < count,
+        .canMoveDown = selected >= 0 && selected + 1 < count,
+        .canUndo = edits_.CanUndo()};
+}
+
 void MainWindow::RunMenuCommand(MenuCommand command) {
+    // Nothing that changes the list while a macro is said or a dialog is up.
+    if (busy_ || !IsWindowEnabled(window_)) return;
+    if (!IsEnabled(command, CurrentMenuState())) return;  // its key, where the menu greys it
+    const std::size_t position = static_cast<std::size_t>(Selected()) + 1;
     switch (command) {
+        case MenuCommand::Separator:
+            return;
         case MenuCommand::TopMost:
             SetTopMost(!options_.topMost);
             optionsChanged_ = true;
@@ -459,7 +512,113 @@ void MainWindow::RunMenuCommand(MenuCommand command) {
         case MenuCommand::EditMacroFile:
             EditMacroFile();
             return;
+        case MenuCommand::NewMacro:
+            NewMacro();
+            return;
+        case MenuCommand::EditMacro:
+            EditMacro();
+            return;
+        case MenuCommand::DeleteMacro:
+            DeleteMacro();
+            return;
+        case MenuCommand::MoveUp:
+            Change({MacroChange::Kind::MoveUp, position, {}});
+            return;
+        case MenuCommand::MoveDown:
+            Change({MacroChange::Kind::MoveDown, position, {}});
+            return;
+        case MenuCommand::Undo:
+            UndoChange();
+            return;
     }
+}
+
+std::optional<MacroDialogResult> MainWindow::AskForMacro(bool isNew, const Macro& macro) {
+    // Every key free while the dialog is open, so that any can be typed into its field.
+    editingHotkeys_ = true;
+    hotkeys_.Release();
+    const std::u16string oldTitle = macro.Title();
+    const MacroDialogRequest request{
+        .isNew = isNew,
+        .macro = macro,
+        .fileEncoding = macros_.Encoding(),
+        .hotkey = isNew ? std::nullopt : macroHotkeys_.KeyOf(oldTitle),
+        .hotkeyRefusal = [&](const Hotkey& key,
+                             const std::u16string& title) -> std::optional<std::u16string> {
+            if (auto refusal = MacroHotkeyTitleRefusal(title)) return refusal;
+            const HotkeySet actions = HotkeysOf(options_);
+            for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+                if (actions[i] == key) {
+                    return u"このキーは「" + std::u16string(kHotkeyActionInfo[i].name) +
+                           u"」のホットキーです。";
+                }
+            }
+            const auto holder = macroHotkeys_.TitleHolding(key, title);
+            if (holder && (isNew || *holder != oldTitle)) {
+                return u"このキーはマクロ「" + *holder + u"」のホットキーです。";
+            }
+            return std::nullopt;
+        }};
+    std::optional<MacroDialogResult> chosen = ShowMacroDialog(window_, instance_, request);
+    editingHotkeys_ = false;
+    RegisterHotkeysAndTell();
+    return chosen;
+}
+
+void MainWindow::NewMacro() {
+    const std::optional<MacroDialogResult> chosen = AskForMacro(true, Macro());
+    if (!chosen) return;
+    const int selected = Selected();
+    const std::u16string& title = chosen->macro.Title();
+    Change({MacroChange::Kind::Insert, selected < 0 ? 0 : static_cast<std::size_t>(selected) + 1,
+            chosen->macro},
+           chosen->hotkey ? std::optional(MacroEditSession::KeyChange{title, title, chosen->hotkey})
+                          : std::nullopt);
+}
+
+void MainWindow::EditMacro() {
+    const auto position = static_cast<std::size_t>(Selected()) + 1;
+    const Macro macro = macros_.Item(position);
+    const std::optional<MacroDialogResult> chosen = AskForMacro(false, macro);
+    if (!chosen) return;
+    const MacroEditSession::KeyChange key{macro.Title(), chosen->macro.Title(), chosen->hotkey};
+    if (!chosen->macroChanged) {
+        // Only the key: nothing to write in the macro file.
+        MacroHotkeys before = macroHotkeys_;
+        macroHotkeys_.Set(key.oldTitle, key.newTitle, key.key);
+        if (!(macroHotkeys_ == before)) RegisterHotkeysAndTell();
+        return;
+    }
+    Change({MacroChange::Kind::Replace, position, chosen->macro}, key);
+}
+
+void MainWindow::DeleteMacro() {
+    const auto position = static_cast<std::size_t>(Selected()) + 1;
+    const std::u16string question =
+        u"マクロ「" + std::u16string(macros_.Title(position)) + u"」を削除しますか?";
+    if (MessageBoxW(window_, Wide(question), kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    Change({MacroChange::Kind::Delete, position, {}});
+}
+
+void MainWindow::Change(const MacroChange& change,
+                        const std::optional<MacroEditSession::KeyChange>& key) {
+    FollowEdit(edits_.Apply(change, macros_, macroHotkeys_, key));
+}
+
+void MainWindow::UndoChange() {
+    FollowEdit(edits_.Undo(macroHotkeys_));
+}
+
+void MainWindow::FollowEdit(const MacroEditSession::Outcome& outcome) {
+    if (outcome.hotkeysChanged) RegisterHotkeysAndTell();
+    if (outcome.reload) {
+        // The tool's own write is no change for the watch to report.
+        const int select = outcome.select ? static_cast<int>(*outcome.select) - 1 : Selected();
+        if (const auto problem = Reread(select)) {
+            ShowError(u"マクロファイルを読み込めませんでした。\n\n" + *problem);
+        }
+    }
+    if (!outcome.told.empty()) ShowError(outcome.told);
 }
 
 // At the mouse, or for the keyboard's menu key below the selected entry.
@@ -488,20 +647,8 @@ void MainWindow::SetTopMost(bool on) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-std::vector<HotkeyRefusal> MainWindow::RegisterHotkeys() {
-    const HotkeySet keys = HotkeysOf(options_);
-    hotkeyErrors_ = hotkeys_.Register(keys);
-    std::vector<HotkeyRefusal> refused;
-    for (std::size_t i = 0; i < kHotkeyActions; ++i) {
-        if (hotkeyErrors_[i] == 0) continue;
-        refused.push_back({std::u16string(kHotkeyActionInfo[i].name), FormatHotkey(*keys[i]),
-                           HotkeyRefusalReason(hotkeyErrors_[i])});
-    }
-    return refused;
-}
-
 void MainWindow::RegisterHotkeysAndTell() {
-    if (const auto text = hotkeyRefusals_.ToTell(RegisterHotkeys())) {
+    if (const auto text = hotkeyRefusals_.ToTell(hotkeys_.Register(options_, macroHotkeys_))) {
         Notify({NoticeKind::HotkeysRefused, *text});
     }
 }
@@ -510,21 +657,17 @@ void MainWindow::EditHotkeys() {
     if (busy_ || editingHotkeys_) return;
     editingHotkeys_ = true;
     // Free while the dialog is open, so that they can be typed into its fields.
-    hotkeys_.UnregisterAll();
+    hotkeys_.Release();
     const HotkeySet current = HotkeysOf(options_);
-    std::array<bool, kHotkeyActions> refusedNow{};
-    for (std::size_t i = 0; i < kHotkeyActions; ++i) refusedNow[i] = hotkeyErrors_[i] != 0;
-    HotkeyDialogRequest request{current, refusedNow, [this](const HotkeySet& keys) {
-                                    // A trial: every key is free again at once, since
-                                    // the dialog may stay open to have one typed.
-                                    const auto errors = hotkeys_.Register(keys);
-                                    hotkeys_.UnregisterAll();
-                                    std::array<bool, kHotkeyActions> refused{};
-                                    for (std::size_t i = 0; i < kHotkeyActions; ++i) {
-                                        refused[i] = errors[i] != 0;
-                                    }
-                                    return refused;
-                                }};
+    const HotkeyDialogRequest request{
+        .current = current,
+        .refused = hotkeys_.ActionsRefused(),
+        // A trial: the keys are free again at once, since the dialog may stay
+        // open to have another typed.
+        .registerKeys = [this](const HotkeySet& keys) { return hotkeys_.Try(keys); },
+        .macroKeys = DescribeMacroHotkeys(macroHotkeys_, [this](std::u16string_view title) {
+            return macros_.FirstTitled(title).has_value();
+        })};
     const std::optional<HotkeySet> chosen = ShowHotkeyDialog(window_, instance_, request);
     if (chosen) {
         for (std::size_t i = 0; i < kHotkeyActions; ++i) {
@@ -533,7 +676,7 @@ void MainWindow::EditHotkeys() {
             optionsChanged_ = true;
         }
         // The dialog named what it could not register.
-        hotkeyRefusals_.Seen(RegisterHotkeys());
+        hotkeyRefusals_.Seen(hotkeys_.Register(options_, macroHotkeys_));
     } else {
         RegisterHotkeysAndTell();
     }
@@ -559,6 +702,13 @@ void MainWindow::RunHotkey(HotkeyAction action) {
             MoveSelection(Step::Next);
             return;
     }
+}
+
+// As 発言 does, the game brought to the front; the selection stays. A title
+// no macro has any more says nothing.
+void MainWindow::SayMacroTitled(const std::u16string& title) {
+    if (editingHotkeys_ || busy_ || !IsWindowEnabled(window_)) return;
+    if (const auto position = macros_.FirstTitled(title)) Deliver(*position);
 }
 
 void MainWindow::MoveSelection(Step step) {
@@ -617,8 +767,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kShowNotices:
             ShowNotices();
             return 0;
-        case kFolderChanged:
-            MacroFolderChanged();
+        case kFileChanged:
+            MacroFileChanged();
             return 0;
 
         case WM_SETFOCUS:
@@ -631,7 +781,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_INITMENUPOPUP:
-            if (HIWORD(lParam) != 0) TickSystemMenu(window_, CurrentMenuState());  // window menu
+            if (HIWORD(lParam) != 0) UpdateSystemMenu(window_, CurrentMenuState());  // window menu
             break;
         case WM_CONTEXTMENU:
             if (reinterpret_cast<HWND>(wParam) == list_) {
@@ -646,7 +796,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             Dropped(reinterpret_cast<HDROP>(wParam));
             return 0;
         case WM_HOTKEY:
-            if (const auto action = GlobalHotkeys::ActionOf(wParam)) RunHotkey(*action);
+            if (const auto action = hotkeys_.ActionOf(wParam)) RunHotkey(*action);
+            if (const auto title = hotkeys_.MacroTitleOf(wParam)) SayMacroTitled(*title);
             return 0;
         case DM_GETDEFID:
             return MAKELRESULT(kSay, DC_HASDEFID);
@@ -680,6 +831,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam) ShutDown(false);
             return 0;
         case WM_DESTROY:
+            window_counts::RemoveAll(window_);
             ShutDown(false);
             if (endsProgram_) PostQuitMessage(0);
             return 0;

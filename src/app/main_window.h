@@ -11,17 +11,20 @@
 #include <string>
 
 #include "app/auto_reload.h"
-#include "app/focus_keeper.h"
 #include "app/file_watch_win32.h"
-#include "app/global_hotkeys_win32.h"
+#include "app/focus_keeper.h"
 #include "app/hotkey_refusals.h"
 #include "app/layout.h"
+#include "app/macro_dialog_win32.h"
+#include "app/macro_edit_session.h"
+#include "app/macro_hotkeys.h"
 #include "app/main_commands.h"
 #include "app/message_tooltip_win32.h"
 #include "app/notice_port_win32.h"
 #include "app/notices.h"
 #include "app/options.h"
 #include "app/startup_settings.h"
+#include "app/tool_hotkeys_win32.h"
 #include "app/tool_menu.h"
 #include "macro/macro_list.h"
 #include "platform/win32_handle.h"
@@ -54,6 +57,9 @@ class MainWindow {
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // What the message loop does before dispatching.
+    bool QueuedDuringDelivery(const MSG& message) const;
+    bool TranslateMenuKey(MSG& message) const;
 
     bool Create();
     void CreateControls();
@@ -70,31 +76,47 @@ class MainWindow {
     // box and the selection stay as they were, and the user is told why.
     bool LoadMacroList(const std::u16string& path);
     void FillList();
+    int Selected() const;  // the list's selected entry, -1 for none
     // Nothing when nothing was selected (or a delivery is under way).
     std::optional<DeliveryOutcome> Say();
     void SayNext();
+    // Says the macro at `position` (from 1) as 発言 does.
+    DeliveryOutcome Deliver(std::size_t position);
     void ChooseMacroFile();
     // Told or asked when the user looks at the tool (notices.h).
     void Notify(Notice notice);
     void ShowNotices();
 
-    // The tool's options: the menu, always on top, the global hotkeys.
-    MenuState CurrentMenuState() const { return {options_.topMost}; }
+    // The tool's menu and keys: options, hotkeys, and the macros' editing.
+    MenuState CurrentMenuState() const;
     void RunMenuCommand(MenuCommand command);
     void ShowListMenu(LPARAM where);
     void SetTopMost(bool on);
     void EditHotkeys();
-    // Registers the keys the options hold; returns what Windows refused.
-    std::vector<HotkeyRefusal> RegisterHotkeys();
-    // The same, telling what is refused (once, hotkey_refusals.h).
+    // Registers the options' and the macros' keys; tells what Windows
+    // refused (once, hotkey_refusals.h).
     void RegisterHotkeysAndTell();
     void RunHotkey(HotkeyAction action);
+    void SayMacroTitled(const std::u16string& title);
     void MoveSelection(Step step);
     void ShowError(const std::u16string& text) const;
 
+    // Changes to the macros from the tool (macro_edit_session.h).
+    void NewMacro();
+    void EditMacro();
+    void DeleteMacro();
+    void Change(const MacroChange& change,
+                const std::optional<MacroEditSession::KeyChange>& key = std::nullopt);
+    void UndoChange();
+    void FollowEdit(const MacroEditSession::Outcome& outcome);
+    std::optional<MacroDialogResult> AskForMacro(bool isNew, const Macro& macro);
+
     // The macro file changed on disk: the list follows (auto_reload.h).
-    void MacroFolderChanged();
+    void MacroFileChanged();
     void ReloadChangedFile();
+    // Reads the current file again into the list; the scroll position stays.
+    // Nothing when it read, else why not.
+    std::optional<std::u16string> Reread(int select);
     void Dropped(HDROP drop);
     void EditMacroFile();
     const std::u16string& CurrentMacroFile() const {
@@ -122,25 +144,28 @@ class MainWindow {
     FocusKeeper focus_;
     Options options_;
     bool optionsChanged_ = false;
-    GlobalHotkeys hotkeys_;
-    std::array<std::uint32_t, kHotkeyActions> hotkeyErrors_{};  // per action, 0: registered
+    ToolHotkeys hotkeys_;
     HotkeyRefusalMemory hotkeyRefusals_;
-    bool editingHotkeys_ = false;
+    bool editingHotkeys_ = false;  // or a macro: every key is free meanwhile
+    MacroHotkeys macroHotkeys_;
+    MacroEditSession edits_;
+    UniqueAccelerators menuKeys_;
     MessageTooltip tooltip_;
     FileWatch watch_;
     AutoReload autoReload_;
-    std::optional<ULONGLONG> changesSince_;  // the first change of a burst
     PendingNotices notices_;
     std::optional<WindowNoticePort> noticePort_;  // once the window exists
     bool showingNotices_ = false;
     static constexpr UINT kShowNotices = WM_APP + 1;
-    static constexpr UINT kFolderChanged = WM_APP + 2;  // from watch_
-    bool busy_ = false;  // a macro is being delivered
+    static constexpr UINT kFileChanged = WM_APP + 2;  // from watch_
+    bool busy_ = false;                               // a macro is being delivered
+    std::optional<DWORD> deliveryEndedAt_;            // tick count when the last one ended
     // From applying the stored rectangle until the window is first shown: a
     // DPI change on the way (a monitor of another scale) must not resize it.
     bool settling_ = false;
     bool shutDown_ = false;
     bool endsProgram_ = false;  // the program's window, not a test's
+    bool settingsUnsavable_ = false;
 };
 
 }  // namespace kiv

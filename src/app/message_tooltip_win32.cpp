@@ -68,7 +68,12 @@ void MessageTooltip::Follow(POINT mouse) {
     const std::optional<std::u16string> text = entry >= 0 ? textFor_(entry) : std::nullopt;
     if (!text) {
         if (tip_ != nullptr) {
+            // No text as well: an empty tool is never shown, whatever comes next.
+            text_.clear();
+            TOOLINFOW info = ToolInfo(list_);
+            info.lpszText = reinterpret_cast<wchar_t*>(text_.data());
             SendMessageW(tip_, TTM_POP, 0, 0);
+            SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
             SendMessageW(tip_, TTM_ACTIVATE, FALSE, 0);
         }
         return;

@@ -8,3 +8,14 @@
 // The four hotkey fields, in the order of HotkeyAction.
 #define IDC_HOTKEY_FIRST 201
 #define IDC_HOTKEY_STATUS 210
+#define IDC_HOTKEY_MACROS 211  // the macros' own keys, to read
+
+#define IDD_MACRO 300
+#define IDC_MACRO_TITLE 301
+#define IDC_MACRO_LINE_FIRST 302  // 1 行目; 2 行目 and 3 行目 follow
+#define IDC_MACRO_REST_LABEL 305
+#define IDC_MACRO_REST 306
+#define IDC_MACRO_REST_NOTE 307
+#define IDC_MACRO_HOTKEY 308
+#define IDC_MACRO_PREVIEW 309
+#define IDC_MACRO_STATUS 310

@@ -1,7 +1,9 @@
 #include "app/shell_win32.h"
 
 #include <objbase.h>
+#include <objidl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "platform/system_function.h"
 #include "platform/win32_handle.h"
@@ -29,19 +31,28 @@ bool IsElevated() {
 
 namespace {
 
+// COM on the window's thread, as the shell's objects want it; ole32 is
+// loaded the first time, not at every start.
+bool ComReady() {
+    static const bool ready = [] {
+        const auto initializeCom =
+            SystemFunction<HRESULT(WINAPI*)(LPVOID, DWORD)>(L"ole32.dll", "CoInitializeEx");
+        if (initializeCom == nullptr) return false;
+        // Already set up on this thread (a test's, say) is as good.
+        const HRESULT result =
+            initializeCom(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        return SUCCEEDED(result) || result == RPC_E_CHANGED_MODE;
+    }();
+    return ready;
+}
+
 // ShellExecuteExW, with COM set up as the shell may hand the request to COM
 // objects. False with the error in GetLastError().
 bool RunShell(SHELLEXECUTEINFOW& info) {
     // shell32 is big and wanted only here: loaded on first use.
     static const auto shellExecute =
         SystemFunction<BOOL(WINAPI*)(SHELLEXECUTEINFOW*)>(L"shell32.dll", "ShellExecuteExW");
-    static const bool comReady = [] {
-        const auto initializeCom =
-            SystemFunction<HRESULT(WINAPI*)(LPVOID, DWORD)>(L"ole32.dll", "CoInitializeEx");
-        return initializeCom != nullptr &&
-               SUCCEEDED(initializeCom(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-    }();
-    (void)comReady;
+    ComReady();
     if (shellExecute == nullptr) {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return false;
@@ -74,24 +85,76 @@ DWORD OpenInEditor(HWND owner, const std::u16string& file) {
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     info.hwnd = owner;
-    info.lpFile = path.c_str();
     info.nShow = SW_SHOWNORMAL;
-    // "edit", never the default verb, which for a dropped .bat or .js would
-    // run it. A text file without an edit verb opens as text files open.
-    info.lpVerb = L"edit";
-    if (RunShell(info)) return 0;
+    // Only a .txt goes to the shell: by its "edit" verb, else as text files
+    // open. Any other name is one a program may be run by: a .bat or .js has
+    // no edit verb everywhere (Wine has none for .bat, and runs the file for
+    // an unknown verb), so those go to Notepad, which reads any text.
     const std::size_t dot = path.find_last_of(L".\\/");
     if (dot != std::wstring::npos && path[dot] == L'.' &&
         CompareStringOrdinal(path.c_str() + dot, -1, L".txt", -1, TRUE) == CSTR_EQUAL) {
+        info.lpFile = path.c_str();
+        info.lpVerb = L"edit";
+        if (RunShell(info)) return 0;
         info.lpVerb = nullptr;
         if (RunShell(info)) return 0;
     }
-    // Notepad reads any text, whatever its name.
     const std::wstring quoted = L"\"" + path + L"\"";
     info.lpVerb = nullptr;
     info.lpFile = L"notepad.exe";
     info.lpParameters = quoted.c_str();
     return RunShell(info) ? 0 : GetLastError();
+}
+
+// Releases a COM interface at the end of a scope.
+template <typename Interface>
+class ComPointer {
+  public:
+    ComPointer() = default;
+    ComPointer(const ComPointer&) = delete;
+    ComPointer& operator=(const ComPointer&) = delete;
+    ~ComPointer() {
+        if (pointer_ != nullptr) pointer_->Release();
+    }
+    Interface* operator->() const { return pointer_; }
+    Interface** Out() { return &pointer_; }
+    void** OutVoid() { return reinterpret_cast<void**>(&pointer_); }
+    explicit operator bool() const { return pointer_ != nullptr; }
+
+  private:
+    Interface* pointer_ = nullptr;
+};
+
+std::optional<std::u16string> ShortcutTarget(const std::u16string& shortcut) {
+    static const auto createInstance =
+        SystemFunction<HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*)>(
+            L"ole32.dll", "CoCreateInstance");
+    if (createInstance == nullptr || !ComReady()) return std::nullopt;
+    ComPointer<IShellLinkW> link;
+    ComPointer<IPersistFile> file;
+    const std::wstring path(shortcut.begin(), shortcut.end());
+    if (FAILED(createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              link.OutVoid())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid())) ||
+        FAILED(file->Load(path.c_str(), STGM_READ))) {
+        return std::nullopt;
+    }
+    // The path as stored; a target moved since is not searched for (that
+    // could take long and pick a look-alike): it is reported as not found.
+    std::wstring target(32768, L'\0');
+    if (link->GetPath(target.data(), static_cast<int>(target.size()), nullptr, SLGP_RAWPATH) !=
+        S_OK) {
+        return std::nullopt;
+    }
+    target.resize(wcslen(target.c_str()));
+    // A target stored with environment variables (%USERPROFILE%\...).
+    std::wstring expanded(ExpandEnvironmentStringsW(target.c_str(), nullptr, 0), L'\0');
+    if (expanded.empty() || ExpandEnvironmentStringsW(target.c_str(), expanded.data(),
+                                                      static_cast<DWORD>(expanded.size())) == 0) {
+        return std::u16string(target.begin(), target.end());
+    }
+    expanded.resize(wcslen(expanded.c_str()));
+    return std::u16string(expanded.begin(), expanded.end());
 }
 
 std::vector<std::u16string> DroppedPaths(HDROP drop) {

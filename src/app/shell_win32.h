@@ -10,6 +10,7 @@
 
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,5 +31,9 @@ DWORD OpenInEditor(HWND owner, const std::u16string& file);
 
 // The paths of a WM_DROPFILES, which it then releases.
 std::vector<std::u16string> DroppedPaths(HDROP drop);
+
+// The file a shortcut (.lnk) points to, as it stores it; nothing when it
+// cannot be read or points to no file system path.
+std::optional<std::u16string> ShortcutTarget(const std::u16string& shortcut);
 
 }  // namespace kiv

@@ -5,6 +5,7 @@
 #include <string>
 #include <variant>
 
+#include "platform/ansi_text.h"
 #include "settings/ini_file.h"
 #include "settings/value_checks.h"
 
@@ -36,6 +37,16 @@ std::u16string DefaultMacroFilePath(std::u16string_view programPath) {
     return SiblingPath(programPath, u".txt");
 }
 
+std::optional<std::u16string> UnsavableSettingsNotice(std::u16string_view iniPath) {
+    if (ToAnsiExactly(iniPath)) return std::nullopt;
+    return u"設定ファイル「" + std::u16string(iniPath) +
+           u"」の場所には、Windows が設定ファイルの"
+           u"名前に使えない文字 (" +
+           NameCharacters(CharactersAnsiLacks(iniPath)) +
+           u") が含まれています。ウィンドウの位置やマクロファイルの指定は保存されません。\n\n"
+           u"保存するには、このツールをそのような文字のない名前のフォルダーに置いてください。";
+}
+
 StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowGeometry& current,
                                     const std::u16string& defaultMacroFile,
                                     ProfileSections& profile) {
@@ -58,6 +69,7 @@ StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowG
     const SettingValue file = store.InitData(u"FileName", 0, defaultMacroFile);
     settings.macroFile = std::get<std::u16string>(file);
     settings.options = ReadOptions(store);
+    settings.macroHotkeys.Read(store);
     return settings;
 }
 
@@ -76,6 +88,7 @@ bool WriteShutdownSettings(const std::u16string& iniPath, const ShutdownSettings
         store.SetData(u"FileName", *settings.macroFile);
     }
     if (writeOptions) WriteOptions(store, settings.options);
+    if (settings.macroHotkeys.ToWrite()) settings.macroHotkeys.Write(store);
     return store.Save(u"");
 }
 

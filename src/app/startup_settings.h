@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/macro_hotkeys.h"
 #include "app/options.h"
 #include "app/window_placement.h"
 #include "platform/profile_sections.h"
@@ -19,10 +20,17 @@ namespace kiv {
 std::u16string IniFilePath(std::u16string_view programPath);
 std::u16string DefaultMacroFilePath(std::u16string_view programPath);
 
+// What the user is told when the settings file's path holds characters CP932
+// lacks (the folder the tool was put in): it can never be read or written,
+// so the window's place and the macro file are never kept. Nothing when the
+// path is fine.
+std::optional<std::u16string> UnsavableSettingsNotice(std::u16string_view iniPath);
+
 struct StartupSettings {
     WindowGeometry geometry;
     std::u16string macroFile;
     Options options;
+    MacroHotkeys macroHotkeys;
 };
 
 // Each position value that is missing or not a number rounding into the 32-bit
@@ -40,13 +48,15 @@ struct ShutdownSettings {
     std::optional<std::u16string> macroFile{};
     Options options{};
     bool optionsChanged = false;  // during this run
+    MacroHotkeys macroHotkeys{};  // written when MacroHotkeys::ToWrite
 };
 
 // Loads the file again, so foreign sections and keys survive, sets the five
 // values of the window and its macro file (they move to the end of their
-// sections), and the options only where the file has their section already or
-// they changed during the run: a user who never touches them keeps the file
-// "Position" then "Setting". Writes every section; false when it could not.
+// sections), and the options and the macros' hotkeys only where the file has
+// their section already or they changed during the run: a user who never
+// touches them keeps the file "Position" then "Setting". Writes every
+// section; false when it could not.
 bool WriteShutdownSettings(const std::u16string& iniPath, const ShutdownSettings& settings,
                            ProfileSections& profile = SystemProfileSections());
 

@@ -6,10 +6,19 @@
 namespace kiv {
 namespace {
 
-constexpr std::array<MenuItem, 3> kItems{{
-    {MenuCommand::EditMacroFile, u"マクロファイルを編集"},
-    {MenuCommand::TopMost, u"常に手前に表示"},
-    {MenuCommand::HotkeySettings, u"ホットキーの設定..."},
+constexpr std::uint32_t kInsert = 0x2D, kDelete = 0x2E, kUp = 0x26, kDown = 0x28, kF2 = 0x71;
+
+const std::array<MenuItem, 10> kItems{{
+    {MenuCommand::NewMacro, u"新しいマクロ...\tInsert", Hotkey{0, kInsert}},
+    {MenuCommand::EditMacro, u"マクロを編集...\tF2", Hotkey{0, kF2}},
+    {MenuCommand::DeleteMacro, u"マクロを削除\tDelete", Hotkey{0, kDelete}},
+    {MenuCommand::MoveUp, u"上へ移動\tAlt+Up", Hotkey{kModAlt, kUp}},
+    {MenuCommand::MoveDown, u"下へ移動\tAlt+Down", Hotkey{kModAlt, kDown}},
+    {MenuCommand::Undo, u"元に戻す\tCtrl+Z", Hotkey{kModCtrl, 'Z'}},
+    {MenuCommand::Separator, u"", std::nullopt},
+    {MenuCommand::EditMacroFile, u"マクロファイルを編集", std::nullopt},
+    {MenuCommand::TopMost, u"常に手前に表示", std::nullopt},
+    {MenuCommand::HotkeySettings, u"ホットキーの設定...", std::nullopt},
 }};
 
 }  // namespace
@@ -23,9 +32,26 @@ std::optional<bool> IsTicked(MenuCommand command, const MenuState& state) {
     return std::nullopt;
 }
 
+bool IsEnabled(MenuCommand command, const MenuState& state) {
+    switch (command) {
+        case MenuCommand::EditMacro:
+        case MenuCommand::DeleteMacro:
+            return state.selected;
+        case MenuCommand::MoveUp:
+            return state.canMoveUp;
+        case MenuCommand::MoveDown:
+            return state.canMoveDown;
+        case MenuCommand::Undo:
+            return state.canUndo;
+        default:
+            return true;
+    }
+}
+
 std::optional<MenuCommand> ToolMenuCommand(std::uint32_t id) {
     const auto found = std::find_if(kItems.begin(), kItems.end(), [&](const MenuItem& item) {
-        return static_cast<std::uint32_t>(item.command) == id;
+        return item.command != MenuCommand::Separator &&
+               static_cast<std::uint32_t>(item.command) == id;
     });
     if (found == kItems.end()) return std::nullopt;
     return found->command;

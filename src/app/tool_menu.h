@@ -1,38 +1,55 @@
 #pragma once
 
 // The tool's own menu items, shown in the window's system menu (the caption
-// icon, Alt+Space) and in the list's right-click menu: one table, so that a
-// new item is one more row. Portable.
+// icon, Alt+Space) and in the list's right-click menu, with the keys that
+// give the same commands: one table, so that a new item is one more row.
+// Portable.
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
 
+#include "app/hotkey.h"
+
 namespace kiv {
 
 // Also the items' IDs in the system menu, where they must stay below 0xF000
-// with the low four bits clear (Windows keeps those for itself).
+// with the low four bits clear (Windows keeps those for itself), and the
+// commands the keys send.
 enum class MenuCommand : std::uint32_t {
+    Separator = 0,  // a line between groups, no command
     TopMost = 0x0100,
     HotkeySettings = 0x0110,
     EditMacroFile = 0x0120,
+    NewMacro = 0x0130,
+    EditMacro = 0x0140,
+    DeleteMacro = 0x0150,
+    MoveUp = 0x0160,
+    MoveDown = 0x0170,
+    Undo = 0x0180,
 };
 
 struct MenuItem {
     MenuCommand command;
-    std::u16string_view text;
+    std::u16string_view text;   // with the key after a TAB, as menus show it
+    std::optional<Hotkey> key;  // while the tool's window has the focus
 };
 
 // In menu order.
 std::span<const MenuItem> ToolMenuItems();
 
-// What the menu shows ticked.
+// What the menu shows ticked or greyed.
 struct MenuState {
     bool topMost = false;
+    bool selected = false;     // a macro is selected
+    bool canMoveUp = false;    // ... and is not the first
+    bool canMoveDown = false;  // ... nor the last
+    bool canUndo = false;
 };
 // Whether the item shows a tick, and if so whether it is ticked now.
 std::optional<bool> IsTicked(MenuCommand command, const MenuState& state);
+bool IsEnabled(MenuCommand command, const MenuState& state);
 
 // The tool's command behind a menu ID (from WM_SYSCOMMAND or WM_COMMAND).
 std::optional<MenuCommand> ToolMenuCommand(std::uint32_t id);

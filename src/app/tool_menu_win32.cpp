@@ -1,13 +1,19 @@
 #include "app/tool_menu_win32.h"
 
+#include <vector>
+
 namespace kiv {
 namespace {
 
+UINT Flags(const MenuItem& item, const MenuState& state) {
+    if (item.command == MenuCommand::Separator) return MF_SEPARATOR;
+    return MF_STRING | (IsTicked(item.command, state).value_or(false) ? MF_CHECKED : MF_UNCHECKED) |
+           (IsEnabled(item.command, state) ? MF_ENABLED : MF_GRAYED);
+}
+
 void AppendItems(HMENU menu, const MenuState& state) {
     for (const MenuItem& item : ToolMenuItems()) {
-        const std::optional<bool> ticked = IsTicked(item.command, state);
-        AppendMenuW(menu, MF_STRING | (ticked.value_or(false) ? MF_CHECKED : MF_UNCHECKED),
-                    static_cast<UINT_PTR>(item.command),
+        AppendMenuW(menu, Flags(item, state), static_cast<UINT_PTR>(item.command),
                     reinterpret_cast<const wchar_t*>(item.text.data()));
     }
 }
@@ -21,14 +27,17 @@ void AddToSystemMenu(HWND window, const MenuState& state) {
     AppendItems(menu, state);
 }
 
-void TickSystemMenu(HWND window, const MenuState& state) {
+void UpdateSystemMenu(HWND window, const MenuState& state) {
     HMENU menu = GetSystemMenu(window, FALSE);
     if (menu == nullptr) return;
     for (const MenuItem& item : ToolMenuItems()) {
+        if (item.command == MenuCommand::Separator) continue;
+        const auto id = static_cast<UINT>(item.command);
         if (const std::optional<bool> ticked = IsTicked(item.command, state)) {
-            CheckMenuItem(menu, static_cast<UINT>(item.command),
-                          MF_BYCOMMAND | (*ticked ? MF_CHECKED : MF_UNCHECKED));
+            CheckMenuItem(menu, id, MF_BYCOMMAND | (*ticked ? MF_CHECKED : MF_UNCHECKED));
         }
+        EnableMenuItem(menu, id,
+                       MF_BYCOMMAND | (IsEnabled(item.command, state) ? MF_ENABLED : MF_GRAYED));
     }
 }
 
@@ -41,6 +50,19 @@ std::optional<MenuCommand> ShowToolMenu(HWND owner, POINT screen, const MenuStat
                        owner, nullptr));
     DestroyMenu(menu);
     return ToolMenuCommand(chosen);
+}
+
+HACCEL CreateToolMenuKeys() {
+    std::vector<ACCEL> keys;
+    for (const MenuItem& item : ToolMenuItems()) {
+        if (!item.key) continue;
+        BYTE flags = FVIRTKEY;
+        if ((item.key->modifiers & kModCtrl) != 0) flags |= FCONTROL;
+        if ((item.key->modifiers & kModAlt) != 0) flags |= FALT;
+        if ((item.key->modifiers & kModShift) != 0) flags |= FSHIFT;
+        keys.push_back({flags, static_cast<WORD>(item.key->key), static_cast<WORD>(item.command)});
+    }
+    return CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 }
 
 }  // namespace kiv

@@ -1,7 +1,7 @@
 #pragma once
 
 // The tool's menu items in the window's system menu and as the list's
-// right-click menu. Windows only.
+// right-click menu, and their keys. Windows only.
 
 #include <windows.h>
 
@@ -17,11 +17,15 @@ namespace kiv {
 // appended while the menu is opening would land in a copy the user never sees.
 void AddToSystemMenu(HWND window, const MenuState& state);
 
-// Sets the items' ticks in the window's system menu, as it opens.
-void TickSystemMenu(HWND window, const MenuState& state);
+// Sets the items' ticks and greying in the window's system menu, as it opens.
+void UpdateSystemMenu(HWND window, const MenuState& state);
 
 // Shows the items as a menu at `screen` (a point in screen coordinates) and
 // returns the one chosen.
 std::optional<MenuCommand> ShowToolMenu(HWND owner, POINT screen, const MenuState& state);
+
+// The items' keys, for TranslateAccelerator: each sends WM_COMMAND with its
+// item's command. Null when it could not be made.
+HACCEL CreateToolMenuKeys();
 
 }  // namespace kiv

@@ -80,6 +80,29 @@ PixelRect PlaceOnScreen(const PixelRect& window, const CaptionBar& caption,
     return MoveInto(window, NearestWorkArea(window, workAreas));
 }
 
+PixelRect WorkspaceToScreen(const PixelRect& rect, const std::vector<MonitorArea>& monitors) {
+    // The monitor it overlaps most; on none, the primary one.
+    const MonitorArea* on = nullptr;
+    std::int64_t most = 0;
+    for (const MonitorArea& area : monitors) {
+        const std::int64_t overlap = Area(Intersection(rect, area.monitor));
+        if (overlap > most) {
+            most = overlap;
+            on = &area;
+        }
+    }
+    if (on == nullptr) {
+        const auto primary = std::find_if(
+            monitors.begin(), monitors.end(),
+            [](const MonitorArea& a) { return a.monitor.left == 0 && a.monitor.top == 0; });
+        if (primary == monitors.end()) return rect;
+        on = &*primary;
+    }
+    const int dx = on->work.left - on->monitor.left;
+    const int dy = on->work.top - on->monitor.top;
+    return {rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
+}
+
 PixelRect MoveInto(const PixelRect& window, const PixelRect& workArea) {
     const int width = std::min(window.Width(), workArea.Width());
     const int height = std::min(window.Height(), workArea.Height());

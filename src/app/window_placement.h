@@ -60,4 +60,18 @@ bool CaptionCanBeGrabbed(const PixelRect& window, const CaptionBar& caption,
 // `window` moved into `workArea`, keeping its size where it fits.
 PixelRect MoveInto(const PixelRect& window, const PixelRect& workArea);
 
+// A monitor, and its work area (the screen less the taskbar and docked bars).
+struct MonitorArea {
+    PixelRect monitor;
+    PixelRect work;
+};
+
+// The restored rectangle of a minimised or maximised window, as Windows gives
+// it (GetWindowPlacement), is in workspace coordinates: relative to the work
+// area of the monitor it lies on, not to the screen. Back in screen
+// coordinates: with the taskbar at the top or left of that monitor, moved
+// down or right by the taskbar; nothing else changes. A rectangle on no
+// monitor counts as on the primary one (the one at 0,0).
+PixelRect WorkspaceToScreen(const PixelRect& rect, const std::vector<MonitorArea>& monitors);
+
 }  // namespace kiv

@@ -1,11 +1,10 @@
 #pragma once
 
-// The system's file-open dialog (ANSI), modal to `owner`. Windows only.
+// The system's file-open dialog, modal to `owner`. Windows only.
 
 #include <windows.h>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,11 +15,11 @@ struct OpenFileDialogResult {
     std::uint32_t error = 0;  // the dialog's own error code when it failed; 0 otherwise
 };
 
-// The process's current directory is the same afterwards: the dialog may move
-// it into the chosen folder, which Windows then will not let anyone delete.
+// Opens in the folder of `currentFile` with its name preset. The process's
+// current directory is the same afterwards: the dialog may move it into the
+// chosen folder, which Windows then will not let anyone delete.
 OpenFileDialogResult ShowOpenFileDialog(HWND owner, std::u16string_view dialogTitle,
-                                        const std::optional<std::u16string>& initialDirectory,
-                                        std::u16string_view initialFile,
+                                        std::u16string_view currentFile,
                                         std::u16string_view filter);
 
 }  // namespace kiv

@@ -28,29 +28,31 @@ class CurrentDirectoryKeeper {
     std::wstring saved_;
 };
 
-using GetOpenFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
+using GetOpenFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
 using ExtendedErrorFunction = DWORD(WINAPI*)();
+
+const wchar_t* Wide(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
 
 OpenFileDialogResult Show(GetOpenFileNameFunction getOpenFileName,
                           ExtendedErrorFunction extendedError, HWND owner,
-                          std::u16string_view dialogTitle,
-                          const std::optional<std::u16string>& initialDirectory,
-                          std::u16string_view initialFile, std::u16string_view filter) {
-    OpenFileRequest request =
-        BuildOpenFileRequest(dialogTitle, initialDirectory, initialFile, filter);
-    OPENFILENAMEA record{};
+                          std::u16string_view dialogTitle, std::u16string_view currentFile,
+                          std::u16string_view filter) {
+    OpenFileRequest request = BuildOpenFileRequest(dialogTitle, currentFile, filter);
+    OPENFILENAMEW record{};
     // The record's earlier, shorter form; its size differs between 32- and
     // 64-bit Windows, so a fixed number would break one of them.
-    record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    record.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     record.hwndOwner = owner;
-    record.lpstrFilter = request.filter.c_str();
+    record.lpstrFilter = Wide(request.filter);
     record.nFilterIndex = request.filterIndex;
-    record.lpstrFile = request.file.data();
+    record.lpstrFile = reinterpret_cast<wchar_t*>(request.file.data());
     record.nMaxFile = static_cast<DWORD>(request.file.size());
-    record.lpstrFileTitle = request.fileTitle.data();
+    record.lpstrFileTitle = reinterpret_cast<wchar_t*>(request.fileTitle.data());
     record.nMaxFileTitle = static_cast<DWORD>(request.fileTitle.size());
-    record.lpstrInitialDir = request.initialDirectory ? request.initialDirectory->c_str() : nullptr;
-    record.lpstrTitle = request.title.c_str();
+    record.lpstrInitialDir = nullptr;  // the folder comes with the path (open_file_request.h)
+    record.lpstrTitle = Wide(request.title);
     record.Flags = request.flags;
     const CurrentDirectoryKeeper keeper;
     if (!getOpenFileName(&record)) return {{}, extendedError()};
@@ -60,24 +62,23 @@ OpenFileDialogResult Show(GetOpenFileNameFunction getOpenFileName,
 }  // namespace
 
 OpenFileDialogResult ShowOpenFileDialog(HWND owner, std::u16string_view dialogTitle,
-                                        const std::optional<std::u16string>& initialDirectory,
-                                        std::u16string_view initialFile,
+                                        std::u16string_view currentFile,
                                         std::u16string_view filter) {
     // comdlg32 and the shell libraries behind it are loaded the first time the
     // dialog is wanted, not at every start of the tool.
     static const auto getOpenFileName =
-        SystemFunction<GetOpenFileNameFunction>(L"comdlg32.dll", "GetOpenFileNameA");
+        SystemFunction<GetOpenFileNameFunction>(L"comdlg32.dll", "GetOpenFileNameW");
     static const auto extendedError =
         SystemFunction<ExtendedErrorFunction>(L"comdlg32.dll", "CommDlgExtendedError");
     if (getOpenFileName == nullptr || extendedError == nullptr) return {{}, CDERR_INITIALIZATION};
 
-    OpenFileDialogResult result = Show(getOpenFileName, extendedError, owner, dialogTitle,
-                                       initialDirectory, initialFile, filter);
-    // A preset name the dialog will not take (a character CP932 lacks became
-    // "?") would keep it from opening at all: then it opens without one.
-    if (result.error == FNERR_INVALIDFILENAME && !initialFile.empty()) {
-        result =
-            Show(getOpenFileName, extendedError, owner, dialogTitle, initialDirectory, u"", filter);
+    OpenFileDialogResult result =
+        Show(getOpenFileName, extendedError, owner, dialogTitle, currentFile, filter);
+    // A preset path the dialog will not take (one saved by hand with a
+    // character no file name may hold) would keep it from opening at all:
+    // then it opens without one.
+    if (result.error == FNERR_INVALIDFILENAME && !currentFile.empty()) {
+        result = Show(getOpenFileName, extendedError, owner, dialogTitle, u"", filter);
     }
     return result;
 }

@@ -3,44 +3,33 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/ansi_text.h"
-
 namespace kiv {
 namespace {
 
 constexpr std::uint32_t kBufferTooSmall = 0x3003;  // FNERR_BUFFERTOOSMALL
 
-std::string NulPadded(const std::string& text) {
-    std::string buffer(OpenFileRequest::kBufferSize, '\0');
+std::u16string NulPadded(std::u16string_view text) {
+    std::u16string buffer(OpenFileRequest::kBufferSize, u'\0');
     if (text.size() < buffer.size()) std::copy(text.begin(), text.end(), buffer.begin());
     return buffer;
 }
 
 }  // namespace
 
-OpenFileRequest BuildOpenFileRequest(std::u16string_view title,
-                                     const std::optional<std::u16string>& initialDirectory,
-                                     std::u16string_view initialFile, std::u16string_view filter) {
+OpenFileRequest BuildOpenFileRequest(std::u16string_view title, std::u16string_view currentFile,
+                                     std::u16string_view filter) {
     OpenFileRequest request;
-    for (;;) {
-        const std::size_t bar = filter.find(u'|');
-        request.filter += ToAnsi(filter.substr(0, bar));
-        request.filter += '\0';
-        if (bar == std::u16string_view::npos) break;
-        filter.remove_prefix(bar + 1);
-    }
-    request.filter += '\0';  // ends the list
-
-    const std::string name = ToAnsi(initialFile);
-    request.file = NulPadded(name);
-    request.fileTitle = NulPadded(name);
-    if (initialDirectory) request.initialDirectory = ToAnsi(*initialDirectory);
-    request.title = ToAnsi(title.empty() ? std::u16string_view(u"ﾌｧｲﾙを開く") : title);
+    for (const char16_t c : filter) request.filter += c == u'|' ? u'\0' : c;
+    request.filter += u'\0';
+    request.filter += u'\0';  // ends the list
+    request.file = NulPadded(currentFile);
+    request.fileTitle = NulPadded(currentFile);
+    request.title = title.empty() ? std::u16string(u"ﾌｧｲﾙを開く") : std::u16string(title);
     return request;
 }
 
-std::u16string ChosenPath(std::string_view file) {
-    return FromAnsi(file.substr(0, file.find('\0')));
+std::u16string ChosenPath(std::u16string_view file) {
+    return std::u16string(file.substr(0, file.find(u'\0')));
 }
 
 std::u16string OpenFileDialogFailureMessage(std::uint32_t errorCode) {

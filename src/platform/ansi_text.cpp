@@ -23,4 +23,24 @@ std::vector<char32_t> CharactersAnsiLacks(std::u16string_view text) {
     return lacking;
 }
 
+std::u16string NameCharacters(const std::vector<char32_t>& characters) {
+    static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+    std::u16string names;
+    for (const char32_t c : characters) {
+        if (!names.empty()) names += u"、";
+        if (c >= 0x10000) {
+            names += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            names += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            names += static_cast<char16_t>(c);
+        }
+        std::u16string hex;
+        for (char32_t rest = c; rest != 0 || hex.size() < 4; rest >>= 4) {
+            hex.insert(hex.begin(), kDigits[rest & 0xF]);
+        }
+        names += u" (U+" + hex + u")";
+    }
+    return names;
+}
+
 }  // namespace kiv

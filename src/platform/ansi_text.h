@@ -34,4 +34,8 @@ std::optional<std::string> ToAnsiExactly(std::u16string_view text);
 // the order they first appear: for telling the user which ones.
 std::vector<char32_t> CharactersAnsiLacks(std::u16string_view text);
 
+// 「♥ (U+2665)、😀 (U+1F600)」: each character, and its number for when the
+// font lacks it too.
+std::u16string NameCharacters(const std::vector<char32_t>& characters);
+
 }  // namespace kiv

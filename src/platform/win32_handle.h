@@ -64,17 +64,16 @@ struct FontTraits {
     static bool Close(HFONT font) { return DeleteObject(font) != 0; }
 };
 
-// FindFirstChangeNotificationW also reports failure as INVALID_HANDLE_VALUE.
-struct ChangeNotificationTraits {
-    using Handle = HANDLE;
-    static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
-    static bool Close(HANDLE handle) { return FindCloseChangeNotification(handle) != 0; }
+struct AcceleratorTraits {
+    using Handle = HACCEL;
+    static HACCEL Empty() { return nullptr; }
+    static bool Close(HACCEL table) { return DestroyAcceleratorTable(table) != 0; }
 };
 
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueWindow = UniqueResource<WindowHandleTraits>;
 using UniqueFont = UniqueResource<FontTraits>;
-using UniqueChangeNotification = UniqueResource<ChangeNotificationTraits>;
+using UniqueAccelerators = UniqueResource<AcceleratorTraits>;
 
 }  // namespace kiv

@@ -64,7 +64,7 @@ void IniFile::Section::Append(Entry entry) {
 }
 
 bool IniFile::Load(std::u16string_view iniFileName) {
-    fileName_ = ToAnsi(iniFileName);
+    fileName_ = ToAnsiExactly(iniFileName);
     sectionList_.clear();
     sectionData_.clear();
     sectionIndex_.clear();
@@ -75,8 +75,9 @@ bool IniFile::Load(std::u16string_view iniFileName) {
     keyList_.clear();
     sectionSelected_ = false;
 
+    if (!fileName_) return false;
     ProfileSections& profile = *profile_;
-    const char* file = fileName_.c_str();
+    const char* file = fileName_->c_str();
     const std::vector<std::u16string> names = ReadList(1024, [&](char* buffer, std::uint32_t size) {
         return profile.GetSectionNames(buffer, size, file);
     });
@@ -219,7 +220,8 @@ bool IniFile::WriteSection(std::u16string_view section) {
         text += '\0';
     }
     text += '\0';
-    if (!profile_->WriteSection(ToAnsi(section).c_str(), text.c_str(), fileName_.c_str())) {
+    if (!fileName_ ||
+        !profile_->WriteSection(ToAnsi(section).c_str(), text.c_str(), fileName_->c_str())) {
         return false;
     }
     isExist_ = true;

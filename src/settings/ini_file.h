@@ -5,6 +5,7 @@
 // through the profile-section functions.
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -27,7 +28,10 @@ class IniFile {
     explicit IniFile(ProfileSections& profile = SystemProfileSections()) : profile_(&profile) {}
 
     // Reads every section of the file. False only when the file's section
-    // list comes back unusable; a missing file loads as an empty store.
+    // list comes back unusable; a missing file loads as an empty store. A
+    // name CP932 cannot hold exactly (the profile functions take CP932, and a
+    // look-alike character would name another file) loads as an empty store
+    // that can never be written: false.
     bool Load(std::u16string_view iniFileName);
     // Writes one section, or every section when `section` is empty, stopping
     // at the first that fails. False when a write failed or there was nothing
@@ -92,7 +96,7 @@ class IniFile {
     const Section* Current() const;
 
     ProfileSections* profile_;
-    std::string fileName_;  // ANSI, as the profile functions take it
+    std::optional<std::string> fileName_;  // ANSI, as the profile functions take it
     std::u16string nowSection_;
     bool isExist_ = false;
     bool loaded_ = false;

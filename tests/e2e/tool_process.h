@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/window_counts_win32.h"
 #include "platform/win32_handle.h"
 #include "standin_process.h"
 
@@ -115,18 +116,31 @@ class ToolProcess {
     int Count() const { return static_cast<int>(Send(list_, LB_GETCOUNT)); }
     int Selected() const { return static_cast<int>(Send(list_, LB_GETCURSEL)); }
     int TopIndex() const { return static_cast<int>(Send(list_, LB_GETTOPINDEX)); }
-    // Every entry's text, in order.
+    // Every entry's text, in order; read again when the tool refilled the
+    // list while it was being read.
     std::vector<std::wstring> Titles() const {
-        std::vector<std::wstring> titles;
-        const int count = Count();
-        for (int i = 0; i < count; ++i) {
-            std::wstring title(static_cast<std::size_t>(Send(list_, LB_GETTEXTLEN, i)) + 1, L'\0');
-            title.resize(static_cast<std::size_t>(
-                Send(list_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(title.data()))));
-            titles.push_back(title);
+        for (;;) {
+            std::vector<std::wstring> titles;
+            const int count = Count();
+            for (int i = 0; i < count; ++i) {
+                const LRESULT length = Send(list_, LB_GETTEXTLEN, static_cast<WPARAM>(i));
+                if (length < 0) break;
+                std::wstring title(static_cast<std::size_t>(length) + 1, L'\0');
+                const LRESULT got = Send(list_, LB_GETTEXT, static_cast<WPARAM>(i),
+                                         reinterpret_cast<LPARAM>(title.data()));
+                if (got < 0 || got > length) break;
+                title.resize(static_cast<std::size_t>(got));
+                titles.push_back(title);
+            }
+            if (count < 0 ||
+                (titles.size() == static_cast<std::size_t>(count) && Count() == count)) {
+                return titles;
+            }
         }
-        return titles;
     }
+    void ScrollTo(int top) const { Send(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top)); }
+    // One of the counts the tool keeps for tests (window_counts_win32.h).
+    std::uintptr_t CountOf(const wchar_t* name) const { return window_counts::Get(main_, name); }
     // As a click on an entry: the selection, then the notification the list sends.
     void Select(int index) const {
         Send(list_, LB_SETCURSEL, static_cast<WPARAM>(index));

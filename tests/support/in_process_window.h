@@ -91,4 +91,47 @@ class ModalAnswerer {
     std::thread worker_;
 };
 
+// Hands the first dialog that a window of `thread` shows to `drive`, on a
+// thread of its own since the dialog's modal loop holds the test's thread.
+// What `drive` leaves open is cancelled, so that a test never hangs on it.
+class DialogDriver {
+  public:
+    DialogDriver(DWORD thread, std::function<void(HWND dialog)> drive)
+        : worker_([this, thread, drive = std::move(drive)] { Run(thread, drive); }) {}
+    ~DialogDriver() { Drove(); }
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+
+    // Waits until the drive is over; false when no dialog came within ten seconds.
+    bool Drove() {
+        if (worker_.joinable()) worker_.join();
+        return drove_;
+    }
+
+  private:
+    static BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+
+    void Run(DWORD thread, const std::function<void(HWND)>& drive) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        HWND dialog = nullptr;
+        while (dialog == nullptr && std::chrono::steady_clock::now() < deadline) {
+            Sleep(20);
+            EnumThreadWindows(thread, FindDialog, reinterpret_cast<LPARAM>(&dialog));
+        }
+        if (dialog == nullptr) return;
+        drive(dialog);
+        drove_ = true;
+        if (IsWindowVisible(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+
+    bool drove_ = false;
+    std::thread worker_;
+};
+
 }  // namespace kiv::test

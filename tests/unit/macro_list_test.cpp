@@ -4,7 +4,6 @@
 #include <ostream>
 
 #include "macro/default_macros.h"
-#include "macro/macro_file_check.h"
 #include "macro/macro_list.h"
 #include "platform/file_system.h"
 #include "support/temp_dir.h"
@@ -69,19 +68,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "\xef\xbb\xbf"
                 "a\r\n",
                 {{u"a", u"a"}}},
-        Fixture{"utf16_mark_alone", "\xff\xfe", {}},
-        Fixture{"utf8_cut_in_a_character_loses_it", "\xe3\x81\x82\xe3\x81", {{u"あ", u"あ"}}},
-        Fixture{"utf16_cut_in_a_character_loses_it",
-                std::string("\xff\xfe"
-                            "a\0\r\0\n\0b",
-                            9),
-                {{u"a", u"a"}}},
-        Fixture{"cp932_ending_in_what_starts_utf8",  // as always: no character lost
-                "ok\r\nGG \xe8\x8a\r\n\xc3",
-                {{u"ok", u"ok"}, {u"GG \u95C3", u"GG \u95C3"}, {u"ﾃ", u"ﾃ"}}},
-        Fixture{"utf8_until_a_line_that_is_not",  // ﾃｽ happens to be "ý" in UTF-8
-                "\xc3\xbd\r\n\xba\xdd\r\n",
-                {{u"ﾃｽ", u"ﾃｽ"}, {u"ｺﾝ", u"ｺﾝ"}}},
         Fixture{"trail_backslash_is_text", "\x95\x5cn\t\x95\x5c\r\n", {{u"表n", u"表"}}},
         Fixture{"bad_bytes_never_eat_the_line_end",
                 "\x81\r\n\x81\r\n",
@@ -164,16 +150,6 @@ TEST(MacroList, AFailedLoadKeepsTheMacrosItHad) {
     EXPECT_EQ(list.FileName(), unreachable);
     EXPECT_EQ(Contents(list), (Pairs{{u"kept", u"kept"}}));
 }
-
-TEST(DefaultMacroFile, GivesTheCheckerNothingToReport) {
-    EXPECT_EQ(CheckMacroFile(DefaultMacroFileContents()), std::vector<MacroFileFinding>{});
-}
-
-#ifdef KIVMACRO_SAMPLE_MACRO_FILE
-TEST(DefaultMacroFile, IsTheSampleThePackageShips) {
-    EXPECT_EQ(ReadBytes(KIVMACRO_SAMPLE_MACRO_FILE), DefaultMacroFileContents());
-}
-#endif
 
 TEST(DefaultMacroFile, IsWrittenWhereNoFileIsAndReadBack) {
     TempDir dir;

@@ -7,7 +7,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+#include <objidl.h>
+#include <shlobj.h>
+
+#include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "app/tool_menu.h"
 #include "platform/ansi_text.h"
@@ -19,14 +25,42 @@ namespace {
 
 class MainWindowTest : public testing::Test {
   protected:
-    // The tool's window for dir_/chat.exe, up and hidden.
-    std::unique_ptr<MainWindow> Open() {
-        auto tool = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), dir_.File("chat.exe"));
-        EXPECT_TRUE(tool->Open(SW_HIDE));
+    // The tool's window for chat.exe in `folder` (default dir_), up and hidden.
+    std::unique_ptr<MainWindow> Open(int show = SW_HIDE, std::filesystem::path folder = {}) {
+        if (folder.empty()) folder = dir_.Root();
+        auto tool = std::make_unique<MainWindow>(GetModuleHandleW(nullptr),
+                                                 (folder / "chat.exe").u16string());
+        EXPECT_TRUE(tool->Open(show));
         return tool;
     }
-    void WriteMacros(const std::u16string& text) {
-        test::WriteBytes(dir_.Path("chat.txt"), ToAnsi(text));
+    void WriteMacros(const std::u16string& text, const std::string& name = "chat.txt") {
+        test::WriteBytes(dir_.Path(name), ToAnsi(text));
+    }
+    static std::vector<std::wstring> Titles(const MainWindow& tool) {
+        HWND list = FindWindowExW(tool.Handle(), nullptr, L"ListBox", nullptr);
+        std::vector<std::wstring> titles;
+        const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t title[256] = {};
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(title));
+            titles.emplace_back(title);
+        }
+        return titles;
+    }
+    // Files dropped from Explorer: a DROPFILES block, as the shell builds it.
+    static void Drop(const MainWindow& tool, const std::vector<std::filesystem::path>& paths) {
+        std::wstring list;
+        for (const auto& path : paths) list += path.wstring() + L'\0';
+        list += L'\0';
+        const std::size_t size = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+        HGLOBAL drop = GlobalAlloc(GHND, size);
+        auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+        files->pFiles = sizeof(DROPFILES);
+        files->fWide = TRUE;
+        std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(files + 1));
+        GlobalUnlock(drop);
+        SendMessageW(tool.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop),
+                     0);  // it frees it
     }
 
     test::TempDir dir_;
@@ -41,11 +75,93 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
     const auto tool = Open();
     HMENU menu = GetSystemMenu(tool->Handle(), FALSE);
     for (const MenuItem& item : ToolMenuItems()) {
+        if (item.command == MenuCommand::Separator) continue;
         wchar_t text[64] = {};
         EXPECT_GT(GetMenuStringW(menu, static_cast<UINT>(item.command), text, 64, MF_BYCOMMAND), 0)
             << static_cast<unsigned>(item.command);
         EXPECT_EQ(std::u16string(text, text + wcslen(text)), item.text);
     }
+}
+
+// Explorer drops a shortcut's own path: the tool loads what it points to,
+// never the .lnk's bytes; a dropped file that is not there is never made.
+TEST_F(MainWindowTest, ADroppedShortcutLoadsItsTargetAndAMissingFileIsNeverMade) {
+    WriteMacros(u"a\r\n");
+    WriteMacros(u"x\r\ny\r\n", "other.txt");
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkW, reinterpret_cast<void**>(&link))));
+    link->SetPath(dir_.Path("other.txt").c_str());
+    ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
+    ASSERT_TRUE(SUCCEEDED(file->Save(dir_.Path("macros.lnk").c_str(), TRUE)));
+    file->Release();
+    link->Release();
+
+    const auto tool = Open();
+    Drop(*tool, {dir_.Path("macros.lnk")});
+    EXPECT_EQ(Titles(*tool), (std::vector<std::wstring>{L"x", L"y"}));
+
+    test::ModalAnswerer answerer(GetCurrentThreadId(), IDOK);
+    Drop(*tool, {dir_.Path("missing.txt")});
+    ASSERT_TRUE(answerer.Answered());
+    EXPECT_NE(answerer.Text().find(L"見つかりません"), std::wstring::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("missing.txt")));
+    EXPECT_EQ(Titles(*tool), (std::vector<std::wstring>{L"x", L"y"}));
+    CoUninitialize();
+}
+
+// Put in a folder whose name CP932 cannot hold, the tool can never keep its
+// settings (Windows' profile functions would even write them to a look-alike
+// folder's file): it says so once, not at every close.
+TEST_F(MainWindowTest, AToolFolderTheSettingsCannotBeKeptInIsToldOnce) {
+    const std::filesystem::path folder = dir_.Root() / L"ツール〜";
+    std::filesystem::create_directory(folder);
+    test::ModalAnswerer told(GetCurrentThreadId(), IDOK);
+    const auto tool = Open(SW_SHOW, folder);
+    SetForegroundWindow(tool->Handle());
+    ASSERT_TRUE(told.Answered());
+    EXPECT_NE(told.Text().find(L"〜 (U+301C)"), std::wstring::npos);
+    EXPECT_NE(told.Text().find(L"保存されません"), std::wstring::npos);
+    test::ModalAnswerer again(GetCurrentThreadId(), IDOK);
+    SendMessageW(tool->Handle(), WM_CLOSE, 0, 0);  // a box would hold this call until answered
+    EXPECT_FALSE(IsWindow(tool->Handle()));
+    EXPECT_FALSE(again.Answered(std::chrono::milliseconds(0))) << "not told again at close";
+}
+
+// The tooltip's text for the entry under the mouse, as the list box's own
+// mouse message leads to it; empty for none.
+std::wstring PreviewAt(HWND list, int entry) {
+    RECT item{};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(entry), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2));
+    HWND tip = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+    for (; tip != nullptr; tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
+        if (GetWindow(tip, GW_OWNER) == GetParent(list)) break;
+    }
+    if (tip == nullptr) return L"";
+    std::wstring text(1024, L'\0');
+    TOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.hwnd = list;
+    info.uId = 1;
+    info.lpszText = text.data();
+    SendMessageW(tip, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&info));
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+
+TEST_F(MainWindowTest, HoveringAnEntryPreviewsWhatTheGameReceivesAfterEveryReloadToo) {
+    WriteMacros(u"一行目\\n二行目\t見出し\r\n同じ\r\n");
+    const auto tool = Open(SW_SHOW);
+    HWND list = FindWindowExW(tool->Handle(), nullptr, L"ListBox", nullptr);
+    EXPECT_EQ(PreviewAt(list, 0), L"一行目\r\n二行目");
+    EXPECT_EQ(PreviewAt(list, 1), L"") << "its title says it all";
+    EXPECT_EQ(PreviewAt(list, 0), L"一行目\r\n二行目");
+    WriteMacros(u"新しい\t見出し\r\n");
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool).size() == 1; }));
+    EXPECT_EQ(PreviewAt(list, 0), L"新しい") << "the refilled list's own";
 }
 
 }  // namespace

@@ -1,10 +1,6 @@
-// The tool's options: the hotkey texts, the menu table, the message preview.
-
 #include <gtest/gtest.h>
 
 #include "app/hotkey.h"
-#include "app/message_preview.h"
-#include "app/tool_menu.h"
 #include "platform/utf8.h"
 
 namespace kiv {
@@ -61,26 +57,6 @@ TEST(HotkeyText, RefusesWhatIsNotInTheGrammar) {
                                  u"F12"}) {
         EXPECT_FALSE(ParseHotkey(text)) << ToUtf8(text);
     }
-}
-
-TEST(ToolMenu, EveryItemHasAnIdTheSystemMenuTakes) {
-    for (const MenuItem& item : ToolMenuItems()) {
-        const auto id = static_cast<std::uint32_t>(item.command);
-        EXPECT_LT(id, 0xF000u);
-        EXPECT_EQ(id & 0xFu, 0u) << "Windows uses the low four bits of system commands";
-        EXPECT_EQ(ToolMenuCommand(id), item.command);
-    }
-    EXPECT_EQ(ToolMenuCommand(0xF060), std::nullopt);  // SC_CLOSE
-    EXPECT_EQ(IsTicked(MenuCommand::TopMost, {true}), true);
-    EXPECT_EQ(IsTicked(MenuCommand::HotkeySettings, {true}), std::nullopt);
-}
-
-TEST(MessagePreview, ShowsTheLinesTheGameWillGet) {
-    EXPECT_EQ(MessagePreview(u"こんにちは\\n\\n<now>\\nほか\\nまだ", u"挨拶"),
-              u"こんにちは\r\n<now>\\nほか\\nまだ");
-    EXPECT_EQ(MessagePreview(u"5 €", u"x"), u"5 ?") << "as CP932 carries it";
-    EXPECT_EQ(MessagePreview(u"same", u"same"), std::nullopt);
-    EXPECT_EQ(MessagePreview(u"\\n", u"empty"), std::nullopt);
 }
 
 }  // namespace

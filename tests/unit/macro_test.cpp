@@ -98,84 +98,68 @@ Calls Join(std::initializer_list<Calls> parts) {
     return all;
 }
 
-Calls Deliver(FakeWindows& windows, const std::u16string& message,
-              DeliveryOutcome expected = DeliveryOutcome::Delivered) {
-    EXPECT_EQ(Macro(message, u"title")
-                  .Execute(windows,
-                           [] {
-                               return TimeOfDay{21, 30, 0};
-                           }),
-              expected);
-    return windows.calls;
-}
-
-TEST(Delivery, SendsEachLineWithEnterAndPauseThenBringsTheClientForward) {
-    FakeWindows windows;
-    EXPECT_EQ(Deliver(windows, u"A\\nB"), Join({kFind, Line("A"), Line("B"), kFront}));
-}
-
-TEST(Delivery, SendsCp932AndTheTime) {
-    FakeWindows windows;
-    EXPECT_EQ(Deliver(windows, u"表示\\n<now>"),
-              Join({kFind, Line("\x95\x5c\x8e\xa6"), Line("21:30:00"), kFront}));
-}
-
-TEST(Delivery, EmptyLinesCostNeitherMessagesNorPauses) {
-    FakeWindows windows;
-    EXPECT_EQ(Deliver(windows, u"\\n\\nX"), Join({kFind, Line("X"), kFront}));
-    FakeWindows empty;
-    EXPECT_EQ(Deliver(empty, u""), Join({kFind, kFront}));
-}
-
-TEST(Delivery, WithoutTheLogWindowNothingIsSentButTheClientStillComesForward) {
-    FakeWindows windows;
-    windows.logWindow = false;
-    EXPECT_EQ(Deliver(windows, u"A\\nB", DeliveryOutcome::NoClient), Join({{kFind[0]}, kFront}));
-}
-
-TEST(Delivery, WithoutTheMainWindowTheLinesStillGo) {
-    FakeWindows windows;
-    windows.mainWindows.clear();
-    EXPECT_EQ(Deliver(windows, u"A"), Join({kFind, Line("A"), {"top KIVCLI|null"}}));
-}
-
-// Sends that fail stop the message, or not, by why they failed.
-TEST(Delivery, AHungClientEndsTheMessage) {
-    FakeWindows windows;
-    windows.results.assign(4, SendResult::Delivered);
-    windows.results.push_back(SendResult::NotAnswered);  // the second line's Enter
-    EXPECT_EQ(Deliver(windows, u"A\\nB\\nC", DeliveryOutcome::NotAnswering),
-              Join({kFind, Line("A"), {"send 8 12 0 B", "send 8 256 13"}, kFront}));
-}
-
-TEST(Delivery, ARefusedMessageEndsTheMessageAtOnce) {
-    FakeWindows windows;
-    windows.results = {SendResult::Refused};
-    EXPECT_EQ(Deliver(windows, u"A\\nB", DeliveryOutcome::Refused),
-              Join({kFind, {"send 8 12 0 A"}}))
-        << "and the game is not brought forward: the user is asked first";
-}
-
-TEST(Delivery, AChatInputThatWentAwayIsPassedOverLineByLine) {
-    FakeWindows windows;
-    windows.results.assign(6, SendResult::Failed);
-    EXPECT_EQ(Deliver(windows, u"A\\nB", DeliveryOutcome::NoClient),
-              Join({kFind, Line("A"), Line("B"), kFront}));
-}
-
-TEST(Delivery, TheClientThatGotTheLinesComesForwardRestored) {
-    FakeWindows windows;
-    windows.mainWindows = {{1, 30}, {3, 10}, {5, 10}};  // the log window is process 10's
-    windows.minimized = true;
-    EXPECT_EQ(Deliver(windows, u"A"),
-              Join({kFind, Line("A"), {"top KIVCLI|null", "restore 3", "front 3"}}));
-
-    FakeWindows nothingSent;  // nothing sent: the first client, as ever
-    nothingSent.mainWindows = windows.mainWindows;
-    EXPECT_EQ(Deliver(nothingSent, u""), Join({kFind, kFront}));
-    FakeWindows noMatch;
-    noMatch.mainWindows = {{1, 30}, {3, 40}};
-    EXPECT_EQ(Deliver(noMatch, u"A"), Join({kFind, Line("A"), kFront}));
+// The calls a message makes, by how the client's windows behave.
+TEST(Delivery, SendsTheLinesToTheChatInputAndBringsTheClientForward) {
+    using enum DeliveryOutcome;
+    using R = SendResult;
+    const struct {
+        const char* name;
+        void (*windows)(FakeWindows&);
+        std::u16string message;
+        DeliveryOutcome outcome;
+        Calls calls;
+    } cases[] = {
+        {"each line with Enter and a pause, then the client forward", nullptr, u"A\\nB", Delivered,
+         Join({kFind, Line("A"), Line("B"), kFront})},
+        {"CP932, and the time", nullptr, u"表示\\n<now>", Delivered,
+         Join({kFind, Line("\x95\x5c\x8e\xa6"), Line("21:30:00"), kFront})},
+        {"empty lines cost neither messages nor pauses", nullptr, u"\\n\\nX", Delivered,
+         Join({kFind, Line("X"), kFront})},
+        {"an empty message", nullptr, u"", Delivered, Join({kFind, kFront})},
+        {"no log window: nothing is sent, the client still comes forward",
+         [](FakeWindows& w) { w.logWindow = false; }, u"A\\nB", NoClient,
+         Join({{kFind[0]}, kFront})},
+        {"no main window: the lines still go", [](FakeWindows& w) { w.mainWindows.clear(); }, u"A",
+         Delivered, Join({kFind, Line("A"), {"top KIVCLI|null"}})},
+        // Sends that fail stop the message, or not, by why they failed.
+        {"a hung client ends the message",
+         [](FakeWindows& w) {
+             w.results.assign(4, R::Delivered);
+             w.results.push_back(R::NotAnswered);
+         },
+         u"A\\nB\\nC", NotAnswering,
+         Join({kFind, Line("A"), {"send 8 12 0 B", "send 8 256 13"}, kFront})},
+        {"a refused message ends at once, and the game is not brought forward: the user is "
+         "asked first",
+         [](FakeWindows& w) { w.results = {R::Refused}; }, u"A\\nB", Refused,
+         Join({kFind, {"send 8 12 0 A"}})},
+        {"a chat input that went away is passed over line by line",
+         [](FakeWindows& w) { w.results.assign(6, R::Failed); }, u"A\\nB", NoClient,
+         Join({kFind, Line("A"), Line("B"), kFront})},
+        // The log window is process 10's.
+        {"the client that got the lines comes forward restored",
+         [](FakeWindows& w) {
+             w.mainWindows = {{1, 30}, {3, 10}, {5, 10}}, w.minimized = true;
+         },
+         u"A", Delivered, Join({kFind, Line("A"), {"top KIVCLI|null", "restore 3", "front 3"}})},
+        {"nothing sent: the first client, as ever",
+         [](FakeWindows& w) {
+             w.mainWindows = {{1, 30}, {3, 10}, {5, 10}};
+         },
+         u"", Delivered, Join({kFind, kFront})},
+        {"no client of the log window's process: the first",
+         [](FakeWindows& w) {
+             w.mainWindows = {{1, 30}, {3, 40}};
+         },
+         u"A", Delivered, Join({kFind, Line("A"), kFront})},
+    };
+    const Clock clock = [] { return TimeOfDay{21, 30, 0}; };
+    for (const auto& c : cases) {
+        FakeWindows windows;
+        if (c.windows) c.windows(windows);
+        EXPECT_EQ(Macro(c.message, u"title").Execute(windows, clock), c.outcome) << c.name;
+        EXPECT_EQ(windows.calls, c.calls) << c.name;
+    }
 }
 
 }  // namespace

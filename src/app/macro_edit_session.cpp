@@ -1,0 +1,85 @@
+#include "app/macro_edit_session.h"
+
+#include "platform/file_error.h"
+
+namespace kiv {
+namespace {
+
+MacroEditSession::Outcome Told(std::u16string text) {
+    MacroEditSession::Outcome outcome;
+    outcome.told = std::move(text);
+    return outcome;
+}
+
+}  // namespace
+
+void MacroEditSession::Start(std::u16string path) {
+    editor_.emplace(std::move(path));
+    hotkeysBefore_.clear();
+}
+
+MacroEditSession::Outcome MacroEditSession::Handle(const MacroFileEditor::Result& result) {
+    using Status = MacroFileEditor::Result::Status;
+    Outcome outcome;
+    switch (result.status) {
+        case Status::Written:
+            outcome.reload = true;
+            outcome.select = result.select;
+            break;
+        case Status::Unchanged:
+            break;
+        case Status::Conflict:
+            // Never over an edit made outside the tool: the list shows the
+            // file as it is now, and the user decides again.
+            outcome.reload = true;
+            outcome.told =
+                u"マクロファイルがこのツールの外で変更されていたため、何も書き込みませんでした。"
+                u"一覧を読み直しましたので、もう一度操作してください。";
+            break;
+        case Status::Refused:
+            outcome.told = result.message;
+            break;
+    }
+    return outcome;
+}
+
+MacroEditSession::Outcome MacroEditSession::Apply(const MacroChange& change, const MacroList& shown,
+                                                  MacroHotkeys& hotkeys,
+                                                  const std::optional<KeyChange>& key) {
+    if (!editor_) Start(shown.FileName());
+    const MacroHotkeys before = hotkeys;
+    MacroFileEditor::Result result;
+    try {
+        result = editor_->Apply(change, shown);
+    } catch (const FileError& error) {
+        return Told(u"マクロファイルに書き込めませんでした。一覧はそのままです。\n\n" +
+                    error.UserMessage());
+    }
+    Outcome outcome = Handle(result);
+    const bool written = result.status == MacroFileEditor::Result::Status::Written;
+    if (written || result.status == MacroFileEditor::Result::Status::Unchanged) {
+        if (key) hotkeys.Set(key->oldTitle, key->newTitle, key->key);
+        outcome.hotkeysChanged = !(hotkeys == before);
+    }
+    if (written) hotkeysBefore_.push_back(before);
+    return outcome;
+}
+
+MacroEditSession::Outcome MacroEditSession::Undo(MacroHotkeys& hotkeys) {
+    if (!CanUndo()) return {};
+    MacroFileEditor::Result result;
+    try {
+        result = editor_->Undo();
+    } catch (const FileError& error) {
+        return Told(u"マクロファイルを元に戻せませんでした。\n\n" + error.UserMessage());
+    }
+    Outcome outcome = Handle(result);
+    if (result.status == MacroFileEditor::Result::Status::Written && !hotkeysBefore_.empty()) {
+        outcome.hotkeysChanged = !(hotkeys == hotkeysBefore_.back());
+        hotkeys = std::move(hotkeysBefore_.back());
+        hotkeysBefore_.pop_back();
+    }
+    return outcome;
+}
+
+}  // namespace kiv

@@ -1,0 +1,48 @@
+#pragma once
+
+// All the tool's global hotkeys: the four actions' and the macros' own,
+// registered and released together, and what Windows refused of them.
+// Windows only.
+
+#include <windows.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/global_hotkeys_win32.h"
+#include "app/hotkey_refusals.h"
+#include "app/macro_hotkeys.h"
+#include "app/options.h"
+
+namespace kiv {
+
+class ToolHotkeys {
+  public:
+    void SetWindow(HWND window);
+
+    // Registers the keys the options and the macros hold, in place of what was
+    // registered before; returns what Windows refused.
+    std::vector<HotkeyRefusal> Register(const Options& options, const MacroHotkeys& macros);
+    // Every key free, for other programs or to be typed into a dialog's field.
+    void Release();
+
+    // For the hotkey dialog, while every key is free: whether Windows would
+    // take each of `keys` (true: refused). They are free again at once.
+    std::array<bool, kHotkeyActions> Try(const HotkeySet& keys);
+    // Which action keys Windows refused at the last registration.
+    std::array<bool, kHotkeyActions> ActionsRefused() const;
+
+    // What a WM_HOTKEY asks for: an action, or the macro with a title.
+    std::optional<HotkeyAction> ActionOf(WPARAM id) const;
+    std::optional<std::u16string> MacroTitleOf(WPARAM id) const;
+
+  private:
+    GlobalHotkeys actions_{1};
+    GlobalHotkeys macros_{0x100};
+    std::vector<std::uint32_t> actionErrors_;
+    std::vector<std::u16string> macroTitles_;  // by the macro keys' positions
+};
+
+}  // namespace kiv

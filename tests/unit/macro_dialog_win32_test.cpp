@@ -1,0 +1,186 @@
+// The macro dialog in this process, driven from a thread of the test's own
+// while its modal loop holds the test's thread.
+
+#include "app/macro_dialog_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cwctype>
+#include <sstream>
+#include <vector>
+
+#include "app/resource.h"
+#include "support/in_process_window.h"
+
+namespace kiv {
+namespace {
+
+std::wstring TextIn(HWND dialog, int id) {
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(dialog, id, text, 1024);
+    return text;
+}
+
+std::vector<std::wstring> PreviewLines(HWND dialog) {
+    std::wistringstream preview(TextIn(dialog, IDC_MACRO_PREVIEW));
+    std::vector<std::wstring> lines;
+    for (std::wstring line; std::getline(preview, line);) {
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool IsClockTime(const std::wstring& text) {
+    if (text.size() != 8 || text[2] != L':' || text[5] != L':') return false;
+    for (const std::size_t i : {0, 1, 3, 4, 6, 7}) {
+        if (!std::iswdigit(text[i])) return false;
+    }
+    return true;
+}
+
+void SetLine(HWND dialog, int line, const wchar_t* text) {
+    SetDlgItemTextW(dialog, IDC_MACRO_LINE_FIRST + line - 1, text);
+}
+
+void SetHotkeyField(HWND dialog, WORD value) {
+    SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, HKM_SETHOTKEY, value, 0);
+}
+
+// True while the dialog stays open after OK.
+bool StaysOpenOnOk(HWND dialog) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    return IsWindowVisible(dialog) != FALSE;
+}
+
+std::optional<MacroDialogResult> Show(const MacroDialogRequest& request,
+                                      std::function<void(HWND)> drive) {
+    test::DialogDriver driver(GetCurrentThreadId(), std::move(drive));
+    std::optional<MacroDialogResult> result =
+        ShowMacroDialog(nullptr, GetModuleHandleW(nullptr), request);
+    EXPECT_TRUE(driver.Drove());
+    return result;
+}
+
+const Hotkey kCtrlAltQ{kModCtrl | kModAlt, 'Q'};
+
+TEST(MacroDialog, OpensOnTheTitleSelectedPreviewsAsTypedAndCancelGivesNothing) {
+    MacroDialogRequest request;
+    request.macro = Macro(u"A", u"名前");
+    const auto result = Show(request, [](HWND dialog) {
+        wchar_t caption[64] = {};
+        GetWindowTextW(dialog, caption, 64);
+        EXPECT_STREQ(caption, L"マクロの編集");
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
+        EXPECT_EQ(gui.hwndFocus, GetDlgItem(dialog, IDC_MACRO_TITLE));
+        DWORD from = 1;
+        DWORD to = 0;
+        SendDlgItemMessageW(dialog, IDC_MACRO_TITLE, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                            reinterpret_cast<LPARAM>(&to));
+        EXPECT_EQ(from, 0u);
+        EXPECT_EQ(to, 2u);
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_MACRO_REST)));
+
+        SetLine(dialog, 2, L"<now>");
+        SetLine(dialog, 3, L"♥です");
+        const std::vector<std::wstring> lines = PreviewLines(dialog);
+        ASSERT_EQ(lines.size(), 3u) << TextIn(dialog, IDC_MACRO_PREVIEW);
+        EXPECT_EQ(lines[0], L"A");
+        EXPECT_TRUE(IsClockTime(lines[1])) << lines[1];
+        EXPECT_EQ(lines[2], L"?です");
+        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_FALSE(result);
+}
+
+TEST(MacroDialog, ARefusalKeepsTheDialogOpenWithTheReason) {
+    MacroDialogRequest request;
+    request.macro = Macro(u"A", u"t");
+    std::vector<std::u16string> titlesAsked;
+    request.hotkeyRefusal = [&](const Hotkey& key, const std::u16string& title) {
+        titlesAsked.push_back(title);
+        return key == kCtrlAltQ ? std::optional<std::u16string>(u"「B」が使っています。")
+                                : std::nullopt;
+    };
+    const auto result = Show(request, [](HWND dialog) {
+        SetLine(dialog, 1, L"");
+        EXPECT_TRUE(StaysOpenOnOk(dialog));
+        EXPECT_NE(TextIn(dialog, IDC_MACRO_STATUS).find(L"1 行目"), std::wstring::npos);
+
+        SetLine(dialog, 1, L"♥");
+        EXPECT_TRUE(StaysOpenOnOk(dialog));
+        EXPECT_NE(TextIn(dialog, IDC_MACRO_STATUS).find(L"U+2665"), std::wstring::npos);
+
+        SetLine(dialog, 1, L"B");
+        SetHotkeyField(dialog, MAKEWORD('A', HOTKEYF_SHIFT));
+        EXPECT_TRUE(StaysOpenOnOk(dialog));
+        EXPECT_NE(TextIn(dialog, IDC_MACRO_STATUS).find(L"Ctrl"), std::wstring::npos);
+
+        SetHotkeyField(dialog, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT));
+        EXPECT_TRUE(StaysOpenOnOk(dialog));
+        EXPECT_EQ(TextIn(dialog, IDC_MACRO_STATUS), L"「B」が使っています。");
+
+        SetHotkeyField(dialog, 0);
+        EXPECT_FALSE(StaysOpenOnOk(dialog));
+    });
+    EXPECT_EQ(titlesAsked, std::vector<std::u16string>{u"t"});
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->macro, Macro(u"B", u"t"));
+    EXPECT_TRUE(result->macroChanged);
+    EXPECT_EQ(result->hotkey, std::nullopt);
+}
+
+// Nothing is written then, and the key the field cannot show is kept.
+TEST(MacroDialog, OkOnAMacroLeftAsItWasGivesItBackUnchangedWithItsWinKey) {
+    MacroDialogRequest request;
+    request.macro = Macro(u"A\\nB\\nC\\nD\\nE", u"t");
+    request.hotkey = Hotkey{kModCtrl | kModWin, 'X'};
+    request.hotkeyRefusal = [](const Hotkey&, const std::u16string&) {
+        return std::optional<std::u16string>(u"使えません");
+    };
+    const auto result = Show(request, [](HWND dialog) {
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_MACRO_REST)));
+        EXPECT_EQ(TextIn(dialog, IDC_MACRO_REST), L"\\nD\\nE");
+        EXPECT_EQ(PreviewLines(dialog), (std::vector<std::wstring>{L"A", L"B", L"C\\nD\\nE"}));
+        EXPECT_NE(TextIn(dialog, IDC_MACRO_STATUS).find(L"Ctrl+Win+X"), std::wstring::npos);
+        EXPECT_FALSE(StaysOpenOnOk(dialog)) << TextIn(dialog, IDC_MACRO_STATUS);
+    });
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->macro, request.macro);
+    EXPECT_FALSE(result->macroChanged);
+    EXPECT_EQ(result->hotkey, request.hotkey);
+}
+
+TEST(MacroDialog, ANewMacroInAUtf8FileMayHoldWhatCp932Lacks) {
+    MacroDialogRequest request;
+    request.isNew = true;
+    request.fileEncoding = TextEncoding::Utf8;
+    std::vector<std::u16string> titlesAsked;
+    request.hotkeyRefusal = [&](const Hotkey&, const std::u16string& title) {
+        titlesAsked.push_back(title);
+        return std::optional<std::u16string>();
+    };
+    const auto result = Show(request, [](HWND dialog) {
+        wchar_t caption[64] = {};
+        GetWindowTextW(dialog, caption, 64);
+        EXPECT_STREQ(caption, L"新しいマクロ");
+        SetLine(dialog, 1, L"♥");
+        SetLine(dialog, 3, L"x");
+        SetHotkeyField(dialog, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT));
+        EXPECT_FALSE(StaysOpenOnOk(dialog)) << TextIn(dialog, IDC_MACRO_STATUS);
+    });
+    EXPECT_EQ(titlesAsked, std::vector<std::u16string>{u"♥\\n\\nx"});
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->macro, Macro(u"♥\\n\\nx", u"♥\\n\\nx"));
+    EXPECT_TRUE(result->macroChanged);
+    EXPECT_EQ(result->hotkey, kCtrlAltQ);
+}
+
+}  // namespace
+}  // namespace kiv

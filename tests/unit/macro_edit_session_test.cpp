@@ -1,0 +1,74 @@
+#include "app/macro_edit_session.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/ansi_text.h"
+#include "support/temp_dir.h"
+
+namespace kiv {
+namespace {
+
+using test::ReadBytes;
+using test::WriteBytes;
+
+class MacroEditSessionTest : public testing::Test {
+  protected:
+    MacroList Shown() {
+        MacroList list;
+        list.SetFileName(dir_.File("chat.txt"));
+        list.LoadData(MacroList::MissingFile::Fail);
+        return list;
+    }
+    test::TempDir dir_;
+    MacroEditSession session_;
+    MacroHotkeys hotkeys_;
+};
+
+TEST_F(MacroEditSessionTest, ARenameTakesItsKeyAlongAndUndoBringsBothBack) {
+    WriteBytes(dir_.Path("chat.txt"), ToAnsi(u"お願い\t回復\r\nありがとう\r\n"));
+    session_.Start(dir_.File("chat.txt"));
+    hotkeys_.Set(u"回復", u"回復", Hotkey{0, 0x76});
+    const MacroHotkeys keyed = hotkeys_;
+
+    const auto renamed = session_.Apply(
+        {MacroChange::Kind::Replace, 1, Macro(u"お願い", u"回復依頼")}, Shown(), hotkeys_,
+        MacroEditSession::KeyChange{u"回復", u"回復依頼", Hotkey{0, 0x76}});
+    EXPECT_TRUE(renamed.reload);
+    EXPECT_EQ(renamed.select, 1u);
+    EXPECT_TRUE(renamed.hotkeysChanged);
+    EXPECT_EQ(hotkeys_.KeyOf(u"回復依頼"), (Hotkey{0, 0x76}));
+    EXPECT_EQ(FromAnsi(ReadBytes(dir_.Path("chat.txt"))), u"お願い\t回復依頼\r\nありがとう\r\n");
+
+    ASSERT_TRUE(session_.CanUndo());
+    const auto undone = session_.Undo(hotkeys_);
+    EXPECT_TRUE(undone.reload);
+    EXPECT_TRUE(undone.hotkeysChanged);
+    EXPECT_EQ(hotkeys_, keyed);
+    EXPECT_EQ(FromAnsi(ReadBytes(dir_.Path("chat.txt"))), u"お願い\t回復\r\nありがとう\r\n");
+    EXPECT_FALSE(session_.CanUndo()) << "back to the file as it was loaded";
+}
+
+TEST_F(MacroEditSessionTest, AnOutsideEditOrAFileThatCannotBeWrittenChangesNothing) {
+    WriteBytes(dir_.Path("chat.txt"), "a\r\nb\r\n");
+    session_.Start(dir_.File("chat.txt"));
+    const MacroList shown = Shown();
+    WriteBytes(dir_.Path("chat.txt"), "x\r\nb\r\n");  // edited outside meanwhile
+    const auto conflict = session_.Apply({MacroChange::Kind::Delete, 1, {}}, shown, hotkeys_);
+    EXPECT_TRUE(conflict.reload);
+    EXPECT_NE(conflict.told.find(u"外で変更"), std::u16string::npos);
+    EXPECT_EQ(ReadBytes(dir_.Path("chat.txt")), "x\r\nb\r\n");
+
+    std::filesystem::permissions(dir_.Path("chat.txt"), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    const auto readOnly = session_.Apply({MacroChange::Kind::Delete, 1, {}}, Shown(), hotkeys_,
+                                         MacroEditSession::KeyChange{u"x", u"x", Hotkey{0, 0x76}});
+    EXPECT_FALSE(readOnly.reload);
+    EXPECT_NE(readOnly.told.find(u"書き込めませんでした"), std::u16string::npos);
+    EXPECT_EQ(hotkeys_.KeyOf(u"x"), std::nullopt) << "no key for a change never made";
+    EXPECT_EQ(ReadBytes(dir_.Path("chat.txt")), "x\r\nb\r\n");
+}
+
+}  // namespace
+}  // namespace kiv

@@ -1,0 +1,123 @@
+// The macro file reader, which streams and decides as it goes, against the
+// file read whole by the rules stated plainly (support/macro_file_reference.h).
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "macro/macro_file_format.h"
+#include "platform/ansi_text.h"
+#include "platform/utf8.h"
+#include "support/macro_file_reference.h"
+
+namespace kiv {
+namespace test {
+void PrintTo(const LinesRead& read, std::ostream* out) {
+    *out << "encoding " << static_cast<int>(read.encoding) << ": ";
+    for (const LineRead& line : read.lines) *out << '[' << ToUtf8(line.text) << ']';
+}
+}  // namespace test
+namespace {
+
+using test::LinesRead;
+using test::ReadMacroFileInPieces;
+
+// A short file of the pieces the decisions turn on, after no mark or one of
+// the three: marks, line ends, blanks, characters of each encoding and their
+// halves, an odd last byte.
+std::string RandomFile(std::mt19937& random) {
+    static const std::string kBytes(
+        "a\t\r\n \x82\xa0\xe3\x81\x82\xc3\xbd\xf0\x9f\x98\x80\xef\xbb\xbf\xff\xfe\0", 22);
+    static const std::u16string kUnits = {u'a',      u'\t',     u'\r',     u'\n',  u' ',
+                                          u'\u3000', u'\u3042', u'\u2665', 0xD83D, 0xDE00};
+    static const char* const kMarks[] = {"", "\xef\xbb\xbf", "\xff\xfe", "\xfe\xff"};
+    const std::string mark = kMarks[random() % 4];
+    std::string bytes = mark;
+    for (std::size_t n = random() % 24; n > 0; --n) {
+        if (mark.size() != 2) {
+            bytes += kBytes[random() % kBytes.size()];
+            continue;
+        }
+        const char16_t unit = kUnits[random() % kUnits.size()];
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += mark == "\xff\xfe" ? std::string{low, high} : std::string{high, low};
+    }
+    if (mark.size() == 2 && random() % 4 == 0) bytes += 'x';
+    return bytes;
+}
+
+TEST(MacroFileReader, ReadsInPiecesOfAnySizeAsTheWholeFileReads) {
+    std::mt19937 random(20261208);  // the same files every run
+    for (int round = 0; round < 2000; ++round) {
+        const std::string bytes = RandomFile(random);
+        const LinesRead whole = test::ReadWholeMacroFile(bytes);
+        for (const std::size_t piece : {0u, 1u, 2u, 3u, 5u}) {
+            ASSERT_EQ(ReadMacroFileInPieces(bytes, piece), whole)
+                << testing::PrintToString(bytes) << " in pieces of " << piece;
+        }
+    }
+}
+
+TEST(MacroFileReader, ReadsAgainOnlyWhenALateLineOverturnsADecision) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::vector<std::u16string> lines;
+        int readings;
+    } cases[] = {
+        {"CP932", "\x82\xa0\tA\r\n\r\n\x95\x5c", {u"あ\tA", u"", u"表"}, 1},
+        {"UTF-8", "\xe3\x81\x82\n\n", {u"あ", u""}, 1},
+        {"only a UTF-8 mark", "\xef\xbb\xbf", {}, 1},
+        {"only a UTF-16 LE mark", "\xff\xfe", {}, 1},
+        {"only a UTF-16 BE mark", "\xfe\xff", {}, 1},
+        {"one byte", "a", {u"a"}, 1},
+        {"one CP932 character", "\x82\xa0", {u"あ"}, 1},
+        {"one UTF-16 LE character", "\xff\xfe\x42\x30", {u"あ"}, 1},
+        {"one UTF-16 BE character", "\xfe\xff\x30\x42", {u"あ"}, 1},
+        {"UTF-16 odd last byte", std::string("\xff\xfe\x61\0\r\0\n\0b", 9), {u"a"}, 1},
+        {"UTF-16 high surrogate at the end", std::string("\xfe\xff\0x\xd8\x3d", 6), {u"x"}, 1},
+        {"UTF-8 cut after a whole character", "\xe3\x81\x82\xe3\x81", {u"あ"}, 1},
+        {"CP932 ending in what starts UTF-8",  // as always: no character lost
+         "ok\r\nGG \xe8\x8a\r\n\xc3",
+         {u"ok", u"GG \u95C3", u"ﾃ"},
+         1},
+        // ﾃｽ happens to be "ý" in UTF-8.
+        {"UTF-8 until a line that is not", "\xc3\xbd\r\n\xba\xdd\r\n", {u"ﾃｽ", u"ｺﾝ"}, 2},
+        {"LF lines then a CR", "a\nb\r\n", {u"a\nb"}, 2},
+        {"UTF-16 LF lines then a CR", std::string("\xff\xfe\x61\0\n\0b\0\r\0", 10), {u"a\nb"}, 2},
+        {"UTF-8 LF lines, CP932, a CR", "\xc3\xbd\n\xba\xdd\n\r", {u"ﾃｽ\nｺﾝ\n"}, 3},
+    };
+    for (const auto& c : cases) {
+        int readings = 0;
+        const LinesRead read = ReadMacroFileInPieces(c.bytes, 0, &readings);
+        std::vector<std::u16string> lines;
+        for (const test::LineRead& line : read.lines) lines.push_back(line.text);
+        EXPECT_EQ(lines, c.lines) << c.name;
+        EXPECT_EQ(readings, c.readings) << c.name;
+        EXPECT_EQ(read, test::ReadWholeMacroFile(c.bytes)) << c.name;
+    }
+}
+
+TEST(MacroFileReader, ALateDecisionReadsTheWholeFileAgain) {
+    std::string utf8Lines;  // well past one read of 64 KiB
+    for (int i = 0; i < 10000; ++i) utf8Lines += "\xe3\x81\x82\r\n";  // あ
+    const LinesRead cp932 =
+        ReadMacroFileInPieces(utf8Lines + "\x82\xa0\r\n", 0);  // then あ in CP932
+    EXPECT_EQ(cp932.encoding, TextEncoding::Cp932);
+    EXPECT_EQ(cp932.lines.size(), 10001u);
+    EXPECT_EQ(cp932.lines.back().text, u"あ");
+    EXPECT_EQ(cp932.lines.front().text, FromAnsi("\xe3\x81\x82"));
+
+    std::string lfLines;
+    for (int i = 0; i < 20000; ++i) lfLines += "line\n";
+    const LinesRead mixed = ReadMacroFileInPieces(lfLines + "end\r\n", 0);
+    ASSERT_EQ(mixed.lines.size(), 1u) << "a CR anywhere: LFs stay inside the line";
+    EXPECT_EQ(mixed.lines[0].text.size(), 5u * 20000 + 3);
+}
+
+}  // namespace
+}  // namespace kiv

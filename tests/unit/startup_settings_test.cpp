@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+
+#include "app/startup_settings.h"
+#include "platform/ansi_text.h"
+#include "support/temp_dir.h"
+
+namespace kiv {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+TEST(ProgramPaths, SettingsAndMacrosLieBesideTheProgram) {
+    EXPECT_EQ(IniFilePath(u"C:\\Tools\\chat.exe"), u"C:\\Tools\\chat.ini");
+    EXPECT_EQ(DefaultMacroFilePath(u"C:\\Tools\\chat.exe"), u"C:\\Tools\\chat.txt");
+    EXPECT_EQ(IniFilePath(u"C:\\chat.exe"), u"C:\\chat.ini");
+    EXPECT_EQ(DefaultMacroFilePath(u"D:\\my.tools\\kiv macro.v2.exe"),
+              u"D:\\my.tools\\kiv macro.v2.txt");
+}
+
+class StartupTest : public testing::Test {
+  protected:
+    StartupSettings Start(const std::u16string& ini) {
+        WriteBytes(dir_.Path("chat.ini"), ToAnsi(ini));
+        return ReadStartupSettings(dir_.File("chat.ini"), kOwn, u"C:\\Tools\\chat.txt");
+    }
+    static constexpr WindowGeometry kOwn{100, 200, 3750, 3420};
+    TempDir dir_;
+};
+
+TEST_F(StartupTest, EachPositionValueIsDecidedOnItsOwnOverTheWhole32BitRange) {
+    // 40,000 twips is x = 2,667 px at 100 %: a second monitor on the right.
+    const StartupSettings s =
+        Start(u"[Position]\r\nLeft=abc\r\nTop=-40000.5\r\nWidth=2147483648\r\nHeight= 40001 \r\n");
+    EXPECT_EQ(s.geometry, (WindowGeometry{100, -40000, 3750, 40001}));
+    EXPECT_EQ(Start(u"[Position]\r\nWidth=0\r\nHeight=-3000\r\n").geometry, kOwn)
+        << "a window of no size keeps its own";
+    EXPECT_EQ(s.macroFile, u"C:\\Tools\\chat.txt");
+}
+
+TEST_F(StartupTest, ABlankMacroFileGivesTheDefaultAndNothingIsWritten) {
+    const std::u16string ini = u"[Setting]\r\nFileName=   \r\n";
+    EXPECT_EQ(Start(ini).macroFile, u"C:\\Tools\\chat.txt");
+    EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")), ToAnsi(ini));
+    EXPECT_EQ(Start(u"[Setting]\r\nFileName=D:\\表\\x.txt\r\n").macroFile, u"D:\\表\\x.txt");
+}
+
+TEST_F(StartupTest, OptionsAreReadWithTheirDefaultsAndKeptAsTyped) {
+    const Options read = Start(
+                             u"[option]\r\nTopMost=yes\r\nHotkeySay= ctrl + alt + s \r\n"
+                             u"HotkeyNext=Ctrl+Tab\r\n")
+                             .options;
+    EXPECT_FALSE(read.topMost) << "not a Boolean: the default";
+    EXPECT_EQ(read.hotkeys[0], u"ctrl + alt + s") << "the profile functions trim the value";
+    EXPECT_EQ(read.hotkeys[3], u"Ctrl+Tab") << "kept for writing back, though no hotkey";
+    EXPECT_TRUE(Start(u"[Option]\r\nTopMost=1\r\n").options.topMost);
+    EXPECT_EQ(Start(u"").options, Options{});
+}
+
+// The file after a close, from the file before it (none: not there yet).
+TEST_F(StartupTest, ShutDownPutsItsOwnLastAndOptionsOnlyWhereTheyAreOrChanged) {
+    Options tabNext;
+    tabNext.hotkeys[3] = u"Ctrl+Tab";
+    Options topMost = tabNext;
+    topMost.topMost = true;
+    const std::string position =
+        "[Position]\r\nLeft=100\r\nTop=200\r\nWidth=3750\r\nHeight=3420\r\n";
+    const std::string options =
+        "[Option]\r\nTopMost=1\r\nHotkeySay=\r\nHotkeySayNext=\r\n"
+        "HotkeyPrevious=\r\nHotkeyNext=Ctrl+Tab\r\n";
+    const struct {
+        const char* name;
+        std::optional<std::string> before;
+        ShutdownSettings settings;
+        std::string after;
+    } cases[] = {
+        {"foreign settings stay",
+         "[Position]\r\nTop=1\r\nMine=yes\r\n[Other]\r\nx=1\r\n",
+         {.geometry = {-15, 30, 3750.4f, 3420}, .macroFile = u"D:\\表\\x.txt"},
+         ToAnsi(u"[Position]\r\nMine=yes\r\nLeft=-15\r\nTop=30\r\nWidth=3750\r\nHeight=3420\r\n"
+                u"[Other]\r\nx=1\r\n[Setting]\r\nFileName=D:\\表\\x.txt\r\n")},
+        {"a macro file that never loaded leaves the stored one",
+         "[Setting]\r\nFileName=E:\\gone.txt\r\n",
+         {.geometry = kOwn},
+         "[Setting]\r\nFileName=E:\\gone.txt\r\n" + position},
+        {"a first close writes position, then setting",
+         std::nullopt,
+         {.geometry = kOwn, .macroFile = u"C:\\Tools\\chat.txt"},
+         position + "[Setting]\r\nFileName=C:\\Tools\\chat.txt\r\n"},
+        {"options unchanged and never there are not written",
+         "[Setting]\r\nFileName=a.txt\r\n",
+         {.geometry = kOwn, .macroFile = u"a.txt", .options = tabNext},
+         "[Setting]\r\nFileName=a.txt\r\n" + position},
+        {"changed options are written",
+         "[Setting]\r\nFileName=a.txt\r\n",
+         {.geometry = kOwn, .macroFile = u"a.txt", .options = topMost, .optionsChanged = true},
+         "[Setting]\r\nFileName=a.txt\r\n" + position + options},
+        {"once there, options are written at every close",
+         "[Option]\r\nTopMost=1\r\n",
+         {.geometry = kOwn, .macroFile = u"a.txt", .options = topMost},
+         options + position + "[Setting]\r\nFileName=a.txt\r\n"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(dir_.Path("chat.ini"));
+        if (c.before) WriteBytes(dir_.Path("chat.ini"), *c.before);
+        ASSERT_TRUE(WriteShutdownSettings(dir_.File("chat.ini"), c.settings)) << c.name;
+        EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")), c.after) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace kiv

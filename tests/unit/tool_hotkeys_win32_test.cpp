@@ -1,0 +1,46 @@
+// The actions' and the macros' hotkeys together, in this process.
+
+#include "app/tool_hotkeys_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "platform/win32_handle.h"
+#include "settings/ini_file.h"
+
+namespace kiv {
+namespace {
+
+TEST(ToolHotkeys, TellWhatEachKeyIsForAndWhatWasRefused) {
+    UniqueWindow window(
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(RegisterHotKey(nullptr, 99, MOD_CONTROL | MOD_ALT, 'K'));  // as another program
+    ToolHotkeys hotkeys;
+    hotkeys.SetWindow(window.Get());
+    Options options;
+    options.hotkeys[3] = u"Ctrl+Alt+N";
+    MacroHotkeys macros;
+    macros.Set(u"回復", u"回復", Hotkey{kModCtrl | kModAlt, 'K'});
+    macros.Set(u"挨拶", u"挨拶", Hotkey{kModCtrl | kModAlt, 'H'});
+
+    const std::vector<HotkeyRefusal> refused = hotkeys.Register(options, macros);
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0].owner, u"回復");
+    EXPECT_EQ(refused[0].key, u"Ctrl+Alt+K");
+    EXPECT_EQ(hotkeys.ActionOf(4), HotkeyAction::Next);
+    EXPECT_EQ(hotkeys.MacroTitleOf(0x101), u"挨拶");
+    EXPECT_EQ(hotkeys.MacroTitleOf(4), std::nullopt);
+    EXPECT_EQ(hotkeys.ActionsRefused(), (std::array<bool, kHotkeyActions>{}));
+
+    hotkeys.Release();
+    HotkeySet tried;
+    tried[0] = Hotkey{kModCtrl | kModAlt, 'K'};
+    EXPECT_EQ(hotkeys.Try(tried), (std::array<bool, kHotkeyActions>{true, false, false, false}));
+    EXPECT_TRUE(RegisterHotKey(nullptr, 98, MOD_CONTROL | MOD_ALT, 'N'))
+        << "a trial leaves every key free";
+    UnregisterHotKey(nullptr, 98);
+    UnregisterHotKey(nullptr, 99);
+}
+
+}  // namespace
+}  // namespace kiv

@@ -1,0 +1,41 @@
+#include "app/tool_menu.h"
+
+#include <gtest/gtest.h>
+
+namespace kiv {
+namespace {
+
+TEST(ToolMenu, EveryItemHasAnIdTheSystemMenuTakesAndShowsItsKey) {
+    for (const MenuItem& item : ToolMenuItems()) {
+        if (item.command == MenuCommand::Separator) continue;
+        const auto id = static_cast<std::uint32_t>(item.command);
+        EXPECT_LT(id, 0xF000u);
+        EXPECT_GT(id, 103u) << "clear of the controls' IDs (100-103), for the keys' WM_COMMAND";
+        EXPECT_EQ(id & 0xFu, 0u) << "Windows uses the low four bits of system commands";
+        EXPECT_EQ(ToolMenuCommand(id), item.command);
+        if (item.key) {
+            const std::u16string shown = u"\t" + FormatHotkey(*item.key);
+            EXPECT_TRUE(item.text.ends_with(shown)) << "the menu names its key";
+        }
+    }
+    EXPECT_EQ(ToolMenuCommand(0xF060), std::nullopt);  // SC_CLOSE
+    EXPECT_EQ(ToolMenuCommand(0), std::nullopt);       // a separator
+}
+
+TEST(ToolMenu, ItemsAreTickedAndGreyedByTheStateTheyNeed) {
+    EXPECT_EQ(IsTicked(MenuCommand::TopMost, {.topMost = true}), true);
+    EXPECT_EQ(IsTicked(MenuCommand::HotkeySettings, {.topMost = true}), std::nullopt);
+    const MenuState none{};
+    const MenuState last{.selected = true, .canMoveUp = true, .canUndo = true};
+    for (const MenuCommand c : {MenuCommand::EditMacro, MenuCommand::DeleteMacro,
+                                MenuCommand::MoveUp, MenuCommand::MoveDown, MenuCommand::Undo}) {
+        EXPECT_FALSE(IsEnabled(c, none)) << static_cast<unsigned>(c);
+    }
+    EXPECT_TRUE(IsEnabled(MenuCommand::NewMacro, none)) << "inserted at the end";
+    EXPECT_TRUE(IsEnabled(MenuCommand::MoveUp, last));
+    EXPECT_FALSE(IsEnabled(MenuCommand::MoveDown, last));
+    EXPECT_TRUE(IsEnabled(MenuCommand::Undo, last));
+}
+
+}  // namespace
+}  // namespace kiv

@@ -537,7 +537,7 @@ std::optional<MacroDialogResult> MainWindow::AskForMacro(bool isNew, const Macro
     // Every key free while the dialog is open, so that any can be typed into its field.
     editingHotkeys_ = true;
     hotkeys_.Release();
-    const std::u16string oldTitle = macro.Title();
+    const std::u16string& oldTitle = macro.Title();
     const MacroDialogRequest request{
         .isNew = isNew,
         .macro = macro,

@@ -28,32 +28,6 @@ std::optional<char16_t> LoneSurrogate(std::u16string_view text) {
     return std::nullopt;
 }
 
-std::u16string CodePointText(char32_t value) {
-    static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
-    std::u16string hex;
-    for (char32_t rest = value; rest != 0 || hex.size() < 4; rest >>= 4) {
-        hex.insert(hex.begin(), kDigits[rest & 0xF]);
-    }
-    return u"U+" + hex;
-}
-
-// 「♥ (U+2665)、😀 (U+1F600)」: the character, and its number for when the
-// font lacks it too.
-std::u16string NameCharacters(const std::vector<char32_t>& characters) {
-    std::u16string names;
-    for (const char32_t c : characters) {
-        if (!names.empty()) names += u"、";
-        if (c >= 0x10000) {
-            names += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            names += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            names += static_cast<char16_t>(c);
-        }
-        names += u" (" + CodePointText(c) + u")";
-    }
-    return names;
-}
-
 struct FieldRules {
     bool tabAllowed = false;       // a title after the first TAB reads back whole
     bool separatorAllowed = true;  // "\n" in a chat line's own field would split it

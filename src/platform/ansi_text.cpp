@@ -23,8 +23,16 @@ std::vector<char32_t> CharactersAnsiLacks(std::u16string_view text) {
     return lacking;
 }
 
-std::u16string NameCharacters(const std::vector<char32_t>& characters) {
+std::u16string CodePointText(char32_t code) {
     static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+    std::u16string hex;
+    for (char32_t rest = code; rest != 0 || hex.size() < 4; rest >>= 4) {
+        hex.insert(hex.begin(), kDigits[rest & 0xF]);
+    }
+    return u"U+" + hex;
+}
+
+std::u16string NameCharacters(const std::vector<char32_t>& characters) {
     std::u16string names;
     for (const char32_t c : characters) {
         if (!names.empty()) names += u"、";
@@ -34,11 +42,7 @@ std::u16string NameCharacters(const std::vector<char32_t>& characters) {
         } else {
             names += static_cast<char16_t>(c);
         }
-        std::u16string hex;
-        for (char32_t rest = c; rest != 0 || hex.size() < 4; rest >>= 4) {
-            hex.insert(hex.begin(), kDigits[rest & 0xF]);
-        }
-        names += u" (U+" + hex + u")";
+        names += u" (" + CodePointText(c) + u")";
     }
     return names;
 }

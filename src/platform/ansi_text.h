@@ -37,5 +37,7 @@ std::vector<char32_t> CharactersAnsiLacks(std::u16string_view text);
 // 「♥ (U+2665)、😀 (U+1F600)」: each character, and its number for when the
 // font lacks it too.
 std::u16string NameCharacters(const std::vector<char32_t>& characters);
+// "U+2665".
+std::u16string CodePointText(char32_t code);
 
 }  // namespace kiv

@@ -308,17 +308,22 @@ TEST_F(MainWindowE2eTest, TheDialogAsksBeforeANewFileIsMadeAndRefusesNamesCp932L
     EXPECT_FALSE(std::filesystem::exists(dir_.Root() / L"挨拶～定型.txt")) << "no look-alike made";
 }
 
-TEST_F(MainWindowE2eTest, AMaximisedWindowStoresItsRestoredSizeAndLostPositionsComeBack) {
-    {
-        ToolProcess tool(Exe());
-        ASSERT_TRUE(tool.Ready());
-        SetWindowPos(tool.Main(), nullptr, 40, 30, 300, 250, SWP_NOZORDER);
-        ShowWindow(tool.Main(), SW_MAXIMIZE);
-        ASSERT_TRUE(tool.Ready());
+TEST_F(MainWindowE2eTest, AMaximisedOrMinimisedWindowStoresItsRestoredPlaceAndLostPlacesComeBack) {
+    for (const int state : {SW_MAXIMIZE, SW_MINIMIZE}) {
+        {
+            ToolProcess tool(Exe());
+            ASSERT_TRUE(tool.Ready());
+            SetWindowPos(tool.Main(), nullptr, 40, 30, 300, 250, SWP_NOZORDER);
+            ShowWindow(tool.Main(), state);
+            ASSERT_TRUE(e2e::WaitFor([&] {
+                return state == SW_MAXIMIZE ? IsZoomed(tool.Main()) : IsIconic(tool.Main());
+            }));
+        }
+        const std::string ini = ReadBytes(dir_.Path("chat.ini"));
+        EXPECT_NE(ini.find("Left=600\r\nTop=450\r\nWidth=4500\r\nHeight=3750\r\n"),
+                  std::string::npos)
+            << state << ini;
     }
-    const std::string ini = ReadBytes(dir_.Path("chat.ini"));
-    EXPECT_NE(ini.find("Left=600\r\nTop=450\r\nWidth=4500\r\nHeight=3750\r\n"), std::string::npos)
-        << ini;
 
     // Far beyond the 1280 x 800 screen: brought back onto it, size kept.
     WriteBytes(dir_.Path("chat.ini"),

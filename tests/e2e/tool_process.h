@@ -203,17 +203,26 @@ inline void PressKey(WORD key) {
     SendInput(2, inputs, sizeof(INPUT));
 }
 
-// A real key combination as a user's keyboard types it ("ctrl+alt+s"), global
-// hotkeys included. Under Wine xdotool presses it on the X display and Wine
-// takes it as keyboard input; on Windows it is injected as input.
-inline void TypeCombination(const std::string& keys) {
+// A real key combination as a user's keyboard types it ("ctrl+alt+s",
+// "alt+Down", "Insert"): into the window `into` (given the keyboard focus
+// first), or wherever the keyboard is, global hotkeys included. Under Wine
+// xdotool presses it on the X display and Wine takes it as keyboard input; on
+// Windows it is injected as input. The caller waits for what the keys do.
+inline void TypeCombination(const std::string& keys, HWND into = nullptr) {
     if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr) {
-        std::wstring command = L"/usr/bin/xdotool key " + std::wstring(keys.begin(), keys.end());
+        std::wstring command = L"/usr/bin/xdotool ";
+        if (into != nullptr) {
+            // Without a window manager X focus does not follow activation;
+            // only a top-level window has an X window of its own.
+            const auto x11 = reinterpret_cast<std::uintptr_t>(
+                GetPropW(GetAncestor(into, GA_ROOT), L"__wine_x11_whole_window"));
+            command += L"windowfocus --sync " + std::to_wstring(x11) + L" ";
+        }
+        command += L"key " + std::wstring(keys.begin(), keys.end());
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
-        // A Unix program: Wine gives no handle worth waiting on; the caller
-        // waits for what the keys do.
+        // A Unix program: Wine gives no handle worth waiting on.
         if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                            &startup, &info)) {
             CloseHandle(info.hThread);
@@ -221,26 +230,38 @@ inline void TypeCombination(const std::string& keys) {
         }
         return;
     }
-    std::vector<WORD> down;
+    if (into != nullptr) SetForegroundWindow(into);
+    struct Named {
+        const char* name;
+        WORD key;
+        bool extended;
+    };
+    static constexpr Named kNamed[] = {
+        {"ctrl", VK_CONTROL, false}, {"alt", VK_MENU, false},     {"shift", VK_SHIFT, false},
+        {"Insert", VK_INSERT, true}, {"Delete", VK_DELETE, true}, {"Up", VK_UP, true},
+        {"Down", VK_DOWN, true},     {"F2", VK_F2, false},
+    };
+    std::vector<Named> down;
     for (std::size_t start = 0; start <= keys.size();) {
         const std::size_t plus = std::min(keys.find('+', start), keys.size());
         const std::string name = keys.substr(start, plus - start);
-        down.push_back(name == "ctrl"    ? VK_CONTROL
-                       : name == "alt"   ? VK_MENU
-                       : name == "shift" ? VK_SHIFT
-                                         : static_cast<WORD>(toupper(name[0])));
+        const auto named = std::find_if(std::begin(kNamed), std::end(kNamed),
+                                        [&](const Named& n) { return name == n.name; });
+        down.push_back(named != std::end(kNamed)
+                           ? *named
+                           : Named{"", static_cast<WORD>(toupper(name[0])), false});
         start = plus + 1;
     }
     std::vector<INPUT> inputs;
-    const auto add = [&](WORD key, DWORD flags) {
+    const auto add = [&](const Named& key, DWORD flags) {
         INPUT input{};
         input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.dwFlags = flags;
+        input.ki.wVk = key.key;
+        input.ki.dwFlags = flags | (key.extended ? KEYEVENTF_EXTENDEDKEY : 0);
         inputs.push_back(input);
     };
-    for (const WORD key : down) add(key, 0);
-    std::for_each(down.rbegin(), down.rend(), [&](WORD key) { add(key, KEYEVENTF_KEYUP); });
+    for (const Named& key : down) add(key, 0);
+    std::for_each(down.rbegin(), down.rend(), [&](const Named& key) { add(key, KEYEVENTF_KEYUP); });
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 

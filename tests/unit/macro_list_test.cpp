@@ -168,6 +168,16 @@ TEST(DefaultMacroFile, IsWrittenWhereNoFileIsAndReadBack) {
         << "no temporary file may be left behind";
 }
 
+// A reload finding the file deleted must not bring the default macros back.
+TEST(MacroList, AMissingFileReadWithoutDefaultsFailsAndWritesNothing) {
+    TempDir dir;
+    MacroList list;
+    list.SetFileName(dir.File("gone.txt"));
+    EXPECT_THROW(list.LoadData(MacroList::MissingFile::Fail), FileError);
+    EXPECT_FALSE(list.IsLoaded());
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("gone.txt")));
+}
+
 TEST(DefaultMacroFile, IsNotWrittenOverAnExistingEmptyFile) {
     TempDir dir;
     WriteBytes(dir.Path("empty.txt"), "");

@@ -23,22 +23,22 @@ class RecordingPort final : public NoticePort {
     std::vector<std::string> steps;
 
     bool CanAskNow() override { return inFront; }
-    void FlashTaskbarButton() override { steps.push_back("flash"); }
-    void Tell(const std::u16string& text) override { steps.push_back("tell:" + ToUtf8(text)); }
+    void FlashTaskbarButton() override { steps.emplace_back("flash"); }
+    void Tell(const std::u16string& text) override { steps.emplace_back("tell:" + ToUtf8(text)); }
     bool AskYesNo(const std::u16string&) override {
-        steps.push_back("ask");
+        steps.emplace_back("ask");
         return answer;
     }
     bool IsElevated() override { return elevated; }
-    void SaveSettings() override { steps.push_back("save"); }
-    void ReleaseHotkeys() override { steps.push_back("release"); }
-    void RegisterHotkeysAgain() override { steps.push_back("register"); }
+    void SaveSettings() override { steps.emplace_back("save"); }
+    void ReleaseHotkeys() override { steps.emplace_back("release"); }
+    void RegisterHotkeysAgain() override { steps.emplace_back("register"); }
     Relaunch RelaunchAsAdministrator(std::u16string& reason) override {
-        steps.push_back("relaunch");
+        steps.emplace_back("relaunch");
         reason = u"拒否";
         return relaunch;
     }
-    void CloseWindow() override { steps.push_back("close"); }
+    void CloseWindow() override { steps.emplace_back("close"); }
 };
 
 TEST(Notices, WaitWhileTheGameIsInFrontAndShowOnceTheUserLooks) {
@@ -71,7 +71,10 @@ TEST(Notices, TheOfferSavesAndReleasesBeforeAskingAndRegistersAgainUnlessTakenOv
     const Case cases[] = {
         {"started", true, Relaunch::Started, {"save", "release", "ask", "relaunch", "close"}},
         {"no", false, Relaunch::Started, {"save", "release", "ask", "register"}},
-        {"prompt declined", true, Relaunch::Declined, {"save", "release", "ask", "relaunch", "register"}},
+        {"prompt declined",
+         true,
+         Relaunch::Declined,
+         {"save", "release", "ask", "relaunch", "register"}},
         {"failed",
          true,
          Relaunch::Failed,

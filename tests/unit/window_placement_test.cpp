@@ -17,6 +17,36 @@ TEST(WindowPlacement, TwipsMeanTheSystemDpiOnEveryMonitor) {
     }
 }
 
+// GetWindowPlacement gives a minimised or maximised window's restored
+// rectangle relative to the work area of its monitor (Wine, with no taskbar,
+// cannot show it).
+TEST(WindowPlacement, TheRestoredRectangleComesBackToScreenCoordinates) {
+    const MonitorArea bottomBar{{0, 0, 1280, 1024}, {0, 0, 1280, 984}};
+    const MonitorArea topBar{{0, 0, 1280, 1024}, {0, 40, 1280, 1024}};
+    const MonitorArea leftBar{{0, 0, 1280, 1024}, {60, 0, 1280, 1024}};
+    const MonitorArea secondTopBar{{1280, 0, 2560, 1024}, {1280, 30, 2560, 1024}};
+    const PixelRect onFirst{100, 60, 400, 360};
+    const PixelRect onSecond{1400, 60, 1700, 360};
+    const struct {
+        const char* desk;
+        std::vector<MonitorArea> monitors;
+        PixelRect workspace, screen;
+    } cases[] = {
+        {"taskbar at the bottom", {bottomBar}, onFirst, onFirst},
+        {"taskbar at the top", {topBar}, onFirst, {100, 100, 400, 400}},
+        {"taskbar at the left", {leftBar}, onFirst, {160, 60, 460, 360}},
+        {"on the second monitor", {bottomBar, secondTopBar}, onSecond, {1400, 90, 1700, 390}},
+        {"on the first beside it", {topBar, secondTopBar}, onFirst, {100, 100, 400, 400}},
+        {"on no monitor: the primary",
+         {secondTopBar, topBar},
+         {-900, 0, -600, 300},
+         {-900, 40, -600, 340}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(WorkspaceToScreen(c.workspace, c.monitors), c.screen) << c.desk;
+    }
+}
+
 class OffScreenGuard : public testing::Test {
   protected:
     // A 250 x 200 window whose 23-px caption starts 8 px down; 31 px at the

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <optional>
 
+#include "macro/macro_list.h"
 #include "platform/file_system.h"
 
 namespace kiv {
@@ -54,8 +55,11 @@ class AutoReload {
     bool waitedForEmpty_ = false;
 };
 
-// The entry selected after a reload: the same position while the list still
-// has it, the last entry past the end, none for none (or an empty list).
-int SelectionAfterReload(int selected, int count);
+// The entry selected after a reload, from 0 (-1: none): the macro that was
+// selected (the same message and title, the same one of several alike)
+// wherever it is now, so that a macro added above it elsewhere does not turn
+// the user's next command onto another; where it is gone, the same position
+// while the list has it, else the last entry; none for none.
+int SelectionAfterReload(const MacroList& before, int selected, const MacroList& after);
 
 }  // namespace kiv

@@ -29,6 +29,10 @@ class FileWatch {
     void Start(HWND window, UINT message, const std::u16string& file,
                std::optional<FileStamp> loaded);
     void Stop();
+    // The file's stamp as the last look found it (nothing: no file there, or
+    // none looked yet): for the window, which must not wait on a share that
+    // stopped answering itself.
+    std::optional<FileStamp> LastLook() const;
 
   private:
     std::shared_ptr<FileWatchShared> shared_;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/resource.h"
+#include "app/tool_menu.h"
 #include "platform/common_controls.h"
 #include "platform/system_error.h"
 
@@ -124,6 +125,9 @@ class HotkeyDialog {
                 status += named +
                           u"のキーは使えません。英数字や矢印などには Ctrl か Alt を"
                           u"添えてください (F キーとテンキーは単独でも可)。\n";
+            } else if (IsToolMenuKey(*chosen[i]) && chosen[i] != request_.current[i]) {
+                status +=
+                    named + u"の " + FormatHotkey(*chosen[i]) + u": " + ToolKeyRefusal() + u"\n";
             }
             for (std::size_t j = 0; j < i; ++j) {
                 if (chosen[j] == chosen[i]) {

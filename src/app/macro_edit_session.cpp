@@ -15,7 +15,7 @@ MacroEditSession::Outcome Told(std::u16string text) {
 
 void MacroEditSession::Start(std::u16string path) {
     editor_.emplace(std::move(path));
-    hotkeysBefore_.clear();
+    keySteps_.clear();
 }
 
 MacroEditSession::Outcome MacroEditSession::Handle(const MacroFileEditor::Result& result) {
@@ -48,12 +48,19 @@ MacroEditSession::Outcome MacroEditSession::Apply(const MacroChange& change, con
                                                   const std::optional<KeyChange>& key) {
     if (!editor_) Start(shown.FileName());
     const MacroHotkeys before = hotkeys;
+    std::optional<KeyStep> keyStep;
+    if (key) {
+        keyStep =
+            KeyStep{key->oldTitle, key->newTitle, hotkeys.EntriesOf(key->oldTitle, key->newTitle)};
+    }
     MacroFileEditor::Result result;
     try {
         result = editor_->Apply(change, shown);
     } catch (const FileError& error) {
         return Told(u"マクロファイルに書き込めませんでした。一覧はそのままです。\n\n" +
                     error.UserMessage());
+    } catch (const std::exception&) {  // too large to hold twice, most likely
+        return Told(u"マクロファイルを変更できませんでした。一覧もファイルもそのままです。");
     }
     Outcome outcome = Handle(result);
     const bool written = result.status == MacroFileEditor::Result::Status::Written;
@@ -61,7 +68,7 @@ MacroEditSession::Outcome MacroEditSession::Apply(const MacroChange& change, con
         if (key) hotkeys.Set(key->oldTitle, key->newTitle, key->key);
         outcome.hotkeysChanged = !(hotkeys == before);
     }
-    if (written) hotkeysBefore_.push_back(before);
+    if (written) keySteps_.push_back(outcome.hotkeysChanged ? std::move(keyStep) : std::nullopt);
     return outcome;
 }
 
@@ -72,12 +79,17 @@ MacroEditSession::Outcome MacroEditSession::Undo(MacroHotkeys& hotkeys) {
         result = editor_->Undo();
     } catch (const FileError& error) {
         return Told(u"マクロファイルを元に戻せませんでした。\n\n" + error.UserMessage());
+    } catch (const std::exception&) {
+        return Told(u"マクロファイルを元に戻せませんでした。ファイルはそのままです。");
     }
     Outcome outcome = Handle(result);
-    if (result.status == MacroFileEditor::Result::Status::Written && !hotkeysBefore_.empty()) {
-        outcome.hotkeysChanged = !(hotkeys == hotkeysBefore_.back());
-        hotkeys = std::move(hotkeysBefore_.back());
-        hotkeysBefore_.pop_back();
+    if (result.status == MacroFileEditor::Result::Status::Written && !keySteps_.empty()) {
+        if (const std::optional<KeyStep>& step = keySteps_.back()) {
+            const MacroHotkeys before = hotkeys;
+            hotkeys.Restore(step->oldTitle, step->newTitle, step->before);
+            outcome.hotkeysChanged = !(hotkeys == before);
+        }
+        keySteps_.pop_back();
     }
     return outcome;
 }

@@ -47,9 +47,17 @@ class MacroEditSession {
   private:
     Outcome Handle(const MacroFileEditor::Result& result);
 
+    // What a change did to the keys, to be undone with it (and nothing else:
+    // a key given later on its own stays).
+    struct KeyStep {
+        std::u16string oldTitle;
+        std::u16string newTitle;
+        std::vector<MacroHotkey> before;
+    };
+
     std::optional<MacroFileEditor> editor_;
-    // The hotkeys as they were before each change the editor can undo.
-    std::vector<MacroHotkeys> hotkeysBefore_;
+    // One for each change the editor can undo; nothing where it moved no key.
+    std::vector<std::optional<KeyStep>> keySteps_;
 };
 
 }  // namespace kiv

@@ -65,6 +65,24 @@ void MacroHotkeys::Set(std::u16string_view oldTitle, std::u16string_view newTitl
     if (entries_ != before) changed_ = true;
 }
 
+std::vector<MacroHotkey> MacroHotkeys::EntriesOf(std::u16string_view a,
+                                                 std::u16string_view b) const {
+    std::vector<MacroHotkey> entries;
+    for (const MacroHotkey& entry : entries_) {
+        if (entry.title == a || entry.title == b) entries.push_back(entry);
+    }
+    return entries;
+}
+
+void MacroHotkeys::Restore(std::u16string_view a, std::u16string_view b,
+                           const std::vector<MacroHotkey>& entries) {
+    const auto before = entries_;
+    std::erase_if(entries_,
+                  [&](const MacroHotkey& entry) { return entry.title == a || entry.title == b; });
+    entries_.insert(entries_.end(), entries.begin(), entries.end());
+    if (entries_ != before) changed_ = true;
+}
+
 std::u16string DescribeMacroHotkeys(const MacroHotkeys& hotkeys,
                                     const std::function<bool(std::u16string_view)>& titleExists) {
     std::u16string lines;

@@ -49,6 +49,12 @@ class MacroHotkeys {
     // title had. Entries that do not read stay as they are.
     void Set(std::u16string_view oldTitle, std::u16string_view newTitle, std::optional<Hotkey> key);
 
+    // The entries of the titles `a` and `b`, as they are: what Restore puts
+    // back when the change that Set made to them is undone.
+    std::vector<MacroHotkey> EntriesOf(std::u16string_view a, std::u16string_view b) const;
+    void Restore(std::u16string_view a, std::u16string_view b,
+                 const std::vector<MacroHotkey>& entries);
+
     friend bool operator==(const MacroHotkeys&, const MacroHotkeys&) = default;
 
   private:

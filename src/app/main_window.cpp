@@ -85,6 +85,9 @@ bool MainWindow::Open(int show) {
     ShowWindow(window_, show);
     UpdateWindow(window_);
     settling_ = false;
+    // What start-up has to tell, now that there is a window and a taskbar
+    // button to flash.
+    if (!notices_.Empty()) PostMessageW(window_, kShowNotices, 0, 0);
     return true;
 }
 
@@ -107,10 +110,27 @@ int MainWindow::Run(HINSTANCE instance, int show) {
 // Clicks, keys and hotkeys that waited in the queue while a macro was
 // delivered were aimed at a window that could not react; acted on now, an
 // impatient second click would say the macro again, or the next one.
+// Only what starts something: a button or key let go still reaches the
+// control that took the press, or it would hold the mouse.
 bool MainWindow::QueuedDuringDelivery(const MSG& message) const {
-    const bool input = (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
-                       (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) ||
-                       message.message == WM_HOTKEY || message.message == BM_CLICK;
+    bool input = false;
+    switch (message.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_CHAR:
+        case WM_SYSCHAR:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_HOTKEY:
+        case BM_CLICK:
+            input = true;
+            break;
+        default:
+            break;
+    }
     return input && deliveryEndedAt_ &&
            static_cast<LONG>(static_cast<DWORD>(message.time) - *deliveryEndedAt_) < 0;
 }
@@ -326,12 +346,13 @@ bool MainWindow::LoadMacroList(const std::u16string& path) {
     MacroList fresh;
     fresh.SetFileName(path);
     if (const auto problem = ReadMacros(fresh, MacroList::MissingFile::WriteDefaults)) {
-        ShowError(u"マクロファイルを読み込めませんでした。\n\n" + *problem);
+        Tell(u"マクロファイルを読み込めませんでした。\n\n" + *problem);
         return false;
     }
     macros_ = std::move(fresh);
     FillList();
     edits_.Start(path);
+    RegisterHotkeysAndTell();  // the macros' keys follow the titles the list has
     watch_.Start(window_, kFileChanged, path, stamp);
     autoReload_.Loaded(stamp);
     if (MacroFileStamp(path) != stamp) MacroFileChanged();
@@ -347,17 +368,18 @@ void MainWindow::ReloadChangedFile() {
     KillTimer(window_, kReloadTimer);
     if (!macros_.IsLoaded()) return;
     window_counts::Add(window_, window_counts::kFileLooks);
-    // Not during a delivery, nor under a dialog or a message box: later.
-    if (busy_ || !IsWindowEnabled(window_)) {
+    // Not during a delivery, nor under a dialog, a message box or a menu
+    // (whose command is for the entry the user chose): later.
+    if (busy_ || inMenu_ || !IsWindowEnabled(window_)) {
         SetTimer(window_, kReloadTimer, AutoReload::kRetryMs, nullptr);
         return;
     }
-    AutoReload::Step step =
-        autoReload_.Settled(MacroFileStamp(macros_.FileName()), macros_.Count() > 0);
+    AutoReload::Step step = autoReload_.Settled(watch_.LastLook(), macros_.Count() > 0);
     std::optional<std::u16string> problem;
     if (step == AutoReload::Step::Reload) {
-        problem = Reread(Selected());
+        problem = Reread(std::nullopt);
         if (!problem) {
+            RegisterHotkeysAndTell();
             window_counts::Add(window_, window_counts::kReloads);
             notices_.Drop(NoticeKind::ReloadFailed);
             return;
@@ -374,7 +396,7 @@ void MainWindow::ReloadChangedFile() {
     }
 }
 
-std::optional<std::u16string> MainWindow::Reread(int select) {
+std::optional<std::u16string> MainWindow::Reread(std::optional<int> select) {
     const std::u16string path = macros_.FileName();
     // Taken before the reading: a save that lands meanwhile is seen later.
     const std::optional<FileStamp> stamp = MacroFileStamp(path);
@@ -383,18 +405,21 @@ std::optional<std::u16string> MainWindow::Reread(int select) {
     // A file deleted meanwhile is not made anew with the default macros.
     if (auto problem = ReadMacros(fresh, MacroList::MissingFile::Fail)) return problem;
     const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
+    const int keep = select ? *select : SelectionAfterReload(macros_, Selected(), fresh);
     macros_ = std::move(fresh);
     FillList();
     SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
-    const int keep = SelectionAfterReload(select, static_cast<int>(macros_.Count()));
     if (keep >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(keep), 0);
     autoReload_.Reloaded(stamp);
     return std::nullopt;
 }
 
+// Shown once the command that brought it has ended: a question asked in the
+// middle of one (to run again as administrator, say) could end the window
+// under it.
 void MainWindow::Notify(Notice notice) {
     notices_.Add(std::move(notice));
-    ShowNotices();
+    PostMessageW(window_, kShowNotices, 0, 0);
 }
 
 void MainWindow::ShowNotices() {
@@ -421,7 +446,7 @@ void MainWindow::Dropped(HDROP drop) {
     if (outcome.load) {
         LoadMacroList(*outcome.load);
     } else if (!outcome.message.empty()) {
-        ShowError(outcome.message);
+        Tell(outcome.message);
     }
 }
 
@@ -546,6 +571,7 @@ std::optional<MacroDialogResult> MainWindow::AskForMacro(bool isNew, const Macro
         .hotkeyRefusal = [&](const Hotkey& key,
                              const std::u16string& title) -> std::optional<std::u16string> {
             if (auto refusal = MacroHotkeyTitleRefusal(title)) return refusal;
+            if (IsToolMenuKey(key)) return ToolKeyRefusal();
             const HotkeySet actions = HotkeysOf(options_);
             for (std::size_t i = 0; i < kHotkeyActions; ++i) {
                 if (actions[i] == key) {
@@ -610,14 +636,15 @@ void MainWindow::UndoChange() {
 }
 
 void MainWindow::FollowEdit(const MacroEditSession::Outcome& outcome) {
-    if (outcome.hotkeysChanged) RegisterHotkeysAndTell();
     if (outcome.reload) {
         // The tool's own write is no change for the watch to report.
-        const int select = outcome.select ? static_cast<int>(*outcome.select) - 1 : Selected();
+        const std::optional<int> select =
+            outcome.select ? std::optional(static_cast<int>(*outcome.select) - 1) : std::nullopt;
         if (const auto problem = Reread(select)) {
             ShowError(u"マクロファイルを読み込めませんでした。\n\n" + *problem);
         }
     }
+    if (outcome.reload || outcome.hotkeysChanged) RegisterHotkeysAndTell();
     if (!outcome.told.empty()) ShowError(outcome.told);
 }
 
@@ -647,8 +674,14 @@ void MainWindow::SetTopMost(bool on) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+std::vector<HotkeyRefusal> MainWindow::RegisterHotkeys() {
+    return hotkeys_.Register(options_, macroHotkeys_, [this](std::u16string_view title) {
+        return macros_.FirstTitled(title).has_value();
+    });
+}
+
 void MainWindow::RegisterHotkeysAndTell() {
-    if (const auto text = hotkeyRefusals_.ToTell(hotkeys_.Register(options_, macroHotkeys_))) {
+    if (const auto text = hotkeyRefusals_.ToTell(RegisterHotkeys())) {
         Notify({NoticeKind::HotkeysRefused, *text});
     }
 }
@@ -676,7 +709,7 @@ void MainWindow::EditHotkeys() {
             optionsChanged_ = true;
         }
         // The dialog named what it could not register.
-        hotkeyRefusals_.Seen(hotkeys_.Register(options_, macroHotkeys_));
+        hotkeyRefusals_.Seen(RegisterHotkeys());
     } else {
         RegisterHotkeysAndTell();
     }
@@ -717,6 +750,17 @@ void MainWindow::MoveSelection(Step step) {
     const int count = static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
     const int next = SelectionAfterStep(selected, count, step);
     if (next >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(next), 0);
+}
+
+// At once where the user is looking at the tool; after a drop Explorer is in
+// front, and a box from behind would stay there, unseen, with the window
+// disabled under it.
+void MainWindow::Tell(const std::u16string& text) {
+    if (GetForegroundWindow() == window_) {
+        ShowError(text);
+    } else {
+        Notify({NoticeKind::Problem, text});
+    }
 }
 
 void MainWindow::ShowError(const std::u16string& text) const {
@@ -764,6 +808,26 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (!notices_.Empty()) PostMessageW(window_, kShowNotices, 0, 0);
             }
             return 0;
+        case WM_ACTIVATEAPP:
+            // Brought forward where Windows did not let it take the
+            // foreground at start: this, not an activation, may be the sign.
+            if (wParam && !notices_.Empty()) PostMessageW(window_, kShowNotices, 0, 0);
+            break;
+        case WM_ENABLE:
+            // Under a dialog or message box of its own the tool cannot act on
+            // its hotkeys: they are the game's meanwhile, not swallowed.
+            if (!wParam) {
+                hotkeys_.Release();
+            } else if (!editingHotkeys_ && !shutDown_) {
+                RegisterHotkeysAndTell();
+            }
+            break;
+        case WM_ENTERMENULOOP:
+            inMenu_ = true;
+            break;
+        case WM_EXITMENULOOP:
+            inMenu_ = false;
+            break;
         case kShowNotices:
             ShowNotices();
             return 0;
@@ -816,6 +880,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     if (HIWORD(wParam) == LBN_DBLCLK) Say();
                     return 0;
                 default:
+                    if (const auto command = ToolMenuKeyCommand(LOWORD(wParam))) {
+                        RunMenuCommand(*command);
+                        return 0;
+                    }
                     break;
             }
             break;
@@ -831,6 +899,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam) ShutDown(false);
             return 0;
         case WM_DESTROY:
+            watch_.Stop();  // nothing may be posted to a window that is gone
             window_counts::RemoveAll(window_);
             ShutDown(false);
             if (endsProgram_) PostQuitMessage(0);

@@ -93,13 +93,16 @@ class MainWindow {
     void ShowListMenu(LPARAM where);
     void SetTopMost(bool on);
     void EditHotkeys();
-    // Registers the options' and the macros' keys; tells what Windows
-    // refused (once, hotkey_refusals.h).
+    // Registers the options' keys and those of the macros the list has;
+    // returns what Windows refused.
+    std::vector<HotkeyRefusal> RegisterHotkeys();
+    // The same, telling what Windows refused (once, hotkey_refusals.h).
     void RegisterHotkeysAndTell();
     void RunHotkey(HotkeyAction action);
     void SayMacroTitled(const std::u16string& title);
     void MoveSelection(Step step);
     void ShowError(const std::u16string& text) const;
+    void Tell(const std::u16string& text);
 
     // Changes to the macros from the tool (macro_edit_session.h).
     void NewMacro();
@@ -114,9 +117,10 @@ class MainWindow {
     // The macro file changed on disk: the list follows (auto_reload.h).
     void MacroFileChanged();
     void ReloadChangedFile();
-    // Reads the current file again into the list; the scroll position stays.
-    // Nothing when it read, else why not.
-    std::optional<std::u16string> Reread(int select);
+    // Reads the current file again into the list and selects `select`, or
+    // by default the macro that was selected wherever it is now; the scroll
+    // position stays. Nothing when it read, else why not.
+    std::optional<std::u16string> Reread(std::optional<int> select);
     void Dropped(HDROP drop);
     void EditMacroFile();
     const std::u16string& CurrentMacroFile() const {
@@ -166,6 +170,7 @@ class MainWindow {
     bool shutDown_ = false;
     bool endsProgram_ = false;  // the program's window, not a test's
     bool settingsUnsavable_ = false;
+    bool inMenu_ = false;  // a menu of the window is open
 };
 
 }  // namespace kiv

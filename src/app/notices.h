@@ -21,6 +21,7 @@ enum class NoticeKind {
     HotkeysRefused,     // keys another program holds
     SettingsUnsavable,  // the settings file's path cannot be held in CP932
     SendRefused,        // Windows refused the messages to the game: offer to run as administrator
+    Problem,            // what went wrong while the user looked elsewhere (after a drop)
 };
 
 struct Notice {

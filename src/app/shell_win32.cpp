@@ -139,22 +139,15 @@ std::optional<std::u16string> ShortcutTarget(const std::u16string& shortcut) {
         FAILED(file->Load(path.c_str(), STGM_READ))) {
         return std::nullopt;
     }
-    // The path as stored; a target moved since is not searched for (that
-    // could take long and pick a look-alike): it is reported as not found.
+    // The path as the shortcut holds it, its variables (%USERPROFILE%)
+    // expanded for this process; a target moved since is not searched for
+    // (that could take long and pick a look-alike): it is not found.
     std::wstring target(32768, L'\0');
-    if (link->GetPath(target.data(), static_cast<int>(target.size()), nullptr, SLGP_RAWPATH) !=
-        S_OK) {
+    if (link->GetPath(target.data(), static_cast<int>(target.size()), nullptr, 0) != S_OK) {
         return std::nullopt;
     }
     target.resize(wcslen(target.c_str()));
-    // A target stored with environment variables (%USERPROFILE%\...).
-    std::wstring expanded(ExpandEnvironmentStringsW(target.c_str(), nullptr, 0), L'\0');
-    if (expanded.empty() || ExpandEnvironmentStringsW(target.c_str(), expanded.data(),
-                                                      static_cast<DWORD>(expanded.size())) == 0) {
-        return std::u16string(target.begin(), target.end());
-    }
-    expanded.resize(wcslen(expanded.c_str()));
-    return std::u16string(expanded.begin(), expanded.end());
+    return std::u16string(target.begin(), target.end());
 }
 
 std::vector<std::u16string> DroppedPaths(HDROP drop) {

@@ -7,11 +7,15 @@ void ToolHotkeys::SetWindow(HWND window) {
     macros_.SetWindow(window);
 }
 
-std::vector<HotkeyRefusal> ToolHotkeys::Register(const Options& options,
-                                                 const MacroHotkeys& macros) {
+std::vector<HotkeyRefusal> ToolHotkeys::Register(
+    const Options& options, const MacroHotkeys& macros,
+    const std::function<bool(std::u16string_view)>& titleExists) {
     const HotkeySet keys = HotkeysOf(options);
     actionErrors_ = actions_.Register({keys.begin(), keys.end()});
-    const std::vector<std::optional<Hotkey>> macroKeys = macros.Keys();
+    std::vector<std::optional<Hotkey>> macroKeys = macros.Keys();
+    for (std::size_t i = 0; i < macroKeys.size(); ++i) {
+        if (!titleExists(macros.Entries()[i].title)) macroKeys[i].reset();
+    }
     const std::vector<std::uint32_t> macroErrors = macros_.Register(macroKeys);
     macroTitles_.clear();
     for (const MacroHotkey& entry : macros.Entries()) macroTitles_.push_back(entry.title);

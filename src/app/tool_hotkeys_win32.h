@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,8 +24,12 @@ class ToolHotkeys {
     void SetWindow(HWND window);
 
     // Registers the keys the options and the macros hold, in place of what was
-    // registered before; returns what Windows refused.
-    std::vector<HotkeyRefusal> Register(const Options& options, const MacroHotkeys& macros);
+    // registered before; returns what Windows refused. A macro's key whose
+    // title the list no longer has (`titleExists`) is not registered: it
+    // would take the key from every other program to do nothing.
+    std::vector<HotkeyRefusal> Register(
+        const Options& options, const MacroHotkeys& macros,
+        const std::function<bool(std::u16string_view)>& titleExists);
     // Every key free, for other programs or to be typed into a dialog's field.
     void Release();
 

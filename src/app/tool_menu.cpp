@@ -57,4 +57,23 @@ std::optional<MenuCommand> ToolMenuCommand(std::uint32_t id) {
     return found->command;
 }
 
+std::uint32_t KeyCommandId(MenuCommand command) {
+    return static_cast<std::uint32_t>(command) + 1;
+}
+
+std::optional<MenuCommand> ToolMenuKeyCommand(std::uint32_t id) {
+    if ((id & 0xFu) != 1) return std::nullopt;
+    return ToolMenuCommand(id - 1);
+}
+
+bool IsToolMenuKey(const Hotkey& key) {
+    return std::any_of(kItems.begin(), kItems.end(),
+                       [&](const MenuItem& item) { return item.key == key; });
+}
+
+std::u16string ToolKeyRefusal() {
+    return u"このキーは、ツールのウィンドウでマクロを編集するときのキー (F2、Ctrl+Z など) "
+           u"なので、ホットキーにはできません。";
+}
+
 }  // namespace kiv

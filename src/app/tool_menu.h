@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "app/hotkey.h"
@@ -53,5 +54,17 @@ bool IsEnabled(MenuCommand command, const MenuState& state);
 
 // The tool's command behind a menu ID (from WM_SYSCOMMAND or WM_COMMAND).
 std::optional<MenuCommand> ToolMenuCommand(std::uint32_t id);
+
+// The ID an item's key sends as WM_COMMAND: one the system menu does not
+// hold, or Windows would send it as WM_SYSCOMMAND, and not at all while the
+// menu shows the item greyed from an earlier opening.
+std::uint32_t KeyCommandId(MenuCommand command);
+std::optional<MenuCommand> ToolMenuKeyCommand(std::uint32_t id);
+
+// Whether `key` is one of the items' keys: a global hotkey would take it from
+// the tool's own window.
+bool IsToolMenuKey(const Hotkey& key);
+// Why such a key is no hotkey, in the user's words.
+std::u16string ToolKeyRefusal();
 
 }  // namespace kiv

@@ -60,7 +60,8 @@ HACCEL CreateToolMenuKeys() {
         if ((item.key->modifiers & kModCtrl) != 0) flags |= FCONTROL;
         if ((item.key->modifiers & kModAlt) != 0) flags |= FALT;
         if ((item.key->modifiers & kModShift) != 0) flags |= FSHIFT;
-        keys.push_back({flags, static_cast<WORD>(item.key->key), static_cast<WORD>(item.command)});
+        keys.push_back({flags, static_cast<WORD>(item.key->key),
+                        static_cast<WORD>(KeyCommandId(item.command))});
     }
     return CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 }

@@ -25,7 +25,7 @@ void UpdateSystemMenu(HWND window, const MenuState& state);
 std::optional<MenuCommand> ShowToolMenu(HWND owner, POINT screen, const MenuState& state);
 
 // The items' keys, for TranslateAccelerator: each sends WM_COMMAND with its
-// item's command. Null when it could not be made.
+// item's KeyCommandId. Null when it could not be made.
 HACCEL CreateToolMenuKeys();
 
 }  // namespace kiv

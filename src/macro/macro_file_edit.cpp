@@ -512,6 +512,26 @@ std::string_view ContentOf(std::string_view bytes, const Line& line) {
     return bytes.substr(line.begin, line.contentEnd - line.begin);
 }
 
+// The file's bytes as no one was writing them: an editor that saves in place
+// (emptying the file, then writing it) may be caught half-way, and a file
+// read so would be written back with its end missing. Nothing when it kept
+// changing; `stamp` is then what it was read at.
+std::optional<std::string> ReadStill(const std::u16string& path, std::optional<FileStamp>& stamp) {
+    for (int tries = 0; tries < 3; ++tries) {
+        const std::optional<FileStamp> before = StampOf(path);
+        std::string bytes = ReadFileBytes(path);
+        stamp = StampOf(path);
+        if (before && before == stamp) return bytes;
+    }
+    return std::nullopt;
+}
+
+// Written over only when still as it was read: a save that landed since is
+// never lost.
+bool StillAsRead(const std::u16string& path, const std::optional<FileStamp>& stamp) {
+    return StampOf(path) == stamp;
+}
+
 }  // namespace
 
 MacroFileEditor::MacroFileEditor(std::u16string path) : path_(std::move(path)) {}
@@ -524,7 +544,10 @@ MacroFileEditor::Result MacroFileEditor::Apply(const MacroChange& change, const 
         return {};
     }
 
-    const std::string bytes = ReadFileBytes(path_);
+    std::optional<FileStamp> stamp;
+    const std::optional<std::string> read = ReadStill(path_, stamp);
+    if (!read) return {Status::Conflict, {}, 0};
+    const std::string& bytes = *read;
     const FileText file(bytes);
 
     // The macros the change targets must be on disk as the user saw them.
@@ -636,6 +659,7 @@ MacroFileEditor::Result MacroFileEditor::Apply(const MacroChange& change, const 
                                                     all.substr(splice.to)};
     Digest digest;
     for (const std::string_view piece : pieces) digest.Add(piece);
+    if (!StillAsRead(path_, stamp)) return {Status::Conflict, {}, 0};
     ReplaceFileWithContents(path_, pieces);
     steps_.push_back({splice.from, splice.bytes.size(),
                       std::string(all.substr(splice.from, splice.to - splice.from)), digest.Size(),
@@ -646,20 +670,25 @@ MacroFileEditor::Result MacroFileEditor::Apply(const MacroChange& change, const 
 MacroFileEditor::Result MacroFileEditor::Undo() {
     if (steps_.empty()) return {};
     const Step& step = steps_.back();
-    const std::string bytes = ReadFileBytes(path_);
     const auto hash = [](std::string_view all) {
         Digest digest;
         digest.Add(all);
         return digest.Value();
     };
-    if (bytes.size() != step.fileSize || hash(bytes) != step.fileHash) {
+    std::optional<FileStamp> stamp;
+    const std::optional<std::string> read = ReadStill(path_, stamp);
+    if (!read || read->size() != step.fileSize || hash(*read) != step.fileHash) {
         return Refusal(
             u"マクロファイルが、このツールで最後に変更したあとにほかのプログラムで変更されたため、"
             u"元に戻せません。");
     }
-    const std::string_view all = bytes;
+    const std::string_view all = *read;
     const std::array<std::string_view, 3> pieces = {all.substr(0, step.offset), step.replaced,
                                                     all.substr(step.offset + step.writtenSize)};
+    if (!StillAsRead(path_, stamp)) {
+        return Refusal(
+            u"マクロファイルが今ほかのプログラムで変更されたため、元に戻せませんでした。");
+    }
     ReplaceFileWithContents(path_, pieces);
     const std::size_t select = step.selectAfterUndo;
     steps_.pop_back();

@@ -63,6 +63,11 @@ std::u16string_view MacroList::Title(std::size_t position) const {
     return TitleAt(position - 1);
 }
 
+std::u16string_view MacroList::Message(std::size_t position) const {
+    RequirePosition(position);
+    return MessageAt(position - 1);
+}
+
 std::optional<std::size_t> MacroList::FirstTitled(std::u16string_view title) const {
     for (std::size_t index = 0; index < entries_.size(); ++index) {
         if (TitleAt(index) == title) return index + 1;

@@ -32,9 +32,10 @@ class MacroList {
     // 1-based. Throws std::out_of_range for a position outside 1..Count() and
     // for a list that was never loaded.
     Macro Item(std::size_t position) const;
-    // Just the title, without copying it; valid until the next LoadData. Same
-    // positions and errors as Item.
+    // Just the title or the message, without copying it; valid until the
+    // next LoadData. Same positions and errors as Item.
     std::u16string_view Title(std::size_t position) const;
+    std::u16string_view Message(std::size_t position) const;
 
     // The first macro titled exactly `title` (1-based), if any.
     std::optional<std::size_t> FirstTitled(std::u16string_view title) const;

@@ -62,14 +62,17 @@ std::optional<std::string> ToAnsiExactly(std::u16string_view text) {
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
     const int count = static_cast<int>(text.size());
     // Without the flag Windows maps by "best fit" and does not even report it
-    // as a default character used.
+    // as a default character used. Where the system code page is UTF-8 (a
+    // Windows option), that flag and the default-character report are
+    // refused, and every character has an exact form anyway.
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
-    const int needed = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, count, nullptr, 0,
-                                           nullptr, &usedDefault);
+    BOOL* const used = utf8 ? nullptr : &usedDefault;
+    const int needed = WideCharToMultiByte(CP_ACP, flags, wide, count, nullptr, 0, nullptr, used);
     if (usedDefault || (needed == 0 && count != 0)) return std::nullopt;
     std::string out(static_cast<std::size_t>(needed), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, count, out.data(), needed, nullptr,
-                        &usedDefault);
+    WideCharToMultiByte(CP_ACP, flags, wide, count, out.data(), needed, nullptr, used);
     // A lone surrogate half, or a mapping that does not come back, is no exact form either.
     if (usedDefault || FromAnsi(out) != text) return std::nullopt;
     return out;

@@ -29,6 +29,31 @@ namespace {
 
 enum class Existing { Keep, Replace };
 
+// `temporary` becomes `target`, which keeps what is the file's own beyond its
+// bytes: its permissions, attributes, creation time (ReplaceFileW; a plain
+// move would give it the temporary file's). A virus scanner, the search
+// indexer or a sync client opening the file for a moment makes Windows refuse
+// the swap: tried again for a second. False with the error in GetLastError().
+bool TakeThePlaceOf(const std::wstring& temporary, const std::wstring& target) {
+    for (int tries = 0;; ++tries) {
+        if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
+                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                          error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+        if (busy && tries < 10) {
+            Sleep(100);
+            continue;
+        }
+        // No file to replace (it went meanwhile), a file system without the
+        // swap, or the old file gone and the new one left beside it: a move.
+        return MoveFileExW(temporary.c_str(), target.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    }
+}
+
 // The bytes go to a temporary file beside the target, reach the disk, and only
 // then take the target's name; a crash or a full disk leaves the target as it was.
 void WriteAtomically(const std::u16string& path, std::span<const std::string_view> pieces,
@@ -72,7 +97,9 @@ void WriteAtomically(const std::u16string& path, std::span<const std::string_vie
     // a file that appeared meanwhile is kept as it is.
     const DWORD flags =
         MOVEFILE_WRITE_THROUGH | (existing == Existing::Replace ? MOVEFILE_REPLACE_EXISTING : 0);
-    if (!MoveFileExW(wideTemporary.c_str(), Wide(path).c_str(), flags)) {
+    if (!(existing == Existing::Replace
+              ? TakeThePlaceOf(wideTemporary, Wide(path))
+              : MoveFileExW(wideTemporary.c_str(), Wide(path).c_str(), flags))) {
         const DWORD error = GetLastError();
         DeleteFileW(wideTemporary.c_str());
         if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {

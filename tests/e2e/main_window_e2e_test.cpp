@@ -383,6 +383,7 @@ TEST_F(MainWindowE2eTest, AMacroFileThatCannotBeLoadedIsReportedAndChangesNothin
                "[Setting]\r\nFileName=" + WindowsPath("missing") + "\\x.txt\r\n");
     {
         ToolProcess tool(Exe());
+        SetForegroundWindow(tool.Main());  // told when the user looks at it
         HWND box = tool.WaitForModal();
         ASSERT_NE(box, nullptr);
         EXPECT_TRUE(WaitForBoxText(box, L"マクロファイルを読み込めませんでした"));
@@ -399,6 +400,7 @@ TEST_F(MainWindowE2eTest, AMacroFileThatCannotBeLoadedIsReportedAndChangesNothin
                "[Setting]\r\nFileName=" + WindowsPath("folder.txt") + "\r\n");
     {
         ToolProcess tool(Exe());
+        SetForegroundWindow(tool.Main());
         HWND box = tool.WaitForModal();
         ASSERT_NE(box, nullptr);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -559,6 +561,8 @@ TEST_F(MainWindowE2eTest, TheHotkeyDialogKeepsWhatItIsNotGivenAndRefusesWhatCann
     dialog = open();
     set(dialog, 1, 'A', 0);
     EXPECT_TRUE(okSays(dialog, L"「発言して次へ」のキーは使えません"));
+    set(dialog, 1, VK_F2, 0);  // the tool's own key to edit a macro
+    EXPECT_TRUE(okSays(dialog, L"「発言して次へ」の F2: このキーは"));
     set(dialog, 1, 'P', HOTKEYF_CONTROL | HOTKEYF_ALT);
     EXPECT_TRUE(okSays(dialog, L"「前へ」と「発言して次へ」に同じキーは使えません"));
     set(dialog, 1, 'K', HOTKEYF_CONTROL | HOTKEYF_ALT);

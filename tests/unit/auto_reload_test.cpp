@@ -2,6 +2,8 @@
 
 #include "app/auto_reload.h"
 
+#include "support/temp_dir.h"
+
 namespace kiv {
 namespace {
 
@@ -31,6 +33,36 @@ TEST(AutoReload, AnUnreadableFileIsTriedAgainAndToldOnce) {
     reload.Reloaded(FileStamp{14, 3});
     EXPECT_EQ(reload.Settled(FileStamp{15, 4}, true), AutoReload::Step::Reload);
     EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::WaitAgain) << "after a good read, anew";
+}
+
+// The user's next command acts on the selected entry: after a reload it must
+// still be the macro the user chose, not the one that moved into its place.
+TEST(AutoReload, TheSelectedMacroStaysSelectedWhereverItMoved) {
+    test::TempDir dir;
+    const auto list = [&](const std::string& bytes) {
+        test::WriteBytes(dir.Path("m.txt"), bytes);
+        MacroList macros;
+        macros.SetFileName(dir.File("m.txt"));
+        macros.LoadData();
+        return macros;
+    };
+    const MacroList before = list("a\r\nb\r\nc\r\nb\r\n");
+    const struct {
+        int selected;
+        std::string after;
+        int expected;
+    } cases[] = {
+        {3, "x\r\na\r\nb\r\nc\r\nb\r\n", 4},  // the second b, one down
+        {1, "b\r\na\r\nc\r\n", 0},            // moved up
+        {2, "a\r\nb\r\nz\r\nb\r\n", 2},       // gone: the same place
+        {3, "a\r\nz\r\n", 1},                 // gone past the end: the last
+        {-1, "a\r\n", -1},
+        {0, "", -1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SelectionAfterReload(before, c.selected, list(c.after)), c.expected)
+            << c.selected << " in " << c.after;
+    }
 }
 
 }  // namespace

@@ -30,7 +30,6 @@ TEST_F(MacroEditSessionTest, ARenameTakesItsKeyAlongAndUndoBringsBothBack) {
     WriteBytes(dir_.Path("chat.txt"), ToAnsi(u"お願い\t回復\r\nありがとう\r\n"));
     session_.Start(dir_.File("chat.txt"));
     hotkeys_.Set(u"回復", u"回復", Hotkey{0, 0x76});
-    const MacroHotkeys keyed = hotkeys_;
 
     const auto renamed = session_.Apply(
         {MacroChange::Kind::Replace, 1, Macro(u"お願い", u"回復依頼")}, Shown(), hotkeys_,
@@ -41,11 +40,15 @@ TEST_F(MacroEditSessionTest, ARenameTakesItsKeyAlongAndUndoBringsBothBack) {
     EXPECT_EQ(hotkeys_.KeyOf(u"回復依頼"), (Hotkey{0, 0x76}));
     EXPECT_EQ(FromAnsi(ReadBytes(dir_.Path("chat.txt"))), u"お願い\t回復依頼\r\nありがとう\r\n");
 
+    hotkeys_.Set(u"ありがとう", u"ありがとう", Hotkey{0, 0x77});  // a key on its own, later
+
     ASSERT_TRUE(session_.CanUndo());
     const auto undone = session_.Undo(hotkeys_);
     EXPECT_TRUE(undone.reload);
     EXPECT_TRUE(undone.hotkeysChanged);
-    EXPECT_EQ(hotkeys_, keyed);
+    EXPECT_EQ(hotkeys_.KeyOf(u"回復"), (Hotkey{0, 0x76}));
+    EXPECT_EQ(hotkeys_.KeyOf(u"回復依頼"), std::nullopt);
+    EXPECT_EQ(hotkeys_.KeyOf(u"ありがとう"), (Hotkey{0, 0x77})) << "not the undo's to take";
     EXPECT_EQ(FromAnsi(ReadBytes(dir_.Path("chat.txt"))), u"お願い\t回復\r\nありがとう\r\n");
     EXPECT_FALSE(session_.CanUndo()) << "back to the file as it was loaded";
 }

@@ -308,6 +308,25 @@ TEST(MacroFileEditor, NeverOverwritesWhatWasEditedOutsideSinceTheListWasShown) {
     }
 }
 
+// An editor saving in place (emptying the file, then writing) may be caught
+// half-way: a file read that way is never written back.
+TEST(MacroFileEditor, AFileBeingWrittenWhileItIsReadIsLeftAlone) {
+    TempDir dir;
+    const auto path = dir.Path("macros.txt");
+    WriteBytes(path, "a\r\nb\r\n");
+    const MacroList shown = Loaded(path);
+    static std::filesystem::path being;
+    being = path;
+    SetBeforeOpenHook([](const std::u16string&) {
+        WriteBytes(being, ReadBytes(being) + "x");  // still being written, at every look
+    });
+    MacroFileEditor editor(path.u16string());
+    const auto result = editor.Apply(Replace(1, Own(u"new")), shown);
+    SetBeforeOpenHook(nullptr);
+    EXPECT_EQ(result.status, Status::Conflict);
+    EXPECT_EQ(ReadBytes(path), "a\r\nb\r\nxxx") << "the other program's bytes, all of them";
+}
+
 TEST(MacroFileEditor, UndoesOnlyWhatItLastWrote) {
     TempDir dir;
     const auto path = dir.Path("macros.txt");

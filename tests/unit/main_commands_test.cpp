@@ -1,20 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "app/auto_reload.h"
 #include "app/main_commands.h"
 #include "platform/utf8.h"
 
 namespace kiv {
 namespace {
 
-// Every way the list's selection moves, side by side (the reload's rule lives
-// in auto_reload.h); -1 is nothing selected.
+// Every way the list's selection moves, side by side; -1 is nothing selected.
 TEST(MainCommands, TheSelectionWrapsAtBothEndsAndStaysWhereItCan) {
     using Rule = int (*)(int selected, int count);
     const Rule sayNext = SelectionAfterSayNext;
     const Rule next = [](int s, int n) { return SelectionAfterStep(s, n, Step::Next); };
     const Rule previous = [](int s, int n) { return SelectionAfterStep(s, n, Step::Previous); };
-    const Rule reload = SelectionAfterReload;
     const struct {
         const char* rule;
         Rule after;
@@ -26,8 +23,6 @@ TEST(MainCommands, TheSelectionWrapsAtBothEndsAndStaysWhereItCan) {
         {"next", next, -1, 3, 0},         {"next", next, -1, 0, -1},
         {"previous", previous, 1, 3, 0},  {"previous", previous, 0, 3, 2},
         {"previous", previous, -1, 3, 2}, {"previous", previous, -1, 0, -1},
-        {"reload", reload, 2, 5, 2},      {"reload", reload, 7, 5, 4},
-        {"reload", reload, -1, 5, -1},    {"reload", reload, 3, 0, -1},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.after(c.selected, c.count), c.expected)

@@ -99,10 +99,13 @@ TEST_F(MainWindowTest, ADroppedShortcutLoadsItsTargetAndAMissingFileIsNeverMade)
     file->Release();
     link->Release();
 
-    const auto tool = Open();
+    const auto tool = Open(SW_SHOW);
     Drop(*tool, {dir_.Path("macros.lnk")});
     EXPECT_EQ(Titles(*tool), (std::vector<std::wstring>{L"x", L"y"}));
 
+    // Told at once only with the tool in front (after a drop Explorer may be).
+    SetForegroundWindow(tool->Handle());
+    ASSERT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == tool->Handle(); }));
     test::ModalAnswerer answerer(GetCurrentThreadId(), IDOK);
     Drop(*tool, {dir_.Path("missing.txt")});
     ASSERT_TRUE(answerer.Answered());

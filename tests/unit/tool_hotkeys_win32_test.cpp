@@ -22,8 +22,10 @@ TEST(ToolHotkeys, TellWhatEachKeyIsForAndWhatWasRefused) {
     MacroHotkeys macros;
     macros.Set(u"回復", u"回復", Hotkey{kModCtrl | kModAlt, 'K'});
     macros.Set(u"挨拶", u"挨拶", Hotkey{kModCtrl | kModAlt, 'H'});
+    macros.Set(u"消えた", u"消えた", Hotkey{kModCtrl | kModAlt, 'G'});
 
-    const std::vector<HotkeyRefusal> refused = hotkeys.Register(options, macros);
+    const std::vector<HotkeyRefusal> refused = hotkeys.Register(
+        options, macros, [](std::u16string_view title) { return title != u"消えた"; });
     ASSERT_EQ(refused.size(), 1u);
     EXPECT_EQ(refused[0].owner, u"回復");
     EXPECT_EQ(refused[0].key, u"Ctrl+Alt+K");
@@ -31,6 +33,9 @@ TEST(ToolHotkeys, TellWhatEachKeyIsForAndWhatWasRefused) {
     EXPECT_EQ(hotkeys.MacroTitleOf(0x101), u"挨拶");
     EXPECT_EQ(hotkeys.MacroTitleOf(4), std::nullopt);
     EXPECT_EQ(hotkeys.ActionsRefused(), (std::array<bool, kHotkeyActions>{}));
+    EXPECT_TRUE(RegisterHotKey(nullptr, 97, MOD_CONTROL | MOD_ALT, 'G'))
+        << "the key of a title no macro has is left to other programs";
+    UnregisterHotKey(nullptr, 97);
 
     hotkeys.Release();
     HotkeySet tried;

@@ -1,8 +1,8 @@
 #pragma once
 
 // How the window learns that the macro file changed on disk: by looking at
-// the file's stamp (size and last write time) every kLookEveryMs, on a thread
-// of its own (file_watch_win32.h). Portable.
+// the file's stamp (size and last write time) every kLookEveryMs
+// (file_watch_win32.h). Portable.
 //
 // Not through the folder's change notifications. They hold the folder open,
 // so that Explorer cannot rename, move or delete it or a folder above it, and

@@ -1,9 +1,11 @@
 #pragma once
 
-// Tells the window when the macro file may have changed (file_watch.h), from
-// a thread of its own: a look at a file on a network share that stopped
-// answering can take many seconds, and must never freeze the window.
-// Windows only.
+// Tells the window when the macro file may have changed (file_watch.h). A
+// file on this machine is looked at from a timer on the window's own thread:
+// such a look takes microseconds. A file on a network share gets a thread of
+// its own: a look at a share that stopped answering can take many seconds,
+// and must never freeze the window. (A thread for every file would cost a
+// stack the system commits whole under Wine.) Windows only.
 
 #include <windows.h>
 
@@ -19,6 +21,10 @@ struct FileWatchShared;  // between the window's thread and the watcher's
 
 class FileWatch {
   public:
+    enum class Where { ThisMachine, Network };
+    // Where `file` lies, as its path and its drive tell, without touching the file.
+    static Where WhereIs(const std::u16string& file);
+
     FileWatch() = default;
     FileWatch(const FileWatch&) = delete;
     FileWatch& operator=(const FileWatch&) = delete;
@@ -27,7 +33,11 @@ class FileWatch {
     // Posts `message` to `window` whenever `file` may have changed, in place
     // of what was watched before; `loaded` is the stamp the window shows.
     void Start(HWND window, UINT message, const std::u16string& file,
-               std::optional<FileStamp> loaded);
+               std::optional<FileStamp> loaded, Where where);
+    void Start(HWND window, UINT message, const std::u16string& file,
+               std::optional<FileStamp> loaded) {
+        Start(window, message, file, loaded, WhereIs(file));
+    }
     void Stop();
     // The file's stamp as the last look found it (nothing: no file there, or
     // none looked yet): for the window, which must not wait on a share that

@@ -136,8 +136,25 @@ bool MainWindow::QueuedDuringDelivery(const MSG& message) const {
 }
 
 // Insert, F2, Delete, Alt+Up and the others, where the window has the focus.
-bool MainWindow::TranslateMenuKey(MSG& message) const {
-    return menuKeys_ && TranslateAcceleratorW(window_, menuKeys_.Get(), &message) != 0;
+// The Alt of Alt+Up is then let go alone as far as DefWindowProc can see, the
+// Up having gone to the accelerator. Windows notes keys pressed under Alt as
+// they come in and opens no menu; Wine's DefWindowProc counts only what it
+// was given and would enter the menu bar's keyboard mode, where the next key
+// goes to a menu nobody sees. That release is kept from it.
+bool MainWindow::TranslateMenuKey(MSG& message) {
+    if (message.message == WM_SYSKEYDOWN && message.wParam == VK_MENU &&
+        (HIWORD(message.lParam) & KF_REPEAT) == 0) {
+        altServedMenuKey_ = false;
+    }
+    // Let go after the key, the Alt comes as WM_SYSKEYUP; before it, as WM_KEYUP.
+    if ((message.message == WM_SYSKEYUP || message.message == WM_KEYUP) &&
+        message.wParam == VK_MENU && altServedMenuKey_) {
+        altServedMenuKey_ = false;
+        return true;
+    }
+    if (!menuKeys_ || TranslateAcceleratorW(window_, menuKeys_.Get(), &message) == 0) return false;
+    if (message.message == WM_SYSKEYDOWN) altServedMenuKey_ = true;
+    return true;
 }
 
 bool MainWindow::Create() {

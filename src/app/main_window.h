@@ -59,7 +59,7 @@ class MainWindow {
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     // What the message loop does before dispatching.
     bool QueuedDuringDelivery(const MSG& message) const;
-    bool TranslateMenuKey(MSG& message) const;
+    bool TranslateMenuKey(MSG& message);
 
     bool Create();
     void CreateControls();
@@ -154,6 +154,7 @@ class MainWindow {
     MacroHotkeys macroHotkeys_;
     MacroEditSession edits_;
     UniqueAccelerators menuKeys_;
+    bool altServedMenuKey_ = false;  // the Alt held now went with a key of the menu's
     MessageTooltip tooltip_;
     FileWatch watch_;
     AutoReload autoReload_;

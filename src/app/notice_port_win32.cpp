@@ -40,7 +40,8 @@ bool WindowNoticePort::IsElevated() {
 
 Relaunch WindowNoticePort::RelaunchAsAdministrator(std::u16string& reason) {
     DWORD error = 0;
-    const Relaunch result = kiv::RelaunchAsAdministrator(window_.handle, window_.programPath, error);
+    const Relaunch result =
+        kiv::RelaunchAsAdministrator(window_.handle, window_.programPath, error);
     if (result == Relaunch::Failed) reason = SystemErrorText(error);
     return result;
 }

@@ -8,8 +8,8 @@
 
 #include "macro/macro_file_check.h"
 #include "platform/file_error.h"
-#include "platform/utf8.h"
 #include "platform/file_system.h"
+#include "platform/utf8.h"
 
 #ifdef _WIN32
 #include <windows.h>

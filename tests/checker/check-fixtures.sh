@@ -2,7 +2,7 @@
 # Runs the macro-file checker on the fixture files beside this script and
 # compares what it says with expected.out.
 # Usage: check-fixtures.sh CHECKER. (The Windows checker's report, which it
-# writes in CP932, is compared with expected.out by tests/e2e/checker_e2e_test.cpp;
+# writes in CP932, is compared with expected.out by tests/e2e/delivery_e2e_test.cpp;
 # the exit statuses, the same code on both systems, are tested here only.)
 set -uo pipefail
 checker=$1

@@ -1,18 +1,15 @@
-// kivmacro-check.exe as a user runs it with its output redirected: the report
-// on the crafted files beside expected.out, in the ANSI code page (CP932).
-// (check-fixtures.sh compares the native checker's report, and tests the exit
-// statuses, which are the same code on both systems.)
+// kivmacro-check.exe as a user runs it with its output redirected: the report on the crafted files
+// beside expected.out, in the ANSI code page (CP932). (check-fixtures.sh compares the native
+// checker's report, and tests the exit statuses, which are the same code on both systems.)
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "platform/ansi_text.h"
 #include "platform/utf8.h"
-#include "platform/win32_handle.h"
 #include "standin_process.h"
 #include "support/temp_dir.h"
 
@@ -22,35 +19,18 @@ namespace {
 // Runs the checker in the fixtures' folder, so that it names them as given;
 // gives its standard output and error, as redirected bytes.
 std::string RunChecker(const std::wstring& arguments) {
-    std::wstring command = L"\"" + (standin::ProgramDirectory() / L"kivmacro-check.exe").wstring() +
-                           L"\" " + arguments;
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
+    const std::wstring command =
+        L"cd /d \"" + std::filesystem::path(KIVMACRO_CHECKER_FIXTURES).wstring() + L"\" && \"" +
+        (standin::ProgramDirectory() / L"kivmacro-check.exe").wstring() + L"\" " + arguments +
+        L" 2>&1";
     std::string output;
-    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return output;
-    UniqueHandle reader(readEnd);
-    UniqueHandle writer(writeEnd);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = writeEnd;
-    PROCESS_INFORMATION info{};
-    const std::wstring folder = std::filesystem::path(KIVMACRO_CHECKER_FIXTURES).wstring();
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        folder.c_str(), &startup, &info)) {
-        return output;
-    }
-    UniqueHandle process(info.hProcess);
-    CloseHandle(info.hThread);
-    writer.Reset();  // the pipe ends when the checker's copy closes
+    FILE* checker = _wpopen(command.c_str(), L"rb");
+    if (checker == nullptr) return output;
     char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    for (std::size_t got; (got = fread(buffer, 1, sizeof buffer, checker)) > 0;) {
         output.append(buffer, got);
     }
-    WaitForSingleObject(process.Get(), 30000);
+    _pclose(checker);
     return output;
 }
 

@@ -39,23 +39,6 @@ class MacroEditing : public testing::Test {
         EXPECT_TRUE(tool->Ready());
         return tool;
     }
-    // The modal window the keys opened, once its caption reads `caption`.
-    static HWND Modal(const ToolProcess& tool, const std::wstring& caption) {
-        HWND found = nullptr;
-        EXPECT_TRUE(e2e::WaitFor([&] {
-            found = e2e::FindProcessWindow(tool.Pid(), L"#32770", tool.Main());
-            return found != nullptr && e2e::TextOf(found) == caption;
-        })) << "no window "
-            << ToUtf8(std::u16string(caption.begin(), caption.end()));
-        return found;
-    }
-    // A control's text in another process: its own WM_GETTEXT, which Windows
-    // carries across (GetWindowText would not ask it).
-    static std::wstring FieldText(HWND dialog, int id) {
-        wchar_t text[256] = {};
-        GetDlgItemTextW(dialog, id, text, 256);
-        return text;
-    }
     bool FileBecomes(const std::string& bytes) {
         return e2e::WaitFor([&] { return ReadBytes(File()) == bytes; });
     }
@@ -63,85 +46,70 @@ class MacroEditing : public testing::Test {
     test::TempDir dir_;
 };
 
-TEST_F(MacroEditing, InsertAddsAfterTheSelectedMacroAndSelectsIt) {
-    const auto tool = Start(ToAnsi(u"一\r\n二\r\n"));
+// The selection follows the macro; a blank line stays where it was.
+TEST_F(MacroEditing, InsertDeleteUndoAndAltDownChangeTheFileAsTheListShows) {
+    const std::string before = ToAnsi(u"一\r\n\r\n二\r\n三\r\n");
+    const auto tool = Start(before);
     tool->Select(0);
     TypeCombination("Insert", tool->List());
-    HWND dialog = Modal(*tool, L"新しいマクロ");
+    HWND dialog = tool->WaitForModal(L"新しいマクロ");
+    ASSERT_NE(dialog, nullptr);
     SetDlgItemTextW(dialog, kTitleField, L"回復依頼");
     SetDlgItemTextW(dialog, kFirstLineField, L"回復お願いします");
     SetDlgItemTextW(dialog, kFirstLineField + 1, L"<now>");
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(FileBecomes(ToAnsi(u"一\r\n回復お願いします\\n<now>\t回復依頼\r\n二\r\n")));
+    const std::string added = ToAnsi(u"回復お願いします\\n<now>\t回復依頼\r\n");
+    const std::string inserted = ToAnsi(u"一\r\n") + added + ToAnsi(u"\r\n二\r\n三\r\n");
+    EXPECT_TRUE(FileBecomes(inserted));
     EXPECT_TRUE(e2e::WaitFor([&] { return tool->Selected() == 1; }));
-    EXPECT_EQ(tool->Titles(), (std::vector<std::wstring>{L"一", L"回復依頼", L"二"}));
+    EXPECT_EQ(tool->Titles(), (std::vector<std::wstring>{L"一", L"回復依頼", L"二", L"三"}));
+
+    TypeCombination("Delete", tool->List());
+    EXPECT_NE(tool->AnswerBox(IDYES).find(L"「回復依頼」を削除"), std::wstring::npos);
+    EXPECT_TRUE(FileBecomes(before));
+    EXPECT_TRUE(e2e::WaitFor([&] {
+        return tool->Titles() == std::vector<std::wstring>{L"一", L"二", L"三"} &&
+               tool->Selected() == 1;
+    })) << "the one in its place";
+    TypeCombination("ctrl+z", tool->List());
+    EXPECT_TRUE(FileBecomes(inserted)) << "byte for byte";
+    EXPECT_TRUE(e2e::WaitFor([&] { return tool->Titles().size() == 4; }));
+
+    tool->Select(1);
+    TypeCombination("alt+Down", tool->List());
+    EXPECT_TRUE(FileBecomes(ToAnsi(u"一\r\n二\r\n\r\n") + added + ToAnsi(u"三\r\n")));
+    EXPECT_TRUE(e2e::WaitFor([&] { return tool->Selected() == 2; }));
+    TypeCombination("Down", tool->List());
+    EXPECT_TRUE(e2e::WaitFor([&] { return tool->Selected() == 3; }))
+        << "the Alt let go opened no menu to take the next key";
 }
 
 // A file saved as UTF-8 stays UTF-8, characters CP932 lacks included; the
-// lines not edited keep their bytes.
-TEST_F(MacroEditing, F2EditsTheSelectedMacroInItsFilesOwnEncoding) {
-    const std::string before = ToUtf8(u"こんにちは♥\tあいさつ\nまたね\n");
-    const auto tool = Start(before);
+// lines not edited keep their bytes. An edit made outside while the dialog is
+// open is never written over: the list is read again and the user told.
+TEST_F(MacroEditing, F2EditsTheSelectedMacroInItsFilesOwnEncodingAndKeepsAnOutsideEdit) {
+    const auto tool = Start(ToUtf8(u"こんにちは♥\tあいさつ\nまたね\n"));
     tool->Select(0);
     TypeCombination("F2", tool->List());
-    HWND dialog = Modal(*tool, L"マクロの編集");
+    HWND dialog = tool->WaitForModal(L"マクロの編集");
     EXPECT_TRUE(e2e::WaitFor([&] {
-        return FieldText(dialog, kTitleField) == L"あいさつ" &&
-               FieldText(dialog, kFirstLineField) == L"こんにちは♥";
+        return e2e::ItemText(dialog, kTitleField) == L"あいさつ" &&
+               e2e::ItemText(dialog, kFirstLineField) == L"こんにちは♥";
     }));
     SetDlgItemTextW(dialog, kFirstLineField + 1, L"よろしく♪");
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(FileBecomes(ToUtf8(u"こんにちは♥\\nよろしく♪\tあいさつ\nまたね\n")));
-}
 
-TEST_F(MacroEditing, DeleteAsksNamingTheMacroAndUndoBringsTheFileBack) {
-    const std::string before = ToAnsi(u"一\r\n\r\n二\r\n三\r\n");
-    const auto tool = Start(before);
-    tool->Select(1);
-    TypeCombination("Delete", tool->List());
-    HWND box = Modal(*tool, L"KIV 会話マクロ");
-    EXPECT_TRUE(e2e::WaitFor([&] {
-        wchar_t text[256] = {};
-        GetDlgItemTextW(box, 0xFFFF, text, 256);
-        return std::wstring(text).find(L"「二」を削除") != std::wstring::npos;
-    }));
-    PostMessageW(box, WM_COMMAND, IDYES, 0);
-    EXPECT_TRUE(FileBecomes(ToAnsi(u"一\r\n\r\n三\r\n")));
-    EXPECT_TRUE(e2e::WaitFor([&] { return tool->Selected() == 1; })) << "the one in its place";
-    TypeCombination("ctrl+z", tool->List());
-    EXPECT_TRUE(FileBecomes(before)) << "byte for byte";
-    EXPECT_TRUE(e2e::WaitFor([&] { return tool->Titles().size() == 3; }));
-}
-
-TEST_F(MacroEditing, AltDownSwapsWithTheNextMacroAndTheSelectionFollows) {
-    const auto tool = Start("a\r\n\r\nb\r\nc\r\n");
-    tool->Select(0);
-    TypeCombination("alt+Down", tool->List());
-    EXPECT_TRUE(FileBecomes("b\r\n\r\na\r\nc\r\n")) << "the blank line stays where it was";
-    EXPECT_TRUE(e2e::WaitFor([&] { return tool->Selected() == 1; }));
-}
-
-// Never over an edit made outside the tool: nothing is written, the list is
-// read again and the user told.
-TEST_F(MacroEditing, AnOutsideEditWhileTheDialogIsOpenIsKept) {
-    const auto tool = Start("a\r\nb\r\n");
-    tool->Select(0);
     TypeCombination("F2", tool->List());
-    HWND dialog = Modal(*tool, L"マクロの編集");
-    WriteBytes(File(), "outside\r\nb\r\n");
+    dialog = tool->WaitForModal(L"マクロの編集");
+    const std::string outside = ToUtf8(u"外から\nまたね\n");
+    WriteBytes(File(), outside);
     SetDlgItemTextW(dialog, kFirstLineField, L"mine");
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
-    HWND told = Modal(*tool, L"KIV 会話マクロ");
+    EXPECT_NE(tool->AnswerBox().find(L"外で変更"), std::wstring::npos);
+    EXPECT_EQ(ReadBytes(File()), outside);
     EXPECT_TRUE(e2e::WaitFor([&] {
-        wchar_t text[512] = {};
-        GetDlgItemTextW(told, 0xFFFF, text, 512);
-        return std::wstring(text).find(L"外で変更") != std::wstring::npos;
-    }));
-    PostMessageW(told, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(ReadBytes(File()), "outside\r\nb\r\n");
-    EXPECT_TRUE(e2e::WaitFor([&] {
-        return tool->Titles() == std::vector<std::wstring>{L"outside", L"b"};
+        return tool->Titles() == std::vector<std::wstring>{L"外から", L"またね"};
     }));
 }
 

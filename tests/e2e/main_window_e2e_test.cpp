@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <thread>
 
 #include "platform/ansi_text.h"
@@ -69,15 +70,6 @@ RECT ClientRectOf(HWND control, HWND parent) {
     return rect;
 }
 
-// A message box exists a moment before its text does.
-bool WaitForBoxText(HWND box, const wchar_t* part) {
-    return e2e::WaitFor([&] {
-        wchar_t text[1024] = {};
-        GetDlgItemTextW(box, 0xFFFF, text, 1024);
-        return std::wstring(text).find(part) != std::wstring::npos;
-    });
-}
-
 std::u16string Digits(int value) {
     const std::string digits = std::to_string(value);
     return {digits.begin(), digits.end()};
@@ -94,6 +86,8 @@ class MainWindowE2eTest : public testing::Test {
     void WriteMacros(const std::u16string& text, const std::string& name = "chat.txt") {
         WriteBytes(dir_.Path(name), ToAnsi(text));
     }
+    void WriteIni(const std::string& text) { WriteBytes(dir_.Path("chat.ini"), text); }
+    std::string Ini() const { return ReadBytes(dir_.Path("chat.ini")); }
 
     test::TempDir dir_;
 };
@@ -108,7 +102,18 @@ class WithGameClient : public MainWindowE2eTest {
     StandinClient client_{dir_.Path("record.txt")};
 };
 
-TEST_F(MainWindowE2eTest, FirstRunWritesTheDefaultMacrosAndAtCloseTheSettings) {
+// Asked again while it has not happened: under Wine, without a window
+// manager, a late X focus event from the switch before may take the
+// foreground back once (a user would click again).
+bool BringToFront(HWND window) {
+    return e2e::WaitFor([&] {
+        if (GetForegroundWindow() == window) return true;
+        SetForegroundWindow(window);
+        return false;
+    });
+}
+
+TEST_F(MainWindowE2eTest, FirstRunWritesTheDefaultMacrosAndAtCloseOnlyPositionAndSetting) {
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
     EXPECT_EQ(e2e::TextOf(tool.Main()), L"KIV 会話マクロ");
@@ -116,44 +121,65 @@ TEST_F(MainWindowE2eTest, FirstRunWritesTheDefaultMacrosAndAtCloseTheSettings) {
     EXPECT_EQ(tool.Selected(), -1);
     EXPECT_EQ(std::filesystem::file_size(dir_.Path("chat.txt")), 2184u);
     EXPECT_FALSE(std::filesystem::exists(dir_.Path("chat.ini"))) << "start-up never writes it";
-    if (const char* shots = std::getenv("KIVMACRO_SCREENSHOT")) {
-        SaveScreenshot(tool.Main(), shots);
-    }
+    if (const char* shots = std::getenv("KIVMACRO_SCREENSHOT")) SaveScreenshot(tool.Main(), shots);
+
+    // Resized, the controls move by the rule.
+    RECT frame{0, 0, 400, 300};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
+    SetWindowPos(tool.Main(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_TRUE(tool.Ready());
+    RECT client{};
+    GetClientRect(tool.Main(), &client);
+    const LONG top = client.bottom - 25;  // 375 twips at 96 DPI
+    const RECT list = ClientRectOf(tool.List(), tool.Main());
+    const RECT say = ClientRectOf(tool.SayButton(), tool.Main());
+    const RECT next = ClientRectOf(tool.SayNextButton(), tool.Main());
+    const RECT reload = ClientRectOf(tool.ReloadButton(), tool.Main());
+    EXPECT_EQ(list.left, 0);
+    EXPECT_EQ(list.right, client.right);
+    EXPECT_EQ(list.bottom, top);
+    EXPECT_EQ(say.top, top);
+    EXPECT_EQ(say.right - say.left, client.right - 162);  // 2430 twips
+    EXPECT_EQ(next.left, say.right);
+    EXPECT_EQ(next.right - next.left, 89);
+    EXPECT_EQ(reload.left, next.right);
+    EXPECT_EQ(reload.right, client.right);
+
+    PostMessageW(tool.Main(), WM_SYSCOMMAND, 0x0110, 0);  // ホットキーの設定..., cancelled
+    HWND dialog = tool.WaitForModal();
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
     ASSERT_TRUE(tool.Close());
     // Exactly "Position" with its four keys, then "Setting": nothing of the options.
-    const std::string ini = ReadBytes(dir_.Path("chat.ini"));
-    const std::string ending = "[Setting]\r\nFileName=" + WindowsPath("chat.txt") + "\r\n";
-    EXPECT_EQ(ini.rfind("[Position]\r\nLeft=", 0), 0u) << ini;
-    EXPECT_NE(ini.find("\r\nTop="), std::string::npos);
-    EXPECT_NE(ini.find("\r\nWidth="), std::string::npos);
-    EXPECT_NE(ini.find("\r\nHeight="), std::string::npos);
-    EXPECT_EQ(std::count(ini.begin(), ini.end(), '\n'), 7) << ini;
-    EXPECT_TRUE(ini.ends_with(ending)) << ini;
+    const std::string ini = Ini();
+    const std::string setting = "[Setting]\r\nFileName=" + WindowsPath("chat.txt") + "\r\n";
+    EXPECT_TRUE(ini.ends_with(setting)) << ini;
+    EXPECT_TRUE(std::regex_match(ini.substr(0, ini.size() - setting.size()),
+                                 std::regex("\\[Position\\]\r\nLeft=-?\\d+\r\nTop=-?\\d+\r\n"
+                                            "Width=\\d+\r\nHeight=\\d+\r\n")))
+        << ini;
 }
 
-TEST(ToolProgram, CarriesItsVersionAndJapaneseNameForExplorer) {
+TEST(ToolProgram, CarriesItsVersionItsJapaneseNameAndWhatTodaysWindowsAsksOfIt) {
     const std::wstring exe = (standin::ProgramDirectory() / L"kivmacro.exe").wstring();
     DWORD ignored = 0;
     std::string block(GetFileVersionInfoSizeW(exe.c_str(), &ignored), '\0');
     ASSERT_FALSE(block.empty());
     ASSERT_TRUE(
         GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
-    const auto value = [&](const wchar_t* name) {
+    const auto value = [&](const std::wstring& name) {
         wchar_t* text = nullptr;
         UINT length = 0;
-        const std::wstring path = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
-        if (!VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&text), &length)) {
-            return std::wstring();
-        }
-        return std::wstring(text);
+        return VerQueryValueW(block.data(), (L"\\StringFileInfo\\041104B0\\" + name).c_str(),
+                              reinterpret_cast<void**>(&text), &length)
+                   ? std::wstring(text)
+                   : std::wstring();
     };
-    const std::string expected = KIVMACRO_VERSION_TEXT;
-    EXPECT_EQ(value(L"FileVersion"), std::wstring(expected.begin(), expected.end()));
+    const std::string version = KIVMACRO_VERSION_TEXT;
+    EXPECT_EQ(value(L"FileVersion"), std::wstring(version.begin(), version.end()));
     EXPECT_EQ(value(L"FileDescription"), L"KIV 会話マクロ");
-}
 
-TEST(ToolProgram, DeclaresWhatTodaysWindowsAsksOfIt) {
-    const std::wstring exe = (standin::ProgramDirectory() / L"kivmacro.exe").wstring();
     HMODULE image = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(image, nullptr);
     HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
@@ -184,128 +210,94 @@ TEST(ToolProgram, DeclaresWhatTodaysWindowsAsksOfIt) {
 #endif
 }
 
-TEST_F(WithGameClient, SayAdvanceAndDoubleClickDeliverTheSelectedMacro) {
-    WriteMacros(u"一つ目\tone\r\n二つ目\ttwo\r\n三つ目\tthree\r\n");
+// A UTF-8 file as Notepad saves today (no mark; ♥ is not in CP932) reaches
+// the game in CP932. Past 32,767 a 16-bit position would wrap to another
+// macro or go negative.
+TEST_F(WithGameClient, EveryWayToSayDeliversTheSelectedMacroOfAHundredThousand) {
+    std::u16string text = u"こんにちは♥\\n<now>\tあいさつ\n";
+    for (int i = 0; i < 100000; ++i) text += u"発言" + Digits(i) + u"\t" + Digits(i) + u"\n";
+    WriteBytes(dir_.Path("chat.txt"), ToUtf8(text));
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
-    ASSERT_EQ(tool.Count(), 3);
+    ASSERT_EQ(tool.Count(), 100001);
 
     tool.Click(tool.SayButton());  // nothing selected: nothing said
-    tool.Select(2);
+    tool.Select(0);
+    tool.Click(tool.SayNextButton());
+    tool.Select(100000);
     tool.Click(tool.SayNextButton());
     EXPECT_EQ(tool.Selected(), 0) << "wraps from the last to the first";
-    tool.DoubleClick(1);
+    tool.DoubleClick(32768);
+    tool.Select(32769);
     tool.Click(tool.SayButton());
-    tool.Select(0);
+    tool.Select(1);
     // Enter in the list presses the default button, "発言".
     PostMessageW(tool.List(), WM_KEYDOWN, VK_RETURN, 0);
-    const auto events = client_.WaitForEvents(12);
-    ASSERT_EQ(events.size(), 12u);
-    EXPECT_EQ(events[0].detail, Hex(ToAnsi(u"三つ目")));
-    EXPECT_EQ(events[3].detail, Hex(ToAnsi(u"二つ目")));
-    EXPECT_EQ(events[6].detail, Hex(ToAnsi(u"二つ目")));
-    EXPECT_EQ(events[9].detail, Hex(ToAnsi(u"一つ目")));
-}
-
-TEST_F(WithGameClient, AHundredThousandMacrosLoadAndEachPositionSaysItsOwn) {
-    std::u16string text;
-    for (int i = 0; i < 100000; ++i) text += u"発言" + Digits(i) + u"\t" + Digits(i) + u"\r\n";
-    WriteMacros(text);
-    ToolProcess tool(Exe());
-    ASSERT_TRUE(tool.Ready());
-    ASSERT_EQ(tool.Count(), 100000);
-    // Past 32,767 a 16-bit position would wrap to another macro or go negative.
-    const int positions[] = {0, 32767, 32768, 99999};
-    for (const int position : positions) {
-        tool.Select(position);
-        tool.Click(tool.SayButton());
-    }
-    const auto events = client_.WaitForEvents(12);
-    ASSERT_EQ(events.size(), 12u);
+    const auto events = client_.WaitForEvents(18);
+    ASSERT_EQ(events.size(), 18u);
+    EXPECT_EQ(events[0].detail, Hex(ToAnsi(u"こんにちは?")));
+    EXPECT_EQ(events[3].detail.size(), 16u) << "the time, HH:MM:SS";
+    const int said[] = {99999, 32767, 32768, 0};
     for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(events[3 * i].detail, Hex(ToAnsi(u"発言" + Digits(positions[i]))));
+        EXPECT_EQ(events[6 + 3 * i].detail, Hex(ToAnsi(u"発言" + Digits(said[i]))));
     }
 }
 
-TEST_F(MainWindowE2eTest, TheDialogOpensAtTheMacroFileAndOkLoadsTheChoice) {
+// The dialog opens at the macro file. A name typed for a file that does not
+// exist is made only after the dialog's own question; a name the settings file
+// cannot hold exactly (〜, which Windows would store as ～) and a hidden file
+// are refused, the list kept.
+TEST_F(MainWindowE2eTest, TheDialogOpensAtTheMacroFileAsksBeforeANewFileAndRefusesWhatItCannot) {
     WriteMacros(u"a\r\nb\r\nc\r\n");
     WriteMacros(u"x\r\ny\r\n", "other.txt");
+    WriteMacros(u"h\r\n", "hidden.txt");
+    SetFileAttributesW(dir_.Path("hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    const std::filesystem::path wave = dir_.Root() / L"挨拶〜定型.txt";
+    WriteMacros(u"w\r\n", "placeholder.txt");
+    std::filesystem::rename(dir_.Path("placeholder.txt"), wave);
     {
         ToolProcess tool(Exe());
         ASSERT_TRUE(tool.Ready());
         tool.Select(1);
-        HWND dialog = tool.OpenFileDialog();
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_TRUE(e2e::WaitFor([&] { return e2e::TextOf(dialog) == L"ﾌｧｲﾙを開く"; }));
-        EXPECT_TRUE(e2e::WaitFor([&] { return e2e::DialogName(dialog) == L"chat.txt"; }));
+        const auto choose = [&](const std::wstring& name, const std::wstring& preset) {
+            HWND dialog = tool.OpenFileDialog();
+            EXPECT_TRUE(e2e::WaitFor([&] { return e2e::DialogName(dialog) == preset; }));
+            // A bare name: found only if the dialog opened in the macro file's folder.
+            if (!name.empty()) e2e::ChooseInDialog(dialog, name);
+            return dialog;
+        };
+        HWND dialog = choose(L"", L"chat.txt");
+        EXPECT_EQ(e2e::TextOf(dialog), L"ﾌｧｲﾙを開く");
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        // The window answers while the dialog is up (the dialog's loop serves it).
         ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
-        EXPECT_EQ(tool.Count(), 3) << "cancel keeps everything";
+
+        dialog = choose(L"new.txt", L"chat.txt");
+        tool.AnswerBox(IDNO, dialog);  // the question is a message box of the dialog's own
+        EXPECT_TRUE(IsWindow(dialog)) << "いいえ: the dialog stays for another name";
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
+        EXPECT_FALSE(std::filesystem::exists(dir_.Path("new.txt")));
+
+        choose(wave.filename().wstring(), L"chat.txt");
+        EXPECT_NE(tool.AnswerBox().find(L"〜 (U+301C)"), std::wstring::npos);
+        EXPECT_FALSE(std::filesystem::exists(dir_.Root() / L"挨拶～定型.txt")) << "no look-alike";
+        // A hidden file is no macro file, and one cannot be written over it.
+        choose(dir_.Path("hidden.txt").wstring(), L"chat.txt");
+        EXPECT_NE(tool.AnswerBox().find(L"読み込めませんでした"), std::wstring::npos);
+        ASSERT_TRUE(tool.Ready());
+        EXPECT_EQ(tool.Count(), 3) << "cancel and refusals keep the list";
         EXPECT_EQ(tool.Selected(), 1);
 
-        dialog = tool.OpenFileDialog();
-        ASSERT_NE(dialog, nullptr);
-        ASSERT_TRUE(e2e::WaitFor([&] { return e2e::DialogName(dialog) == L"chat.txt"; }));
-        // A bare name: found only if the dialog opened in the macro file's folder.
-        e2e::ChooseInDialog(dialog, L"other.txt");
+        dialog = choose(L"new.txt", L"chat.txt");
+        tool.AnswerBox(IDYES, dialog);
+        EXPECT_TRUE(e2e::WaitFor([&] { return tool.Count() == 88; })) << "made, the default macros";
+        choose(L"other.txt", L"new.txt");
         ASSERT_TRUE(e2e::WaitFor([&] { return tool.Count() == 2; }));
         EXPECT_EQ(tool.Selected(), -1);
     }
     ToolProcess again(Exe());
     ASSERT_TRUE(again.Ready());
     EXPECT_EQ(again.Count(), 2) << "the next start loads the chosen file";
-}
-
-// A name typed for a file that does not exist is made only after the
-// dialog's own question; a name the settings file cannot hold exactly (〜,
-// which Windows would store as ～) is never made or loaded.
-TEST_F(MainWindowE2eTest, TheDialogAsksBeforeANewFileIsMadeAndRefusesNamesCp932Lacks) {
-    WriteMacros(u"a\r\nb\r\n");
-    ToolProcess tool(Exe());
-    ASSERT_TRUE(tool.Ready());
-    const auto choose = [&](const std::wstring& name, const std::wstring& preset = L"chat.txt") {
-        HWND dialog = tool.OpenFileDialog();
-        EXPECT_TRUE(e2e::WaitFor([&] { return e2e::DialogName(dialog) == preset; }));
-        e2e::ChooseInDialog(dialog, name);
-        return dialog;
-    };
-    // The question is a message box of the dialog's own.
-    const auto answer = [&](HWND dialog, int button) {
-        HWND box = nullptr;
-        EXPECT_TRUE(e2e::WaitFor([&] {
-            return (box = e2e::FindProcessWindow(tool.Pid(), L"#32770", dialog)) != nullptr;
-        }));
-        PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
-    };
-
-    HWND dialog = choose(L"new.txt");
-    answer(dialog, IDNO);
-    ASSERT_TRUE(e2e::WaitFor(
-        [&] { return e2e::FindProcessWindow(tool.Pid(), L"#32770", dialog) == nullptr; }));
-    EXPECT_TRUE(IsWindow(dialog)) << "いいえ: the dialog stays for another name";
-    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
-    EXPECT_FALSE(std::filesystem::exists(dir_.Path("new.txt")));
-
-    dialog = choose(L"new.txt");
-    answer(dialog, IDYES);
-    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Count() == 88; })) << "made with the default macros";
-
-    const std::filesystem::path wave = dir_.Root() / L"挨拶〜定型.txt";
-    WriteMacros(u"x\r\n", "placeholder.txt");
-    std::filesystem::rename(dir_.Path("placeholder.txt"), wave);
-    choose(wave.filename().wstring(), L"new.txt");
-    HWND box = nullptr;
-    ASSERT_TRUE(e2e::WaitFor([&] {
-        box = e2e::FindProcessWindow(tool.Pid(), L"#32770", tool.Main());
-        return box != nullptr && e2e::TextOf(box) == L"KIV 会話マクロ";
-    }));
-    EXPECT_TRUE(WaitForBoxText(box, L"〜 (U+301C)"));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(tool.Ready());
-    EXPECT_EQ(tool.Count(), 88) << "the list stays";
-    EXPECT_FALSE(std::filesystem::exists(dir_.Root() / L"挨拶～定型.txt")) << "no look-alike made";
 }
 
 TEST_F(MainWindowE2eTest, AMaximisedOrMinimisedWindowStoresItsRestoredPlaceAndLostPlacesComeBack) {
@@ -319,15 +311,13 @@ TEST_F(MainWindowE2eTest, AMaximisedOrMinimisedWindowStoresItsRestoredPlaceAndLo
                 return state == SW_MAXIMIZE ? IsZoomed(tool.Main()) : IsIconic(tool.Main());
             }));
         }
-        const std::string ini = ReadBytes(dir_.Path("chat.ini"));
-        EXPECT_NE(ini.find("Left=600\r\nTop=450\r\nWidth=4500\r\nHeight=3750\r\n"),
+        EXPECT_NE(Ini().find("Left=600\r\nTop=450\r\nWidth=4500\r\nHeight=3750\r\n"),
                   std::string::npos)
-            << state << ini;
+            << state << Ini();
     }
 
     // Far beyond the 1280 x 800 screen: brought back onto it, size kept.
-    WriteBytes(dir_.Path("chat.ini"),
-               "[Position]\r\nLeft=30000\r\nTop=30000\r\nWidth=4500\r\nHeight=3750\r\n");
+    WriteIni("[Position]\r\nLeft=30000\r\nTop=30000\r\nWidth=4500\r\nHeight=3750\r\n");
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
     RECT rect{};
@@ -337,144 +327,55 @@ TEST_F(MainWindowE2eTest, AMaximisedOrMinimisedWindowStoresItsRestoredPlaceAndLo
     EXPECT_EQ(rect.right - rect.left, 300);
 }
 
-TEST_F(MainWindowE2eTest, ResizingMovesTheControlsByTheRule) {
-    ToolProcess tool(Exe());
-    ASSERT_TRUE(tool.Ready());
-    RECT frame{0, 0, 400, 300};
-    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
-    SetWindowPos(tool.Main(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    ASSERT_TRUE(tool.Ready());
-    RECT client{};
-    GetClientRect(tool.Main(), &client);
-    const LONG width = client.right;
-    const LONG top = client.bottom - 25;  // 375 twips at 96 DPI
-    const RECT list = ClientRectOf(tool.List(), tool.Main());
-    EXPECT_EQ(list.left, 0);
-    EXPECT_EQ(list.right, width);
-    EXPECT_EQ(list.bottom, top);
-    const RECT say = ClientRectOf(tool.SayButton(), tool.Main());
-    const RECT next = ClientRectOf(tool.SayNextButton(), tool.Main());
-    const RECT reload = ClientRectOf(tool.ReloadButton(), tool.Main());
-    EXPECT_EQ(say.top, top);
-    EXPECT_EQ(say.right - say.left, width - 162);  // 2430 twips
-    EXPECT_EQ(next.left, say.right);
-    EXPECT_EQ(next.right - next.left, 89);
-    EXPECT_EQ(reload.left, next.right);
-    EXPECT_EQ(reload.right, width);
-}
-
-TEST_F(MainWindowE2eTest, SettingsThatCannotBeSavedAreReportedAtClose) {
-    WriteMacros(u"a\r\n");
-    std::filesystem::create_directory(dir_.Path("chat.ini"));  // no file can be written there
-    ToolProcess tool(Exe());
-    ASSERT_TRUE(tool.Ready());
-    PostMessageW(tool.Main(), WM_CLOSE, 0, 0);
-    HWND box = tool.WaitForModal();
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(WaitForBoxText(box, L"に保存できませんでした"));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(tool.Close());
-}
-
-TEST_F(MainWindowE2eTest, AMacroFileThatCannotBeLoadedIsReportedAndChangesNothing) {
-    // The stored file lies in a folder that does not exist: it can be neither read nor created.
-    WriteBytes(dir_.Path("chat.ini"),
-               "[Setting]\r\nFileName=" + WindowsPath("missing") + "\\x.txt\r\n");
-    {
-        ToolProcess tool(Exe());
-        SetForegroundWindow(tool.Main());  // told when the user looks at it
-        HWND box = tool.WaitForModal();
-        ASSERT_NE(box, nullptr);
-        EXPECT_TRUE(WaitForBoxText(box, L"マクロファイルを読み込めませんでした"));
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(tool.Ready());
-        EXPECT_EQ(tool.Count(), 0);
-    }
-    EXPECT_NE(ReadBytes(dir_.Path("chat.ini")).find("missing\\x.txt"), std::string::npos)
-        << "the stored path is kept, not replaced by one that never loaded";
-
-    // A stored path that is a folder: reported the same way.
-    std::filesystem::create_directory(dir_.Path("folder.txt"));
-    WriteBytes(dir_.Path("chat.ini"),
-               "[Setting]\r\nFileName=" + WindowsPath("folder.txt") + "\r\n");
+// A stored macro file in a folder that does not exist can be neither read nor
+// made; a hotkey another program holds cannot be registered.
+TEST_F(MainWindowE2eTest, WhatFailsAtStartUpIsToldWhenTheUserLooksAndTheStoredPathIsKept) {
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'K'));  // as another program
+    WriteIni("[Setting]\r\nFileName=" + WindowsPath("missing") +
+             "\\x.txt\r\n[Option]\r\nHotkeyNext=Ctrl+Alt+K\r\n");
     {
         ToolProcess tool(Exe());
         SetForegroundWindow(tool.Main());
-        HWND box = tool.WaitForModal();
-        ASSERT_NE(box, nullptr);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        const std::wstring told = tool.AnswerBox() + tool.AnswerBox();
+        EXPECT_NE(told.find(L"マクロファイルを読み込めませんでした"), std::wstring::npos) << told;
+        EXPECT_NE(told.find(L"「次へ」の Ctrl+Alt+K: ほかのプログラム"), std::wstring::npos);
         ASSERT_TRUE(tool.Ready());
         EXPECT_EQ(tool.Count(), 0);
     }
-
-    // A good list, then a choice that fails: the good list stays and works.
-    WriteBytes(dir_.Path("chat.ini"), "");
-    WriteMacros(u"a\r\nb\r\n");
-    ToolProcess tool(Exe());
-    ASSERT_TRUE(tool.Ready());
-    tool.Select(1);
-    HWND dialog = tool.OpenFileDialog();
-    ASSERT_NE(dialog, nullptr);
-    // A hidden file is no macro file, and one cannot be written over it.
-    WriteBytes(dir_.Path("hidden.txt"), "h\r\n");
-    SetFileAttributesW(dir_.Path("hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::DialogName(dialog) == L"chat.txt"; }));
-    e2e::ChooseInDialog(dialog, dir_.Path("hidden.txt").wstring());
-    HWND box = nullptr;
-    ASSERT_TRUE(e2e::WaitFor([&] {
-        box = e2e::FindProcessWindow(tool.Pid(), L"#32770", tool.Main());
-        return box != nullptr && box != dialog && IsWindow(box) && !IsWindow(dialog);
-    }));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(tool.Ready());
-    EXPECT_EQ(tool.Count(), 2);
-    EXPECT_EQ(tool.Selected(), 1);
+    UnregisterHotKey(nullptr, 1);
+    EXPECT_NE(Ini().find("missing\\x.txt"), std::string::npos)
+        << "not replaced by a path that never loaded";
 }
 
-TEST_F(WithGameClient, TheListHasTheFocusAgainWhenTheToolIsBackFromTheGame) {
-    WriteMacros(u"a\r\nb\r\nc\r\n");
+TEST_F(WithGameClient, TheListHasTheFocusBackFromTheGameAndGlobalHotkeysWorkWithTheGameInFront) {
+    WriteMacros(u"一つ目\r\n二つ目\r\n三つ目\r\n");
+    WriteIni("[Option]\r\nHotkeySay=Ctrl+Alt+S\r\nHotkeyNext=ctrl + alt + n\r\n");
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
-    SetForegroundWindow(tool.Main());
-    ASSERT_TRUE(e2e::WaitFor([&] { return GetForegroundWindow() == tool.Main(); }));
+    ASSERT_TRUE(BringToFront(tool.Main()));
     EXPECT_TRUE(e2e::WaitFor([&] { return tool.Focus() == tool.List(); })) << "at start-up";
     tool.Select(0);
-    e2e::PressKey(VK_RETURN);  // says the selected macro; the game comes to the front
+    e2e::TypeCombination("Return", tool.List());  // says it; the game comes to the front
     ASSERT_TRUE(e2e::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
     ASSERT_EQ(client_.WaitForEvents(3).size(), 3u);
-    // Back to the tool, as with Alt+Tab or a click on its caption.
-    SetForegroundWindow(tool.Main());
-    ASSERT_TRUE(e2e::WaitFor([&] { return GetForegroundWindow() == tool.Main(); }));
+    ASSERT_TRUE(BringToFront(tool.Main()));  // as with Alt+Tab or a click on its caption
     EXPECT_TRUE(e2e::WaitFor([&] { return tool.Focus() == tool.List(); }));
-    e2e::PressKey(VK_DOWN);
+    e2e::TypeCombination("Down", tool.List());
     EXPECT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 1; }));
-}
 
-TEST_F(WithGameClient, GlobalHotkeysWorkWhileTheGameHasTheFocus) {
-    WriteMacros(u"一つ目\r\n二つ目\r\n三つ目\r\n");
-    WriteBytes(dir_.Path("chat.ini"),
-               "[Option]\r\nHotkeySay=Ctrl+Alt+S\r\nHotkeyNext=ctrl + alt + n\r\n");
-    ToolProcess tool(Exe());
-    ASSERT_TRUE(tool.Ready());
-    SetForegroundWindow(StandinClient::MainWindow());
-    ASSERT_TRUE(e2e::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
-
+    ASSERT_TRUE(BringToFront(StandinClient::MainWindow()));
     e2e::TypeCombination("ctrl+alt+n");
-    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 0; })) << "次へ: the first entry";
-    e2e::TypeCombination("ctrl+alt+n");
-    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 1; }));
-    EXPECT_EQ(GetForegroundWindow(), StandinClient::MainWindow()) << "the tool stays behind";
-
+    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 2; })) << "次へ";
     e2e::TypeCombination("ctrl+alt+s");
-    const auto events = client_.WaitForEvents(3);
-    ASSERT_EQ(events.size(), 3u);
-    EXPECT_EQ(events[0].detail, Hex(ToAnsi(u"二つ目")));
-    EXPECT_EQ(GetForegroundWindow(), StandinClient::MainWindow());
+    const auto events = client_.WaitForEvents(6);
+    ASSERT_EQ(events.size(), 6u);
+    EXPECT_EQ(events[3].detail, Hex(ToAnsi(u"三つ目")));
+    EXPECT_EQ(GetForegroundWindow(), StandinClient::MainWindow()) << "the tool stays behind";
 }
 
-TEST_F(WithGameClient, NoHotkeySaysAnythingUnderADialog) {
+TEST_F(WithGameClient, NoHotkeySaysAnythingUnderADialogAndUnsavableSettingsAreToldAtClose) {
     WriteMacros(u"a\r\n");
+    std::filesystem::create_directory(dir_.Path("chat.ini"));  // no file can be written there
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
     tool.Select(0);
@@ -493,46 +394,26 @@ TEST_F(WithGameClient, NoHotkeySaysAnythingUnderADialog) {
     tool.Select(0);
     tool.Click(tool.SayButton());
     EXPECT_EQ(client_.WaitForEvents(3).size(), 3u) << "and afterwards all works as before";
+
+    PostMessageW(tool.Main(), WM_CLOSE, 0, 0);
+    EXPECT_NE(tool.AnswerBox().find(L"に保存できませんでした"), std::wstring::npos);
+    EXPECT_TRUE(tool.Close());
 }
 
-TEST_F(MainWindowE2eTest, AHotkeyAnotherProgramHoldsIsRefusedInTheDialog) {
-    // This test holds Ctrl+Alt+K, as another program would.
-    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'K'));
-    ToolProcess tool(Exe());
-    ASSERT_TRUE(tool.Ready());
-    PostMessageW(tool.Main(), WM_SYSCOMMAND, 0x0110, 0);  // ホットキーの設定...
-    HWND dialog = tool.WaitForModal();
-    ASSERT_NE(dialog, nullptr);
-    HWND say = nullptr;
-    ASSERT_TRUE(e2e::WaitFor([&] { return (say = GetDlgItem(dialog, 201)) != nullptr; }));
-    SendMessageW(say, HKM_SETHOTKEY, MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
-    SendMessageW(GetDlgItem(dialog, 204), HKM_SETHOTKEY,
-                 MAKEWORD('J', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(e2e::WaitFor([&] {
-        wchar_t status[512] = {};
-        GetDlgItemTextW(dialog, 210, status, 512);
-        return std::wstring(status).find(L"「発言」の Ctrl+Alt+K は") != std::wstring::npos;
-    }));
-    EXPECT_TRUE(IsWindow(dialog)) << "stays open for another choice";
-    // While it is open no key is the tool's, so that any can be typed into a field.
-    EXPECT_TRUE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, 'J'))
-        << "the key that went through is held still";
-    UnregisterHotKey(nullptr, 2);
-    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
-    UnregisterHotKey(nullptr, 1);
-    ASSERT_TRUE(tool.Close());
-    EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")).find("Option"), std::string::npos)
-        << "cancelled: nothing to keep";
-}
-
+// Each key is free while the dialog is open, so that any can be typed into a
+// field; OK writes the keys as text, and keeps a Win+ key the field cannot show.
 TEST_F(MainWindowE2eTest, TheHotkeyDialogKeepsWhatItIsNotGivenAndRefusesWhatCannotWork) {
-    WriteBytes(dir_.Path("chat.ini"),
-               "[Option]\r\nHotkeySay=Win+F5\r\nHotkeyPrevious=Ctrl+Alt+P\r\n");
+    WriteIni("[Option]\r\nTopMost=1\r\nHotkeySay=Win+F5\r\nHotkeyPrevious=Ctrl+Alt+P\r\n");
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'K'));  // as another program
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
+    const auto topMost = [&] {
+        return (GetWindowLongW(tool.Main(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    };
+    EXPECT_TRUE(topMost()) << "always on top, as the file says";
+    PostMessageW(tool.Main(), WM_SYSCOMMAND, 0x0100, 0);  // 常に手前に表示
+    EXPECT_TRUE(e2e::WaitFor([&] { return !topMost(); }));
+
     const auto open = [&] {
         PostMessageW(tool.Main(), WM_SYSCOMMAND, 0x0110, 0);  // ホットキーの設定...
         HWND dialog = tool.WaitForModal();
@@ -544,19 +425,22 @@ TEST_F(MainWindowE2eTest, TheHotkeyDialogKeepsWhatItIsNotGivenAndRefusesWhatCann
     };
     const auto okSays = [](HWND dialog, const wchar_t* part) {
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        return e2e::WaitFor([&] {
-            wchar_t status[512] = {};
-            GetDlgItemTextW(dialog, 210, status, 512);
-            return std::wstring(status).find(part) != std::wstring::npos;
-        });
+        return e2e::WaitFor(
+            [&] { return e2e::ItemText(dialog, 210).find(part) != std::wstring::npos; });
+    };
+    const auto previousIsFree = [] {
+        const bool free = RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, 'P');
+        if (free) UnregisterHotKey(nullptr, 2);
+        return free;
     };
 
     HWND dialog = open();
+    EXPECT_TRUE(previousIsFree());
     set(dialog, 2, 'Q', HOTKEYF_CONTROL | HOTKEYF_ALT);
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
-    EXPECT_FALSE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, 'P'))
-        << "キャンセル: the old keys are the tool's again";
+    ASSERT_TRUE(tool.Ready());  // past the dialog's return, where the keys are taken back
+    EXPECT_FALSE(previousIsFree()) << "キャンセル: the old keys are the tool's again";
 
     dialog = open();
     set(dialog, 1, 'A', 0);
@@ -567,58 +451,15 @@ TEST_F(MainWindowE2eTest, TheHotkeyDialogKeepsWhatItIsNotGivenAndRefusesWhatCann
     EXPECT_TRUE(okSays(dialog, L"「前へ」と「発言して次へ」に同じキーは使えません"));
     set(dialog, 1, 'K', HOTKEYF_CONTROL | HOTKEYF_ALT);
     EXPECT_TRUE(okSays(dialog, L"「発言して次へ」の Ctrl+Alt+K はほかのプログラム"));
+    EXPECT_TRUE(previousIsFree()) << "a trial holds no key";
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);  // again: kept as chosen
     ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
     UnregisterHotKey(nullptr, 1);
     ASSERT_TRUE(tool.Close());
-    EXPECT_NE(ReadBytes(dir_.Path("chat.ini"))
-                  .find("[Option]\r\nTopMost=0\r\nHotkeySay=Win+F5\r\n"
-                        "HotkeySayNext=Ctrl+Alt+K\r\nHotkeyPrevious=Ctrl+Alt+P\r\nHotkeyNext=\r\n"),
+    EXPECT_NE(Ini().find("[Option]\r\nTopMost=0\r\nHotkeySay=Win+F5\r\nHotkeySayNext=Ctrl+Alt+K\r\n"
+                         "HotkeyPrevious=Ctrl+Alt+P\r\nHotkeyNext=\r\n"),
               std::string::npos)
-        << "Win+F5, which the field cannot show, survives untouched";
-}
-
-TEST_F(MainWindowE2eTest, HotkeysRefusedAtStartUpAreToldWhenTheUserLooks) {
-    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'K'));  // as another program
-    WriteBytes(dir_.Path("chat.ini"), "[Option]\r\nHotkeyNext=Ctrl+Alt+K\r\n");
-    ToolProcess tool(Exe());
-    SetForegroundWindow(tool.Main());
-    HWND box = tool.WaitForModal();
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(WaitForBoxText(box, L"「次へ」の Ctrl+Alt+K: ほかのプログラム"));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    UnregisterHotKey(nullptr, 1);
-    EXPECT_TRUE(tool.Close());
-}
-
-TEST_F(MainWindowE2eTest, AlwaysOnTopComesFromTheFileAndTheMenuSetsIt) {
-    const auto topMost = [](HWND window) {
-        return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    };
-    WriteBytes(dir_.Path("chat.ini"), "[Option]\r\nTopMost=1\r\n");
-    {
-        ToolProcess tool(Exe());
-        ASSERT_TRUE(tool.Ready());
-        EXPECT_TRUE(topMost(tool.Main()));
-        PostMessageW(tool.Main(), WM_SYSCOMMAND, 0x0100, 0);  // 常に手前に表示
-        EXPECT_TRUE(e2e::WaitFor([&] { return !topMost(tool.Main()); }));
-    }
-    EXPECT_NE(ReadBytes(dir_.Path("chat.ini")).find("[Option]\r\nTopMost=0\r\nHotkeySay=\r\n"),
-              std::string::npos);
-}
-
-TEST_F(WithGameClient, AUtf8FileFromAnEditorReachesTheGameInCp932) {
-    // As Notepad saves today: UTF-8 without a mark; ♥ is not in CP932.
-    WriteBytes(dir_.Path("chat.txt"), ToUtf8(u"こんにちは♥\\n<now>\tあいさつ\n"));
-    ToolProcess tool(Exe());
-    ASSERT_TRUE(tool.Ready());
-    ASSERT_EQ(tool.Count(), 1);
-    tool.Select(0);
-    tool.Click(tool.SayButton());
-    const auto events = client_.WaitForEvents(6);
-    ASSERT_EQ(events.size(), 6u);
-    EXPECT_EQ(events[0].detail, Hex(ToAnsi(u"こんにちは?")));
-    EXPECT_EQ(events[3].detail.size(), 16u) << "the time, HH:MM:SS";
+        << Ini();
 }
 
 std::u16string Numbered(char16_t letter, int count) {
@@ -632,28 +473,37 @@ std::vector<std::wstring> NumberedTitles(wchar_t letter, int count) {
     return titles;
 }
 
-TEST_F(MainWindowE2eTest, EditsToTheMacroFileShowUpByThemselves) {
-    WriteMacros(Numbered(u'a', 40));
+// The file lies in a folder of its own, which may go (Explorer, a sync
+// client) and come back.
+TEST_F(MainWindowE2eTest, EditsToTheMacroFileShowUpByThemselvesButNeverUnderADialog) {
+    const auto folder = dir_.Path("macros");
+    std::filesystem::create_directory(folder);
+    WriteMacros(Numbered(u'a', 40), "macros/chat.txt");
+    WriteIni("[Setting]\r\nFileName=" + WindowsPath("macros") + "\\chat.txt\r\n");
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
+    const auto shows = [&](const std::vector<std::wstring>& titles) {
+        return e2e::WaitFor([&] { return tool.Titles() == titles; });
+    };
+    const auto looks = [&] { return tool.CountOf(window_counts::kFileLooks); };
     tool.Select(30);
     tool.ScrollTo(25);
     // The same size, written again: only its content and write time tell.
-    WriteMacros(Numbered(u'x', 40));
-    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Titles() == NumberedTitles(L'x', 40); }));
+    WriteMacros(Numbered(u'x', 40), "macros/chat.txt");
+    EXPECT_TRUE(shows(NumberedTitles(L'x', 40)));
     EXPECT_EQ(tool.Selected(), 30) << "the selection stays";
     EXPECT_EQ(tool.TopIndex(), 25) << "and so does the scroll position";
 
     // Saved in two steps, emptied and then filled (the second step after the
     // tool looked): it ends with the whole list, never shown empty on the way.
     std::size_t fewest = tool.Titles().size();
-    const auto looks = tool.CountOf(window_counts::kFileLooks);
-    WriteBytes(dir_.Path("chat.txt"), "");
+    auto before = looks();
+    WriteBytes(folder / "chat.txt", "");
     ASSERT_TRUE(e2e::WaitFor([&] {
         fewest = std::min(fewest, tool.Titles().size());
-        return tool.CountOf(window_counts::kFileLooks) > looks;
+        return looks() > before;
     }));
-    WriteMacros(Numbered(u'y', 5));
+    WriteMacros(Numbered(u'y', 5), "macros/chat.txt");
     EXPECT_TRUE(e2e::WaitFor([&] {
         fewest = std::min(fewest, tool.Titles().size());
         return tool.Titles() == NumberedTitles(L'y', 5);
@@ -661,42 +511,43 @@ TEST_F(MainWindowE2eTest, EditsToTheMacroFileShowUpByThemselves) {
     EXPECT_GT(fewest, 0u);
 
     // Deleted: the list stays, and no default file appears in its place.
-    const auto looksBefore = tool.CountOf(window_counts::kFileLooks);
-    std::filesystem::remove(dir_.Path("chat.txt"));
-    ASSERT_TRUE(
-        e2e::WaitFor([&] { return tool.CountOf(window_counts::kFileLooks) > looksBefore; }));
+    before = looks();
+    std::filesystem::remove(folder / "chat.txt");
+    ASSERT_TRUE(e2e::WaitFor([&] { return looks() > before; }));
     EXPECT_EQ(tool.Titles(), NumberedTitles(L'y', 5));
-    EXPECT_FALSE(std::filesystem::exists(dir_.Path("chat.txt")));
+    EXPECT_FALSE(std::filesystem::exists(folder / "chat.txt"));
     // Back in place (as an editor renames its copy), beside a file that never
     // stops changing: read again.
     std::atomic<bool> busy{true};
     std::thread other([&] {
-        for (int i = 0; busy; ++i) WriteBytes(dir_.Path("log.txt"), std::to_string(i));
+        for (int i = 0; busy; ++i) WriteBytes(folder / "log.txt", std::to_string(i));
     });
-    WriteMacros(u"back\r\n", "copy.txt");
-    std::filesystem::rename(dir_.Path("copy.txt"), dir_.Path("chat.txt"));
+    WriteMacros(u"back\r\n", "macros/copy.txt");
+    std::filesystem::rename(folder / "copy.txt", folder / "chat.txt");
     EXPECT_TRUE(e2e::WaitFor([&] { return tool.Titles() == std::vector<std::wstring>{L"back"}; },
                              std::chrono::seconds(3)));
     busy = false;
     other.join();
-}
 
-TEST_F(MainWindowE2eTest, NothingIsReloadedUnderADialogAndTheListFollowsOnceItCloses) {
-    WriteMacros(u"a\r\nb\r\n");
-    ToolProcess tool(Exe());
-    ASSERT_TRUE(tool.Ready());
+    std::filesystem::remove_all(folder);
+    ASSERT_FALSE(std::filesystem::exists(folder)) << "the tool holds nothing of it open";
+    std::filesystem::create_directory(folder);
+    WriteMacros(u"x\r\ny\r\nz\r\n", "macros/chat.txt");
+    EXPECT_TRUE(shows({L"x", L"y", L"z"}));
+    WriteMacros(u"later\r\n", "macros/chat.txt");
+    EXPECT_TRUE(shows({L"later"})) << "and every edit after it";
+
     HWND dialog = tool.OpenFileDialog();
     ASSERT_NE(dialog, nullptr);
-    const auto looks = tool.CountOf(window_counts::kFileLooks);
-    WriteMacros(u"x\r\ny\r\nz\r\n");
+    before = looks();
+    const auto reloads = tool.CountOf(window_counts::kReloads);
+    WriteMacros(u"a\r\nb\r\n", "macros/chat.txt");
     // Looked at twice (a change, and once more after a wait), read neither time.
-    ASSERT_TRUE(e2e::WaitFor([&] { return tool.CountOf(window_counts::kFileLooks) >= looks + 2; }));
-    EXPECT_EQ(tool.Titles(), (std::vector<std::wstring>{L"a", L"b"}));
-    EXPECT_EQ(tool.CountOf(window_counts::kReloads), 0u);
+    ASSERT_TRUE(e2e::WaitFor([&] { return looks() >= before + 2; }));
+    EXPECT_EQ(tool.Titles(), std::vector<std::wstring>{L"later"});
+    EXPECT_EQ(tool.CountOf(window_counts::kReloads), reloads);
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_TRUE(e2e::WaitFor([&] {
-        return tool.Titles() == std::vector<std::wstring>{L"x", L"y", L"z"};
-    }));
+    EXPECT_TRUE(shows({L"a", L"b"})) << "once the dialog is closed";
 }
 
 // A file that cannot be read (held open by another program without
@@ -716,65 +567,32 @@ TEST_F(WithGameClient, AnUnreadableMacroFileIsToldOnceWhenTheUserLooks) {
         return held;
     };
     const auto box = [&] { return e2e::FindProcessWindow(tool.Pid(), L"#32770", tool.Main()); };
-    // A marker behind whatever the activation asked of the tool.
-    const auto settled = [&] {
-        PostMessageW(tool.List(), LB_SETCURSEL, 0, 0);
-        return e2e::WaitFor([&] { return tool.Selected() == 0; });
-    };
 
-    SetForegroundWindow(StandinClient::MainWindow());
-    ASSERT_TRUE(e2e::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
+    ASSERT_TRUE(BringToFront(StandinClient::MainWindow()));
     {
         const UniqueFile held = unreadable(u"b\r\n", 3);  // three tries before it tells
         EXPECT_EQ(box(), nullptr) << "not over the game";
         SetForegroundWindow(tool.Main());
-        HWND told = tool.WaitForModal();
-        ASSERT_NE(told, nullptr);
-        EXPECT_TRUE(WaitForBoxText(told, L"読み込めませんでした"));
-        PostMessageW(told, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(e2e::WaitFor([&] { return box() == nullptr; }));
+        EXPECT_NE(tool.AnswerBox().find(L"読み込めませんでした"), std::wstring::npos);
     }
-    SetForegroundWindow(StandinClient::MainWindow());
-    ASSERT_TRUE(e2e::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
+    ASSERT_TRUE(BringToFront(StandinClient::MainWindow()));
     {
         const UniqueFile held = unreadable(u"c\r\n", 1);
-        SetForegroundWindow(tool.Main());
-        ASSERT_TRUE(e2e::WaitFor([&] { return GetForegroundWindow() == tool.Main(); }));
-        ASSERT_TRUE(settled());
+        ASSERT_TRUE(BringToFront(tool.Main()));
+        // A marker behind whatever the activation asked of the tool.
+        PostMessageW(tool.List(), LB_SETCURSEL, 0, 0);
+        ASSERT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 0; }));
         EXPECT_EQ(box(), nullptr) << "a second failure is not told again";
     }
     EXPECT_EQ(tool.Titles(), std::vector<std::wstring>{L"a"}) << "the list stays";
 }
 
-TEST_F(MainWindowE2eTest, AMacroFolderRemovedAndMadeAgainIsFollowed) {
-    const auto folder = dir_.Path("macros");
-    std::filesystem::create_directory(folder);
-    WriteMacros(u"a\r\nb\r\n", "macros/chat.txt");
-    WriteBytes(dir_.Path("chat.ini"),
-               "[Setting]\r\nFileName=" + WindowsPath("macros") + "\\chat.txt\r\n");
-    ToolProcess tool(Exe());
-    ASSERT_TRUE(tool.Ready());
-    ASSERT_EQ(tool.Titles(), (std::vector<std::wstring>{L"a", L"b"}));
-    // As a sync client or Explorer does with the folder.
-    std::filesystem::remove_all(folder);
-    ASSERT_FALSE(std::filesystem::exists(folder)) << "the tool holds nothing of it open";
-    std::filesystem::create_directory(folder);
-    WriteMacros(u"x\r\ny\r\nz\r\n", "macros/chat.txt");
-    EXPECT_TRUE(e2e::WaitFor(
-        [&] {
-            return tool.Titles() == std::vector<std::wstring>{L"x", L"y", L"z"};
-        },
-        std::chrono::seconds(5)));
-    WriteMacros(u"later\r\n", "macros/chat.txt");
-    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Titles() == std::vector<std::wstring>{L"later"}; },
-                             std::chrono::seconds(5)))
-        << "and every edit after it";
-}
-
 // What the user feels: a click the window takes while the game hangs is
 // answered within one reply timeout (5 s) and a second, and the clicks made
 // meanwhile do not say the macro again. (A sent message would not show it:
-// the tool answers those even while it waits for the client.)
+// the tool answers those even while it waits for the client.) Whether the
+// line that timed out is still handled once the client wakes is the
+// system's affair (Windows does, Wine drops it); nothing after it may arrive.
 TEST_F(MainWindowE2eTest, AHungGameClientHoldsTheWindowOneReplyTimeoutAtMost) {
     StandinClient client(dir_.Path("record.txt"), L"--hung-ms 9000");
     ASSERT_TRUE(client.Started());
@@ -789,6 +607,11 @@ TEST_F(MainWindowE2eTest, AHungGameClientHoldsTheWindowOneReplyTimeoutAtMost) {
     ASSERT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 2; }, std::chrono::seconds(15)));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
     EXPECT_EQ(tool.CountOf(window_counts::kDeliveries), 1u) << "the second click was dropped";
+    DWORD_PTR ignored = 0;  // once the client answers, it has recorded all that reached it
+    ASSERT_TRUE(SendMessageTimeoutW(StandinClient::MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 15000,
+                                    &ignored));
+    const auto events = client.Received();
+    EXPECT_TRUE(events.empty() || (events.size() == 1 && events[0].detail == Hex("one")));
 }
 
 // Displays made for one kind of test (two monitors, 150 %) by their own ctest
@@ -811,7 +634,7 @@ class TwoMonitors : public MainWindowE2eTest {
                                             GetSystemMetrics(SM_CXVIRTUALSCREEN) == 2560);
     }
     RECT OpenWith(const std::string& position) {
-        WriteBytes(dir_.Path("chat.ini"), "[Position]\r\n" + position);
+        WriteIni("[Position]\r\n" + position);
         ToolProcess tool(Exe());
         EXPECT_TRUE(tool.Ready());
         RECT rect{};
@@ -820,19 +643,15 @@ class TwoMonitors : public MainWindowE2eTest {
     }
 };
 
-TEST_F(TwoMonitors, AWindowOnTheRightMonitorComesBackThere) {
-    // 33,000 twips is x = 2,200 px: past the 16-bit range of the old check.
-    const RECT rect = OpenWith("Left=33000\r\nTop=1500\r\nWidth=3750\r\nHeight=3360\r\n");
+// 33,000 twips is x = 2,200 px: past the 16-bit range of the old check.
+TEST_F(TwoMonitors, AWindowComesBackOnTheRightMonitorAndACaptionOutOfReachComesBack) {
+    RECT rect = OpenWith("Left=33000\r\nTop=1500\r\nWidth=3750\r\nHeight=3360\r\n");
     EXPECT_EQ(rect.left, 2200);
     EXPECT_EQ(rect.top, 100);
     EXPECT_EQ(rect.right - rect.left, 250);
-    EXPECT_NE(ReadBytes(dir_.Path("chat.ini")).find("Left=33000\r\nTop=1500\r\n"),
-              std::string::npos)
+    EXPECT_NE(Ini().find("Left=33000\r\nTop=1500\r\n"), std::string::npos)
         << "and is stored there again at close";
-}
-
-TEST_F(TwoMonitors, ACaptionOutOfReachComesBack) {
-    RECT rect = OpenWith("Left=33000\r\nTop=-300\r\nWidth=3750\r\nHeight=3360\r\n");
+    rect = OpenWith("Left=33000\r\nTop=-300\r\nWidth=3750\r\nHeight=3360\r\n");
     EXPECT_EQ(rect.left, 2200) << "above the top edge: only moved down";
     EXPECT_EQ(rect.top, 0);
     rect = OpenWith("Left=38220\r\nTop=1500\r\nWidth=3750\r\nHeight=3360\r\n");
@@ -850,7 +669,7 @@ class At150Percent : public MainWindowE2eTest {
 
 TEST_F(At150Percent, PositionsAreTenTwipsAPixelAndTheWindowKeepsItsDesignSize) {
     WriteMacros(u"こんにちは\r\n");
-    WriteBytes(dir_.Path("chat.ini"), "[Position]\r\nLeft=1500\r\nTop=600\r\n");
+    WriteIni("[Position]\r\nLeft=1500\r\nTop=600\r\n");
     RECT window{};
     {
         ToolProcess tool(Exe());
@@ -868,7 +687,7 @@ TEST_F(At150Percent, PositionsAreTenTwipsAPixelAndTheWindowKeepsItsDesignSize) {
         if (const char* shots = std::getenv("KIVMACRO_SCREENSHOT"))
             SaveScreenshot(tool.Main(), shots);
     }
-    const std::string ini = ReadBytes(dir_.Path("chat.ini"));
+    const std::string ini = Ini();
     EXPECT_NE(ini.find("Left=1500\r\nTop=600\r\nWidth=" +
                        std::to_string(10 * (window.right - window.left)) +
                        "\r\nHeight=" + std::to_string(10 * (window.bottom - window.top)) + "\r\n"),

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,38 +26,30 @@ namespace kiv::e2e {
 
 using standin::WaitFor;
 
-struct WindowSearch {
-    DWORD process;
-    const wchar_t* className;
-    HWND owner;
-    HWND found = nullptr;
-};
-
-inline BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<WindowSearch*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t cls[64] = {};
-    GetClassNameW(window, cls, 64);
-    if (pid == search->process && std::wstring(cls) == search->className &&
-        (search->owner == nullptr || GetWindow(window, GW_OWNER) == search->owner)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The top-level window of `className` that belongs to `process` and, when
 // given, is owned by `owner`.
 inline HWND FindProcessWindow(DWORD process, const wchar_t* className, HWND owner = nullptr) {
-    WindowSearch search{process, className, owner};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window = FindWindowExW(nullptr, nullptr, className, nullptr); window != nullptr;
+         window = FindWindowExW(nullptr, window, className, nullptr)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (pid == process && (owner == nullptr || GetWindow(window, GW_OWNER) == owner)) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 inline std::wstring TextOf(HWND window) {
     wchar_t text[1024] = {};
     GetWindowTextW(window, text, 1024);
+    return text;
+}
+// A control's text in another process: its own WM_GETTEXT, which Windows
+// carries across (GetWindowText would not ask it). A message box's text is 0xFFFF.
+inline std::wstring ItemText(HWND dialog, int id) {
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(dialog, id, text, 1024);
     return text;
 }
 
@@ -98,11 +92,11 @@ class ToolProcess {
 
     // Waits for the window to be up and answering (after any start-up message).
     bool Ready() const {
-        return WaitFor([&] { return IsWindowVisible(main_) && Answers(); });
-    }
-    bool Answers(UINT timeoutMs = 200) const {
-        DWORD_PTR ignored = 0;
-        return SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0;
+        return WaitFor([&] {
+            DWORD_PTR ignored = 0;
+            return IsWindowVisible(main_) &&
+                   SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 200, &ignored) != 0;
+        });
     }
 
     // The control with the keyboard focus in the tool, if any.
@@ -155,11 +149,33 @@ class ToolProcess {
     // Returns once the click's action has run (a macro said, say).
     void Click(HWND button) const { Send(button, BM_CLICK); }
 
-    // A modal window the tool opened over its main window (a dialog or a message box).
-    HWND WaitForModal() const {
+    // A modal window the tool opened over its main window (a dialog or a
+    // message box), once its caption reads `caption` if one is given.
+    HWND WaitForModal(const std::wstring& caption = L"") const {
         HWND found = nullptr;
-        WaitFor([&] { return (found = FindProcessWindow(pid_, L"#32770", main_)) != nullptr; });
-        return found;
+        return WaitFor([&] {
+            found = FindProcessWindow(pid_, L"#32770", main_);
+            return found != nullptr && (caption.empty() || TextOf(found) == caption);
+        })
+                   ? found
+                   : nullptr;
+    }
+    // The message box over `owner` (the tool's own, over its main window, if
+    // none): its text, once there, after `button` answered it and it went.
+    std::wstring AnswerBox(int button = IDOK, HWND owner = nullptr) const {
+        HWND box = nullptr;
+        std::wstring text;
+        if (!WaitFor([&] {
+                box = FindProcessWindow(pid_, L"#32770", owner != nullptr ? owner : main_);
+                text = box != nullptr ? ItemText(box, 0xFFFF) : L"";
+                return !text.empty();
+            })) {
+            return L"";
+        }
+        EXPECT_TRUE(owner != nullptr || TextOf(box) == L"KIV 会話マクロ") << TextOf(box);
+        PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+        WaitFor([&] { return !IsWindow(box); });
+        return text;
     }
     // "設定再読込" pressed: the file dialog it opens, once it is there.
     HWND OpenFileDialog() const {
@@ -194,15 +210,6 @@ class ToolProcess {
     HWND reload_ = nullptr;
 };
 
-// A real key press and release, as the keyboard sends them to the foreground window.
-inline void PressKey(WORD key) {
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
-}
-
 // A real key combination as a user's keyboard types it ("ctrl+alt+s",
 // "alt+Down", "Insert"): into the window `into` (given the keyboard focus
 // first), or wherever the keyboard is, global hotkeys included. Under Wine
@@ -219,58 +226,59 @@ inline void TypeCombination(const std::string& keys, HWND into = nullptr) {
             command += L"windowfocus --sync " + std::to_wstring(x11) + L" ";
         }
         command += L"key " + std::wstring(keys.begin(), keys.end());
+        // A Unix program: Wine gives no handle worth waiting on, so the shell
+        // leaves a mark once every key is up again. Keys typed next must not
+        // meet this combination's modifiers still held.
+        static int typed = 0;
+        const std::wstring mark = L"/tmp/kivmacro-typed-" + std::to_wstring(GetCurrentProcessId()) +
+                                  L"-" + std::to_wstring(++typed);
+        command = L"/bin/sh -c \"" + command + L" && : > " + mark + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
-        // A Unix program: Wine gives no handle worth waiting on.
         if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                            &startup, &info)) {
             CloseHandle(info.hThread);
             CloseHandle(info.hProcess);
         }
+        std::wstring seen = L"Z:" + mark;  // the prefix's drive for the Unix root
+        std::replace(seen.begin(), seen.end(), L'/', L'\\');
+        if (!WaitFor([&] { return GetFileAttributesW(seen.c_str()) != INVALID_FILE_ATTRIBUTES; })) {
+            ADD_FAILURE() << "xdotool never finished typing " << keys;
+        }
+        DeleteFileW(seen.c_str());
         return;
     }
     if (into != nullptr) SetForegroundWindow(into);
-    struct Named {
-        const char* name;
-        WORD key;
-        bool extended;
-    };
-    static constexpr Named kNamed[] = {
-        {"ctrl", VK_CONTROL, false}, {"alt", VK_MENU, false},     {"shift", VK_SHIFT, false},
-        {"Insert", VK_INSERT, true}, {"Delete", VK_DELETE, true}, {"Up", VK_UP, true},
-        {"Down", VK_DOWN, true},     {"F2", VK_F2, false},
-    };
-    std::vector<Named> down;
-    for (std::size_t start = 0; start <= keys.size();) {
-        const std::size_t plus = std::min(keys.find('+', start), keys.size());
-        const std::string name = keys.substr(start, plus - start);
-        const auto named = std::find_if(std::begin(kNamed), std::end(kNamed),
-                                        [&](const Named& n) { return name == n.name; });
-        down.push_back(named != std::end(kNamed)
-                           ? *named
-                           : Named{"", static_cast<WORD>(toupper(name[0])), false});
-        start = plus + 1;
-    }
+    static const std::map<std::string, WORD> kNamed = {
+        {"ctrl", VK_CONTROL},  {"alt", VK_MENU},      {"shift", VK_SHIFT},
+        {"Insert", VK_INSERT}, {"Delete", VK_DELETE}, {"Up", VK_UP},
+        {"Down", VK_DOWN},     {"F2", VK_F2},         {"Return", VK_RETURN}};
     std::vector<INPUT> inputs;
-    const auto add = [&](const Named& key, DWORD flags) {
+    std::istringstream names(keys);
+    for (std::string name; std::getline(names, name, '+');) {
         INPUT input{};
         input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key.key;
-        input.ki.dwFlags = flags | (key.extended ? KEYEVENTF_EXTENDEDKEY : 0);
+        input.ki.wVk =
+            kNamed.contains(name) ? kNamed.at(name) : static_cast<WORD>(toupper(name[0]));
+        // The arrows and the editing keys, not the keypad's.
+        if (input.ki.wVk >= VK_PRIOR && input.ki.wVk <= VK_DELETE) {
+            input.ki.dwFlags = KEYEVENTF_EXTENDEDKEY;
+        }
         inputs.push_back(input);
-    };
-    for (const Named& key : down) add(key, 0);
-    std::for_each(down.rbegin(), down.rend(), [&](const Named& key) { add(key, KEYEVENTF_KEYUP); });
+    }
+    for (std::size_t i = inputs.size(); i-- > 0;) {  // released in the reverse order
+        INPUT up = inputs[i];
+        up.ki.dwFlags |= KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 // The file dialog's name field. (The CDM_ messages carry pointers and do not
 // cross processes; the field's own WM_GETTEXT / WM_SETTEXT do.)
 inline std::wstring DialogName(HWND dialog) {
-    wchar_t name[MAX_PATH] = {};
-    GetDlgItemTextW(dialog, cmb13, name, MAX_PATH);
-    return name;
+    return ItemText(dialog, cmb13);
 }
 // Types `name` into the name field and presses OK. A bare name is taken in the
 // folder the dialog shows.

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/auto_reload.h"
-
+#include "app/main_commands.h"
 #include "support/temp_dir.h"
 
 namespace kiv {

@@ -1,11 +1,44 @@
-#include <gtest/gtest.h>
+// The default macro file: written only where no file is, clean for the checker, the sample the
+// package ships.
 
 #include "macro/default_macros.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
 #include "macro/macro_file_check.h"
+#include "macro/macro_list.h"
+#include "support/loaded_macro_list.h"
 #include "support/temp_dir.h"
 
 namespace kiv {
 namespace {
+
+using test::LoadedMacroList;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+// Written only where no file is, not over an empty one; read back whole, and
+// no temporary file left behind.
+TEST(DefaultMacroFile, IsWrittenWhereNoFileIsAndReadBack) {
+    TempDir dir;
+    const MacroList list = LoadedMacroList(dir.File("new.txt"));
+    EXPECT_EQ(ReadBytes(dir.Path("new.txt")), DefaultMacroFileContents());
+    ASSERT_EQ(list.Count(), 88u);
+    EXPECT_EQ(list.Item(1), Macro(u"$1-1", u"$1:ヒット１(自分)"));
+    EXPECT_EQ(list.Item(88), Macro(u"$44-2", u"$44:バギクロス(手前)"));
+    EXPECT_EQ(std::vector<Macro>(list.begin(), list.end()), DefaultMacros());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()), {}), 1);
+
+    WriteBytes(dir.Path("empty.txt"), "");
+    const MacroList empty = LoadedMacroList(dir.File("empty.txt"));
+    EXPECT_TRUE(empty.IsLoaded());
+    EXPECT_EQ(empty.Count(), 0u);
+    EXPECT_EQ(ReadBytes(dir.Path("empty.txt")), "");
+}
 
 TEST(DefaultMacroFile, GivesTheCheckerNothingToReport) {
     EXPECT_EQ(CheckMacroFile(DefaultMacroFileContents()), std::vector<MacroFileFinding>{});
@@ -13,7 +46,7 @@ TEST(DefaultMacroFile, GivesTheCheckerNothingToReport) {
 
 #ifdef KIVMACRO_SAMPLE_MACRO_FILE
 TEST(DefaultMacroFile, IsTheSampleThePackageShips) {
-    EXPECT_EQ(test::ReadBytes(KIVMACRO_SAMPLE_MACRO_FILE), DefaultMacroFileContents());
+    EXPECT_EQ(ReadBytes(KIVMACRO_SAMPLE_MACRO_FILE), DefaultMacroFileContents());
 }
 #endif
 

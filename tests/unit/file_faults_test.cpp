@@ -1,6 +1,6 @@
-// What the user sees when the disk or the file system lets the tool down: a
-// full disk, a file that vanishes or is locked, a very long path. Each time
-// the previous good state must stay and the error must say what happened.
+// What the user sees when the disk or the file system lets the tool down: a full disk, a file that
+// vanishes or is locked, a very long path. Each time the previous good state must stay and the
+// error must say what happened.
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,7 @@ class FileFaults : public testing::Test {
     }
     void TearDown() override { SetBeforeOpenHook(nullptr); }
 
-    // Loads `name`, which must fail at `step`, and checks that nothing changed.
+    // Loads `name`, which must fail at `step` naming it, and checks that nothing changed.
     void ExpectLoadFailsAndKeepsTheMacros(const std::string& name, FileError::Step step) {
         macros_.SetFileName(dir_.File(name));
         try {
@@ -43,9 +43,12 @@ class FileFaults : public testing::Test {
             ADD_FAILURE() << "loading " << name << " succeeded";
         } catch (const FileError& error) {
             EXPECT_EQ(error.FailedStep(), step) << error.what();
+            EXPECT_EQ(error.Path(), dir_.File(name));
+            EXPECT_FALSE(error.Reason().empty());
             EXPECT_NE(error.UserMessage().find(dir_.File(name)), std::u16string::npos);
             EXPECT_NE(error.UserMessage().find(u"ファイル"), std::u16string::npos);
         }
+        EXPECT_EQ(macros_.FileName(), dir_.File(name));
         ASSERT_EQ(macros_.Count(), 1u);
         EXPECT_EQ(macros_.Item(1).Message(), u"kept");
     }
@@ -60,6 +63,12 @@ TEST_F(FileFaults, AMacroFileThatVanishesBeforeItIsOpenedIsAnOpenError) {
     ExpectLoadFailsAndKeepsTheMacros("vanishing.txt", FileError::Step::Open);
     EXPECT_FALSE(std::filesystem::exists(dir_.Path("vanishing.txt")))
         << "no default file written over a file that was there when looked for";
+}
+
+TEST_F(FileFaults, AMacroFileInAMissingFolderOrNamingAFolderCannotBeMade) {
+    ExpectLoadFailsAndKeepsTheMacros("missing/m.txt", FileError::Step::Create);
+    std::filesystem::create_directory(dir_.Path("folder.txt"));
+    ExpectLoadFailsAndKeepsTheMacros("folder.txt", FileError::Step::AlreadyExists);
 }
 
 #ifdef _WIN32

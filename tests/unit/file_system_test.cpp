@@ -1,10 +1,17 @@
-#include <gtest/gtest.h>
+// The file functions beneath the tool: what counts as a file, nothing ever replaced, and what
+// cannot be opened said plainly.
 
 #include "platform/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
 #include "support/temp_dir.h"
 
 #ifdef _WIN32
 #include <windows.h>
+
 #endif
 
 namespace kiv {

@@ -29,18 +29,21 @@ HWND MakeReceiver() {
     windowClass.lpfnWndProc = CountTold;
     windowClass.lpszClassName = L"FileWatchTestReceiver";
     RegisterClassW(&windowClass);
-    return CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                           nullptr, nullptr, nullptr);
+    return CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           nullptr, nullptr);
 }
 
-class FileWatchTest : public testing::Test {
+// A file on this machine is watched from a timer, one on a share from a
+// thread: both the same way.
+class FileWatchTest : public testing::TestWithParam<FileWatch::Where> {
   protected:
     void SetUp() override {
         told = 0;
         std::filesystem::create_directory(folder_);
         test::WriteBytes(File(), "a\r\n");
         ASSERT_TRUE(window_);
-        watch_.Start(window_.Get(), kChanged, File().u16string(), StampOf(File().u16string()));
+        watch_.Start(window_.Get(), kChanged, File().u16string(), StampOf(File().u16string()),
+                     GetParam());
     }
     std::filesystem::path File() const { return folder_ / "chat.txt"; }
     // Whether the watcher tells within `timeout` (a look is due every second).
@@ -54,7 +57,7 @@ class FileWatchTest : public testing::Test {
     FileWatch watch_;
 };
 
-TEST_F(FileWatchTest, EveryChangeIsToldOnceAndNothingElse) {
+TEST_P(FileWatchTest, EveryChangeIsToldOnceAndNothingElse) {
     test::WriteBytes(File(), "b\r\n");  // the same size: the write time tells
     EXPECT_TRUE(Told());
     EXPECT_FALSE(Told(std::chrono::milliseconds(1500))) << "nothing changed since";
@@ -62,7 +65,7 @@ TEST_F(FileWatchTest, EveryChangeIsToldOnceAndNothingElse) {
 
 // The watch holds nothing open: the folder can go (Explorer, a sync client)
 // and come back, and the watch follows the file's name.
-TEST_F(FileWatchTest, AFolderRemovedAndMadeAgainIsFollowed) {
+TEST_P(FileWatchTest, AFolderRemovedAndMadeAgainIsFollowed) {
     std::filesystem::remove_all(folder_);
     ASSERT_FALSE(std::filesystem::exists(folder_)) << "nothing holds it";
     EXPECT_TRUE(Told());
@@ -71,6 +74,14 @@ TEST_F(FileWatchTest, AFolderRemovedAndMadeAgainIsFollowed) {
     EXPECT_TRUE(Told());
     test::WriteBytes(File(), "and edited\r\n");
     EXPECT_TRUE(Told()) << "later edits too";
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, FileWatchTest,
+                         testing::Values(FileWatch::Where::ThisMachine, FileWatch::Where::Network));
+
+TEST(FileWatchPlace, UncPathsAreOnTheNetworkLocalDrivesNot) {
+    EXPECT_EQ(FileWatch::WhereIs(u"\\\\server\\share\\chat.txt"), FileWatch::Where::Network);
+    EXPECT_EQ(FileWatch::WhereIs(u"C:\\tools\\chat.txt"), FileWatch::Where::ThisMachine);
 }
 
 }  // namespace

@@ -1,11 +1,17 @@
-// The hotkey dialog's pieces, in this process.
+// The hotkey dialog's field: every key the tool allows goes in and comes back out the same.
+
+#include "app/hotkey_dialog_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objidl.h>
+#include <shlobj.h>
 
-#include "app/hotkey_dialog_win32.h"
+#include <regex>
+
+#include "support/temp_dir.h"
 
 namespace kiv {
 namespace {

@@ -1,6 +1,7 @@
-#include "app/hotkey_refusals.h"
-
 #include <gtest/gtest.h>
+
+#include "app/hotkey_refusals.h"
+#include "support/temp_dir.h"
 
 namespace kiv {
 namespace {

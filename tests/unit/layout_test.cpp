@@ -1,6 +1,8 @@
-#include <gtest/gtest.h>
+// The row of four controls at every scale and size of the client area.
 
 #include "app/layout.h"
+
+#include <gtest/gtest.h>
 
 namespace kiv {
 namespace {
@@ -17,17 +19,19 @@ TEST(Layout, DesignSizeGivesTheDesignedRow) {
     EXPECT_EQ(c.say, (TwipsRect{0, 2580, 1200, 375}));
     EXPECT_EQ(c.sayNext, (TwipsRect{1200, 2580, 1335, 375}));
     EXPECT_EQ(c.reload, (TwipsRect{2535, 2580, 1095, 375}));
-}
 
-TEST(Layout, ButtonsFollowTheHeightTheListReallyTook) {
-    MainControls c = DesignControls();
-    LayOut(c, 3630, 2955, [](const TwipsRect& asked) { return asked.height - 100; });
-    EXPECT_EQ(c.list.height, 2480);
-    EXPECT_EQ(c.say.top, 2480);
-    EXPECT_EQ(c.reload.top, 2480);
+    MainControls shorter = DesignControls();  // the buttons follow the list's real height
+    LayOut(shorter, 3630, 2955, [](const TwipsRect& asked) { return asked.height - 100; });
+    EXPECT_EQ(shorter.list.height, 2480);
+    EXPECT_EQ(shorter.say.top, 2480);
+    EXPECT_EQ(shorter.reload.top, 2480);
 }
 
 TEST(Layout, AtAnyScaleTheRowEndsOnTheClientEdgesInWholePixels) {
+    EXPECT_EQ(TwipsToPixels(3630, 96), 242);
+    EXPECT_EQ(TwipsToPixels(3630, 144), 363);
+    EXPECT_EQ(PixelsToTwips(242, 96), 3630);
+    EXPECT_EQ(PixelsToTwips(-10, 192), -75);
     for (const unsigned dpi : {96u, 120u, 144u, 168u, 192u}) {
         const auto px = [dpi](float twips) { return TwipsToPixels(twips, dpi); };
         const int width = px(kDesignClientWidth);
@@ -68,13 +72,6 @@ TEST(Layout, LowAndEmptyClientAreasChangeNoSizes) {
     const MainControls before = minimized;
     LayOut(minimized, 0, 0);
     EXPECT_EQ(minimized, before);
-}
-
-TEST(Layout, TwipsMeanTheSameLengthAtEveryDpi) {
-    EXPECT_EQ(TwipsToPixels(3630, 96), 242);
-    EXPECT_EQ(TwipsToPixels(3630, 144), 363);
-    EXPECT_EQ(PixelsToTwips(242, 96), 3630);
-    EXPECT_EQ(PixelsToTwips(-10, 192), -75);
 }
 
 }  // namespace

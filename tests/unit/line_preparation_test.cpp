@@ -1,59 +1,40 @@
-#include <gtest/gtest.h>
-
-#include <ostream>
+// The lines a message makes: where it is split and how the time is filled in.
 
 #include "macro/line_preparation.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/utf8.h"
 
 namespace kiv {
 namespace {
 
 using Lines = std::vector<std::u16string>;
 
-Clock FixedClock(TimeOfDay time) {
-    return [time] { return time; };
+TEST(Splitting, GivesTheLinesThatAreSent) {
+    const std::pair<std::u16string, Lines> cases[] = {
+        {u"", {}},
+        {u"こんにちは", {u"こんにちは"}},
+        {u"A\\nB", {u"A", u"B"}},
+        {u"A\\nB\\nC\\nD", {u"A", u"B", u"C\\nD"}},  // a fourth part stays in the third
+        {u"\\n\\nX", {u"X"}},
+        {u"X\\n", {u"X"}},
+        {u"A\\n\\nB", {u"A", u"B"}},
+        {u"\\n\\n\\n", {u"\\n"}},  // the rest is sent as typed
+        {u"A\\NB", {u"A\\NB"}},
+        {u"A\nB", {u"A\nB"}},
+        {u"A\\", {u"A\\"}},
+        {u"表\\nソ", {u"表", u"ソ"}},  // split on characters, not on the byte 0x5C
+        {u"<now>", {u"14:03:09"}},
+        {u"<now>\\n at \\n<now>", {u"14:03:09", u" at ", u"14:03:09"}},
+        {u"<NOW>\\n <now>\\nit is <now>", {u"<NOW>", u" <now>", u"it is <now>"}},  // whole lines
+        {u"a\\nb\\n<now>\\n<now>", {u"a", u"b", u"<now>\\n<now>"}},  // in the rest, text
+    };
+    const Clock clock = [] { return TimeOfDay{14, 3, 9}; };
+    for (const auto& [message, expected] : cases) {
+        EXPECT_EQ(PrepareLines(message, clock), expected) << ToUtf8(message);
+    }
 }
-
-struct Case {
-    const char* name;
-    std::u16string message;
-    Lines expected;
-};
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const Case& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class Splitting : public testing::TestWithParam<Case> {};
-
-TEST_P(Splitting, GivesTheLinesThatAreSent) {
-    EXPECT_EQ(PrepareLines(GetParam().message, FixedClock({14, 3, 9})), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Messages, Splitting,
-    testing::Values(Case{"empty", u"", {}},                            //
-                    Case{"one_line", u"こんにちは", {u"こんにちは"}},  //
-                    Case{"two_lines", u"A\\nB", {u"A", u"B"}},         //
-                    Case{"fourth_part_stays_in_third", u"A\\nB\\nC\\nD", {u"A", u"B", u"C\\nD"}},
-                    Case{"leading_separators", u"\\n\\nX", {u"X"}},  //
-                    Case{"trailing_separator", u"X\\n", {u"X"}},     //
-                    Case{"adjacent_separators", u"A\\n\\nB", {u"A", u"B"}},
-                    Case{"only_separators", u"\\n\\n\\n", {u"\\n"}},  // the rest is sent as typed
-                    Case{"upper_case_n_is_text", u"A\\NB", {u"A\\NB"}},  //
-                    Case{"control_newline_is_text", u"A\nB", {u"A\nB"}},
-                    Case{"lone_backslash_at_end", u"A\\", {u"A\\"}},  //
-                    Case{"split_is_on_characters", u"表\\nソ", {u"表", u"ソ"}},
-                    Case{"time_token", u"<now>", {u"14:03:09"}},
-                    Case{"time_token_in_each_line",
-                         u"<now>\\n at \\n<now>",
-                         {u"14:03:09", u" at ", u"14:03:09"}},
-                    Case{"time_token_only_whole_line",
-                         u"<NOW>\\n <now>\\nit is <now>",
-                         {u"<NOW>", u" <now>", u"it is <now>"}},
-                    Case{"time_token_inside_rest_is_text",
-                         u"a\\nb\\n<now>\\n<now>",
-                         {u"a", u"b", u"<now>\\n<now>"}}),
-    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(TimeToken, ReadsTheClockForEachLineAndPadsWithZeros) {
     int calls = 0;

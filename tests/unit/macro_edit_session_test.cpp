@@ -1,26 +1,27 @@
+// An edit as the main window makes it: the file, the macro's key and the undo of both.
+
 #include "app/macro_edit_session.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "macro/macro_file_edit.h"
+#include "macro/macro_list.h"
 #include "platform/ansi_text.h"
+#include "support/loaded_macro_list.h"
 #include "support/temp_dir.h"
 
 namespace kiv {
 namespace {
 
+using test::LoadedMacroList;
 using test::ReadBytes;
 using test::WriteBytes;
 
 class MacroEditSessionTest : public testing::Test {
   protected:
-    MacroList Shown() {
-        MacroList list;
-        list.SetFileName(dir_.File("chat.txt"));
-        list.LoadData(MacroList::MissingFile::Fail);
-        return list;
-    }
+    MacroList Shown() const { return LoadedMacroList(dir_.Path("chat.txt")); }
     test::TempDir dir_;
     MacroEditSession session_;
     MacroHotkeys hotkeys_;

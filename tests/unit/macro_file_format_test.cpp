@@ -1,17 +1,22 @@
-// The macro file reader, which streams and decides as it goes, against the
-// file read whole by the rules stated plainly (support/macro_file_reference.h).
+// The macro file reader, which streams and decides as it goes, against the file read whole by the
+// rules stated plainly (support/macro_file_reference.h), and the files the checker is tested on.
+
+#include "macro/macro_file_format.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <ostream>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "macro/macro_file_format.h"
+#include "macro/macro_list.h"
 #include "platform/ansi_text.h"
 #include "platform/utf8.h"
+#include "support/loaded_macro_list.h"
 #include "support/macro_file_reference.h"
+#include "support/temp_dir.h"
 
 namespace kiv {
 namespace test {
@@ -23,6 +28,7 @@ void PrintTo(const LinesRead& read, std::ostream* out) {
 namespace {
 
 using test::LinesRead;
+using test::LoadedMacroList;
 using test::ReadMacroFileInPieces;
 
 // A short file of the pieces the decisions turn on, after no mark or one of
@@ -117,6 +123,92 @@ TEST(MacroFileReader, ALateDecisionReadsTheWholeFileAgain) {
     const LinesRead mixed = ReadMacroFileInPieces(lfLines + "end\r\n", 0);
     ASSERT_EQ(mixed.lines.size(), 1u) << "a CR anywhere: LFs stay inside the line";
     EXPECT_EQ(mixed.lines[0].text.size(), 5u * 20000 + 3);
+}
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+using Pairs = std::vector<std::pair<std::u16string, std::u16string>>;  // message, title
+
+Pairs Contents(const MacroList& list) {
+    Pairs pairs;
+    for (const Macro& macro : list) pairs.emplace_back(macro.Message(), macro.Title());
+    return pairs;
+}
+
+struct Fixture {
+    const char* name;
+    std::string bytes;
+    Pairs expected;
+};
+
+TEST(MacroFile, ReadsAsTheToolDoesAndLeavesTheFileAsItWas) {
+    const Fixture fixtures[] = {
+        Fixture{"empty_file", "", {}},
+        Fixture{"message_and_title",
+                "$1-1\t$1:\x83\x71\x83\x62\x83\x67\r\n",
+                {{u"$1-1", u"$1:ヒット"}}},
+        Fixture{"no_tab_is_both", "abc", {{u"abc", u"abc"}}},
+        Fixture{"only_the_first_tab_divides", "a\tb\tc\r\n", {{u"a", u"b\tc"}}},
+        Fixture{"tab_at_either_end", "\tx\r\nx\t\r\n", {{u"", u"x"}, {u"x", u""}}},
+        Fixture{"tab_only_is_not_blank", "\t\r\n", {{u"", u""}}},
+        Fixture{"blank_lines_skipped", "  \r\n\r\n\x81\x40 \x81\x40\r\nz\r\n", {{u"z", u"z"}}},
+        Fixture{"spaces_kept", "  a \t b  \r\n", {{u"  a ", u" b  "}}},
+        Fixture{"lone_cr_ends_a_line", "a\rb\r\rc", {{u"a", u"a"}, {u"b", u"b"}, {u"c", u"c"}}},
+        Fixture{"lone_lf_stays_where_there_are_crs", "a\tb\nc\td\r\n", {{u"a", u"b\nc\td"}}},
+        Fixture{
+            "lf_ends_lines_where_there_is_no_cr", "a\tb\nc\td\n\n", {{u"a", u"b"}, {u"c", u"d"}}},
+        Fixture{"lf_cr_pairs", "a\n\rb", {{u"a\n", u"a\n"}, {u"b", u"b"}}},
+        Fixture{"duplicates_kept", "x\r\nx\r\n", {{u"x", u"x"}, {u"x", u"x"}}},
+        Fixture{"utf8_mark_is_no_text", "\xef\xbb\xbfz\r\n", {{u"z", u"z"}}},
+        Fixture{"trail_backslash_is_text", "\x95\x5cn\t\x95\x5c\r\n", {{u"表n", u"表"}}},
+        Fixture{"bad_bytes_never_eat_the_line_end",
+                "\x81\r\n\x81\r\n",
+                {{u"\u30FB", u"\u30FB"}, {u"\u30FB", u"\u30FB"}}}};
+    TempDir dir;
+    for (const Fixture& fixture : fixtures) {
+        WriteBytes(dir.Path("macros.txt"), fixture.bytes);
+        EXPECT_EQ(Contents(LoadedMacroList(dir.File("macros.txt"))), fixture.expected)
+            << fixture.name;
+        EXPECT_EQ(ReadBytes(dir.Path("macros.txt")), fixture.bytes) << fixture.name;
+    }
+}
+
+// The crafted files the checker is tested on, as the tool reads them: every
+// encoding and line end the tool takes.
+TEST(MacroFile, ReadsEveryEncodingAndLineEnd) {
+    const Pairs unicode = {
+        {u"こんにちは！\\n<now>", u"あいさつ"}, {u"ありがとう♥", u"お礼"}, {u"ﾃｽﾄ送信", u"テスト"}};
+    const std::pair<const char*, Pairs> files[] = {
+        {"utf8-bom.txt", unicode},
+        {"utf8.txt", unicode},
+        {"utf16le.txt", unicode},
+        {"utf16be.txt", unicode},
+        {"cp932-kana.txt",
+         {{u"ｺﾝﾆﾁﾊ", u"あいさつ"},
+          {u"ﾃｽﾄﾒｯｾｰｼﾞです", u"半角カナ"},
+          {u"回復お願いします\\n<now>", u"回復"},
+          {u"ﾃｽ", u"カナ二つ"}}},
+        {"lf-only.txt", {{u"おはよう", u"朝"}, {u"おやすみ", u"夜"}, {u"またね", u"またね"}}},
+    };
+    for (const auto& [name, expected] : files) {
+        const auto path = std::filesystem::path(KIVMACRO_CHECKER_FIXTURES) / name;
+        EXPECT_EQ(Contents(LoadedMacroList(path.u16string())), expected) << name;
+    }
+}
+
+TEST(MacroFile, LinesThatStraddleReadChunksAreWhole) {
+    TempDir dir;
+    std::string bytes;
+    Pairs expected;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string n = std::to_string(i);
+        bytes += "m" + n + "\t\x95\x5c" + n + (i % 3 == 0 ? "\r" : "\r\n");
+        expected.emplace_back(u"m" + std::u16string(n.begin(), n.end()),
+                              u"表" + std::u16string(n.begin(), n.end()));
+    }
+    WriteBytes(dir.Path("big.txt"), bytes);
+    EXPECT_EQ(Contents(LoadedMacroList(dir.File("big.txt"))), expected);
 }
 
 }  // namespace

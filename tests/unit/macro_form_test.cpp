@@ -1,8 +1,10 @@
-#include <gtest/gtest.h>
-
-#include <ostream>
+// The macro dialog's fields as text: a macro shown, composed back, or refused with the field that
+// stops it.
 
 #include "macro/macro_form.h"
+
+#include <gtest/gtest.h>
+
 #include "platform/utf8.h"
 
 namespace kiv {
@@ -13,23 +15,10 @@ struct Shown {
     Macro macro;
     MacroForm form;
 };
-void PrintTo(const Shown& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class FormOfMacro : public testing::TestWithParam<Shown> {};
 
 // OK without a change must give back the very macro the dialog was opened on.
-TEST_P(FormOfMacro, ShowsThePiecesAndComposesBackToTheSameMacro) {
-    EXPECT_EQ(FormOf(GetParam().macro), GetParam().form);
-    for (const TextEncoding encoding : {TextEncoding::Cp932, TextEncoding::Utf8}) {
-        EXPECT_EQ(ComposeMacro(GetParam().form, encoding).macro, GetParam().macro);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Macros, FormOfMacro,
-    testing::Values(
+TEST(FormOfMacro, ShowsThePiecesAndComposesBackToTheSameMacro) {
+    const Shown cases[] = {
         Shown{"own_title", {u"こんにちは", u"こんにちは"}, {u"", {u"こんにちは"}, u""}},
         Shown{"titled", {u"$1-1", u"$1:ヒット"}, {u"$1:ヒット", {u"$1-1"}, u""}},
         Shown{"three_lines", {u"A\\n<now>\\nC", u"t"}, {u"t", {u"A", u"<now>", u"C"}, u""}},
@@ -40,8 +29,14 @@ INSTANTIATE_TEST_SUITE_P(
         Shown{"separator_after_the_third",
               {u"A\\nB\\nC\\n", u"t"},
               {u"t", {u"A", u"B", u"C"}, u"\\n"}},
-        Shown{"rest_behind_empty_lines", {u"\\n\\n\\nD", u"t"}, {u"t", {u"", u"", u""}, u"\\nD"}}),
-    [](const auto& test) { return std::string(test.param.name); });
+        Shown{"rest_behind_empty_lines", {u"\\n\\n\\nD", u"t"}, {u"t", {u"", u"", u""}, u"\\nD"}}};
+    for (const Shown& c : cases) {
+        EXPECT_EQ(FormOf(c.macro), c.form) << c.name;
+        for (const TextEncoding encoding : {TextEncoding::Cp932, TextEncoding::Utf8}) {
+            EXPECT_EQ(ComposeMacro(c.form, encoding).macro, c.macro) << c.name;
+        }
+    }
+}
 
 struct Typed {
     const char* name;
@@ -50,35 +45,17 @@ struct Typed {
     std::optional<Macro> macro;
     std::u16string refusalNames;  // what the refusal must name; empty when none is expected
 };
-void PrintTo(const Typed& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class Composing : public testing::TestWithParam<Typed> {};
-
-TEST_P(Composing, GivesTheMacroOrSaysWhichFieldStopsIt) {
-    const ComposedMacro composed = ComposeMacro(GetParam().form, GetParam().encoding);
-    EXPECT_EQ(composed.macro, GetParam().macro);
-    if (GetParam().refusalNames.empty()) {
-        EXPECT_EQ(composed.refusal, u"");
-    } else {
-        EXPECT_NE(composed.refusal.find(GetParam().refusalNames), std::u16string::npos)
-            << ToUtf8(composed.refusal);
-    }
-}
-
-constexpr auto kCp932 = TextEncoding::Cp932;
-constexpr auto kUtf8 = TextEncoding::Utf8;
-const std::u16string kWritten;  // no refusal
 
 MacroForm Form(std::u16string title, std::array<std::u16string, 3> lines,
                std::u16string rest = u"") {
     return {std::move(title), std::move(lines), std::move(rest)};
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Forms, Composing,
-    testing::Values(
+TEST(Composing, GivesTheMacroOrSaysWhichFieldStopsIt) {
+    constexpr auto kCp932 = TextEncoding::Cp932;
+    constexpr auto kUtf8 = TextEncoding::Utf8;
+    const std::u16string kWritten;  // no refusal
+    const Typed cases[] = {
         Typed{"empty_lines_at_the_end_dropped", Form(u"", {u"A", u"", u""}), kCp932,
               Macro(u"A", u"A"), kWritten},
         Typed{"a_rest_keeps_empty_lines", Form(u"t", {u"A"}, u"\\nD"), kCp932,
@@ -99,8 +76,15 @@ INSTANTIATE_TEST_SUITE_P(
               u"♥ (U+2665)、😀 (U+1F600)"},
         Typed{"broken_surrogate", Form(u"", {u"a\xD83D"}), kUtf8, std::nullopt, u"(U+D83D)"},
         Typed{"spaces_alone_need_a_title", Form(u"", {u" \u3000"}), kUtf8, std::nullopt,
-              u"タイトル"}),
-    [](const auto& test) { return std::string(test.param.name); });
+              u"タイトル"}};
+    for (const Typed& c : cases) {
+        const ComposedMacro composed = ComposeMacro(c.form, c.encoding);
+        EXPECT_EQ(composed.macro, c.macro) << c.name;
+        EXPECT_EQ(composed.refusal.empty(), c.refusalNames.empty()) << c.name;
+        EXPECT_NE(composed.refusal.find(c.refusalNames), std::u16string::npos)
+            << c.name << ": " << ToUtf8(composed.refusal);
+    }
+}
 
 TEST(ChatLinesAsSent, AreTheLinesDeliverySendsAsTheGameGetsThem) {
     const Clock noon = [] { return TimeOfDay{12, 0, 5}; };

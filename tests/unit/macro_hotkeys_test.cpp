@@ -1,6 +1,12 @@
+// The keys of macros, kept by title in the settings file: what reads, what stays and what is
+// written.
+
 #include "app/macro_hotkeys.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
 
 #include "platform/ansi_text.h"
 #include "settings/ini_file.h"

@@ -1,9 +1,8 @@
-// Delivery through a fake window system that records every call in order.
-
-#include <gtest/gtest.h>
+// A message's delivery through a fake window system that records every call in order.
 
 #include "macro/macro.h"
-#include "platform/ansi_text.h"
+
+#include <gtest/gtest.h>
 
 namespace kiv {
 namespace {
@@ -14,21 +13,16 @@ const std::string kLogName =
     "\x83\x81\x83\x62\x83\x5a\x81\x5b\x83\x57\x83\x8d\x83\x4f\x83\x45\x83\x42\x83\x93\x83\x68\x83"
     "\x45";
 
-struct FakeChild {
-    std::string className;
-    std::string name;
-    WindowHandle handle;
-};
-
+// How the client's windows behave; records what was done (queries are not
+// listed). Its chat input is window 8.
 class FakeWindows final : public WindowSystem {
   public:
     bool logWindow = true;
     // Client main windows (handle, process) in search order; the log window is process 10's.
     std::vector<std::pair<WindowHandle, std::uint32_t>> mainWindows = {{1, 10}};
-    std::vector<FakeChild> children = {{"Static", "", 7}, {"Edit", "", 8}, {"Edit", "", 9}};
     std::vector<SendResult> results;  // for the sends in order; Delivered after them
     bool minimized = false;
-    std::vector<std::string> calls;  // what was done; queries are not listed
+    std::vector<std::string> calls;
 
     WindowHandle FindTopLevel(std::string_view cls, std::optional<std::string_view> name) override {
         calls.push_back("top " + std::string(cls) + (name ? "|" + std::string(*name) : "|null"));
@@ -48,10 +42,7 @@ class FakeWindows final : public WindowSystem {
                            std::optional<std::string_view> name) override {
         calls.push_back("child " + std::to_string(parent) + " " + std::string(cls) +
                         (name ? "|" + std::string(*name) : "|null"));
-        for (const FakeChild& child : children) {
-            if (child.className == cls && (!name || child.name == *name)) return child.handle;
-        }
-        return kNoWindow;
+        return 8;
     }
     std::uint32_t ProcessOf(WindowHandle window) override {
         if (window == 2) return 10;
@@ -104,7 +95,7 @@ TEST(Delivery, SendsTheLinesToTheChatInputAndBringsTheClientForward) {
     using R = SendResult;
     const struct {
         const char* name;
-        void (*windows)(FakeWindows&);
+        void (*client)(FakeWindows&);
         std::u16string message;
         DeliveryOutcome outcome;
         Calls calls;
@@ -117,46 +108,44 @@ TEST(Delivery, SendsTheLinesToTheChatInputAndBringsTheClientForward) {
          Join({kFind, Line("X"), kFront})},
         {"an empty message", nullptr, u"", Delivered, Join({kFind, kFront})},
         {"no log window: nothing is sent, the client still comes forward",
-         [](FakeWindows& w) { w.logWindow = false; }, u"A\\nB", NoClient,
+         [](FakeWindows& c) { c.logWindow = false; }, u"A\\nB", NoClient,
          Join({{kFind[0]}, kFront})},
-        {"no main window: the lines still go", [](FakeWindows& w) { w.mainWindows.clear(); }, u"A",
+        {"no main window: the lines still go", [](FakeWindows& c) { c.mainWindows.clear(); }, u"A",
          Delivered, Join({kFind, Line("A"), {"top KIVCLI|null"}})},
         // Sends that fail stop the message, or not, by why they failed.
         {"a hung client ends the message",
-         [](FakeWindows& w) {
-             w.results.assign(4, R::Delivered);
-             w.results.push_back(R::NotAnswered);
+         [](FakeWindows& c) {
+             c.results = {R::Delivered, R::Delivered, R::Delivered, R::Delivered, R::NotAnswered};
          },
          u"A\\nB\\nC", NotAnswering,
          Join({kFind, Line("A"), {"send 8 12 0 B", "send 8 256 13"}, kFront})},
         {"a refused message ends at once, and the game is not brought forward: the user is "
          "asked first",
-         [](FakeWindows& w) { w.results = {R::Refused}; }, u"A\\nB", Refused,
+         [](FakeWindows& c) { c.results = {R::Refused}; }, u"A\\nB", Refused,
          Join({kFind, {"send 8 12 0 A"}})},
         {"a chat input that went away is passed over line by line",
-         [](FakeWindows& w) { w.results.assign(6, R::Failed); }, u"A\\nB", NoClient,
+         [](FakeWindows& c) { c.results.assign(6, R::Failed); }, u"A\\nB", NoClient,
          Join({kFind, Line("A"), Line("B"), kFront})},
-        // The log window is process 10's.
         {"the client that got the lines comes forward restored",
-         [](FakeWindows& w) {
-             w.mainWindows = {{1, 30}, {3, 10}, {5, 10}}, w.minimized = true;
+         [](FakeWindows& c) {
+             c.mainWindows = {{1, 30}, {3, 10}, {5, 10}}, c.minimized = true;
          },
          u"A", Delivered, Join({kFind, Line("A"), {"top KIVCLI|null", "restore 3", "front 3"}})},
         {"nothing sent: the first client, as ever",
-         [](FakeWindows& w) {
-             w.mainWindows = {{1, 30}, {3, 10}, {5, 10}};
+         [](FakeWindows& c) {
+             c.mainWindows = {{1, 30}, {3, 10}, {5, 10}};
          },
          u"", Delivered, Join({kFind, kFront})},
         {"no client of the log window's process: the first",
-         [](FakeWindows& w) {
-             w.mainWindows = {{1, 30}, {3, 40}};
+         [](FakeWindows& c) {
+             c.mainWindows = {{1, 30}, {3, 40}};
          },
          u"A", Delivered, Join({kFind, Line("A"), kFront})},
     };
     const Clock clock = [] { return TimeOfDay{21, 30, 0}; };
     for (const auto& c : cases) {
         FakeWindows windows;
-        if (c.windows) c.windows(windows);
+        if (c.client) c.client(windows);
         EXPECT_EQ(Macro(c.message, u"title").Execute(windows, clock), c.outcome) << c.name;
         EXPECT_EQ(windows.calls, c.calls) << c.name;
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/auto_reload.h"
 #include "app/main_commands.h"
 #include "platform/utf8.h"
 

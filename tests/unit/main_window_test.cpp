@@ -1,6 +1,5 @@
-// The main window in this process, as if the tool ran from a fresh folder:
-// what only the real window shows, checked where Wine cannot show it from
-// outside.
+// The main window in this process as if the tool ran from a fresh folder: what only the real window
+// shows, checked where Wine cannot show it from outside.
 
 #include "app/main_window.h"
 
@@ -13,10 +12,14 @@
 
 #include <filesystem>
 #include <memory>
+#include <regex>
 #include <vector>
 
-#include "app/tool_menu.h"
+#include "app/tool_hotkeys_win32.h"
+#include "app/tool_menu_win32.h"
 #include "platform/ansi_text.h"
+#include "platform/win32_handle.h"
+#include "settings/ini_file.h"
 #include "support/in_process_window.h"
 #include "support/temp_dir.h"
 
@@ -47,11 +50,9 @@ class MainWindowTest : public testing::Test {
         }
         return titles;
     }
-    // Files dropped from Explorer: a DROPFILES block, as the shell builds it.
-    static void Drop(const MainWindow& tool, const std::vector<std::filesystem::path>& paths) {
-        std::wstring list;
-        for (const auto& path : paths) list += path.wstring() + L'\0';
-        list += L'\0';
+    // A file dropped from Explorer: a DROPFILES block, as the shell builds it.
+    static void Drop(const MainWindow& tool, const std::filesystem::path& path) {
+        const std::wstring list = path.wstring() + L'\0' + L'\0';
         const std::size_t size = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
         HGLOBAL drop = GlobalAlloc(GHND, size);
         auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
@@ -59,8 +60,8 @@ class MainWindowTest : public testing::Test {
         files->fWide = TRUE;
         std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(files + 1));
         GlobalUnlock(drop);
-        SendMessageW(tool.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop),
-                     0);  // it frees it
+        // The window frees it.
+        SendMessageW(tool.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     }
 
     test::TempDir dir_;
@@ -81,6 +82,18 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
             << static_cast<unsigned>(item.command);
         EXPECT_EQ(std::u16string(text, text + wcslen(text)), item.text);
     }
+    const int first = GetMenuItemCount(menu) - static_cast<int>(ToolMenuItems().size());
+    EXPECT_NE(GetMenuState(menu, static_cast<UINT>(first - 1), MF_BYPOSITION) & MF_SEPARATOR, 0u)
+        << "the items last, after a separator";
+    // Ticked and greyed by the state they need.
+    const auto state = [&](MenuCommand command) {
+        return GetMenuState(menu, static_cast<UINT>(command), MF_BYCOMMAND);
+    };
+    EXPECT_EQ(state(MenuCommand::TopMost) & MF_CHECKED, 0u);
+    EXPECT_NE(state(MenuCommand::Undo) & MF_GRAYED, 0u) << "nothing to undo";
+    UpdateSystemMenu(tool->Handle(), {.topMost = true, .canUndo = true});
+    EXPECT_NE(state(MenuCommand::TopMost) & MF_CHECKED, 0u);
+    EXPECT_EQ(state(MenuCommand::Undo) & MF_GRAYED, 0u);
 }
 
 // Explorer drops a shortcut's own path: the tool loads what it points to,
@@ -100,14 +113,14 @@ TEST_F(MainWindowTest, ADroppedShortcutLoadsItsTargetAndAMissingFileIsNeverMade)
     link->Release();
 
     const auto tool = Open(SW_SHOW);
-    Drop(*tool, {dir_.Path("macros.lnk")});
+    Drop(*tool, dir_.Path("macros.lnk"));
     EXPECT_EQ(Titles(*tool), (std::vector<std::wstring>{L"x", L"y"}));
 
     // Told at once only with the tool in front (after a drop Explorer may be).
     SetForegroundWindow(tool->Handle());
     ASSERT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == tool->Handle(); }));
     test::ModalAnswerer answerer(GetCurrentThreadId(), IDOK);
-    Drop(*tool, {dir_.Path("missing.txt")});
+    Drop(*tool, dir_.Path("missing.txt"));
     ASSERT_TRUE(answerer.Answered());
     EXPECT_NE(answerer.Text().find(L"見つかりません"), std::wstring::npos);
     EXPECT_FALSE(std::filesystem::exists(dir_.Path("missing.txt")));

@@ -1,6 +1,8 @@
-#include <gtest/gtest.h>
+// The preview a hovered title shows: the lines the game will get.
 
 #include "app/message_preview.h"
+
+#include <gtest/gtest.h>
 
 namespace kiv {
 namespace {

@@ -5,40 +5,40 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "platform/utf8.h"
 
 namespace kiv {
 namespace {
 
-// Records each step the notices take, as "step" or "step:text".
+// Records each step the notices take, as "step|" or "tell:text|".
 class RecordingPort final : public NoticePort {
   public:
     bool inFront = true;
     bool elevated = false;
     bool answer = true;
     Relaunch relaunch = Relaunch::Started;
-    std::vector<std::string> steps;
+    std::string steps;
 
     bool CanAskNow() override { return inFront; }
-    void FlashTaskbarButton() override { steps.emplace_back("flash"); }
-    void Tell(const std::u16string& text) override { steps.emplace_back("tell:" + ToUtf8(text)); }
+    void FlashTaskbarButton() override { steps += "flash|"; }
+    void Tell(const std::u16string& text) override { steps += "tell:" + ToUtf8(text) + "|"; }
     bool AskYesNo(const std::u16string&) override {
-        steps.emplace_back("ask");
+        steps += "ask|";
         return answer;
     }
     bool IsElevated() override { return elevated; }
-    void SaveSettings() override { steps.emplace_back("save"); }
-    void ReleaseHotkeys() override { steps.emplace_back("release"); }
-    void RegisterHotkeysAgain() override { steps.emplace_back("register"); }
+    void SaveSettings() override { steps += "save|"; }
+    void ReleaseHotkeys() override { steps += "release|"; }
+    void RegisterHotkeysAgain() override { steps += "register|"; }
     Relaunch RelaunchAsAdministrator(std::u16string& reason) override {
-        steps.emplace_back("relaunch");
+        steps += "relaunch|";
         reason = u"拒否";
         return relaunch;
     }
-    void CloseWindow() override { steps.emplace_back("close"); }
+    void CloseWindow() override { steps += "close|"; }
 };
 
 TEST(Notices, WaitWhileTheGameIsInFrontAndShowOnceTheUserLooks) {
@@ -49,60 +49,48 @@ TEST(Notices, WaitWhileTheGameIsInFrontAndShowOnceTheUserLooks) {
     notices.Add({NoticeKind::HotkeysRefused, u"キー"});
     notices.Add({NoticeKind::ReloadFailed, u"新しい"});  // replaces the one not shown yet
     notices.ShowWhenLooking(port);
-    EXPECT_EQ(port.steps, (std::vector<std::string>{"flash"}));
+    EXPECT_EQ(port.steps, "flash|");
     port.inFront = true;
     notices.ShowWhenLooking(port);
     notices.ShowWhenLooking(port);
-    EXPECT_EQ(port.steps, (std::vector<std::string>{"flash", "tell:キー", "tell:新しい"}))
-        << "each once, in order";
+    EXPECT_EQ(port.steps, "flash|tell:キー|tell:新しい|") << "each once, in order";
     EXPECT_TRUE(notices.Empty());
     notices.Add({NoticeKind::ReloadFailed, u"x"});
     notices.Drop(NoticeKind::ReloadFailed);
     EXPECT_TRUE(notices.Empty());
 }
 
+// The send came from a hotkey, the game in front: the offer waits too.
 TEST(Notices, TheOfferSavesAndReleasesBeforeAskingAndRegistersAgainUnlessTakenOver) {
-    struct Case {
-        const char* name;
+    const struct {
         bool answer;
         Relaunch relaunch;
-        std::vector<std::string> steps;
+        std::string steps;  // after "flash|save|release|ask|"
+    } cases[] = {
+        {true, Relaunch::Started, "relaunch|close|"},
+        {false, Relaunch::Started, "register|"},
+        {true, Relaunch::Declined, "relaunch|register|"},
+        {true, Relaunch::Failed,
+         "relaunch|register|tell:管理者として起動し直せませんでした。\n\n拒否|"},
     };
-    const Case cases[] = {
-        {"started", true, Relaunch::Started, {"save", "release", "ask", "relaunch", "close"}},
-        {"no", false, Relaunch::Started, {"save", "release", "ask", "register"}},
-        {"prompt declined",
-         true,
-         Relaunch::Declined,
-         {"save", "release", "ask", "relaunch", "register"}},
-        {"failed",
-         true,
-         Relaunch::Failed,
-         {"save", "release", "ask", "relaunch", "register",
-          "tell:管理者として起動し直せませんでした。\n\n拒否"}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         RecordingPort port;
         port.answer = c.answer;
         port.relaunch = c.relaunch;
-        port.inFront = false;  // the send came from a hotkey, the game in front
+        port.inFront = false;
         PendingNotices notices;
         notices.Add({NoticeKind::SendRefused, u""});
         notices.ShowWhenLooking(port);
         port.inFront = true;
         notices.ShowWhenLooking(port);
-        std::vector<std::string> expected{"flash"};
-        expected.insert(expected.end(), c.steps.begin(), c.steps.end());
-        EXPECT_EQ(port.steps, expected) << c.name;
+        EXPECT_EQ(port.steps, "flash|save|release|ask|" + c.steps);
     }
-}
 
-TEST(Notices, AnElevatedToolOnlySaysWhy) {
-    RecordingPort port;
-    port.elevated = true;
-    OfferToRunAsAdministrator(port);
-    ASSERT_EQ(port.steps.size(), 1u);
-    EXPECT_TRUE(port.steps[0].starts_with("tell:")) << port.steps[0];
+    RecordingPort elevated;
+    elevated.elevated = true;
+    OfferToRunAsAdministrator(elevated);
+    EXPECT_TRUE(elevated.steps.starts_with("tell:") && std::ranges::count(elevated.steps, '|') == 1)
+        << "an elevated tool only says why: " << elevated.steps;
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
-#include "dialogs/open_file_request.h"
-
 #include <gtest/gtest.h>
+
+#include "dialogs/open_file_request.h"
+#include "support/temp_dir.h"
 
 namespace kiv {
 namespace {
 
-TEST(OpenFileRequest, FillsTheRecordAsTheDialogNeedsIt) {
+TEST(OpenFileRequest, FillsTheRecordAsTheDialogNeedsItForAnyPath) {
     const OpenFileRequest r = BuildOpenFileRequest(
         u"", u"D:\\macros\\chat.txt", u"テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*");
     EXPECT_EQ(r.filter,
@@ -19,9 +20,8 @@ TEST(OpenFileRequest, FillsTheRecordAsTheDialogNeedsIt) {
     EXPECT_EQ(r.flags, 0x80804u | 0x2000u) << "and the dialog asks before a new file is made";
     EXPECT_EQ(r.filterIndex, 1u);
     EXPECT_EQ(BuildOpenFileRequest(u"選択", u"", u"a|b").title, u"選択");
-}
 
-TEST(OpenFileRequest, AnyPathFitsAndTheChoiceEndsAtTheFirstNul) {
+    // Any path fits, and the choice ends at the first NUL.
     const std::u16string longest(32767, u'表');  // Windows' longest path
     EXPECT_EQ(ChosenPath(BuildOpenFileRequest(u"", longest, u"a|b").file), longest);
     EXPECT_EQ(BuildOpenFileRequest(u"", longest + u"表", u"a|b").file[0], u'\0')

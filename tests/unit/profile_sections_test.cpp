@@ -1,5 +1,7 @@
-// One contract, every implementation: the portable profile-section functions
-// everywhere, and on Windows also kernel32's, which the portable ones follow.
+// One contract, every implementation: the portable profile-section functions everywhere, and on
+// Windows also kernel32's, which the portable ones follow.
+
+#include "platform/profile_sections.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "platform/ansi_text.h"
-#include "platform/profile_sections.h"
 #include "support/temp_dir.h"
 
 namespace kiv {
@@ -24,9 +25,6 @@ struct Implementation {
     const char* name;
     ProfileSections& (*get)();
 };
-void PrintTo(const Implementation& implementation, std::ostream* out) {
-    *out << implementation.name;
-}
 
 ProfileSections& Portable() {
     static PortableProfileSections portable;
@@ -44,13 +42,9 @@ Items Split(const std::vector<char>& buffer, std::uint32_t length) {
     return items;
 }
 
-std::string Ansi(std::u16string_view text) {
-    return ToAnsi(text);
-}
-
 // "[Position]" etc. in CP932 with CR LF; ゼ, 表, ゾ and ー end in the bytes
 // 0x5B, 0x5C, 0x5D: a parser of raw bytes would cut the name short.
-const std::string kUsersFile = Ansi(
+const std::string kUsersFile = ToAnsi(
     u"top=before any section\r\n"
     u"[Position]\r\n"
     u"; a comment=with equals\r\n"
@@ -75,32 +69,25 @@ const std::string kUsersFile = Ansi(
 class ProfileContract : public testing::TestWithParam<Implementation> {
   protected:
     ProfileSections& profile() { return GetParam().get(); }
-    std::string File(const std::string& name) { return Ansi(dir_.File(name)); }
+    std::string File(const std::string& name) { return ToAnsi(dir_.File(name)); }
 
-    Items Names(const std::string& file, std::uint32_t size = 65536) {
-        std::vector<char> buffer(size, '*');
-        return Split(buffer, profile().GetSectionNames(buffer.data(), size, file.c_str()));
+    Items Names(const std::string& file) {
+        std::vector<char> buffer(65536, '*');
+        return Split(buffer, profile().GetSectionNames(buffer.data(), 65536, file.c_str()));
     }
     Items Lines(std::u16string_view section, const std::string& file) {
         std::vector<char> buffer(65536, '*');
-        const std::string name = Ansi(section);
+        const std::string name = ToAnsi(section);
         return Split(buffer,
                      profile().GetSection(name.c_str(), buffer.data(), 65536, file.c_str()));
     }
     bool Write(std::u16string_view section, const std::string& text, const std::string& file) {
-        const std::string name = Ansi(section);
+        const std::string name = ToAnsi(section);
         return profile().WriteSection(name.c_str(), text.c_str(), file.c_str());
     }
 
     TempDir dir_;
 };
-
-TEST_P(ProfileContract, MissingFileHasNoSections) {
-    const std::string file = File("missing.ini");
-    EXPECT_EQ(Names(file), Items{});
-    EXPECT_EQ(Lines(u"Position", file), Items{});
-    EXPECT_FALSE(std::filesystem::exists(dir_.Path("missing.ini")));
-}
 
 TEST_P(ProfileContract, ReadsTheLinesUsersWrite) {
     WriteBytes(dir_.Path("s.ini"), kUsersFile);
@@ -118,8 +105,8 @@ TEST_P(ProfileContract, ReadsTheLinesUsersWrite) {
 // Only ASCII white space (and the old end-of-file mark 0x1A) is trimmed; an
 // ideographic space is part of the name.
 TEST_P(ProfileContract, OnlyAsciiSpacesAreTrimmed) {
-    WriteBytes(dir_.Path("s.ini"), Ansi(u"[\u3000名前\t]\r\n\u3000キー\u3000="
-                                        u"\t値\u3000\r\n\x1a\r\n[ b ]\r\n k \v= \f v \x1a\r\n"));
+    WriteBytes(dir_.Path("s.ini"), ToAnsi(u"[\u3000名前\t]\r\n\u3000キー\u3000="
+                                          u"\t値\u3000\r\n\x1a\r\n[ b ]\r\n k \v= \f v \x1a\r\n"));
     const std::string file = File("s.ini");
     EXPECT_EQ(Names(file), (Items{u"\u3000名前", u"b"}));
     EXPECT_EQ(Lines(u"\u3000名前", file), Items{u"\u3000キー\u3000=値\u3000"});
@@ -141,16 +128,16 @@ TEST_P(ProfileContract, WritingReplacesOneSectionAndKeepsTheRest) {
     WriteBytes(dir_.Path("s.ini"), kUsersFile);
     const std::string file = File("s.ini");
     ASSERT_TRUE(Write(u"position", std::string("Left=5\0New=6\0junk\0\0\0", 20), file));
-    EXPECT_EQ(ReadBytes(dir_.Path("s.ini")), Ansi(u"top=before any section\r\n"
-                                                  u"[Position]\r\n"
-                                                  u"Left=5\r\n"
-                                                  u"New=6\r\n"
-                                                  u"[Spaced]\r\n"
-                                                  u"k=v\r\n"
-                                                  u"; note\r\n"
-                                                  u"[ゼ表ゾー]\r\n"
-                                                  u"名前=値\r\n"
-                                                  u"[position]\r\n"));
+    EXPECT_EQ(ReadBytes(dir_.Path("s.ini")), ToAnsi(u"top=before any section\r\n"
+                                                    u"[Position]\r\n"
+                                                    u"Left=5\r\n"
+                                                    u"New=6\r\n"
+                                                    u"[Spaced]\r\n"
+                                                    u"k=v\r\n"
+                                                    u"; note\r\n"
+                                                    u"[ゼ表ゾー]\r\n"
+                                                    u"名前=値\r\n"
+                                                    u"[position]\r\n"));
     EXPECT_EQ(Lines(u"Position", file), (Items{u"Left=5", u"New=6"}));
 }
 
@@ -168,7 +155,7 @@ TEST_P(ProfileContract, ASectionWithoutANameLosesItsHeaderWhenAnotherIsWritten) 
 TEST_P(ProfileContract, WritingCreatesTheFileAndAppendsSections) {
     const std::string file = File("new.ini");
     ASSERT_TRUE(Write(u"Position", std::string("Left=1\0Top=2\0\0", 14), file));
-    ASSERT_TRUE(Write(u"Setting", Ansi(u"FileName=C:\\表\\a.txt") + std::string(2, '\0'), file));
+    ASSERT_TRUE(Write(u"Setting", ToAnsi(u"FileName=C:\\表\\a.txt") + std::string(2, '\0'), file));
     EXPECT_EQ(ReadBytes(dir_.Path("new.ini")),
               "[Position]\r\nLeft=1\r\nTop=2\r\n[Setting]\r\nFileName=C:\\\x95\\\\a.txt\r\n");
     EXPECT_EQ(Names(file), (Items{u"Position", u"Setting"}));
@@ -199,7 +186,10 @@ TEST_P(ProfileContract, AReadOnlyFileStaysAsItWas) {
     EXPECT_EQ(ReadBytes(path), kUsersFile);
 }
 
-TEST_P(ProfileContract, NeitherAFolderNorAMissingFolderIsWritten) {
+TEST_P(ProfileContract, AMissingFileHasNoSectionsAndNoFolderIsWritten) {
+    EXPECT_EQ(Names(File("missing.ini")), Items{});
+    EXPECT_EQ(Lines(u"Position", File("missing.ini")), Items{});
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("missing.ini")));
     std::filesystem::create_directory(dir_.Path("folder.ini"));
     EXPECT_FALSE(Write(u"Position", std::string("Left=5\0\0", 8), File("folder.ini")));
     EXPECT_FALSE(Write(u"Position", std::string("Left=5\0\0", 8), File("no-such-dir/s.ini")));

@@ -1,11 +1,16 @@
-// What the tool asks of the Windows shell, in this process.
+// What the tool asks of the Windows shell: files opened as text, never run.
 
 #include "app/shell_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+#include <objidl.h>
+#include <shlobj.h>
+
 #include <filesystem>
+#include <regex>
 
 #include "platform/ansi_text.h"
 #include "support/in_process_window.h"

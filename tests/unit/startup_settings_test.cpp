@@ -1,9 +1,14 @@
+// The tool's settings read at start and written at close, with real files beside a stand-in
+// program.
+
+#include "app/startup_settings.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
-#include "app/startup_settings.h"
 #include "platform/ansi_text.h"
 #include "support/temp_dir.h"
 

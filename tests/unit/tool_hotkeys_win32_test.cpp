@@ -1,12 +1,21 @@
-// The actions' and the macros' hotkeys together, in this process.
+// The tool's global hotkeys with Windows: the actions' and the macros' keys together, and what
+// another program holds.
 
 #include "app/tool_hotkeys_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+#include <objidl.h>
+#include <shlobj.h>
+
+#include <regex>
+#include <vector>
+
 #include "platform/win32_handle.h"
-#include "settings/ini_file.h"
+#include "support/in_process_window.h"
+#include "support/temp_dir.h"
 
 namespace kiv {
 namespace {
@@ -29,6 +38,7 @@ TEST(ToolHotkeys, TellWhatEachKeyIsForAndWhatWasRefused) {
     ASSERT_EQ(refused.size(), 1u);
     EXPECT_EQ(refused[0].owner, u"回復");
     EXPECT_EQ(refused[0].key, u"Ctrl+Alt+K");
+    EXPECT_NE(refused[0].reason.find(u"ほかのプログラム"), std::u16string::npos);
     EXPECT_EQ(hotkeys.ActionOf(4), HotkeyAction::Next);
     EXPECT_EQ(hotkeys.MacroTitleOf(0x101), u"挨拶");
     EXPECT_EQ(hotkeys.MacroTitleOf(4), std::nullopt);
@@ -36,8 +46,10 @@ TEST(ToolHotkeys, TellWhatEachKeyIsForAndWhatWasRefused) {
     EXPECT_TRUE(RegisterHotKey(nullptr, 97, MOD_CONTROL | MOD_ALT, 'G'))
         << "the key of a title no macro has is left to other programs";
     UnregisterHotKey(nullptr, 97);
+    EXPECT_FALSE(RegisterHotKey(nullptr, 98, MOD_CONTROL | MOD_ALT, 'N')) << "the tool's now";
 
     hotkeys.Release();
+    EXPECT_EQ(hotkeys.ActionOf(4), std::nullopt) << "a late WM_HOTKEY asks for nothing";
     HotkeySet tried;
     tried[0] = Hotkey{kModCtrl | kModAlt, 'K'};
     EXPECT_EQ(hotkeys.Try(tried), (std::array<bool, kHotkeyActions>{true, false, false, false}));

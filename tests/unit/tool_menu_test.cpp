@@ -1,6 +1,7 @@
-#include "app/tool_menu.h"
-
 #include <gtest/gtest.h>
+
+#include "app/hotkey.h"
+#include "app/tool_menu.h"
 
 namespace kiv {
 namespace {

@@ -1,8 +1,11 @@
+// Where the window goes: stored twips at the system DPI, restored rectangles, and a caption the
+// user can still grab.
+
+#include "app/window_placement.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "app/window_placement.h"
 
 namespace kiv {
 namespace {
@@ -47,35 +50,33 @@ TEST(WindowPlacement, TheRestoredRectangleComesBackToScreenCoordinates) {
     }
 }
 
-class OffScreenGuard : public testing::Test {
-  protected:
-    // A 250 x 200 window whose 23-px caption starts 8 px down; 31 px at the
-    // left (frame and icon) and 146 px at the right (buttons) do not drag.
-    static PixelRect Window(int left, int top) { return {left, top, left + 250, top + 200}; }
-    static constexpr CaptionBar kCaption{8, 23, 31, 146};
-    const std::vector<PixelRect> one_{{0, 0, 1280, 984}};
-    const std::vector<PixelRect> two_{{0, 0, 1280, 984}, {1280, 0, 2560, 984}};
-};
-
-TEST_F(OffScreenGuard, AGrabbableCaptionKeepsTheStoredPlace) {
-    EXPECT_EQ(PlaceOnScreen(Window(100, 100), kCaption, one_), Window(100, 100));
-    EXPECT_EQ(PlaceOnScreen(Window(2000, 500), kCaption, two_), Window(2000, 500));
-    // Hanging past the left edge with enough of the caption still in reach.
-    EXPECT_EQ(PlaceOnScreen(Window(-20, 400), kCaption, one_), Window(-20, 400));
-    EXPECT_EQ(PlaceOnScreen(Window(1100, 900), kCaption, one_), Window(1100, 900));
-}
-
-TEST_F(OffScreenGuard, AnUnreachableCaptionComesBackToTheNearestWorkArea) {
-    EXPECT_EQ(PlaceOnScreen(Window(100, -10), kCaption, one_), Window(100, 0)) << "above the top";
-    EXPECT_EQ(PlaceOnScreen(Window(1268, 100), kCaption, one_), Window(1030, 100))
-        << "95 % past the right edge";
-    EXPECT_EQ(PlaceOnScreen(Window(2000, 500), kCaption, one_), Window(1030, 500))
-        << "on a monitor that is gone";
-    EXPECT_EQ(PlaceOnScreen(Window(1150, 970), kCaption, two_), Window(1030, 784))
-        << "into the monitor it overlaps most, not the one its caption touches";
-    EXPECT_EQ(PlaceOnScreen(Window(1270, -150), kCaption, two_), Window(1280, 0));
-    EXPECT_EQ(PlaceOnScreen({-50, -100, 2000, 200}, kCaption, one_), (PixelRect{0, 0, 1280, 300}))
-        << "shrunk to what the work area holds";
+// A 250 x 200 window whose 23-px caption starts 8 px down; 31 px at the left
+// (frame and icon) and 146 px at the right (buttons) do not drag.
+TEST(OffScreenGuard, AGrabbableCaptionKeepsTheStoredPlaceAndAnUnreachableOneComesBack) {
+    const auto at = [](int left, int top) { return PixelRect{left, top, left + 250, top + 200}; };
+    const std::vector<PixelRect> one{{0, 0, 1280, 984}};
+    const std::vector<PixelRect> two{{0, 0, 1280, 984}, {1280, 0, 2560, 984}};
+    const struct {
+        const char* why;
+        PixelRect stored;
+        const std::vector<PixelRect>& areas;
+        PixelRect placed;
+    } cases[] = {
+        {"in reach", at(100, 100), one, at(100, 100)},
+        {"on the second monitor", at(2000, 500), two, at(2000, 500)},
+        {"past the left edge, enough caption in reach", at(-20, 400), one, at(-20, 400)},
+        {"low, enough caption in reach", at(1100, 900), one, at(1100, 900)},
+        {"above the top", at(100, -10), one, at(100, 0)},
+        {"95 % past the right edge", at(1268, 100), one, at(1030, 100)},
+        {"on a monitor that is gone", at(2000, 500), one, at(1030, 500)},
+        {"into the monitor it overlaps most, not the one its caption touches", at(1150, 970), two,
+         at(1030, 784)},
+        {"above the top between monitors", at(1270, -150), two, at(1280, 0)},
+        {"shrunk to what the work area holds", {-50, -100, 2000, 200}, one, {0, 0, 1280, 300}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PlaceOnScreen(c.stored, CaptionBar{8, 23, 31, 146}, c.areas), c.placed) << c.why;
+    }
 }
 
 }  // namespace

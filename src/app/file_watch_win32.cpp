@@ -11,7 +11,7 @@ struct FileWatchShared {
     HWND window = nullptr;
     UINT message = 0;
     std::u16string file;
-    FileWatch::Where where = FileWatch::Where::ThisMachine;
+    FileWatch::Where where = FileWatch::Where::FixedDisk;
     UniqueHandle stop{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     UniqueHandle finished{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     mutable std::mutex mutex;
@@ -48,20 +48,44 @@ DWORD WINAPI Watch(void* parameter) {
 }
 
 // The timer's ID is the watch's state; it lives while the timer does.
+// Nothing may leave it: user32 would swallow what is thrown, or end the
+// process where it cannot unwind.
 void CALLBACK LookOnTimer(HWND, UINT, UINT_PTR id, DWORD) {
-    reinterpret_cast<FileWatchShared*>(id)->Look();
+    try {
+        reinterpret_cast<FileWatchShared*>(id)->Look();
+    } catch (...) {  // NOLINT(bugprone-empty-catch): the next tick looks again
+    }
 }
 
 }  // namespace
 
 FileWatch::Where FileWatch::WhereIs(const std::u16string& file) {
-    // A UNC path (\\server\share\...), or a drive letter mapped to a share.
-    if (file.starts_with(u"\\\\") || file.starts_with(u"//")) return Where::Network;
-    if (file.size() >= 2 && file[1] == u':') {
-        const wchar_t root[] = {static_cast<wchar_t>(file[0]), L':', L'\\', L'\0'};
-        if (GetDriveTypeW(root) == DRIVE_REMOTE) return Where::Network;
+    // Only a fixed disk is trusted to answer at once: a share, a removable or
+    // optical drive, a drive not mapped in this session (the relaunch as
+    // administrator sees no mapped drives) or a name that cannot be told apart
+    // may keep a look waiting for the network's timeout. The full path is
+    // worked out from text alone; a folder link on a fixed disk that points to
+    // a share is still taken for the disk.
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameW(reinterpret_cast<const wchar_t*>(file.c_str()),
+                             static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return Where::Elsewhere;
+        if (length < full.size()) {
+            full.resize(length);
+            break;
+        }
+        full.resize(length);
     }
-    return Where::ThisMachine;
+    std::wstring_view path = full;
+    if (path.starts_with(L"\\\\?\\") && !path.starts_with(L"\\\\?\\UNC\\")) path.remove_prefix(4);
+    if (path.size() < 3 || path[1] != L':' || (path[2] != L'\\' && path[2] != L'/')) {
+        return Where::Elsewhere;  // \\server\share, \\?\UNC\..., a device
+    }
+    const wchar_t root[] = {path[0], L':', L'\\', L'\0'};
+    const UINT type = GetDriveTypeW(root);
+    return type == DRIVE_FIXED || type == DRIVE_RAMDISK ? Where::FixedDisk : Where::Elsewhere;
 }
 
 void FileWatch::Start(HWND window, UINT message, const std::u16string& file,
@@ -76,7 +100,7 @@ void FileWatch::Start(HWND window, UINT message, const std::u16string& file,
     shared->watch = StampWatch(loaded);
     shared->lastLook = loaded;
     if (!shared->stop || !shared->finished) return;
-    if (where == Where::ThisMachine) {
+    if (where == Where::FixedDisk) {
         if (!SetTimer(window, reinterpret_cast<UINT_PTR>(shared.get()), StampWatch::kLookEveryMs,
                       LookOnTimer)) {
             return;
@@ -85,14 +109,14 @@ void FileWatch::Start(HWND window, UINT message, const std::u16string& file,
         auto parameter = std::make_unique<std::shared_ptr<FileWatchShared>>(shared);
         const UniqueHandle thread(CreateThread(nullptr, 0, Watch, parameter.get(), 0, nullptr));
         if (!thread) return;
-        parameter.release();  // the thread's now
+        static_cast<void>(parameter.release());  // the thread's now
     }
     shared_ = std::move(shared);
 }
 
 void FileWatch::Stop() {
     if (!shared_) return;
-    if (shared_->where == Where::ThisMachine) {
+    if (shared_->where == Where::FixedDisk) {
         KillTimer(shared_->window, reinterpret_cast<UINT_PTR>(shared_.get()));
     } else {
         SetEvent(shared_->stop.Get());

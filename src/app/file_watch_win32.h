@@ -21,7 +21,10 @@ struct FileWatchShared;  // between the window's thread and the watcher's
 
 class FileWatch {
   public:
-    enum class Where { ThisMachine, Network };
+    // A fixed disk is looked at from a timer on the window's thread; anything
+    // else (a share, a removable drive, a drive not known) from a thread of
+    // its own, as a look there may wait long.
+    enum class Where { FixedDisk, Elsewhere };
     // Where `file` lies, as its path and its drive tell, without touching the file.
     static Where WhereIs(const std::u16string& file);
 

@@ -77,11 +77,26 @@ TEST_P(FileWatchTest, AFolderRemovedAndMadeAgainIsFollowed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, FileWatchTest,
-                         testing::Values(FileWatch::Where::ThisMachine, FileWatch::Where::Network));
+                         testing::Values(FileWatch::Where::FixedDisk, FileWatch::Where::Elsewhere));
 
-TEST(FileWatchPlace, UncPathsAreOnTheNetworkLocalDrivesNot) {
-    EXPECT_EQ(FileWatch::WhereIs(u"\\\\server\\share\\chat.txt"), FileWatch::Where::Network);
-    EXPECT_EQ(FileWatch::WhereIs(u"C:\\tools\\chat.txt"), FileWatch::Where::ThisMachine);
+// Only a fixed disk is looked at on the window's thread.
+TEST(FileWatchPlace, OnlyAFixedDiskIsTrustedToAnswerAtOnce) {
+    using enum FileWatch::Where;
+    const test::TempDir dir;  // on the system's disk, here and on a build machine
+    EXPECT_EQ(FileWatch::WhereIs(dir.Path("chat.txt").u16string()), FixedDisk);
+    EXPECT_EQ(FileWatch::WhereIs(u"\\\\?\\" + dir.Path("chat.txt").u16string()), FixedDisk);
+    EXPECT_EQ(FileWatch::WhereIs(u"\\\\server\\share\\chat.txt"), Elsewhere);
+    EXPECT_EQ(FileWatch::WhereIs(u"//server/share/chat.txt"), Elsewhere);
+    EXPECT_EQ(FileWatch::WhereIs(u"\\\\?\\UNC\\server\\share\\chat.txt"), Elsewhere);
+    // A drive letter nothing is mapped to, as after the relaunch as administrator.
+    wchar_t unused = 0;
+    const DWORD drives = GetLogicalDrives();
+    for (wchar_t letter = L'Z'; letter >= L'D' && !unused; --letter) {
+        if (!(drives & (1u << (letter - L'A')))) unused = letter;
+    }
+    ASSERT_NE(unused, 0) << "every drive letter is in use";
+    EXPECT_EQ(FileWatch::WhereIs(std::u16string(1, static_cast<char16_t>(unused)) + u":\\chat.txt"),
+              Elsewhere);
 }
 
 }  // namespace

@@ -191,12 +191,13 @@ struct Case {
 Case Writes(const char* name, std::string before, MacroChange change, std::string after) {
     return {name, std::move(before), std::move(change), Status::Written, std::move(after), u""};
 }
-Case Leaves(const char* name, std::string before, MacroChange change, Status status,
+Case Leaves(const char* name, const std::string& before, MacroChange change, Status status,
             std::u16string mention = u"") {
     return {name, before, std::move(change), status, before, std::move(mention)};
 }
 // The list showed "a", "b" and "c" when the file became `outside`.
-Case Outside(const char* name, std::string outside, MacroChange change, std::string after = "") {
+Case Outside(const char* name, const std::string& outside, MacroChange change,
+             std::string after = "") {
     const Status status = after.empty() ? Status::Conflict : Status::Written;
     if (after.empty()) after = outside;
     return {name, "a\r\nb\r\nc\r\n", std::move(change), status, after, u"", outside};

@@ -90,11 +90,11 @@ void BM_ReplaceInTheMiddle(benchmark::State& state, Encoding encoding) {
 }
 BENCHMARK_CAPTURE(BM_ReplaceInTheMiddle, cp932, Encoding::Cp932)
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(5)
+    ->Iterations(10)
     ->UseRealTime();
 BENCHMARK_CAPTURE(BM_ReplaceInTheMiddle, utf8, Encoding::Utf8)
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(5)
+    ->Iterations(10)
     ->UseRealTime();
 
 }  // namespace

@@ -27,7 +27,7 @@ TEST(ToolHotkeys, TellWhatEachKeyIsForAndWhatWasRefused) {
     ToolHotkeys hotkeys;
     hotkeys.SetWindow(window.Get());
     Options options;
-    options.hotkeys[3] = u"Ctrl+Alt+N";
+    options.hotkeys = {u"Ctrl+Alt+F9", u"Ctrl+Alt+F10", u"Ctrl+Alt+F11", u"Ctrl+Alt+N"};
     MacroHotkeys macros;
     macros.Set(u"回復", u"回復", Hotkey{kModCtrl | kModAlt, 'K'});
     macros.Set(u"挨拶", u"挨拶", Hotkey{kModCtrl | kModAlt, 'H'});
@@ -39,7 +39,10 @@ TEST(ToolHotkeys, TellWhatEachKeyIsForAndWhatWasRefused) {
     EXPECT_EQ(refused[0].owner, u"回復");
     EXPECT_EQ(refused[0].key, u"Ctrl+Alt+K");
     EXPECT_NE(refused[0].reason.find(u"ほかのプログラム"), std::u16string::npos);
-    EXPECT_EQ(hotkeys.ActionOf(4), HotkeyAction::Next);
+    // The ids WM_HOTKEY brings back, one per action in the dialog's order.
+    const HotkeyAction actions[] = {HotkeyAction::Say, HotkeyAction::SayNext,
+                                    HotkeyAction::Previous, HotkeyAction::Next};
+    for (int id = 1; id <= 4; ++id) EXPECT_EQ(hotkeys.ActionOf(id), actions[id - 1]) << id;
     EXPECT_EQ(hotkeys.MacroTitleOf(0x101), u"挨拶");
     EXPECT_EQ(hotkeys.MacroTitleOf(4), std::nullopt);
     EXPECT_EQ(hotkeys.ActionsRefused(), (std::array<bool, kHotkeyActions>{}));

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "app/file_watch.h"
+#include "platform/wide_text.h"
 #include "platform/win32_handle.h"
 
 namespace kiv {
@@ -69,8 +70,7 @@ FileWatch::Where FileWatch::WhereIs(const std::u16string& file) {
     std::wstring full(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
-            GetFullPathNameW(reinterpret_cast<const wchar_t*>(file.c_str()),
-                             static_cast<DWORD>(full.size()), full.data(), nullptr);
+            GetFullPathNameW(Wide(file), static_cast<DWORD>(full.size()), full.data(), nullptr);
         if (length == 0) return Where::Elsewhere;
         if (length < full.size()) {
             full.resize(length);

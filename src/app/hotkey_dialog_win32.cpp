@@ -8,6 +8,7 @@
 #include "app/tool_menu.h"
 #include "platform/common_controls.h"
 #include "platform/system_error.h"
+#include "platform/wide_text.h"
 
 namespace kiv {
 
@@ -52,8 +53,7 @@ class HotkeyDialog {
         if (result == -1 || result == 0) {
             const std::u16string text =
                 u"ホットキーの設定を表示できませんでした。\n\n" + SystemErrorText(GetLastError());
-            MessageBoxW(owner, reinterpret_cast<const wchar_t*>(text.c_str()), L"KIV 会話マクロ",
-                        MB_OK | MB_ICONERROR);
+            MessageBoxW(owner, Wide(text), L"KIV 会話マクロ", MB_OK | MB_ICONERROR);
         }
         if (result != IDOK) return std::nullopt;
         return chosen_;
@@ -99,8 +99,7 @@ class HotkeyDialog {
         ShowStatus(status, false);
         const std::u16string macroKeys =
             request_.macroKeys.empty() ? std::u16string(u"なし") : request_.macroKeys;
-        SetDlgItemTextW(dialog_, IDC_HOTKEY_MACROS,
-                        reinterpret_cast<const wchar_t*>(macroKeys.c_str()));
+        SetDlgItemTextW(dialog_, IDC_HOTKEY_MACROS, Wide(macroKeys));
     }
 
     // A field left as it was keeps its key as stored (the field cannot show
@@ -158,7 +157,7 @@ class HotkeyDialog {
     }
 
     void ShowStatus(const std::u16string& text, bool beep = true) const {
-        SetDlgItemTextW(dialog_, IDC_HOTKEY_STATUS, reinterpret_cast<const wchar_t*>(text.c_str()));
+        SetDlgItemTextW(dialog_, IDC_HOTKEY_STATUS, Wide(text));
         if (beep && !text.empty()) MessageBeep(MB_ICONWARNING);
     }
 

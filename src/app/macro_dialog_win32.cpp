@@ -9,19 +9,15 @@
 #include "platform/common_controls.h"
 #include "platform/local_clock.h"
 #include "platform/system_error.h"
+#include "platform/wide_text.h"
 
 namespace kiv {
 namespace {
 
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 std::u16string TextOf(HWND window) {
     std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(window)), u'\0');
     if (!text.empty()) {
-        const int copied = GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()),
-                                          static_cast<int>(text.size()) + 1);
+        const int copied = GetWindowTextW(window, Wide(text), static_cast<int>(text.size()) + 1);
         text.resize(static_cast<std::size_t>(copied));
     }
     return text;

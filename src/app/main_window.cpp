@@ -18,6 +18,7 @@
 #include "platform/file_system.h"
 #include "platform/local_clock.h"
 #include "platform/system_error.h"
+#include "platform/wide_text.h"
 
 namespace kiv {
 namespace {
@@ -28,10 +29,6 @@ constexpr char16_t kMacroFileFilter[] = u"テキストファイル(*.txt)|*.txt|
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
 // Files dropped from Explorer are taken (WM_DROPFILES), without shell32 at start-up.
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES;
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 std::u16string ProgramPath() {
     std::wstring path(MAX_PATH, L'\0');

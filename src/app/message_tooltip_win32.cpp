@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/common_controls.h"
+#include "platform/wide_text.h"
 
 namespace kiv {
 namespace {
@@ -71,7 +72,7 @@ void MessageTooltip::Follow(POINT mouse) {
             // No text as well: an empty tool is never shown, whatever comes next.
             text_.clear();
             TOOLINFOW info = ToolInfo(list_);
-            info.lpszText = reinterpret_cast<wchar_t*>(text_.data());
+            info.lpszText = Wide(text_);
             SendMessageW(tip_, TTM_POP, 0, 0);
             SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
             SendMessageW(tip_, TTM_ACTIVATE, FALSE, 0);
@@ -89,7 +90,7 @@ void MessageTooltip::Follow(POINT mouse) {
     }
     SendMessageW(tip_, TTM_POP, 0, 0);
     SendMessageW(tip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&info));
-    info.lpszText = reinterpret_cast<wchar_t*>(text_.data());
+    info.lpszText = Wide(text_);
     SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
     SendMessageW(tip_, TTM_ACTIVATE, TRUE, 0);
 }

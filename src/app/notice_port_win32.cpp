@@ -2,15 +2,12 @@
 
 #include "app/shell_win32.h"
 #include "platform/system_error.h"
+#include "platform/wide_text.h"
 
 namespace kiv {
 namespace {
 
 constexpr wchar_t kCaption[] = L"KIV 会話マクロ";
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 }  // namespace
 

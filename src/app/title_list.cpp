@@ -1,5 +1,7 @@
 #include "app/title_list.h"
 
+#include "platform/wide_text.h"
+
 namespace kiv {
 
 void FillTitleList(HWND list, const MacroList& macros) {
@@ -12,8 +14,7 @@ void FillTitleList(HWND list, const MacroList& macros) {
     std::u16string title;
     for (std::size_t position = 1; position <= macros.Count(); ++position) {
         title.assign(macros.Title(position));
-        SendMessageW(list, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(title.c_str())));
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(title)));
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);

@@ -6,6 +6,7 @@
 #include "dialogs/open_file_dialog.h"
 #include "dialogs/open_file_request.h"
 #include "platform/system_function.h"
+#include "platform/wide_text.h"
 
 namespace kiv {
 namespace {
@@ -31,10 +32,6 @@ class CurrentDirectoryKeeper {
 using GetOpenFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
 using ExtendedErrorFunction = DWORD(WINAPI*)();
 
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 OpenFileDialogResult Show(GetOpenFileNameFunction getOpenFileName,
                           ExtendedErrorFunction extendedError, HWND owner,
                           std::u16string_view dialogTitle, std::u16string_view currentFile,
@@ -47,9 +44,9 @@ OpenFileDialogResult Show(GetOpenFileNameFunction getOpenFileName,
     record.hwndOwner = owner;
     record.lpstrFilter = Wide(request.filter);
     record.nFilterIndex = request.filterIndex;
-    record.lpstrFile = reinterpret_cast<wchar_t*>(request.file.data());
+    record.lpstrFile = Wide(request.file);
     record.nMaxFile = static_cast<DWORD>(request.file.size());
-    record.lpstrFileTitle = reinterpret_cast<wchar_t*>(request.fileTitle.data());
+    record.lpstrFileTitle = Wide(request.fileTitle);
     record.nMaxFileTitle = static_cast<DWORD>(request.fileTitle.size());
     record.lpstrInitialDir = nullptr;  // the folder comes with the path (open_file_request.h)
     record.lpstrTitle = Wide(request.title);

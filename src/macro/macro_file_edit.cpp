@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -429,71 +430,16 @@ std::u16string ReadBackProblem(const FileText& file, const Splice& splice, const
     return {};
 }
 
-// Tells the file the tool wrote from any other, without keeping it; not meant
-// to withstand a file made to collide.
-class Digest {
-  public:
-    void Add(std::string_view bytes) {
-        size_ += bytes.size();
-        if (pendingSize_ != 0) {
-            const std::size_t take = std::min(kBlock - pendingSize_, bytes.size());
-            std::memcpy(pending_ + pendingSize_, bytes.data(), take);
-            pendingSize_ += take;
-            bytes.remove_prefix(take);
-            if (pendingSize_ < kBlock) return;
-            MixBlock(pending_);
-            pendingSize_ = 0;
-        }
-        while (bytes.size() >= kBlock) {
-            MixBlock(bytes.data());
-            bytes.remove_prefix(kBlock);
-        }
-        std::memcpy(pending_, bytes.data(), bytes.size());
-        pendingSize_ = bytes.size();
+// Tells the file the tool wrote from any other without keeping it: the
+// library's hash of each of the three pieces the write and its undo cut the
+// file into alike. Not meant to withstand a file made to collide.
+std::size_t HashOf(std::span<const std::string_view, 3> pieces) {
+    std::size_t hash = 0;
+    for (const std::string_view piece : pieces) {
+        hash = hash * 1'000'003u ^ std::hash<std::string_view>{}(piece);
     }
-
-    std::uint64_t Size() const { return size_; }
-
-    std::uint64_t Value() const {
-        char last[kBlock] = {};
-        std::memcpy(last, pending_, pendingSize_);
-        std::uint64_t h = size_;
-        for (std::size_t i = 0; i < lanes_.size(); ++i) {
-            h = Round(h, Round(lanes_[i], Load(last + 8 * i)));
-        }
-        // The usual 64-bit finalizer: every input bit reaches every output bit.
-        h ^= h >> 33;
-        h *= 0xFF51AFD7ED558CCDull;
-        h ^= h >> 33;
-        h *= 0xC4CEB9FE1A85EC53ull;
-        return h ^ (h >> 33);
-    }
-
-  private:
-    // Four lanes mixed side by side: a multiply's latency is not paid per word.
-    static constexpr std::size_t kBlock = 32;
-
-    static std::uint64_t Load(const char* bytes) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, bytes, sizeof word);
-        return word;
-    }
-    static std::uint64_t Round(std::uint64_t lane, std::uint64_t word) {
-        lane ^= word * 0x9E3779B97F4A7C15ull;
-        return (lane << 31 | lane >> 33) * 0xC2B2AE3D27D4EB4Full;
-    }
-    void MixBlock(const char* block) {
-        for (std::size_t i = 0; i < lanes_.size(); ++i) {
-            lanes_[i] = Round(lanes_[i], Load(block + 8 * i));
-        }
-    }
-
-    std::array<std::uint64_t, 4> lanes_ = {0x27D4EB2F165667C5ull, 0x165667B19E3779F9ull,
-                                           0x85EBCA77C2B2AE63ull, 0x9E3779B185EBCA87ull};
-    std::uint64_t size_ = 0;
-    char pending_[kBlock] = {};
-    std::size_t pendingSize_ = 0;
-};
+    return hash;
+}
 
 Result Refusal(std::u16string_view why) {
     return {Status::Refused, std::u16string(why), 0};
@@ -657,32 +603,32 @@ MacroFileEditor::Result MacroFileEditor::Apply(const MacroChange& change, const 
     const std::string_view all = bytes;
     const std::array<std::string_view, 3> pieces = {all.substr(0, splice.from), splice.bytes,
                                                     all.substr(splice.to)};
-    Digest digest;
-    for (const std::string_view piece : pieces) digest.Add(piece);
     if (!StillAsRead(path_, stamp)) return {Status::Conflict, {}, 0};
     ReplaceFileWithContents(path_, pieces);
     steps_.push_back({splice.from, splice.bytes.size(),
-                      std::string(all.substr(splice.from, splice.to - splice.from)), digest.Size(),
-                      digest.Value(), selectAfterUndo});
+                      std::string(all.substr(splice.from, splice.to - splice.from)),
+                      all.size() - (splice.to - splice.from) + splice.bytes.size(), HashOf(pieces),
+                      selectAfterUndo});
     return {Status::Written, {}, select};
 }
 
 MacroFileEditor::Result MacroFileEditor::Undo() {
     if (steps_.empty()) return {};
     const Step& step = steps_.back();
-    const auto hash = [](std::string_view all) {
-        Digest digest;
-        digest.Add(all);
-        return digest.Value();
-    };
     std::optional<FileStamp> stamp;
     const std::optional<std::string> read = ReadStill(path_, stamp);
-    if (!read || read->size() != step.fileSize || hash(*read) != step.fileHash) {
+    const std::string_view all = read ? std::string_view(*read) : std::string_view();
+    const auto written = [&] {
+        const std::array<std::string_view, 3> cut = {all.substr(0, step.offset),
+                                                     all.substr(step.offset, step.writtenSize),
+                                                     all.substr(step.offset + step.writtenSize)};
+        return HashOf(cut);
+    };
+    if (!read || all.size() != step.fileSize || written() != step.fileHash) {
         return Refusal(
             u"マクロファイルが、このツールで最後に変更したあとにほかのプログラムで変更されたため、"
             u"元に戻せません。");
     }
-    const std::string_view all = *read;
     const std::array<std::string_view, 3> pieces = {all.substr(0, step.offset), step.replaced,
                                                     all.substr(step.offset + step.writtenSize)};
     if (!StillAsRead(path_, stamp)) {

@@ -67,7 +67,7 @@ class MacroFileEditor {
         std::size_t writtenSize = 0;
         std::string replaced;
         std::uint64_t fileSize = 0;
-        std::uint64_t fileHash = 0;
+        std::size_t fileHash = 0;
         std::size_t selectAfterUndo = 0;
     };
 

@@ -150,12 +150,16 @@ class ToolProcess {
     void Click(HWND button) const { Send(button, BM_CLICK); }
 
     // A modal window the tool opened over its main window (a dialog or a
-    // message box), once its caption reads `caption` if one is given.
+    // message box), once its caption reads `caption` if one is given. The
+    // window exists, caption and all, before its fields are made and filled
+    // (WM_INITDIALOG): text set then goes nowhere or is written over. Only
+    // once shown is it the dialog the user sees.
     HWND WaitForModal(const std::wstring& caption = L"") const {
         HWND found = nullptr;
         return WaitFor([&] {
             found = FindProcessWindow(pid_, L"#32770", main_);
-            return found != nullptr && (caption.empty() || TextOf(found) == caption);
+            return found != nullptr && IsWindowVisible(found) &&
+                   (caption.empty() || TextOf(found) == caption);
         })
                    ? found
                    : nullptr;

@@ -1,6 +1,8 @@
 #include "app/file_watch_win32.h"
 
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "app/file_watch.h"
 #include "platform/wide_text.h"
@@ -36,16 +38,13 @@ struct FileWatchShared {
 
 namespace {
 
-// The thread's own share of the state comes in a heap copy it frees.
-DWORD WINAPI Watch(void* parameter) {
-    const std::unique_ptr<std::shared_ptr<FileWatchShared>> owned(
-        static_cast<std::shared_ptr<FileWatchShared>*>(parameter));
-    FileWatchShared& shared = **owned;
-    while (WaitForSingleObject(shared.stop.Get(), StampWatch::kLookEveryMs) == WAIT_TIMEOUT) {
-        shared.Look();
+// The thread holds its own share of the state: a look that outlives Stop()
+// still has it.
+void Watch(const std::shared_ptr<FileWatchShared>& shared) {
+    while (WaitForSingleObject(shared->stop.Get(), StampWatch::kLookEveryMs) == WAIT_TIMEOUT) {
+        shared->Look();
     }
-    SetEvent(shared.finished.Get());
-    return 0;
+    SetEvent(shared->finished.Get());
 }
 
 // The timer's ID is the watch's state; it lives while the timer does.
@@ -106,10 +105,11 @@ void FileWatch::Start(HWND window, UINT message, const std::u16string& file,
             return;
         }
     } else {
-        auto parameter = std::make_unique<std::shared_ptr<FileWatchShared>>(shared);
-        const UniqueHandle thread(CreateThread(nullptr, 0, Watch, parameter.get(), 0, nullptr));
-        if (!thread) return;
-        static_cast<void>(parameter.release());  // the thread's now
+        try {
+            std::thread(Watch, shared).detach();
+        } catch (const std::system_error&) {
+            return;
+        }
     }
     shared_ = std::move(shared);
 }

@@ -128,41 +128,10 @@ std::u16string FromUtf8(std::string_view text) {
     return out;
 }
 
-namespace {
-
-bool Within(unsigned char byte, unsigned char low, unsigned char high) {
-    return byte >= low && byte <= high;
-}
-
-// The length of the well-formed sequence at `bytes` (the lead byte at least
-// 0x80, `available` bytes there), 0 when it is malformed; checked byte by byte
-// against the ranges a lead byte allows, so no overlong form, surrogate or
-// value past U+10FFFF passes.
-std::size_t WellFormedLength(const unsigned char* bytes, std::size_t available) {
-    const unsigned char lead = bytes[0];
-    const auto tail = [&](std::size_t i) { return Within(bytes[i], 0x80, 0xBF); };
-    if (lead >= 0xC2 && lead < 0xE0) return available >= 2 && tail(1) ? 2 : 0;
-    if (lead >= 0xE0 && lead < 0xF0) {
-        if (available < 3) return 0;
-        const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
-        const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
-        return Within(bytes[1], low, high) && tail(2) ? 3 : 0;
-    }
-    if (lead >= 0xF0 && lead < 0xF5) {
-        if (available < 4) return 0;
-        const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
-        const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
-        return Within(bytes[1], low, high) && tail(2) && tail(3) ? 4 : 0;
-    }
-    return 0;
-}
-
-}  // namespace
-
 // Run over whole macro files before every edit, so made for the text they
 // hold: runs of ASCII passed eight bytes at a time, runs of other characters
 // with the three-byte sequences of most scripts (Japanese among them) told
-// apart at once, each sequence checked in place without its value.
+// apart at once; the rest as the decoder reads them.
 Utf8Form ClassifyUtf8(std::string_view text, bool atEnd) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t size = text.size();
@@ -183,14 +152,9 @@ Utf8Form ClassifyUtf8(std::string_view text, bool atEnd) {
                 form = Utf8Form::MultiByte;
                 continue;
             }
-            if (const std::size_t length = WellFormedLength(bytes + pos, size - pos); length != 0) {
-                pos += length;
-                form = Utf8Form::MultiByte;
-                continue;
-            }
-            // Malformed, or cut off by the end of the input.
-            std::size_t at = pos;
-            return ReadSequence(text, at).cut && atEnd ? form : Utf8Form::Malformed;
+            const Sequence sequence = ReadSequence(text, pos);
+            if (!sequence.valid) return sequence.cut && atEnd ? form : Utf8Form::Malformed;
+            form = Utf8Form::MultiByte;
         }
     }
     return form;

@@ -119,8 +119,7 @@ TEST_F(MacroEditing, AMacrosOwnHotkeySaysItWithTheGameInFront) {
     WriteBytes(dir_.Path("chat.ini"), ToAnsi(u"[MacroHotkeys]\r\nCtrl+Alt+M=二つ目\r\n"));
     const auto tool = Start(ToAnsi(u"一つ目\r\n二つ目\r\n"));
     tool->Select(0);
-    SetForegroundWindow(StandinClient::MainWindow());
-    ASSERT_TRUE(e2e::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
+    ASSERT_TRUE(e2e::Activate(StandinClient::MainWindow()));
     TypeCombination("ctrl+alt+m");
     const auto events = client.WaitForEvents(3);
     ASSERT_EQ(events.size(), 3u);

@@ -102,17 +102,6 @@ class WithGameClient : public MainWindowE2eTest {
     StandinClient client_{dir_.Path("record.txt")};
 };
 
-// Asked again while it has not happened: under Wine, without a window
-// manager, a late X focus event from the switch before may take the
-// foreground back once (a user would click again).
-bool BringToFront(HWND window) {
-    return e2e::WaitFor([&] {
-        if (GetForegroundWindow() == window) return true;
-        SetForegroundWindow(window);
-        return false;
-    });
-}
-
 TEST_F(MainWindowE2eTest, FirstRunWritesTheDefaultMacrosAndAtCloseOnlyPositionAndSetting) {
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
@@ -352,18 +341,18 @@ TEST_F(WithGameClient, TheListHasTheFocusBackFromTheGameAndGlobalHotkeysWorkWith
     WriteIni("[Option]\r\nHotkeySay=Ctrl+Alt+S\r\nHotkeyNext=ctrl + alt + n\r\n");
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
-    ASSERT_TRUE(BringToFront(tool.Main()));
+    ASSERT_TRUE(e2e::Activate(tool.Main()));
     EXPECT_TRUE(e2e::WaitFor([&] { return tool.Focus() == tool.List(); })) << "at start-up";
     tool.Select(0);
     e2e::TypeCombination("Return", tool.List());  // says it; the game comes to the front
     ASSERT_TRUE(e2e::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
     ASSERT_EQ(client_.WaitForEvents(3).size(), 3u);
-    ASSERT_TRUE(BringToFront(tool.Main()));  // as with Alt+Tab or a click on its caption
+    ASSERT_TRUE(e2e::Activate(tool.Main()));  // as with Alt+Tab or a click on its caption
     EXPECT_TRUE(e2e::WaitFor([&] { return tool.Focus() == tool.List(); }));
     e2e::TypeCombination("Down", tool.List());
     EXPECT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 1; }));
 
-    ASSERT_TRUE(BringToFront(StandinClient::MainWindow()));
+    ASSERT_TRUE(e2e::Activate(StandinClient::MainWindow()));
     e2e::TypeCombination("ctrl+alt+n");
     EXPECT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 2; })) << "次へ";
     e2e::TypeCombination("ctrl+alt+s");
@@ -568,17 +557,17 @@ TEST_F(WithGameClient, AnUnreadableMacroFileIsToldOnceWhenTheUserLooks) {
     };
     const auto box = [&] { return e2e::FindProcessWindow(tool.Pid(), L"#32770", tool.Main()); };
 
-    ASSERT_TRUE(BringToFront(StandinClient::MainWindow()));
+    ASSERT_TRUE(e2e::Activate(StandinClient::MainWindow()));
     {
         const UniqueFile held = unreadable(u"b\r\n", 3);  // three tries before it tells
         EXPECT_EQ(box(), nullptr) << "not over the game";
         SetForegroundWindow(tool.Main());
         EXPECT_NE(tool.AnswerBox().find(L"読み込めませんでした"), std::wstring::npos);
     }
-    ASSERT_TRUE(BringToFront(StandinClient::MainWindow()));
+    ASSERT_TRUE(e2e::Activate(StandinClient::MainWindow()));
     {
         const UniqueFile held = unreadable(u"c\r\n", 1);
-        ASSERT_TRUE(BringToFront(tool.Main()));
+        ASSERT_TRUE(e2e::Activate(tool.Main()));
         // A marker behind whatever the activation asked of the tool.
         PostMessageW(tool.List(), LB_SETCURSEL, 0, 0);
         ASSERT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 0; }));

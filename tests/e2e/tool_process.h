@@ -214,46 +214,69 @@ class ToolProcess {
     HWND reload_ = nullptr;
 };
 
+inline bool UnderWine() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Runs a Unix command line and waits until it is done. Wine gives no handle
+// worth waiting on for a Unix program, so the shell leaves a mark.
+inline bool RunUnix(const std::wstring& command) {
+    static int runs = 0;
+    const std::wstring mark = L"/tmp/kivmacro-ran-" + std::to_wstring(GetCurrentProcessId()) +
+                              L"-" + std::to_wstring(++runs);
+    std::wstring line = L"/bin/sh -c \"" + command + L" && : > " + mark + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &info)) {
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    std::wstring seen = L"Z:" + mark;  // the prefix's drive for the Unix root
+    std::replace(seen.begin(), seen.end(), L'/', L'\\');
+    const bool ran =
+        WaitFor([&] { return GetFileAttributesW(seen.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    DeleteFileW(seen.c_str());
+    return ran;
+}
+
+// `window` brought in front as a click on it would, and kept there. Under
+// Wine without a window manager the X focus does not follow activation, and a
+// process that sees the X focus go elsewhere while its window is in front
+// hands the foreground to the desktop, so keys go nowhere: a late focus event
+// from the switch before does that to the window just brought back. The X
+// focus is moved first (an X request of now wins over Wine's older ones);
+// only a top-level window has an X window of its own.
+inline bool Activate(HWND window) {
+    window = GetAncestor(window, GA_ROOT);
+    const auto x11 = reinterpret_cast<std::uintptr_t>(GetPropW(window, L"__wine_x11_whole_window"));
+    return WaitFor([&] {
+        if (UnderWine() &&
+            !RunUnix(L"/usr/bin/xdotool windowfocus --sync " + std::to_wstring(x11))) {
+            return false;
+        }
+        if (GetForegroundWindow() == window) return true;
+        SetForegroundWindow(window);
+        return false;
+    });
+}
+
 // A real key combination as a user's keyboard types it ("ctrl+alt+s",
-// "alt+Down", "Insert"): into the window `into` (given the keyboard focus
-// first), or wherever the keyboard is, global hotkeys included. Under Wine
-// xdotool presses it on the X display and Wine takes it as keyboard input; on
+// "alt+Down", "Insert"): into the window `into` (brought in front first), or
+// wherever the keyboard is, global hotkeys included. Under Wine xdotool
+// presses it on the X display and Wine takes it as keyboard input; on
 // Windows it is injected as input. The caller waits for what the keys do.
 inline void TypeCombination(const std::string& keys, HWND into = nullptr) {
-    if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr) {
-        std::wstring command = L"/usr/bin/xdotool ";
-        if (into != nullptr) {
-            // Without a window manager X focus does not follow activation;
-            // only a top-level window has an X window of its own.
-            const auto x11 = reinterpret_cast<std::uintptr_t>(
-                GetPropW(GetAncestor(into, GA_ROOT), L"__wine_x11_whole_window"));
-            command += L"windowfocus --sync " + std::to_wstring(x11) + L" ";
-        }
-        command += L"key " + std::wstring(keys.begin(), keys.end());
-        // A Unix program: Wine gives no handle worth waiting on, so the shell
-        // leaves a mark once every key is up again. Keys typed next must not
-        // meet this combination's modifiers still held.
-        static int typed = 0;
-        const std::wstring mark = L"/tmp/kivmacro-typed-" + std::to_wstring(GetCurrentProcessId()) +
-                                  L"-" + std::to_wstring(++typed);
-        command = L"/bin/sh -c \"" + command + L" && : > " + mark + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &startup, &info)) {
-            CloseHandle(info.hThread);
-            CloseHandle(info.hProcess);
-        }
-        std::wstring seen = L"Z:" + mark;  // the prefix's drive for the Unix root
-        std::replace(seen.begin(), seen.end(), L'/', L'\\');
-        if (!WaitFor([&] { return GetFileAttributesW(seen.c_str()) != INVALID_FILE_ATTRIBUTES; })) {
+    if (into != nullptr && !Activate(into)) ADD_FAILURE() << "never in front to type " << keys;
+    if (UnderWine()) {
+        // Keys typed next must not meet this combination's modifiers still held:
+        // xdotool is done once every key is up again.
+        if (!RunUnix(L"/usr/bin/xdotool key " + std::wstring(keys.begin(), keys.end()))) {
             ADD_FAILURE() << "xdotool never finished typing " << keys;
         }
-        DeleteFileW(seen.c_str());
         return;
     }
-    if (into != nullptr) SetForegroundWindow(into);
     static const std::map<std::string, WORD> kNamed = {
         {"ctrl", VK_CONTROL},  {"alt", VK_MENU},      {"shift", VK_SHIFT},
         {"Insert", VK_INSERT}, {"Delete", VK_DELETE}, {"Up", VK_UP},

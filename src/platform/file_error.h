@@ -9,13 +9,21 @@ namespace kiv {
 // the step that failed and the system's own reason.
 class FileError : public std::runtime_error {
   public:
-    enum class Step { Open, Read, Create, Write, Finish, AlreadyExists, TooLarge };
+    // SwapIncomplete: new contents were written beside a file, and putting
+    // them in its place failed half-way; both versions are kept, under the
+    // names OldCopy() and NewCopy() (either may be empty: not kept, or
+    // still under the file's own name).
+    enum class Step { Open, Read, Create, Write, Finish, AlreadyExists, TooLarge, SwapIncomplete };
 
     FileError(std::u16string path, Step step, std::u16string reason);
+    FileError(std::u16string path, std::u16string reason, std::u16string oldCopy,
+              std::u16string newCopy);
 
     const std::u16string& Path() const { return path_; }
     Step FailedStep() const { return step_; }
     const std::u16string& Reason() const { return reason_; }
+    const std::u16string& OldCopy() const { return oldCopy_; }
+    const std::u16string& NewCopy() const { return newCopy_; }
 
     // The whole story in Japanese, for a message box.
     std::u16string UserMessage() const;
@@ -24,6 +32,8 @@ class FileError : public std::runtime_error {
     std::u16string path_;
     Step step_;
     std::u16string reason_;
+    std::u16string oldCopy_;
+    std::u16string newCopy_;
 };
 
 }  // namespace kiv

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file_error.h"
 
@@ -23,13 +24,25 @@ bool IsOrdinaryFile(const std::u16string& path);
 // already at `path`, even an empty one, is never replaced.
 void CreateFileWithContents(const std::u16string& path, std::string_view contents);
 
-// Gives `path` exactly `contents` in one step, creating it or replacing what
-// it held; on any failure the old file stays as it was. A read-only file is
+// Gives `path` exactly `contents`, creating it or replacing what it held. The
+// new bytes are written beside it and take its name only once complete; the
+// old ones keep a name of their own (a side file, below) until then. On a
+// failure before the swap the file stays as it was; a swap that fails
+// half-way throws FileError::Step::SwapIncomplete naming where the old and
+// the new contents are, and deletes neither. A file with other names (hard
+// links) is written in place instead, after a copy of it is kept beside it,
+// so that every name still shows the new contents. A read-only file is
 // refused (Open), as Windows refuses to write it.
 void ReplaceFileWithContents(const std::u16string& path, std::string_view contents);
 // The same with the contents in pieces, written one after another: a large
 // file changed in one place need not first be copied into one buffer.
 void ReplaceFileWithContents(const std::u16string& path, std::span<const std::string_view> pieces);
+
+// The files a write leaves beside `path` when it is cut short (a crash, a
+// power cut, a swap that failed half-way): the full paths of those found,
+// so that the user can be told; nothing for none, or a folder that cannot
+// be listed. Never deleted or overwritten by the tool.
+std::vector<std::u16string> LeftoverSideFiles(const std::u16string& path);
 
 // Size and last-write time: what tells a reader that a file changed.
 struct FileStamp {
@@ -49,6 +62,17 @@ std::string ReadFileBytes(const std::u16string& path);
 using BeforeOpenHook = void (*)(const std::u16string& path);
 void SetBeforeOpenHook(BeforeOpenHook hook);
 void RunBeforeOpenHook(const std::u16string& path);
+
+// The names of the side files, for the platform layers. "chat.txt.kivmacro-
+// new-1234-7" holds new contents until they take the file's name, "...-old-
+// ..." the old ones until then; the process ID and a number new for every
+// call make a name no earlier write left.
+enum class SideFile { New, Old };
+std::u16string SideFileName(const std::u16string& path, SideFile kind, unsigned long processId);
+// Whether the file named `name` (no folder) is a side file of the file named
+// `fileName`, letter case aside; the temporary files of earlier versions
+// ("chat.txt.kivtmp1234") count too.
+bool IsSideFileOf(std::u16string_view name, std::u16string_view fileName);
 
 // Sequential reading of a whole file; others may read and write it meanwhile.
 class FileReader {

@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,8 +50,72 @@ namespace {
 
 enum class Existing { Keep, Replace };
 
-// The bytes go to a temporary file beside the target, reach the disk, and only
-// then take the target's name; a crash or a full disk leaves the target as it was.
+// A side file made anew: never one that another write left.
+int CreateSideFile(const std::u16string& path, mode_t mode, std::string& name) {
+    for (int tries = 0; tries < 100; ++tries) {
+        name = ToUtf8(SideFileName(path, SideFile::New, static_cast<unsigned long>(::getpid())));
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+std::string UnusedSideName(const std::u16string& path, SideFile kind) {
+    for (;;) {
+        std::string name = ToUtf8(SideFileName(path, kind, static_cast<unsigned long>(::getpid())));
+        struct stat status {};
+        if (::lstat(name.c_str(), &status) != 0) return name;
+    }
+}
+
+bool WriteWhole(const std::string& name, int flags, mode_t mode,
+                std::span<const std::string_view> pieces) {
+    const int fd = ::open(name.c_str(), flags | O_WRONLY | O_CLOEXEC, mode);
+    if (fd < 0) return false;
+    const bool written = std::all_of(pieces.begin(), pieces.end(),
+                                     [fd](std::string_view piece) { return WriteAll(fd, piece); });
+    const int error = errno;
+    const bool synced = written && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !synced) {
+        if (!written) errno = error;
+        return false;
+    }
+    return true;
+}
+
+// A file with other names (hard links) keeps them only when written in
+// place: a rename would leave them on the old file. A copy of the old
+// contents is kept beside it until the new ones are all written.
+void WriteInPlace(const std::u16string& path, const std::string& target, mode_t mode,
+                  std::span<const std::string_view> pieces) {
+    std::string old;
+    try {
+        old = ReadFileBytes(path);
+    } catch (const FileError&) {
+        Fail(path, FileError::Step::Open, errno);
+    }
+    const std::string copy = UnusedSideName(path, SideFile::Old);
+    const std::string_view whole = old;
+    if (!WriteWhole(copy, O_CREAT | O_EXCL, mode, {&whole, 1})) {
+        const int error = errno;
+        ::unlink(copy.c_str());
+        Fail(path, FileError::Step::Create, error);
+    }
+    if (WriteWhole(target, O_TRUNC, mode, pieces)) {
+        ::unlink(copy.c_str());
+        return;
+    }
+    const int error = errno;
+    if (!WriteWhole(target, O_TRUNC, mode, {&whole, 1})) {
+        throw FileError(path, SystemReason(error), FromUtf8(copy), u"");
+    }
+    ::unlink(copy.c_str());
+    Fail(path, FileError::Step::Write, error);
+}
+
+// The bytes go to a side file, reach the disk, and only then take the
+// file's name; a crash or a full disk leaves the file as it was. A rename
+// here is one step: the name holds the old bytes or the new, never neither.
 void WriteAtomically(const std::u16string& path, std::span<const std::string_view> pieces,
                      Existing existing) {
     const std::string target = ToUtf8(path);
@@ -63,10 +128,14 @@ void WriteAtomically(const std::u16string& path, std::span<const std::string_vie
             if (S_ISDIR(status.st_mode)) Fail(path, FileError::Step::Open, EISDIR);
             if ((status.st_mode & S_IWUSR) == 0) Fail(path, FileError::Step::Open, EACCES);
             mode = status.st_mode & 07777;
+            if (status.st_nlink > 1) {
+                WriteInPlace(path, target, mode, pieces);
+                return;
+            }
         }
     }
-    const std::string temporary = target + ".kivtmp" + std::to_string(::getpid());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    std::string temporary;
+    const int fd = CreateSideFile(path, mode, temporary);
     if (fd < 0) Fail(path, FileError::Step::Create, errno);
     const bool written = std::all_of(pieces.begin(), pieces.end(),
                                      [fd](std::string_view piece) { return WriteAll(fd, piece); });
@@ -102,6 +171,22 @@ void WriteAtomically(const std::u16string& path, std::span<const std::string_vie
 }
 
 }  // namespace
+
+std::vector<std::u16string> LeftoverSideFiles(const std::u16string& path) {
+    std::vector<std::u16string> found;
+    const std::size_t slash = path.rfind(u'/');
+    const std::u16string folder = slash == std::u16string::npos ? u"" : path.substr(0, slash + 1);
+    const std::u16string name = path.substr(folder.size());
+    DIR* dir = ::opendir(folder.empty() ? "." : ToUtf8(folder).c_str());
+    if (dir == nullptr) return found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::u16string entryName = FromUtf8(entry->d_name);
+        if (IsSideFileOf(entryName, name)) found.push_back(folder + entryName);
+    }
+    ::closedir(dir);
+    std::sort(found.begin(), found.end());
+    return found;
+}
 
 std::optional<FileStamp> StampOf(const std::u16string& path) {
     struct stat status {};

@@ -1,17 +1,23 @@
-// The file functions beneath the tool: what counts as a file, nothing ever replaced, and what
-// cannot be opened said plainly.
+// The file functions beneath the tool: what counts as a file, nothing ever replaced, the user's
+// bytes under a name the user knows whatever step of a replacement fails, and what cannot be
+// opened said plainly.
 
 #include "platform/file_system.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
+#include <vector>
 
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 #ifdef _WIN32
 #include <windows.h>
 
+#include "platform/file_swap_win32.h"
 #endif
 
 namespace kiv {
@@ -71,6 +77,194 @@ TEST(CreateFileWithContents, NeverReplacesWhatIsThere) {
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path("folder")));
     EXPECT_EQ(EntriesIn(dir.Root()), 2u) << "temporary files must be removed";
 }
+
+// Side files are what the user is told of after a crash: only this file's, by their marks.
+TEST(LeftoverSideFiles, FindsTheSideFilesOfThisFileOnly) {
+    TempDir dir;
+    for (const char* name : {"chat.txt", "chat.txt.kivmacro-new-12-3", "chat.txt.kivmacro-old-7-1",
+                             "chat.txt.kivtmp4321", "chat.txt.kivmacro-", "chat.txt.bak",
+                             "other.txt.kivmacro-old-7-2", "chat.txt2.kivmacro-new-1-1"}) {
+        WriteBytes(dir.Path(name), "x");
+    }
+    std::vector<std::u16string> found = LeftoverSideFiles(dir.File("chat.txt"));
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::u16string>{dir.File("chat.txt.kivmacro-new-12-3"),
+                                                  dir.File("chat.txt.kivmacro-old-7-1"),
+                                                  dir.File("chat.txt.kivtmp4321")}));
+    EXPECT_TRUE(LeftoverSideFiles(dir.File("missing/chat.txt")).empty());
+    EXPECT_TRUE(IsSideFileOf(u"CHAT.TXT.KIVMACRO-OLD-1-1", u"chat.txt")) << "as Windows compares";
+}
+
+// Two writes never meet each other's side files, and leave none behind.
+TEST(ReplaceFileWithContents, LeavesOnlyTheFileWithItsNewBytes) {
+    TempDir dir;
+    WriteBytes(dir.Path("chat.txt"), "old\r\n");
+    ReplaceFileWithContents(dir.File("chat.txt"), "new\r\n");
+    ReplaceFileWithContents(dir.File("chat.txt"), "newer\r\n");
+    EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), "newer\r\n");
+    EXPECT_EQ(EntriesIn(dir.Root()), 1u);
+}
+
+// A file with another name (a hard link) is changed under both: a swap would
+// leave the other name on the old bytes.
+TEST(ReplaceFileWithContents, AFileWithAnotherNameIsWrittenInPlace) {
+    TempDir dir;
+    WriteBytes(dir.Path("chat.txt"), "old\r\n");
+    std::filesystem::create_hard_link(dir.Path("chat.txt"), dir.Path("link.txt"));
+    ReplaceFileWithContents(dir.File("chat.txt"), "new\r\n");
+    EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), "new\r\n");
+    EXPECT_EQ(ReadBytes(dir.Path("link.txt")), "new\r\n");
+    EXPECT_EQ(EntriesIn(dir.Root()), 2u) << "the copy kept meanwhile is gone";
+}
+
+#ifndef _WIN32
+TEST(ReplaceFileWithContents, AFullDiskInAnInPlaceWriteBringsTheOldBytesBack) {
+    TempDir dir;
+    WriteBytes(dir.Path("chat.txt"), "old\r\n");
+    std::filesystem::create_hard_link(dir.Path("chat.txt"), dir.Path("link.txt"));
+    {
+        test::FileSizeLimit limit(1000);
+        try {
+            ReplaceFileWithContents(dir.File("chat.txt"), std::string(2000, 'n'));
+            ADD_FAILURE() << "a write past the limit succeeded";
+        } catch (const FileError& error) {
+            EXPECT_EQ(error.FailedStep(), FileError::Step::Write) << error.what();
+        }
+    }
+    EXPECT_EQ(ReadBytes(dir.Path("link.txt")), "old\r\n");
+    EXPECT_EQ(EntriesIn(dir.Root()), 2u) << "the copy kept meanwhile is gone";
+}
+#endif
+
+#ifdef _WIN32
+// What ReplaceFileW and a move after it may leave, each as its documentation
+// says (the seam does that to the real files; no disk fails so on purpose),
+// and what the user then has: the new bytes in place, or the old ones, or
+// both under names the message gives. Never neither.
+enum class Swap { Works, BusyThenWorks, StaysBusy, E1175, E1176, E1176TargetGone, E1177 };
+enum class Then { Moves, MoveFails };
+enum class Ends { New, Old, BothKeptAside, NewKeptAside };
+
+struct SwapCase {
+    Swap swap;
+    Then then;
+    Ends ends;
+};
+
+class FileSwap : public testing::TestWithParam<SwapCase> {
+  protected:
+    void TearDown() override { SetFileSwapCalls({}); }
+};
+
+TEST_P(FileSwap, TheUsersBytesAreUnderTheFilesNameOrANameTheUserIsTold) {
+    const SwapCase& c = GetParam();
+    TempDir dir;
+    const std::string oldBytes = "old macros\r\n";
+    const std::string newBytes = "new macros\r\n";
+    WriteBytes(dir.Path("chat.txt"), oldBytes);
+    int calls = 0;
+    SetFileSwapCalls(
+        {.replace =
+             [&](const wchar_t* target, const wchar_t* replacement, const wchar_t* backup) -> BOOL {
+                 ++calls;
+                 DWORD error = 0;
+                 switch (c.swap) {
+                     case Swap::Works:
+                         break;
+                     case Swap::BusyThenWorks:
+                         if (calls <= 2) error = ERROR_SHARING_VIOLATION;
+                         break;
+                     case Swap::StaysBusy:
+                         error = ERROR_SHARING_VIOLATION;
+                         break;
+                     case Swap::E1175:  // both names as they were
+                         error = ERROR_UNABLE_TO_REMOVE_REPLACED;
+                         break;
+                     case Swap::E1176:  // with a backup name: both names as they were
+                         error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+                         break;
+                     case Swap::E1176TargetGone:  // as without one: the file no longer exists
+                         DeleteFileW(target);
+                         error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+                         break;
+                     case Swap::E1177:  // the file under the backup's name
+                         MoveFileExW(target, backup, 0);
+                         error = ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+                         break;
+                 }
+                 if (error == 0) {
+                     return ReplaceFileW(target, replacement, backup,
+                                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+                 }
+                 SetLastError(error);
+                 return FALSE;
+             },
+         .move = [&](const wchar_t* from, const wchar_t* to, DWORD flags) -> BOOL {
+             if (c.then == Then::Moves) return MoveFileExW(from, to, flags);
+             SetLastError(ERROR_ACCESS_DENIED);
+             return FALSE;
+         },
+         .pause = [](DWORD) {}});
+
+    std::optional<FileError> failure;
+    try {
+        ReplaceFileWithContents(dir.File("chat.txt"), newBytes);
+    } catch (const FileError& error) {
+        failure = error;
+    }
+    const auto holds = [](const std::u16string& path, const std::string& bytes) {
+        return !path.empty() && ReadBytes(std::filesystem::path(path)) == bytes;
+    };
+    const auto told = [&](const std::u16string& path) {
+        return failure && failure->UserMessage().find(path) != std::u16string::npos;
+    };
+    switch (c.ends) {
+        case Ends::New:
+            EXPECT_FALSE(failure) << failure->what();
+            EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), newBytes);
+            EXPECT_EQ(EntriesIn(dir.Root()), 1u) << "no side file left";
+            break;
+        case Ends::Old:
+            ASSERT_TRUE(failure);
+            EXPECT_EQ(failure->FailedStep(), FileError::Step::Finish) << failure->what();
+            EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), oldBytes) << "nothing changed";
+            EXPECT_EQ(EntriesIn(dir.Root()), 1u) << "no side file left";
+            break;
+        case Ends::BothKeptAside:
+            ASSERT_TRUE(failure);
+            EXPECT_EQ(failure->FailedStep(), FileError::Step::SwapIncomplete);
+            EXPECT_TRUE(holds(failure->OldCopy(), oldBytes)) << failure->what();
+            EXPECT_TRUE(holds(failure->NewCopy(), newBytes)) << failure->what();
+            EXPECT_TRUE(told(failure->OldCopy()) && told(failure->NewCopy())) << failure->what();
+            EXPECT_EQ(EntriesIn(dir.Root()), 2u);
+            break;
+        case Ends::NewKeptAside:
+            // The system took the old bytes (as documented without a backup
+            // name); the user's new ones are still there, and told.
+            ASSERT_TRUE(failure);
+            EXPECT_EQ(failure->FailedStep(), FileError::Step::SwapIncomplete);
+            EXPECT_TRUE(holds(failure->NewCopy(), newBytes)) << failure->what();
+            EXPECT_TRUE(told(failure->NewCopy())) << failure->what();
+            EXPECT_TRUE(failure->OldCopy().empty());
+            break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryDocumentedOutcome, FileSwap,
+    testing::Values(SwapCase{Swap::Works, Then::MoveFails, Ends::New},
+                    SwapCase{Swap::BusyThenWorks, Then::MoveFails, Ends::New},
+                    SwapCase{Swap::StaysBusy, Then::Moves, Ends::New},
+                    SwapCase{Swap::StaysBusy, Then::MoveFails, Ends::Old},
+                    SwapCase{Swap::E1175, Then::Moves, Ends::New},
+                    SwapCase{Swap::E1175, Then::MoveFails, Ends::Old},
+                    SwapCase{Swap::E1176, Then::Moves, Ends::New},
+                    SwapCase{Swap::E1176, Then::MoveFails, Ends::Old},
+                    SwapCase{Swap::E1176TargetGone, Then::Moves, Ends::New},
+                    SwapCase{Swap::E1176TargetGone, Then::MoveFails, Ends::NewKeptAside},
+                    SwapCase{Swap::E1177, Then::Moves, Ends::New},
+                    SwapCase{Swap::E1177, Then::MoveFails, Ends::BothKeptAside}));
+#endif
 
 TEST(FileReader, ReportsWhatCannotBeOpened) {
     TempDir dir;

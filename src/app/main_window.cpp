@@ -365,12 +365,24 @@ bool MainWindow::LoadMacroList(const std::u16string& path) {
     }
     macros_ = std::move(fresh);
     FillList();
+    TellLeftoverSideFiles(path);
     edits_.Start(path);
     RegisterHotkeysAndTell();  // the macros' keys follow the titles the list has
     watch_.Start(window_, kFileChanged, path, stamp);
     autoReload_.Loaded(stamp);
     if (MacroFileStamp(path) != stamp) MacroFileChanged();
     return true;
+}
+
+// Told once a run for each file: they stay until the user deals with them.
+void MainWindow::TellLeftoverSideFiles(const std::u16string& path) {
+    if (std::find(leftoversTold_.begin(), leftoversTold_.end(), path) != leftoversTold_.end()) {
+        return;
+    }
+    const std::vector<std::u16string> leftovers = LeftoverSideFiles(path);
+    if (leftovers.empty()) return;
+    leftoversTold_.push_back(path);
+    Notify({NoticeKind::LeftoverFiles, LeftoverSideFilesText(path, leftovers)});
 }
 
 // Read once the file has been still for a moment: editors save in steps.

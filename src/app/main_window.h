@@ -76,6 +76,7 @@ class MainWindow {
     // box and the selection stay as they were, and the user is told why.
     bool LoadMacroList(const std::u16string& path);
     void FillList();
+    void TellLeftoverSideFiles(const std::u16string& path);
     int Selected() const;  // the list's selected entry, -1 for none
     // Nothing when nothing was selected (or a delivery is under way).
     std::optional<DeliveryOutcome> Say();
@@ -172,6 +173,7 @@ class MainWindow {
     bool endsProgram_ = false;  // the program's window, not a test's
     bool settingsUnsavable_ = false;
     bool inMenu_ = false;  // a menu of the window is open
+    std::vector<std::u16string> leftoversTold_;  // macro files whose side files were told
 };
 
 }  // namespace kiv

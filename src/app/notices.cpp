@@ -30,6 +30,25 @@ void PendingNotices::ShowWhenLooking(NoticePort& port) {
     }
 }
 
+std::u16string LeftoverSideFilesText(const std::u16string& file,
+                                     const std::vector<std::u16string>& leftovers) {
+    std::u16string text = u"マクロファイル「" + file +
+                          u"」を書き換える途中で止まったときのファイルが、そばに残っています。\n\n";
+    for (const std::u16string& path : leftovers) {
+        text += path;
+        if (path.find(u".kivmacro-old-") != std::u16string::npos) {
+            text += u" (変更前の内容)";
+        } else if (path.find(u".kivmacro-new-") != std::u16string::npos) {
+            text += u" (変更後の内容。最後まで書けていないことがあります)";
+        }
+        text += u"\n";
+    }
+    text +=
+        u"\nマクロファイルに必要なマクロがないときは、これらをメモ帳などで開いて確かめてください。"
+        u"このツールはこれらのファイルを消しません。要らなければ削除してください。";
+    return text;
+}
+
 void OfferToRunAsAdministrator(NoticePort& port) {
     if (port.IsElevated()) {
         port.Tell(

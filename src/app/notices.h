@@ -13,6 +13,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kiv {
 
@@ -22,6 +23,7 @@ enum class NoticeKind {
     SettingsUnsavable,  // the settings file's path cannot be held in CP932
     SendRefused,        // Windows refused the messages to the game: offer to run as administrator
     Problem,            // what went wrong while the user looked elsewhere (after a drop)
+    LeftoverFiles,      // side files an interrupted write of the macro file left
 };
 
 struct Notice {
@@ -71,11 +73,21 @@ class PendingNotices {
     std::deque<Notice> pending_;
 };
 
+// What is told of the side files (file_system.h) that an interrupted write
+// left beside the macro file `file`: each one's full path and what it holds.
+std::u16string LeftoverSideFilesText(const std::u16string& file,
+                                     const std::vector<std::u16string>& leftovers);
+
 // Windows refused the messages to the game, which runs as administrator:
 // when this copy is not elevated it asks whether to start again as
 // administrator. The settings are saved and the hotkeys released first (the
 // new copy reads the one and takes over the other); declined or failed, the
 // hotkeys are registered again. Elevated already, it only says why.
 void OfferToRunAsAdministrator(NoticePort& port);
+
+// What is told of the side files (file_system.h) that an interrupted write
+// left beside the macro file `file`: each one's full path and what it holds.
+std::u16string LeftoverSideFilesText(const std::u16string& file,
+                                     const std::vector<std::u16string>& leftovers);
 
 }  // namespace kiv

@@ -146,6 +146,21 @@ TEST_F(MainWindowTest, AToolFolderTheSettingsCannotBeKeptInIsToldOnce) {
     EXPECT_FALSE(again.Answered(std::chrono::milliseconds(0))) << "not told again at close";
 }
 
+// A write of the macro file cut short (a crash, a power cut) left its side
+// files: the user is told where they are, and nothing deletes them.
+TEST_F(MainWindowTest, SideFilesAnInterruptedWriteLeftAreToldAndKept) {
+    WriteMacros(u"a\r\n");
+    WriteMacros(u"old\r\n", "chat.txt.kivmacro-old-4-1");
+    test::ModalAnswerer told(GetCurrentThreadId(), IDOK);
+    const auto tool = Open(SW_SHOW);
+    SetForegroundWindow(tool->Handle());
+    ASSERT_TRUE(told.Answered());
+    EXPECT_NE(told.Text().find(dir_.Path("chat.txt.kivmacro-old-4-1").wstring() + L" (変更前の内容)"),
+              std::wstring::npos)
+        << std::filesystem::path(told.Text()).string();
+    EXPECT_TRUE(std::filesystem::exists(dir_.Path("chat.txt.kivmacro-old-4-1")));
+}
+
 // The tooltip's text for the entry under the mouse, as the list box's own
 // mouse message leads to it; empty for none.
 std::wstring PreviewAt(HWND list, int entry) {

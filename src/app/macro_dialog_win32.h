@@ -19,8 +19,8 @@ namespace kiv {
 struct MacroDialogRequest {
     bool isNew = false;  // caption "新しいマクロ", else "マクロの編集"
     Macro macro;         // the macro edited; empty for a new one
-    TextEncoding fileEncoding = TextEncoding::Cp932;  // of the macro file: what may be written
-    std::optional<Hotkey> hotkey;                     // the macro's own global hotkey now
+    TextEncoding fileEncoding = TextEncoding::Ansi;  // of the macro file: what may be written
+    std::optional<Hotkey> hotkey;                    // the macro's own global hotkey now
     // Why `key` cannot be the hotkey of a macro titled `title` (used by an
     // action or another macro, or the title cannot be stored), or nothing.
     std::function<std::optional<std::u16string>(const Hotkey& key, const std::u16string& title)>

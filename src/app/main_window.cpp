@@ -177,6 +177,7 @@ bool MainWindow::Create() {
                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                               instance_, this);
     if (window_ == nullptr) return false;
+    window_counts::MarkCodePage(window_);
     AddToSystemMenu(window_, CurrentMenuState());
     menuKeys_.Reset(CreateToolMenuKeys());
     noticePort_.emplace(WindowNoticePort::Window{

@@ -172,7 +172,7 @@ class MainWindow {
     bool shutDown_ = false;
     bool endsProgram_ = false;  // the program's window, not a test's
     bool settingsUnsavable_ = false;
-    bool inMenu_ = false;  // a menu of the window is open
+    bool inMenu_ = false;                        // a menu of the window is open
     std::vector<std::u16string> leftoversTold_;  // macro files whose side files were told
 };
 

@@ -108,7 +108,7 @@ std::vector<MacroFileFinding> CheckMacroFile(std::string_view bytes) {
         // Read as CP932, a byte sequence the code page lacks is what gets lost;
         // read as Unicode, a character it lacks.
         std::u16string lacking;
-        const std::size_t column = read.encoding == TextEncoding::Cp932
+        const std::size_t column = read.encoding == TextEncoding::Ansi
                                        ? FirstLostCharacter(read.bytes)
                                        : FirstCharacterCp932Lacks(read.text, lacking);
         if (column != 0) {

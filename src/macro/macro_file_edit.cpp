@@ -124,7 +124,7 @@ class FileText {
             units_ = {2, true};
         } else {
             form_ = ClassifyUtf8(bytes, true);
-            encoding_ = form_ == Utf8Form::MultiByte ? TextEncoding::Utf8 : TextEncoding::Cp932;
+            encoding_ = form_ == Utf8Form::MultiByte ? TextEncoding::Utf8 : TextEncoding::Ansi;
         }
         // An odd last byte of UTF-16 is half a character, which no line holds.
         end_ = begin_ + (bytes.size() - begin_) / units_.size * units_.size;
@@ -153,8 +153,8 @@ class FileText {
     std::u16string Decode(std::string_view content, bool last) const {
         std::u16string text;
         switch (encoding_) {
-            case TextEncoding::Cp932:
-                AppendFromAnsi(content, text);
+            case TextEncoding::Ansi:
+                AppendFromFileCodePage(content, text);
                 break;
             case TextEncoding::Utf8:
                 AppendFromUtf8(content, text, last);
@@ -193,11 +193,12 @@ class FileText {
         return maySpace && IsBlankLine(TextOf(line));
     }
 
-    // Checked beforehand to read back as itself (WhyMacroCannotBeWritten).
-    std::string Encode(std::u16string_view text) const {
+    // The bytes that read back as exactly `text`, or nothing: the file's code
+    // page may lack a character (checked beforehand, WhyMacroCannotBeWritten).
+    std::optional<std::string> Encode(std::u16string_view text) const {
         switch (encoding_) {
-            case TextEncoding::Cp932:
-                return ToAnsiExactly(text).value_or(std::string());
+            case TextEncoding::Ansi:
+                return ToFileCodePageExactly(text);
             case TextEncoding::Utf8:
                 return ToUtf8(text);
             default: {
@@ -217,7 +218,7 @@ class FileText {
     // The line end a new line gets: the file's most common one, CR LF when
     // it has none.
     std::string NewLineEnd() const {
-        if (ends_ == LineEnds::LineFeed) return Encode(u"\n");
+        if (ends_ == LineEnds::LineFeed) return *Encode(u"\n");
         std::size_t pairs = 0;
         std::size_t lone = 0;
         if (ends_ == LineEnds::CarriageReturn) {
@@ -227,12 +228,20 @@ class FileText {
                 (after < end_ && units_.At(bytes_, after) == u'\n' ? pairs : lone) += 1;
             }
         }
-        return Encode(lone > pairs ? u"\r" : u"\r\n");
+        return *Encode(lone > pairs ? u"\r" : u"\r\n");
+    }
+
+    // Whether the line's text, written again, gives back its very bytes. A
+    // byte the encoding has no character for reads as a stand-in (U+FFFD,
+    // U+30FB), and a line rewritten from its text would lose it.
+    bool RewritesExactly(const Line& line) const {
+        const std::optional<std::string> again = Encode(TextOf(line));
+        return again && *again == bytes_.substr(line.begin, line.contentEnd - line.begin);
     }
 
   private:
     std::string_view bytes_;
-    TextEncoding encoding_ = TextEncoding::Cp932;
+    TextEncoding encoding_ = TextEncoding::Ansi;
     Utf8Form form_ = Utf8Form::Ascii;
     Units units_;
     std::size_t begin_ = 0;
@@ -379,7 +388,7 @@ bool KeepsEncoding(const FileText& file, const Splice& splice) {
         }
     }
     const TextEncoding after =
-        form == Utf8Form::MultiByte ? TextEncoding::Utf8 : TextEncoding::Cp932;
+        form == Utf8Form::MultiByte ? TextEncoding::Utf8 : TextEncoding::Ansi;
     // Nothing but ASCII reads alike either way.
     return after == file.Encoding() || IsAscii(pieces);
 }
@@ -398,6 +407,28 @@ constexpr std::u16string_view kLineEndsWouldChange =
 constexpr std::u16string_view kLinesWouldMisread =
     u"この変更を書き込むと、変更した行かその前後の行が違う内容で読み込まれてしまうため、"
     u"書き込みませんでした。";
+
+std::u16string EncodingName(TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Ansi:
+            return FileCodePageName();
+        case TextEncoding::Utf8:
+            return u"UTF-8";
+        default:
+            return u"UTF-16";
+    }
+}
+
+std::u16string LineWouldLoseBytes(TextEncoding encoding) {
+    return u"この行には " + EncodingName(encoding) +
+           u" の文字として読めないバイトがあり、書き直すとそのバイトが失われるため、"
+           u"書き込みませんでした。その行はエディターで直してください。";
+}
+
+std::u16string TextWouldBeLost(TextEncoding encoding) {
+    return u"このマクロには " + EncodingName(encoding) +
+           u" のマクロファイルに書けない文字があるため、書き込みませんでした。";
+}
 
 // Why the file with the splice made would not read back as meant; empty when
 // it would.
@@ -526,14 +557,23 @@ MacroFileEditor::Result MacroFileEditor::Apply(const MacroChange& change, const 
             !why.empty()) {
             return Refusal(why);
         }
+        if (change.kind == Kind::Replace && !file.RewritesExactly(targets[0].line)) {
+            return Refusal(LineWouldLoseBytes(file.Encoding()));
+        }
     }
     const std::u16string newText = change.kind == Kind::Insert || change.kind == Kind::Replace
                                        ? MacroLineText(change.macro)
                                        : std::u16string();
+    std::string encoded;
+    if (change.kind == Kind::Insert || change.kind == Kind::Replace) {
+        std::optional<std::string> exact = file.Encode(newText);
+        if (!exact) return Refusal(TextWouldBeLost(file.Encoding()));
+        encoded = std::move(*exact);
+    }
     switch (change.kind) {
         case Kind::Replace: {
             const MacroLine& target = targets[0];
-            splice = {target.line.begin, target.line.contentEnd, file.Encode(newText),
+            splice = {target.line.begin, target.line.contentEnd, std::move(encoded),
                       target.lineBefore == kNone ? file.Begin() : target.lineBefore,
                       target.line.end};
             meant.becomes[0] = {target.line.begin, newText};
@@ -564,7 +604,6 @@ MacroFileEditor::Result MacroFileEditor::Apply(const MacroChange& change, const 
                 meant.insertedAfter = targets[0].line.begin;
             }
             selectAfterUndo = select - 1;
-            const std::string encoded = file.Encode(newText);
             const std::string lineEnd = file.NewLineEnd();
             const std::size_t at = after ? after->end : file.End();
             // After a last line without a line end, the new line takes its place as the last.

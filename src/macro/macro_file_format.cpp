@@ -171,12 +171,12 @@ class Decoder {
             case State::Utf16Be:
                 return TextEncoding::Utf16Be;
             default:
-                return TextEncoding::Cp932;
+                return TextEncoding::Ansi;
         }
     }
 
   private:
-    enum class State { AsciiSoFar, Utf8Guessed, Utf8, Cp932, Utf16Le, Utf16Be };
+    enum class State { AsciiSoFar, Utf8Guessed, Utf8, Ansi, Utf16Le, Utf16Be };
 
     bool Start() {
         started_ = true;
@@ -191,7 +191,7 @@ class Decoder {
             encoding_ = State::Utf16Be;
             head.remove_prefix(2);
         } else {
-            encoding_ = decided_.cp932 ? State::Cp932 : State::AsciiSoFar;
+            encoding_ = decided_.cp932 ? State::Ansi : State::AsciiSoFar;
         }
         return Pass(head);
     }
@@ -241,12 +241,12 @@ class Decoder {
                         return false;
                     }
                     // Only ASCII so far, which reads alike either way.
-                    encoding_ = State::Cp932;
-                    AppendFromAnsi(line, text_);
+                    encoding_ = State::Ansi;
+                    AppendFromFileCodePage(line, text_);
                     break;
             }
-        } else if (encoding_ == State::Cp932) {
-            AppendFromAnsi(line, text_);
+        } else if (encoding_ == State::Ansi) {
+            AppendFromFileCodePage(line, text_);
         } else {
             AppendFromUtf8(line, text_, last);
         }

@@ -5,7 +5,8 @@
 // Encoding. A byte-order mark decides (UTF-8 EF BB BF, UTF-16 LE FF FE,
 // UTF-16 BE FE FF) and is no part of the first line. Without one, a file that
 // is well-formed UTF-8 and holds a multi-byte sequence is UTF-8; any other is
-// CP932, as it always was. The rule cannot mistake Japanese CP932 text: the
+// in the system's code page (CP932), as it always was: TextEncoding::Ansi,
+// read in FileCodePage() (ansi_text.h). The rule cannot mistake Japanese CP932 text: the
 // lead bytes of kana and of most kanji (0x81-0x9F) are UTF-8 continuation
 // bytes, which no UTF-8 sequence starts with, and half-width katakana
 // (0xA1-0xDF) are continuation bytes too, or two-byte leads whose partner
@@ -33,7 +34,10 @@
 
 namespace kiv {
 
-enum class TextEncoding { Cp932, Utf8, Utf16Le, Utf16Be };
+// Ansi: a file without a mark that is not UTF-8, in the system's code page as it
+// always was (CP932 on the Japanese systems the tool is made for; CP932 too
+// where the system's code page is UTF-8, ansi_text.h).
+enum class TextEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
 
 inline bool IsBlankLine(std::u16string_view line) {
     // U+3000 counts too: a line of full-width spaces typed with a Japanese IME
@@ -44,8 +48,8 @@ inline bool IsBlankLine(std::u16string_view line) {
 
 struct MacroFileLine {
     std::u16string_view text;
-    std::string_view bytes;  // the line as stored, in CP932 and UTF-8; empty in UTF-16
-    TextEncoding encoding;   // what it was read as (CP932 for ASCII before any other)
+    std::string_view bytes;  // the line as stored, in Ansi and UTF-8; empty in UTF-16
+    TextEncoding encoding;   // what it was read as (Ansi for ASCII before any other)
 };
 using MacroFileLineSink = std::function<void(const MacroFileLine&)>;
 

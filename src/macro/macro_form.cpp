@@ -47,11 +47,11 @@ std::u16string FieldProblem(std::u16string_view field, std::u16string_view text,
         return name + u"に壊れた文字 (" + CodePointText(*lone) +
                u") が入っています。貼り付けた文字を確かめてください。";
     }
-    if (encoding == TextEncoding::Cp932) {
-        if (const auto lacking = CharactersAnsiLacks(text); !lacking.empty()) {
-            return name +
-                   u"に、Shift_JIS (CP932) のマクロファイルには保存できない文字があります: " +
-                   NameCharacters(lacking) + u"。マクロファイルを UTF-8 で保存し直すと使えます。";
+    if (encoding == TextEncoding::Ansi) {
+        if (const auto lacking = CharactersFileCodePageLacks(text); !lacking.empty()) {
+            return name + u"に、" + FileCodePageName() +
+                   u" のマクロファイルには保存できない文字があります: " + NameCharacters(lacking) +
+                   u"。マクロファイルを UTF-8 で保存し直すと使えます。";
         }
     }
     return {};

@@ -94,7 +94,7 @@ class MacroList {
     std::u16string fileName_;
     std::u16string text_;
     std::vector<Entry> entries_;
-    TextEncoding encoding_ = TextEncoding::Cp932;
+    TextEncoding encoding_ = TextEncoding::Ansi;
     bool loaded_ = false;
 };
 

@@ -4,7 +4,10 @@
 
 namespace kiv {
 
-std::vector<char32_t> CharactersAnsiLacks(std::u16string_view text) {
+namespace {
+
+template <typename ExactForm>
+std::vector<char32_t> CharactersLacking(std::u16string_view text, ExactForm exactForm) {
     std::vector<char32_t> lacking;
     for (std::size_t i = 0; i < text.size();) {
         // A surrogate pair is one character, and CP932 holds none.
@@ -15,12 +18,29 @@ std::vector<char32_t> CharactersAnsiLacks(std::u16string_view text) {
             pair ? 0x10000 + ((char32_t{text[i]} - 0xD800) << 10) + (text[i + 1] - 0xDC00)
                  : char32_t{text[i]};
         if (std::find(lacking.begin(), lacking.end(), code) == lacking.end() &&
-            !ToAnsiExactly(text.substr(i, length))) {
+            !exactForm(text.substr(i, length))) {
             lacking.push_back(code);
         }
         i += length;
     }
     return lacking;
+}
+
+}  // namespace
+
+std::vector<char32_t> CharactersAnsiLacks(std::u16string_view text) {
+    return CharactersLacking(text, ToAnsiExactly);
+}
+
+std::vector<char32_t> CharactersFileCodePageLacks(std::u16string_view text) {
+    return CharactersLacking(text, ToFileCodePageExactly);
+}
+
+std::u16string FileCodePageName() {
+    const unsigned codePage = FileCodePage();
+    if (codePage == 932) return u"Shift_JIS (CP932)";
+    const std::string digits = std::to_string(codePage);
+    return u"コードページ " + std::u16string(digits.begin(), digits.end());
 }
 
 std::u16string CodePointText(char32_t code) {

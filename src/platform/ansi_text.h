@@ -34,6 +34,21 @@ std::optional<std::string> ToAnsiExactly(std::u16string_view text);
 // the order they first appear: for telling the user which ones.
 std::vector<char32_t> CharactersAnsiLacks(std::u16string_view text);
 
+// The code page of macro files that have no mark and are not UTF-8: the
+// system's, as it always was. But where the system's code page is UTF-8 (a
+// Windows option, "Beta: Unicode UTF-8 for worldwide language support",
+// that many Japanese users turn on), such a file can only be the CP932 it
+// was written in: read as UTF-8, every Japanese character of it would be
+// U+FFFD, and an edit would write that back. There it is CP932. What is
+// sent to the game and the settings file stay in the system's code page.
+unsigned FileCodePage();
+// Its name for messages: 「Shift_JIS (CP932)」, 「コードページ 1252」.
+std::u16string FileCodePageName();
+// As the Ansi functions above, in the file code page.
+void AppendFromFileCodePage(std::string_view bytes, std::u16string& out);
+std::optional<std::string> ToFileCodePageExactly(std::u16string_view text);
+std::vector<char32_t> CharactersFileCodePageLacks(std::u16string_view text);
+
 // 「♥ (U+2665)、😀 (U+1F600)」: each character, and its number for when the
 // font lacks it too.
 std::u16string NameCharacters(const std::vector<char32_t>& characters);

@@ -191,4 +191,17 @@ std::optional<std::string> ToAnsiExactly(std::u16string_view text) {
     return out;
 }
 
+// Outside Windows the system's code page is CP932, here and for files alike.
+unsigned FileCodePage() {
+    return 932;
+}
+
+void AppendFromFileCodePage(std::string_view bytes, std::u16string& out) {
+    AppendFromAnsi(bytes, out);
+}
+
+std::optional<std::string> ToFileCodePageExactly(std::u16string_view text) {
+    return ToAnsiExactly(text);
+}
+
 }  // namespace kiv

@@ -18,6 +18,43 @@ std::size_t SafeAnsiCut(std::string_view bytes, std::size_t limit) {
     return cut == 0 ? limit : cut;
 }
 
+void AppendFrom(UINT codePage, std::string_view bytes, std::u16string& out) {
+    while (!bytes.empty()) {
+        const std::size_t take =
+            bytes.size() <= kMaxPiece ? bytes.size() : SafeAnsiCut(bytes, kMaxPiece);
+        const int count = static_cast<int>(take);
+        const int needed = MultiByteToWideChar(codePage, 0, bytes.data(), count, nullptr, 0);
+        const std::size_t at = out.size();
+        out.resize(at + static_cast<std::size_t>(needed));
+        MultiByteToWideChar(codePage, 0, bytes.data(), count,
+                            reinterpret_cast<wchar_t*>(out.data() + at), needed);
+        bytes.remove_prefix(take);
+    }
+}
+
+std::optional<std::string> ToExactly(UINT codePage, std::u16string_view text) {
+    if (text.size() > kMaxPiece) return std::nullopt;  // no path or name is that long
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int count = static_cast<int>(text.size());
+    // Without the flag Windows maps by "best fit" and does not even report it
+    // as a default character used. For UTF-8 that flag and the
+    // default-character report are refused, and every character has an
+    // exact form anyway.
+    const bool utf8 = codePage == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* const used = utf8 ? nullptr : &usedDefault;
+    const int needed = WideCharToMultiByte(codePage, flags, wide, count, nullptr, 0, nullptr, used);
+    if (usedDefault || (needed == 0 && count != 0)) return std::nullopt;
+    std::string out(static_cast<std::size_t>(needed), '\0');
+    WideCharToMultiByte(codePage, flags, wide, count, out.data(), needed, nullptr, used);
+    // A lone surrogate half, or a mapping that does not come back, is no exact form either.
+    std::u16string back;
+    AppendFrom(codePage, out, back);
+    if (usedDefault || back != text) return std::nullopt;
+    return out;
+}
+
 }  // namespace
 
 std::string ToAnsi(std::u16string_view text) {
@@ -38,17 +75,7 @@ std::string ToAnsi(std::u16string_view text) {
 }
 
 void AppendFromAnsi(std::string_view bytes, std::u16string& out) {
-    while (!bytes.empty()) {
-        const std::size_t take =
-            bytes.size() <= kMaxPiece ? bytes.size() : SafeAnsiCut(bytes, kMaxPiece);
-        const int count = static_cast<int>(take);
-        const int needed = MultiByteToWideChar(CP_ACP, 0, bytes.data(), count, nullptr, 0);
-        const std::size_t at = out.size();
-        out.resize(at + static_cast<std::size_t>(needed));
-        MultiByteToWideChar(CP_ACP, 0, bytes.data(), count,
-                            reinterpret_cast<wchar_t*>(out.data() + at), needed);
-        bytes.remove_prefix(take);
-    }
+    AppendFrom(CP_ACP, bytes, out);
 }
 
 std::u16string FromAnsi(std::string_view bytes) {
@@ -58,24 +85,20 @@ std::u16string FromAnsi(std::string_view bytes) {
 }
 
 std::optional<std::string> ToAnsiExactly(std::u16string_view text) {
-    if (text.size() > kMaxPiece) return std::nullopt;  // no path or name is that long
-    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-    const int count = static_cast<int>(text.size());
-    // Without the flag Windows maps by "best fit" and does not even report it
-    // as a default character used. Where the system code page is UTF-8 (a
-    // Windows option), that flag and the default-character report are
-    // refused, and every character has an exact form anyway.
-    const bool utf8 = GetACP() == CP_UTF8;
-    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
-    BOOL usedDefault = FALSE;
-    BOOL* const used = utf8 ? nullptr : &usedDefault;
-    const int needed = WideCharToMultiByte(CP_ACP, flags, wide, count, nullptr, 0, nullptr, used);
-    if (usedDefault || (needed == 0 && count != 0)) return std::nullopt;
-    std::string out(static_cast<std::size_t>(needed), '\0');
-    WideCharToMultiByte(CP_ACP, flags, wide, count, out.data(), needed, nullptr, used);
-    // A lone surrogate half, or a mapping that does not come back, is no exact form either.
-    if (usedDefault || FromAnsi(out) != text) return std::nullopt;
-    return out;
+    return ToExactly(CP_ACP, text);
+}
+
+unsigned FileCodePage() {
+    static const unsigned codePage = GetACP() == CP_UTF8 ? 932 : GetACP();
+    return codePage;
+}
+
+void AppendFromFileCodePage(std::string_view bytes, std::u16string& out) {
+    AppendFrom(FileCodePage(), bytes, out);
+}
+
+std::optional<std::string> ToFileCodePageExactly(std::u16string_view text) {
+    return ToExactly(FileCodePage(), text);
 }
 
 }  // namespace kiv

@@ -59,8 +59,7 @@ FileError::FileError(std::u16string path, Step step, std::u16string reason)
 
 FileError::FileError(std::u16string path, std::u16string reason, std::u16string oldCopy,
                      std::u16string newCopy)
-    : std::runtime_error(
-          ToUtf8(Compose(path, Step::SwapIncomplete, reason, oldCopy, newCopy))),
+    : std::runtime_error(ToUtf8(Compose(path, Step::SwapIncomplete, reason, oldCopy, newCopy))),
       path_(std::move(path)),
       step_(Step::SwapIncomplete),
       reason_(std::move(reason)),

@@ -24,8 +24,8 @@ std::u16string Decimal(unsigned long value) {
 }  // namespace
 
 std::u16string SideFileName(const std::u16string& path, SideFile kind, unsigned long processId) {
-    return path + std::u16string(kind == SideFile::New ? kNewMark : kOldMark) +
-           Decimal(processId) + u"-" + Decimal(++sideFileSerial);
+    return path + std::u16string(kind == SideFile::New ? kNewMark : kOldMark) + Decimal(processId) +
+           u"-" + Decimal(++sideFileSerial);
 }
 
 bool IsSideFileOf(std::u16string_view name, std::u16string_view fileName) {

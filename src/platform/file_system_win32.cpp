@@ -34,7 +34,8 @@ FileSwapCalls& SwapCalls() {
 
 BOOL Replace(const std::wstring& target, const std::wstring& replacement,
              const std::wstring& backup) {
-    if (SwapCalls().replace) return SwapCalls().replace(target.c_str(), replacement.c_str(), backup.c_str());
+    if (SwapCalls().replace)
+        return SwapCalls().replace(target.c_str(), replacement.c_str(), backup.c_str());
     return ReplaceFileW(target.c_str(), replacement.c_str(), backup.c_str(),
                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
 }
@@ -73,8 +74,7 @@ struct FileIdentity {
     DWORD indexLow = 0;
     DWORD links = 0;
     bool SameFile(const FileIdentity& other) const {
-        return volume == other.volume && indexHigh == other.indexHigh &&
-               indexLow == other.indexLow;
+        return volume == other.volume && indexHigh == other.indexHigh && indexLow == other.indexLow;
     }
 };
 
@@ -183,7 +183,8 @@ void Swap(const std::u16string& path, const std::u16string& temporary) {
         if (oldKept) DeleteWhenFree(backup);
         return;
     }
-    throw FileError(path, SystemErrorText(error), oldKept ? std::u16string(backup.begin(), backup.end()) : u"",
+    throw FileError(path, SystemErrorText(error),
+                    oldKept ? std::u16string(backup.begin(), backup.end()) : u"",
                     Exists(replacement) ? temporary : u"");
 }
 
@@ -292,8 +293,8 @@ std::vector<std::u16string> LeftoverSideFiles(const std::u16string& path) {
     const std::u16string name = path.substr(folder.size());
     WIN32_FIND_DATAW data{};
     const std::u16string pattern = path + u".kiv*";
-    const HANDLE search = FindFirstFileExW(Wide(pattern), FindExInfoBasic, &data,
-                                           FindExSearchNameMatch, nullptr, 0);
+    const HANDLE search =
+        FindFirstFileExW(Wide(pattern), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE) return found;
     do {
         const std::u16string entry(reinterpret_cast<const char16_t*>(data.cFileName));

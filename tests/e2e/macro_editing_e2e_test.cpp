@@ -113,6 +113,30 @@ TEST_F(MacroEditing, F2EditsTheSelectedMacroInItsFilesOwnEncodingAndKeepsAnOutsi
     }));
 }
 
+// On a Windows whose system code page is UTF-8 (an option many Japanese
+// users turn on), a Shift_JIS file is still listed and written as CP932:
+// never U+FFFD, never UTF-8, and no byte outside the edited line changes.
+TEST_F(MacroEditing, OnAUtf8SystemAShiftJisFileIsListedAndEditedAsCp932) {
+    std::filesystem::copy_file(standin::ProgramDirectory() / L"kivmacro-utf8.exe",
+                               dir_.Path("chat.exe"),
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::string last = ToAnsi(u"またね\t別れ\r\n");
+    const auto tool = Start(ToAnsi(u"こんにちは\tあいさつ\r\n") + last);
+    ASSERT_EQ(tool->CountOf(window_counts::kCodePage), 65001u) << "the manifest's code page";
+    EXPECT_EQ(tool->Titles(), (std::vector<std::wstring>{L"あいさつ", L"別れ"}));
+    tool->Select(0);
+    TypeCombination("F2", tool->List());
+    HWND dialog = tool->WaitForModal(L"マクロの編集");
+    EXPECT_TRUE(
+        e2e::WaitFor([&] { return e2e::ItemText(dialog, kFirstLineField) == L"こんにちは"; }));
+    SetDlgItemTextW(dialog, kTitleField, L"朝のあいさつ");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(FileBecomes(ToAnsi(u"こんにちは\t朝のあいさつ\r\n") + last));
+    EXPECT_TRUE(e2e::WaitFor([&] {
+        return tool->Titles() == std::vector<std::wstring>{L"朝のあいさつ", L"別れ"};
+    }));
+}
+
 TEST_F(MacroEditing, AMacrosOwnHotkeySaysItWithTheGameInFront) {
     StandinClient client(dir_.Path("record.txt"));
     ASSERT_TRUE(client.Started());

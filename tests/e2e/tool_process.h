@@ -48,9 +48,15 @@ inline std::wstring TextOf(HWND window) {
 // A control's text in another process: its own WM_GETTEXT, which Windows
 // carries across (GetWindowText would not ask it). A message box's text is 0xFFFF.
 inline std::wstring ItemText(HWND dialog, int id) {
-    wchar_t text[1024] = {};
-    GetDlgItemTextW(dialog, id, text, 1024);
-    return text;
+    std::vector<wchar_t> text(1024, L'\0');
+    DWORD_PTR length = 0;
+    HWND item = GetDlgItem(dialog, id);
+    if (item == nullptr ||
+        !SendMessageTimeoutW(item, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_NORMAL, 5000, &length)) {
+        return L"";
+    }
+    return {text.data(), std::min<std::size_t>(length, text.size() - 1)};
 }
 
 class ToolProcess {
@@ -111,20 +117,22 @@ class ToolProcess {
     int Selected() const { return static_cast<int>(Send(list_, LB_GETCURSEL)); }
     int TopIndex() const { return static_cast<int>(Send(list_, LB_GETTOPINDEX)); }
     // Every entry's text, in order; read again when the tool refilled the
-    // list while it was being read.
+    // list while it was being read. LB_GETTEXT takes no buffer size, and an
+    // entry refilled between it and LB_GETTEXTLEN may be longer than that
+    // said: the buffer is far larger than any title of the tests.
     std::vector<std::wstring> Titles() const {
+        constexpr LRESULT kRoom = 4096;
+        std::vector<wchar_t> buffer(kRoom + 1);
         for (;;) {
             std::vector<std::wstring> titles;
             const int count = Count();
             for (int i = 0; i < count; ++i) {
                 const LRESULT length = Send(list_, LB_GETTEXTLEN, static_cast<WPARAM>(i));
-                if (length < 0) break;
-                std::wstring title(static_cast<std::size_t>(length) + 1, L'\0');
+                if (length < 0 || length > kRoom) break;
                 const LRESULT got = Send(list_, LB_GETTEXT, static_cast<WPARAM>(i),
-                                         reinterpret_cast<LPARAM>(title.data()));
-                if (got < 0 || got > length) break;
-                title.resize(static_cast<std::size_t>(got));
-                titles.push_back(title);
+                                         reinterpret_cast<LPARAM>(buffer.data()));
+                if (got < 0 || got != length) break;
+                titles.emplace_back(buffer.data(), static_cast<std::size_t>(got));
             }
             if (count < 0 ||
                 (titles.size() == static_cast<std::size_t>(count) && Count() == count)) {

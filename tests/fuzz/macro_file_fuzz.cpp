@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The checker numbers lines as an editor does, a LF inside a line (a file
     // with CRs) starting another; it tells each such line, and each line that
     // does not survive the way to the game.
-    const bool unicode = whole.encoding != TextEncoding::Cp932;
+    const bool unicode = whole.encoding != TextEncoding::Ansi;
     std::map<std::size_t, const test::LineRead*> lineAt;
     std::vector<std::pair<std::size_t, std::size_t>> joined;
     std::vector<std::size_t> lost;

@@ -20,7 +20,7 @@ struct LineRead {
 };
 
 struct LinesRead {
-    TextEncoding encoding = TextEncoding::Cp932;
+    TextEncoding encoding = TextEncoding::Ansi;
     std::vector<LineRead> lines;  // blank ones included
     friend bool operator==(const LinesRead&, const LinesRead&) = default;
 };

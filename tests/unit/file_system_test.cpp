@@ -164,41 +164,41 @@ TEST_P(FileSwap, TheUsersBytesAreUnderTheFilesNameOrANameTheUserIsTold) {
     WriteBytes(dir.Path("chat.txt"), oldBytes);
     int calls = 0;
     SetFileSwapCalls(
-        {.replace =
-             [&](const wchar_t* target, const wchar_t* replacement, const wchar_t* backup) -> BOOL {
-                 ++calls;
-                 DWORD error = 0;
-                 switch (c.swap) {
-                     case Swap::Works:
-                         break;
-                     case Swap::BusyThenWorks:
-                         if (calls <= 2) error = ERROR_SHARING_VIOLATION;
-                         break;
-                     case Swap::StaysBusy:
-                         error = ERROR_SHARING_VIOLATION;
-                         break;
-                     case Swap::E1175:  // both names as they were
-                         error = ERROR_UNABLE_TO_REMOVE_REPLACED;
-                         break;
-                     case Swap::E1176:  // with a backup name: both names as they were
-                         error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
-                         break;
-                     case Swap::E1176TargetGone:  // as without one: the file no longer exists
-                         DeleteFileW(target);
-                         error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
-                         break;
-                     case Swap::E1177:  // the file under the backup's name
-                         MoveFileExW(target, backup, 0);
-                         error = ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
-                         break;
-                 }
-                 if (error == 0) {
-                     return ReplaceFileW(target, replacement, backup,
-                                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-                 }
-                 SetLastError(error);
-                 return FALSE;
-             },
+        {.replace = [&](const wchar_t* target, const wchar_t* replacement,
+                        const wchar_t* backup) -> BOOL {
+             ++calls;
+             DWORD error = 0;
+             switch (c.swap) {
+                 case Swap::Works:
+                     break;
+                 case Swap::BusyThenWorks:
+                     if (calls <= 2) error = ERROR_SHARING_VIOLATION;
+                     break;
+                 case Swap::StaysBusy:
+                     error = ERROR_SHARING_VIOLATION;
+                     break;
+                 case Swap::E1175:  // both names as they were
+                     error = ERROR_UNABLE_TO_REMOVE_REPLACED;
+                     break;
+                 case Swap::E1176:  // with a backup name: both names as they were
+                     error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+                     break;
+                 case Swap::E1176TargetGone:  // as without one: the file no longer exists
+                     DeleteFileW(target);
+                     error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+                     break;
+                 case Swap::E1177:  // the file under the backup's name
+                     MoveFileExW(target, backup, 0);
+                     error = ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+                     break;
+             }
+             if (error == 0) {
+                 return ReplaceFileW(target, replacement, backup, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                     nullptr, nullptr);
+             }
+             SetLastError(error);
+             return FALSE;
+         },
          .move = [&](const wchar_t* from, const wchar_t* to, DWORD flags) -> BOOL {
              if (c.then == Then::Moves) return MoveFileExW(from, to, flags);
              SetLastError(ERROR_ACCESS_DENIED);

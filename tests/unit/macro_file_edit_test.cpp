@@ -58,7 +58,7 @@ void PrintTo(const Layout& layout, std::ostream* out) {
 }
 
 std::string Encoded(const Layout& layout, std::u16string_view text) {
-    if (layout.encoding == TextEncoding::Cp932) return ToAnsi(text);
+    if (layout.encoding == TextEncoding::Ansi) return ToAnsi(text);
     if (layout.encoding == TextEncoding::Utf8) return ToUtf8(text);
     std::string bytes;
     const bool big = layout.encoding == TextEncoding::Utf16Be;
@@ -92,7 +92,7 @@ RawLines BaseLines(const Layout& layout) {
 
 std::vector<Layout> EveryLayout() {
     const std::tuple<const char*, TextEncoding, bool> encodings[] = {
-        {"cp932", TextEncoding::Cp932, false},
+        {"cp932", TextEncoding::Ansi, false},
         {"utf8", TextEncoding::Utf8, false},
         {"utf8_bom", TextEncoding::Utf8, true},
         {"utf16le", TextEncoding::Utf16Le, true},
@@ -358,7 +358,7 @@ TEST(MacroFileEditor, EditsRealJapaneseTextLeavingTheRestByteForByte) {
     MacroFileEditor editor(path.u16string());
     for (const auto& [change, byHand] : changes) {
         const MacroList shown = LoadedMacroList(path);
-        ASSERT_EQ(shown.Encoding(), TextEncoding::Cp932);
+        ASSERT_EQ(shown.Encoding(), TextEncoding::Ansi);
         ASSERT_EQ(editor.Apply(change, shown).status, Status::Written);
         byHand();
         std::string expected;

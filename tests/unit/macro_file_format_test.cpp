@@ -113,7 +113,7 @@ TEST(MacroFileReader, ALateDecisionReadsTheWholeFileAgain) {
     for (int i = 0; i < 10000; ++i) utf8Lines += "\xe3\x81\x82\r\n";  // あ
     const LinesRead cp932 =
         ReadMacroFileInPieces(utf8Lines + "\x82\xa0\r\n", 0);  // then あ in CP932
-    EXPECT_EQ(cp932.encoding, TextEncoding::Cp932);
+    EXPECT_EQ(cp932.encoding, TextEncoding::Ansi);
     EXPECT_EQ(cp932.lines.size(), 10001u);
     EXPECT_EQ(cp932.lines.back().text, u"あ");
     EXPECT_EQ(cp932.lines.front().text, FromAnsi("\xe3\x81\x82"));

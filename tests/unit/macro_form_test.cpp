@@ -32,7 +32,7 @@ TEST(FormOfMacro, ShowsThePiecesAndComposesBackToTheSameMacro) {
         Shown{"rest_behind_empty_lines", {u"\\n\\n\\nD", u"t"}, {u"t", {u"", u"", u""}, u"\\nD"}}};
     for (const Shown& c : cases) {
         EXPECT_EQ(FormOf(c.macro), c.form) << c.name;
-        for (const TextEncoding encoding : {TextEncoding::Cp932, TextEncoding::Utf8}) {
+        for (const TextEncoding encoding : {TextEncoding::Ansi, TextEncoding::Utf8}) {
             EXPECT_EQ(ComposeMacro(c.form, encoding).macro, c.macro) << c.name;
         }
     }
@@ -52,7 +52,7 @@ MacroForm Form(std::u16string title, std::array<std::u16string, 3> lines,
 }
 
 TEST(Composing, GivesTheMacroOrSaysWhichFieldStopsIt) {
-    constexpr auto kCp932 = TextEncoding::Cp932;
+    constexpr auto kCp932 = TextEncoding::Ansi;
     constexpr auto kUtf8 = TextEncoding::Utf8;
     const std::u16string kWritten;  // no refusal
     const Typed cases[] = {

@@ -155,8 +155,9 @@ TEST_F(MainWindowTest, SideFilesAnInterruptedWriteLeftAreToldAndKept) {
     const auto tool = Open(SW_SHOW);
     SetForegroundWindow(tool->Handle());
     ASSERT_TRUE(told.Answered());
-    EXPECT_NE(told.Text().find(dir_.Path("chat.txt.kivmacro-old-4-1").wstring() + L" (変更前の内容)"),
-              std::wstring::npos)
+    EXPECT_NE(
+        told.Text().find(dir_.Path("chat.txt.kivmacro-old-4-1").wstring() + L" (変更前の内容)"),
+        std::wstring::npos)
         << std::filesystem::path(told.Text()).string();
     EXPECT_TRUE(std::filesystem::exists(dir_.Path("chat.txt.kivmacro-old-4-1")));
 }

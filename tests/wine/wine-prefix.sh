@@ -11,11 +11,13 @@
 #   mark_run NAME, run_leftovers  what a run started and left running
 #   stop_wine_prefix             ends every process of the current prefix
 #   wine_runs_32bit              whether 32-bit programs can run here at all
-#   has_wine_locale              whether the Japanese locale Wine runs under is made
+#   has_wine_locale              whether the locales Wine runs under (Japanese, and
+#                                English for 1252) are made
 KIVMACRO_BUILD_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build
 
 export_wine_environment() {  # prefix
-  export WINEPREFIX=$1 WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
+  # KIVMACRO_WINE_LOCALE: another locale for a run (en_US.UTF-8 gives code page 1252).
+  export WINEPREFIX=$1 WINEDEBUG=-all LC_ALL=${KIVMACRO_WINE_LOCALE:-ja_JP.UTF-8} WINEDLLOVERRIDES="mscoree,mshtml="
   # Debian's "wine" starts the 32-bit loader whenever wine32 is installed, and
   # a kernel without 32-bit emulation (a boot option some VMs turn off)
   # refuses to run it: then "wine" means the 64-bit loader, through a shim
@@ -37,7 +39,8 @@ export_wine_environment() {  # prefix
 # once), and exporting LC_ALL then only warns "cannot change locale": so a
 # script that saw it made starts itself again, once, before going on.
 has_wine_locale() {
-  grep -qix 'ja_JP.utf8' <<<"$(locale -a 2>/dev/null)"
+  local locales; locales=$(locale -a 2>/dev/null)
+  grep -qix 'ja_JP.utf8' <<<"$locales" && grep -qix 'en_US.utf8' <<<"$locales"
 }
 
 # Whether this machine runs 32-bit Windows programs (asked once).

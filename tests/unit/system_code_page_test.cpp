@@ -1,0 +1,125 @@
+// A Shift_JIS macro file under each kind of system code page a player's Windows may have: CP932;
+// UTF-8 (the option "Beta: Unicode UTF-8 for worldwide language support"), where such a file is
+// still read and written as CP932; and another one (1252), where the file is read as that code
+// page reads it. The same tests run in a program whose manifest asks for UTF-8, and under an
+// English locale (Wine gives 1252 then); each first checks that it got the code page it was run
+// for (KIVMACRO_EXPECT_ACP, 932 when unset). The file's bytes are written out here, not made by
+// the conversions under test.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "macro/macro_file_edit.h"
+#include "macro/macro_list.h"
+#include "support/loaded_macro_list.h"
+#include "support/temp_dir.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace kiv {
+namespace {
+
+using test::ReadBytes;
+using test::WriteBytes;
+using Status = MacroFileEditor::Result::Status;
+
+unsigned SystemCodePage() {
+#ifdef _WIN32
+    return GetACP();
+#else
+    return 932;  // the iconv conversions are CP932's
+#endif
+}
+
+// 1252 reads each byte as a character of its own; 932 and UTF-8 systems read CP932.
+bool ReadsCp932() {
+    return SystemCodePage() != 1252;
+}
+
+// こんにちは, あいさつ, よろしく in CP932.
+const std::string kHello = "\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD";
+const std::string kGreeting = "\x82\xA0\x82\xA2\x82\xB3\x82\xC2";
+const std::string kRegards = "\x82\xE6\x82\xEB\x82\xB5\x82\xAD";
+// A pair of bytes CP932 has no character for (its rows 0x85 and 0x86 are empty).
+const std::string kNoCharacter = "\x85\x40";
+
+class SystemCodePageTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        const char* expected = std::getenv("KIVMACRO_EXPECT_ACP");
+        ASSERT_EQ(SystemCodePage(), expected != nullptr ? std::stoul(expected) : 932u)
+            << "not the system code page this run is for";
+        WriteBytes(dir_.Path("chat.txt"), before_);
+    }
+    std::filesystem::path File() const { return dir_.Path("chat.txt"); }
+    MacroFileEditor::Result Replace(std::size_t position, const std::u16string& message,
+                                    const std::u16string& title) {
+        const MacroList shown = test::LoadedMacroList(File());
+        MacroFileEditor editor(File().u16string());
+        return editor.Apply({MacroChange::Kind::Replace, position, Macro(message, title)}, shown);
+    }
+
+    test::TempDir dir_;
+    const std::string before_ = kHello + "\t" + kGreeting + "\r\nabc\r\n" + kNoCharacter + "x\r\n";
+};
+
+TEST_F(SystemCodePageTest, AFileWithoutAMarkIsListedAsTheSystemReadsIt) {
+    const MacroList list = test::LoadedMacroList(File());
+    ASSERT_EQ(list.Count(), 3u);
+    EXPECT_EQ(list.Encoding(), TextEncoding::Ansi);
+    if (ReadsCp932()) {
+        EXPECT_EQ(list.Item(1), Macro(u"こんにちは", u"あいさつ"));
+    } else {
+        EXPECT_EQ(list.Item(1).Title(), u"\u201A\u00A0\u201A\u00A2\u201A\u00B3\u201A\u00C2");
+    }
+    EXPECT_EQ(list.Item(2).Title(), u"abc");
+}
+
+// Retitled, a line keeps its message's very bytes whatever the code page,
+// and no other line changes.
+TEST_F(SystemCodePageTest, F2WritesBackExactlyWhatItDidNotChange) {
+    const MacroList shown = test::LoadedMacroList(File());
+    const std::u16string message(shown.Item(1).Message());
+    EXPECT_EQ(Replace(1, message, u"hello").status, Status::Written);
+    EXPECT_EQ(ReadBytes(File()), kHello + "\thello\r\nabc\r\n" + kNoCharacter + "x\r\n");
+}
+
+TEST_F(SystemCodePageTest, F2WritesJapaneseInCp932OrRefusesNamingTheCodePage) {
+    const MacroFileEditor::Result result = Replace(2, u"abc", u"よろしく");
+    if (ReadsCp932()) {
+        EXPECT_EQ(result.status, Status::Written)
+            << std::string(result.message.begin(), result.message.end());
+        EXPECT_EQ(ReadBytes(File()), kHello + "\t" + kGreeting + "\r\nabc\t" + kRegards + "\r\n" +
+                                         kNoCharacter + "x\r\n")
+            << "CP932, never UTF-8 nor U+FFFD";
+    } else {
+        EXPECT_EQ(result.status, Status::Refused);
+        EXPECT_NE(result.message.find(u"コードページ 1252"), std::u16string::npos);
+        EXPECT_EQ(ReadBytes(File()), before_);
+    }
+}
+
+// A byte pair CP932 has no character for reads as a stand-in; written again
+// from its text the line would lose it. Where the code page has a character
+// for each byte (1252), it comes back exactly.
+TEST_F(SystemCodePageTest, ALineThatWouldNotComeBackIsNotRewritten) {
+    const MacroList shown = test::LoadedMacroList(File());
+    const std::u16string message(shown.Item(3).Message());
+    const MacroFileEditor::Result result = Replace(3, message, u"retitled");
+    if (ReadsCp932()) {
+        EXPECT_EQ(result.status, Status::Refused);
+        EXPECT_NE(result.message.find(u"Shift_JIS (CP932)"), std::u16string::npos);
+        EXPECT_EQ(ReadBytes(File()), before_);
+    } else {
+        EXPECT_EQ(result.status, Status::Written);
+        EXPECT_EQ(ReadBytes(File()),
+                  kHello + "\t" + kGreeting + "\r\nabc\r\n" + kNoCharacter + "x\tretitled\r\n");
+    }
+}
+
+}  // namespace
+}  // namespace kiv

@@ -355,6 +355,12 @@ bool MainWindow::SaveSettings(bool tellUser) {
     return saved;
 }
 
+// A failure is told at the close, which tries again with everything.
+void MainWindow::SaveHotkeySettings() {
+    if (settingsUnsavable_) return;
+    WriteHotkeySettings(IniFilePath(programPath_), options_, optionsChanged_, macroHotkeys_);
+}
+
 bool MainWindow::LoadMacroList(const std::u16string& path) {
     // Taken before the reading: a save that lands meanwhile is seen below.
     const std::optional<FileStamp> stamp = MacroFileStamp(path);
@@ -557,6 +563,7 @@ void MainWindow::RunMenuCommand(MenuCommand command) {
         case MenuCommand::TopMost:
             SetTopMost(!options_.topMost);
             optionsChanged_ = true;
+            SaveHotkeySettings();
             return;
         case MenuCommand::HotkeySettings:
             EditHotkeys();
@@ -639,7 +646,10 @@ void MainWindow::EditMacro() {
         // Only the key: nothing to write in the macro file.
         MacroHotkeys before = macroHotkeys_;
         macroHotkeys_.Set(key.oldTitle, key.newTitle, key.key);
-        if (!(macroHotkeys_ == before)) RegisterHotkeysAndTell();
+        if (!(macroHotkeys_ == before)) {
+            SaveHotkeySettings();
+            RegisterHotkeysAndTell();
+        }
         return;
     }
     Change({MacroChange::Kind::Replace, position, chosen->macro}, key);
@@ -671,6 +681,7 @@ void MainWindow::FollowEdit(const MacroEditSession::Outcome& outcome) {
             ShowError(u"マクロファイルを読み込めませんでした。\n\n" + *problem);
         }
     }
+    if (outcome.hotkeysChanged) SaveHotkeySettings();
     if (outcome.reload || outcome.hotkeysChanged) RegisterHotkeysAndTell();
     if (!outcome.told.empty()) ShowError(outcome.told);
 }
@@ -730,10 +741,15 @@ void MainWindow::EditHotkeys() {
         })};
     const std::optional<HotkeySet> chosen = ShowHotkeyDialog(window_, instance_, request);
     if (chosen) {
+        bool changed = false;
         for (std::size_t i = 0; i < kHotkeyActions; ++i) {
             if ((*chosen)[i] == current[i]) continue;  // as stored, even text that is no hotkey
             options_.hotkeys[i] = (*chosen)[i] ? FormatHotkey(*(*chosen)[i]) : u"";
+            changed = true;
+        }
+        if (changed) {
             optionsChanged_ = true;
+            SaveHotkeySettings();
         }
         // The dialog named what it could not register.
         hotkeyRefusals_.Seen(RegisterHotkeys());

@@ -71,6 +71,8 @@ class MainWindow {
     bool SaveSettings(bool tellUser);
     // Writes the settings, once.
     void ShutDown(bool tellUser);
+    // Writes the options and the macros' hotkeys now (startup_settings.h).
+    void SaveHotkeySettings();
 
     // Loads the file into a new list; on failure the current list, the list
     // box and the selection stay as they were, and the user is told why.

@@ -92,4 +92,20 @@ bool WriteShutdownSettings(const std::u16string& iniPath, const ShutdownSettings
     return store.Save(u"");
 }
 
+bool WriteHotkeySettings(const std::u16string& iniPath, const Options& options, bool optionsChanged,
+                         const MacroHotkeys& macroHotkeys, ProfileSections& profile) {
+    IniFile store(profile);
+    store.Load(iniPath);
+    bool saved = true;
+    if (optionsChanged || HasOptionSection(store)) {
+        WriteOptions(store, options);
+        saved = store.Save(u"Option");
+    }
+    if (macroHotkeys.ToWrite()) {
+        macroHotkeys.Write(store);
+        saved = store.Save(u"MacroHotkeys") && saved;
+    }
+    return saved;
+}
+
 }  // namespace kiv

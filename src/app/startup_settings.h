@@ -60,4 +60,13 @@ struct ShutdownSettings {
 bool WriteShutdownSettings(const std::u16string& iniPath, const ShutdownSettings& settings,
                            ProfileSections& profile = SystemProfileSections());
 
+// Writes the sections "Option" and "MacroHotkeys" at once, as they are, by
+// the rule of the close (each only where the file has it or it changed in
+// this run), leaving the rest of the file as it is: keys set during a run
+// must survive a crash or a power cut before the close writes everything.
+// False when they could not be written.
+bool WriteHotkeySettings(const std::u16string& iniPath, const Options& options, bool optionsChanged,
+                         const MacroHotkeys& macroHotkeys,
+                         ProfileSections& profile = SystemProfileSections());
+
 }  // namespace kiv

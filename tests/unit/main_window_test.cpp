@@ -15,6 +15,7 @@
 #include <regex>
 #include <vector>
 
+#include "app/resource.h"
 #include "app/tool_hotkeys_win32.h"
 #include "app/tool_menu_win32.h"
 #include "platform/ansi_text.h"
@@ -160,6 +161,25 @@ TEST_F(MainWindowTest, SideFilesAnInterruptedWriteLeftAreToldAndKept) {
         std::wstring::npos)
         << std::filesystem::path(told.Text()).string();
     EXPECT_TRUE(std::filesystem::exists(dir_.Path("chat.txt.kivmacro-old-4-1")));
+}
+
+// A key set in the hotkey settings is in the settings file at once: a crash
+// or a power cut before the close must not lose it.
+TEST_F(MainWindowTest, HotkeysSetAreWrittenAtOnceNotOnlyAtTheClose) {
+    WriteMacros(u"a\r\n");
+    const auto tool = Open();
+    test::DialogDriver driver(GetCurrentThreadId(), [](HWND dialog) {
+        SendDlgItemMessageW(dialog, IDC_HOTKEY_FIRST, HKM_SETHOTKEY,
+                            MAKEWORD('S', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::HotkeySettings),
+                 0);
+    ASSERT_TRUE(driver.Drove());
+    EXPECT_NE(test::ReadBytes(dir_.Path("chat.ini")).find("HotkeySay=Ctrl+Alt+S\r\n"),
+              std::string::npos);
+    EXPECT_EQ(test::ReadBytes(dir_.Path("chat.ini")).find("[Position]"), std::string::npos)
+        << "the rest waits for the close";
 }
 
 // The tooltip's text for the entry under the mouse, as the list box's own

@@ -117,5 +117,39 @@ TEST_F(StartupTest, ShutDownPutsItsOwnLastAndOptionsOnlyWhereTheyAreOrChanged) {
     }
 }
 
+// Keys set during a run are written when set, by the close's rule, and only
+// their sections: a crash before the close loses none of them.
+TEST_F(StartupTest, HotkeysAreWrittenWhenSetAndOnlyTheirSections) {
+    Options say;
+    say.hotkeys[0] = u"Ctrl+Alt+S";
+    MacroHotkeys none;
+    MacroHotkeys f9;
+    f9.Set(u"回復", u"回復", Hotkey{0, 0x78});
+    const std::string before = "[Setting]\r\nFileName=a.txt\r\n";
+    const std::string sayOption =
+        "[Option]\r\nTopMost=0\r\nHotkeySay=Ctrl+Alt+S\r\nHotkeySayNext=\r\n"
+        "HotkeyPrevious=\r\nHotkeyNext=\r\n";
+    const struct {
+        const char* name;
+        std::string before;
+        bool optionsChanged;
+        const MacroHotkeys& macros;
+        std::string after;
+    } cases[] = {
+        {"a macro's key alone", before, false, f9,
+         before + ToAnsi(u"[MacroHotkeys]\r\nF9=回復\r\n")},
+        {"an action's key alone", before, true, none, before + sayOption},
+        {"nothing changed, nothing there: nothing written", before, false, none, before},
+        {"options there already are written again", "[Option]\r\nTopMost=1\r\n" + before, false,
+         none, sayOption + before},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(dir_.Path("chat.ini"), c.before);
+        ASSERT_TRUE(WriteHotkeySettings(dir_.File("chat.ini"), say, c.optionsChanged, c.macros))
+            << c.name;
+        EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")), c.after) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace kiv

@@ -686,7 +686,10 @@ void MainWindow::FollowEdit(const MacroEditSession::Outcome& outcome) {
     if (!outcome.told.empty()) ShowError(outcome.told);
 }
 
-// At the mouse, or for the keyboard's menu key below the selected entry.
+// At the mouse, on the entry clicked, which is selected first as Explorer
+// does (a list box selects nothing on a right click, and the commands act
+// on the selection); or for the keyboard's menu key and Shift+F10 below the
+// selected entry.
 void MainWindow::ShowListMenu(LPARAM where) {
     POINT at{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
     if (at.x == -1 && at.y == -1) {
@@ -701,9 +704,17 @@ void MainWindow::ShowListMenu(LPARAM where) {
         at = {std::clamp(entry.left, list.left, list.right),
               std::clamp(entry.bottom, list.top, list.bottom)};
         ClientToScreen(list_, &at);
+    } else {
+        POINT client = at;
+        ScreenToClient(list_, &client);
+        SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(EntryAt(list_, client)), 0);
     }
-    if (const auto command = ShowToolMenu(window_, at, CurrentMenuState()))
-        RunMenuCommand(*command);
+    // TrackPopupMenu with TPM_NONOTIFY sends no WM_ENTERMENULOOP: the window
+    // marks the menu open itself, so that no reload refills the list under it.
+    inMenu_ = true;
+    const std::optional<MenuCommand> command = ShowToolMenu(window_, at, CurrentMenuState());
+    inMenu_ = false;
+    if (command) RunMenuCommand(*command);
 }
 
 void MainWindow::SetTopMost(bool on) {

@@ -20,4 +20,20 @@ void FillTitleList(HWND list, const MacroList& macros) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
+int EntryAt(HWND list, POINT client) {
+    const LRESULT top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+    const LRESULT height = SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    if (top < 0 || height <= 0 || count <= 0 || client.y < 0) return -1;
+    const LRESULT entry = top + client.y / height;
+    RECT rect{};
+    if (entry >= count ||
+        SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(entry),
+                     reinterpret_cast<LPARAM>(&rect)) == LB_ERR ||
+        !PtInRect(&rect, client)) {
+        return -1;
+    }
+    return static_cast<int>(entry);
+}
+
 }  // namespace kiv

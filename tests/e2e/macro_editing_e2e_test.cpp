@@ -113,6 +113,35 @@ TEST_F(MacroEditing, F2EditsTheSelectedMacroInItsFilesOwnEncodingAndKeepsAnOutsi
     }));
 }
 
+// A right click acts on the row clicked, not the one selected before, as in
+// Explorer; and while its menu is open the list is never read again under
+// it: an outside edit of that row then makes the command refuse, where a
+// list refilled meanwhile would have turned it onto another macro.
+TEST_F(MacroEditing, ARightClickActsOnTheRowClickedAndNoReloadComesUnderItsMenu) {
+    const auto tool = Start(ToAnsi(u"一\r\n二\r\n三\r\n"));
+    tool->Select(0);
+    ASSERT_TRUE(e2e::Activate(tool->Main()));
+    RECT row{};
+    SendMessageW(tool->List(), LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
+    e2e::ClickAt(tool->List(), {row.left + 5, (row.top + row.bottom) / 2}, 3);
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::FindProcessWindow(tool->Pid(), L"#32768"); }));
+    EXPECT_EQ(tool->Selected(), 2) << "the row clicked";
+
+    const std::uintptr_t looks = tool->CountOf(window_counts::kFileLooks);
+    const std::uintptr_t reloads = tool->CountOf(window_counts::kReloads);
+    const std::string outside = ToAnsi(u"一\r\n二\r\n参\r\n");
+    WriteBytes(File(), outside);
+    ASSERT_TRUE(e2e::WaitFor([&] { return tool->CountOf(window_counts::kFileLooks) > looks; }));
+    EXPECT_EQ(tool->CountOf(window_counts::kReloads), reloads) << "nothing read under the menu";
+    TypeCombination("Down Down Down Return");  // マクロを削除, to the menu that has the keys
+    EXPECT_NE(tool->AnswerBox(IDYES).find(L"「三」を削除"), std::wstring::npos);
+    EXPECT_NE(tool->AnswerBox().find(L"外で変更"), std::wstring::npos);
+    EXPECT_EQ(ReadBytes(File()), outside) << "the other program's row kept";
+    EXPECT_TRUE(e2e::WaitFor([&] {
+        return tool->Titles() == std::vector<std::wstring>{L"一", L"二", L"参"};
+    }));
+}
+
 // On a Windows whose system code page is UTF-8 (an option many Japanese
 // users turn on), a Shift_JIS file is still listed and written as CP932:
 // never U+FFFD, never UTF-8, and no byte outside the edited line changes.

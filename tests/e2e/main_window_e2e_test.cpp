@@ -176,13 +176,13 @@ TEST(ToolProgram, CarriesItsVersionItsJapaneseNameAndWhatTodaysWindowsAsksOfIt) 
     const std::string manifest(static_cast<const char*>(LockResource(LoadResource(image, found))),
                                SizeofResource(image, found));
     FreeLibrary(image);
-    for (const char* wanted : {R"(<requestedExecutionLevel level="asInvoker" uiAccess="false"/>)",
-                               // Windows 10 1607 knows no PerMonitorV2 and ignores dpiAware
-                               // where dpiAwareness is: without the second it runs unaware.
-                               R"(>PerMonitorV2, PerMonitor</dpiAwareness>)",
-                               R"(>true/pm</dpiAware>)",
-                               R"(name="Microsoft.Windows.Common-Controls" version="6.0.0.0")",
-                               R"(<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>)"}) {
+    for (const char* wanted :
+         {R"(<requestedExecutionLevel level="asInvoker" uiAccess="false"/>)",
+          // Windows 10 1607 knows no PerMonitorV2 and ignores dpiAware
+          // where dpiAwareness is: without the second it runs unaware.
+          R"(>PerMonitorV2, PerMonitor</dpiAwareness>)", R"(>true/pm</dpiAware>)",
+          R"(name="Microsoft.Windows.Common-Controls" version="6.0.0.0")",
+          R"(<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>)"}) {
         EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
     }
 #ifdef KIVMACRO_PROCESS_CODE_PAGE

@@ -310,6 +310,26 @@ inline void TypeCombination(const std::string& keys, HWND into = nullptr) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+// A real click of a mouse button ("1" left, "3" right) at `client` in
+// `window`, as a user's mouse makes it: under Wine with xdotool (at 100 %
+// the screen is the X display's), on Windows as injected input.
+inline void ClickAt(HWND window, POINT client, int button) {
+    ClientToScreen(window, &client);
+    if (UnderWine()) {
+        if (!RunUnix(L"/usr/bin/xdotool mousemove --sync " + std::to_wstring(client.x) + L" " +
+                     std::to_wstring(client.y) + L" click " + std::to_wstring(button))) {
+            ADD_FAILURE() << "xdotool never finished clicking";
+        }
+        return;
+    }
+    SetCursorPos(client.x, client.y);
+    INPUT inputs[2]{};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = button == 3 ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = button == 3 ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
 // The file dialog's name field. (The CDM_ messages carry pointers and do not
 // cross processes; the field's own WM_GETTEXT / WM_SETTEXT do.)
 inline std::wstring DialogName(HWND dialog) {

@@ -10,8 +10,21 @@ HotkeySet HotkeysOf(const Options& options) {
     return keys;
 }
 
-std::u16string HotkeyRefusalReason(std::uint32_t error) {
+namespace {
+
+RegisterHotkeyCall registerHotkey = nullptr;
+
+}  // namespace
+
+void SetRegisterHotkeyCall(RegisterHotkeyCall call) {
+    registerHotkey = call;
+}
+
+std::u16string HotkeyRefusalReason(std::uint32_t error, const Hotkey& key) {
     if (error == ERROR_HOTKEY_ALREADY_REGISTERED) {
+        if (IsReservedByWindows(key)) {
+            return u"Windows が自分のショートカットのために取ってあるキーです。";
+        }
         return u"ほかのプログラム (このツールのもう一つのコピーかもしれません) が使っています。";
     }
     return SystemErrorText(error);
@@ -25,8 +38,9 @@ std::vector<std::uint32_t> GlobalHotkeys::Register(const std::vector<std::option
         if (!keys[i]) continue;
         // Held down, a key repeats: without MOD_NOREPEAT one press could say
         // a macro many times over.
-        registered_[i] = RegisterHotKey(window_, firstId_ + static_cast<int>(i),
-                                        keys[i]->modifiers | MOD_NOREPEAT, keys[i]->key) != 0;
+        const RegisterHotkeyCall call = registerHotkey != nullptr ? registerHotkey : RegisterHotKey;
+        registered_[i] = call(window_, firstId_ + static_cast<int>(i),
+                              keys[i]->modifiers | MOD_NOREPEAT, keys[i]->key) != 0;
         if (!registered_[i]) refused[i] = GetLastError();
     }
     return refused;

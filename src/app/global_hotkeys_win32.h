@@ -22,8 +22,15 @@ using HotkeySet = std::array<std::optional<Hotkey>, kHotkeyActions>;
 // The hotkeys an Options holds: none where the text is empty or unreadable.
 HotkeySet HotkeysOf(const Options& options);
 
-// Why Windows refused a hotkey, in the user's words.
-std::u16string HotkeyRefusalReason(std::uint32_t error);
+// Why Windows refused `key`, in the user's words: another program, or
+// Windows itself (IsReservedByWindows), which RegisterHotKey does not tell
+// apart.
+std::u16string HotkeyRefusalReason(std::uint32_t error, const Hotkey& key);
+
+// The call that registers a key, as a seam: no key is reserved under Wine,
+// so a test stands in for Windows' refusal. Null: RegisterHotKey.
+using RegisterHotkeyCall = BOOL (*)(HWND window, int id, UINT modifiers, UINT key);
+void SetRegisterHotkeyCall(RegisterHotkeyCall call);
 
 class GlobalHotkeys {
   public:

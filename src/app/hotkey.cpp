@@ -90,6 +90,23 @@ bool IsAllowedHotkey(const Hotkey& hotkey) {
     return hotkey.modifiers != 0 || hotkey.key != kF12;
 }
 
+std::optional<std::u16string> HotkeyCaution(const Hotkey& hotkey) {
+    constexpr std::uint32_t kF6 = 0x75, kF10 = 0x79;
+    if (hotkey.modifiers != 0 || hotkey.key < kF6 || hotkey.key > kF10) return std::nullopt;
+    return FormatHotkey(hotkey) +
+           u" は日本語入力の変換キーです。ホットキーにすると、どのプログラムでも変換に使えなくなり"
+           u"、"
+           u"入力中に押すと入力中の文がマクロの文に置き換わります。";
+}
+
+bool IsReservedByWindows(const Hotkey& hotkey) {
+    if ((hotkey.modifiers & kModWin) == 0) return false;
+    constexpr std::uint32_t kSpace = 0x20, kHome = 0x24, kLeft = 0x25, kDown = 0x28;
+    const std::uint32_t key = hotkey.key;
+    return (key >= u'A' && key <= u'Z') || (key >= u'0' && key <= u'9') || key == kSpace ||
+           key == kHome || (key >= kLeft && key <= kDown);
+}
+
 std::optional<Hotkey> ParseHotkey(std::u16string_view text) {
     Hotkey hotkey;
     for (;;) {

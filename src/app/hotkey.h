@@ -39,4 +39,18 @@ std::u16string FormatHotkey(const Hotkey& hotkey);
 // The combination is one that ParseHotkey could have given.
 bool IsAllowedHotkey(const Hotkey& hotkey);
 
+// A key that works, but at a cost the user should know of: F6 to F10 alone
+// are the Japanese IME's conversion keys (F7 katakana, and so on). A global
+// hotkey is taken before any window or IME sees the key, so conversion with
+// it stops in every program, and pressed while a chat line is being typed,
+// the macro's text replaces that line. Why, in the user's words; nothing for
+// any other key.
+std::optional<std::u16string> HotkeyCaution(const Hotkey& hotkey);
+
+// The Win key combinations Windows keeps for its own shortcuts, of the keys
+// a hotkey may have: Win with a letter, a digit, Space, an arrow or Home,
+// whatever else is held. RegisterHotKey refuses them with the very error it
+// gives for a key another program holds; this list tells the two apart.
+bool IsReservedByWindows(const Hotkey& hotkey);
+
 }  // namespace kiv

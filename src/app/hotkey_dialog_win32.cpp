@@ -47,7 +47,7 @@ class HotkeyDialog {
     explicit HotkeyDialog(const HotkeyDialogRequest& request) : request_(request) {}
 
     // Nothing for キャンセル; a dialog that could not be shown is told.
-    std::optional<HotkeySet> Run(HWND owner, HINSTANCE instance) {
+    std::optional<HotkeyDialogResult> Run(HWND owner, HINSTANCE instance) {
         const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_HOTKEYS), owner,
                                                Procedure, reinterpret_cast<LPARAM>(this));
         if (result == -1 || result == 0) {
@@ -56,7 +56,7 @@ class HotkeyDialog {
             MessageBoxW(owner, Wide(text), L"KIV 会話マクロ", MB_OK | MB_ICONERROR);
         }
         if (result != IDOK) return std::nullopt;
-        return chosen_;
+        return HotkeyDialogResult{chosen_, removed_};
     }
 
   private:
@@ -69,17 +69,31 @@ class HotkeyDialog {
                 self->dialog_ = dialog;
                 self->Start();
                 return TRUE;
-            case WM_COMMAND:
-                if (LOWORD(wParam) == IDOK) self->Ok();
-                if (LOWORD(wParam) == IDCANCEL) EndDialog(dialog, IDCANCEL);
+            case WM_COMMAND: {
+                const int id = LOWORD(wParam);
+                if (id >= IDC_HOTKEY_FIRST &&
+                    id < IDC_HOTKEY_FIRST + static_cast<int>(kHotkeyActions) &&
+                    HIWORD(wParam) == EN_CHANGE) {
+                    self->ShowCautions();
+                }
+                if (id == IDC_HOTKEY_MACROS && HIWORD(wParam) == LBN_SELCHANGE) {
+                    EnableWindow(
+                        self->Item(IDC_HOTKEY_REMOVE),
+                        SendMessageW(self->Item(IDC_HOTKEY_MACROS), LB_GETCURSEL, 0, 0) >= 0);
+                }
+                if (id == IDC_HOTKEY_REMOVE) self->RemoveMacroKey();
+                if (id == IDOK) self->Ok();
+                if (id == IDCANCEL) EndDialog(dialog, IDCANCEL);
                 return TRUE;
+            }
             default:
                 return FALSE;
         }
     }
 
+    HWND Item(int id) const { return GetDlgItem(dialog_, id); }
     HWND Field(std::size_t action) const {
-        return GetDlgItem(dialog_, IDC_HOTKEY_FIRST + static_cast<int>(action));
+        return Item(IDC_HOTKEY_FIRST + static_cast<int>(action));
     }
 
     void Start() {
@@ -88,18 +102,51 @@ class HotkeyDialog {
             const std::optional<Hotkey>& current = request_.current[i];
             SendMessageW(Field(i), HKM_SETHOTKEY, ToHotkeyField(current), 0);
             const std::u16string named = Quoted(static_cast<HotkeyAction>(i)) + u"の ";
-            if (request_.refused[i]) {
-                status += named + FormatHotkey(*current) +
-                          u" はほかのプログラムが使っていて働きません。\n";
+            if (!request_.refusals[i].empty()) {
+                status += named + FormatHotkey(*current) + u" は働いていません: " +
+                          request_.refusals[i] + u"\n";
             } else if (current && (current->modifiers & kModWin) != 0) {
                 status += named + FormatHotkey(*current) +
                           u" は欄に Win なしで出ます (そのままなら変わりません)。\n";
             }
         }
         ShowStatus(status, false);
-        const std::u16string macroKeys =
-            request_.macroKeys.empty() ? std::u16string(u"なし") : request_.macroKeys;
-        SetDlgItemTextW(dialog_, IDC_HOTKEY_MACROS, Wide(macroKeys));
+        HWND macros = Item(IDC_HOTKEY_MACROS);
+        for (const std::u16string& line : request_.macroKeys) {
+            SendMessageW(macros, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(line)));
+        }
+        shown_.resize(request_.macroKeys.size());
+        for (std::size_t i = 0; i < shown_.size(); ++i) shown_[i] = i;
+        if (request_.macroKeys.empty()) {
+            SendMessageW(macros, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"なし"));
+            EnableWindow(macros, FALSE);
+        }
+        ShowCautions();
+    }
+
+    // A macro's key taken away from the list; it goes once OK is pressed.
+    void RemoveMacroKey() {
+        HWND macros = Item(IDC_HOTKEY_MACROS);
+        const LRESULT selected = SendMessageW(macros, LB_GETCURSEL, 0, 0);
+        if (selected < 0 || static_cast<std::size_t>(selected) >= shown_.size()) return;
+        removed_.push_back(shown_[static_cast<std::size_t>(selected)]);
+        shown_.erase(shown_.begin() + selected);
+        SendMessageW(macros, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
+        EnableWindow(Item(IDC_HOTKEY_REMOVE), FALSE);
+        SetFocus(macros);
+    }
+
+    // What each key chosen costs, as the fields hold them now.
+    void ShowCautions() const {
+        std::u16string cautions;
+        const HotkeySet chosen = Chosen();
+        for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+            if (!chosen[i]) continue;
+            if (const auto caution = HotkeyCaution(*chosen[i])) {
+                cautions += Quoted(static_cast<HotkeyAction>(i)) + u"の " + *caution + u"\n";
+            }
+        }
+        SetDlgItemTextW(dialog_, IDC_HOTKEY_CAUTION, Wide(cautions));
     }
 
     // A field left as it was keeps its key as stored (the field cannot show
@@ -139,11 +186,11 @@ class HotkeyDialog {
             ShowStatus(status);
             return;
         }
-        const std::array<bool, kHotkeyActions> refused = request_.registerKeys(chosen);
+        const std::array<std::u16string, kHotkeyActions> refused = request_.registerKeys(chosen);
         for (std::size_t i = 0; i < kHotkeyActions; ++i) {
-            if (refused[i]) {
+            if (!refused[i].empty()) {
                 status += Quoted(static_cast<HotkeyAction>(i)) + u"の " + FormatHotkey(*chosen[i]) +
-                          u" はほかのプログラムが使っていて登録できません。\n";
+                          u": " + refused[i] + u"\n";
             }
         }
         // Told once; OK again with the same keys keeps them as they are.
@@ -165,12 +212,14 @@ class HotkeyDialog {
     HWND dialog_ = nullptr;
     HotkeySet chosen_;
     std::optional<HotkeySet> lastRefused_;
+    std::vector<std::size_t> shown_;    // the list's rows, by their positions in macroKeys
+    std::vector<std::size_t> removed_;  // taken away, by the same positions
 };
 
 }  // namespace
 
-std::optional<HotkeySet> ShowHotkeyDialog(HWND owner, HINSTANCE instance,
-                                          const HotkeyDialogRequest& request) {
+std::optional<HotkeyDialogResult> ShowHotkeyDialog(HWND owner, HINSTANCE instance,
+                                                   const HotkeyDialogRequest& request) {
     // The hotkey field lives in the common controls.
     LoadCommonControls(ICC_HOTKEY_CLASS);
     return HotkeyDialog(request).Run(owner, instance);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "app/hotkey.h"
+
 namespace kiv {
 
 struct HotkeyRefusal {
@@ -17,6 +19,26 @@ struct HotkeyRefusal {
     std::u16string reason;  // the system's words
     friend bool operator==(const HotkeyRefusal&, const HotkeyRefusal&) = default;
 };
+
+// One use of a key in the tool's settings: an action's, or a macro's.
+struct HotkeyUse {
+    enum class Kind { Action, Macro };
+    Kind kind;
+    std::u16string name;  // the action's (発言), or the macro's title
+    Hotkey key;
+};
+// How the user is told of a use: 「発言」, マクロ「回復依頼」.
+std::u16string DescribeUse(const HotkeyUse& use);
+
+// For each use, the earlier one with the same key, if any: the tool holds
+// the key for that one, and the later one cannot have it. (A key written
+// twice in the settings, as Ctrl+Alt+A and Alt+Ctrl+A, or in both "Option"
+// and "MacroHotkeys", would otherwise be refused by Windows as if another
+// program held it.)
+std::vector<std::optional<std::size_t>> EarlierUsesOfTheSameKey(const std::vector<HotkeyUse>& uses);
+
+// Why a use is refused when an earlier one has its key.
+std::u16string SameKeyReason(const HotkeyUse& earlier);
 
 class HotkeyRefusalMemory {
   public:

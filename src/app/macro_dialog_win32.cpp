@@ -56,6 +56,7 @@ class MacroDialog {
                     id < IDC_MACRO_LINE_FIRST + 3) {
                     self->ShowPreview();
                 }
+                if (HIWORD(wParam) == EN_CHANGE && id == IDC_MACRO_HOTKEY) self->ShowCaution();
                 if (id == IDOK) self->Ok();
                 if (id == IDCANCEL) EndDialog(dialog, IDCANCEL);
                 return TRUE;
@@ -94,6 +95,7 @@ class MacroDialog {
                        false);
         }
         ShowPreview();
+        ShowCaution();
         SetFocus(Item(IDC_MACRO_TITLE));
         SendDlgItemMessageW(dialog_, IDC_MACRO_TITLE, EM_SETSEL, 0, -1);
     }
@@ -144,6 +146,14 @@ class MacroDialog {
         SetDlgItemTextW(dialog_, IDC_MACRO_PREVIEW, Wide(shown));
     }
 
+    // What the key in the field costs, under it.
+    void ShowCaution() const {
+        bool changed = false;
+        const std::optional<Hotkey> key = ChosenKey(changed);
+        const std::optional<std::u16string> caution = key ? HotkeyCaution(*key) : std::nullopt;
+        SetDlgItemTextW(dialog_, IDC_MACRO_HOTKEY_CAUTION, Wide(caution.value_or(u"")));
+    }
+
     // A field left as it was keeps the key as stored: the field cannot show
     // the Win key.
     std::optional<Hotkey> ChosenKey(bool& changed) const {
@@ -164,24 +174,36 @@ class MacroDialog {
         const std::optional<Hotkey> key = ChosenKey(keyChanged);
         // A kept key moves to a new title, which must be able to hold it too.
         const bool retitled = composed.macro->Title() != request_.macro.Title();
+        std::optional<std::u16string> takenFrom;
         if (key && (keyChanged || retitled)) {
-            std::optional<std::u16string> refusal;
+            std::optional<MacroKeyClash> clash;
             if (!IsAllowedHotkey(*key)) {
-                refusal =
+                clash = MacroKeyClash{
                     u"このホットキーは使えません。英数字や矢印などには Ctrl か Alt を"
-                    u"添えてください (F キーとテンキーは単独でも可)。";
-            } else if (request_.hotkeyRefusal) {
-                refusal = request_.hotkeyRefusal(*key, composed.macro->Title());
+                    u"添えてください (F キーとテンキーは単独でも可)。",
+                    {}};
+            } else if (request_.hotkeyClash) {
+                clash = request_.hotkeyClash(*key, composed.macro->Title());
             }
-            if (refusal) {
-                ShowStatus(*refusal);
+            // A key that does nothing where it is kept is the user's to take.
+            if (clash && clash->orphanTitle &&
+                MessageBoxW(dialog_, Wide(clash->text), L"KIV 会話マクロ",
+                            MB_YESNO | MB_ICONQUESTION) == IDYES) {
+                takenFrom = clash->orphanTitle;
+                clash.reset();
+            }
+            if (clash) {
+                ShowStatus(clash->orphanTitle
+                               ? u"このキーは、一覧にないマクロ「" + *clash->orphanTitle +
+                                     u"」のキーとして残っています。"
+                               : clash->text);
                 SendMessageW(dialog_, WM_NEXTDLGCTL,
                              reinterpret_cast<WPARAM>(Item(IDC_MACRO_HOTKEY)), TRUE);
                 return;
             }
         }
-        result_ =
-            MacroDialogResult{std::move(*composed.macro), request_.isNew || form != shown_, key};
+        result_ = MacroDialogResult{std::move(*composed.macro), request_.isNew || form != shown_,
+                                    key, std::move(takenFrom)};
         EndDialog(dialog_, IDOK);
     }
 

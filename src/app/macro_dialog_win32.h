@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/hotkey.h"
+#include "app/hotkey_conflicts.h"
 #include "macro/macro.h"
 #include "macro/macro_file_format.h"
 
@@ -21,10 +22,11 @@ struct MacroDialogRequest {
     Macro macro;         // the macro edited; empty for a new one
     TextEncoding fileEncoding = TextEncoding::Ansi;  // of the macro file: what may be written
     std::optional<Hotkey> hotkey;                    // the macro's own global hotkey now
-    // Why `key` cannot be the hotkey of a macro titled `title` (used by an
-    // action or another macro, or the title cannot be stored), or nothing.
-    std::function<std::optional<std::u16string>(const Hotkey& key, const std::u16string& title)>
-        hotkeyRefusal;
+    // Why `key` cannot be the hotkey of a macro titled `title`, or nothing
+    // (MacroKeyClashOf): a key kept for a title no macro has is offered to be
+    // taken over.
+    std::function<std::optional<MacroKeyClash>(const Hotkey& key, const std::u16string& title)>
+        hotkeyClash;
 };
 
 struct MacroDialogResult {
@@ -33,6 +35,8 @@ struct MacroDialogResult {
         false;  // false when the text fields were left as they were: then nothing is written
     std::optional<Hotkey>
         hotkey;  // the key chosen (the stored one when the field was left untouched)
+    // The title no macro has that the key was taken over from, on the user's word.
+    std::optional<std::u16string> keyTakenFrom;
 };
 
 // Nothing for キャンセル; a dialog that could not be shown is told in a message

@@ -13,6 +13,11 @@ MacroEditSession::Outcome Told(std::u16string text) {
 
 }  // namespace
 
+void MacroEditSession::GiveKey(const KeyChange& change, MacroHotkeys& hotkeys) {
+    if (change.takenFrom) hotkeys.Set(*change.takenFrom, *change.takenFrom, std::nullopt);
+    hotkeys.Set(change.oldTitle, change.newTitle, change.key);
+}
+
 void MacroEditSession::Start(std::u16string path) {
     editor_.emplace(std::move(path));
     keySteps_.clear();
@@ -50,8 +55,10 @@ MacroEditSession::Outcome MacroEditSession::Apply(const MacroChange& change, con
     const MacroHotkeys before = hotkeys;
     std::optional<KeyStep> keyStep;
     if (key) {
-        keyStep =
-            KeyStep{key->oldTitle, key->newTitle, hotkeys.EntriesOf(key->oldTitle, key->newTitle)};
+        std::vector<std::u16string> titles = {key->oldTitle, key->newTitle};
+        if (key->takenFrom) titles.push_back(*key->takenFrom);
+        std::vector<MacroHotkey> entries = hotkeys.EntriesOf(titles);
+        keyStep = KeyStep{std::move(titles), std::move(entries)};
     }
     MacroFileEditor::Result result;
     try {
@@ -65,7 +72,7 @@ MacroEditSession::Outcome MacroEditSession::Apply(const MacroChange& change, con
     Outcome outcome = Handle(result);
     const bool written = result.status == MacroFileEditor::Result::Status::Written;
     if (written || result.status == MacroFileEditor::Result::Status::Unchanged) {
-        if (key) hotkeys.Set(key->oldTitle, key->newTitle, key->key);
+        if (key) GiveKey(*key, hotkeys);
         outcome.hotkeysChanged = !(hotkeys == before);
     }
     if (written) keySteps_.push_back(outcome.hotkeysChanged ? std::move(keyStep) : std::nullopt);
@@ -86,7 +93,7 @@ MacroEditSession::Outcome MacroEditSession::Undo(MacroHotkeys& hotkeys) {
     if (result.status == MacroFileEditor::Result::Status::Written && !keySteps_.empty()) {
         if (const std::optional<KeyStep>& step = keySteps_.back()) {
             const MacroHotkeys before = hotkeys;
-            hotkeys.Restore(step->oldTitle, step->newTitle, step->before);
+            hotkeys.Restore(step->titles, step->before);
             outcome.hotkeysChanged = !(hotkeys == before);
         }
         keySteps_.pop_back();

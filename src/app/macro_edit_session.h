@@ -30,12 +30,16 @@ class MacroEditSession {
         bool hotkeysChanged = false;  // register them again
     };
 
-    // A macro's key, as its dialog gave it; it moves with a new title.
+    // A macro's key, as its dialog gave it; it moves with a new title. A key
+    // kept for a title no macro has may be taken over from it.
     struct KeyChange {
         std::u16string oldTitle;
         std::u16string newTitle;
         std::optional<Hotkey> key;
+        std::optional<std::u16string> takenFrom{};
     };
+    // Gives the key to `hotkeys` as `change` says.
+    static void GiveKey(const KeyChange& change, MacroHotkeys& hotkeys);
 
     // Makes `change` to the file on disk, against the list `shown`, and the
     // key change with it. A change with nothing to write still gives the key.
@@ -50,8 +54,7 @@ class MacroEditSession {
     // What a change did to the keys, to be undone with it (and nothing else:
     // a key given later on its own stays).
     struct KeyStep {
-        std::u16string oldTitle;
-        std::u16string newTitle;
+        std::vector<std::u16string> titles;
         std::vector<MacroHotkey> before;
     };
 

@@ -65,36 +65,53 @@ void MacroHotkeys::Set(std::u16string_view oldTitle, std::u16string_view newTitl
     if (entries_ != before) changed_ = true;
 }
 
-std::vector<MacroHotkey> MacroHotkeys::EntriesOf(std::u16string_view a,
-                                                 std::u16string_view b) const {
+void MacroHotkeys::Remove(const std::vector<std::size_t>& positions) {
+    std::vector<MacroHotkey> kept;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (std::find(positions.begin(), positions.end(), i) == positions.end()) {
+            kept.push_back(entries_[i]);
+        }
+    }
+    if (kept.size() != entries_.size()) changed_ = true;
+    entries_ = std::move(kept);
+}
+
+namespace {
+
+bool Among(const std::vector<std::u16string>& titles, const std::u16string& title) {
+    return std::find(titles.begin(), titles.end(), title) != titles.end();
+}
+
+}  // namespace
+
+std::vector<MacroHotkey> MacroHotkeys::EntriesOf(const std::vector<std::u16string>& titles) const {
     std::vector<MacroHotkey> entries;
     for (const MacroHotkey& entry : entries_) {
-        if (entry.title == a || entry.title == b) entries.push_back(entry);
+        if (Among(titles, entry.title)) entries.push_back(entry);
     }
     return entries;
 }
 
-void MacroHotkeys::Restore(std::u16string_view a, std::u16string_view b,
+void MacroHotkeys::Restore(const std::vector<std::u16string>& titles,
                            const std::vector<MacroHotkey>& entries) {
     const auto before = entries_;
-    std::erase_if(entries_,
-                  [&](const MacroHotkey& entry) { return entry.title == a || entry.title == b; });
+    std::erase_if(entries_, [&](const MacroHotkey& entry) { return Among(titles, entry.title); });
     entries_.insert(entries_.end(), entries.begin(), entries.end());
     if (entries_ != before) changed_ = true;
 }
 
-std::u16string DescribeMacroHotkeys(const MacroHotkeys& hotkeys,
-                                    const std::function<bool(std::u16string_view)>& titleExists) {
-    std::u16string lines;
+std::vector<std::u16string> DescribeMacroHotkeys(
+    const MacroHotkeys& hotkeys, const std::function<bool(std::u16string_view)>& titleExists) {
+    std::vector<std::u16string> lines;
     for (const MacroHotkey& entry : hotkeys.Entries()) {
         const std::optional<Hotkey> key = ParseHotkey(entry.key);
-        if (!lines.empty()) lines += u"\r\n";
-        lines += (key ? FormatHotkey(*key) : entry.key) + u": " + entry.title;
+        std::u16string line = (key ? FormatHotkey(*key) : entry.key) + u": " + entry.title;
         if (!key) {
-            lines += u" (キーとして読めないため働きません)";
+            line += u" (キーとして読めないため働きません)";
         } else if (!titleExists(entry.title)) {
-            lines += u" (この名前のマクロがないため働きません)";
+            line += u" (この名前のマクロがないため働きません)";
         }
+        lines.push_back(std::move(line));
     }
     return lines;
 }

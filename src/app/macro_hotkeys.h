@@ -49,10 +49,14 @@ class MacroHotkeys {
     // title had. Entries that do not read stay as they are.
     void Set(std::u16string_view oldTitle, std::u16string_view newTitle, std::optional<Hotkey> key);
 
-    // The entries of the titles `a` and `b`, as they are: what Restore puts
-    // back when the change that Set made to them is undone.
-    std::vector<MacroHotkey> EntriesOf(std::u16string_view a, std::u16string_view b) const;
-    void Restore(std::u16string_view a, std::u16string_view b,
+    // Takes away the entries at these positions of Entries(), whatever they
+    // hold: a key whose macro is gone, for one.
+    void Remove(const std::vector<std::size_t>& positions);
+
+    // The entries of these titles, as they are: what Restore puts back when
+    // the change that Set made to them is undone.
+    std::vector<MacroHotkey> EntriesOf(const std::vector<std::u16string>& titles) const;
+    void Restore(const std::vector<std::u16string>& titles,
                  const std::vector<MacroHotkey>& entries);
 
     friend bool operator==(const MacroHotkeys&, const MacroHotkeys&) = default;
@@ -63,10 +67,11 @@ class MacroHotkeys {
     bool changed_ = false;
 };
 
-// The macros' keys as the hotkey dialog lists them, one a line ("F7: 回復依頼"),
-// a key whose title no macro has marked so; empty for none.
-std::u16string DescribeMacroHotkeys(const MacroHotkeys& hotkeys,
-                                    const std::function<bool(std::u16string_view)>& titleExists);
+// The macros' keys as the hotkey dialog lists them, one line for each entry
+// in order ("F7: 回復依頼"), a key whose title no macro has, or whose text
+// does not read, marked so.
+std::vector<std::u16string> DescribeMacroHotkeys(
+    const MacroHotkeys& hotkeys, const std::function<bool(std::u16string_view)>& titleExists);
 
 // Why a macro titled `title` cannot have a hotkey, or nothing: the settings
 // file keeps the title in CP932, without spaces at either end (Windows trims

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "app/desktop_win32.h"
+#include "app/hotkey_conflicts.h"
 #include "app/hotkey_dialog_win32.h"
 #include "app/message_preview.h"
 #include "app/resource.h"
@@ -596,28 +597,17 @@ std::optional<MacroDialogResult> MainWindow::AskForMacro(bool isNew, const Macro
     // Every key free while the dialog is open, so that any can be typed into its field.
     editingHotkeys_ = true;
     hotkeys_.Release();
-    const std::u16string& oldTitle = macro.Title();
+    const std::optional<std::u16string> oldTitle =
+        isNew ? std::nullopt : std::optional(macro.Title());
     const MacroDialogRequest request{
         .isNew = isNew,
         .macro = macro,
         .fileEncoding = macros_.Encoding(),
-        .hotkey = isNew ? std::nullopt : macroHotkeys_.KeyOf(oldTitle),
-        .hotkeyRefusal = [&](const Hotkey& key,
-                             const std::u16string& title) -> std::optional<std::u16string> {
-            if (auto refusal = MacroHotkeyTitleRefusal(title)) return refusal;
-            if (IsToolMenuKey(key)) return ToolKeyRefusal();
-            const HotkeySet actions = HotkeysOf(options_);
-            for (std::size_t i = 0; i < kHotkeyActions; ++i) {
-                if (actions[i] == key) {
-                    return u"このキーは「" + std::u16string(kHotkeyActionInfo[i].name) +
-                           u"」のホットキーです。";
-                }
-            }
-            const auto holder = macroHotkeys_.TitleHolding(key, title);
-            if (holder && (isNew || *holder != oldTitle)) {
-                return u"このキーはマクロ「" + *holder + u"」のホットキーです。";
-            }
-            return std::nullopt;
+        .hotkey = isNew ? std::nullopt : macroHotkeys_.KeyOf(macro.Title()),
+        .hotkeyClash = [&](const Hotkey& key, const std::u16string& title) {
+            return MacroKeyClashOf(
+                key, title, oldTitle, options_, macroHotkeys_,
+                [this](std::u16string_view held) { return macros_.FirstTitled(held).has_value(); });
         }};
     std::optional<MacroDialogResult> chosen = ShowMacroDialog(window_, instance_, request);
     editingHotkeys_ = false;
@@ -632,7 +622,8 @@ void MainWindow::NewMacro() {
     const std::u16string& title = chosen->macro.Title();
     Change({MacroChange::Kind::Insert, selected < 0 ? 0 : static_cast<std::size_t>(selected) + 1,
             chosen->macro},
-           chosen->hotkey ? std::optional(MacroEditSession::KeyChange{title, title, chosen->hotkey})
+           chosen->hotkey ? std::optional(MacroEditSession::KeyChange{title, title, chosen->hotkey,
+                                                                      chosen->keyTakenFrom})
                           : std::nullopt);
 }
 
@@ -641,11 +632,12 @@ void MainWindow::EditMacro() {
     const Macro macro = macros_.Item(position);
     const std::optional<MacroDialogResult> chosen = AskForMacro(false, macro);
     if (!chosen) return;
-    const MacroEditSession::KeyChange key{macro.Title(), chosen->macro.Title(), chosen->hotkey};
+    const MacroEditSession::KeyChange key{macro.Title(), chosen->macro.Title(), chosen->hotkey,
+                                          chosen->keyTakenFrom};
     if (!chosen->macroChanged) {
         // Only the key: nothing to write in the macro file.
         MacroHotkeys before = macroHotkeys_;
-        macroHotkeys_.Set(key.oldTitle, key.newTitle, key.key);
+        MacroEditSession::GiveKey(key, macroHotkeys_);
         if (!(macroHotkeys_ == before)) {
             SaveHotkeySettings();
             RegisterHotkeysAndTell();
@@ -743,25 +735,25 @@ void MainWindow::EditHotkeys() {
     const HotkeySet current = HotkeysOf(options_);
     const HotkeyDialogRequest request{
         .current = current,
-        .refused = hotkeys_.ActionsRefused(),
+        .refusals = hotkeys_.ActionRefusals(),
         // A trial: the keys are free again at once, since the dialog may stay
         // open to have another typed.
         .registerKeys = [this](const HotkeySet& keys) { return hotkeys_.Try(keys); },
         .macroKeys = DescribeMacroHotkeys(macroHotkeys_, [this](std::u16string_view title) {
             return macros_.FirstTitled(title).has_value();
         })};
-    const std::optional<HotkeySet> chosen = ShowHotkeyDialog(window_, instance_, request);
+    const std::optional<HotkeyDialogResult> chosen = ShowHotkeyDialog(window_, instance_, request);
     if (chosen) {
         bool changed = false;
         for (std::size_t i = 0; i < kHotkeyActions; ++i) {
-            if ((*chosen)[i] == current[i]) continue;  // as stored, even text that is no hotkey
-            options_.hotkeys[i] = (*chosen)[i] ? FormatHotkey(*(*chosen)[i]) : u"";
+            // As stored, even text that is no hotkey, where the field was left as it was.
+            if (chosen->keys[i] == current[i]) continue;
+            options_.hotkeys[i] = chosen->keys[i] ? FormatHotkey(*chosen->keys[i]) : u"";
             changed = true;
         }
-        if (changed) {
-            optionsChanged_ = true;
-            SaveHotkeySettings();
-        }
+        if (changed) optionsChanged_ = true;
+        if (!chosen->removedMacroKeys.empty()) macroHotkeys_.Remove(chosen->removedMacroKeys);
+        if (changed || !chosen->removedMacroKeys.empty()) SaveHotkeySettings();
         // The dialog named what it could not register.
         hotkeyRefusals_.Seen(RegisterHotkeys());
     } else {

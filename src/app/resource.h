@@ -8,7 +8,9 @@
 // The four hotkey fields, in the order of HotkeyAction.
 #define IDC_HOTKEY_FIRST 201
 #define IDC_HOTKEY_STATUS 210
-#define IDC_HOTKEY_MACROS 211  // the macros' own keys, to read
+#define IDC_HOTKEY_MACROS 211   // the macros' own keys, a list
+#define IDC_HOTKEY_CAUTION 212  // what a key chosen costs (the IME's keys)
+#define IDC_HOTKEY_REMOVE 213   // takes the selected macro's key away
 
 #define IDD_MACRO 300
 #define IDC_MACRO_TITLE 301
@@ -19,3 +21,4 @@
 #define IDC_MACRO_HOTKEY 308
 #define IDC_MACRO_PREVIEW 309
 #define IDC_MACRO_STATUS 310
+#define IDC_MACRO_HOTKEY_CAUTION 311

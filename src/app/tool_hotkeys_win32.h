@@ -33,11 +33,12 @@ class ToolHotkeys {
     // Every key free, for other programs or to be typed into a dialog's field.
     void Release();
 
-    // For the hotkey dialog, while every key is free: whether Windows would
-    // take each of `keys` (true: refused). They are free again at once.
-    std::array<bool, kHotkeyActions> Try(const HotkeySet& keys);
-    // Which action keys Windows refused at the last registration.
-    std::array<bool, kHotkeyActions> ActionsRefused() const;
+    // For the hotkey dialog, while every key is free: why Windows would not
+    // take each of `keys` (empty: it would). They are free again at once.
+    std::array<std::u16string, kHotkeyActions> Try(const HotkeySet& keys);
+    // Why Windows refused each action's key at the last registration (empty:
+    // it did not).
+    std::array<std::u16string, kHotkeyActions> ActionRefusals() const;
 
     // What a WM_HOTKEY asks for: an action, or the macro with a title.
     std::optional<HotkeyAction> ActionOf(WPARAM id) const;
@@ -47,6 +48,7 @@ class ToolHotkeys {
     GlobalHotkeys actions_{1};
     GlobalHotkeys macros_{0x100};
     std::vector<std::uint32_t> actionErrors_;
+    HotkeySet actionKeys_;                     // as last registered
     std::vector<std::u16string> macroTitles_;  // by the macro keys' positions
 };
 

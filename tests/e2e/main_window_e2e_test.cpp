@@ -442,7 +442,7 @@ TEST_F(MainWindowE2eTest, TheHotkeyDialogKeepsWhatItIsNotGivenAndRefusesWhatCann
     set(dialog, 1, 'P', HOTKEYF_CONTROL | HOTKEYF_ALT);
     EXPECT_TRUE(okSays(dialog, L"「前へ」と「発言して次へ」に同じキーは使えません"));
     set(dialog, 1, 'K', HOTKEYF_CONTROL | HOTKEYF_ALT);
-    EXPECT_TRUE(okSays(dialog, L"「発言して次へ」の Ctrl+Alt+K はほかのプログラム"));
+    EXPECT_TRUE(okSays(dialog, L"「発言して次へ」の Ctrl+Alt+K: ほかのプログラム"));
     EXPECT_TRUE(previousIsFree()) << "a trial holds no key";
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);  // again: kept as chosen
     ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "app/hotkey_refusals.h"
+
+#include <optional>
+#include <vector>
 #include "support/temp_dir.h"
 
 namespace kiv {
@@ -22,6 +25,23 @@ TEST(HotkeyRefusals, AreToldOnceAndAgainOnlyWhenWhatIsRefusedChanges) {
     EXPECT_EQ(memory.ToTell({next}), std::nullopt) << "seen in the dialog";
     EXPECT_EQ(memory.ToTell({}), std::nullopt);
     EXPECT_TRUE(memory.ToTell({next})) << "refused anew after working";
+}
+
+// A key the settings give twice is held by its first use; the later uses
+// name it, so that the user is not sent looking for another program.
+TEST(HotkeyUses, ALaterUseOfTheSameKeyNamesTheFirst) {
+    using Kind = HotkeyUse::Kind;
+    const Hotkey a{kModCtrl | kModAlt, 'A'};
+    const Hotkey b{kModCtrl | kModAlt, 'B'};
+    const std::vector<HotkeyUse> uses = {{Kind::Action, u"発言", a},
+                                         {Kind::Action, u"次へ", b},
+                                         {Kind::Macro, u"回復", a},
+                                         {Kind::Macro, u"挨拶", b},
+                                         {Kind::Macro, u"別れ", a}};
+    EXPECT_EQ(EarlierUsesOfTheSameKey(uses),
+              (std::vector<std::optional<std::size_t>>{std::nullopt, std::nullopt, 0, 1, 0}));
+    EXPECT_NE(SameKeyReason(uses[0]).find(u"「発言」"), std::u16string::npos);
+    EXPECT_NE(SameKeyReason(uses[2]).find(u"マクロ「回復」"), std::u16string::npos);
 }
 
 }  // namespace

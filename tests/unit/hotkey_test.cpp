@@ -44,5 +44,33 @@ TEST(HotkeyText, RefusesWhatIsNotInTheGrammar) {
     }
 }
 
+// Which keys are told as the IME's or as Windows' own: one table, every
+// boundary of both rules.
+TEST(HotkeyKeys, TheImesConversionKeysAndWindowsOwnAreToldApart) {
+    const struct {
+        const char16_t* key;
+        bool imeKey;
+        bool windows;
+    } cases[] = {
+        {u"F5", false, false},        {u"F6", true, false},        {u"F7", true, false},
+        {u"F10", true, false},        {u"F11", false, false},      {u"Shift+F7", false, false},
+        {u"Ctrl+F7", false, false},   {u"Win+L", false, true},     {u"Win+Shift+S", false, true},
+        {u"Ctrl+Win+D", false, true}, {u"Win+0", false, true},     {u"Win+9", false, true},
+        {u"Win+Space", false, true},  {u"Win+Home", false, true},  {u"Win+Left", false, true},
+        {u"Win+Down", false, true},   {u"Win+F7", false, false},   {u"Win+PageUp", false, false},
+        {u"Win+End", false, false},   {u"Win+Num1", false, false}, {u"Ctrl+Alt+L", false, false},
+    };
+    for (const auto& c : cases) {
+        const std::optional<Hotkey> key = ParseHotkey(c.key);
+        ASSERT_TRUE(key) << ToUtf8(c.key);
+        const std::optional<std::u16string> caution = HotkeyCaution(*key);
+        EXPECT_EQ(caution.has_value(), c.imeKey) << ToUtf8(c.key);
+        if (caution) {
+            EXPECT_EQ(caution->find(c.key), 0u) << "names the key";
+        }
+        EXPECT_EQ(IsReservedByWindows(*key), c.windows) << ToUtf8(c.key);
+    }
+}
+
 }  // namespace
 }  // namespace kiv

@@ -87,9 +87,9 @@ TEST(MacroDialog, ARefusalKeepsTheDialogOpenWithTheReason) {
     MacroDialogRequest request;
     request.macro = Macro(u"A", u"t");
     std::vector<std::u16string> titlesAsked;
-    request.hotkeyRefusal = [&](const Hotkey& key, const std::u16string& title) {
+    request.hotkeyClash = [&](const Hotkey& key, const std::u16string& title) {
         titlesAsked.push_back(title);
-        return key == kCtrlAltQ ? std::optional<std::u16string>(u"「B」が使っています。")
+        return key == kCtrlAltQ ? std::optional(MacroKeyClash{u"「B」が使っています。", {}})
                                 : std::nullopt;
     };
     const auto result = Show(request, [](HWND dialog) {
@@ -125,8 +125,8 @@ TEST(MacroDialog, OkOnAMacroLeftAsItWasGivesItBackUnchangedWithItsWinKey) {
     MacroDialogRequest request;
     request.macro = Macro(u"A\\nB\\nC\\nD\\nE", u"t");
     request.hotkey = Hotkey{kModCtrl | kModWin, 'X'};
-    request.hotkeyRefusal = [](const Hotkey&, const std::u16string&) {
-        return std::optional<std::u16string>(u"使えません");
+    request.hotkeyClash = [](const Hotkey&, const std::u16string&) {
+        return std::optional(MacroKeyClash{u"使えません", {}});
     };
     const auto result = Show(request, [](HWND dialog) {
         EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_MACRO_REST)));
@@ -146,9 +146,9 @@ TEST(MacroDialog, ANewMacroInAUtf8FileMayHoldWhatCp932Lacks) {
     request.isNew = true;
     request.fileEncoding = TextEncoding::Utf8;
     std::vector<std::u16string> titlesAsked;
-    request.hotkeyRefusal = [&](const Hotkey&, const std::u16string& title) {
+    request.hotkeyClash = [&](const Hotkey&, const std::u16string& title) {
         titlesAsked.push_back(title);
-        return std::optional<std::u16string>();
+        return std::optional<MacroKeyClash>();
     };
     const auto result = Show(request, [](HWND dialog) {
         wchar_t caption[64] = {};
@@ -164,6 +164,64 @@ TEST(MacroDialog, ANewMacroInAUtf8FileMayHoldWhatCp932Lacks) {
     EXPECT_EQ(result->macro, Macro(u"♥\\n\\nx", u"♥\\n\\nx"));
     EXPECT_TRUE(result->macroChanged);
     EXPECT_EQ(result->hotkey, kCtrlAltQ);
+}
+
+// The message box a window of this thread opened over `owner`: its text,
+// once `button` answered it; empty when none came.
+std::wstring AnswerBoxOver(HWND owner, int button) {
+    struct Search {
+        HWND owner;
+        HWND box;
+    } search{owner, nullptr};
+    const auto deadline = GetTickCount() + 10000;
+    while (search.box == nullptr && GetTickCount() < deadline) {
+        EnumThreadWindows(
+            GetWindowThreadProcessId(owner, nullptr),
+            [](HWND window, LPARAM found) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(found);
+                if (GetWindow(window, GW_OWNER) != s->owner || !IsWindowVisible(window))
+                    return TRUE;
+                s->box = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        Sleep(20);
+    }
+    if (search.box == nullptr) return L"";
+    std::wstring text = TextIn(search.box, 0xFFFF);
+    PostMessageW(search.box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+    return text;
+}
+
+// F7 is the IME's: accepted, with what it costs under the field. A key kept
+// for a title no macro has is the user's to take, and taken only on a yes.
+TEST(MacroDialog, AnImeKeyIsToldUnderItsFieldAndAKeyThatDoesNothingMayBeTakenOver) {
+    MacroDialogRequest request;
+    request.macro = Macro(u"A", u"t");
+    request.hotkeyClash = [](const Hotkey& key, const std::u16string&) {
+        return key == Hotkey{0, VK_F7} ? std::optional(MacroKeyClash{u"付け替えますか?", u"旧名"})
+                                       : std::nullopt;
+    };
+    const auto result = Show(request, [](HWND dialog) {
+        EXPECT_EQ(TextIn(dialog, IDC_MACRO_HOTKEY_CAUTION), L"");
+        SetHotkeyField(dialog, MAKEWORD(VK_F7, 0));
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_MACRO_HOTKEY, EN_CHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_MACRO_HOTKEY)));
+        EXPECT_NE(TextIn(dialog, IDC_MACRO_HOTKEY_CAUTION).find(L"F7 は日本語入力の変換キー"),
+                  std::wstring::npos);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(AnswerBoxOver(dialog, IDNO), L"付け替えますか?");
+        for (int tries = 0; tries < 250 && TextIn(dialog, IDC_MACRO_STATUS).empty(); ++tries) {
+            Sleep(20);
+        }
+        EXPECT_TRUE(IsWindowVisible(dialog)) << "no: the dialog stays, and says why";
+        EXPECT_NE(TextIn(dialog, IDC_MACRO_STATUS).find(L"「旧名」"), std::wstring::npos);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(AnswerBoxOver(dialog, IDYES), L"付け替えますか?");
+    });
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->hotkey, (Hotkey{0, VK_F7}));
+    EXPECT_EQ(result->keyTakenFrom, u"旧名");
 }
 
 }  // namespace

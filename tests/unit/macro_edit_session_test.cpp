@@ -74,5 +74,21 @@ TEST_F(MacroEditSessionTest, AnOutsideEditOrAFileThatCannotBeWrittenChangesNothi
     EXPECT_EQ(ReadBytes(dir_.Path("chat.txt")), "x\r\nb\r\n");
 }
 
+// A key kept for a title no macro has, taken over by a macro the user
+// edits: its old entry goes, and undo gives it back where it was.
+TEST_F(MacroEditSessionTest, AKeyTakenOverFromATitleNoMacroHasComesBackWithUndo) {
+    WriteBytes(dir_.Path("chat.txt"), ToAnsi(u"お願い\t回復\r\n"));
+    session_.Start(dir_.File("chat.txt"));
+    const Hotkey f7{0, 0x76};
+    hotkeys_.Set(u"旧名", u"旧名", f7);
+    const auto taken =
+        session_.Apply({MacroChange::Kind::Replace, 1, Macro(u"お願いします", u"回復")}, Shown(),
+                       hotkeys_, MacroEditSession::KeyChange{u"回復", u"回復", f7, u"旧名"});
+    EXPECT_TRUE(taken.hotkeysChanged);
+    EXPECT_EQ(hotkeys_.Entries(), (std::vector<MacroHotkey>{{u"F7", u"回復"}}));
+    session_.Undo(hotkeys_);
+    EXPECT_EQ(hotkeys_.Entries(), (std::vector<MacroHotkey>{{u"F7", u"旧名"}}));
+}
+
 }  // namespace
 }  // namespace kiv

@@ -3,6 +3,8 @@
 
 #include "app/macro_hotkeys.h"
 
+#include "app/hotkey_conflicts.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -72,6 +74,43 @@ TEST(MacroHotkeyTitles, TheSettingsFileMustKeepTheTitleAsItIs) {
     EXPECT_NE(MacroHotkeyTitleRefusal(u"回復♥")->find(u"♥ (U+2665)"), std::u16string::npos);
     EXPECT_TRUE(MacroHotkeyTitleRefusal(u" 回復"));
     EXPECT_TRUE(MacroHotkeyTitleRefusal(u"回復 "));
+}
+
+// One rule for whether a macro may have a key, as the macro dialog asks it.
+TEST(MacroKeyClashes, EveryUseOfAKeyIsNamedAndOnlyAKeyThatDoesNothingMayBeTakenOver) {
+    const Hotkey f7{0, 0x76};
+    const Hotkey f8{0, 0x77};
+    const Hotkey f9{0, 0x78};
+    Options options;
+    options.hotkeys[1] = u"F9";
+    MacroHotkeys keys;
+    keys.Set(u"回復", u"回復", f7);
+    keys.Set(u"旧名", u"旧名", f8);
+    const auto exists = [](std::u16string_view title) { return title != u"旧名"; };
+    const auto clash = [&](const Hotkey& key, const std::u16string& title,
+                           std::optional<std::u16string> old) {
+        return MacroKeyClashOf(key, title, old, options, keys, exists);
+    };
+    EXPECT_EQ(clash(f7, u"回復", u"回復"), std::nullopt) << "its own key";
+    EXPECT_EQ(clash(f7, u"回復依頼", u"回復"), std::nullopt) << "its own, renamed";
+    EXPECT_NE(clash(f7, u"挨拶", std::nullopt)->text.find(u"マクロ「回復」"), std::u16string::npos);
+    EXPECT_FALSE(clash(f7, u"挨拶", std::nullopt)->orphanTitle);
+    EXPECT_NE(clash(f9, u"挨拶", u"挨拶")->text.find(u"「発言して次へ」"), std::u16string::npos);
+    EXPECT_EQ(clash(f8, u"挨拶", u"挨拶")->orphanTitle, u"旧名");
+    EXPECT_NE(clash(Hotkey{0, 0x71}, u"挨拶", u"挨拶")->text.find(u"F2"), std::u16string::npos)
+        << "the tool's own key to edit";
+    EXPECT_NE(clash(Hotkey{kModCtrl | kModAlt, 'Q'}, u" 挨拶", std::nullopt)->text.find(u"空白"),
+              std::u16string::npos);
+}
+
+TEST(MacroKeyRemoval, TakesAwayTheEntriesAtThePositionsGiven) {
+    MacroHotkeys keys;
+    keys.Set(u"a", u"a", Hotkey{0, 0x76});
+    keys.Set(u"b", u"b", Hotkey{0, 0x77});
+    keys.Set(u"c", u"c", Hotkey{0, 0x78});
+    keys.Remove({0, 2});
+    EXPECT_EQ(keys.Entries(), (std::vector<MacroHotkey>{{u"F8", u"b"}}));
+    EXPECT_TRUE(keys.ToWrite());
 }
 
 }  // namespace

@@ -169,8 +169,19 @@ TEST_F(MainWindowTest, HotkeysSetAreWrittenAtOnceNotOnlyAtTheClose) {
     WriteMacros(u"a\r\n");
     const auto tool = Open();
     test::DialogDriver driver(GetCurrentThreadId(), [](HWND dialog) {
-        SendDlgItemMessageW(dialog, IDC_HOTKEY_FIRST, HKM_SETHOTKEY,
-                            MAKEWORD('S', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+        // F7 first: taken, but with what it costs said under the fields.
+        const auto set = [&](WORD key) {
+            SendDlgItemMessageW(dialog, IDC_HOTKEY_FIRST, HKM_SETHOTKEY, key, 0);
+            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HOTKEY_FIRST, EN_CHANGE),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_HOTKEY_FIRST)));
+        };
+        wchar_t caution[512] = {};
+        set(MAKEWORD(VK_F7, 0));
+        GetDlgItemTextW(dialog, IDC_HOTKEY_CAUTION, caution, 512);
+        EXPECT_EQ(std::wstring(caution).find(L"「発言」の F7 は日本語入力の変換キー"), 0u);
+        set(MAKEWORD('S', HOTKEYF_CONTROL | HOTKEYF_ALT));
+        GetDlgItemTextW(dialog, IDC_HOTKEY_CAUTION, caution, 512);
+        EXPECT_STREQ(caution, L"");
         SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::HotkeySettings),
@@ -180,6 +191,66 @@ TEST_F(MainWindowTest, HotkeysSetAreWrittenAtOnceNotOnlyAtTheClose) {
               std::string::npos);
     EXPECT_EQ(test::ReadBytes(dir_.Path("chat.ini")).find("[Position]"), std::string::npos)
         << "the rest waits for the close";
+}
+
+// A key whose macro is gone (deleted, or renamed outside the tool) does
+// nothing, yet kept the key from every other macro: the hotkey settings take
+// it away, and a macro given that key may take it over on the user's word.
+TEST_F(MainWindowTest, AKeyWhoseMacroIsGoneCanBeTakenAwayOrTakenOver) {
+    WriteMacros(u"a\r\n");
+    test::WriteBytes(dir_.Path("chat.ini"), ToAnsi(u"[MacroHotkeys]\r\nF7=旧名\r\nF8=b\r\n"));
+    const auto tool = Open();
+    const auto ini = [&] { return FromAnsi(test::ReadBytes(dir_.Path("chat.ini"))); };
+    test::DialogDriver removal(GetCurrentThreadId(), [](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_HOTKEY_MACROS);
+        wchar_t row[256] = {};
+        SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
+        EXPECT_STREQ(row, L"F7: 旧名 (この名前のマクロがないため働きません)");
+        SendMessageW(list, LB_SETCURSEL, 0, 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HOTKEY_MACROS, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        SendMessageW(dialog, WM_COMMAND, IDC_HOTKEY_REMOVE, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::HotkeySettings),
+                 0);
+    ASSERT_TRUE(removal.Drove());
+    EXPECT_EQ(ini(), u"[MacroHotkeys]\r\nF8=b\r\n") << "F7 taken away, written at once";
+
+    test::WriteBytes(dir_.Path("chat.ini"), ToAnsi(u"[MacroHotkeys]\r\nF7=旧名\r\n"));
+    const auto again = Open();
+    HWND list = FindWindowExW(again->Handle(), nullptr, L"ListBox", nullptr);
+    SendMessageW(list, LB_SETCURSEL, 0, 0);
+    test::DialogDriver takeover(GetCurrentThreadId(), [](HWND dialog) {
+        SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, HKM_SETHOTKEY, MAKEWORD(VK_F7, 0), 0);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        // The question over the dialog, a box of its own.
+        for (int tries = 0; tries < 500; ++tries) {
+            HWND box = nullptr;
+            EnumThreadWindows(
+                GetWindowThreadProcessId(dialog, nullptr),
+                [](HWND window, LPARAM found) -> BOOL {
+                    if (GetWindow(window, GW_OWNER) == nullptr || !IsWindowVisible(window))
+                        return TRUE;
+                    wchar_t name[16] = {};
+                    GetClassNameW(window, name, 16);
+                    if (std::wstring(name) != L"#32770" || GetDlgItem(window, IDC_MACRO_HOTKEY))
+                        return TRUE;
+                    *reinterpret_cast<HWND*>(found) = window;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&box));
+            if (box != nullptr) {
+                PostMessageW(box, WM_COMMAND, IDYES, 0);
+                return;
+            }
+            Sleep(20);
+        }
+        ADD_FAILURE() << "no question came";
+    });
+    SendMessageW(again->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::EditMacro), 0);
+    ASSERT_TRUE(takeover.Drove());
+    EXPECT_EQ(ini(), u"[MacroHotkeys]\r\nF7=a\r\n") << "taken over from the title no macro has";
 }
 
 // The tooltip's text for the entry under the mouse, as the list box's own

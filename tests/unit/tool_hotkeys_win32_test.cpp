@@ -45,7 +45,7 @@ TEST(ToolHotkeys, TellWhatEachKeyIsForAndWhatWasRefused) {
     for (int id = 1; id <= 4; ++id) EXPECT_EQ(hotkeys.ActionOf(id), actions[id - 1]) << id;
     EXPECT_EQ(hotkeys.MacroTitleOf(0x101), u"挨拶");
     EXPECT_EQ(hotkeys.MacroTitleOf(4), std::nullopt);
-    EXPECT_EQ(hotkeys.ActionsRefused(), (std::array<bool, kHotkeyActions>{}));
+    EXPECT_EQ(hotkeys.ActionRefusals(), (std::array<std::u16string, kHotkeyActions>{}));
     EXPECT_TRUE(RegisterHotKey(nullptr, 97, MOD_CONTROL | MOD_ALT, 'G'))
         << "the key of a title no macro has is left to other programs";
     UnregisterHotKey(nullptr, 97);
@@ -55,11 +55,52 @@ TEST(ToolHotkeys, TellWhatEachKeyIsForAndWhatWasRefused) {
     EXPECT_EQ(hotkeys.ActionOf(4), std::nullopt) << "a late WM_HOTKEY asks for nothing";
     HotkeySet tried;
     tried[0] = Hotkey{kModCtrl | kModAlt, 'K'};
-    EXPECT_EQ(hotkeys.Try(tried), (std::array<bool, kHotkeyActions>{true, false, false, false}));
+    const std::array<std::u16string, kHotkeyActions> trial = hotkeys.Try(tried);
+    EXPECT_NE(trial[0].find(u"ほかのプログラム"), std::u16string::npos);
+    EXPECT_EQ(trial[1] + trial[2] + trial[3], u"");
     EXPECT_TRUE(RegisterHotKey(nullptr, 98, MOD_CONTROL | MOD_ALT, 'N'))
         << "a trial leaves every key free";
     UnregisterHotKey(nullptr, 98);
     UnregisterHotKey(nullptr, 99);
+}
+
+// RegisterHotKey gives one error for a key another program holds and for one
+// Windows keeps for itself, and Wine keeps none: a stand-in refuses them here.
+BOOL RefuseWinLAndCtrlAltK(HWND window, int id, UINT modifiers, UINT key) {
+    const bool winL = (modifiers & MOD_WIN) != 0 && key == 'L';
+    const bool ctrlAltK =
+        (modifiers & (MOD_CONTROL | MOD_ALT)) == (MOD_CONTROL | MOD_ALT) && key == 'K';
+    if (winL || ctrlAltK) {
+        SetLastError(ERROR_HOTKEY_ALREADY_REGISTERED);
+        return FALSE;
+    }
+    return RegisterHotKey(window, id, modifiers, key);
+}
+
+TEST(ToolHotkeys, TheToolsOwnDuplicateAndWindowsOwnKeysAreNotBlamedOnAnotherProgram) {
+    UniqueWindow window(
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    SetRegisterHotkeyCall(RefuseWinLAndCtrlAltK);
+    ToolHotkeys hotkeys;
+    hotkeys.SetWindow(window.Get());
+    Options options;
+    options.hotkeys = {u"Alt+Ctrl+A", u"Win+L", u"Ctrl+Alt+K", u""};
+    MacroHotkeys macros;
+    macros.Set(u"回復", u"回復", Hotkey{kModCtrl | kModAlt, 'A'});
+    const std::vector<HotkeyRefusal> refused =
+        hotkeys.Register(options, macros, [](std::u16string_view) { return true; });
+    SetRegisterHotkeyCall(nullptr);
+    hotkeys.Release();
+    ASSERT_EQ(refused.size(), 3u);
+    const auto reasonOf = [&](const std::u16string& owner) {
+        for (const HotkeyRefusal& refusal : refused) {
+            if (refusal.owner == owner) return refusal.reason;
+        }
+        return std::u16string(u"(not refused)");
+    };
+    EXPECT_NE(reasonOf(u"回復").find(u"「発言」"), std::u16string::npos);
+    EXPECT_NE(reasonOf(u"発言して次へ").find(u"Windows"), std::u16string::npos);
+    EXPECT_NE(reasonOf(u"前へ").find(u"ほかのプログラム"), std::u16string::npos);
 }
 
 }  // namespace

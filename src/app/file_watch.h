@@ -13,10 +13,19 @@
 // file's name wherever its folder went and comes back with it.
 
 #include <optional>
+#include <string>
 
 #include "platform/file_system.h"
 
 namespace kiv {
+
+// A look at a file: its stamp (nothing: no file there, or none that can be
+// looked up). Where write times are coarse, a file saved twice within their
+// grain at the same size would look unchanged: there a hash of its content
+// is part of the stamp, for files up to kMostHashed bytes (a macro file is
+// a few kilobytes; a larger one is left to its stamp, not read every second).
+inline constexpr std::uint64_t kMostHashed = std::uint64_t{4} << 20;
+std::optional<FileStamp> LookAt(const std::u16string& path, bool coarseStamps);
 
 class StampWatch {
   public:

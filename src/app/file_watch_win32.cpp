@@ -15,6 +15,7 @@ struct FileWatchShared {
     UINT message = 0;
     std::u16string file;
     FileWatch::Where where = FileWatch::Where::FixedDisk;
+    bool coarseStamps = false;
     UniqueHandle stop{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     UniqueHandle finished{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     mutable std::mutex mutex;
@@ -23,7 +24,7 @@ struct FileWatchShared {
 
     // One look: tells the window when the stamp changed.
     void Look() {
-        const std::optional<FileStamp> stamp = StampOf(file);
+        const std::optional<FileStamp> stamp = LookAt(file, coarseStamps);
         bool changed = false;
         {
             const std::lock_guard lock(mutex);
@@ -37,6 +38,8 @@ struct FileWatchShared {
 };
 
 namespace {
+
+FileWatch::CoarseStampsSeam coarseStampsSeam = nullptr;
 
 // The thread holds its own share of the state: a look that outlives Stop()
 // still has it.
@@ -87,6 +90,32 @@ FileWatch::Where FileWatch::WhereIs(const std::u16string& file) {
     return type == DRIVE_FIXED || type == DRIVE_RAMDISK ? Where::FixedDisk : Where::Elsewhere;
 }
 
+bool FileWatch::HasCoarseStamps(const std::u16string& file, Where where) {
+    if (coarseStampsSeam != nullptr) return coarseStampsSeam(file);
+    if (where != Where::FixedDisk) return true;
+    std::wstring full(MAX_PATH, L'\0');
+    const DWORD length =
+        GetFullPathNameW(Wide(file), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size()) return false;
+    full.resize(length);
+    wchar_t root[MAX_PATH] = {};
+    wchar_t system[MAX_PATH] = {};
+    if (!GetVolumePathNameW(full.c_str(), root, MAX_PATH) ||
+        !GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, system, MAX_PATH)) {
+        return false;
+    }
+    const std::wstring_view name = system;
+    return name == L"FAT" || name == L"FAT32" || name == L"exFAT";
+}
+
+std::optional<FileStamp> FileWatch::Look(const std::u16string& file) {
+    return LookAt(file, HasCoarseStamps(file, WhereIs(file)));
+}
+
+void FileWatch::SetCoarseStampsSeam(CoarseStampsSeam seam) {
+    coarseStampsSeam = seam;
+}
+
 void FileWatch::Start(HWND window, UINT message, const std::u16string& file,
                       std::optional<FileStamp> loaded, Where where) {
     if (shared_ && shared_->file == file && shared_->window == window) return;
@@ -96,6 +125,7 @@ void FileWatch::Start(HWND window, UINT message, const std::u16string& file,
     shared->message = message;
     shared->file = file;
     shared->where = where;
+    shared->coarseStamps = HasCoarseStamps(file, where);
     shared->watch = StampWatch(loaded);
     shared->lastLook = loaded;
     if (!shared->stop || !shared->finished) return;

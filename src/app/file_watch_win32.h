@@ -27,6 +27,17 @@ class FileWatch {
     enum class Where { FixedDisk, Elsewhere };
     // Where `file` lies, as its path and its drive tell, without touching the file.
     static Where WhereIs(const std::u16string& file);
+    // Whether write times there are coarse: anywhere but a fixed disk (a
+    // share's come from a cache, a USB stick is FAT), and a fixed disk
+    // formatted FAT or exFAT. Asks the volume only for a fixed disk.
+    static bool HasCoarseStamps(const std::u16string& file, Where where);
+    // A look at `file` as the watch makes it (LookAt), for the window's own
+    // stamps to compare with the watch's.
+    static std::optional<FileStamp> Look(const std::u16string& file);
+    // For tests: a volume kind other than the real one (Wine never reports
+    // FAT). Null: the real one.
+    using CoarseStampsSeam = bool (*)(const std::u16string& file);
+    static void SetCoarseStampsSeam(CoarseStampsSeam seam);
 
     FileWatch() = default;
     FileWatch(const FileWatch&) = delete;

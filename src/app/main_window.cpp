@@ -45,9 +45,10 @@ std::u16string ProgramPath() {
     return {path.begin(), path.end()};
 }
 
-// A macro file's stamp; nothing when it is gone, or no macro file at all.
+// A macro file's stamp as the watch looks at it; nothing when it is gone, or
+// no macro file at all.
 std::optional<FileStamp> MacroFileStamp(const std::u16string& path) {
-    return IsOrdinaryFile(path) ? StampOf(path) : std::nullopt;
+    return IsOrdinaryFile(path) ? FileWatch::Look(path) : std::nullopt;
 }
 
 // Reads the list's file: nothing when it read, else why it did not.

@@ -503,10 +503,21 @@ std::optional<std::string> ReadStill(const std::u16string& path, std::optional<F
     return std::nullopt;
 }
 
-// Written over only when still as it was read: a save that landed since is
-// never lost.
-bool StillAsRead(const std::u16string& path, const std::optional<FileStamp>& stamp) {
-    return StampOf(path) == stamp;
+// Written over only when still byte for byte as it was read: a save that
+// landed since is never lost. Not by its stamp: FAT keeps write times to 2 s
+// and a share answers from a cache of them, so a save of the same size in
+// between would look like no change at all.
+bool StillAsRead(const std::u16string& path, std::string_view read) {
+    FileReader reader(path);
+    std::array<char, 64 * 1024> buffer{};
+    for (;;) {
+        const std::size_t got = reader.Read(buffer.data(), buffer.size());
+        if (got == 0) return read.empty();
+        if (got > read.size() || std::string_view(buffer.data(), got) != read.substr(0, got)) {
+            return false;
+        }
+        read.remove_prefix(got);
+    }
 }
 
 }  // namespace
@@ -642,7 +653,8 @@ MacroFileEditor::Result MacroFileEditor::Apply(const MacroChange& change, const 
     const std::string_view all = bytes;
     const std::array<std::string_view, 3> pieces = {all.substr(0, splice.from), splice.bytes,
                                                     all.substr(splice.to)};
-    if (!StillAsRead(path_, stamp)) return {Status::Conflict, {}, 0};
+    if (beforeFinalCheck_) beforeFinalCheck_();
+    if (!StillAsRead(path_, bytes)) return {Status::Conflict, {}, 0};
     ReplaceFileWithContents(path_, pieces);
     steps_.push_back({splice.from, splice.bytes.size(),
                       std::string(all.substr(splice.from, splice.to - splice.from)),
@@ -670,7 +682,8 @@ MacroFileEditor::Result MacroFileEditor::Undo() {
     }
     const std::array<std::string_view, 3> pieces = {all.substr(0, step.offset), step.replaced,
                                                     all.substr(step.offset + step.writtenSize)};
-    if (!StillAsRead(path_, stamp)) {
+    if (beforeFinalCheck_) beforeFinalCheck_();
+    if (!StillAsRead(path_, all)) {
         return Refusal(
             u"マクロファイルが今ほかのプログラムで変更されたため、元に戻せませんでした。");
     }

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,11 @@ class MacroFileEditor {
     // nothing to undo. Throws FileError as Apply does.
     Result Undo();
 
+    // For tests: called just before the last look that the file is still as
+    // read, so that a test can change it at that moment, as another program
+    // saving then would.
+    void SetBeforeFinalCheck(std::function<void()> hook) { beforeFinalCheck_ = std::move(hook); }
+
   private:
     // What undoes one change: the bytes it wrote over, and the file it left,
     // known by its size and hash rather than kept.
@@ -73,6 +79,7 @@ class MacroFileEditor {
 
     std::u16string path_;
     std::vector<Step> steps_;
+    std::function<void()> beforeFinalCheck_;
 };
 
 }  // namespace kiv

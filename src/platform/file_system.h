@@ -44,10 +44,13 @@ void ReplaceFileWithContents(const std::u16string& path, std::span<const std::st
 // be listed. Never deleted or overwritten by the tool.
 std::vector<std::u16string> LeftoverSideFiles(const std::u16string& path);
 
-// Size and last-write time: what tells a reader that a file changed.
+// Size and last-write time: what tells a reader that a file changed. Where
+// write times are coarse (FAT keeps them to 2 s; a share answers from a cache
+// of them), a hash of the content too (file_watch.h), 0 elsewhere.
 struct FileStamp {
     std::uint64_t size = 0;
     std::int64_t modified = 0;  // system ticks, compared only for equality
+    std::uint64_t contentHash = 0;
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 // Nothing for a path that cannot be looked up.

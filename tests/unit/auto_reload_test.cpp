@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "app/auto_reload.h"
+
+#include <filesystem>
+
+#include "app/file_watch.h"
 #include "app/main_commands.h"
 #include "support/temp_dir.h"
 
@@ -33,6 +37,27 @@ TEST(AutoReload, AnUnreadableFileIsTriedAgainAndToldOnce) {
     reload.Reloaded(FileStamp{14, 3});
     EXPECT_EQ(reload.Settled(FileStamp{15, 4}, true), AutoReload::Step::Reload);
     EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::WaitAgain) << "after a good read, anew";
+}
+
+// Where write times are coarse, a save of the same size within their grain
+// changes only the content: the look's hash tells it; elsewhere the stamp
+// does, and a file too large to read every second is left to it.
+TEST(FileLooks, TheContentTellsWhereStampsAreCoarse) {
+    test::TempDir dir;
+    const auto path = dir.Path("chat.txt");
+    test::WriteBytes(path, "a\r\n");
+    const auto time = std::filesystem::last_write_time(path);
+    const auto coarse = LookAt(path.u16string(), true);
+    const auto fine = LookAt(path.u16string(), false);
+    ASSERT_TRUE(coarse && fine);
+    test::WriteBytes(path, "b\r\n");
+    std::filesystem::last_write_time(path, time);
+    EXPECT_NE(LookAt(path.u16string(), true), coarse);
+    EXPECT_EQ(LookAt(path.u16string(), false), fine) << "the stamp alone cannot see it";
+    EXPECT_EQ(LookAt(path.u16string(), true), LookAt(path.u16string(), true)) << "nothing changed";
+    test::WriteBytes(path, std::string(kMostHashed + 1, 'x'));
+    EXPECT_EQ(LookAt(path.u16string(), true)->contentHash, 0u);
+    EXPECT_EQ(LookAt(dir.Path("none.txt").u16string(), true), std::nullopt);
 }
 
 // The user's next command acts on the selected entry: after a reload it must

@@ -2,6 +2,8 @@
 
 #include "app/file_watch_win32.h"
 
+#include "app/file_watch.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -74,6 +76,33 @@ TEST_P(FileWatchTest, AFolderRemovedAndMadeAgainIsFollowed) {
     EXPECT_TRUE(Told());
     test::WriteBytes(File(), "and edited\r\n");
     EXPECT_TRUE(Told()) << "later edits too";
+}
+
+// On FAT and shares a save of the same size within the write time's grain
+// leaves the stamp as it was; Wine never reports FAT, so the volume's kind is
+// given here, and the write time set back as such a volume would keep it.
+TEST_P(FileWatchTest, WhereStampsAreCoarseASameSizeSaveAtTheSameTimeIsTold) {
+    watch_.Stop();
+    FileWatch::SetCoarseStampsSeam([](const std::u16string&) { return true; });
+    watch_.Start(window_.Get(), kChanged, File().u16string(), FileWatch::Look(File().u16string()),
+                 GetParam());
+    FileWatch::SetCoarseStampsSeam(nullptr);
+    FILETIME written{};
+    {
+        const UniqueFile file(CreateFileW(File().c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                                          nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(GetFileTime(file.Get(), nullptr, nullptr, &written));
+    }
+    test::WriteBytes(File(), "b\r\n");
+    {
+        const UniqueFile file(CreateFileW(File().c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
+                                          nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &written));
+    }
+    ASSERT_EQ(StampOf(File().u16string())->modified,
+              static_cast<std::int64_t>(std::uint64_t{written.dwHighDateTime} << 32 |
+                                        written.dwLowDateTime));
+    EXPECT_TRUE(Told());
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, FileWatchTest,

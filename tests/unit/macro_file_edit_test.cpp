@@ -288,6 +288,33 @@ TEST(MacroFileEditor, AFileBeingWrittenWhileItIsReadIsLeftAlone) {
     EXPECT_EQ(ReadBytes(path), "a\r\nb\r\nxxx") << "the other program's bytes, all of them";
 }
 
+// Another program's save in the moment between the editor's read and its
+// write, of the same size and, as FAT (2 s) and a share's cache give, with
+// the same write time: never written over, by an edit or by its undo.
+TEST(MacroFileEditor, ASaveJustBeforeTheWriteIsKeptWhateverItsStamp) {
+    TempDir dir;
+    const auto path = dir.Path("macros.txt");
+    WriteBytes(path, "a\r\nb\r\n");
+    MacroFileEditor editor(path.u16string());
+    const auto saveUnseen = [&](const std::string& bytes) {
+        editor.SetBeforeFinalCheck([&path, bytes] {
+            const auto time = std::filesystem::last_write_time(path);
+            WriteBytes(path, bytes);
+            std::filesystem::last_write_time(path, time);
+        });
+    };
+    saveUnseen("x\r\nb\r\n");
+    EXPECT_EQ(editor.Apply(Change(Kind::Delete, 2), LoadedMacroList(path)).status,
+              Status::Conflict);
+    EXPECT_EQ(ReadBytes(path), "x\r\nb\r\n");
+
+    editor.SetBeforeFinalCheck(nullptr);
+    ASSERT_EQ(editor.Apply(Change(Kind::Delete, 2), LoadedMacroList(path)).status, Status::Written);
+    saveUnseen("y\r\n");
+    EXPECT_EQ(editor.Undo().status, Status::Refused);
+    EXPECT_EQ(ReadBytes(path), "y\r\n");
+}
+
 TEST(MacroFileEditor, UndoesOnlyWhatItLastWrote) {
     TempDir dir;
     const auto path = dir.Path("macros.txt");

@@ -249,6 +249,22 @@ inline bool RunUnix(const std::wstring& command) {
     return ran;
 }
 
+// A real click on the caption of `window` (Windows only: under Wine the X
+// display takes clicks, xdotool gives them).
+inline void ClickCaptionOf(HWND window) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    // Left of the middle, clear of the icon and of the caption's buttons.
+    POINT at{frame.left + (frame.right - frame.left) / 3,
+             frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+    SetCursorPos(at.x, at.y);
+    INPUT inputs[2]{};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
 // `window` brought in front as a click on it would, and kept there. Under
 // Wine without a window manager the X focus does not follow activation, and a
 // process that sees the X focus go elsewhere while its window is in front
@@ -256,16 +272,28 @@ inline bool RunUnix(const std::wstring& command) {
 // from the switch before does that to the window just brought back. The X
 // focus is moved first (an X request of now wins over Wine's older ones);
 // only a top-level window has an X window of its own.
+//
+// On Windows the foreground lock stands in the way instead: SetForegroundWindow
+// works only for the process in front, one it started, or the one that
+// received the last input, and this driver is none of them (Wine has no such
+// lock, so this half is unverified until the Windows workflow runs). Input
+// is the documented way past it: a click on the window's caption, which
+// Windows itself answers by activating the window. The stand-in client,
+// when in front, also allows any process to take the foreground from it
+// (AllowSetForegroundWindow).
 inline bool Activate(HWND window) {
     window = GetAncestor(window, GA_ROOT);
     const auto x11 = reinterpret_cast<std::uintptr_t>(GetPropW(window, L"__wine_x11_whole_window"));
+    int tries = 0;
     return WaitFor([&] {
         if (UnderWine() &&
             !RunUnix(L"/usr/bin/xdotool windowfocus --sync " + std::to_wstring(x11))) {
             return false;
         }
         if (GetForegroundWindow() == window) return true;
-        SetForegroundWindow(window);
+        if (!SetForegroundWindow(window) && !UnderWine() && ++tries % 5 == 1) {
+            ClickCaptionOf(window);
+        }
         return false;
     });
 }
@@ -289,23 +317,29 @@ inline void TypeCombination(const std::string& keys, HWND into = nullptr) {
         {"ctrl", VK_CONTROL},  {"alt", VK_MENU},      {"shift", VK_SHIFT},
         {"Insert", VK_INSERT}, {"Delete", VK_DELETE}, {"Up", VK_UP},
         {"Down", VK_DOWN},     {"F2", VK_F2},         {"Return", VK_RETURN}};
+    // Combinations one after another, as xdotool takes them: "Down Down Return".
     std::vector<INPUT> inputs;
-    std::istringstream names(keys);
-    for (std::string name; std::getline(names, name, '+');) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk =
-            kNamed.contains(name) ? kNamed.at(name) : static_cast<WORD>(toupper(name[0]));
-        // The arrows and the editing keys, not the keypad's.
-        if (input.ki.wVk >= VK_PRIOR && input.ki.wVk <= VK_DELETE) {
-            input.ki.dwFlags = KEYEVENTF_EXTENDEDKEY;
+    std::istringstream combinations(keys);
+    for (std::string combination; combinations >> combination;) {
+        std::vector<INPUT> pressed;
+        std::istringstream names(combination);
+        for (std::string name; std::getline(names, name, '+');) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk =
+                kNamed.contains(name) ? kNamed.at(name) : static_cast<WORD>(toupper(name[0]));
+            // The arrows and the editing keys, not the keypad's.
+            if (input.ki.wVk >= VK_PRIOR && input.ki.wVk <= VK_DELETE) {
+                input.ki.dwFlags = KEYEVENTF_EXTENDEDKEY;
+            }
+            pressed.push_back(input);
         }
-        inputs.push_back(input);
-    }
-    for (std::size_t i = inputs.size(); i-- > 0;) {  // released in the reverse order
-        INPUT up = inputs[i];
-        up.ki.dwFlags |= KEYEVENTF_KEYUP;
-        inputs.push_back(up);
+        inputs.insert(inputs.end(), pressed.begin(), pressed.end());
+        for (std::size_t i = pressed.size(); i-- > 0;) {  // released in the reverse order
+            INPUT up = pressed[i];
+            up.ki.dwFlags |= KEYEVENTF_KEYUP;
+            inputs.push_back(up);
+        }
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }

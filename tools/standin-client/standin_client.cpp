@@ -139,7 +139,14 @@ void FillWithChild(HWND parent, HWND child) {
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE) recorder.Write("ACTIVATE");
+            if (LOWORD(wParam) != WA_INACTIVE) {
+                recorder.Write("ACTIVATE");
+                // In front, the stand-in lets any process take the foreground
+                // from it: on Windows (not under Wine, which has no
+                // foreground lock) a test driver, not in front itself, could
+                // otherwise never bring the tool back. A test program only.
+                AllowSetForegroundWindow(ASFW_ANY);
+            }
             break;
         case WM_SIZE:
             if (chatLog != nullptr) FillWithChild(window, chatLog);

@@ -40,6 +40,7 @@ struct FileWatchShared {
 namespace {
 
 FileWatch::CoarseStampsSeam coarseStampsSeam = nullptr;
+FileWatch::WhereSeam whereSeam = nullptr;
 
 // The thread holds its own share of the state: a look that outlives Stop()
 // still has it.
@@ -62,7 +63,12 @@ void CALLBACK LookOnTimer(HWND, UINT, UINT_PTR id, DWORD) {
 
 }  // namespace
 
+void FileWatch::SetWhereSeam(WhereSeam seam) {
+    whereSeam = seam;
+}
+
 FileWatch::Where FileWatch::WhereIs(const std::u16string& file) {
+    if (whereSeam != nullptr) return whereSeam(file);
     // Only a fixed disk is trusted to answer at once: a share, a removable or
     // optical drive, a drive not mapped in this session (the relaunch as
     // administrator sees no mapped drives) or a name that cannot be told apart

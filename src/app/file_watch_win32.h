@@ -38,6 +38,10 @@ class FileWatch {
     // FAT). Null: the real one.
     using CoarseStampsSeam = bool (*)(const std::u16string& file);
     static void SetCoarseStampsSeam(CoarseStampsSeam seam);
+    // For tests: a place other than the real one (under Wine every folder a
+    // test can make is on a fixed disk). Null: the real one.
+    using WhereSeam = Where (*)(const std::u16string& file);
+    static void SetWhereSeam(WhereSeam seam);
 
     FileWatch() = default;
     FileWatch(const FileWatch&) = delete;

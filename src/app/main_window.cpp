@@ -18,6 +18,7 @@
 #include "platform/file_error.h"
 #include "platform/file_system.h"
 #include "platform/local_clock.h"
+#include "platform/off_thread_win32.h"
 #include "platform/system_error.h"
 #include "platform/wide_text.h"
 
@@ -43,24 +44,6 @@ std::u16string ProgramPath() {
         path.resize(path.size() * 2);
     }
     return {path.begin(), path.end()};
-}
-
-// A macro file's stamp as the watch looks at it; nothing when it is gone, or
-// no macro file at all.
-std::optional<FileStamp> MacroFileStamp(const std::u16string& path) {
-    return IsOrdinaryFile(path) ? FileWatch::Look(path) : std::nullopt;
-}
-
-// Reads the list's file: nothing when it read, else why it did not.
-std::optional<std::u16string> ReadMacros(MacroList& list, MacroList::MissingFile missing) {
-    try {
-        list.LoadData(missing);
-        return std::nullopt;
-    } catch (const FileError& error) {
-        return error.UserMessage();
-    } catch (const std::bad_alloc&) {
-        return u"マクロファイル「" + list.FileName() + u"」は大きすぎて読み込めませんでした。";
-    }
 }
 
 RECT ClientRectOf(HWND window) {
@@ -363,33 +346,78 @@ void MainWindow::SaveHotkeySettings() {
     WriteHotkeySettings(IniFilePath(programPath_), options_, optionsChanged_, macroHotkeys_);
 }
 
-bool MainWindow::LoadMacroList(const std::u16string& path) {
-    // Taken before the reading: a save that lands meanwhile is seen below.
-    const std::optional<FileStamp> stamp = MacroFileStamp(path);
-    MacroList fresh;
-    fresh.SetFileName(path);
-    if (const auto problem = ReadMacros(fresh, MacroList::MissingFile::WriteDefaults)) {
-        Tell(u"マクロファイルを読み込めませんでした。\n\n" + *problem);
-        return false;
+void MainWindow::LoadMacroList(const std::u16string& path) {
+    StartReading({path, MacroFileReadings::Purpose::Load, std::nullopt});
+}
+
+void MainWindow::StartReading(MacroFileReadings::Request request) {
+    if (auto done = readings_.Start(window_, kReadingDone, std::move(request))) {
+        ReadingDone(std::move(*done));
     }
-    macros_ = std::move(fresh);
+}
+
+void MainWindow::ReadingDone(MacroFileReadings::Done done) {
+    using Purpose = MacroFileReadings::Purpose;
+    MacroFileRead& read = done.read;
+    const std::u16string& path = done.request.path;
+    switch (done.request.purpose) {
+        case Purpose::Load:
+            if (read.problem) {
+                // The current list, the list box and the selection stay as they were.
+                Tell(u"マクロファイルを読み込めませんでした。\n\n" + *read.problem);
+                return;
+            }
+            macros_ = std::move(read.list);
+            FillList();
+            TellLeftoverSideFiles(path, read.leftovers);
+            edits_.Start(path);
+            RegisterHotkeysAndTell();  // the macros' keys follow the titles the list has
+            watch_.Start(window_, kFileChanged, path, read.stamp);
+            autoReload_.Loaded(read.stamp);
+            if (read.stampAfter != read.stamp) MacroFileChanged();
+            return;
+        case Purpose::AfterEdit:
+            if (read.problem) {
+                RegisterHotkeysAndTell();  // a key the edit moved
+                ShowError(u"マクロファイルを読み込めませんでした。\n\n" + *read.problem);
+                return;
+            }
+            ShowAgain(std::move(read), done.request.select);
+            RegisterHotkeysAndTell();
+            return;
+        case Purpose::Changed:
+            if (read.problem) {
+                FollowReloadStep(autoReload_.ReloadFailed(), *read.problem);
+                return;
+            }
+            ShowAgain(std::move(read), std::nullopt);
+            RegisterHotkeysAndTell();
+            window_counts::Add(window_, window_counts::kReloads);
+            notices_.Drop(NoticeKind::ReloadFailed);
+            return;
+    }
+}
+
+// The list read again in place of the one shown; the scroll position stays,
+// and the selection is `select`, or by default the macro that was selected,
+// wherever it is now.
+void MainWindow::ShowAgain(MacroFileRead read, std::optional<int> select) {
+    const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
+    const int keep = select ? *select : SelectionAfterReload(macros_, Selected(), read.list);
+    macros_ = std::move(read.list);
     FillList();
-    TellLeftoverSideFiles(path);
-    edits_.Start(path);
-    RegisterHotkeysAndTell();  // the macros' keys follow the titles the list has
-    watch_.Start(window_, kFileChanged, path, stamp);
-    autoReload_.Loaded(stamp);
-    if (MacroFileStamp(path) != stamp) MacroFileChanged();
-    return true;
+    SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+    if (keep >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(keep), 0);
+    autoReload_.Reloaded(read.stamp);
 }
 
 // Told once a run for each file: they stay until the user deals with them.
-void MainWindow::TellLeftoverSideFiles(const std::u16string& path) {
-    if (std::find(leftoversTold_.begin(), leftoversTold_.end(), path) != leftoversTold_.end()) {
+void MainWindow::TellLeftoverSideFiles(const std::u16string& path,
+                                       const std::vector<std::u16string>& leftovers) {
+    if (leftovers.empty() ||
+        std::find(leftoversTold_.begin(), leftoversTold_.end(), path) != leftoversTold_.end()) {
         return;
     }
-    const std::vector<std::u16string> leftovers = LeftoverSideFiles(path);
-    if (leftovers.empty()) return;
     leftoversTold_.push_back(path);
     Notify({NoticeKind::LeftoverFiles, LeftoverSideFilesText(path, leftovers)});
 }
@@ -404,49 +432,29 @@ void MainWindow::ReloadChangedFile() {
     if (!macros_.IsLoaded()) return;
     window_counts::Add(window_, window_counts::kFileLooks);
     // Not during a delivery, nor under a dialog, a message box or a menu
-    // (whose command is for the entry the user chose): later.
-    if (busy_ || inMenu_ || !IsWindowEnabled(window_)) {
+    // (whose command is for the entry the user chose), nor while another
+    // reading is under way: later.
+    if (busy_ || inMenu_ || !IsWindowEnabled(window_) || readings_.Pending()) {
         SetTimer(window_, kReloadTimer, AutoReload::kRetryMs, nullptr);
         return;
     }
-    AutoReload::Step step = autoReload_.Settled(watch_.LastLook(), macros_.Count() > 0);
-    std::optional<std::u16string> problem;
+    const AutoReload::Step step = autoReload_.Settled(watch_.LastLook(), macros_.Count() > 0);
     if (step == AutoReload::Step::Reload) {
-        problem = Reread(std::nullopt);
-        if (!problem) {
-            RegisterHotkeysAndTell();
-            window_counts::Add(window_, window_counts::kReloads);
-            notices_.Drop(NoticeKind::ReloadFailed);
-            return;
-        }
-        step = autoReload_.ReloadFailed();
+        StartReading({macros_.FileName(), MacroFileReadings::Purpose::Changed, std::nullopt});
+        return;
     }
+    FollowReloadStep(step, u"");
+}
+
+void MainWindow::FollowReloadStep(AutoReload::Step step, const std::u16string& problem) {
     if (step == AutoReload::Step::WaitAgain) {
         SetTimer(window_, kReloadTimer, AutoReload::kRetryMs, nullptr);
     } else if (step == AutoReload::Step::Tell) {
         Notify({NoticeKind::ReloadFailed,
                 u"マクロファイルが変更されましたが、読み込めませんでした。"
                 u"それまでの一覧をそのまま使えます。\n\n" +
-                    problem.value_or(u"")});
+                    problem});
     }
-}
-
-std::optional<std::u16string> MainWindow::Reread(std::optional<int> select) {
-    const std::u16string path = macros_.FileName();
-    // Taken before the reading: a save that lands meanwhile is seen later.
-    const std::optional<FileStamp> stamp = MacroFileStamp(path);
-    MacroList fresh;
-    fresh.SetFileName(path);
-    // A file deleted meanwhile is not made anew with the default macros.
-    if (auto problem = ReadMacros(fresh, MacroList::MissingFile::Fail)) return problem;
-    const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
-    const int keep = select ? *select : SelectionAfterReload(macros_, Selected(), fresh);
-    macros_ = std::move(fresh);
-    FillList();
-    SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
-    if (keep >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(keep), 0);
-    autoReload_.Reloaded(stamp);
-    return std::nullopt;
 }
 
 // Shown once the command that brought it has ended: a question asked in the
@@ -555,8 +563,14 @@ MenuState MainWindow::CurrentMenuState() const {
 }
 
 void MainWindow::RunMenuCommand(MenuCommand command) {
-    // Nothing that changes the list while a macro is said or a dialog is up.
+    // Nothing that changes the list while a macro is said or a dialog is up,
+    // nor an edit while the list is being read: it would act on a list about
+    // to be replaced.
     if (busy_ || !IsWindowEnabled(window_)) return;
+    if (readings_.Pending() && IsEdit(command)) {
+        MessageBeep(MB_ICONWARNING);
+        return;
+    }
     if (!IsEnabled(command, CurrentMenuState())) return;  // its key, where the menu greys it
     const std::size_t position = static_cast<std::size_t>(Selected()) + 1;
     switch (command) {
@@ -658,24 +672,36 @@ void MainWindow::DeleteMacro() {
 
 void MainWindow::Change(const MacroChange& change,
                         const std::optional<MacroEditSession::KeyChange>& key) {
-    FollowEdit(edits_.Apply(change, macros_, macroHotkeys_, key));
+    FollowEdit(OffTheWindowsThreadWhereSlow(
+        [&] { return edits_.Apply(change, macros_, macroHotkeys_, key); }));
 }
 
 void MainWindow::UndoChange() {
-    FollowEdit(edits_.Undo(macroHotkeys_));
+    FollowEdit(OffTheWindowsThreadWhereSlow([&] { return edits_.Undo(macroHotkeys_); }));
+}
+
+// The edit reads and writes the file: on a share or a USB stick on a thread
+// of its own, the window answering meanwhile and taking no command.
+MacroEditSession::Outcome MainWindow::OffTheWindowsThreadWhereSlow(
+    const std::function<MacroEditSession::Outcome()>& edit) {
+    if (FileWatch::WhereIs(macros_.FileName()) == FileWatch::Where::FixedDisk) return edit();
+    MacroEditSession::Outcome outcome;
+    const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
+    RunServingMessages(window_, [&] { outcome = edit(); });
+    SetCursor(previous);
+    return outcome;
 }
 
 void MainWindow::FollowEdit(const MacroEditSession::Outcome& outcome) {
+    if (outcome.hotkeysChanged) SaveHotkeySettings();
     if (outcome.reload) {
         // The tool's own write is no change for the watch to report.
         const std::optional<int> select =
             outcome.select ? std::optional(static_cast<int>(*outcome.select) - 1) : std::nullopt;
-        if (const auto problem = Reread(select)) {
-            ShowError(u"マクロファイルを読み込めませんでした。\n\n" + *problem);
-        }
+        StartReading({macros_.FileName(), MacroFileReadings::Purpose::AfterEdit, select});
+    } else if (outcome.hotkeysChanged) {
+        RegisterHotkeysAndTell();
     }
-    if (outcome.hotkeysChanged) SaveHotkeySettings();
-    if (outcome.reload || outcome.hotkeysChanged) RegisterHotkeysAndTell();
     if (!outcome.told.empty()) ShowError(outcome.told);
 }
 
@@ -881,6 +907,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kFileChanged:
             MacroFileChanged();
             return 0;
+        case kReadingDone:
+            if (auto done = readings_.Take(wParam)) ReadingDone(std::move(*done));
+            window_counts::Add(window_, window_counts::kReadings);
+            return 0;
 
         case WM_SETFOCUS:
             focus_.Restore();
@@ -947,6 +977,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             watch_.Stop();  // nothing may be posted to a window that is gone
+            readings_.Cancel();
             window_counts::RemoveAll(window_);
             ShutDown(false);
             if (endsProgram_) PostQuitMessage(0);

@@ -7,6 +7,7 @@
 
 #include <shellapi.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,7 @@
 #include "app/layout.h"
 #include "app/macro_dialog_win32.h"
 #include "app/macro_edit_session.h"
+#include "app/macro_file_reading_win32.h"
 #include "app/macro_hotkeys.h"
 #include "app/main_commands.h"
 #include "app/message_tooltip_win32.h"
@@ -74,11 +76,16 @@ class MainWindow {
     // Writes the options and the macros' hotkeys now (startup_settings.h).
     void SaveHotkeySettings();
 
-    // Loads the file into a new list; on failure the current list, the list
-    // box and the selection stay as they were, and the user is told why.
-    bool LoadMacroList(const std::u16string& path);
+    // Loads the file into a new list (at once, or once read off the window's
+    // thread: macro_file_reading_win32.h); on failure the current list, the
+    // list box and the selection stay as they were, and the user is told why.
+    void LoadMacroList(const std::u16string& path);
+    void StartReading(MacroFileReadings::Request request);
+    void ReadingDone(MacroFileReadings::Done done);
+    void ShowAgain(MacroFileRead read, std::optional<int> select);
     void FillList();
-    void TellLeftoverSideFiles(const std::u16string& path);
+    void TellLeftoverSideFiles(const std::u16string& path,
+                               const std::vector<std::u16string>& leftovers);
     int Selected() const;  // the list's selected entry, -1 for none
     // Nothing when nothing was selected (or a delivery is under way).
     std::optional<DeliveryOutcome> Say();
@@ -114,16 +121,15 @@ class MainWindow {
     void Change(const MacroChange& change,
                 const std::optional<MacroEditSession::KeyChange>& key = std::nullopt);
     void UndoChange();
+    MacroEditSession::Outcome OffTheWindowsThreadWhereSlow(
+        const std::function<MacroEditSession::Outcome()>& edit);
     void FollowEdit(const MacroEditSession::Outcome& outcome);
     std::optional<MacroDialogResult> AskForMacro(bool isNew, const Macro& macro);
 
     // The macro file changed on disk: the list follows (auto_reload.h).
     void MacroFileChanged();
     void ReloadChangedFile();
-    // Reads the current file again into the list and selects `select`, or
-    // by default the macro that was selected wherever it is now; the scroll
-    // position stays. Nothing when it read, else why not.
-    std::optional<std::u16string> Reread(std::optional<int> select);
+    void FollowReloadStep(AutoReload::Step step, const std::u16string& problem);
     void Dropped(HDROP drop);
     void EditMacroFile();
     const std::u16string& CurrentMacroFile() const {
@@ -166,8 +172,10 @@ class MainWindow {
     bool showingNotices_ = false;
     static constexpr UINT kShowNotices = WM_APP + 1;
     static constexpr UINT kFileChanged = WM_APP + 2;  // from watch_
-    bool busy_ = false;                               // a macro is being delivered
-    std::optional<DWORD> deliveryEndedAt_;            // tick count when the last one ended
+    static constexpr UINT kReadingDone = WM_APP + 3;  // from readings_
+    MacroFileReadings readings_;
+    bool busy_ = false;                     // a macro is being delivered
+    std::optional<DWORD> deliveryEndedAt_;  // tick count when the last one ended
     // From applying the stored rectangle until the window is first shown: a
     // DPI change on the way (a monitor of another scale) must not resize it.
     bool settling_ = false;

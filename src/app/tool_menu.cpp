@@ -48,6 +48,20 @@ bool IsEnabled(MenuCommand command, const MenuState& state) {
     }
 }
 
+bool IsEdit(MenuCommand command) {
+    switch (command) {
+        case MenuCommand::NewMacro:
+        case MenuCommand::EditMacro:
+        case MenuCommand::DeleteMacro:
+        case MenuCommand::MoveUp:
+        case MenuCommand::MoveDown:
+        case MenuCommand::Undo:
+            return true;
+        default:
+            return false;
+    }
+}
+
 std::optional<MenuCommand> ToolMenuCommand(std::uint32_t id) {
     const auto found = std::find_if(kItems.begin(), kItems.end(), [&](const MenuItem& item) {
         return item.command != MenuCommand::Separator &&

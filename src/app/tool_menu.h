@@ -52,6 +52,9 @@ struct MenuState {
 std::optional<bool> IsTicked(MenuCommand command, const MenuState& state);
 bool IsEnabled(MenuCommand command, const MenuState& state);
 
+// Whether the command changes the macro file (the macros' editing).
+bool IsEdit(MenuCommand command);
+
 // The tool's command behind a menu ID (from WM_SYSCOMMAND or WM_COMMAND).
 std::optional<MenuCommand> ToolMenuCommand(std::uint32_t id);
 

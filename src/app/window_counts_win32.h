@@ -13,6 +13,8 @@ namespace kiv::window_counts {
 inline constexpr wchar_t kDeliveries[] = L"KivMacro.Deliveries";  // macros said
 inline constexpr wchar_t kFileLooks[] = L"KivMacro.FileLooks";    // looks after a change
 inline constexpr wchar_t kReloads[] = L"KivMacro.Reloads";        // lists read again by itself
+inline constexpr wchar_t kReadings[] =
+    L"KivMacro.Readings";  // readings off the window's thread ended
 // Not a count: the system code page the tool runs under, so that a test of
 // another code page knows it got one.
 inline constexpr wchar_t kCodePage[] = L"KivMacro.CodePage";
@@ -31,7 +33,7 @@ inline void MarkCodePage(HWND window) {
 
 // Before the window goes: a window's properties are its owner's to remove.
 inline void RemoveAll(HWND window) {
-    for (const wchar_t* name : {kDeliveries, kFileLooks, kReloads, kCodePage}) {
+    for (const wchar_t* name : {kDeliveries, kFileLooks, kReloads, kReadings, kCodePage}) {
         RemovePropW(window, name);
     }
 }

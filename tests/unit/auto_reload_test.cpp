@@ -7,6 +7,7 @@
 #include "app/file_watch.h"
 #include "app/main_commands.h"
 #include "support/temp_dir.h"
+#include "support/write_time.h"
 
 namespace kiv {
 namespace {
@@ -46,12 +47,12 @@ TEST(FileLooks, TheContentTellsWhereStampsAreCoarse) {
     test::TempDir dir;
     const auto path = dir.Path("chat.txt");
     test::WriteBytes(path, "a\r\n");
-    const auto time = std::filesystem::last_write_time(path);
+    const test::WriteTime time(path);
     const auto coarse = LookAt(path.u16string(), true);
     const auto fine = LookAt(path.u16string(), false);
     ASSERT_TRUE(coarse && fine);
     test::WriteBytes(path, "b\r\n");
-    std::filesystem::last_write_time(path, time);
+    time.SetBack();
     EXPECT_NE(LookAt(path.u16string(), true), coarse);
     EXPECT_EQ(LookAt(path.u16string(), false), fine) << "the stamp alone cannot see it";
     EXPECT_EQ(LookAt(path.u16string(), true), LookAt(path.u16string(), true)) << "nothing changed";

@@ -14,6 +14,7 @@
 #include "platform/win32_handle.h"
 #include "support/in_process_window.h"
 #include "support/temp_dir.h"
+#include "support/write_time.h"
 
 namespace kiv {
 namespace {
@@ -87,21 +88,11 @@ TEST_P(FileWatchTest, WhereStampsAreCoarseASameSizeSaveAtTheSameTimeIsTold) {
     watch_.Start(window_.Get(), kChanged, File().u16string(), FileWatch::Look(File().u16string()),
                  GetParam());
     FileWatch::SetCoarseStampsSeam(nullptr);
-    FILETIME written{};
-    {
-        const UniqueFile file(CreateFileW(File().c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
-                                          nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(GetFileTime(file.Get(), nullptr, nullptr, &written));
-    }
+    const std::optional<FileStamp> before = StampOf(File().u16string());
+    const test::WriteTime time(File());
     test::WriteBytes(File(), "b\r\n");
-    {
-        const UniqueFile file(CreateFileW(File().c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
-                                          nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &written));
-    }
-    ASSERT_EQ(StampOf(File().u16string())->modified,
-              static_cast<std::int64_t>(std::uint64_t{written.dwHighDateTime} << 32 |
-                                        written.dwLowDateTime));
+    time.SetBack();
+    ASSERT_EQ(StampOf(File().u16string()), before) << "a save no stamp can see";
     EXPECT_TRUE(Told());
 }
 

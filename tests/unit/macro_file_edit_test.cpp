@@ -15,6 +15,7 @@
 #include "platform/utf8.h"
 #include "support/loaded_macro_list.h"
 #include "support/temp_dir.h"
+#include "support/write_time.h"
 
 namespace kiv {
 namespace {
@@ -298,9 +299,11 @@ TEST(MacroFileEditor, ASaveJustBeforeTheWriteIsKeptWhateverItsStamp) {
     MacroFileEditor editor(path.u16string());
     const auto saveUnseen = [&](const std::string& bytes) {
         editor.SetBeforeFinalCheck([&path, bytes] {
-            const auto time = std::filesystem::last_write_time(path);
+            const std::optional<FileStamp> before = StampOf(path.u16string());
+            const test::WriteTime time(path);
             WriteBytes(path, bytes);
-            std::filesystem::last_write_time(path, time);
+            time.SetBack();
+            EXPECT_EQ(StampOf(path.u16string()), before) << "a save no stamp can see";
         });
     };
     saveUnseen("x\r\nb\r\n");

@@ -10,15 +10,20 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <regex>
+#include <thread>
 #include <vector>
 
+#include "app/file_watch_win32.h"
 #include "app/resource.h"
 #include "app/tool_hotkeys_win32.h"
 #include "app/tool_menu_win32.h"
+#include "app/window_counts_win32.h"
 #include "platform/ansi_text.h"
+#include "platform/file_system.h"
 #include "platform/win32_handle.h"
 #include "settings/ini_file.h"
 #include "support/in_process_window.h"
@@ -251,6 +256,91 @@ TEST_F(MainWindowTest, AKeyWhoseMacroIsGoneCanBeTakenAwayOrTakenOver) {
     SendMessageW(again->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::EditMacro), 0);
     ASSERT_TRUE(takeover.Drove());
     EXPECT_EQ(ini(), u"[MacroHotkeys]\r\nF7=a\r\n") << "taken over from the title no macro has";
+}
+
+// A share that stopped answering, as the tool meets it: a file whose opening
+// waits until released (10 s at most, so that a test never hangs on it).
+struct Stall {
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> met{false};
+    std::u16string name;
+};
+Stall* stall = nullptr;
+
+void StallOnOpening(const std::u16string& path) {
+    if (stall != nullptr && path.ends_with(stall->name)) {
+        stall->met = true;
+        WaitForSingleObject(stall->release, 10000);
+    }
+}
+
+class OnAShare : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        // Under Wine every folder a test can make is on a fixed disk.
+        FileWatch::SetWhereSeam([](const std::u16string&) { return FileWatch::Where::Elsewhere; });
+        SetBeforeOpenHook(StallOnOpening);
+    }
+    void TearDown() override {
+        SetEvent(stall_.release);
+        stall = nullptr;
+        SetBeforeOpenHook(nullptr);
+        FileWatch::SetWhereSeam(nullptr);
+        CloseHandle(stall_.release);
+    }
+    void StallOn(const std::u16string& name) {
+        stall_.name = name;
+        stall = &stall_;
+    }
+    Stall stall_;
+};
+
+// The window goes on answering while a share holds a reading, its commands
+// acting on the list it shows; a newer load replaces one under way.
+TEST_F(OnAShare, AFileIsReadOffTheWindowsThreadAndANewerLoadReplacesOneUnderWay) {
+    WriteMacros(u"a\r\n");
+    WriteMacros(u"x\r\n", "other.txt");
+    WriteMacros(u"z\r\n", "third.txt");
+    const auto tool = Open();
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"a"}; }));
+    StallOn(u"other.txt");
+    Drop(*tool, dir_.Path("other.txt"));  // returns while the reading waits
+    ASSERT_TRUE(test::PumpUntil([&] { return stall_.met.load(); }));
+    EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"a"}) << "the list shown meanwhile";
+    const auto ended = [&] { return window_counts::Get(tool->Handle(), window_counts::kReadings); };
+    const std::uintptr_t before = ended();
+    Drop(*tool, dir_.Path("third.txt"));
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"z"}; }));
+    SetEvent(stall_.release);
+    ASSERT_TRUE(test::PumpUntil([&] { return ended() == before + 2; }));
+    EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"z"})
+        << "the older reading, done last, dropped";
+}
+
+// An edit reads and writes the file: there too the window answers meanwhile.
+TEST_F(OnAShare, AnEditIsMadeOffTheWindowsThread) {
+    WriteMacros(u"a\r\nb\r\n");
+    const auto tool = Open();
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool).size() == 2; }));
+    HWND list = FindWindowExW(tool->Handle(), nullptr, L"ListBox", nullptr);
+    SendMessageW(list, LB_SETCURSEL, 0, 0);
+    test::ModalAnswerer yes(GetCurrentThreadId(), IDYES);
+    StallOn(u"chat.txt");
+    std::atomic<bool> answered{false};
+    std::thread other([&] {
+        for (int i = 0; i < 500 && !stall_.met; ++i) Sleep(20);
+        DWORD_PTR ignored = 0;
+        answered =
+            SendMessageTimeoutW(tool->Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 3000, &ignored) != 0;
+        SetEvent(stall_.release);
+    });
+    SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::DeleteMacro), 0);
+    other.join();
+    EXPECT_TRUE(yes.Answered());
+    EXPECT_TRUE(stall_.met) << "the edit read the file";
+    EXPECT_TRUE(answered) << "the window answered while the edit waited";
+    EXPECT_EQ(test::ReadBytes(dir_.Path("chat.txt")), "b\r\n");
+    EXPECT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"b"}; }));
 }
 
 // The tooltip's text for the entry under the mouse, as the list box's own

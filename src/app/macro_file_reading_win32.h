@@ -1,0 +1,76 @@
+#pragma once
+
+// Readings of the macro file for the window. A file on this machine's fixed
+// disk is read at once on the window's thread, as it takes a moment; one
+// anywhere else (a share, a USB stick) on a thread of its own, since a share
+// that stopped answering can hold a reading for the network's timeout, and
+// the window must go on answering meanwhile, its commands acting on the list
+// it shows. One reading at a time: a newer one replaces one still under way,
+// whose result is then dropped. Windows only.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "macro/macro_list.h"
+#include "platform/file_system.h"
+
+namespace kiv {
+
+// What one reading found.
+struct MacroFileRead {
+    MacroList list;                         // loaded, unless there is a problem
+    std::optional<FileStamp> stamp;         // taken before the reading (FileWatch::Look)
+    std::optional<FileStamp> stampAfter;    // and after it: a save that landed meanwhile
+    std::optional<std::u16string> problem;  // why it could not be read, for the user
+    std::vector<std::u16string> leftovers;  // side files beside it (LeftoverSideFiles)
+};
+
+// Reads `path` (after writing the default macros there, with
+// MissingFile::WriteDefaults, when there is no file).
+MacroFileRead ReadMacroFile(const std::u16string& path, MacroList::MissingFile missing);
+
+class MacroFileReadings {
+  public:
+    // What a reading is for, which the window acts on when it is done.
+    enum class Purpose {
+        Load,       // the user chose the file (start-up, the Open dialog, a drop)
+        AfterEdit,  // the tool wrote it: show it again, `select` selected
+        Changed,    // it changed on disk: show it again, the selection kept
+    };
+    struct Request {
+        std::u16string path;
+        Purpose purpose = Purpose::Load;
+        std::optional<int> select;  // AfterEdit: the entry to select (0-based)
+    };
+    struct Done {
+        Request request;
+        MacroFileRead read;
+    };
+
+    MacroFileReadings() = default;
+    MacroFileReadings(const MacroFileReadings&) = delete;
+    MacroFileReadings& operator=(const MacroFileReadings&) = delete;
+    ~MacroFileReadings() { Cancel(); }
+
+    // Reads the file: on a fixed disk now, giving the result; elsewhere on a
+    // thread, giving nothing, and `message` is posted to `window` once it is
+    // read (its wParam for Take), also when a newer reading replaced it.
+    std::optional<Done> Start(HWND window, UINT message, Request request);
+    // The result that a posted message announced, while it is the latest.
+    std::optional<Done> Take(WPARAM number);
+    // A reading is under way on its thread.
+    bool Pending() const;
+    // Drops what is under way; nothing is posted for it.
+    void Cancel();
+
+  private:
+    struct Shared;
+    std::shared_ptr<Shared> shared_;
+};
+
+}  // namespace kiv

@@ -509,7 +509,7 @@ std::optional<std::string> ReadStill(const std::u16string& path, std::optional<F
 // between would look like no change at all.
 bool StillAsRead(const std::u16string& path, std::string_view read) {
     FileReader reader(path);
-    std::array<char, 64 * 1024> buffer{};
+    std::array<char, std::size_t{64} * 1024> buffer{};
     for (;;) {
         const std::size_t got = reader.Read(buffer.data(), buffer.size());
         if (got == 0) return read.empty();

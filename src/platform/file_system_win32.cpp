@@ -117,7 +117,7 @@ UniqueFile CreateSideFile(const std::u16string& path, std::u16string& name) {
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
-    return UniqueFile();
+    return {};
 }
 
 // False with the error in GetLastError(). Reaching the disk is the caller's step.

@@ -88,7 +88,7 @@ TEST(MacroKeyClashes, EveryUseOfAKeyIsNamedAndOnlyAKeyThatDoesNothingMayBeTakenO
     keys.Set(u"旧名", u"旧名", f8);
     const auto exists = [](std::u16string_view title) { return title != u"旧名"; };
     const auto clash = [&](const Hotkey& key, const std::u16string& title,
-                           std::optional<std::u16string> old) {
+                           const std::optional<std::u16string>& old) {
         return MacroKeyClashOf(key, title, old, options, keys, exists);
     };
     EXPECT_EQ(clash(f7, u"回復", u"回復"), std::nullopt) << "its own key";

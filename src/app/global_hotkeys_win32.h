@@ -29,7 +29,7 @@ std::u16string HotkeyRefusalReason(std::uint32_t error, const Hotkey& key);
 
 // The call that registers a key, as a seam: no key is reserved under Wine,
 // so a test stands in for Windows' refusal. Null: RegisterHotKey.
-using RegisterHotkeyCall = BOOL (*)(HWND window, int id, UINT modifiers, UINT key);
+using RegisterHotkeyCall = BOOL(WINAPI*)(HWND window, int id, UINT modifiers, UINT key);
 void SetRegisterHotkeyCall(RegisterHotkeyCall call);
 
 class GlobalHotkeys {

@@ -1,3 +1,4 @@
+#include "platform/ansi_text_win32.h"
 #include "platform/ansi_text.h"
 
 #include <windows.h>
@@ -32,18 +33,28 @@ void AppendFrom(UINT codePage, std::string_view bytes, std::u16string& out) {
     }
 }
 
+}  // namespace
+
+ExactConversion ExactConversionFor(UINT codePage) {
+    const bool utf8 = codePage == CP_UTF8 || (codePage == CP_ACP && GetACP() == CP_UTF8);
+    // Without the flag Windows maps by "best fit" (〜 to ～, é to e) and does
+    // not even report it as a default character used. UTF-8 has an exact
+    // form for every character but a lone surrogate half, which the flag
+    // it takes refuses.
+    if (utf8) return {WC_ERR_INVALID_CHARS, false};
+    return {WC_NO_BEST_FIT_CHARS, true};
+}
+
+namespace {
+
 std::optional<std::string> ToExactly(UINT codePage, std::u16string_view text) {
     if (text.size() > kMaxPiece) return std::nullopt;  // no path or name is that long
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
     const int count = static_cast<int>(text.size());
-    // Without the flag Windows maps by "best fit" and does not even report it
-    // as a default character used. For UTF-8 that flag and the
-    // default-character report are refused, and every character has an
-    // exact form anyway.
-    const bool utf8 = codePage == CP_UTF8;
-    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    const ExactConversion conversion = ExactConversionFor(codePage);
+    const DWORD flags = conversion.flags;
     BOOL usedDefault = FALSE;
-    BOOL* const used = utf8 ? nullptr : &usedDefault;
+    BOOL* const used = conversion.reportsDefault ? &usedDefault : nullptr;
     const int needed = WideCharToMultiByte(codePage, flags, wide, count, nullptr, 0, nullptr, used);
     if (usedDefault || (needed == 0 && count != 0)) return std::nullopt;
     std::string out(static_cast<std::size_t>(needed), '\0');

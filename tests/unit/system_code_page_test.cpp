@@ -13,11 +13,14 @@
 
 #include "macro/macro_file_edit.h"
 #include "macro/macro_list.h"
+#include "platform/ansi_text.h"
 #include "support/loaded_macro_list.h"
 #include "support/temp_dir.h"
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/ansi_text_win32.h"
 #endif
 
 namespace kiv {
@@ -119,6 +122,26 @@ TEST_F(SystemCodePageTest, ALineThatWouldNotComeBackIsNotRewritten) {
         EXPECT_EQ(ReadBytes(File()),
                   kHello + "\t" + kGreeting + "\r\nabc\r\n" + kNoCharacter + "x\tretitled\r\n");
     }
+}
+
+// Paths and names the settings file keeps must come back exactly, in the
+// system's code page itself: on a UTF-8 system every character can.
+TEST_F(SystemCodePageTest, ANameIsKeptExactlyWhereTheSystemsCodePageHoldsIt) {
+    EXPECT_EQ(ToAnsiExactly(u"C:\\Tools\\chat.ini"), std::string("C:\\Tools\\chat.ini"));
+    const std::optional<std::string> japanese = ToAnsiExactly(u"回復依頼");
+    EXPECT_EQ(japanese.has_value(), SystemCodePage() != 1252);
+    EXPECT_EQ(ToAnsiExactly(u"♥").has_value(), SystemCodePage() == 65001)
+        << "CP932 lacks it, UTF-8 holds it";
+#ifdef _WIN32
+    // Windows refuses any other flag or a default-character report for
+    // UTF-8 (and every name would then seem to have no exact form); Wine
+    // takes them, so the rule is checked here as the calls get it.
+    const ExactConversion conversion = ExactConversionFor(CP_ACP);
+    const bool utf8 = SystemCodePage() == 65001;
+    EXPECT_EQ(conversion.flags, utf8 ? DWORD{WC_ERR_INVALID_CHARS} : DWORD{WC_NO_BEST_FIT_CHARS});
+    EXPECT_EQ(conversion.reportsDefault, !utf8);
+    EXPECT_EQ(ExactConversionFor(932).flags, DWORD{WC_NO_BEST_FIT_CHARS}) << "the file code page";
+#endif
 }
 
 }  // namespace

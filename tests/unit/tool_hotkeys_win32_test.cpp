@@ -66,7 +66,7 @@ TEST(ToolHotkeys, TellWhatEachKeyIsForAndWhatWasRefused) {
 
 // RegisterHotKey gives one error for a key another program holds and for one
 // Windows keeps for itself, and Wine keeps none: a stand-in refuses them here.
-BOOL RefuseWinLAndCtrlAltK(HWND window, int id, UINT modifiers, UINT key) {
+BOOL WINAPI RefuseWinLAndCtrlAltK(HWND window, int id, UINT modifiers, UINT key) {
     const bool winL = (modifiers & MOD_WIN) != 0 && key == 'L';
     const bool ctrlAltK =
         (modifiers & (MOD_CONTROL | MOD_ALT)) == (MOD_CONTROL | MOD_ALT) && key == 'K';

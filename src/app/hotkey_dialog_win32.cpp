@@ -132,8 +132,9 @@ class HotkeyDialog {
         removed_.push_back(shown_[static_cast<std::size_t>(selected)]);
         shown_.erase(shown_.begin() + selected);
         SendMessageW(macros, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
+        // The focus leaves the button before it is greyed, as a dialog moves it.
+        SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(macros), TRUE);
         EnableWindow(Item(IDC_HOTKEY_REMOVE), FALSE);
-        SetFocus(macros);
     }
 
     // What each key chosen costs, as the fields hold them now.

@@ -67,10 +67,9 @@ std::optional<MacroFileReadings::Done> MacroFileReadings::Start(HWND window, UIN
                 MacroFileRead read = ReadMacroFile(request.path, missing);
                 const std::lock_guard lock(shared->mutex);
                 if (shared->window == nullptr) return;  // the window is gone
-                if (shared->latest == number) {
+                // Pending still, until the window takes it.
+                if (shared->latest == number)
                     shared->done = Done{std::move(request), std::move(read)};
-                    shared->pending = false;
-                }
                 // Posted even when replaced: Take drops it then.
                 PostMessageW(shared->window, shared->message, number, 0);
             }).detach();
@@ -91,6 +90,7 @@ std::optional<MacroFileReadings::Done> MacroFileReadings::Take(WPARAM number) {
     if (number != shared_->latest || !shared_->done) return std::nullopt;
     std::optional<Done> done = std::move(shared_->done);
     shared_->done.reset();
+    shared_->pending = false;
     return done;
 }
 

@@ -63,7 +63,7 @@ class MacroFileReadings {
     std::optional<Done> Start(HWND window, UINT message, Request request);
     // The result that a posted message announced, while it is the latest.
     std::optional<Done> Take(WPARAM number);
-    // A reading is under way on its thread.
+    // A reading is under way on its thread, or done and not taken yet.
     bool Pending() const;
     // Drops what is under way; nothing is posted for it.
     void Cancel();

@@ -356,6 +356,20 @@ void MainWindow::StartReading(MacroFileReadings::Request request) {
     }
 }
 
+// A reading done off the window's thread is shown once the window is idle:
+// not under a message box or a dialog of its own (whose command was given for
+// the list shown), a menu, a delivery, or an edit running off its thread.
+void MainWindow::TakeReading(WPARAM number) {
+    if (busy_ || inMenu_ || !IsWindowEnabled(window_)) {
+        readingToTake_ = number;
+        SetTimer(window_, kReadingTimer, kReadingRetryMs, nullptr);
+        window_counts::Add(window_, window_counts::kReadingsPutOff);
+        return;
+    }
+    if (auto done = readings_.Take(number)) ReadingDone(std::move(*done));
+    window_counts::Add(window_, window_counts::kReadings);
+}
+
 void MainWindow::ReadingDone(MacroFileReadings::Done done) {
     using Purpose = MacroFileReadings::Purpose;
     MacroFileRead& read = done.read;
@@ -672,23 +686,35 @@ void MainWindow::DeleteMacro() {
 
 void MainWindow::Change(const MacroChange& change,
                         const std::optional<MacroEditSession::KeyChange>& key) {
-    FollowEdit(OffTheWindowsThreadWhereSlow(
-        [&] { return edits_.Apply(change, macros_, macroHotkeys_, key); }));
+    FollowEdit(OffTheWindowsThreadWhereSlow([&](const MacroList& shown, MacroHotkeys& hotkeys) {
+        return edits_.Apply(change, shown, hotkeys, key);
+    }));
 }
 
 void MainWindow::UndoChange() {
-    FollowEdit(OffTheWindowsThreadWhereSlow([&] { return edits_.Undo(macroHotkeys_); }));
+    FollowEdit(OffTheWindowsThreadWhereSlow(
+        [&](const MacroList&, MacroHotkeys& hotkeys) { return edits_.Undo(hotkeys); }));
 }
 
 // The edit reads and writes the file: on a share or a USB stick on a thread
-// of its own, the window answering meanwhile and taking no command.
-MacroEditSession::Outcome MainWindow::OffTheWindowsThreadWhereSlow(
-    const std::function<MacroEditSession::Outcome()>& edit) {
-    if (FileWatch::WhereIs(macros_.FileName()) == FileWatch::Where::FixedDisk) return edit();
+// of its own, the window answering meanwhile and taking no command. That
+// thread works on copies of the list and the keys: the window's own may be
+// read meanwhile (a preview, a close of the session).
+MacroEditSession::Outcome MainWindow::OffTheWindowsThreadWhereSlow(const Edit& edit) {
+    if (FileWatch::WhereIs(macros_.FileName()) == FileWatch::Where::FixedDisk) {
+        return edit(macros_, macroHotkeys_);
+    }
+    const MacroList shown = macros_;
+    MacroHotkeys hotkeys = macroHotkeys_;
     MacroEditSession::Outcome outcome;
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
-    RunServingMessages(window_, [&] { outcome = edit(); });
+    writing_ = true;
+    ShutdownBlockReasonCreate(window_, L"マクロファイルを書き込んでいます。");
+    RunServingMessages(window_, [&] { outcome = edit(shown, hotkeys); });
+    ShutdownBlockReasonDestroy(window_);
+    writing_ = false;
     SetCursor(previous);
+    macroHotkeys_ = std::move(hotkeys);
     return outcome;
 }
 
@@ -908,8 +934,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             MacroFileChanged();
             return 0;
         case kReadingDone:
-            if (auto done = readings_.Take(wParam)) ReadingDone(std::move(*done));
-            window_counts::Add(window_, window_counts::kReadings);
+            TakeReading(wParam);
             return 0;
 
         case WM_SETFOCUS:
@@ -932,6 +957,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_TIMER:
             if (wParam == kReloadTimer) ReloadChangedFile();
+            if (wParam == kReadingTimer) {
+                KillTimer(window_, kReadingTimer);
+                TakeReading(readingToTake_);
+            }
             return 0;
         case WM_DROPFILES:
             Dropped(reinterpret_cast<HDROP>(wParam));
@@ -972,6 +1001,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             ShutDown(true);
             DestroyWindow(window_);
             return 0;
+        case WM_QUERYENDSESSION:
+            // Not in the middle of writing the macro file: Windows shows the
+            // reason given, and the user decides.
+            return writing_ ? FALSE : TRUE;
         case WM_ENDSESSION:
             if (wParam) ShutDown(false);
             return 0;

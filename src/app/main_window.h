@@ -81,6 +81,7 @@ class MainWindow {
     // list box and the selection stay as they were, and the user is told why.
     void LoadMacroList(const std::u16string& path);
     void StartReading(MacroFileReadings::Request request);
+    void TakeReading(WPARAM number);
     void ReadingDone(MacroFileReadings::Done done);
     void ShowAgain(MacroFileRead read, std::optional<int> select);
     void FillList();
@@ -121,8 +122,9 @@ class MainWindow {
     void Change(const MacroChange& change,
                 const std::optional<MacroEditSession::KeyChange>& key = std::nullopt);
     void UndoChange();
-    MacroEditSession::Outcome OffTheWindowsThreadWhereSlow(
-        const std::function<MacroEditSession::Outcome()>& edit);
+    using Edit =
+        std::function<MacroEditSession::Outcome(const MacroList& shown, MacroHotkeys& hotkeys)>;
+    MacroEditSession::Outcome OffTheWindowsThreadWhereSlow(const Edit& edit);
     void FollowEdit(const MacroEditSession::Outcome& outcome);
     std::optional<MacroDialogResult> AskForMacro(bool isNew, const Macro& macro);
 
@@ -173,7 +175,11 @@ class MainWindow {
     static constexpr UINT kShowNotices = WM_APP + 1;
     static constexpr UINT kFileChanged = WM_APP + 2;  // from watch_
     static constexpr UINT kReadingDone = WM_APP + 3;  // from readings_
+    static constexpr UINT_PTR kReadingTimer = 2;      // a reading waits for the window to be idle
+    static constexpr UINT kReadingRetryMs = 100;
     MacroFileReadings readings_;
+    WPARAM readingToTake_ = 0;
+    bool writing_ = false;                  // an edit runs off the window's thread
     bool busy_ = false;                     // a macro is being delivered
     std::optional<DWORD> deliveryEndedAt_;  // tick count when the last one ended
     // From applying the stored rectangle until the window is first shown: a

@@ -13,8 +13,9 @@ namespace kiv::window_counts {
 inline constexpr wchar_t kDeliveries[] = L"KivMacro.Deliveries";  // macros said
 inline constexpr wchar_t kFileLooks[] = L"KivMacro.FileLooks";    // looks after a change
 inline constexpr wchar_t kReloads[] = L"KivMacro.Reloads";        // lists read again by itself
-inline constexpr wchar_t kReadings[] =
-    L"KivMacro.Readings";  // readings off the window's thread ended
+// Readings off the window's thread ended, and those that waited for it idle.
+inline constexpr wchar_t kReadings[] = L"KivMacro.Readings";
+inline constexpr wchar_t kReadingsPutOff[] = L"KivMacro.ReadingsPutOff";
 // Not a count: the system code page the tool runs under, so that a test of
 // another code page knows it got one.
 inline constexpr wchar_t kCodePage[] = L"KivMacro.CodePage";
@@ -33,7 +34,8 @@ inline void MarkCodePage(HWND window) {
 
 // Before the window goes: a window's properties are its owner's to remove.
 inline void RemoveAll(HWND window) {
-    for (const wchar_t* name : {kDeliveries, kFileLooks, kReloads, kReadings, kCodePage}) {
+    for (const wchar_t* name :
+         {kDeliveries, kFileLooks, kReloads, kReadings, kReadingsPutOff, kCodePage}) {
         RemovePropW(window, name);
     }
 }

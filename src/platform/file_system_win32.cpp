@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "platform/file_swap_win32.h"
 #include "platform/system_error.h"
 #include "platform/wide_text.h"
@@ -34,10 +36,14 @@ FileSwapCalls& SwapCalls() {
 
 BOOL Replace(const std::wstring& target, const std::wstring& replacement,
              const std::wstring& backup) {
-    if (SwapCalls().replace)
+    if (SwapCalls().replace) {
         return SwapCalls().replace(target.c_str(), replacement.c_str(), backup.c_str());
+    }
+    // A share that cannot take the file's ACL over would otherwise refuse
+    // every swap; the file keeps its name and attributes all the same.
     return ReplaceFileW(target.c_str(), replacement.c_str(), backup.c_str(),
-                        REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+                        REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                        nullptr);
 }
 
 BOOL Move(const std::wstring& from, const std::wstring& to, DWORD flags) {
@@ -66,15 +72,20 @@ bool IsBusy(DWORD error) {
 constexpr int kBusyTries = 10;
 constexpr DWORD kBusyPauseMs = 100;
 
-// Which file a name stands for: the same identity is the same file, whatever
-// happened to the names around it.
+// Which file a name stands for, and as it was written: the same file, not
+// written since, whatever happened to the names around it. The 128-bit file
+// ID where the volume gives one (ReFS has no unique 64-bit index); the size
+// and write time as well, since on FAT an ID comes from where the directory
+// entry sits, which another file may take.
 struct FileIdentity {
-    DWORD volume = 0;
-    DWORD indexHigh = 0;
-    DWORD indexLow = 0;
+    FILE_ID_INFO id{};
+    std::uint64_t size = 0;
+    FILETIME written{};
     DWORD links = 0;
     bool SameFile(const FileIdentity& other) const {
-        return volume == other.volume && indexHigh == other.indexHigh && indexLow == other.indexLow;
+        return id.VolumeSerialNumber == other.id.VolumeSerialNumber &&
+               std::memcmp(&id.FileId, &other.id.FileId, sizeof id.FileId) == 0 &&
+               size == other.size && CompareFileTime(&written, &other.written) == 0;
     }
 };
 
@@ -84,13 +95,37 @@ std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
                                       nullptr, OPEN_EXISTING, 0, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
     if (!file || !GetFileInformationByHandle(file.Get(), &info)) return std::nullopt;
-    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow,
-                        info.nNumberOfLinks};
+    FileIdentity identity;
+    if (!GetFileInformationByHandleEx(file.Get(), FileIdInfo, &identity.id, sizeof identity.id)) {
+        identity.id.VolumeSerialNumber = info.dwVolumeSerialNumber;
+        const std::uint64_t index =
+            std::uint64_t{info.nFileIndexHigh} << 32 | std::uint64_t{info.nFileIndexLow};
+        std::memcpy(&identity.id.FileId, &index, sizeof index);
+    }
+    identity.size = std::uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow;
+    identity.written = info.ftLastWriteTime;
+    identity.links = info.nNumberOfLinks;
+    return identity;
 }
 
 bool IsStill(const std::wstring& path, const std::optional<FileIdentity>& identity) {
     const std::optional<FileIdentity> now = IdentityOf(path);
     return identity && now && now->SameFile(*identity);
+}
+
+// Whether the file at `path` holds exactly these bytes.
+bool Holds(const std::u16string& path, std::span<const std::string_view> pieces) {
+    try {
+        const std::string bytes = ReadFileBytes(path);
+        std::string_view rest = bytes;
+        for (const std::string_view piece : pieces) {
+            if (!rest.starts_with(piece)) return false;
+            rest.remove_prefix(piece.size());
+        }
+        return rest.empty();
+    } catch (const FileError&) {
+        return false;
+    }
 }
 
 // Deleted once what it held is no longer needed; a file held open for a
@@ -142,8 +177,10 @@ bool WriteAll(HANDLE file, std::span<const std::string_view> pieces) {
 // is the file's own beyond its bytes: its permissions, attributes, creation
 // time (ReplaceFileW; a plain move would give it the temporary file's). The
 // old contents keep a name of their own until the new ones are in place, so
-// that whatever step fails, one of the two names holds them.
-void Swap(const std::u16string& path, const std::u16string& temporary) {
+// that whatever step fails, one of the two names holds them, and neither is
+// deleted unless the file's own name is known to hold the other.
+void Swap(const std::u16string& path, const std::u16string& temporary,
+          std::span<const std::string_view> pieces) {
     const std::wstring target = Wide(path);
     const std::wstring replacement = Wide(temporary);
     const std::optional<FileIdentity> before = IdentityOf(target);
@@ -162,6 +199,11 @@ void Swap(const std::u16string& path, const std::u16string& temporary) {
         }
         Pause(kBusyPauseMs);
     }
+    if (!Exists(replacement) && Holds(path, pieces)) {
+        // The new contents took the name after all.
+        if (Exists(backup)) DeleteWhenFree(backup);
+        return;
+    }
     if (IsStill(target, before)) {
         // Both files kept their names (1175; 1176 given a backup name; any
         // other failure): the file still holds the old contents. A file
@@ -170,8 +212,9 @@ void Swap(const std::u16string& path, const std::u16string& temporary) {
             if (Exists(backup)) DeleteWhenFree(backup);
             return;
         }
-        DeleteFileW(replacement.c_str());  // the file is as it was
-        if (Exists(backup)) DeleteWhenFree(backup);
+        // The file is as it was. A backup made meanwhile is a copy of it:
+        // kept, and told at the next start, rather than trusted to be one.
+        DeleteFileW(replacement.c_str());
         Fail(path, FileError::Step::Finish, error);
     }
     // The old contents left the file's name: to the backup's (1177), or away
@@ -248,7 +291,13 @@ void WriteAtomically(const std::u16string& path, std::span<const std::string_vie
             (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
             Fail(path, FileError::Step::Open, ERROR_ACCESS_DENIED);
         }
-        if (const auto identity = IdentityOf(Wide(path)); identity && identity->links > 1) {
+        // A file with other names, or a link to a file elsewhere, keeps them
+        // only when written in place: a swap would put a new file under this
+        // one name alone.
+        const bool linked = attributes != INVALID_FILE_ATTRIBUTES &&
+                            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        if (const auto identity = IdentityOf(Wide(path));
+            linked || (identity && identity->links > 1)) {
             WriteInPlace(path, pieces);
             return;
         }
@@ -265,7 +314,7 @@ void WriteAtomically(const std::u16string& path, std::span<const std::string_vie
         }
     }
     if (existing == Existing::Replace) {
-        Swap(path, temporary);
+        Swap(path, temporary, pieces);
         return;
     }
     // Without MOVEFILE_REPLACE_EXISTING the move refuses an existing file, so

@@ -251,18 +251,21 @@ inline bool RunUnix(const std::wstring& command) {
 
 // A real click on the caption of `window` (Windows only: under Wine the X
 // display takes clicks, xdotool gives them).
-inline void ClickCaptionOf(HWND window) {
+// False when the click could not be made: the caption is covered, or the
+// input was refused (another desktop, or a window of higher integrity).
+inline bool ClickCaptionOf(HWND window) {
     RECT frame{};
     GetWindowRect(window, &frame);
     // Left of the middle, clear of the icon and of the caption's buttons.
     POINT at{frame.left + (frame.right - frame.left) / 3,
              frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+    if (GetAncestor(WindowFromPoint(at), GA_ROOT) != window) return false;
     SetCursorPos(at.x, at.y);
     INPUT inputs[2]{};
     inputs[0].type = inputs[1].type = INPUT_MOUSE;
     inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, inputs, sizeof(INPUT));
+    return SendInput(2, inputs, sizeof(INPUT)) == 2;
 }
 
 // `window` brought in front as a click on it would, and kept there. Under
@@ -284,15 +287,19 @@ inline void ClickCaptionOf(HWND window) {
 inline bool Activate(HWND window) {
     window = GetAncestor(window, GA_ROOT);
     const auto x11 = reinterpret_cast<std::uintptr_t>(GetPropW(window, L"__wine_x11_whole_window"));
-    int tries = 0;
+    // Clicks further apart than a double click's time: two on a caption would
+    // maximise the window.
+    const ULONGLONG apart = GetDoubleClickTime() * 2ULL;
+    ULONGLONG lastClick = 0;
     return WaitFor([&] {
         if (UnderWine() &&
             !RunUnix(L"/usr/bin/xdotool windowfocus --sync " + std::to_wstring(x11))) {
             return false;
         }
         if (GetForegroundWindow() == window) return true;
-        if (!SetForegroundWindow(window) && !UnderWine() && ++tries % 5 == 1) {
-            ClickCaptionOf(window);
+        if (!SetForegroundWindow(window) && !UnderWine() && GetTickCount64() - lastClick > apart &&
+            ClickCaptionOf(window)) {
+            lastClick = GetTickCount64();
         }
         return false;
     });

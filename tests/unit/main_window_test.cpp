@@ -317,6 +317,35 @@ TEST_F(OnAShare, AFileIsReadOffTheWindowsThreadAndANewerLoadReplacesOneUnderWay)
         << "the older reading, done last, dropped";
 }
 
+// A reading that ends under a dialog of the tool waits for it to close: what
+// the dialog was opened over stays as the user saw it. (No edit starts while
+// a reading is under way; the hotkey settings may.)
+TEST_F(OnAShare, AReadingThatEndsUnderADialogWaitsForIt) {
+    WriteMacros(u"a\r\nb\r\n");
+    WriteMacros(u"x\r\n", "other.txt");
+    const auto tool = Open();
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool).size() == 2; }));
+    StallOn(u"other.txt");
+    Drop(*tool, dir_.Path("other.txt"));
+    ASSERT_TRUE(test::PumpUntil([&] { return stall_.met.load(); }));
+    std::vector<std::wstring> underTheDialog;
+    const auto putOff = [&] {
+        return window_counts::Get(tool->Handle(), window_counts::kReadingsPutOff);
+    };
+    test::DialogDriver cancel(GetCurrentThreadId(), [&](HWND dialog) {
+        SetEvent(stall_.release);
+        for (int i = 0; i < 500 && putOff() == 0; ++i) Sleep(20);
+        underTheDialog = Titles(*tool);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::HotkeySettings),
+                 0);
+    ASSERT_TRUE(cancel.Drove());
+    EXPECT_EQ(underTheDialog, (std::vector<std::wstring>{L"a", L"b"}));
+    EXPECT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"x"}; }))
+        << "shown once the dialog is gone";
+}
+
 // An edit reads and writes the file: there too the window answers meanwhile.
 TEST_F(OnAShare, AnEditIsMadeOffTheWindowsThread) {
     WriteMacros(u"a\r\nb\r\n");

@@ -32,6 +32,28 @@ inline bool PumpUntil(const std::function<bool()>& done,
     }
 }
 
+namespace owned {
+struct Search {
+    HWND owner;
+    HWND found;
+};
+inline BOOL CALLBACK Match(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+}  // namespace owned
+
+// The visible window of `owner`'s thread that `owner` owns (a message box
+// over a dialog, say), or null.
+inline HWND WindowOwnedBy(HWND owner) {
+    owned::Search search{owner, nullptr};
+    EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), owned::Match,
+                      reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // Hands the first dialog or message box that a window of `thread` shows to
 // `drive`, on a thread of its own since the dialog's modal loop holds the
 // test's thread. What `drive` leaves open is cancelled, so that a test never

@@ -166,30 +166,16 @@ TEST(MacroDialog, ANewMacroInAUtf8FileMayHoldWhatCp932Lacks) {
     EXPECT_EQ(result->hotkey, kCtrlAltQ);
 }
 
-// The message box a window of this thread opened over `owner`: its text,
-// once `button` answered it; empty when none came.
+// The message box opened over `owner`: its text, once `button` answered it;
+// empty when none came.
 std::wstring AnswerBoxOver(HWND owner, int button) {
-    struct Search {
-        HWND owner;
-        HWND box;
-    } search{owner, nullptr};
-    const auto deadline = GetTickCount() + 10000;
-    while (search.box == nullptr && GetTickCount() < deadline) {
-        EnumThreadWindows(
-            GetWindowThreadProcessId(owner, nullptr),
-            [](HWND window, LPARAM found) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(found);
-                if (GetWindow(window, GW_OWNER) != s->owner || !IsWindowVisible(window))
-                    return TRUE;
-                s->box = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+    HWND box = nullptr;
+    for (int tries = 0; tries < 500 && (box = test::WindowOwnedBy(owner)) == nullptr; ++tries) {
         Sleep(20);
     }
-    if (search.box == nullptr) return L"";
-    std::wstring text = TextIn(search.box, 0xFFFF);
-    PostMessageW(search.box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+    if (box == nullptr) return L"";
+    std::wstring text = TextIn(box, 0xFFFF);
+    PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
     return text;
 }
 

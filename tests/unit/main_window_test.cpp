@@ -231,21 +231,7 @@ TEST_F(MainWindowTest, AKeyWhoseMacroIsGoneCanBeTakenAwayOrTakenOver) {
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         // The question over the dialog, a box of its own.
         for (int tries = 0; tries < 500; ++tries) {
-            HWND box = nullptr;
-            EnumThreadWindows(
-                GetWindowThreadProcessId(dialog, nullptr),
-                [](HWND window, LPARAM found) -> BOOL {
-                    if (GetWindow(window, GW_OWNER) == nullptr || !IsWindowVisible(window))
-                        return TRUE;
-                    wchar_t name[16] = {};
-                    GetClassNameW(window, name, 16);
-                    if (std::wstring(name) != L"#32770" || GetDlgItem(window, IDC_MACRO_HOTKEY))
-                        return TRUE;
-                    *reinterpret_cast<HWND*>(found) = window;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&box));
-            if (box != nullptr) {
+            if (HWND box = test::WindowOwnedBy(dialog)) {
                 PostMessageW(box, WM_COMMAND, IDYES, 0);
                 return;
             }

@@ -359,15 +359,16 @@ void MainWindow::StartReading(MacroFileReadings::Request request) {
 // A reading done off the window's thread is shown once the window is idle:
 // not under a message box or a dialog of its own (whose command was given for
 // the list shown), a menu, a delivery, or an edit running off its thread.
-void MainWindow::TakeReading(WPARAM number) {
+bool MainWindow::TakeReading(WPARAM number) {
     if (busy_ || inMenu_ || !IsWindowEnabled(window_)) {
-        readingToTake_ = number;
+        // Posts can arrive out of turn: the latest reading has the highest number.
+        readingToTake_ = std::max(readingToTake_, number);
         SetTimer(window_, kReadingTimer, kReadingRetryMs, nullptr);
-        window_counts::Add(window_, window_counts::kReadingsPutOff);
-        return;
+        return false;
     }
     if (auto done = readings_.Take(number)) ReadingDone(std::move(*done));
     window_counts::Add(window_, window_counts::kReadings);
+    return true;
 }
 
 void MainWindow::ReadingDone(MacroFileReadings::Done done) {
@@ -934,7 +935,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             MacroFileChanged();
             return 0;
         case kReadingDone:
-            TakeReading(wParam);
+            if (!TakeReading(wParam)) window_counts::Add(window_, window_counts::kReadingsPutOff);
             return 0;
 
         case WM_SETFOCUS:

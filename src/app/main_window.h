@@ -81,7 +81,7 @@ class MainWindow {
     // list box and the selection stay as they were, and the user is told why.
     void LoadMacroList(const std::u16string& path);
     void StartReading(MacroFileReadings::Request request);
-    void TakeReading(WPARAM number);
+    bool TakeReading(WPARAM number);  // false: put off until the window is idle
     void ReadingDone(MacroFileReadings::Done done);
     void ShowAgain(MacroFileRead read, std::optional<int> select);
     void FillList();

@@ -13,7 +13,8 @@ namespace kiv::window_counts {
 inline constexpr wchar_t kDeliveries[] = L"KivMacro.Deliveries";  // macros said
 inline constexpr wchar_t kFileLooks[] = L"KivMacro.FileLooks";    // looks after a change
 inline constexpr wchar_t kReloads[] = L"KivMacro.Reloads";        // lists read again by itself
-// Readings off the window's thread ended, and those that waited for it idle.
+// Readings off the window's thread taken, and announcements of one that came
+// while the window was not idle.
 inline constexpr wchar_t kReadings[] = L"KivMacro.Readings";
 inline constexpr wchar_t kReadingsPutOff[] = L"KivMacro.ReadingsPutOff";
 // Not a count: the system code page the tool runs under, so that a test of

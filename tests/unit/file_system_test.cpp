@@ -109,7 +109,7 @@ TEST(ReplaceFileWithContents, LeavesOnlyTheFileWithItsNewBytes) {
 // leave the other name on the old bytes.
 TEST(ReplaceFileWithContents, AFileWithAnotherNameIsWrittenInPlace) {
     TempDir dir;
-    WriteBytes(dir.Path("chat.txt"), "old\r\n");
+    WriteBytes(dir.Path("chat.txt"), "old macros\r\n");  // longer: what is past the new end goes
     std::filesystem::create_hard_link(dir.Path("chat.txt"), dir.Path("link.txt"));
     ReplaceFileWithContents(dir.File("chat.txt"), "new\r\n");
     EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), "new\r\n");
@@ -118,6 +118,18 @@ TEST(ReplaceFileWithContents, AFileWithAnotherNameIsWrittenInPlace) {
 }
 
 #ifndef _WIN32
+// A file of one name gets new bytes under a new inode: a reader that had it
+// open goes on with the old bytes whole, never half of each.
+TEST(ReplaceFileWithContents, AFileOfOneNameIsSwappedWhole) {
+    TempDir dir;
+    WriteBytes(dir.Path("chat.txt"), "old macros\r\n");
+    FileReader reader(dir.File("chat.txt"));
+    ReplaceFileWithContents(dir.File("chat.txt"), "new\r\n");
+    char buffer[64] = {};
+    EXPECT_EQ(std::string(buffer, reader.Read(buffer, sizeof buffer)), "old macros\r\n");
+    EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), "new\r\n");
+}
+
 TEST(ReplaceFileWithContents, AFullDiskInAnInPlaceWriteBringsTheOldBytesBack) {
     TempDir dir;
     WriteBytes(dir.Path("chat.txt"), "old\r\n");
@@ -141,7 +153,16 @@ TEST(ReplaceFileWithContents, AFullDiskInAnInPlaceWriteBringsTheOldBytesBack) {
 // says (the seam does that to the real files; no disk fails so on purpose),
 // and what the user then has: the new bytes in place, or the old ones, or
 // both under names the message gives. Never neither.
-enum class Swap { Works, BusyThenWorks, StaysBusy, E1175, E1176, E1176TargetGone, E1177 };
+enum class Swap {
+    Works,
+    BusyThenWorks,
+    StaysBusy,
+    E1175,
+    E1176,
+    E1176TargetGone,
+    E1176NameTaken,  // and another program wrote a file of that name meanwhile
+    E1177
+};
 enum class Then { Moves, MoveFails };
 enum class Ends { New, Old, BothKeptAside, NewKeptAside };
 
@@ -150,6 +171,8 @@ struct SwapCase {
     Then then;
     Ends ends;
 };
+
+constexpr const char* kAnotherProgramsBytes = "another program's\r\n";
 
 class FileSwap : public testing::TestWithParam<SwapCase> {
   protected:
@@ -185,6 +208,11 @@ TEST_P(FileSwap, TheUsersBytesAreUnderTheFilesNameOrANameTheUserIsTold) {
                      break;
                  case Swap::E1176TargetGone:  // as without one: the file no longer exists
                      DeleteFileW(target);
+                     error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+                     break;
+                 case Swap::E1176NameTaken:
+                     DeleteFileW(target);
+                     WriteBytes(std::filesystem::path(target), kAnotherProgramsBytes);
                      error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
                      break;
                  case Swap::E1177:  // the file under the backup's name
@@ -235,7 +263,11 @@ TEST_P(FileSwap, TheUsersBytesAreUnderTheFilesNameOrANameTheUserIsTold) {
             EXPECT_EQ(failure->FailedStep(), FileError::Step::SwapIncomplete);
             EXPECT_TRUE(holds(failure->OldCopy(), oldBytes)) << failure->what();
             EXPECT_TRUE(holds(failure->NewCopy(), newBytes)) << failure->what();
-            EXPECT_TRUE(told(failure->OldCopy()) && told(failure->NewCopy())) << failure->what();
+            EXPECT_NE(failure->OldCopy().find(u".kivmacro-old-"), std::u16string::npos);
+            EXPECT_NE(failure->NewCopy().find(u".kivmacro-new-"), std::u16string::npos);
+            // Each path under its own heading: the user must not take one for the other.
+            EXPECT_TRUE(told(u"変更前の内容は「" + failure->OldCopy() + u"」")) << failure->what();
+            EXPECT_TRUE(told(u"変更後の内容は「" + failure->NewCopy() + u"」")) << failure->what();
             EXPECT_EQ(EntriesIn(dir.Root()), 2u);
             break;
         case Ends::NewKeptAside:
@@ -246,6 +278,10 @@ TEST_P(FileSwap, TheUsersBytesAreUnderTheFilesNameOrANameTheUserIsTold) {
             EXPECT_TRUE(holds(failure->NewCopy(), newBytes)) << failure->what();
             EXPECT_TRUE(told(failure->NewCopy())) << failure->what();
             EXPECT_TRUE(failure->OldCopy().empty());
+            if (c.swap == Swap::E1176NameTaken) {
+                EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), kAnotherProgramsBytes)
+                    << "a file another program put there is not overwritten";
+            }
             break;
     }
 }
@@ -262,8 +298,29 @@ INSTANTIATE_TEST_SUITE_P(
                     SwapCase{Swap::E1176, Then::MoveFails, Ends::Old},
                     SwapCase{Swap::E1176TargetGone, Then::Moves, Ends::New},
                     SwapCase{Swap::E1176TargetGone, Then::MoveFails, Ends::NewKeptAside},
+                    SwapCase{Swap::E1176NameTaken, Then::Moves, Ends::NewKeptAside},
                     SwapCase{Swap::E1177, Then::Moves, Ends::New},
                     SwapCase{Swap::E1177, Then::MoveFails, Ends::BothKeptAside}));
+
+// The file holding bytes equal to the new ones says nothing of whether the
+// swap happened: a failure is still one.
+TEST(FileSwapOfTheSameBytes, AFailedSwapIsReportedAndLeavesNoSideFile) {
+    TempDir dir;
+    WriteBytes(dir.Path("chat.txt"), "same\r\n");
+    SetFileSwapCalls({.replace = [](const wchar_t*, const wchar_t*, const wchar_t*) -> BOOL {
+                          SetLastError(ERROR_UNABLE_TO_REMOVE_REPLACED);
+                          return FALSE;
+                      },
+                      .move = [](const wchar_t*, const wchar_t*, DWORD) -> BOOL {
+                          SetLastError(ERROR_ACCESS_DENIED);
+                          return FALSE;
+                      },
+                      .pause = [](DWORD) {}});
+    EXPECT_THROW(ReplaceFileWithContents(dir.File("chat.txt"), "same\r\n"), FileError);
+    SetFileSwapCalls({});
+    EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), "same\r\n");
+    EXPECT_EQ(EntriesIn(dir.Root()), 1u);
+}
 #endif
 
 TEST(FileReader, ReportsWhatCannotBeOpened) {

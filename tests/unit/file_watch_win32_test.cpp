@@ -108,6 +108,9 @@ TEST(FileWatchPlace, OnlyAFixedDiskIsTrustedToAnswerAtOnce) {
     EXPECT_EQ(FileWatch::WhereIs(u"\\\\server\\share\\chat.txt"), Elsewhere);
     EXPECT_EQ(FileWatch::WhereIs(u"//server/share/chat.txt"), Elsewhere);
     EXPECT_EQ(FileWatch::WhereIs(u"\\\\?\\UNC\\server\\share\\chat.txt"), Elsewhere);
+    EXPECT_FALSE(FileWatch::HasCoarseStamps(dir.Path("chat.txt").u16string(), FixedDisk));
+    EXPECT_TRUE(FileWatch::HasCoarseStamps(dir.Path("chat.txt").u16string(), Elsewhere))
+        << "a share's cache may keep a stamp a save did not change";
     // A drive letter nothing is mapped to, as after the relaunch as administrator.
     wchar_t unused = 0;
     const DWORD drives = GetLogicalDrives();

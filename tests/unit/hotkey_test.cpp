@@ -59,6 +59,7 @@ TEST(HotkeyKeys, TheImesConversionKeysAndWindowsOwnAreToldApart) {
         {u"Win+Space", false, true},  {u"Win+Home", false, true},  {u"Win+Left", false, true},
         {u"Win+Down", false, true},   {u"Win+F7", false, false},   {u"Win+PageUp", false, false},
         {u"Win+End", false, false},   {u"Win+Num1", false, false}, {u"Ctrl+Alt+L", false, false},
+        {u"Win+A", false, true},      {u"Win+Z", false, true},     {u"Win+Shift+Up", false, true},
     };
     for (const auto& c : cases) {
         const std::optional<Hotkey> key = ParseHotkey(c.key);

@@ -303,13 +303,20 @@ TEST(MacroFileEditor, ASaveJustBeforeTheWriteIsKeptWhateverItsStamp) {
             const test::WriteTime time(path);
             WriteBytes(path, bytes);
             time.SetBack();
-            EXPECT_EQ(StampOf(path.u16string()), before) << "a save no stamp can see";
+            if (before && before->size == bytes.size()) {
+                EXPECT_EQ(StampOf(path.u16string()), before) << "a save no stamp can see";
+            }
         });
     };
     saveUnseen("x\r\nb\r\n");
     EXPECT_EQ(editor.Apply(Change(Kind::Delete, 2), LoadedMacroList(path)).status,
               Status::Conflict);
     EXPECT_EQ(ReadBytes(path), "x\r\nb\r\n");
+    saveUnseen("x\r\n");  // cut short: what was read begins so
+    EXPECT_EQ(editor.Apply(Change(Kind::Delete, 2), LoadedMacroList(path)).status,
+              Status::Conflict);
+    EXPECT_EQ(ReadBytes(path), "x\r\n");
+    WriteBytes(path, "a\r\nb\r\n");
 
     editor.SetBeforeFinalCheck(nullptr);
     ASSERT_EQ(editor.Apply(Change(Kind::Delete, 2), LoadedMacroList(path)).status, Status::Written);

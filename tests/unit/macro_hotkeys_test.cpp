@@ -83,6 +83,7 @@ TEST(MacroKeyClashes, EveryUseOfAKeyIsNamedAndOnlyAKeyThatDoesNothingMayBeTakenO
     const Hotkey f9{0, 0x78};
     Options options;
     options.hotkeys[1] = u"F9";
+    options.hotkeys[3] = u"F10";  // the last action: each is looked at
     MacroHotkeys keys;
     keys.Set(u"回復", u"回復", f7);
     keys.Set(u"旧名", u"旧名", f8);
@@ -97,6 +98,8 @@ TEST(MacroKeyClashes, EveryUseOfAKeyIsNamedAndOnlyAKeyThatDoesNothingMayBeTakenO
     EXPECT_FALSE(clash(f7, u"挨拶", std::nullopt)->orphanTitle);
     EXPECT_NE(clash(f9, u"挨拶", u"挨拶")->text.find(u"「発言して次へ」"), std::u16string::npos);
     EXPECT_EQ(clash(f8, u"挨拶", u"挨拶")->orphanTitle, u"旧名");
+    EXPECT_NE(clash(Hotkey{0, 0x79}, u"挨拶", u"挨拶")->text.find(u"「次へ」"),
+              std::u16string::npos);
     EXPECT_NE(clash(Hotkey{0, 0x71}, u"挨拶", u"挨拶")->text.find(u"F2"), std::u16string::npos)
         << "the tool's own key to edit";
     EXPECT_NE(clash(Hotkey{kModCtrl | kModAlt, 'Q'}, u" 挨拶", std::nullopt)->text.find(u"空白"),

@@ -251,12 +251,14 @@ struct Stall {
     std::atomic<bool> met{false};
     std::u16string name;
 };
-Stall* stall = nullptr;
+Stall* stalls[2] = {};
 
 void StallOnOpening(const std::u16string& path) {
-    if (stall != nullptr && path.ends_with(stall->name)) {
-        stall->met = true;
-        WaitForSingleObject(stall->release, 10000);
+    for (Stall* stall : stalls) {
+        if (stall != nullptr && path.ends_with(stall->name)) {
+            stall->met = true;
+            WaitForSingleObject(stall->release, 10000);
+        }
     }
 }
 
@@ -269,20 +271,25 @@ class OnAShare : public MainWindowTest {
     }
     void TearDown() override {
         SetEvent(stall_.release);
-        stall = nullptr;
+        SetEvent(second_.release);
+        stalls[0] = stalls[1] = nullptr;
         SetBeforeOpenHook(nullptr);
         FileWatch::SetWhereSeam(nullptr);
         CloseHandle(stall_.release);
+        CloseHandle(second_.release);
     }
-    void StallOn(const std::u16string& name) {
-        stall_.name = name;
-        stall = &stall_;
+    void StallOn(const std::u16string& name, Stall& which) {
+        which.name = name;
+        stalls[&which == &stall_ ? 0 : 1] = &which;
     }
+    void StallOn(const std::u16string& name) { StallOn(name, stall_); }
     Stall stall_;
+    Stall second_;
 };
 
 // The window goes on answering while a share holds a reading, its commands
-// acting on the list it shows; a newer load replaces one under way.
+// acting on the list it shows. The file the user chose is shown, even when
+// the one shown changes meanwhile; a newer load replaces one under way.
 TEST_F(OnAShare, AFileIsReadOffTheWindowsThreadAndANewerLoadReplacesOneUnderWay) {
     WriteMacros(u"a\r\n");
     WriteMacros(u"x\r\n", "other.txt");
@@ -292,35 +299,56 @@ TEST_F(OnAShare, AFileIsReadOffTheWindowsThreadAndANewerLoadReplacesOneUnderWay)
     StallOn(u"other.txt");
     Drop(*tool, dir_.Path("other.txt"));  // returns while the reading waits
     ASSERT_TRUE(test::PumpUntil([&] { return stall_.met.load(); }));
+    WriteMacros(u"changed\r\n");
+    const auto looks = [&] {
+        return window_counts::Get(tool->Handle(), window_counts::kFileLooks);
+    };
+    ASSERT_TRUE(test::PumpUntil([&] { return looks() >= 2; })) << "the change seen, put off";
     EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"a"}) << "the list shown meanwhile";
-    const auto ended = [&] { return window_counts::Get(tool->Handle(), window_counts::kReadings); };
-    const std::uintptr_t before = ended();
-    Drop(*tool, dir_.Path("third.txt"));
-    ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"z"}; }));
     SetEvent(stall_.release);
+    EXPECT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"x"}; }))
+        << "the file chosen, not the one left";
+
+    const auto ended = [&] { return window_counts::Get(tool->Handle(), window_counts::kReadings); };
+    StallOn(u"third.txt", second_);
+    Drop(*tool, dir_.Path("third.txt"));
+    ASSERT_TRUE(test::PumpUntil([&] { return second_.met.load(); }));
+    const std::uintptr_t before = ended();
+    Drop(*tool, dir_.Path("chat.txt"));
+    ASSERT_TRUE(
+        test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"changed"}; }));
+    SetEvent(second_.release);
     ASSERT_TRUE(test::PumpUntil([&] { return ended() == before + 2; }));
-    EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"z"})
+    EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"changed"})
         << "the older reading, done last, dropped";
 }
 
 // A reading that ends under a dialog of the tool waits for it to close: what
 // the dialog was opened over stays as the user saw it. (No edit starts while
-// a reading is under way; the hotkey settings may.)
+// a reading is under way; the hotkey settings may.) Of two readings ending
+// meanwhile, the later one started is shown, whichever ended last.
 TEST_F(OnAShare, AReadingThatEndsUnderADialogWaitsForIt) {
     WriteMacros(u"a\r\nb\r\n");
     WriteMacros(u"x\r\n", "other.txt");
+    WriteMacros(u"z\r\n", "third.txt");
     const auto tool = Open();
     ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool).size() == 2; }));
     StallOn(u"other.txt");
     Drop(*tool, dir_.Path("other.txt"));
     ASSERT_TRUE(test::PumpUntil([&] { return stall_.met.load(); }));
+    StallOn(u"third.txt", second_);
+    Drop(*tool, dir_.Path("third.txt"));
+    ASSERT_TRUE(test::PumpUntil([&] { return second_.met.load(); }));
     std::vector<std::wstring> underTheDialog;
     const auto putOff = [&] {
         return window_counts::Get(tool->Handle(), window_counts::kReadingsPutOff);
     };
     test::DialogDriver cancel(GetCurrentThreadId(), [&](HWND dialog) {
-        SetEvent(stall_.release);
+        SetEvent(second_.release);
         for (int i = 0; i < 500 && putOff() == 0; ++i) Sleep(20);
+        SetEvent(stall_.release);  // the older one's end, announced last
+        for (int i = 0; i < 500 && putOff() < 2; ++i) Sleep(20);
+        EXPECT_GE(putOff(), 2u);
         underTheDialog = Titles(*tool);
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
@@ -328,34 +356,49 @@ TEST_F(OnAShare, AReadingThatEndsUnderADialogWaitsForIt) {
                  0);
     ASSERT_TRUE(cancel.Drove());
     EXPECT_EQ(underTheDialog, (std::vector<std::wstring>{L"a", L"b"}));
-    EXPECT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"x"}; }))
+    EXPECT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"z"}; }))
         << "shown once the dialog is gone";
 }
 
-// An edit reads and writes the file: there too the window answers meanwhile.
+// An edit reads and writes the file: there too the window answers meanwhile,
+// a key follows its macro's new title, and a quit asked for meanwhile is
+// handed on to the loop outside.
 TEST_F(OnAShare, AnEditIsMadeOffTheWindowsThread) {
     WriteMacros(u"a\r\nb\r\n");
+    test::WriteBytes(dir_.Path("chat.ini"), "[MacroHotkeys]\r\nF7=a\r\n");
     const auto tool = Open();
     ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool).size() == 2; }));
     HWND list = FindWindowExW(tool->Handle(), nullptr, L"ListBox", nullptr);
     SendMessageW(list, LB_SETCURSEL, 0, 0);
-    test::ModalAnswerer yes(GetCurrentThreadId(), IDYES);
+    test::DialogDriver rename(GetCurrentThreadId(), [](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_MACRO_TITLE, L"c");
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
     StallOn(u"chat.txt");
     std::atomic<bool> answered{false};
+    const DWORD windowsThread = GetCurrentThreadId();
     std::thread other([&] {
         for (int i = 0; i < 500 && !stall_.met; ++i) Sleep(20);
         DWORD_PTR ignored = 0;
         answered =
             SendMessageTimeoutW(tool->Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 3000, &ignored) != 0;
+        PostThreadMessageW(windowsThread, WM_QUIT, 7, 0);
         SetEvent(stall_.release);
     });
-    SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::DeleteMacro), 0);
+    SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::EditMacro), 0);
     other.join();
-    EXPECT_TRUE(yes.Answered());
+    MSG quit{};  // looked for before anything here pumps
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 7)
+        << "the quit is the outer loop's";
+    ASSERT_TRUE(rename.Drove());
     EXPECT_TRUE(stall_.met) << "the edit read the file";
     EXPECT_TRUE(answered) << "the window answered while the edit waited";
-    EXPECT_EQ(test::ReadBytes(dir_.Path("chat.txt")), "b\r\n");
-    EXPECT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"b"}; }));
+    EXPECT_EQ(test::ReadBytes(dir_.Path("chat.txt")), "a\tc\r\nb\r\n");
+    EXPECT_EQ(test::ReadBytes(dir_.Path("chat.ini")), "[MacroHotkeys]\r\nF7=c\r\n")
+        << "the key moved on the edit's copy of the keys is the window's";
+    EXPECT_TRUE(test::PumpUntil([&] {
+        return Titles(*tool) == std::vector<std::wstring>{L"c", L"b"};
+    }));
 }
 
 // The tooltip's text for the entry under the mouse, as the list box's own

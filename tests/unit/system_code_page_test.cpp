@@ -12,6 +12,7 @@
 #include <string>
 
 #include "macro/macro_file_edit.h"
+#include "macro/macro_form.h"
 #include "macro/macro_list.h"
 #include "platform/ansi_text.h"
 #include "support/loaded_macro_list.h"
@@ -122,6 +123,20 @@ TEST_F(SystemCodePageTest, ALineThatWouldNotComeBackIsNotRewritten) {
         EXPECT_EQ(ReadBytes(File()),
                   kHello + "\t" + kGreeting + "\r\nabc\r\n" + kNoCharacter + "x\tretitled\r\n");
     }
+}
+
+// The macro dialog refuses what the file's code page lacks, whatever the
+// system's: a UTF-8 system holds ♥, a Shift_JIS file on it does not.
+TEST_F(SystemCodePageTest, TheDialogRefusesWhatTheFilesCodePageLacks) {
+    MacroForm form;
+    form.title = u"♥";
+    form.lines[0] = u"hello";
+    const ComposedMacro composed = ComposeMacro(form, TextEncoding::Ansi);
+    EXPECT_FALSE(composed.macro);
+    EXPECT_NE(composed.refusal.find(u"U+2665"), std::u16string::npos);
+    EXPECT_NE(WhyMacroCannotBeWritten(Macro(u"♥", u"t"), TextEncoding::Ansi).find(u"U+2665"),
+              std::u16string::npos);
+    EXPECT_EQ(WhyMacroCannotBeWritten(Macro(u"♥", u"t"), TextEncoding::Utf8), u"");
 }
 
 // Paths and names the settings file keeps must come back exactly, in the

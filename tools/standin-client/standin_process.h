@@ -74,8 +74,10 @@ class StandinClient {
             CloseHandle(info.hThread);
         }
         const bool withLogWindow = options.find(L"--no-log-window") == std::wstring::npos;
+        // Wine may take long to start a program on a loaded machine.
         WaitFor(
-            [&] { return MainWindow() != nullptr && (!withLogWindow || LogWindow() != nullptr); });
+            [&] { return MainWindow() != nullptr && (!withLogWindow || LogWindow() != nullptr); },
+            std::chrono::seconds(30));
     }
 
     ~StandinClient() {

@@ -34,7 +34,11 @@ TEST(AutoReload, AnUnreadableFileIsTriedAgainAndToldOnce) {
     EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::WaitAgain);
     EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::WaitAgain);
     EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::Tell);
-    EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::Nothing) << "told once, not per change";
+    EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::Nothing) << "told once";
+    EXPECT_EQ(reload.Settled(FileStamp{13, 5}, true), AutoReload::Step::Reload);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NE(reload.ReloadFailed(), AutoReload::Step::Tell) << "changed, still unreadable";
+    }
     reload.Reloaded(FileStamp{14, 3});
     EXPECT_EQ(reload.Settled(FileStamp{15, 4}, true), AutoReload::Step::Reload);
     EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::WaitAgain) << "after a good read, anew";

@@ -90,5 +90,51 @@ TEST_F(MacroEditSessionTest, AKeyTakenOverFromATitleNoMacroHasComesBackWithUndo)
     EXPECT_EQ(hotkeys_.Entries(), (std::vector<MacroHotkey>{{u"F7", u"旧名"}}));
 }
 
+// Several steps, as a user makes them: each key change is undone with its
+// own step only, a refused change moves no key, and a change with nothing to
+// write still gives its key.
+TEST_F(MacroEditSessionTest, KeysFollowEachStepAndComeBackOneUndoAtATime) {
+    using Kind = MacroChange::Kind;
+    const Hotkey f6{0, 0x75}, f7{0, 0x76}, f8{0, 0x77}, f9{0, 0x78}, f10{0, 0x79};
+    const std::u16string original = u"お願い\t回復\r\nありがとう\r\n";
+    WriteBytes(dir_.Path("chat.txt"), ToAnsi(original));
+    session_.Start(dir_.File("chat.txt"));
+    hotkeys_.Set(u"回復", u"回復", f7);
+    hotkeys_.Set(u"ありがとう", u"ありがとう", f8);
+    hotkeys_.Set(u"回復依頼", u"回復依頼", f9);  // kept for a title no macro has yet
+    const auto keys = [&] {
+        return std::vector<std::optional<Hotkey>>{
+            hotkeys_.KeyOf(u"回復"), hotkeys_.KeyOf(u"回復依頼"), hotkeys_.KeyOf(u"ありがとう")};
+    };
+    using Keys = std::vector<std::optional<Hotkey>>;
+
+    const auto keyOnly =
+        session_.Apply({Kind::Replace, 2, Macro(u"ありがとう", u"ありがとう")}, Shown(), hotkeys_,
+                       MacroEditSession::KeyChange{u"ありがとう", u"ありがとう", f6});
+    EXPECT_FALSE(keyOnly.reload);
+    EXPECT_TRUE(keyOnly.hotkeysChanged);
+    EXPECT_EQ(keys(), (Keys{f7, f9, f6}));
+
+    const auto renamed =
+        session_.Apply({Kind::Replace, 1, Macro(u"お願い", u"回復依頼")}, Shown(), hotkeys_,
+                       MacroEditSession::KeyChange{u"回復", u"回復依頼", f7});
+    EXPECT_TRUE(renamed.hotkeysChanged);
+    EXPECT_EQ(keys(), (Keys{std::nullopt, f7, f6})) << "one key a title: F9 gives way";
+    EXPECT_FALSE(session_.Apply({Kind::MoveDown, 1, {}}, Shown(), hotkeys_).hotkeysChanged);
+    const auto refused =
+        session_.Apply({Kind::Replace, 1, Macro(u"♥", u"ありがとう")}, Shown(), hotkeys_,
+                       MacroEditSession::KeyChange{u"ありがとう", u"ありがとう", f10});
+    EXPECT_FALSE(refused.told.empty());
+    EXPECT_FALSE(refused.hotkeysChanged);
+    EXPECT_EQ(keys(), (Keys{std::nullopt, f7, f6})) << "no key for a change never made";
+
+    EXPECT_FALSE(session_.Undo(hotkeys_).hotkeysChanged) << "the move moved no key";
+    EXPECT_EQ(FromAnsi(ReadBytes(dir_.Path("chat.txt"))), u"お願い\t回復依頼\r\nありがとう\r\n");
+    EXPECT_TRUE(session_.Undo(hotkeys_).hotkeysChanged);
+    EXPECT_EQ(keys(), (Keys{f7, f9, f6})) << "each title's key as before the rename";
+    EXPECT_EQ(FromAnsi(ReadBytes(dir_.Path("chat.txt"))), original);
+    EXPECT_FALSE(session_.CanUndo());
+}
+
 }  // namespace
 }  // namespace kiv

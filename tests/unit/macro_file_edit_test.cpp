@@ -79,9 +79,12 @@ std::string FileBytes(const Layout& layout, const RawLines& lines) {
     return bytes;
 }
 
-// Macros 1..4 are lines 0, 2, 3 and 5.
+// Macros 1..4 are lines 0, 2, 3 and 5. The first holds characters with a
+// byte of CR or LF in UTF-16 (」 上, and where the encoding has them ഊ ਊ):
+// no line may end there.
 RawLines BaseLines(const Layout& layout) {
-    RawLines lines = {{u"こんにちは\tあいさつ"},
+    const bool unicode = layout.encoding != TextEncoding::Ansi;
+    RawLines lines = {{u"こんにちは」上" + std::u16string(unicode ? u"ഊਊ" : u"") + u"\tあいさつ"},
                       {u""},
                       {u"ありがとう\\n<now>\tお礼"},
                       {u"ﾃｽﾄ送信"},
@@ -232,6 +235,7 @@ TEST(MacroFileEditor, WritesExactlyThisOrNothing) {
                  Insert(0, Own(u"b")), "\xFF\xFE\x61\0\r\0\n\0\x62\0\r\0\n\0\x01"s),
           Writes("utf8_keeps_what_cp932_lacks", "\xE3\x81\x82\r\n", Replace(1, Own(u"♥")),
                  "\xE2\x99\xA5\r\n"),
+          Writes("before_an_unended_last_line", "a\r\nb", Change(Kind::Delete, 1), "b"),
           Writes("ascii_left_when_the_only_utf8_line_goes", "\xE3\x81\x82\r\na\r\n",
                  Change(Kind::Delete, 1), "a\r\n"),
           Leaves("cp932_lacks_a_character", "a\r\n", Replace(1, Own(u"好き♥")), Status::Refused,

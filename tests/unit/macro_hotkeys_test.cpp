@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/ansi_text.h"
+#include "platform/utf8.h"
 #include "settings/ini_file.h"
 #include "support/temp_dir.h"
 
@@ -48,6 +49,12 @@ TEST_F(MacroHotkeysTest, KeysFollowTheirTitlesAndWhatDoesNotReadStays) {
     EXPECT_EQ(keys.KeyOf(u"古い"), std::nullopt) << "no hotkey, kept as written";
     EXPECT_EQ(keys.TitleHolding(Hotkey{kModCtrl | kModAlt, '1'}, u"別"), u"挨拶");
     EXPECT_EQ(keys.TitleHolding(Hotkey{kModCtrl | kModAlt, '1'}, u"挨拶"), std::nullopt);
+    // As the hotkey settings list them: a key that works has no remark.
+    const auto exists = [](std::u16string_view title) { return title != u"回復依頼"; };
+    EXPECT_EQ(DescribeMacroHotkeys(keys, exists),
+              (std::vector<std::u16string>{u"F7: 回復依頼 (この名前のマクロがないため働きません)",
+                                           u"Ctrl+Tab: 古い (キーとして読めないため働きません)",
+                                           u"Ctrl+Alt+1: 挨拶"}));
 
     keys.Set(u"回復依頼", u"回復お願い", Hotkey{0, 0x76});  // renamed: the key moves along
     keys.Set(u"挨拶", u"挨拶", std::nullopt);               // key taken away
@@ -73,7 +80,11 @@ TEST(MacroHotkeyTitles, TheSettingsFileMustKeepTheTitleAsItIs) {
     EXPECT_EQ(MacroHotkeyTitleRefusal(u"回復依頼"), std::nullopt);
     EXPECT_NE(MacroHotkeyTitleRefusal(u"回復♥")->find(u"♥ (U+2665)"), std::u16string::npos);
     EXPECT_TRUE(MacroHotkeyTitleRefusal(u" 回復"));
-    EXPECT_TRUE(MacroHotkeyTitleRefusal(u"回復 "));
+    for (const std::u16string title : {u"回復 ", u"\t回復", u"回復\t", u""}) {
+        EXPECT_TRUE(MacroHotkeyTitleRefusal(title)) << ToUtf8(title);
+    }
+    EXPECT_EQ(MacroHotkeyTitleRefusal(u"回\t復"), std::nullopt)
+        << "inside, a TAB is the title's own";
 }
 
 // One rule for whether a macro may have a key, as the macro dialog asks it.

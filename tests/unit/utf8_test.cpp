@@ -16,6 +16,30 @@ TEST(Utf8, RoundTripsAndMarksMalformedBytes) {
     EXPECT_EQ(FromUtf8("\x80z\xC0\xAF\xE8\xA1\xED\xA0\x80"), u"\uFFFDz\uFFFD\uFFFD\uFFFD\uFFFD");
 }
 
+// The decoder's ranges, at their edges: an overlong form, a surrogate or a
+// code point past U+10FFFF is only ever U+FFFD; the first valid ones come
+// through.
+TEST(Utf8, TakesExactlyTheCodePointsUtf8Allows) {
+    const std::pair<std::string, std::u16string> valid[] = {{"\xE0\xA0\x80", u"\u0800"},
+                                                            {"\xED\x9F\xBF", u"\uD7FF"},
+                                                            {"\xEE\x80\x80", u"\uE000"},
+                                                            {"\xF0\x90\x80\x80", u"\U00010000"},
+                                                            {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"}};
+    for (const auto& [bytes, text] : valid) {
+        EXPECT_EQ(FromUtf8(bytes), text) << testing::PrintToString(bytes);
+        EXPECT_EQ(ClassifyUtf8(bytes), Utf8Form::MultiByte) << testing::PrintToString(bytes);
+    }
+    for (const std::string bytes :
+         {"\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80", "\xED\xA0\x80", "\xED\xBF\xBF",
+          "\xC1\xBF", "\xF5\x80\x80\x80"}) {
+        const std::u16string decoded = FromUtf8(bytes);
+        EXPECT_FALSE(decoded.empty());
+        EXPECT_EQ(decoded.find_first_not_of(u'\uFFFD'), std::u16string::npos)
+            << testing::PrintToString(bytes);
+        EXPECT_EQ(ClassifyUtf8(bytes), Utf8Form::Malformed) << testing::PrintToString(bytes);
+    }
+}
+
 // The quick classification against the decoder, sequence by sequence: every
 // lead byte with the continuation bytes at the edges of the allowed ranges,
 // cut off at the end or followed by ASCII, behind enough ASCII to be skipped

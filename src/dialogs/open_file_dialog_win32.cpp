@@ -50,6 +50,8 @@ OpenFileDialogResult Show(GetOpenFileNameFunction getOpenFileName,
     record.nMaxFileTitle = static_cast<DWORD>(request.fileTitle.size());
     record.lpstrInitialDir = nullptr;  // the folder comes with the path (open_file_request.h)
     record.lpstrTitle = Wide(request.title);
+    static_assert(OpenFileRequest::kFlags ==
+                  (OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_CREATEPROMPT));
     record.Flags = request.flags;
     const CurrentDirectoryKeeper keeper;
     if (!getOpenFileName(&record)) return {{}, extendedError()};

@@ -563,6 +563,7 @@ TEST_F(WithGameClient, AnUnreadableMacroFileIsToldOnceWhenTheUserLooks) {
     ASSERT_TRUE(e2e::Activate(StandinClient::MainWindow()));
     {
         const UniqueFile held = unreadable(u"b\r\n", 3);  // three tries before it tells
+        ASSERT_TRUE(tool.Settled());
         EXPECT_EQ(box(), nullptr) << "not over the game";
         SetForegroundWindow(tool.Main());
         EXPECT_NE(tool.AnswerBox().find(L"読み込めませんでした"), std::wstring::npos);
@@ -571,9 +572,7 @@ TEST_F(WithGameClient, AnUnreadableMacroFileIsToldOnceWhenTheUserLooks) {
     {
         const UniqueFile held = unreadable(u"c\r\n", 1);
         ASSERT_TRUE(e2e::Activate(tool.Main()));
-        // A marker behind whatever the activation asked of the tool.
-        PostMessageW(tool.List(), LB_SETCURSEL, 0, 0);
-        ASSERT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 0; }));
+        ASSERT_TRUE(tool.Settled());  // behind whatever the activation asked of the tool
         EXPECT_EQ(box(), nullptr) << "a second failure is not told again";
     }
     EXPECT_EQ(tool.Titles(), std::vector<std::wstring>{L"a"}) << "the list stays";

@@ -113,6 +113,17 @@ class ToolProcess {
         return info.hwndFocus;
     }
 
+    // Whether the tool handled what was posted to it before this call (a
+    // notice, a reading's end): a mark posted behind them got handled. For a
+    // test that something did not happen, rather than a wait that a late
+    // event outlasts. The list needs an entry to carry the mark.
+    bool Settled() {
+        ++mark_;
+        Send(main_, WM_NULL);  // what is being handled now, and may post, ends first
+        PostMessageW(list_, LB_SETITEMDATA, 0, mark_);
+        return WaitFor([&] { return Send(list_, LB_GETITEMDATA) == mark_; });
+    }
+
     int Count() const { return static_cast<int>(Send(list_, LB_GETCOUNT)); }
     int Selected() const { return static_cast<int>(Send(list_, LB_GETCURSEL)); }
     int TopIndex() const { return static_cast<int>(Send(list_, LB_GETTOPINDEX)); }
@@ -217,6 +228,7 @@ class ToolProcess {
     DWORD pid_ = 0;
     HWND main_ = nullptr;
     HWND list_ = nullptr;
+    LPARAM mark_ = 0;
     HWND say_ = nullptr;
     HWND sayNext_ = nullptr;
     HWND reload_ = nullptr;

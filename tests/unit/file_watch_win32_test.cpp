@@ -64,6 +64,10 @@ TEST_P(FileWatchTest, EveryChangeIsToldOnceAndNothingElse) {
     test::WriteBytes(File(), "b\r\n");  // the same size: the write time tells
     EXPECT_TRUE(Told());
     EXPECT_FALSE(Told(std::chrono::milliseconds(1500))) << "nothing changed since";
+    // A look is due every second: one and a half cover one whatever the phase.
+    watch_.Stop();
+    test::WriteBytes(File(), "c\r\n");
+    EXPECT_FALSE(Told(std::chrono::milliseconds(1500))) << "nothing once stopped";
 }
 
 // The watch holds nothing open: the folder can go (Explorer, a sync client)

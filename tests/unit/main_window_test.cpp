@@ -149,6 +149,7 @@ TEST_F(MainWindowTest, AToolFolderTheSettingsCannotBeKeptInIsToldOnce) {
     test::ModalAnswerer again(GetCurrentThreadId(), IDOK);
     SendMessageW(tool->Handle(), WM_CLOSE, 0, 0);  // a box would hold this call until answered
     EXPECT_FALSE(IsWindow(tool->Handle()));
+    test::PumpUntil([] { return true; });  // and what the close posted, handled
     EXPECT_FALSE(again.Answered(std::chrono::milliseconds(0))) << "not told again at close";
 }
 
@@ -242,6 +243,57 @@ TEST_F(MainWindowTest, AKeyWhoseMacroIsGoneCanBeTakenAwayOrTakenOver) {
     SendMessageW(again->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::EditMacro), 0);
     ASSERT_TRUE(takeover.Drove());
     EXPECT_EQ(ini(), u"[MacroHotkeys]\r\nF7=a\r\n") << "taken over from the title no macro has";
+}
+
+// A macro's key through the window: free to be typed while its dialog is
+// open, refused for a new macro while another macro has it, and following its
+// macro's new title, in the settings file and registered again.
+TEST_F(MainWindowTest, AMacrosKeyFollowsItThroughTheDialogAndTheSettings) {
+    WriteMacros(u"a\r\nb\r\n");
+    test::WriteBytes(dir_.Path("chat.ini"), "[MacroHotkeys]\r\nF7=a\r\n");
+    const auto tool = Open();
+    const auto ini = [&] { return test::ReadBytes(dir_.Path("chat.ini")); };
+    const auto held = [](UINT modifiers, UINT key) {  // by the tool, as another program finds it
+        const bool free = RegisterHotKey(nullptr, 99, modifiers, key);
+        if (free) UnregisterHotKey(nullptr, 99);
+        return !free;
+    };
+    ASSERT_TRUE(held(0, VK_F7));
+    const auto text = [](HWND dialog, int id) {
+        wchar_t buffer[512] = {};
+        GetDlgItemTextW(dialog, id, buffer, 512);
+        return std::wstring(buffer);
+    };
+    bool freeUnderTheDialog = false;
+    test::DialogDriver add(GetCurrentThreadId(), [&](HWND dialog) {
+        freeUnderTheDialog = !held(0, VK_F7);
+        SetDlgItemTextW(dialog, IDC_MACRO_TITLE, L"n");
+        SetDlgItemTextW(dialog, IDC_MACRO_LINE_FIRST, L"new");
+        SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, HKM_SETHOTKEY, MAKEWORD(VK_F7, 0), 0);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        for (int i = 0; i < 500 && text(dialog, IDC_MACRO_STATUS).empty(); ++i) Sleep(20);
+        EXPECT_NE(text(dialog, IDC_MACRO_STATUS).find(L"マクロ「a」"), std::wstring::npos);
+        SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, HKM_SETHOTKEY,
+                            MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::NewMacro), 0);
+    ASSERT_TRUE(add.Drove());
+    EXPECT_TRUE(freeUnderTheDialog);
+    EXPECT_EQ(ini(), "[MacroHotkeys]\r\nF7=a\r\nCtrl+Alt+N=n\r\n");
+    EXPECT_TRUE(held(MOD_CONTROL | MOD_ALT, 'N'));
+
+    HWND list = FindWindowExW(tool->Handle(), nullptr, L"ListBox", nullptr);
+    SendMessageW(list, LB_SETCURSEL, 0, 0);
+    test::DialogDriver rename(GetCurrentThreadId(), [](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_MACRO_TITLE, L"c");  // its own key F7 stays in the field
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::EditMacro), 0);
+    ASSERT_TRUE(rename.Drove());
+    EXPECT_EQ(test::ReadBytes(dir_.Path("chat.txt")), "a\tc\r\nb\r\nnew\tn\r\n");
+    EXPECT_EQ(ini(), "[MacroHotkeys]\r\nCtrl+Alt+N=n\r\nF7=c\r\n");
+    EXPECT_TRUE(held(0, VK_F7));
 }
 
 // A share that stopped answering, as the tool meets it: a file whose opening

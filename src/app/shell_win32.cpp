@@ -46,9 +46,12 @@ bool ComReady() {
     return ready;
 }
 
+ShellExecuteCall shellExecuteSeam = nullptr;
+
 // ShellExecuteExW, with COM set up as the shell may hand the request to COM
 // objects. False with the error in GetLastError().
 bool RunShell(SHELLEXECUTEINFOW& info) {
+    if (shellExecuteSeam != nullptr) return shellExecuteSeam(&info) != FALSE;
     // shell32 is big and wanted only here: loaded on first use.
     static const auto shellExecute =
         SystemFunction<BOOL(WINAPI*)(SHELLEXECUTEINFOW*)>(L"shell32.dll", "ShellExecuteExW");
@@ -61,6 +64,10 @@ bool RunShell(SHELLEXECUTEINFOW& info) {
 }
 
 }  // namespace
+
+void SetShellExecuteCall(ShellExecuteCall call) {
+    shellExecuteSeam = call;
+}
 
 Relaunch RelaunchAsAdministrator(HWND owner, const std::u16string& program, DWORD& error) {
     const std::wstring file(program.begin(), program.end());

@@ -25,6 +25,12 @@ bool IsElevated();
 // prompt. `error` receives the system's code when it failed.
 Relaunch RelaunchAsAdministrator(HWND owner, const std::u16string& program, DWORD& error);
 
+// For tests: what stands in for ShellExecuteExW, which would show the
+// elevation prompt that no test can answer and Wine never shows. Null: the
+// real one.
+using ShellExecuteCall = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+void SetShellExecuteCall(ShellExecuteCall call);
+
 // Opens `file` to be edited: with the program Windows associates with
 // editing it, or with Notepad where there is none. 0, or the system's error code.
 DWORD OpenInEditor(HWND owner, const std::u16string& file);

@@ -12,7 +12,9 @@
 #include <filesystem>
 #include <regex>
 
+#include "app/notice_port_win32.h"
 #include "platform/ansi_text.h"
+#include "platform/system_error.h"
 #include "support/in_process_window.h"
 #include "support/temp_dir.h"
 
@@ -48,6 +50,79 @@ TEST(OpenInEditor, OpensATextFileAndABatchFileAsTextNeverRunningIt) {
     }
     EXPECT_FALSE(std::filesystem::exists(dir.Path("ran.txt")));
     EXPECT_EQ(test::ReadBytes(dir.Path("macros.bat")), command);
+}
+
+// What the relaunch as administrator asks of the shell, and what each answer
+// means. The real call shows Windows' elevation prompt, which no test can
+// answer (and Wine never shows): a recording stands in for it.
+struct ShellRequest {
+    std::wstring verb, file, folder;
+};
+ShellRequest asked;
+DWORD shellAnswer = 0;  // 0: started
+
+BOOL WINAPI RecordShellRequest(SHELLEXECUTEINFOW* info) {
+    asked = {info->lpVerb, info->lpFile, info->lpDirectory};
+    if (shellAnswer == 0) return TRUE;
+    SetLastError(shellAnswer);
+    return FALSE;
+}
+
+class Relaunching : public testing::Test {
+  protected:
+    void SetUp() override { SetShellExecuteCall(RecordShellRequest); }
+    void TearDown() override { SetShellExecuteCall(nullptr); }
+};
+
+TEST_F(Relaunching, RunsTheProgramAsAdministratorFromItsFolderAndTellsEachAnswer) {
+    DWORD error = 0;
+    shellAnswer = 0;
+    EXPECT_EQ(RelaunchAsAdministrator(nullptr, u"C:\\ツール\\chat.exe", error), Relaunch::Started);
+    EXPECT_EQ(asked.verb, L"runas");
+    EXPECT_EQ(asked.file, L"C:\\ツール\\chat.exe");
+    EXPECT_EQ(asked.folder, L"C:\\ツール") << "whatever this copy's current folder";
+    shellAnswer = ERROR_CANCELLED;
+    EXPECT_EQ(RelaunchAsAdministrator(nullptr, u"C:\\chat.exe", error), Relaunch::Declined);
+    shellAnswer = ERROR_ACCESS_DENIED;
+    EXPECT_EQ(RelaunchAsAdministrator(nullptr, u"C:\\chat.exe", error), Relaunch::Failed);
+    EXPECT_EQ(error, DWORD{ERROR_ACCESS_DENIED});
+}
+
+// The notices' questions over the window, answered as a user would; asked
+// only while the user is at the window and it is free.
+TEST_F(Relaunching, TheWindowsNoticePortAsksOverItAndSaysWhyARelaunchFailed) {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    bool busy = false;
+    WindowNoticePort port({.handle = window,
+                           .programPath = u"C:\\chat.exe",
+                           .busy = [&] { return busy; },
+                           .saveSettings = [] {},
+                           .releaseHotkeys = [] {},
+                           .registerHotkeys = [] {},
+                           .close = [] {}});
+    for (const int answer : {IDYES, IDNO}) {
+        test::ModalAnswerer answerer(GetCurrentThreadId(), answer);
+        EXPECT_EQ(port.AskYesNo(u"管理者として起動し直しますか?"), answer == IDYES);
+        ASSERT_TRUE(answerer.Answered());
+        EXPECT_EQ(answerer.Text(), L"管理者として起動し直しますか?");
+    }
+    SetForegroundWindow(window);
+    ASSERT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == window; }));
+    EXPECT_TRUE(port.CanAskNow());
+    busy = true;
+    EXPECT_FALSE(port.CanAskNow()) << "a delivery holds the thread";
+    busy = false;
+    EnableWindow(window, FALSE);
+    EXPECT_FALSE(port.CanAskNow()) << "under a dialog of its own";
+    EnableWindow(window, TRUE);
+
+    shellAnswer = ERROR_ACCESS_DENIED;
+    std::u16string reason;
+    EXPECT_EQ(port.RelaunchAsAdministrator(reason), Relaunch::Failed);
+    EXPECT_EQ(reason, SystemErrorText(ERROR_ACCESS_DENIED));
+    DestroyWindow(window);
 }
 
 }  // namespace

@@ -186,11 +186,12 @@ class FileText {
         if (line.contentEnd == line.begin) return true;
         // Most lines are told at their first unit without decoding them: only
         // a space or U+3000 (0x81 0x40 in CP932, 0xE3 0x80 0x80 in UTF-8) can
-        // start a blank one.
+        // start a blank one. The file's last line may also be nothing but a
+        // character its end cut off, which reads as nothing.
         const char16_t first = units_.At(bytes_, line.begin);
         const bool maySpace = first == u' ' || first == u'\u3000' ||
                               (units_.size == 1 && (first == 0x81 || first == 0xE3));
-        return maySpace && IsBlankLine(TextOf(line));
+        return (maySpace || line.contentEnd == end_) && IsBlankLine(TextOf(line));
     }
 
     // The bytes that read back as exactly `text`, or nothing: the file's code
@@ -631,7 +632,9 @@ MacroFileEditor::Result MacroFileEditor::Apply(const MacroChange& change, const 
             const Line& lower = targets[1].line;
             const std::string_view upperBytes = ContentOf(bytes, upper);
             const std::string_view lowerBytes = ContentOf(bytes, lower);
-            if (upperBytes == lowerBytes) return {};
+            // Equal bytes are the same macro, but for a last line whose end
+            // cut a character off: swapped, they would read back unmoved.
+            if (upperBytes == lowerBytes && file.TextOf(upper) == file.TextOf(lower)) return {};
             std::string swapped(lowerBytes);
             swapped +=
                 std::string_view(bytes).substr(upper.contentEnd, lower.begin - upper.contentEnd);

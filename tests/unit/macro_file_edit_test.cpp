@@ -190,7 +190,12 @@ struct Case {
     std::string after;         // the whole file
     std::u16string mention;    // what the message must mention
     std::string outside = {};  // written meanwhile by another program, if not empty
+    std::optional<std::size_t> select = {};
 };
+Case Selecting(Case c, std::size_t select) {
+    c.select = select;
+    return c;
+}
 
 Case Writes(const char* name, std::string before, MacroChange change, std::string after) {
     return {name, std::move(before), std::move(change), Status::Written, std::move(after), u""};
@@ -220,6 +225,9 @@ void ExpectWritesExactlyThisOrNothing(const Case& c) {
     EXPECT_EQ(editor.CanUndo(), c.status == Status::Written);
     EXPECT_EQ(ReadBytes(path), c.after);
     EXPECT_NE(result.message.find(c.mention), std::u16string::npos);
+    if (c.select) {
+        EXPECT_EQ(result.select, *c.select);
+    }
 }
 
 using std::string_literals::operator""s;
@@ -246,6 +254,17 @@ TEST(MacroFileEditor, WritesExactlyThisOrNothing) {
                  Status::Refused, u"文字コード"),
           Leaves("utf8_cut_character_would_be_followed", "\xE3\x81\x82\r\n\xE3\x81",
                  Insert(0, Own(u"b")), Status::Refused, u"文字コード"),
+          Selecting(Writes("a_cut_character_is_no_macro",
+                           "\xEF\xBB\xBF"
+                           "a\r\nb\r\n\xC3",
+                           Change(Kind::Delete, 2),
+                           "\xEF\xBB\xBF"
+                           "a\r\n\xC3"),
+                    1),
+          Leaves("equal_bytes_reading_apart",
+                 "\xEF\xBB\xBF"
+                 "a\xC3\na\xC3",
+                 Change(Kind::MoveDown, 1), Status::Refused),
           Leaves("only_cr_would_go", "a\r\nb\nc", Change(Kind::Delete, 1), Status::Refused,
                  u"改行"),
           Leaves("lines_would_run_together", "x\ry\r\n\nz", Change(Kind::Delete, 2),

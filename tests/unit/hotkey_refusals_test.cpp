@@ -4,7 +4,6 @@
 
 #include <optional>
 #include <vector>
-#include "support/temp_dir.h"
 
 namespace kiv {
 namespace {

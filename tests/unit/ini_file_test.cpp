@@ -6,10 +6,11 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "app/macro_hotkeys.h"
 #include "platform/ansi_text.h"
+#include "platform/utf8.h"
 #include "support/temp_dir.h"
 
 namespace kiv {
@@ -19,6 +20,12 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 using Names = std::vector<std::u16string>;
+
+// The value of `key` in `section`, which becomes the current one.
+std::u16string At(IniFile& store, std::u16string_view section, std::u16string_view key) {
+    store.SetNowSection(section);
+    return store.Data(key);
+}
 
 class IniFileTest : public testing::Test {
   protected:
@@ -34,24 +41,19 @@ class IniFileTest : public testing::Test {
     IniFile store_;
 };
 
-TEST_F(IniFileTest, MissingFileLoadsAsAnEmptyStore) {
-    ASSERT_TRUE(store_.Load(Path()));
-    EXPECT_TRUE(store_.Sections().empty());
-    EXPECT_FALSE(store_.IsExist());
-    EXPECT_FALSE(store_.Save(u"")) << "nothing to write";
-    EXPECT_FALSE(std::filesystem::exists(dir_.Path("s.ini")));
-}
-
-TEST_F(IniFileTest, KeysKeepTheirLaterLineAndTheirOwnCase) {
+TEST_F(IniFileTest, KeysKeepTheirLaterLineAndTheirOwnCaseAndOnlyListedOnesAreRemoved) {
     LoadText(u"[S]\r\nA=1\r\nb=2\r\na=3\r\nx=y=z\r\nNoEquals\r\n");
-    store_.SetNowSection(u"S");
+    EXPECT_EQ(At(store_, u"S", u"A"), u"3");
     EXPECT_EQ(store_.Keys(), (Names{u"b", u"a", u"x"}));
-    EXPECT_EQ(store_.Data(u"A"), u"3");
-    EXPECT_EQ(store_.Data(u"x"), u"y=z");
-    EXPECT_EQ(store_.Data(u"noequals"), u"NoEquals") << "a line without = is its own value";
-    EXPECT_EQ(store_.Data(u"missing"), u"");
     ASSERT_TRUE(store_.Save(u"S"));
     EXPECT_EQ(FileText(), "[S]\r\nb=2\r\na=3\r\nx=y=z\r\n");
+    store_.DeleteData(u"missing");
+    store_.DeleteData(u"X");
+    EXPECT_EQ(store_.Keys(), (Names{u"b", u"a"}));
+    store_.Clear();
+    EXPECT_TRUE(store_.Keys().empty());
+    EXPECT_EQ(store_.Data(u"noequals"), u"NoEquals")
+        << "a line without = is its own value, unlisted";
 }
 
 // A line that begins with "=" stops neither the loading nor the selection.
@@ -59,16 +61,13 @@ TEST_F(IniFileTest, SectionsAreFoundWithoutRegardToCaseAndMadeWhereMissing) {
     LoadText(
         u"[Position]\r\n=orphan\r\nLeft=1\r\n[position]\r\nLeft=2\r\n[Other]\r\nt=1\r\n[  ]\r\n");
     EXPECT_EQ(store_.Sections(), (Names{u"Position", u"Other"}));
-
-    store_.SetNowSection(u"POSITION");
+    EXPECT_EQ(At(store_, u"POSITION", u"left"), u"1");
     EXPECT_EQ(store_.NowSection(), u"Position");
     EXPECT_TRUE(store_.IsExist());
-    EXPECT_EQ(store_.Data(u"left"), u"1");
 
     store_.SetNowSection(u"New");
     EXPECT_FALSE(store_.IsExist());
-    store_.SetNowSection(u"Other");
-    EXPECT_EQ(store_.Data(u"t"), u"1");
+    EXPECT_EQ(At(store_, u"Other", u"t"), u"1");
     store_.SetNowSection(u"new");
     EXPECT_EQ(store_.NowSection(), u"New");
     EXPECT_TRUE(store_.IsExist()) << "created earlier in this store";
@@ -78,59 +77,28 @@ TEST_F(IniFileTest, SectionsAreFoundWithoutRegardToCaseAndMadeWhereMissing) {
     EXPECT_EQ(store_.Sections(), (Names{u"Position", u"Other", u"New", u"Saved"}));
 }
 
-TEST_F(IniFileTest, LargeSectionsAndNameListsAreReadWhole) {
-    std::string text;
-    for (int s = 0; s < 150; ++s) text += "[Section" + std::to_string(s) + "]\r\n";
-    text += "[Big]\r\n";
-    for (int k = 0; k < 300; ++k) {
-        text += "key" + std::to_string(k) + "=value-" + std::to_string(k) + "\r\n";
-    }
-    WriteBytes(dir_.Path("s.ini"), text);
-    ASSERT_TRUE(store_.Load(Path()));
-    EXPECT_EQ(store_.Sections().size(), 151u);
-    store_.SetNowSection(u"Big");
-    EXPECT_EQ(store_.Keys().size(), 300u);
-    EXPECT_EQ(store_.Data(u"key299"), u"value-299");
-}
-
-TEST_F(IniFileTest, ClearAndDeleteRemoveOnlyListedKeys) {
-    LoadText(u"[S]\r\na=1\r\nbare\r\nb=2\r\n");
-    store_.SetNowSection(u"S");
-    store_.DeleteData(u"missing");
-    store_.DeleteData(u"A");
-    EXPECT_EQ(store_.Keys(), Names{u"b"});
-    store_.Clear();
-    EXPECT_TRUE(store_.Keys().empty());
-    EXPECT_EQ(store_.Data(u"bare"), u"bare");
-}
-
 TEST_F(IniFileTest, InitDataReadsTypedValuesOrFallsBack) {
     LoadText(
         u"[P]\r\nLeft=1200\r\nNeg=-1200\r\nHalf=12.5\r\nOdd=13.5\r\nBig=32768\r\n"
         u"Word=abc\r\nBlank=   \r\nF=0.5\r\nB=FALSE\r\n");
     store_.SetNowSection(u"P");
-    const SettingValue fallback = 1.5f;
-    EXPECT_EQ(store_.InitData(u"Left", 1, fallback), SettingValue(1200));
-    EXPECT_EQ(store_.InitData(u"Neg", 1, fallback), SettingValue(-1200));
-    EXPECT_EQ(store_.InitData(u"Half", 1, fallback), SettingValue(12));
-    EXPECT_EQ(store_.InitData(u"Odd", 1, fallback), SettingValue(14));
-    for (const char16_t* key : {u"Big", u"Word", u"Blank", u"Missing"}) {
-        EXPECT_EQ(store_.InitData(key, 1, fallback), fallback);
-    }
-    EXPECT_EQ(store_.InitData(u"F", 2, fallback), SettingValue(0.5f));
-    EXPECT_EQ(store_.InitData(u"B", 3, fallback), SettingValue(false));
-    EXPECT_EQ(store_.InitData(u"Blank", 0, SettingValue(u"d")), SettingValue(u"d"));
     // The profile functions trim what they read; a value set in the store is kept as it is.
     store_.SetData(u"Path", u"  C:\\a.txt  ");
-    EXPECT_EQ(store_.InitData(u"Path", 0, SettingValue(u"d")), SettingValue(u"  C:\\a.txt  "));
-    EXPECT_EQ(store_.InitData(u"Missing", 4, fallback), SettingValue(u""));
-    EXPECT_EQ(store_.InitData(u"Missing", -1, fallback), SettingValue(u""));
-
+    const SettingValue fallback = 1.5f;
+    const std::tuple<const char16_t*, int, SettingValue> cases[] = {
+        {u"Left", 1, 1200},      {u"Neg", 1, -1200},        {u"Half", 1, 12},
+        {u"Odd", 1, 14},         {u"Big", 1, fallback},     {u"Word", 1, fallback},
+        {u"Blank", 1, fallback}, {u"Missing", 1, fallback}, {u"F", 2, 0.5f},
+        {u"B", 3, false},        {u"Blank", 0, fallback},   {u"Path", 0, u"  C:\\a.txt  "},
+        {u"Missing", 4, u""},    {u"Missing", -1, u""}};
+    for (const auto& [key, type, read] : cases) {
+        EXPECT_EQ(store_.InitData(key, type, fallback), read) << ToUtf8(key) << " as " << type;
+    }
     ASSERT_TRUE(store_.Save(u"P"));
     EXPECT_EQ(FileText().find("Missing"), std::string::npos) << "asking never adds a key";
 }
 
-TEST_F(IniFileTest, UsingTheStoreOutOfOrderIsAnErrorNotACrash) {
+TEST_F(IniFileTest, UsingTheStoreOutOfOrderIsAnErrorNotACrashAndAMissingFileLoadsEmpty) {
     EXPECT_EQ(store_.Data(u"x"), u"");
     EXPECT_EQ(store_.InitData(u"x", 1, SettingValue(7)), SettingValue(7));
     EXPECT_THROW(store_.SetNowSection(u"S"), IniFileUsageError);
@@ -139,36 +107,37 @@ TEST_F(IniFileTest, UsingTheStoreOutOfOrderIsAnErrorNotACrash) {
     EXPECT_THROW(store_.SetData(u"x", u"1"), IniFileUsageError);
 
     ASSERT_TRUE(store_.Load(Path()));
+    EXPECT_FALSE(store_.IsExist());
     store_.DeleteData(u"x");
     EXPECT_THROW(store_.Keys(), IniFileUsageError);
     EXPECT_THROW(store_.Clear(), IniFileUsageError);
     EXPECT_THROW(store_.SetData(u"x", u"1"), IniFileUsageError);
     EXPECT_TRUE(store_.Sections().empty()) << "a failed set changes nothing";
+    EXPECT_FALSE(store_.Save(u"")) << "nothing to write";
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("s.ini")));
 }
 
-TEST_F(IniFileTest, BadFilesLoadWithoutLosingTheGoodSections) {
-    std::string bytes = "[Good]\r\nk=v\r\n[Bad]\r\n";
+// 150 sections' names and a value of 1 MiB overflow the first buffers the
+// store reads them into.
+TEST_F(IniFileTest, BadAndLargeFilesLoadWithoutLosingTheGoodSections) {
+    std::string bytes;
+    for (int s = 0; s < 150; ++s) bytes += "[Section" + std::to_string(s) + "]\r\n";
+    bytes += "[Good]\r\nk=v\r\n[Bad]\r\n";
     for (int i = 0; i < 4096; ++i) bytes += static_cast<char>((i * 7919) % 256);
     bytes += "\r\nlong=" + std::string(1 << 20, 'x') + "\r\n";
     bytes += "\x81\r\n\xff\xfe=\x80\r\n[Tail]\r\nt=1\r\n[Odd\xff]\r\nw=\xa0\r\n";
     WriteBytes(dir_.Path("s.ini"), bytes);
     ASSERT_TRUE(store_.Load(Path()));
-    store_.SetNowSection(u"Good");
-    EXPECT_EQ(store_.Data(u"k"), u"v");
-    store_.SetNowSection(u"Tail");
-    EXPECT_EQ(store_.Data(u"t"), u"1");
+    EXPECT_EQ(At(store_, u"Good", u"k"), u"v");
+    EXPECT_EQ(At(store_, u"Tail", u"t"), u"1");
     store_.SetData(u"t", u"2");
     ASSERT_TRUE(store_.Save(u"Tail"));
 
     IniFile again;
     ASSERT_TRUE(again.Load(Path()));
-    again.SetNowSection(u"Good");
-    EXPECT_EQ(again.Data(u"k"), u"v");
-    again.SetNowSection(u"Bad");
-    EXPECT_EQ(again.Data(u"long").size(), 1u << 20);
-    again.SetNowSection(u"Tail");
-    EXPECT_EQ(again.Data(u"t"), u"2");
-
+    EXPECT_EQ(At(again, u"Good", u"k"), u"v");
+    EXPECT_EQ(At(again, u"Bad", u"long"), std::u16string(1 << 20, u'x'));
+    EXPECT_EQ(At(again, u"Tail", u"t"), u"2");
     // Bytes that only Windows' own table maps must come back as they were.
     again.SetNowSection(u"Odd\uF8F3");
     again.SetData(u"x", u"1");
@@ -179,19 +148,13 @@ TEST_F(IniFileTest, BadFilesLoadWithoutLosingTheGoodSections) {
 // Profile functions that fail where told, to see what the store makes of it.
 class FailingProfile final : public ProfileSections {
   public:
-    std::uint32_t namesLength = 0;
+    bool unusableNames = false;
     std::string failWritesOf;
     std::vector<std::string> written;
 
-    std::uint32_t GetSectionNames(char* buffer, std::uint32_t size, const char*) override {
-        if (namesLength == 1) {
-            buffer[0] = '\0';
-            return 1;
-        }
-        const std::string names("A\0B\0C\0", 6);
-        std::copy(names.begin(), names.end(), buffer);
-        buffer[6] = '\0';
-        return size > 8 ? 6 : 0;
+    std::uint32_t GetSectionNames(char* buffer, std::uint32_t, const char*) override {
+        std::copy_n(unusableNames ? "\0" : "A\0B\0C\0", unusableNames ? 2 : 7, buffer);
+        return unusableNames ? 1 : 6;
     }
     std::uint32_t GetSection(const char*, char* buffer, std::uint32_t, const char*) override {
         buffer[0] = buffer[1] = '\0';
@@ -205,12 +168,12 @@ class FailingProfile final : public ProfileSections {
 
 TEST(IniFileFailures, AnUnusableNameListFailsTheLoadAndSaveStopsAtTheFirstSectionThatFails) {
     FailingProfile profile;
-    profile.namesLength = 1;
+    profile.unusableNames = true;
     IniFile unusable(profile);
     EXPECT_FALSE(unusable.Load(u"x.ini"));
     EXPECT_TRUE(unusable.Sections().empty());
 
-    profile.namesLength = 0;
+    profile.unusableNames = false;
     profile.failWritesOf = "B";
     IniFile store(profile);
     ASSERT_TRUE(store.Load(u"x.ini"));

@@ -14,11 +14,11 @@ MainControls LaidOut(float width, float height) {
 }
 
 TEST(Layout, DesignSizeGivesTheDesignedRow) {
-    const MainControls c = LaidOut(kDesignClientWidth, kDesignClientHeight);
-    EXPECT_EQ(c.list, (TwipsRect{0, 0, 3630, 2580}));
-    EXPECT_EQ(c.say, (TwipsRect{0, 2580, 1200, 375}));
-    EXPECT_EQ(c.sayNext, (TwipsRect{1200, 2580, 1335, 375}));
-    EXPECT_EQ(c.reload, (TwipsRect{2535, 2580, 1095, 375}));
+    EXPECT_EQ(LaidOut(kDesignClientWidth, kDesignClientHeight),
+              (MainControls{{0, 0, 3630, 2580},
+                            {0, 2580, 1200, 375},
+                            {1200, 2580, 1335, 375},
+                            {2535, 2580, 1095, 375}}));
 
     MainControls shorter = DesignControls();  // the buttons follow the list's real height
     LayOut(shorter, 3630, 2955, [](const TwipsRect& asked) { return asked.height - 100; });
@@ -28,9 +28,7 @@ TEST(Layout, DesignSizeGivesTheDesignedRow) {
 }
 
 TEST(Layout, AtAnyScaleTheRowEndsOnTheClientEdgesInWholePixels) {
-    EXPECT_EQ(TwipsToPixels(3630, 96), 242);
     EXPECT_EQ(TwipsToPixels(3630, 144), 363);
-    EXPECT_EQ(PixelsToTwips(242, 96), 3630);
     EXPECT_EQ(PixelsToTwips(-10, 192), -75);
     for (const unsigned dpi : {96u, 120u, 144u, 168u, 192u}) {
         const auto px = [dpi](float twips) { return TwipsToPixels(twips, dpi); };
@@ -51,7 +49,6 @@ TEST(Layout, AtAnyScaleTheRowEndsOnTheClientEdgesInWholePixels) {
 TEST(Layout, NarrowWindowsShrinkOnlyTheFirstButton) {
     const MainControls exact = LaidOut(2430, 2955);
     EXPECT_EQ(exact.say.width, 0);
-    EXPECT_EQ(exact.sayNext.left, 0);
     EXPECT_EQ(exact.reload.left, 1335);
 
     MainControls narrow = LaidOut(3000, 2955);
@@ -63,15 +60,12 @@ TEST(Layout, NarrowWindowsShrinkOnlyTheFirstButton) {
 }
 
 TEST(Layout, LowAndEmptyClientAreasChangeNoSizes) {
-    MainControls low = LaidOut(3630, 2955);
-    LayOut(low, 3630, 300);
-    EXPECT_EQ(low.list.height, 2580);
-    EXPECT_EQ(low.say.top, 2580);
-
-    MainControls minimized = LaidOut(3630, 2955);
-    const MainControls before = minimized;
-    LayOut(minimized, 0, 0);
-    EXPECT_EQ(minimized, before);
+    const MainControls before = LaidOut(3630, 2955);
+    for (const auto& [width, height] : {std::pair{3630.f, 300.f}, {0.f, 0.f}}) {
+        MainControls c = before;
+        LayOut(c, width, height);
+        EXPECT_EQ(c, before) << width << " x " << height;
+    }
 }
 
 }  // namespace

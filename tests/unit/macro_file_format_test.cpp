@@ -9,6 +9,7 @@
 #include <ostream>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "macro/macro_list.h"
@@ -69,12 +70,7 @@ TEST(MacroFileReader, ReadsInPiecesOfAnySizeAsTheWholeFileReads) {
 }
 
 TEST(MacroFileReader, ReadsAgainOnlyWhenALateLineOverturnsADecision) {
-    const struct {
-        const char* name;
-        std::string bytes;
-        std::vector<std::u16string> lines;
-        int readings;
-    } cases[] = {
+    const std::tuple<const char*, std::string, std::vector<std::u16string>, int> cases[] = {
         {"CP932", "\x82\xa0\tA\r\n\r\n\x95\x5c", {u"あ\tA", u"", u"表"}, 1},
         {"UTF-8", "\xe3\x81\x82\n\n", {u"あ", u""}, 1},
         {"only a UTF-8 mark", "\xef\xbb\xbf", {}, 1},
@@ -87,7 +83,8 @@ TEST(MacroFileReader, ReadsAgainOnlyWhenALateLineOverturnsADecision) {
         {"UTF-16 odd last byte", std::string("\xff\xfe\x61\0\r\0\n\0b", 9), {u"a"}, 1},
         {"UTF-16 high surrogate at the end", std::string("\xfe\xff\0x\xd8\x3d", 6), {u"x"}, 1},
         {"UTF-8 cut after a whole character", "\xe3\x81\x82\xe3\x81", {u"あ"}, 1},
-        {"CP932 ending in what starts UTF-8",  // as always: no character lost
+        // As always, no character lost.
+        {"CP932 ending as UTF-8 starts",
          "ok\r\nGG \xe8\x8a\r\n\xc3",
          {u"ok", u"GG \u95C3", u"ﾃ"},
          1},
@@ -97,32 +94,26 @@ TEST(MacroFileReader, ReadsAgainOnlyWhenALateLineOverturnsADecision) {
         {"UTF-16 LF lines then a CR", std::string("\xff\xfe\x61\0\n\0b\0\r\0", 10), {u"a\nb"}, 2},
         {"UTF-8 LF lines, CP932, a CR", "\xc3\xbd\n\xba\xdd\n\r", {u"ﾃｽ\nｺﾝ\n"}, 3},
     };
-    for (const auto& c : cases) {
-        int readings = 0;
-        const LinesRead read = ReadMacroFileInPieces(c.bytes, 0, &readings);
-        std::vector<std::u16string> lines;
-        for (const test::LineRead& line : read.lines) lines.push_back(line.text);
-        EXPECT_EQ(lines, c.lines) << c.name;
-        EXPECT_EQ(readings, c.readings) << c.name;
-        EXPECT_EQ(read, test::ReadWholeMacroFile(c.bytes)) << c.name;
+    for (const auto& [name, bytes, lines, readings] : cases) {
+        int readingsDone = 0;
+        const LinesRead read = ReadMacroFileInPieces(bytes, 0, &readingsDone);
+        std::vector<std::u16string> linesRead;
+        for (const test::LineRead& line : read.lines) linesRead.push_back(line.text);
+        EXPECT_EQ(linesRead, lines) << name;
+        EXPECT_EQ(readingsDone, readings) << name;
+        EXPECT_EQ(read, test::ReadWholeMacroFile(bytes)) << name;
     }
 }
 
+// Decisions overturned past the first read of 64 KiB: a line that is not
+// UTF-8, a CR after LF lines.
 TEST(MacroFileReader, ALateDecisionReadsTheWholeFileAgain) {
-    std::string utf8Lines;  // well past one read of 64 KiB
+    std::string utf8Lines, lfLines;
     for (int i = 0; i < 10000; ++i) utf8Lines += "\xe3\x81\x82\r\n";  // あ
-    const LinesRead cp932 =
-        ReadMacroFileInPieces(utf8Lines + "\x82\xa0\r\n", 0);  // then あ in CP932
-    EXPECT_EQ(cp932.encoding, TextEncoding::Ansi);
-    EXPECT_EQ(cp932.lines.size(), 10001u);
-    EXPECT_EQ(cp932.lines.back().text, u"あ");
-    EXPECT_EQ(cp932.lines.front().text, FromAnsi("\xe3\x81\x82"));
-
-    std::string lfLines;
     for (int i = 0; i < 20000; ++i) lfLines += "line\n";
-    const LinesRead mixed = ReadMacroFileInPieces(lfLines + "end\r\n", 0);
-    ASSERT_EQ(mixed.lines.size(), 1u) << "a CR anywhere: LFs stay inside the line";
-    EXPECT_EQ(mixed.lines[0].text.size(), 5u * 20000 + 3);
+    for (const std::string& bytes : {utf8Lines + "\x82\xa0\r\n", lfLines + "end\r\n"}) {
+        EXPECT_EQ(ReadMacroFileInPieces(bytes, 0), test::ReadWholeMacroFile(bytes));
+    }
 }
 
 using test::ReadBytes;
@@ -136,41 +127,29 @@ Pairs Contents(const MacroList& list) {
     return pairs;
 }
 
-struct Fixture {
-    const char* name;
-    std::string bytes;
-    Pairs expected;
-};
-
 TEST(MacroFile, ReadsAsTheToolDoesAndLeavesTheFileAsItWas) {
-    const Fixture fixtures[] = {
-        Fixture{"empty_file", "", {}},
-        Fixture{"message_and_title",
-                "$1-1\t$1:\x83\x71\x83\x62\x83\x67\r\n",
-                {{u"$1-1", u"$1:ヒット"}}},
-        Fixture{"no_tab_is_both", "abc", {{u"abc", u"abc"}}},
-        Fixture{"only_the_first_tab_divides", "a\tb\tc\r\n", {{u"a", u"b\tc"}}},
-        Fixture{"tab_at_either_end", "\tx\r\nx\t\r\n", {{u"", u"x"}, {u"x", u""}}},
-        Fixture{"tab_only_is_not_blank", "\t\r\n", {{u"", u""}}},
-        Fixture{"blank_lines_skipped", "  \r\n\r\n\x81\x40 \x81\x40\r\nz\r\n", {{u"z", u"z"}}},
-        Fixture{"spaces_kept", "  a \t b  \r\n", {{u"  a ", u" b  "}}},
-        Fixture{"lone_cr_ends_a_line", "a\rb\r\rc", {{u"a", u"a"}, {u"b", u"b"}, {u"c", u"c"}}},
-        Fixture{"lone_lf_stays_where_there_are_crs", "a\tb\nc\td\r\n", {{u"a", u"b\nc\td"}}},
-        Fixture{
-            "lf_ends_lines_where_there_is_no_cr", "a\tb\nc\td\n\n", {{u"a", u"b"}, {u"c", u"d"}}},
-        Fixture{"lf_cr_pairs", "a\n\rb", {{u"a\n", u"a\n"}, {u"b", u"b"}}},
-        Fixture{"duplicates_kept", "x\r\nx\r\n", {{u"x", u"x"}, {u"x", u"x"}}},
-        Fixture{"utf8_mark_is_no_text", "\xef\xbb\xbfz\r\n", {{u"z", u"z"}}},
-        Fixture{"trail_backslash_is_text", "\x95\x5cn\t\x95\x5c\r\n", {{u"表n", u"表"}}},
-        Fixture{"bad_bytes_never_eat_the_line_end",
-                "\x81\r\n\x81\r\n",
-                {{u"\u30FB", u"\u30FB"}, {u"\u30FB", u"\u30FB"}}}};
+    const std::tuple<const char*, std::string, Pairs> fixtures[] = {
+        {"empty_file", "", {}},
+        {"message_and_title", "$1-1\t$1:\x83\x71\x83\x62\x83\x67\r\n", {{u"$1-1", u"$1:ヒット"}}},
+        {"no_tab_is_both", "abc", {{u"abc", u"abc"}}},
+        {"only_the_first_tab_divides", "a\tb\tc\r\n", {{u"a", u"b\tc"}}},
+        {"tab_at_either_end", "\tx\r\nx\t\r\n", {{u"", u"x"}, {u"x", u""}}},
+        {"tab_only_is_not_blank", "\t\r\n", {{u"", u""}}},
+        {"blank_lines_skipped", "  \r\n\r\n\x81\x40 \x81\x40\r\nz\r\n", {{u"z", u"z"}}},
+        {"spaces_kept", "  a \t b  \r\n", {{u"  a ", u" b  "}}},
+        {"lone_cr_ends_a_line", "a\rb\r\rc", {{u"a", u"a"}, {u"b", u"b"}, {u"c", u"c"}}},
+        {"lone_lf_stays_where_there_are_crs", "a\tb\nc\td\r\n", {{u"a", u"b\nc\td"}}},
+        {"lf_ends_lines_where_there_is_no_cr", "a\tb\nc\td\n\n", {{u"a", u"b"}, {u"c", u"d"}}},
+        {"lf_cr_pairs", "a\n\rb", {{u"a\n", u"a\n"}, {u"b", u"b"}}},
+        {"duplicates_kept", "x\r\nx\r\n", {{u"x", u"x"}, {u"x", u"x"}}},
+        {"utf8_mark_is_no_text", "\xef\xbb\xbfz\r\n", {{u"z", u"z"}}},
+        {"trail_backslash_is_text", "\x95\x5cn\t\x95\x5c\r\n", {{u"表n", u"表"}}},
+        {"bad_bytes_never_eat_the_line_end", "\x81\r\n\x81\r\n", {{u"・", u"・"}, {u"・", u"・"}}}};
     TempDir dir;
-    for (const Fixture& fixture : fixtures) {
-        WriteBytes(dir.Path("macros.txt"), fixture.bytes);
-        EXPECT_EQ(Contents(LoadedMacroList(dir.File("macros.txt"))), fixture.expected)
-            << fixture.name;
-        EXPECT_EQ(ReadBytes(dir.Path("macros.txt")), fixture.bytes) << fixture.name;
+    for (const auto& [name, bytes, expected] : fixtures) {
+        WriteBytes(dir.Path("macros.txt"), bytes);
+        EXPECT_EQ(Contents(LoadedMacroList(dir.File("macros.txt"))), expected) << name;
+        EXPECT_EQ(ReadBytes(dir.Path("macros.txt")), bytes) << name;
     }
 }
 
@@ -203,13 +182,9 @@ TEST(MacroFile, LinesThatStraddleReadChunksAreWhole) {
     Pairs expected;
     for (int i = 0; i < 20000; ++i) {
         const std::string n = std::to_string(i);
-        bytes.append("m")
-            .append(n)
-            .append("\t\x95\x5c")
-            .append(n)
-            .append(i % 3 == 0 ? "\r" : "\r\n");
-        expected.emplace_back(u"m" + std::u16string(n.begin(), n.end()),
-                              u"表" + std::u16string(n.begin(), n.end()));
+        bytes += "m" + n + "\t\x95\x5c" + n + (i % 3 == 0 ? "\r" : "\r\n");
+        const std::u16string n16(n.begin(), n.end());
+        expected.emplace_back(u"m" + n16, u"表" + n16);
     }
     WriteBytes(dir.Path("big.txt"), bytes);
     EXPECT_EQ(Contents(LoadedMacroList(dir.File("big.txt"))), expected);

@@ -15,16 +15,21 @@ namespace kiv {
 namespace {
 
 using test::LoadedMacroList;
-using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-TEST(MacroList, ItemAndTitleAreOneBasedAndReportPositionsOutOfRange) {
+// A reload finding the file deleted must not bring the default macros back.
+TEST(MacroList, ItemAndTitleAreOneBasedAndAMissingFileReadWithoutDefaultsFails) {
     TempDir dir;
-    WriteBytes(dir.Path("m.txt"), "first\r\n\r\nsecond\tSecond\r\n");
-    const MacroList never;
-    EXPECT_THROW(never.Item(1), std::out_of_range) << "never loaded";
+    MacroList never;
+    never.SetFileName(dir.File("gone.txt"));
+    EXPECT_THROW(never.LoadData(MacroList::MissingFile::Fail), FileError);
+    EXPECT_FALSE(never.IsLoaded());
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("gone.txt")));
+    EXPECT_THROW(never.Item(1), std::out_of_range);
     EXPECT_EQ(never.begin(), never.end());
+
+    WriteBytes(dir.Path("m.txt"), "first\r\n\r\nsecond\tSecond\r\n");
     const MacroList list = LoadedMacroList(dir.File("m.txt"));
     ASSERT_EQ(list.Count(), 2u);
     EXPECT_EQ(list.Item(1), Macro(u"first", u"first"));
@@ -33,16 +38,6 @@ TEST(MacroList, ItemAndTitleAreOneBasedAndReportPositionsOutOfRange) {
     EXPECT_THROW(list.Item(0), std::out_of_range);
     EXPECT_THROW(list.Item(3), std::out_of_range);
     EXPECT_THROW(list.Title(3), std::out_of_range);
-}
-
-// A reload finding the file deleted must not bring the default macros back.
-TEST(MacroList, AMissingFileReadWithoutDefaultsFailsAndWritesNothing) {
-    TempDir dir;
-    MacroList list;
-    list.SetFileName(dir.File("gone.txt"));
-    EXPECT_THROW(list.LoadData(MacroList::MissingFile::Fail), FileError);
-    EXPECT_FALSE(list.IsLoaded());
-    EXPECT_FALSE(std::filesystem::exists(dir.Path("gone.txt")));
 }
 
 }  // namespace

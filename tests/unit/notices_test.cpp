@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "platform/utf8.h"
 
@@ -62,28 +63,25 @@ TEST(Notices, WaitWhileTheGameIsInFrontAndShowOnceTheUserLooks) {
 
 // The send came from a hotkey, the game in front: the offer waits too.
 TEST(Notices, TheOfferSavesAndReleasesBeforeAskingAndRegistersAgainUnlessTakenOver) {
-    const struct {
-        bool answer;
-        Relaunch relaunch;
-        std::string steps;  // after "flash|save|release|ask|"
-    } cases[] = {
+    // The answer, how the relaunch went, and the steps after "flash|save|release|ask|".
+    const std::tuple<bool, Relaunch, std::string> cases[] = {
         {true, Relaunch::Started, "relaunch|close|"},
         {false, Relaunch::Started, "register|"},
         {true, Relaunch::Declined, "relaunch|register|"},
         {true, Relaunch::Failed,
          "relaunch|register|tell:管理者として起動し直せませんでした。\n\n拒否|"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [answer, relaunch, steps] : cases) {
         RecordingPort port;
-        port.answer = c.answer;
-        port.relaunch = c.relaunch;
+        port.answer = answer;
+        port.relaunch = relaunch;
         port.inFront = false;
         PendingNotices notices;
         notices.Add({NoticeKind::SendRefused, u""});
         notices.ShowWhenLooking(port);
         port.inFront = true;
         notices.ShowWhenLooking(port);
-        EXPECT_EQ(port.steps, "flash|save|release|ask|" + c.steps);
+        EXPECT_EQ(port.steps, "flash|save|release|ask|" + steps);
     }
 
     RecordingPort elevated;

@@ -16,6 +16,7 @@
 namespace kiv {
 namespace {
 
+using namespace std::string_literals;  // "...\0\0"s keeps its NULs
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
@@ -42,29 +43,15 @@ Items Split(const std::vector<char>& buffer, std::uint32_t length) {
     return items;
 }
 
-// "[Position]" etc. in CP932 with CR LF; ゼ, 表, ゾ and ー end in the bytes
-// 0x5B, 0x5C, 0x5D: a parser of raw bytes would cut the name short.
+// In CP932 with CR LF, one line per section; ゼ, 表, ゾ and ー end in the
+// bytes 0x5B, 0x5C, 0x5D: a parser of raw bytes would cut the name short.
 const std::string kUsersFile = ToAnsi(
     u"top=before any section\r\n"
-    u"[Position]\r\n"
-    u"; a comment=with equals\r\n"
-    u"Left=1200\r\n"
-    u"  Top = 300  \r\n"
-    u"\r\n"
-    u"Width=1=2\r\n"
-    u"NoEquals\r\n"
-    u"=value only\r\n"
-    u"=again\r\n"
-    u"A=1\r\n"
-    u"a=3\r\n"
-    u"[ Spaced ]\r\n"
-    u"k=v\n"
-    u"\r\n"
-    u"; note\r\n"
-    u"[ゼ表ゾー]\r\n"
-    u"名前=値\r\n"
-    u"[position]\r\n"
-    u"Dup=1\r\n");
+    u"[Position]\r\n; a comment=with equals\r\nLeft=1200\r\n  Top = 300  \r\n\r\nWidth=1=2\r\n"
+    u"NoEquals\r\n=value only\r\n=again\r\nA=1\r\na=3\r\n"
+    u"[ Spaced ]\r\nk=v\n\r\n; note\r\n"
+    u"[ゼ表ゾー]\r\n名前=値\r\n"
+    u"[position]\r\nDup=1\r\n");
 
 class ProfileContract : public testing::TestWithParam<Implementation> {
   protected:
@@ -87,19 +74,33 @@ class ProfileContract : public testing::TestWithParam<Implementation> {
     }
 
     TempDir dir_;
+    const std::string ini_ = File("s.ini");
 };
 
-TEST_P(ProfileContract, ReadsTheLinesUsersWrite) {
+TEST_P(ProfileContract, ReadsTheLinesUsersWriteAndWritingReplacesOneSectionOnly) {
     WriteBytes(dir_.Path("s.ini"), kUsersFile);
-    const std::string file = File("s.ini");
-    EXPECT_EQ(Names(file), (Items{u"Position", u"Spaced", u"ゼ表ゾー", u"position"}));
+    EXPECT_EQ(Names(ini_), (Items{u"Position", u"Spaced", u"ゼ表ゾー", u"position"}));
     const Items position{u"Left=1200",   u"Top=300", u"Width=1=2", u"NoEquals",
                          u"=value only", u"A=1",     u"a=3"};
-    EXPECT_EQ(Lines(u"Position", file), position);
-    EXPECT_EQ(Lines(u"POSITION", file), position) << "the first of the names, letter case ignored";
-    EXPECT_EQ(Lines(u"Spaced", file), Items{u"k=v"});
-    EXPECT_EQ(Lines(u"ゼ表ゾー", file), Items{u"名前=値"});
-    EXPECT_EQ(Lines(u"Nowhere", file), Items{});
+    EXPECT_EQ(Lines(u"Position", ini_), position);
+    EXPECT_EQ(Lines(u"POSITION", ini_), position) << "the first of the names, letter case ignored";
+    EXPECT_EQ(Lines(u"Spaced", ini_), Items{u"k=v"});
+    EXPECT_EQ(Lines(u"ゼ表ゾー", ini_), Items{u"名前=値"});
+    EXPECT_EQ(Lines(u"Nowhere", ini_), Items{});
+
+    // A short buffer gets what fits, double-NUL ended, and its size minus two.
+    std::vector<char> buffer(12, '*');
+    EXPECT_EQ(profile().GetSectionNames(buffer.data(), 12, ini_.c_str()), 10u);
+    EXPECT_EQ(buffer[10], '\0');
+    EXPECT_EQ(profile().GetSection("Position", buffer.data(), 12, ini_.c_str()), 10u);
+    EXPECT_EQ(std::string(buffer.data(), 10), "Left=1200\0"s);
+    EXPECT_EQ(buffer[11], '\0');
+
+    ASSERT_TRUE(Write(u"position", "Left=5\0New=6\0junk\0\0\0"s, ini_));
+    EXPECT_EQ(ReadBytes(dir_.Path("s.ini")),
+              ToAnsi(u"top=before any section\r\n[Position]\r\nLeft=5\r\nNew=6\r\n"
+                     u"[Spaced]\r\nk=v\r\n; note\r\n[ゼ表ゾー]\r\n名前=値\r\n[position]\r\n"));
+    EXPECT_EQ(Lines(u"Position", ini_), (Items{u"Left=5", u"New=6"}));
 }
 
 // Only ASCII white space (and the old end-of-file mark 0x1A) is trimmed; an
@@ -107,67 +108,39 @@ TEST_P(ProfileContract, ReadsTheLinesUsersWrite) {
 TEST_P(ProfileContract, OnlyAsciiSpacesAreTrimmed) {
     WriteBytes(dir_.Path("s.ini"), ToAnsi(u"[\u3000名前\t]\r\n\u3000キー\u3000="
                                           u"\t値\u3000\r\n\x1a\r\n[ b ]\r\n k \v= \f v \x1a\r\n"));
-    const std::string file = File("s.ini");
-    EXPECT_EQ(Names(file), (Items{u"\u3000名前", u"b"}));
-    EXPECT_EQ(Lines(u"\u3000名前", file), Items{u"\u3000キー\u3000=値\u3000"});
-    EXPECT_EQ(Lines(u"b", file), Items{u"k=v"});
+    EXPECT_EQ(Names(ini_), (Items{u"\u3000名前", u"b"}));
+    EXPECT_EQ(Lines(u"\u3000名前", ini_), Items{u"\u3000キー\u3000=値\u3000"});
+    EXPECT_EQ(Lines(u"b", ini_), Items{u"k=v"});
 }
 
-TEST_P(ProfileContract, AShortBufferGetsWhatFitsAndSizeMinusTwo) {
-    WriteBytes(dir_.Path("s.ini"), kUsersFile);
-    const std::string file = File("s.ini");
-    std::vector<char> buffer(12, '*');
-    EXPECT_EQ(profile().GetSectionNames(buffer.data(), 12, file.c_str()), 10u);
-    EXPECT_EQ(buffer[10], '\0');
-    EXPECT_EQ(profile().GetSection("Position", buffer.data(), 12, file.c_str()), 10u);
-    EXPECT_EQ(std::string(buffer.data(), 10), std::string("Left=1200\0", 10));
-    EXPECT_EQ(buffer[11], '\0');
-}
-
-TEST_P(ProfileContract, WritingReplacesOneSectionAndKeepsTheRest) {
-    WriteBytes(dir_.Path("s.ini"), kUsersFile);
-    const std::string file = File("s.ini");
-    ASSERT_TRUE(Write(u"position", std::string("Left=5\0New=6\0junk\0\0\0", 20), file));
-    EXPECT_EQ(ReadBytes(dir_.Path("s.ini")), ToAnsi(u"top=before any section\r\n"
-                                                    u"[Position]\r\n"
-                                                    u"Left=5\r\n"
-                                                    u"New=6\r\n"
-                                                    u"[Spaced]\r\n"
-                                                    u"k=v\r\n"
-                                                    u"; note\r\n"
-                                                    u"[ゼ表ゾー]\r\n"
-                                                    u"名前=値\r\n"
-                                                    u"[position]\r\n"));
-    EXPECT_EQ(Lines(u"Position", file), (Items{u"Left=5", u"New=6"}));
-}
-
-TEST_P(ProfileContract, ASectionWithoutANameLosesItsHeaderWhenAnotherIsWritten) {
-    // As kernel32 does: "[ ]" is read as a section no name can reach, and a
-    // write of any section leaves its lines to the section before it.
+// As kernel32 does: "[ ]" is read as a section no name can reach, and a write
+// of any section leaves its lines to the section before it.
+TEST_P(ProfileContract, WritingNoKeysEmptiesASectionButAddsNoneAndANamelessOneLosesItsHeader) {
     WriteBytes(dir_.Path("s.ini"), "[A]\r\na=1\r\n[ ]\r\nhidden=1\r\n[B]\r\nb=2\r\n");
-    const std::string file = File("s.ini");
-    EXPECT_EQ(Lines(u"A", file), Items{u"a=1"});
-    ASSERT_TRUE(Write(u"A", std::string("a=2\0\0", 5), file));
-    EXPECT_EQ(Lines(u"A", file), (Items{u"a=2", u"hidden=1"}));
-    EXPECT_EQ(Lines(u"B", file), Items{u"b=2"});
+    EXPECT_EQ(Lines(u"A", ini_), Items{u"a=1"});
+    ASSERT_TRUE(Write(u"a", "a=2\0\0"s, ini_));
+    EXPECT_EQ(Lines(u"A", ini_), (Items{u"a=2", u"hidden=1"}));
+    EXPECT_EQ(Lines(u"B", ini_), Items{u"b=2"});
+    ASSERT_TRUE(Write(u"C", "\0\0"s, ini_));
+    ASSERT_TRUE(Write(u"b", "\0\0"s, ini_));
+    EXPECT_EQ(ReadBytes(dir_.Path("s.ini")), "[A]\r\na=2\r\nhidden=1\r\n[B]\r\n");
 }
 
-TEST_P(ProfileContract, WritingCreatesTheFileAndAppendsSections) {
+TEST_P(ProfileContract, AMissingFileHasNoSectionsAndWritingCreatesItButNoFolder) {
     const std::string file = File("new.ini");
-    ASSERT_TRUE(Write(u"Position", std::string("Left=1\0Top=2\0\0", 14), file));
-    ASSERT_TRUE(Write(u"Setting", ToAnsi(u"FileName=C:\\表\\a.txt") + std::string(2, '\0'), file));
+    EXPECT_EQ(Names(file), Items{});
+    EXPECT_EQ(Lines(u"Position", file), Items{});
+    ASSERT_TRUE(Write(u"C", "\0\0"s, file));
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("new.ini"))) << "nothing to write";
+
+    ASSERT_TRUE(Write(u"Position", "Left=1\0Top=2\0\0"s, file));
+    ASSERT_TRUE(Write(u"Setting", ToAnsi(u"FileName=C:\\表\\a.txt") + "\0\0"s, file));
     EXPECT_EQ(ReadBytes(dir_.Path("new.ini")),
               "[Position]\r\nLeft=1\r\nTop=2\r\n[Setting]\r\nFileName=C:\\\x95\\\\a.txt\r\n");
     EXPECT_EQ(Names(file), (Items{u"Position", u"Setting"}));
-}
-
-TEST_P(ProfileContract, WritingNoKeysEmptiesASectionButAddsNone) {
-    WriteBytes(dir_.Path("s.ini"), "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
-    ASSERT_TRUE(Write(u"a", std::string(2, '\0'), File("s.ini")));
-    ASSERT_TRUE(Write(u"C", std::string(2, '\0'), File("s.ini")));
-    EXPECT_EQ(ReadBytes(dir_.Path("s.ini")), "[A]\r\n[B]\r\ny=2\r\n");
-    ASSERT_TRUE(Write(u"C", std::string(2, '\0'), File("none.ini")));
-    EXPECT_FALSE(std::filesystem::exists(dir_.Path("none.ini")));
+    std::filesystem::create_directory(dir_.Path("folder.ini"));
+    EXPECT_FALSE(Write(u"Position", "Left=5\0\0"s, File("folder.ini")));
+    EXPECT_FALSE(Write(u"Position", "Left=5\0\0"s, File("no-such-dir/s.ini")));
 }
 
 TEST_P(ProfileContract, AReadOnlyFileStaysAsItWas) {
@@ -180,19 +153,10 @@ TEST_P(ProfileContract, AReadOnlyFileStaysAsItWas) {
                                      std::filesystem::perm_options::add);
         GTEST_SKIP() << "this system lets us write read-only files (an administrator under Wine)";
     }
-    EXPECT_FALSE(Write(u"Position", std::string("Left=5\0\0", 8), File("s.ini")));
+    EXPECT_FALSE(Write(u"Position", "Left=5\0\0"s, ini_));
     std::filesystem::permissions(path, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
     EXPECT_EQ(ReadBytes(path), kUsersFile);
-}
-
-TEST_P(ProfileContract, AMissingFileHasNoSectionsAndNoFolderIsWritten) {
-    EXPECT_EQ(Names(File("missing.ini")), Items{});
-    EXPECT_EQ(Lines(u"Position", File("missing.ini")), Items{});
-    EXPECT_FALSE(std::filesystem::exists(dir_.Path("missing.ini")));
-    std::filesystem::create_directory(dir_.Path("folder.ini"));
-    EXPECT_FALSE(Write(u"Position", std::string("Left=5\0\0", 8), File("folder.ini")));
-    EXPECT_FALSE(Write(u"Position", std::string("Left=5\0\0", 8), File("no-such-dir/s.ini")));
 }
 
 const Implementation kImplementations[] = {

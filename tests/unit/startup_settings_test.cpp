@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "platform/ansi_text.h"
 #include "support/temp_dir.h"
@@ -37,32 +38,27 @@ class StartupTest : public testing::Test {
     TempDir dir_;
 };
 
-TEST_F(StartupTest, EachPositionValueIsDecidedOnItsOwnOverTheWhole32BitRange) {
-    // 40,000 twips is x = 2,667 px at 100 %: a second monitor on the right.
-    const StartupSettings s =
-        Start(u"[Position]\r\nLeft=abc\r\nTop=-40000.5\r\nWidth=2147483648\r\nHeight= 40001 \r\n");
-    EXPECT_EQ(s.geometry, (WindowGeometry{100, -40000, 3750, 40001}));
-    EXPECT_EQ(Start(u"[Position]\r\nWidth=0\r\nHeight=-3000\r\n").geometry, kOwn)
-        << "a window of no size keeps its own";
-    EXPECT_EQ(s.macroFile, u"C:\\Tools\\chat.txt");
-}
-
-TEST_F(StartupTest, ABlankMacroFileGivesTheDefaultAndNothingIsWritten) {
-    const std::u16string ini = u"[Setting]\r\nFileName=   \r\n";
-    EXPECT_EQ(Start(ini).macroFile, u"C:\\Tools\\chat.txt");
+// Each position value is decided on its own over the whole 32-bit range:
+// 40,000 twips is x = 2,667 px at 100 %, a second monitor on the right.
+TEST_F(StartupTest, EachValueIsReadOnItsOwnWithItsDefaultWhereUnusableAndNothingIsWritten) {
+    const std::u16string ini =
+        u"[Position]\r\nLeft=abc\r\nTop=-40000.5\r\nWidth=2147483648\r\nHeight= 40001 \r\n"
+        u"[Setting]\r\nFileName=   \r\n"
+        u"[option]\r\nTopMost=yes\r\nHotkeySay= ctrl + alt + s \r\nHotkeyNext=Ctrl+Tab\r\n";
+    const StartupSettings s = Start(ini);
     EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")), ToAnsi(ini));
-    EXPECT_EQ(Start(u"[Setting]\r\nFileName=D:\\表\\x.txt\r\n").macroFile, u"D:\\表\\x.txt");
-}
+    EXPECT_EQ(s.geometry, (WindowGeometry{100, -40000, 3750, 40001}));
+    EXPECT_EQ(s.macroFile, u"C:\\Tools\\chat.txt") << "a blank path gives the default";
+    EXPECT_FALSE(s.options.topMost) << "not a Boolean: the default";
+    EXPECT_EQ(s.options.hotkeys[0], u"ctrl + alt + s") << "the profile functions trim the value";
+    EXPECT_EQ(s.options.hotkeys[3], u"Ctrl+Tab") << "kept for writing back, though no hotkey";
 
-TEST_F(StartupTest, OptionsAreReadWithTheirDefaultsAndKeptAsTyped) {
-    const Options read = Start(
-                             u"[option]\r\nTopMost=yes\r\nHotkeySay= ctrl + alt + s \r\n"
-                             u"HotkeyNext=Ctrl+Tab\r\n")
-                             .options;
-    EXPECT_FALSE(read.topMost) << "not a Boolean: the default";
-    EXPECT_EQ(read.hotkeys[0], u"ctrl + alt + s") << "the profile functions trim the value";
-    EXPECT_EQ(read.hotkeys[3], u"Ctrl+Tab") << "kept for writing back, though no hotkey";
-    EXPECT_TRUE(Start(u"[Option]\r\nTopMost=1\r\n").options.topMost);
+    const StartupSettings other = Start(
+        u"[Position]\r\nWidth=0\r\nHeight=-3000\r\n[Setting]\r\nFileName=D:\\表\\x.txt\r\n"
+        u"[Option]\r\nTopMost=1\r\n");
+    EXPECT_EQ(other.geometry, kOwn) << "a window of no size keeps its own";
+    EXPECT_EQ(other.macroFile, u"D:\\表\\x.txt");
+    EXPECT_TRUE(other.options.topMost);
     EXPECT_EQ(Start(u"").options, Options{});
 }
 
@@ -77,43 +73,33 @@ TEST_F(StartupTest, ShutDownPutsItsOwnLastAndOptionsOnlyWhereTheyAreOrChanged) {
     const std::string options =
         "[Option]\r\nTopMost=1\r\nHotkeySay=\r\nHotkeySayNext=\r\n"
         "HotkeyPrevious=\r\nHotkeyNext=Ctrl+Tab\r\n";
-    const struct {
-        const char* name;
-        std::optional<std::string> before;
-        ShutdownSettings settings;
-        std::string after;
-    } cases[] = {
-        {"foreign settings stay",
-         "[Position]\r\nTop=1\r\nMine=yes\r\n[Other]\r\nx=1\r\n",
-         {.geometry = {-15, 30, 3750.4f, 3420}, .macroFile = u"D:\\表\\x.txt"},
+    const std::string setting = "[Setting]\r\nFileName=a.txt\r\n";
+    using Close = ShutdownSettings;
+    const std::tuple<const char*, std::optional<std::string>, Close, std::string> cases[] = {
+        {"foreign settings stay", "[Position]\r\nTop=1\r\nMine=yes\r\n[Other]\r\nx=1\r\n",
+         Close{.geometry = {-15, 30, 3750.4f, 3420}, .macroFile = u"D:\\表\\x.txt"},
          ToAnsi(u"[Position]\r\nMine=yes\r\nLeft=-15\r\nTop=30\r\nWidth=3750\r\nHeight=3420\r\n"
                 u"[Other]\r\nx=1\r\n[Setting]\r\nFileName=D:\\表\\x.txt\r\n")},
         {"a macro file that never loaded leaves the stored one",
-         "[Setting]\r\nFileName=E:\\gone.txt\r\n",
-         {.geometry = kOwn},
+         "[Setting]\r\nFileName=E:\\gone.txt\r\n", Close{.geometry = kOwn},
          "[Setting]\r\nFileName=E:\\gone.txt\r\n" + position},
-        {"a first close writes position, then setting",
-         std::nullopt,
-         {.geometry = kOwn, .macroFile = u"C:\\Tools\\chat.txt"},
+        {"a first close writes position, then setting", std::nullopt,
+         Close{.geometry = kOwn, .macroFile = u"C:\\Tools\\chat.txt"},
          position + "[Setting]\r\nFileName=C:\\Tools\\chat.txt\r\n"},
-        {"options unchanged and never there are not written",
-         "[Setting]\r\nFileName=a.txt\r\n",
-         {.geometry = kOwn, .macroFile = u"a.txt", .options = tabNext},
-         "[Setting]\r\nFileName=a.txt\r\n" + position},
-        {"changed options are written",
-         "[Setting]\r\nFileName=a.txt\r\n",
-         {.geometry = kOwn, .macroFile = u"a.txt", .options = topMost, .optionsChanged = true},
-         "[Setting]\r\nFileName=a.txt\r\n" + position + options},
-        {"once there, options are written at every close",
-         "[Option]\r\nTopMost=1\r\n",
-         {.geometry = kOwn, .macroFile = u"a.txt", .options = topMost},
-         options + position + "[Setting]\r\nFileName=a.txt\r\n"},
+        {"options unchanged and never there are not written", setting,
+         Close{.geometry = kOwn, .macroFile = u"a.txt", .options = tabNext}, setting + position},
+        {"changed options are written", setting,
+         Close{.geometry = kOwn, .macroFile = u"a.txt", .options = topMost, .optionsChanged = true},
+         setting + position + options},
+        {"once there, options are written at every close", "[Option]\r\nTopMost=1\r\n",
+         Close{.geometry = kOwn, .macroFile = u"a.txt", .options = topMost},
+         options + position + setting},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, before, settings, after] : cases) {
         std::filesystem::remove(dir_.Path("chat.ini"));
-        if (c.before) WriteBytes(dir_.Path("chat.ini"), *c.before);
-        ASSERT_TRUE(WriteShutdownSettings(dir_.File("chat.ini"), c.settings)) << c.name;
-        EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")), c.after) << c.name;
+        if (before) WriteBytes(dir_.Path("chat.ini"), *before);
+        ASSERT_TRUE(WriteShutdownSettings(dir_.File("chat.ini"), settings)) << name;
+        EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")), after) << name;
     }
 }
 
@@ -129,13 +115,7 @@ TEST_F(StartupTest, HotkeysAreWrittenWhenSetAndOnlyTheirSections) {
     const std::string sayOption =
         "[Option]\r\nTopMost=0\r\nHotkeySay=Ctrl+Alt+S\r\nHotkeySayNext=\r\n"
         "HotkeyPrevious=\r\nHotkeyNext=\r\n";
-    const struct {
-        const char* name;
-        std::string before;
-        bool optionsChanged;
-        const MacroHotkeys& macros;
-        std::string after;
-    } cases[] = {
+    const std::tuple<const char*, std::string, bool, const MacroHotkeys&, std::string> cases[] = {
         {"a macro's key alone", before, false, f9,
          before + ToAnsi(u"[MacroHotkeys]\r\nF9=回復\r\n")},
         {"an action's key alone", before, true, none, before + sayOption},
@@ -143,11 +123,11 @@ TEST_F(StartupTest, HotkeysAreWrittenWhenSetAndOnlyTheirSections) {
         {"options there already are written again", "[Option]\r\nTopMost=1\r\n" + before, false,
          none, sayOption + before},
     };
-    for (const auto& c : cases) {
-        WriteBytes(dir_.Path("chat.ini"), c.before);
-        ASSERT_TRUE(WriteHotkeySettings(dir_.File("chat.ini"), say, c.optionsChanged, c.macros))
-            << c.name;
-        EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")), c.after) << c.name;
+    for (const auto& [name, file, optionsChanged, macros, after] : cases) {
+        WriteBytes(dir_.Path("chat.ini"), file);
+        ASSERT_TRUE(WriteHotkeySettings(dir_.File("chat.ini"), say, optionsChanged, macros))
+            << name;
+        EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")), after) << name;
     }
 }
 

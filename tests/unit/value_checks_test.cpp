@@ -6,21 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
-#include "app/macro_hotkeys.h"
 #include "platform/utf8.h"
-#include "settings/ini_file.h"
-#include "support/temp_dir.h"
 
 namespace kiv {
 namespace {
 
-struct Check {
-    std::u16string text;
-    bool isInt;  // IsLng always agrees
-    bool isSng;
-    bool isBool;
-};
+// The text, then what IsInt (and IsLng, which always agrees), IsSng and IsBool say of it.
+using Check = std::tuple<std::u16string, bool, bool, bool>;
 TEST(ValueChecks, AcceptWhatTheyShould) {
     const Check checks[] = {
         // The 16-bit range, after rounding half to even.
@@ -43,12 +37,10 @@ TEST(ValueChecks, AcceptWhatTheyShould) {
         // Words: only True and False, in any case.
         Check{u"true", false, false, true}, Check{u"FALSE", false, false, true},
         Check{u"yes", false, false, false}};
-    for (const Check& check : checks) {
-        SCOPED_TRACE(ToUtf8(check.text.substr(0, 16)));
-        EXPECT_EQ(IsInt(check.text), check.isInt);
-        EXPECT_EQ(IsLng(check.text), check.isInt);
-        EXPECT_EQ(IsSng(check.text), check.isSng);
-        EXPECT_EQ(IsBool(check.text), check.isBool);
+    for (const auto& [text, isInt, isSng, isBool] : checks) {
+        EXPECT_EQ(std::tuple(IsInt(text), IsLng(text), IsSng(text), IsBool(text)),
+                  std::tuple(isInt, isInt, isSng, isBool))
+            << ToUtf8(text.substr(0, 16));
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace kiv {
@@ -30,11 +31,7 @@ TEST(WindowPlacement, TheRestoredRectangleComesBackToScreenCoordinates) {
     const MonitorArea secondTopBar{{1280, 0, 2560, 1024}, {1280, 30, 2560, 1024}};
     const PixelRect onFirst{100, 60, 400, 360};
     const PixelRect onSecond{1400, 60, 1700, 360};
-    const struct {
-        const char* desk;
-        std::vector<MonitorArea> monitors;
-        PixelRect workspace, screen;
-    } cases[] = {
+    const std::tuple<const char*, std::vector<MonitorArea>, PixelRect, PixelRect> cases[] = {
         {"taskbar at the bottom", {bottomBar}, onFirst, onFirst},
         {"taskbar at the top", {topBar}, onFirst, {100, 100, 400, 400}},
         {"taskbar at the left", {leftBar}, onFirst, {160, 60, 460, 360}},
@@ -45,8 +42,8 @@ TEST(WindowPlacement, TheRestoredRectangleComesBackToScreenCoordinates) {
          {-900, 0, -600, 300},
          {-900, 40, -600, 340}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(WorkspaceToScreen(c.workspace, c.monitors), c.screen) << c.desk;
+    for (const auto& [desk, monitors, workspace, screen] : cases) {
+        EXPECT_EQ(WorkspaceToScreen(workspace, monitors), screen) << desk;
     }
 }
 
@@ -56,12 +53,7 @@ TEST(OffScreenGuard, AGrabbableCaptionKeepsTheStoredPlaceAndAnUnreachableOneCome
     const auto at = [](int left, int top) { return PixelRect{left, top, left + 250, top + 200}; };
     const std::vector<PixelRect> one{{0, 0, 1280, 984}};
     const std::vector<PixelRect> two{{0, 0, 1280, 984}, {1280, 0, 2560, 984}};
-    const struct {
-        const char* why;
-        PixelRect stored;
-        const std::vector<PixelRect>& areas;
-        PixelRect placed;
-    } cases[] = {
+    const std::tuple<const char*, PixelRect, const std::vector<PixelRect>&, PixelRect> cases[] = {
         {"in reach", at(100, 100), one, at(100, 100)},
         {"on the second monitor", at(2000, 500), two, at(2000, 500)},
         {"past the left edge, enough caption in reach", at(-20, 400), one, at(-20, 400)},
@@ -74,8 +66,8 @@ TEST(OffScreenGuard, AGrabbableCaptionKeepsTheStoredPlaceAndAnUnreachableOneCome
         {"above the top between monitors", at(1270, -150), two, at(1280, 0)},
         {"shrunk to what the work area holds", {-50, -100, 2000, 200}, one, {0, 0, 1280, 300}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(PlaceOnScreen(c.stored, CaptionBar{8, 23, 31, 146}, c.areas), c.placed) << c.why;
+    for (const auto& [why, stored, areas, placed] : cases) {
+        EXPECT_EQ(PlaceOnScreen(stored, CaptionBar{8, 23, 31, 146}, areas), placed) << why;
     }
 }
 

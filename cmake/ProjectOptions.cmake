@@ -39,7 +39,13 @@ if(KIVMACRO_SANITIZE)
 endif()
 
 # Line counts (gcov data beside the objects) for the coverage figure that
-# scripts/test-all gives from the linux-debug tests. Only functions from src/
+# scripts/test-all gives from the linux-debug and mingw-x64-coverage tests.
+# MinGW's --coverage links libgcov by itself. The programs under Wine, the
+# tool started by the end-to-end tests included, write their counts at exit
+# to the objects' absolute Unix paths as compiled: Wine opens a path that
+# starts with "/" as a Unix one whatever the current drive, and libgcov makes
+# the folders, so the counts land beside the .gcno files with no GCOV_PREFIX.
+# A process ended by TerminateProcess writes none. Only functions from src/
 # get counters, wherever they are compiled: the inline ones of its headers are
 # also in the tests' objects (the linker may keep those copies), and counters
 # in the tests, GoogleTest and the standard library would only add work at the

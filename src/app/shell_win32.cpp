@@ -72,7 +72,10 @@ void SetShellExecuteCall(ShellExecuteCall call) {
 Relaunch RelaunchAsAdministrator(HWND owner, const std::u16string& program, DWORD& error) {
     const std::wstring file(program.begin(), program.end());
     // The new copy starts where the program lies, whatever this one's current folder.
-    const std::wstring folder = file.substr(0, file.find_last_of(L'\\'));
+    // At a drive's root ("E:\\chat.exe" on a USB stick) that is "E:\\": "E:" alone
+    // would be the drive's current folder.
+    std::wstring folder = file.substr(0, file.find_last_of(L'\\'));
+    if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOASYNC;

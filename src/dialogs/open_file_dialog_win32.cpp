@@ -52,7 +52,7 @@ OpenFileDialogResult Show(GetOpenFileNameFunction getOpenFileName,
     record.lpstrTitle = Wide(request.title);
     static_assert(OpenFileRequest::kFlags ==
                   (OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_CREATEPROMPT));
-    record.Flags = request.flags;
+    record.Flags = OpenFileRequest::kFlags;
     const CurrentDirectoryKeeper keeper;
     if (!getOpenFileName(&record)) return {{}, extendedError()};
     return {ChosenPath(request.file), 0};

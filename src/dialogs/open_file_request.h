@@ -30,7 +30,6 @@ struct OpenFileRequest {
     std::u16string file;
     std::u16string fileTitle;
     std::u16string title;
-    std::uint32_t flags = kFlags;
 };
 
 // An empty title gives "ﾌｧｲﾙを開く". A path that would not leave room for its

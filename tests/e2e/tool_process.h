@@ -113,10 +113,12 @@ class ToolProcess {
         return info.hwndFocus;
     }
 
-    // Whether the tool handled what was posted to it before this call (a
-    // notice, a reading's end): a mark posted behind them got handled. For a
-    // test that something did not happen, rather than a wait that a late
-    // event outlasts. The list needs an entry to carry the mark.
+    // Whether the tool handled what its window had been posted before this
+    // call (a notice, a reading's end): a mark posted behind them got handled.
+    // For a test that something did not happen, rather than a wait that a
+    // late event outlasts. Not for what a timer brings later, nor past a
+    // modal loop or a delivery (the WM_NULL is answered from inside those).
+    // The list needs an entry to carry the mark.
     bool Settled() {
         ++mark_;
         Send(main_, WM_NULL);  // what is being handled now, and may post, ends first

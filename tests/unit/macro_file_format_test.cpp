@@ -182,7 +182,11 @@ TEST(MacroFile, LinesThatStraddleReadChunksAreWhole) {
     Pairs expected;
     for (int i = 0; i < 20000; ++i) {
         const std::string n = std::to_string(i);
-        bytes += "m" + n + "\t\x95\x5c" + n + (i % 3 == 0 ? "\r" : "\r\n");
+        bytes.append("m")
+            .append(n)
+            .append("\t\x95\x5c")
+            .append(n)
+            .append(i % 3 == 0 ? "\r" : "\r\n");
         const std::u16string n16(n.begin(), n.end());
         expected.emplace_back(u"m" + n16, u"表" + n16);
     }

@@ -54,6 +54,23 @@ inline HWND WindowOwnedBy(HWND owner) {
     return search.found;
 }
 
+// The text of a dialog's control.
+inline std::wstring TextIn(HWND dialog, int id) {
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(dialog, id, text, 1024);
+    return text;
+}
+
+// The message box opened over `owner`: its text, once `button` answered it;
+// empty when none came within ten seconds.
+inline std::wstring AnswerBoxOver(HWND owner, int button) {
+    HWND box = nullptr;
+    if (!PumpUntil([&] { return (box = WindowOwnedBy(owner)) != nullptr; })) return L"";
+    std::wstring text = TextIn(box, 0xFFFF);
+    PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+    return text;
+}
+
 // Hands the first dialog or message box that a window of `thread` shows to
 // `drive`, on a thread of its own since the dialog's modal loop holds the
 // test's thread. What `drive` leaves open is cancelled, so that a test never

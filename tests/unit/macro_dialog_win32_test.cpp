@@ -22,11 +22,8 @@
 namespace kiv {
 namespace {
 
-std::wstring TextIn(HWND dialog, int id) {
-    wchar_t text[1024] = {};
-    GetDlgItemTextW(dialog, id, text, 1024);
-    return text;
-}
+using test::AnswerBoxOver;
+using test::TextIn;
 
 void SetLine(HWND dialog, int line, const wchar_t* text) {
     SetDlgItemTextW(dialog, IDC_MACRO_LINE_FIRST + line - 1, text);
@@ -166,19 +163,6 @@ TEST(MacroDialog, ANewMacroInAUtf8FileMayHoldWhatCp932Lacks) {
     EXPECT_EQ(result->hotkey, kCtrlAltQ);
 }
 
-// The message box opened over `owner`: its text, once `button` answered it;
-// empty when none came.
-std::wstring AnswerBoxOver(HWND owner, int button) {
-    HWND box = nullptr;
-    for (int tries = 0; tries < 500 && (box = test::WindowOwnedBy(owner)) == nullptr; ++tries) {
-        Sleep(20);
-    }
-    if (box == nullptr) return L"";
-    std::wstring text = TextIn(box, 0xFFFF);
-    PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
-    return text;
-}
-
 // F7 is the IME's: accepted, with what it costs under the field. A key kept
 // for a title no macro has is the user's to take, and taken only on a yes.
 TEST(MacroDialog, AnImeKeyIsToldUnderItsFieldAndAKeyThatDoesNothingMayBeTakenOver) {
@@ -197,9 +181,7 @@ TEST(MacroDialog, AnImeKeyIsToldUnderItsFieldAndAKeyThatDoesNothingMayBeTakenOve
                   std::wstring::npos);
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(AnswerBoxOver(dialog, IDNO), L"付け替えますか?");
-        for (int tries = 0; tries < 250 && TextIn(dialog, IDC_MACRO_STATUS).empty(); ++tries) {
-            Sleep(20);
-        }
+        EXPECT_TRUE(test::PumpUntil([&] { return !TextIn(dialog, IDC_MACRO_STATUS).empty(); }));
         EXPECT_TRUE(IsWindowVisible(dialog)) << "no: the dialog stays, and says why";
         EXPECT_NE(TextIn(dialog, IDC_MACRO_STATUS).find(L"「旧名」"), std::wstring::npos);
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);

@@ -180,13 +180,12 @@ TEST_F(MainWindowTest, HotkeysSetAreWrittenAtOnceNotOnlyAtTheClose) {
             SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HOTKEY_FIRST, EN_CHANGE),
                          reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_HOTKEY_FIRST)));
         };
-        wchar_t caution[512] = {};
         set(MAKEWORD(VK_F7, 0));
-        GetDlgItemTextW(dialog, IDC_HOTKEY_CAUTION, caution, 512);
-        EXPECT_EQ(std::wstring(caution).find(L"「発言」の F7 は日本語入力の変換キー"), 0u);
+        EXPECT_EQ(
+            test::TextIn(dialog, IDC_HOTKEY_CAUTION).find(L"「発言」の F7 は日本語入力の変換キー"),
+            0u);
         set(MAKEWORD('S', HOTKEYF_CONTROL | HOTKEYF_ALT));
-        GetDlgItemTextW(dialog, IDC_HOTKEY_CAUTION, caution, 512);
-        EXPECT_STREQ(caution, L"");
+        EXPECT_EQ(test::TextIn(dialog, IDC_HOTKEY_CAUTION), L"");
         SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::HotkeySettings),
@@ -230,14 +229,7 @@ TEST_F(MainWindowTest, AKeyWhoseMacroIsGoneCanBeTakenAwayOrTakenOver) {
         SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, HKM_SETHOTKEY, MAKEWORD(VK_F7, 0), 0);
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         // The question over the dialog, a box of its own.
-        for (int tries = 0; tries < 500; ++tries) {
-            if (HWND box = test::WindowOwnedBy(dialog)) {
-                PostMessageW(box, WM_COMMAND, IDYES, 0);
-                return;
-            }
-            Sleep(20);
-        }
-        ADD_FAILURE() << "no question came";
+        EXPECT_NE(test::AnswerBoxOver(dialog, IDYES), L"") << "no question came";
     });
     SendMessageW(again->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::EditMacro), 0);
     ASSERT_TRUE(takeover.Drove());
@@ -258,11 +250,6 @@ TEST_F(MainWindowTest, AMacrosKeyFollowsItThroughTheDialogAndTheSettings) {
         return !free;
     };
     ASSERT_TRUE(held(0, VK_F7));
-    const auto text = [](HWND dialog, int id) {
-        wchar_t buffer[512] = {};
-        GetDlgItemTextW(dialog, id, buffer, 512);
-        return std::wstring(buffer);
-    };
     bool freeUnderTheDialog = false;
     test::DialogDriver add(GetCurrentThreadId(), [&](HWND dialog) {
         freeUnderTheDialog = !held(0, VK_F7);
@@ -270,8 +257,9 @@ TEST_F(MainWindowTest, AMacrosKeyFollowsItThroughTheDialogAndTheSettings) {
         SetDlgItemTextW(dialog, IDC_MACRO_LINE_FIRST, L"new");
         SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, HKM_SETHOTKEY, MAKEWORD(VK_F7, 0), 0);
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        for (int i = 0; i < 500 && text(dialog, IDC_MACRO_STATUS).empty(); ++i) Sleep(20);
-        EXPECT_NE(text(dialog, IDC_MACRO_STATUS).find(L"マクロ「a」"), std::wstring::npos);
+        EXPECT_TRUE(
+            test::PumpUntil([&] { return !test::TextIn(dialog, IDC_MACRO_STATUS).empty(); }));
+        EXPECT_NE(test::TextIn(dialog, IDC_MACRO_STATUS).find(L"マクロ「a」"), std::wstring::npos);
         SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, HKM_SETHOTKEY,
                             MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
@@ -396,10 +384,9 @@ TEST_F(OnAShare, AReadingThatEndsUnderADialogWaitsForIt) {
     };
     test::DialogDriver cancel(GetCurrentThreadId(), [&](HWND dialog) {
         SetEvent(second_.release);
-        for (int i = 0; i < 500 && putOff() == 0; ++i) Sleep(20);
+        EXPECT_TRUE(test::PumpUntil([&] { return putOff() == 1; }));
         SetEvent(stall_.release);  // the older one's end, announced last
-        for (int i = 0; i < 500 && putOff() < 2; ++i) Sleep(20);
-        EXPECT_GE(putOff(), 2u);
+        EXPECT_TRUE(test::PumpUntil([&] { return putOff() == 2; }));
         underTheDialog = Titles(*tool);
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
@@ -429,7 +416,7 @@ TEST_F(OnAShare, AnEditIsMadeOffTheWindowsThread) {
     std::atomic<bool> answered{false};
     const DWORD windowsThread = GetCurrentThreadId();
     std::thread other([&] {
-        for (int i = 0; i < 500 && !stall_.met; ++i) Sleep(20);
+        EXPECT_TRUE(test::PumpUntil([&] { return stall_.met.load(); }));
         DWORD_PTR ignored = 0;
         answered =
             SendMessageTimeoutW(tool->Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 3000, &ignored) != 0;

@@ -11,15 +11,15 @@ std::u16string SystemErrorText(std::uint32_t code) {
         nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::u16string reason(buffer, buffer + length);
     LocalFree(buffer);
-    while (!reason.empty() && (reason.back() == u'\r' || reason.back() == u'\n' ||
-                               reason.back() == u' ' || reason.back() == u'.')) {
+    while (!reason.empty() &&
+           (reason.back() == u'\r' || reason.back() == u'\n' || reason.back() == u' ' ||
+            reason.back() == u'.' || reason.back() == u'。')) {
         reason.pop_back();
     }
     const std::string digits = std::to_string(code);
-    reason += u" (エラー ";
-    reason.append(digits.begin(), digits.end());
-    reason += u')';
-    return reason;
+    const std::u16string number = u"エラー " + std::u16string(digits.begin(), digits.end());
+    // A code the system has no words for is told by its number alone.
+    return reason.empty() ? number : reason + u" (" + number + u")";
 }
 
 }  // namespace kiv

@@ -1,0 +1,62 @@
+// What the tool learns of the desktop, checked against the desktop itself:
+// the monitors, and the caption bar where Windows finds it.
+
+#include "app/desktop_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/common_controls.h"
+#include "platform/win32_handle.h"
+
+namespace kiv {
+namespace {
+
+TEST(Desktop, MonitorsAreTheScreensWithTheirWorkAreasInside) {
+    const std::vector<MonitorArea> monitors = Monitors();
+    ASSERT_EQ(monitors.size(), static_cast<std::size_t>(GetSystemMetrics(SM_CMONITORS)));
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);  // the primary monitor's
+    const PixelRect primary{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const auto found = std::ranges::find(monitors, primary, &MonitorArea::monitor);
+    ASSERT_NE(found, monitors.end());
+    EXPECT_EQ(found->work, ToPixelRect(work));
+    EXPECT_EQ(MonitorWorkAreas().size(), monitors.size());
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(SystemDpi(), static_cast<unsigned>(GetDeviceCaps(screen, LOGPIXELSY)));
+    ReleaseDC(nullptr, screen);
+}
+
+// Where the caption bar is said to be, Windows finds a caption; just past its
+// right end, a caption button.
+TEST(Desktop, TheCaptionBarIsWhereWindowsFindsTheCaption) {
+    const DWORD style = WS_OVERLAPPEDWINDOW;
+    UniqueWindow window(CreateWindowExW(0, L"STATIC", L"", style, 100, 100, 400, 300, nullptr,
+                                        nullptr, nullptr, nullptr));
+    RECT frame{};
+    GetWindowRect(window.Get(), &frame);
+    const CaptionBar bar = CaptionBarOf(style, 0, SystemDpi());
+    const auto hit = [&](int x, int y) {
+        return DefWindowProcW(window.Get(), WM_NCHITTEST, 0, MAKELPARAM(x, y));
+    };
+    const int middle = frame.top + bar.top + bar.height / 2;
+    EXPECT_EQ(hit(frame.left + bar.left, middle), HTCAPTION);
+    EXPECT_EQ(hit(frame.right - bar.right - 1, middle), HTCAPTION);
+    EXPECT_NE(hit(frame.right - bar.right + 2, middle), HTCAPTION);
+    EXPECT_NE(hit(frame.left + bar.left, frame.top + bar.top - 1), HTCAPTION)
+        << "above it, the frame";
+}
+
+TEST(LoadCommonControls, MakesTheHotkeyFieldAvailable) {
+    ASSERT_TRUE(LoadCommonControls(ICC_HOTKEY_CLASS));
+    UniqueWindow field(CreateWindowExW(0, HOTKEY_CLASSW, L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                       nullptr, nullptr, nullptr));
+    EXPECT_TRUE(field);
+}
+
+}  // namespace
+}  // namespace kiv

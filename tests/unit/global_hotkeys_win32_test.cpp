@@ -1,0 +1,79 @@
+// A set of global hotkeys with Windows: each key held while registered and
+// released with its set, and Windows' refusals told in the user's words.
+
+#include "app/global_hotkeys_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "platform/system_error.h"
+#include "platform/win32_handle.h"
+
+namespace kiv {
+namespace {
+
+// Whether another program would find the key taken.
+bool Held(UINT modifiers, UINT key) {
+    const bool free = RegisterHotKey(nullptr, 0xBFFF, modifiers, key) != FALSE;
+    if (free) UnregisterHotKey(nullptr, 0xBFFF);
+    return !free;
+}
+
+TEST(GlobalHotkeys, HoldEachKeySetUntilReplacedOrGoneAndTellWhatWasRefused) {
+    UniqueWindow window(
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'K'));  // as another program
+    {
+        GlobalHotkeys keys(0x200, window.Get());
+        const Hotkey f9{kModCtrl | kModAlt, VK_F9};
+        EXPECT_EQ(keys.Register({f9, std::nullopt, Hotkey{kModCtrl | kModAlt, 'K'}}),
+                  (std::vector<std::uint32_t>{0, 0, ERROR_HOTKEY_ALREADY_REGISTERED}));
+        EXPECT_TRUE(Held(MOD_CONTROL | MOD_ALT, VK_F9));
+        EXPECT_EQ(keys.IndexOf(0x200), 0u);
+        EXPECT_EQ(keys.IndexOf(0x202), 2u);
+        EXPECT_EQ(keys.IndexOf(0x203), std::nullopt);
+        EXPECT_EQ(keys.IndexOf(0x1FF), std::nullopt);
+
+        // Under another id: Wine would let a key of the same id replace the old one.
+        EXPECT_EQ(keys.Register({std::nullopt, Hotkey{kModCtrl | kModAlt, VK_F10}}),
+                  (std::vector<std::uint32_t>{0, 0}));
+        EXPECT_FALSE(Held(MOD_CONTROL | MOD_ALT, VK_F9)) << "the keys set before are let go";
+        EXPECT_TRUE(Held(MOD_CONTROL | MOD_ALT, VK_F10));
+    }
+    EXPECT_FALSE(Held(MOD_CONTROL | MOD_ALT, VK_F10)) << "and so are all at the end";
+    UnregisterHotKey(nullptr, 1);
+}
+
+// A key held down repeats; one press must say a macro once. Wine's keyboard
+// under a test sends no repeats, so the flag is checked as it is passed.
+TEST(GlobalHotkeys, AskThatAHeldKeyDoesNotRepeat) {
+    static UINT asked = 0;
+    SetRegisterHotkeyCall([](HWND, int, UINT modifiers, UINT) -> BOOL {
+        asked = modifiers;
+        return TRUE;
+    });
+    GlobalHotkeys keys(1);
+    keys.Register({Hotkey{kModShift, VK_F9}});
+    keys.UnregisterAll();
+    SetRegisterHotkeyCall(nullptr);
+    EXPECT_EQ(asked, static_cast<UINT>(MOD_SHIFT | MOD_NOREPEAT));
+}
+
+TEST(HotkeyRefusalReason, NamesWindowsForItsOwnKeysAnotherProgramForTheRestAndElseTheSystemsWords) {
+    EXPECT_EQ(HotkeyRefusalReason(ERROR_HOTKEY_ALREADY_REGISTERED, {kModWin, 'E'}),
+              u"Windows が自分のショートカットのために取ってあるキーです。");
+    EXPECT_NE(HotkeyRefusalReason(ERROR_HOTKEY_ALREADY_REGISTERED, {kModCtrl | kModAlt, 'E'})
+                  .find(u"ほかのプログラム"),
+              std::u16string::npos);
+    const std::u16string denied = HotkeyRefusalReason(ERROR_ACCESS_DENIED, {kModCtrl, 'E'});
+    EXPECT_EQ(denied, SystemErrorText(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(denied.ends_with(u" (エラー 5)"));
+    EXPECT_EQ(denied.find_first_of(u"\r\n"), std::u16string::npos);
+    for (const char16_t* end : {u". (", u"。 ("}) EXPECT_EQ(denied.find(end), std::u16string::npos);
+    EXPECT_GT(denied.size(), std::u16string(u" (エラー 5)").size()) << "the system's words first";
+    EXPECT_EQ(SystemErrorText(0x20000001), u"エラー 536870913")
+        << "a code the system has no words for";
+}
+
+}  // namespace
+}  // namespace kiv

@@ -1,0 +1,120 @@
+// The tool's menu as Windows shows it: the right-click menu shows each item as
+// the state says and hands back the one chosen, and the items' keys reach the
+// window as the commands they stand for.
+
+#include "app/tool_menu_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <thread>
+#include <vector>
+
+#include "platform/win32_handle.h"
+#include "support/in_process_window.h"
+
+namespace kiv {
+namespace {
+
+// The popup menu this process shows, once it is up.
+HWND ShownPopupMenu() {
+    HWND found = nullptr;
+    test::PumpUntil([&] {
+        found = FindWindowW(L"#32768", nullptr);
+        DWORD pid = 0;
+        if (found != nullptr) GetWindowThreadProcessId(found, &pid);
+        return found != nullptr && pid == GetCurrentProcessId() && IsWindowVisible(found);
+    });
+    return found;
+}
+
+TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
+    UniqueWindow owner(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                       nullptr, nullptr, nullptr, nullptr));
+    SetForegroundWindow(owner.Get());
+    const MenuState state{.topMost = true, .selected = true, .canMoveDown = true};
+    struct Case {
+        std::vector<WPARAM> keys;
+        std::optional<MenuCommand> chosen;
+    };
+    // Esc: nothing. Down, Down, Enter: the second item.
+    for (const Case& test : {Case{{VK_ESCAPE}, std::nullopt},
+                             Case{{VK_DOWN, VK_DOWN, VK_RETURN}, MenuCommand::EditMacro}}) {
+        std::vector<std::pair<std::wstring, UINT>> shown;
+        std::thread user([&] {
+            HWND popup = ShownPopupMenu();
+            if (popup == nullptr) return;
+            auto* menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+            for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+                wchar_t text[64] = {};
+                GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+                const UINT flags = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+                shown.emplace_back(text, flags & (MF_CHECKED | MF_GRAYED | MF_SEPARATOR));
+            }
+            for (const WPARAM key : test.keys) PostMessageW(popup, WM_KEYDOWN, key, 0);
+        });
+        const std::optional<MenuCommand> chosen = ShowToolMenu(owner.Get(), {10, 10}, state);
+        user.join();
+        EXPECT_EQ(chosen, test.chosen);
+        ASSERT_EQ(shown.size(), ToolMenuItems().size());
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const MenuItem& item = ToolMenuItems()[i];
+            SCOPED_TRACE(i);
+            EXPECT_EQ(std::u16string(shown[i].first.begin(), shown[i].first.end()), item.text);
+            if (item.command == MenuCommand::Separator) {
+                EXPECT_NE(shown[i].second & MF_SEPARATOR, 0u);  // greyed too, as Windows keeps them
+                continue;
+            }
+            const UINT flags = (IsTicked(item.command, state).value_or(false) ? MF_CHECKED : 0u) |
+                               (IsEnabled(item.command, state) ? 0u : MF_GRAYED);
+            EXPECT_EQ(shown[i].second, flags);
+        }
+    }
+}
+
+// Each item's key, with its modifiers held and only then, sends the item's key command.
+LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, static_cast<LONG_PTR>(LOWORD(wParam)));
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(CreateToolMenuKeys, EachItemsKeyWithItsModifiersSendsItsCommand) {
+    const WNDCLASSW recorder{0,       Record,  0,       0,       GetModuleHandleW(nullptr),
+                             nullptr, nullptr, nullptr, nullptr, L"KivTestRecorder"};
+    RegisterClassW(&recorder);
+    UniqueWindow window(CreateWindowExW(0, L"KivTestRecorder", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                        nullptr, nullptr, nullptr));
+    const UniqueAccelerators keys(CreateToolMenuKeys());
+    ASSERT_TRUE(keys);
+    const auto press = [&](WORD key, std::uint32_t modifiers) {
+        BYTE state[256] = {};
+        if ((modifiers & kModCtrl) != 0) state[VK_CONTROL] = 0x80;
+        if ((modifiers & kModAlt) != 0) state[VK_MENU] = 0x80;
+        SetKeyboardState(state);
+        SetWindowLongPtrW(window.Get(), GWLP_USERDATA, 0);
+        MSG message{};
+        message.hwnd = window.Get();
+        message.message = (modifiers & kModAlt) != 0 ? WM_SYSKEYDOWN : WM_KEYDOWN;
+        message.wParam = key;
+        message.lParam = (modifiers & kModAlt) != 0 ? 1 << 29 : 0;  // the Alt bit
+        TranslateAcceleratorW(window.Get(), keys.Get(), &message);
+        return static_cast<std::uint32_t>(GetWindowLongPtrW(window.Get(), GWLP_USERDATA));
+    };
+    for (const MenuItem& item : ToolMenuItems()) {
+        if (!item.key) continue;
+        SCOPED_TRACE(static_cast<unsigned>(item.command));
+        EXPECT_EQ(press(static_cast<WORD>(item.key->key), item.key->modifiers),
+                  KeyCommandId(item.command));
+        if (item.key->modifiers != 0) {
+            EXPECT_EQ(press(static_cast<WORD>(item.key->key), 0), 0u)
+                << "not without its modifiers";
+        }
+    }
+    BYTE none[256] = {};
+    SetKeyboardState(none);
+}
+
+}  // namespace
+}  // namespace kiv

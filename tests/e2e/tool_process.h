@@ -18,8 +18,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/window_counts_win32.h"
 #include "platform/win32_handle.h"
+#include "platform/window_counts_win32.h"
 #include "standin_process.h"
 
 namespace kiv::e2e {

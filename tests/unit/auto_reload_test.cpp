@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "app/auto_reload.h"
+#include "app/macro_file/auto_reload.h"
 
 #include <filesystem>
 
-#include "app/file_watch.h"
-#include "app/main_commands.h"
+#include "app/macro_file/file_watch.h"
+#include "app/window/main_commands.h"
 #include "support/temp_dir.h"
 #include "support/write_time.h"
 

@@ -1,7 +1,7 @@
 // What the tool learns of the desktop, checked against the desktop itself:
 // the monitors, and the caption bar where Windows finds it.
 
-#include "app/desktop_win32.h"
+#include "app/window/desktop_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,8 +1,8 @@
 // The watcher's thread telling a window of this process about the file.
 
-#include "app/file_watch_win32.h"
+#include "app/macro_file/file_watch_win32.h"
 
-#include "app/file_watch.h"
+#include "app/macro_file/file_watch.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

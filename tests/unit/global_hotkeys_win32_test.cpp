@@ -1,7 +1,7 @@
 // A set of global hotkeys with Windows: each key held while registered and
 // released with its set, and Windows' refusals told in the user's words.
 
-#include "app/global_hotkeys_win32.h"
+#include "app/hotkeys/global_hotkeys_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
 // The hotkey dialog's field: every key the tool allows goes in and comes back out the same.
 
-#include "app/hotkey_dialog_win32.h"
+#include "app/hotkeys/hotkey_dialog_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/hotkey_refusals.h"
+#include "app/hotkeys/hotkey_refusals.h"
 
 #include <optional>
 #include <vector>

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/hotkey.h"
 #include "platform/utf8.h"
+#include "settings/hotkey.h"
 
 namespace kiv {
 namespace {

@@ -1,6 +1,6 @@
 // The row of four controls at every scale and size of the client area.
 
-#include "app/layout.h"
+#include "app/window/layout.h"
 
 #include <gtest/gtest.h>
 

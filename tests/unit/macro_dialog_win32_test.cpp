@@ -1,7 +1,7 @@
 // The macro dialog in this process, driven from a thread of the test's own while its modal loop
 // holds the test's thread.
 
-#include "app/macro_dialog_win32.h"
+#include "app/editing/macro_dialog_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -13,8 +13,8 @@
 #include <regex>
 #include <vector>
 
+#include "app/hotkeys/tool_hotkeys_win32.h"
 #include "app/resource.h"
-#include "app/tool_hotkeys_win32.h"
 #include "platform/win32_handle.h"
 #include "support/in_process_window.h"
 #include "support/temp_dir.h"

@@ -1,6 +1,6 @@
 // An edit as the main window makes it: the file, the macro's key and the undo of both.
 
-#include "app/macro_edit_session.h"
+#include "app/editing/macro_edit_session.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/macro_edit_session.h"
+#include "app/editing/macro_edit_session.h"
 #include "macro/macro_list.h"
 #include "platform/ansi_text.h"
 #include "platform/file_system.h"

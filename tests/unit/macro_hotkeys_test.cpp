@@ -1,9 +1,9 @@
 // The keys of macros, kept by title in the settings file: what reads, what stays and what is
 // written.
 
-#include "app/macro_hotkeys.h"
+#include "app/hotkeys/macro_hotkeys.h"
 
-#include "app/hotkey_conflicts.h"
+#include "app/hotkeys/hotkey_conflicts.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <tuple>
 
-#include "app/main_commands.h"
+#include "app/window/main_commands.h"
 #include "platform/utf8.h"
 
 namespace kiv {

@@ -1,7 +1,7 @@
 // The main window in this process as if the tool ran from a fresh folder: what only the real window
 // shows, checked where Wine cannot show it from outside.
 
-#include "app/main_window.h"
+#include "app/window/main_window.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -17,14 +17,14 @@
 #include <thread>
 #include <vector>
 
-#include "app/file_watch_win32.h"
+#include "app/hotkeys/tool_hotkeys_win32.h"
+#include "app/macro_file/file_watch_win32.h"
 #include "app/resource.h"
-#include "app/tool_hotkeys_win32.h"
-#include "app/tool_menu_win32.h"
-#include "app/window_counts_win32.h"
+#include "app/window/tool_menu_win32.h"
 #include "platform/ansi_text.h"
 #include "platform/file_system.h"
 #include "platform/win32_handle.h"
+#include "platform/window_counts_win32.h"
 #include "settings/ini_file.h"
 #include "support/in_process_window.h"
 #include "support/temp_dir.h"

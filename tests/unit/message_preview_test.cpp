@@ -1,6 +1,6 @@
 // The preview a hovered title shows: the lines the game will get.
 
-#include "app/message_preview.h"
+#include "macro/message_preview.h"
 
 #include <gtest/gtest.h>
 

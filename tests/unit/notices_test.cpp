@@ -1,7 +1,7 @@
 // What the tool tells or asks unasked: never over the game, and the offer to
 // run as administrator in the order that keeps settings and hotkeys whole.
 
-#include "app/notices.h"
+#include "app/notices/notices.h"
 
 #include <gtest/gtest.h>
 

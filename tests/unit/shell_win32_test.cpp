@@ -1,6 +1,6 @@
 // What the tool asks of the Windows shell: files opened as text, never run.
 
-#include "app/shell_win32.h"
+#include "platform/shell_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <regex>
 
-#include "app/notice_port_win32.h"
+#include "app/notices/notice_port_win32.h"
 #include "platform/ansi_text.h"
 #include "platform/system_error.h"
 #include "support/in_process_window.h"

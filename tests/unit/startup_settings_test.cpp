@@ -1,7 +1,7 @@
 // The tool's settings read at start and written at close, with real files beside a stand-in
 // program.
 
-#include "app/startup_settings.h"
+#include "app/window/startup_settings.h"
 
 #include <gtest/gtest.h>
 

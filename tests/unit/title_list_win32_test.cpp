@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/title_list.h"
+#include "app/window/title_list.h"
 
 namespace kiv {
 namespace {

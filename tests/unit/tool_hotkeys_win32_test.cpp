@@ -1,7 +1,7 @@
 // The tool's global hotkeys with Windows: the actions' and the macros' keys together, and what
 // another program holds.
 
-#include "app/tool_hotkeys_win32.h"
+#include "app/hotkeys/tool_hotkeys_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

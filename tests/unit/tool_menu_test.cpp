@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/hotkey.h"
-#include "app/tool_menu.h"
+#include "app/commands/tool_menu.h"
+#include "settings/hotkey.h"
 
 namespace kiv {
 namespace {

@@ -2,7 +2,7 @@
 // the state says and hands back the one chosen, and the items' keys reach the
 // window as the commands they stand for.
 
-#include "app/tool_menu_win32.h"
+#include "app/window/tool_menu_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

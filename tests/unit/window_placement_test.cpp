@@ -1,7 +1,7 @@
 // Where the window goes: stored twips at the system DPI, restored rectangles, and a caption the
 // user can still grab.
 
-#include "app/window_placement.h"
+#include "app/window/window_placement.h"
 
 #include <gtest/gtest.h>
 

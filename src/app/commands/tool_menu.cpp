@@ -1,0 +1,93 @@
+#include "app/commands/tool_menu.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kiv {
+namespace {
+
+constexpr std::uint32_t kInsert = 0x2D, kDelete = 0x2E, kUp = 0x26, kDown = 0x28, kF2 = 0x71;
+
+const std::array<MenuItem, 10> kItems{{
+    {MenuCommand::NewMacro, u"新しいマクロ...\tInsert", Hotkey{0, kInsert}},
+    {MenuCommand::EditMacro, u"マクロを編集...\tF2", Hotkey{0, kF2}},
+    {MenuCommand::DeleteMacro, u"マクロを削除\tDelete", Hotkey{0, kDelete}},
+    {MenuCommand::MoveUp, u"上へ移動\tAlt+Up", Hotkey{kModAlt, kUp}},
+    {MenuCommand::MoveDown, u"下へ移動\tAlt+Down", Hotkey{kModAlt, kDown}},
+    {MenuCommand::Undo, u"元に戻す\tCtrl+Z", Hotkey{kModCtrl, 'Z'}},
+    {MenuCommand::Separator, u"", std::nullopt},
+    {MenuCommand::EditMacroFile, u"マクロファイルを編集", std::nullopt},
+    {MenuCommand::TopMost, u"常に手前に表示", std::nullopt},
+    {MenuCommand::HotkeySettings, u"ホットキーの設定...", std::nullopt},
+}};
+
+}  // namespace
+
+std::span<const MenuItem> ToolMenuItems() {
+    return kItems;
+}
+
+std::optional<bool> IsTicked(MenuCommand command, const MenuState& state) {
+    if (command == MenuCommand::TopMost) return state.topMost;
+    return std::nullopt;
+}
+
+bool IsEnabled(MenuCommand command, const MenuState& state) {
+    switch (command) {
+        case MenuCommand::EditMacro:
+        case MenuCommand::DeleteMacro:
+            return state.selected;
+        case MenuCommand::MoveUp:
+            return state.canMoveUp;
+        case MenuCommand::MoveDown:
+            return state.canMoveDown;
+        case MenuCommand::Undo:
+            return state.canUndo;
+        default:
+            return true;
+    }
+}
+
+bool IsEdit(MenuCommand command) {
+    switch (command) {
+        case MenuCommand::NewMacro:
+        case MenuCommand::EditMacro:
+        case MenuCommand::DeleteMacro:
+        case MenuCommand::MoveUp:
+        case MenuCommand::MoveDown:
+        case MenuCommand::Undo:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::optional<MenuCommand> ToolMenuCommand(std::uint32_t id) {
+    const auto found = std::find_if(kItems.begin(), kItems.end(), [&](const MenuItem& item) {
+        return item.command != MenuCommand::Separator &&
+               static_cast<std::uint32_t>(item.command) == id;
+    });
+    if (found == kItems.end()) return std::nullopt;
+    return found->command;
+}
+
+std::uint32_t KeyCommandId(MenuCommand command) {
+    return static_cast<std::uint32_t>(command) + 1;
+}
+
+std::optional<MenuCommand> ToolMenuKeyCommand(std::uint32_t id) {
+    if ((id & 0xFu) != 1) return std::nullopt;
+    return ToolMenuCommand(id - 1);
+}
+
+bool IsToolMenuKey(const Hotkey& key) {
+    return std::any_of(kItems.begin(), kItems.end(),
+                       [&](const MenuItem& item) { return item.key == key; });
+}
+
+std::u16string ToolKeyRefusal() {
+    return u"このキーは、ツールのウィンドウでマクロを編集するときのキー (F2、Ctrl+Z など) "
+           u"なので、ホットキーにはできません。";
+}
+
+}  // namespace kiv

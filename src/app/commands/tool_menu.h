@@ -1,0 +1,73 @@
+#pragma once
+
+// The tool's own menu items, shown in the window's system menu (the caption
+// icon, Alt+Space) and in the list's right-click menu, with the keys that
+// give the same commands: one table, so that a new item is one more row.
+// Portable.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "settings/hotkey.h"
+
+namespace kiv {
+
+// Also the items' IDs in the system menu, where they must stay below 0xF000
+// with the low four bits clear (Windows keeps those for itself), and the
+// commands the keys send.
+enum class MenuCommand : std::uint32_t {
+    Separator = 0,  // a line between groups, no command
+    TopMost = 0x0100,
+    HotkeySettings = 0x0110,
+    EditMacroFile = 0x0120,
+    NewMacro = 0x0130,
+    EditMacro = 0x0140,
+    DeleteMacro = 0x0150,
+    MoveUp = 0x0160,
+    MoveDown = 0x0170,
+    Undo = 0x0180,
+};
+
+struct MenuItem {
+    MenuCommand command;
+    std::u16string_view text;   // with the key after a TAB, as menus show it
+    std::optional<Hotkey> key;  // while the tool's window has the focus
+};
+
+// In menu order.
+std::span<const MenuItem> ToolMenuItems();
+
+// What the menu shows ticked or greyed.
+struct MenuState {
+    bool topMost = false;
+    bool selected = false;     // a macro is selected
+    bool canMoveUp = false;    // ... and is not the first
+    bool canMoveDown = false;  // ... nor the last
+    bool canUndo = false;
+};
+// Whether the item shows a tick, and if so whether it is ticked now.
+std::optional<bool> IsTicked(MenuCommand command, const MenuState& state);
+bool IsEnabled(MenuCommand command, const MenuState& state);
+
+// Whether the command changes the macro file (the macros' editing).
+bool IsEdit(MenuCommand command);
+
+// The tool's command behind a menu ID (from WM_SYSCOMMAND or WM_COMMAND).
+std::optional<MenuCommand> ToolMenuCommand(std::uint32_t id);
+
+// The ID an item's key sends as WM_COMMAND: one the system menu does not
+// hold, or Windows would send it as WM_SYSCOMMAND, and not at all while the
+// menu shows the item greyed from an earlier opening.
+std::uint32_t KeyCommandId(MenuCommand command);
+std::optional<MenuCommand> ToolMenuKeyCommand(std::uint32_t id);
+
+// Whether `key` is one of the items' keys: a global hotkey would take it from
+// the tool's own window.
+bool IsToolMenuKey(const Hotkey& key);
+// Why such a key is no hotkey, in the user's words.
+std::u16string ToolKeyRefusal();
+
+}  // namespace kiv

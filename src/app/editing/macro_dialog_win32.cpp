@@ -1,0 +1,230 @@
+#include "app/editing/macro_dialog_win32.h"
+
+#include <commctrl.h>
+
+#include "app/hotkeys/hotkey_dialog_win32.h"
+#include "app/resource.h"
+#include "macro/line_preparation.h"
+#include "macro/macro_form.h"
+#include "platform/common_controls.h"
+#include "platform/local_clock.h"
+#include "platform/system_error.h"
+#include "platform/wide_text.h"
+
+namespace kiv {
+namespace {
+
+std::u16string TextOf(HWND window) {
+    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(window)), u'\0');
+    if (!text.empty()) {
+        const int copied = GetWindowTextW(window, Wide(text), static_cast<int>(text.size()) + 1);
+        text.resize(static_cast<std::size_t>(copied));
+    }
+    return text;
+}
+
+class MacroDialog {
+  public:
+    explicit MacroDialog(const MacroDialogRequest& request)
+        : request_(request), shown_(FormOf(request.macro)) {}
+
+    std::optional<MacroDialogResult> Run(HWND owner, HINSTANCE instance) {
+        const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MACRO), owner,
+                                               Procedure, reinterpret_cast<LPARAM>(this));
+        if (result == -1 || result == 0) {
+            const std::u16string text =
+                u"マクロの入力画面を表示できませんでした。\n\n" + SystemErrorText(GetLastError());
+            MessageBoxW(owner, Wide(text), L"KIV 会話マクロ", MB_OK | MB_ICONERROR);
+        }
+        if (result != IDOK) return std::nullopt;
+        return std::move(result_);
+    }
+
+  private:
+    static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        auto* self = reinterpret_cast<MacroDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+        if (self == nullptr) return FALSE;
+        switch (message) {
+            case WM_INITDIALOG:
+                self->dialog_ = dialog;
+                self->Start();
+                return FALSE;  // the focus is set
+            case WM_COMMAND: {
+                const int id = LOWORD(wParam);
+                if (HIWORD(wParam) == EN_CHANGE && id >= IDC_MACRO_LINE_FIRST &&
+                    id < IDC_MACRO_LINE_FIRST + 3) {
+                    self->ShowPreview();
+                }
+                if (HIWORD(wParam) == EN_CHANGE && id == IDC_MACRO_HOTKEY) self->ShowCaution();
+                if (id == IDOK) self->Ok();
+                if (id == IDCANCEL) EndDialog(dialog, IDCANCEL);
+                return TRUE;
+            }
+            default:
+                return FALSE;
+        }
+    }
+
+    HWND Item(int id) const { return GetDlgItem(dialog_, id); }
+    HWND Line(std::size_t i) const { return Item(IDC_MACRO_LINE_FIRST + static_cast<int>(i)); }
+
+    RECT PlaceOf(HWND control) const {
+        RECT rect{};
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
+    void Start() {
+        if (request_.isNew) SetWindowTextW(dialog_, L"新しいマクロ");
+        SetDlgItemTextW(dialog_, IDC_MACRO_TITLE, Wide(shown_.title));
+        for (std::size_t i = 0; i < shown_.lines.size(); ++i) {
+            SetWindowTextW(Line(i), Wide(shown_.lines[i]));
+        }
+        if (shown_.rest.empty()) {
+            DropRestRow();
+        } else {
+            SetDlgItemTextW(dialog_, IDC_MACRO_REST, Wide(shown_.rest));
+        }
+        SendDlgItemMessageW(dialog_, IDC_MACRO_HOTKEY, HKM_SETHOTKEY,
+                            ToHotkeyField(request_.hotkey), 0);
+        if (request_.hotkey && (request_.hotkey->modifiers & kModWin) != 0) {
+            ShowStatus(u"ホットキーの " + FormatHotkey(*request_.hotkey) +
+                           u" は欄に Win なしで出ます (そのままなら変わりません)。",
+                       false);
+        }
+        ShowPreview();
+        ShowCaution();
+        SetFocus(Item(IDC_MACRO_TITLE));
+        SendDlgItemMessageW(dialog_, IDC_MACRO_TITLE, EM_SETSEL, 0, -1);
+    }
+
+    // Most messages have no rest: its row goes, and what is below it moves
+    // up into its place, so that the dialog shows no hole.
+    void DropRestRow() {
+        const LONG shift = PlaceOf(Item(IDC_MACRO_HOTKEY)).top - PlaceOf(Item(IDC_MACRO_REST)).top;
+        const LONG below = PlaceOf(Item(IDC_MACRO_REST_NOTE)).bottom;
+        for (const int id : {IDC_MACRO_REST_LABEL, IDC_MACRO_REST, IDC_MACRO_REST_NOTE}) {
+            ShowWindow(Item(id), SW_HIDE);
+            EnableWindow(Item(id), FALSE);  // out of the tab order and its access key
+        }
+        for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            const RECT place = PlaceOf(child);
+            if (place.top < below) continue;
+            SetWindowPos(child, nullptr, place.left, place.top - shift, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        RECT frame{};
+        GetWindowRect(dialog_, &frame);
+        // Still centred where DS_CENTER put it.
+        SetWindowPos(dialog_, nullptr, frame.left, frame.top + shift / 2, frame.right - frame.left,
+                     frame.bottom - frame.top - shift, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    MacroForm Form() const {
+        MacroForm form{TextOf(Item(IDC_MACRO_TITLE)), {}, shown_.rest};
+        for (std::size_t i = 0; i < form.lines.size(); ++i) form.lines[i] = TextOf(Line(i));
+        return form;
+    }
+
+    // Also while a field holds what cannot be written: the preview shows how
+    // the game would take it.
+    void ShowPreview() const {
+        const MacroForm form = Form();
+        std::u16string message = form.lines[0];
+        for (std::size_t i = 1; i < form.lines.size(); ++i) {
+            message.append(kLineSeparator).append(form.lines[i]);
+        }
+        message += form.rest;
+        std::u16string shown;
+        for (const std::u16string& line : ChatLinesAsSent(message, LocalTimeOfDay)) {
+            if (!shown.empty()) shown += u"\r\n";
+            shown += line;
+        }
+        SetDlgItemTextW(dialog_, IDC_MACRO_PREVIEW, Wide(shown));
+    }
+
+    // What the key in the field costs, under it.
+    void ShowCaution() const {
+        bool changed = false;
+        const std::optional<Hotkey> key = ChosenKey(changed);
+        const std::optional<std::u16string> caution = key ? HotkeyCaution(*key) : std::nullopt;
+        SetDlgItemTextW(dialog_, IDC_MACRO_HOTKEY_CAUTION, Wide(caution.value_or(u"")));
+    }
+
+    // A field left as it was keeps the key as stored: the field cannot show
+    // the Win key.
+    std::optional<Hotkey> ChosenKey(bool& changed) const {
+        const auto value =
+            static_cast<WORD>(SendDlgItemMessageW(dialog_, IDC_MACRO_HOTKEY, HKM_GETHOTKEY, 0, 0));
+        changed = value != ToHotkeyField(request_.hotkey);
+        return changed ? FromHotkeyField(value) : request_.hotkey;
+    }
+
+    void Ok() {
+        const MacroForm form = Form();
+        ComposedMacro composed = ComposeMacro(form, request_.fileEncoding);
+        if (!composed.macro) {
+            ShowStatus(composed.refusal);
+            return;
+        }
+        bool keyChanged = false;
+        const std::optional<Hotkey> key = ChosenKey(keyChanged);
+        // A kept key moves to a new title, which must be able to hold it too.
+        const bool retitled = composed.macro->Title() != request_.macro.Title();
+        std::optional<std::u16string> takenFrom;
+        if (key && (keyChanged || retitled)) {
+            std::optional<MacroKeyClash> clash;
+            if (!IsAllowedHotkey(*key)) {
+                clash = MacroKeyClash{
+                    u"このホットキーは使えません。英数字や矢印などには Ctrl か Alt を"
+                    u"添えてください (F キーとテンキーは単独でも可)。",
+                    {}};
+            } else if (request_.hotkeyClash) {
+                clash = request_.hotkeyClash(*key, composed.macro->Title());
+            }
+            // A key that does nothing where it is kept is the user's to take.
+            if (clash && clash->orphanTitle &&
+                MessageBoxW(dialog_, Wide(clash->text), L"KIV 会話マクロ",
+                            MB_YESNO | MB_ICONQUESTION) == IDYES) {
+                takenFrom = clash->orphanTitle;
+                clash.reset();
+            }
+            if (clash) {
+                ShowStatus(clash->orphanTitle
+                               ? u"このキーは、一覧にないマクロ「" + *clash->orphanTitle +
+                                     u"」のキーとして残っています。"
+                               : clash->text);
+                SendMessageW(dialog_, WM_NEXTDLGCTL,
+                             reinterpret_cast<WPARAM>(Item(IDC_MACRO_HOTKEY)), TRUE);
+                return;
+            }
+        }
+        result_ = MacroDialogResult{std::move(*composed.macro), request_.isNew || form != shown_,
+                                    key, std::move(takenFrom)};
+        EndDialog(dialog_, IDOK);
+    }
+
+    void ShowStatus(const std::u16string& text, bool beep = true) const {
+        SetDlgItemTextW(dialog_, IDC_MACRO_STATUS, Wide(text));
+        if (beep && !text.empty()) MessageBeep(MB_ICONWARNING);
+    }
+
+    const MacroDialogRequest& request_;
+    const MacroForm shown_;
+    HWND dialog_ = nullptr;
+    std::optional<MacroDialogResult> result_;
+};
+
+}  // namespace
+
+std::optional<MacroDialogResult> ShowMacroDialog(HWND owner, HINSTANCE instance,
+                                                 const MacroDialogRequest& request) {
+    // The hotkey field lives in the common controls.
+    LoadCommonControls(ICC_HOTKEY_CLASS);
+    return MacroDialog(request).Run(owner, instance);
+}
+
+}  // namespace kiv

@@ -1,0 +1,229 @@
+#include "app/hotkeys/hotkey_dialog_win32.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/commands/tool_menu.h"
+#include "app/resource.h"
+#include "platform/common_controls.h"
+#include "platform/system_error.h"
+#include "platform/wide_text.h"
+
+namespace kiv {
+
+WORD ToHotkeyField(const std::optional<Hotkey>& hotkey) {
+    if (!hotkey) return 0;
+    BYTE flags = 0;
+    if ((hotkey->modifiers & kModShift) != 0) flags |= HOTKEYF_SHIFT;
+    if ((hotkey->modifiers & kModCtrl) != 0) flags |= HOTKEYF_CONTROL;
+    if ((hotkey->modifiers & kModAlt) != 0) flags |= HOTKEYF_ALT;
+    // The field names a key by its scan code: without this flag the arrows,
+    // Insert, Delete, Home, End, PageUp and PageDown show as keypad keys.
+    const bool extended = (hotkey->key >= VK_PRIOR && hotkey->key <= VK_DOWN) ||
+                          hotkey->key == VK_INSERT || hotkey->key == VK_DELETE;
+    if (extended) flags |= HOTKEYF_EXT;
+    return MAKEWORD(static_cast<BYTE>(hotkey->key), flags);
+}
+
+std::optional<Hotkey> FromHotkeyField(WORD value) {
+    if (LOBYTE(value) == 0) return std::nullopt;
+    const BYTE flags = HIBYTE(value);
+    Hotkey hotkey{0, LOBYTE(value)};
+    if ((flags & HOTKEYF_SHIFT) != 0) hotkey.modifiers |= kModShift;
+    if ((flags & HOTKEYF_CONTROL) != 0) hotkey.modifiers |= kModCtrl;
+    if ((flags & HOTKEYF_ALT) != 0) hotkey.modifiers |= kModAlt;
+    return hotkey;
+}
+
+namespace {
+
+std::u16string Quoted(HotkeyAction action) {
+    return u"「" + std::u16string(kHotkeyActionInfo[static_cast<std::size_t>(action)].name) + u"」";
+}
+
+class HotkeyDialog {
+  public:
+    explicit HotkeyDialog(const HotkeyDialogRequest& request) : request_(request) {}
+
+    // Nothing for キャンセル; a dialog that could not be shown is told.
+    std::optional<HotkeyDialogResult> Run(HWND owner, HINSTANCE instance) {
+        const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_HOTKEYS), owner,
+                                               Procedure, reinterpret_cast<LPARAM>(this));
+        if (result == -1 || result == 0) {
+            const std::u16string text =
+                u"ホットキーの設定を表示できませんでした。\n\n" + SystemErrorText(GetLastError());
+            MessageBoxW(owner, Wide(text), L"KIV 会話マクロ", MB_OK | MB_ICONERROR);
+        }
+        if (result != IDOK) return std::nullopt;
+        return HotkeyDialogResult{chosen_, removed_};
+    }
+
+  private:
+    static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        auto* self = reinterpret_cast<HotkeyDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+        if (self == nullptr) return FALSE;
+        switch (message) {
+            case WM_INITDIALOG:
+                self->dialog_ = dialog;
+                self->Start();
+                return TRUE;
+            case WM_COMMAND: {
+                const int id = LOWORD(wParam);
+                if (id >= IDC_HOTKEY_FIRST &&
+                    id < IDC_HOTKEY_FIRST + static_cast<int>(kHotkeyActions) &&
+                    HIWORD(wParam) == EN_CHANGE) {
+                    self->ShowCautions();
+                }
+                if (id == IDC_HOTKEY_MACROS && HIWORD(wParam) == LBN_SELCHANGE) {
+                    EnableWindow(
+                        self->Item(IDC_HOTKEY_REMOVE),
+                        SendMessageW(self->Item(IDC_HOTKEY_MACROS), LB_GETCURSEL, 0, 0) >= 0);
+                }
+                if (id == IDC_HOTKEY_REMOVE) self->RemoveMacroKey();
+                if (id == IDOK) self->Ok();
+                if (id == IDCANCEL) EndDialog(dialog, IDCANCEL);
+                return TRUE;
+            }
+            default:
+                return FALSE;
+        }
+    }
+
+    HWND Item(int id) const { return GetDlgItem(dialog_, id); }
+    HWND Field(std::size_t action) const {
+        return Item(IDC_HOTKEY_FIRST + static_cast<int>(action));
+    }
+
+    void Start() {
+        std::u16string status;
+        for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+            const std::optional<Hotkey>& current = request_.current[i];
+            SendMessageW(Field(i), HKM_SETHOTKEY, ToHotkeyField(current), 0);
+            const std::u16string named = Quoted(static_cast<HotkeyAction>(i)) + u"の ";
+            if (!request_.refusals[i].empty()) {
+                status += named + FormatHotkey(*current) + u" は働いていません: " +
+                          request_.refusals[i] + u"\n";
+            } else if (current && (current->modifiers & kModWin) != 0) {
+                status += named + FormatHotkey(*current) +
+                          u" は欄に Win なしで出ます (そのままなら変わりません)。\n";
+            }
+        }
+        ShowStatus(status, false);
+        HWND macros = Item(IDC_HOTKEY_MACROS);
+        for (const std::u16string& line : request_.macroKeys) {
+            SendMessageW(macros, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(line)));
+        }
+        shown_.resize(request_.macroKeys.size());
+        for (std::size_t i = 0; i < shown_.size(); ++i) shown_[i] = i;
+        if (request_.macroKeys.empty()) {
+            SendMessageW(macros, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"なし"));
+            EnableWindow(macros, FALSE);
+        }
+        ShowCautions();
+    }
+
+    // A macro's key taken away from the list; it goes once OK is pressed.
+    void RemoveMacroKey() {
+        HWND macros = Item(IDC_HOTKEY_MACROS);
+        const LRESULT selected = SendMessageW(macros, LB_GETCURSEL, 0, 0);
+        if (selected < 0 || static_cast<std::size_t>(selected) >= shown_.size()) return;
+        removed_.push_back(shown_[static_cast<std::size_t>(selected)]);
+        shown_.erase(shown_.begin() + selected);
+        SendMessageW(macros, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
+        // The focus leaves the button before it is greyed, as a dialog moves it.
+        SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(macros), TRUE);
+        EnableWindow(Item(IDC_HOTKEY_REMOVE), FALSE);
+    }
+
+    // What each key chosen costs, as the fields hold them now.
+    void ShowCautions() const {
+        std::u16string cautions;
+        const HotkeySet chosen = Chosen();
+        for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+            if (!chosen[i]) continue;
+            if (const auto caution = HotkeyCaution(*chosen[i])) {
+                cautions += Quoted(static_cast<HotkeyAction>(i)) + u"の " + *caution + u"\n";
+            }
+        }
+        SetDlgItemTextW(dialog_, IDC_HOTKEY_CAUTION, Wide(cautions));
+    }
+
+    // A field left as it was keeps its key as stored (the field cannot show
+    // the Win key, for one).
+    HotkeySet Chosen() const {
+        HotkeySet chosen;
+        for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+            const auto value = static_cast<WORD>(SendMessageW(Field(i), HKM_GETHOTKEY, 0, 0));
+            chosen[i] = value == ToHotkeyField(request_.current[i]) ? request_.current[i]
+                                                                    : FromHotkeyField(value);
+        }
+        return chosen;
+    }
+
+    void Ok() {
+        const HotkeySet chosen = Chosen();
+        std::u16string status;
+        for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+            if (!chosen[i]) continue;
+            const std::u16string named = Quoted(static_cast<HotkeyAction>(i));
+            if (!IsAllowedHotkey(*chosen[i])) {
+                status += named +
+                          u"のキーは使えません。英数字や矢印などには Ctrl か Alt を"
+                          u"添えてください (F キーとテンキーは単独でも可)。\n";
+            } else if (IsToolMenuKey(*chosen[i]) && chosen[i] != request_.current[i]) {
+                status +=
+                    named + u"の " + FormatHotkey(*chosen[i]) + u": " + ToolKeyRefusal() + u"\n";
+            }
+            for (std::size_t j = 0; j < i; ++j) {
+                if (chosen[j] == chosen[i]) {
+                    status += named + u"と" + Quoted(static_cast<HotkeyAction>(j)) +
+                              u"に同じキーは使えません。\n";
+                }
+            }
+        }
+        if (!status.empty()) {
+            ShowStatus(status);
+            return;
+        }
+        const std::array<std::u16string, kHotkeyActions> refused = request_.registerKeys(chosen);
+        for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+            if (!refused[i].empty()) {
+                status += Quoted(static_cast<HotkeyAction>(i)) + u"の " + FormatHotkey(*chosen[i]) +
+                          u": " + refused[i] + u"\n";
+            }
+        }
+        // Told once; OK again with the same keys keeps them as they are.
+        if (status.empty() || chosen == lastRefused_) {
+            chosen_ = chosen;
+            EndDialog(dialog_, IDOK);
+            return;
+        }
+        lastRefused_ = chosen;
+        ShowStatus(status + u"別のキーにするか、このまま OK (ほかのキーは働きます)。");
+    }
+
+    void ShowStatus(const std::u16string& text, bool beep = true) const {
+        SetDlgItemTextW(dialog_, IDC_HOTKEY_STATUS, Wide(text));
+        if (beep && !text.empty()) MessageBeep(MB_ICONWARNING);
+    }
+
+    const HotkeyDialogRequest& request_;
+    HWND dialog_ = nullptr;
+    HotkeySet chosen_;
+    std::optional<HotkeySet> lastRefused_;
+    std::vector<std::size_t> shown_;    // the list's rows, by their positions in macroKeys
+    std::vector<std::size_t> removed_;  // taken away, by the same positions
+};
+
+}  // namespace
+
+std::optional<HotkeyDialogResult> ShowHotkeyDialog(HWND owner, HINSTANCE instance,
+                                                   const HotkeyDialogRequest& request) {
+    // The hotkey field lives in the common controls.
+    LoadCommonControls(ICC_HOTKEY_CLASS);
+    return HotkeyDialog(request).Run(owner, instance);
+}
+
+}  // namespace kiv

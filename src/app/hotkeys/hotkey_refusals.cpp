@@ -1,0 +1,42 @@
+#include "app/hotkeys/hotkey_refusals.h"
+
+namespace kiv {
+
+std::u16string DescribeUse(const HotkeyUse& use) {
+    const std::u16string quoted = u"「" + use.name + u"」";
+    return use.kind == HotkeyUse::Kind::Macro ? u"マクロ" + quoted : quoted;
+}
+
+std::vector<std::optional<std::size_t>> EarlierUsesOfTheSameKey(
+    const std::vector<HotkeyUse>& uses) {
+    std::vector<std::optional<std::size_t>> earlier(uses.size());
+    for (std::size_t i = 0; i < uses.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (uses[j].key == uses[i].key) {
+                earlier[i] = j;
+                break;
+            }
+        }
+    }
+    return earlier;
+}
+
+std::u16string SameKeyReason(const HotkeyUse& earlier) {
+    return u"設定ファイルで同じキーが" + DescribeUse(earlier) +
+           u"にも使われていて、そちらが働きます。";
+}
+
+std::optional<std::u16string> HotkeyRefusalMemory::ToTell(
+    const std::vector<HotkeyRefusal>& refused) {
+    if (refused == told_) return std::nullopt;
+    told_ = refused;
+    if (refused.empty()) return std::nullopt;
+    std::u16string text = u"次のホットキーは登録できなかったため、働きません。\n\n";
+    for (const HotkeyRefusal& refusal : refused) {
+        text += u"「" + refusal.owner + u"」の " + refusal.key + u": " + refusal.reason + u"\n";
+    }
+    text += u"\n別のキーにするには、メニューの「ホットキーの設定...」を使ってください。";
+    return text;
+}
+
+}  // namespace kiv

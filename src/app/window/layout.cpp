@@ -1,0 +1,49 @@
+#include "app/window/layout.h"
+
+#include <cmath>
+
+namespace kiv {
+
+MainControls DesignControls() {
+    return {
+        .list = {0, 60, 2655, 2490},
+        .say = {0, 2580, 855, 375},
+        .sayNext = {840, 2580, 1335, 375},
+        .reload = {1620, 2580, 1095, 375},
+    };
+}
+
+void LayOut(MainControls& c, float width, float height,
+            const std::function<float(const TwipsRect&)>& placeList) {
+    const TwipsRect list{0, 0, width, height - c.say.height};
+    if (list.width >= 0 && list.height >= 0) {
+        c.list = list;
+        if (placeList) c.list.height = placeList(list);
+    }
+    const TwipsRect say{0, c.list.height, width - (c.sayNext.width + c.reload.width), c.say.height};
+    if (say.width >= 0) c.say = say;
+    c.sayNext.left = c.say.width;
+    c.sayNext.top = c.list.height;
+    c.reload.left = c.say.width + c.sayNext.width;
+    c.reload.top = c.list.height;
+}
+
+void FitFixedSizesToPixels(MainControls& controls, unsigned dpi) {
+    const MainControls design = DesignControls();
+    const auto whole = [dpi](float twips) { return PixelsToTwips(TwipsToPixels(twips, dpi), dpi); };
+    controls.say.height = whole(design.say.height);
+    controls.sayNext.width = whole(design.sayNext.width);
+    controls.sayNext.height = whole(design.sayNext.height);
+    controls.reload.width = whole(design.reload.width);
+    controls.reload.height = whole(design.reload.height);
+}
+
+int TwipsToPixels(float twips, unsigned dpi) {
+    return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440.0));
+}
+
+float PixelsToTwips(int pixels, unsigned dpi) {
+    return static_cast<float>(static_cast<double>(pixels) * 1440.0 / dpi);
+}
+
+}  // namespace kiv

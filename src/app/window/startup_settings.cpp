@@ -1,0 +1,111 @@
+#include "app/window/startup_settings.h"
+
+#include <cmath>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "platform/ansi_text.h"
+#include "settings/ini_file.h"
+#include "settings/value_checks.h"
+
+namespace kiv {
+namespace {
+
+std::u16string SiblingPath(std::u16string_view programPath, std::u16string_view extension) {
+    const std::size_t slash = programPath.rfind(u'\\');
+    const std::size_t nameStart = slash == std::u16string_view::npos ? 0 : slash + 1;
+    const std::u16string_view name = programPath.substr(nameStart);
+    const std::size_t dot = name.rfind(u'.');
+    // The directory keeps its backslash, so a drive root gives C:\ and not C:\\.
+    return std::u16string(programPath.substr(0, nameStart)) + std::u16string(name.substr(0, dot)) +
+           std::u16string(extension);
+}
+
+std::u16string DecimalText(float twips) {
+    const std::string digits = std::to_string(std::lround(twips));
+    return {digits.begin(), digits.end()};
+}
+
+}  // namespace
+
+std::u16string IniFilePath(std::u16string_view programPath) {
+    return SiblingPath(programPath, u".ini");
+}
+
+std::u16string DefaultMacroFilePath(std::u16string_view programPath) {
+    return SiblingPath(programPath, u".txt");
+}
+
+std::optional<std::u16string> UnsavableSettingsNotice(std::u16string_view iniPath) {
+    if (ToAnsiExactly(iniPath)) return std::nullopt;
+    return u"設定ファイル「" + std::u16string(iniPath) +
+           u"」の場所には、Windows が設定ファイルの"
+           u"名前に使えない文字 (" +
+           NameCharacters(CharactersAnsiLacks(iniPath)) +
+           u") が含まれています。ウィンドウの位置やマクロファイルの指定は保存されません。\n\n"
+           u"保存するには、このツールをそのような文字のない名前のフォルダーに置いてください。";
+}
+
+StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowGeometry& current,
+                                    const std::u16string& defaultMacroFile,
+                                    ProfileSections& profile) {
+    IniFile store(profile);
+    store.Load(iniPath);
+    store.SetNowSection(u"Position");
+    StartupSettings settings;
+    const auto read = [&](const char16_t* key, float own) {
+        const std::optional<std::int32_t> stored = ParseInt32(store.Data(key));
+        return stored ? static_cast<float>(*stored) : own;
+    };
+    settings.geometry.left = read(u"Left", current.left);
+    settings.geometry.top = read(u"Top", current.top);
+    settings.geometry.width = read(u"Width", current.width);
+    settings.geometry.height = read(u"Height", current.height);
+    // A window of no size cannot be seen, nor made larger with the mouse.
+    if (settings.geometry.width <= 0) settings.geometry.width = current.width;
+    if (settings.geometry.height <= 0) settings.geometry.height = current.height;
+    store.SetNowSection(u"Setting");
+    const SettingValue file = store.InitData(u"FileName", 0, defaultMacroFile);
+    settings.macroFile = std::get<std::u16string>(file);
+    settings.options = ReadOptions(store);
+    settings.macroHotkeys.Read(store);
+    return settings;
+}
+
+bool WriteShutdownSettings(const std::u16string& iniPath, const ShutdownSettings& settings,
+                           ProfileSections& profile) {
+    IniFile store(profile);
+    store.Load(iniPath);
+    const bool writeOptions = settings.optionsChanged || HasOptionSection(store);
+    store.SetNowSection(u"Position");
+    store.SetData(u"Left", DecimalText(settings.geometry.left));
+    store.SetData(u"Top", DecimalText(settings.geometry.top));
+    store.SetData(u"Width", DecimalText(settings.geometry.width));
+    store.SetData(u"Height", DecimalText(settings.geometry.height));
+    if (settings.macroFile) {
+        store.SetNowSection(u"Setting");
+        store.SetData(u"FileName", *settings.macroFile);
+    }
+    if (writeOptions) WriteOptions(store, settings.options);
+    if (settings.macroHotkeys.ToWrite()) settings.macroHotkeys.Write(store);
+    return store.Save(u"");
+}
+
+bool WriteHotkeySettings(const std::u16string& iniPath, const Options& options, bool optionsChanged,
+                         const MacroHotkeys& macroHotkeys, ProfileSections& profile) {
+    IniFile store(profile);
+    store.Load(iniPath);
+    bool saved = true;
+    if (optionsChanged || HasOptionSection(store)) {
+        WriteOptions(store, options);
+        saved = store.Save(u"Option");
+    }
+    if (macroHotkeys.ToWrite()) {
+        macroHotkeys.Write(store);
+        saved = store.Save(u"MacroHotkeys") && saved;
+    }
+    return saved;
+}
+
+}  // namespace kiv

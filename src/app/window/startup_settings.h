@@ -1,0 +1,72 @@
+#pragma once
+
+// What the main window reads from its settings file at start-up and writes
+// back when it closes. Portable: the window supplies its geometry and the
+// store its profile functions.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/hotkeys/macro_hotkeys.h"
+#include "app/window/window_placement.h"
+#include "platform/profile_sections.h"
+#include "settings/options.h"
+
+namespace kiv {
+
+// From the program's full path (C:\Tools\chat.exe): C:\Tools\chat.ini and
+// C:\Tools\chat.txt; one backslash after a drive root (C:\chat.ini).
+std::u16string IniFilePath(std::u16string_view programPath);
+std::u16string DefaultMacroFilePath(std::u16string_view programPath);
+
+// What the user is told when the settings file's path holds characters CP932
+// lacks (the folder the tool was put in): it can never be read or written,
+// so the window's place and the macro file are never kept. Nothing when the
+// path is fine.
+std::optional<std::u16string> UnsavableSettingsNotice(std::u16string_view iniPath);
+
+struct StartupSettings {
+    WindowGeometry geometry;
+    std::u16string macroFile;
+    Options options;
+    MacroHotkeys macroHotkeys;
+};
+
+// Each position value that is missing or not a number rounding into the 32-bit
+// range keeps the window's own (a wide desktop's right edge lies far beyond
+// 16 bits of twips), as does a width or height of zero or less; a blank macro
+// file path gives the default one; then the
+// options, each with its default where unusable. Never writes the file.
+StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowGeometry& current,
+                                    const std::u16string& defaultMacroFile,
+                                    ProfileSections& profile = SystemProfileSections());
+
+struct ShutdownSettings {
+    WindowGeometry geometry{};
+    // None when no list ever loaded: the stored path is left as it is.
+    std::optional<std::u16string> macroFile{};
+    Options options{};
+    bool optionsChanged = false;  // during this run
+    MacroHotkeys macroHotkeys{};  // written when MacroHotkeys::ToWrite
+};
+
+// Loads the file again, so foreign sections and keys survive, sets the five
+// values of the window and its macro file (they move to the end of their
+// sections), and the options and the macros' hotkeys only where the file has
+// their section already or they changed during the run: a user who never
+// touches them keeps the file "Position" then "Setting". Writes every
+// section; false when it could not.
+bool WriteShutdownSettings(const std::u16string& iniPath, const ShutdownSettings& settings,
+                           ProfileSections& profile = SystemProfileSections());
+
+// Writes the sections "Option" and "MacroHotkeys" at once, as they are, by
+// the rule of the close (each only where the file has it or it changed in
+// this run), leaving the rest of the file as it is: keys set during a run
+// must survive a crash or a power cut before the close writes everything.
+// False when they could not be written.
+bool WriteHotkeySettings(const std::u16string& iniPath, const Options& options, bool optionsChanged,
+                         const MacroHotkeys& macroHotkeys,
+                         ProfileSections& profile = SystemProfileSections());
+
+}  // namespace kiv

@@ -1,0 +1,69 @@
+#include "app/window/tool_menu_win32.h"
+
+#include <vector>
+
+namespace kiv {
+namespace {
+
+UINT Flags(const MenuItem& item, const MenuState& state) {
+    if (item.command == MenuCommand::Separator) return MF_SEPARATOR;
+    return MF_STRING | (IsTicked(item.command, state).value_or(false) ? MF_CHECKED : MF_UNCHECKED) |
+           (IsEnabled(item.command, state) ? MF_ENABLED : MF_GRAYED);
+}
+
+void AppendItems(HMENU menu, const MenuState& state) {
+    for (const MenuItem& item : ToolMenuItems()) {
+        AppendMenuW(menu, Flags(item, state), static_cast<UINT_PTR>(item.command),
+                    reinterpret_cast<const wchar_t*>(item.text.data()));
+    }
+}
+
+}  // namespace
+
+void AddToSystemMenu(HWND window, const MenuState& state) {
+    HMENU menu = GetSystemMenu(window, FALSE);
+    if (menu == nullptr) return;
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendItems(menu, state);
+}
+
+void UpdateSystemMenu(HWND window, const MenuState& state) {
+    HMENU menu = GetSystemMenu(window, FALSE);
+    if (menu == nullptr) return;
+    for (const MenuItem& item : ToolMenuItems()) {
+        if (item.command == MenuCommand::Separator) continue;
+        const auto id = static_cast<UINT>(item.command);
+        if (const std::optional<bool> ticked = IsTicked(item.command, state)) {
+            CheckMenuItem(menu, id, MF_BYCOMMAND | (*ticked ? MF_CHECKED : MF_UNCHECKED));
+        }
+        EnableMenuItem(menu, id,
+                       MF_BYCOMMAND | (IsEnabled(item.command, state) ? MF_ENABLED : MF_GRAYED));
+    }
+}
+
+std::optional<MenuCommand> ShowToolMenu(HWND owner, POINT screen, const MenuState& state) {
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) return std::nullopt;
+    AppendItems(menu, state);
+    const auto chosen = static_cast<std::uint32_t>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, 0,
+                       owner, nullptr));
+    DestroyMenu(menu);
+    return ToolMenuCommand(chosen);
+}
+
+HACCEL CreateToolMenuKeys() {
+    std::vector<ACCEL> keys;
+    for (const MenuItem& item : ToolMenuItems()) {
+        if (!item.key) continue;
+        BYTE flags = FVIRTKEY;
+        if ((item.key->modifiers & kModCtrl) != 0) flags |= FCONTROL;
+        if ((item.key->modifiers & kModAlt) != 0) flags |= FALT;
+        if ((item.key->modifiers & kModShift) != 0) flags |= FSHIFT;
+        keys.push_back({flags, static_cast<WORD>(item.key->key),
+                        static_cast<WORD>(KeyCommandId(item.command))});
+    }
+    return CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+}
+
+}  // namespace kiv

@@ -1,0 +1,31 @@
+#pragma once
+
+// The tool's menu items in the window's system menu and as the list's
+// right-click menu, and their keys. Windows only.
+
+#include <windows.h>
+
+#include <optional>
+
+#include "app/commands/tool_menu.h"
+
+namespace kiv {
+
+// Gives the window its own system menu with the items appended after a
+// separator. Called once, when the window is made: a window has no system
+// menu of its own until GetSystemMenu(window, FALSE) makes one, and items
+// appended while the menu is opening would land in a copy the user never sees.
+void AddToSystemMenu(HWND window, const MenuState& state);
+
+// Sets the items' ticks and greying in the window's system menu, as it opens.
+void UpdateSystemMenu(HWND window, const MenuState& state);
+
+// Shows the items as a menu at `screen` (a point in screen coordinates) and
+// returns the one chosen.
+std::optional<MenuCommand> ShowToolMenu(HWND owner, POINT screen, const MenuState& state);
+
+// The items' keys, for TranslateAccelerator: each sends WM_COMMAND with its
+// item's KeyCommandId. Null when it could not be made.
+HACCEL CreateToolMenuKeys();
+
+}  // namespace kiv

@@ -1,0 +1,43 @@
+#include "settings/options.h"
+
+#include <algorithm>
+#include <variant>
+
+#include "platform/case_fold.h"
+#include "settings/ini_file.h"
+
+namespace kiv {
+namespace {
+
+constexpr std::u16string_view kSection = u"Option";
+constexpr std::u16string_view kTopMost = u"TopMost";
+constexpr std::int32_t kBoolean = 3;  // the store's type code
+
+}  // namespace
+
+Options ReadOptions(IniFile& store) {
+    Options options;
+    store.SetNowSection(kSection);
+    options.topMost = std::get<bool>(store.InitData(kTopMost, kBoolean, false));
+    for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+        options.hotkeys[i] = store.Data(kHotkeyActionInfo[i].key);
+    }
+    return options;
+}
+
+bool HasOptionSection(const IniFile& store) {
+    const std::u16string wanted = FoldCase(kSection);
+    const auto& sections = store.Sections();
+    return std::any_of(sections.begin(), sections.end(),
+                       [&](const std::u16string& name) { return FoldCase(name) == wanted; });
+}
+
+void WriteOptions(IniFile& store, const Options& options) {
+    store.SetNowSection(kSection);
+    store.SetData(kTopMost, options.topMost ? u"1" : u"0");
+    for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+        store.SetData(kHotkeyActionInfo[i].key, options.hotkeys[i]);
+    }
+}
+
+}  // namespace kiv

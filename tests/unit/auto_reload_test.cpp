@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "app/macro_file/file_watch.h"
-#include "app/window/main_commands.h"
+#include "app/macro_file/macro_file_choice.h"
 #include "support/temp_dir.h"
 #include "support/write_time.h"
 

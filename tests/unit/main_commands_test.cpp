@@ -2,7 +2,8 @@
 
 #include <tuple>
 
-#include "app/window/main_commands.h"
+#include "app/macro_file/macro_file_choice.h"
+#include "app/window/list_selection.h"
 #include "platform/utf8.h"
 
 namespace kiv {

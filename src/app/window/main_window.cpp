@@ -1,24 +1,15 @@
 #include "app/window/main_window.h"
 
 #include <algorithm>
-#include <exception>
-#include <stdexcept>
 
-#include "app/hotkeys/hotkey_conflicts.h"
-#include "app/hotkeys/hotkey_dialog_win32.h"
+#include "app/commands/tool_name.h"
 #include "app/resource.h"
 #include "app/window/desktop_win32.h"
+#include "app/window/startup_settings.h"
 #include "app/window/title_list.h"
 #include "app/window/tool_menu_win32.h"
-#include "dialogs/open_file_dialog.h"
-#include "dialogs/open_file_request.h"
 #include "macro/message_preview.h"
-#include "platform/file_error.h"
-#include "platform/file_system.h"
 #include "platform/local_clock.h"
-#include "platform/off_thread_win32.h"
-#include "platform/shell_win32.h"
-#include "platform/system_error.h"
 #include "platform/wide_text.h"
 #include "platform/window_counts_win32.h"
 
@@ -26,8 +17,6 @@ namespace kiv {
 namespace {
 
 constexpr wchar_t kClassName[] = L"KivMacroMainWindow";
-constexpr wchar_t kCaption[] = L"KIV 会話マクロ";
-constexpr char16_t kMacroFileFilter[] = u"テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
 // Files dropped from Explorer are taken (WM_DROPFILES), without shell32 at start-up.
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES;
@@ -69,7 +58,7 @@ bool MainWindow::Open(int show) {
     settling_ = false;
     // What start-up has to tell, now that there is a window and a taskbar
     // button to flash.
-    if (!notices_.Empty()) PostMessageW(window_, kShowNotices, 0, 0);
+    notices_.UserMayLook();
     return true;
 }
 
@@ -158,26 +147,14 @@ bool MainWindow::Create() {
     // once the window knows its monitor.
     RECT rect{0, 0, TwipsToPixels(kDesignClientWidth, 96), TwipsToPixels(kDesignClientHeight, 96)};
     AdjustWindowRectEx(&rect, kStyle, FALSE, kExStyle);
-    window_ = CreateWindowExW(kExStyle, kClassName, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                              rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                              instance_, this);
+    window_ = CreateWindowExW(kExStyle, kClassName, kToolCaption, kStyle, CW_USEDEFAULT,
+                              CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top,
+                              nullptr, nullptr, instance_, this);
     if (window_ == nullptr) return false;
     window_counts::MarkCodePage(window_);
     AddToSystemMenu(window_, CurrentMenuState());
     menuKeys_.Reset(CreateToolMenuKeys());
-    noticePort_.emplace(WindowNoticePort::Window{
-        .handle = window_,
-        .programPath = programPath_,
-        .busy = [this] { return busy_; },
-        .saveSettings = [this] { SaveSettings(true); },
-        .releaseHotkeys = [this] { hotkeys_.Release(); },
-        .registerHotkeys = [this] { RegisterHotkeysAndTell(); },
-        .close =
-            [this] {
-                shutDown_ = true;  // saved already; the new copy takes over
-                DestroyWindow(window_);
-            },
-    });
+    AttachFeatures();
     // Run as administrator, the tool still takes files dropped from an
     // Explorer that is not: Windows would filter the drop's messages out.
     constexpr UINT kCopyGlobalData = 0x0049;
@@ -200,6 +177,54 @@ bool MainWindow::Create() {
     return true;
 }
 
+// The features, each handed what only the window knows and does.
+void MainWindow::AttachFeatures() {
+    const auto hasMacroTitled = [this](std::u16string_view title) {
+        return file_.List().FirstTitled(title).has_value();
+    };
+    notices_.Attach({.handle = window_,
+                     .programPath = programPath_,
+                     .busy = [this] { return delivering_; },
+                     .saveSettings = [this] { SaveSettings(true); },
+                     .releaseHotkeys = [this] { keys_.Release(); },
+                     .registerHotkeys = [this] { keys_.Register(); },
+                     .close =
+                         [this] {
+                             shutDown_ = true;  // saved already; the new copy takes over
+                             DestroyWindow(window_);
+                         }},
+                    kShowNotices);
+    file_.Attach({.window = window_,
+                  .changedMessage = kFileChanged,
+                  .readingDoneMessage = kReadingDone,
+                  .settleTimer = kSettleTimer,
+                  .readingTimer = kReadingTimer,
+                  .holds = [this] { return HoldsNow(); },
+                  .selected = [this] { return Selected(); },
+                  .show = [this](const MacroList& list,
+                                 std::optional<int> select) { ShowList(list, select); },
+                  .loaded = [this](const std::u16string& path) { editing_.Start(path); },
+                  .titlesChanged = [this] { keys_.Register(); },
+                  .notices = &notices_});
+    keys_.Attach({.window = window_,
+                  .instance = instance_,
+                  .hasMacroTitled = hasMacroTitled,
+                  .notify = [this](Notice notice) { notices_.Notify(std::move(notice)); },
+                  // A failure is told at the close, which tries again with everything.
+                  .save =
+                      [this] {
+                          if (settingsUnsavable_) return;
+                          WriteHotkeySettings(IniFilePath(programPath_), keys_.options(),
+                                              keys_.OptionsChanged(), keys_.MacroKeys());
+                      }});
+    editing_.Attach({.window = window_,
+                     .instance = instance_,
+                     .file = &file_,
+                     .keys = &keys_,
+                     .notices = &notices_,
+                     .selected = [this] { return Selected(); }});
+}
+
 void MainWindow::CreateControls() {
     const auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int id,
                           DWORD exStyle = 0) {
@@ -214,10 +239,10 @@ void MainWindow::CreateControls() {
     sayNext_ = make(L"Button", L"発言して次へ", BS_PUSHBUTTON, kSayNext);
     reload_ = make(L"Button", L"設定再読込", BS_PUSHBUTTON, kReload);
     focus_.Start(window_, list_);
-    hotkeys_.SetWindow(window_);
     tooltip_.Attach(list_, [this](int entry) -> std::optional<std::u16string> {
-        if (entry < 0 || static_cast<std::size_t>(entry) >= macros_.Count()) return std::nullopt;
-        const Macro macro = macros_.Item(static_cast<std::size_t>(entry) + 1);
+        const MacroList& macros = file_.List();
+        if (entry < 0 || static_cast<std::size_t>(entry) >= macros.Count()) return std::nullopt;
+        const Macro macro = macros.Item(static_cast<std::size_t>(entry) + 1);
         return MessagePreview(macro.Message(), macro.Title());
     });
     UpdateFont();
@@ -300,16 +325,16 @@ void MainWindow::StartUp() {
     const StartupSettings settings = ReadStartupSettings(IniFilePath(programPath_), Geometry(),
                                                          DefaultMacroFilePath(programPath_));
     ApplyGeometry(settings.geometry);
-    startupMacroFile_ = settings.macroFile;
-    LoadMacroList(settings.macroFile);
-    options_ = settings.options;
-    macroHotkeys_ = settings.macroHotkeys;
-    if (options_.topMost) SetTopMost(true);
-    // Only what is set: no hotkey is taken from other programs by default.
-    RegisterHotkeysAndTell();
+    keys_.Start(settings.options, settings.macroHotkeys);
+    if (keys_.options().topMost) SetTopMost(true);
+    // A list read now registers the keys with its titles; otherwise (on a
+    // share, or unreadable) the actions' keys are registered at once. Only
+    // what is set: no hotkey is taken from other programs by default.
+    file_.LoadFirst(settings.macroFile);
+    if (!file_.List().IsLoaded()) keys_.Register();
     if (auto notice = UnsavableSettingsNotice(IniFilePath(programPath_))) {
         settingsUnsavable_ = true;  // told once, not again at every close
-        Notify({NoticeKind::SettingsUnsavable, std::move(*notice)});
+        notices_.Notify({NoticeKind::SettingsUnsavable, std::move(*notice)});
     }
 }
 
@@ -323,202 +348,41 @@ bool MainWindow::SaveSettings(bool tellUser) {
     if (!IsWindow(window_)) return false;  // its place is gone with it
     // A list that never loaded leaves the stored path for the next start.
     const std::u16string iniPath = IniFilePath(programPath_);
+    const MacroList& shown = file_.List();
     const bool saved = WriteShutdownSettings(
-        iniPath,
-        {.geometry = Geometry(),
-         .macroFile = macros_.IsLoaded() ? std::optional(macros_.FileName()) : std::nullopt,
-         .options = options_,
-         .optionsChanged = optionsChanged_,
-         .macroHotkeys = macroHotkeys_});
+        iniPath, {.geometry = Geometry(),
+                  .macroFile = shown.IsLoaded() ? std::optional(shown.FileName()) : std::nullopt,
+                  .options = keys_.options(),
+                  .optionsChanged = keys_.OptionsChanged(),
+                  .macroHotkeys = keys_.MacroKeys()});
     if (!saved && tellUser && !settingsUnsavable_) {
         MessageBoxW(window_,
                     Wide(u"設定ファイル「" + iniPath +
                          u"」に保存できませんでした。\nウィンドウの位置とマクロファイルの指定は、"
                          u"次に起動したときには反映されません。"),
-                    kCaption, MB_OK | MB_ICONWARNING);
+                    kToolCaption, MB_OK | MB_ICONWARNING);
     }
     return saved;
 }
 
-// A failure is told at the close, which tries again with everything.
-void MainWindow::SaveHotkeySettings() {
-    if (settingsUnsavable_) return;
-    WriteHotkeySettings(IniFilePath(programPath_), options_, optionsChanged_, macroHotkeys_);
+Holds MainWindow::HoldsNow() const {
+    Holds holds;
+    if (!IsWindowEnabled(window_)) holds = holds | Hold::Dialog;  // a dialog disables it
+    if (inMenu_) holds = holds | Hold::Menu;
+    if (delivering_) holds = holds | Hold::Delivering;
+    if (shutDown_) holds = holds | Hold::ShuttingDown;
+    if (keys_.KeysFree()) holds = holds | Hold::KeysFree;
+    if (file_.Reading()) holds = holds | Hold::Reading;
+    return holds;
 }
 
-void MainWindow::LoadMacroList(const std::u16string& path) {
-    StartReading({path, MacroFileReadings::Purpose::Load, std::nullopt});
-}
-
-void MainWindow::StartReading(MacroFileReadings::Request request) {
-    if (auto done = readings_.Start(window_, kReadingDone, std::move(request))) {
-        ReadingDone(std::move(*done));
-    }
-}
-
-// A reading done off the window's thread is shown once the window is idle:
-// not under a message box or a dialog of its own (whose command was given for
-// the list shown), a menu, a delivery, or an edit running off its thread.
-bool MainWindow::TakeReading(WPARAM number) {
-    if (busy_ || inMenu_ || !IsWindowEnabled(window_)) {
-        // Posts can arrive out of turn: the latest reading has the highest number.
-        readingToTake_ = std::max(readingToTake_, number);
-        SetTimer(window_, kReadingTimer, kReadingRetryMs, nullptr);
-        return false;
-    }
-    if (auto done = readings_.Take(number)) ReadingDone(std::move(*done));
-    window_counts::Add(window_, window_counts::kReadings);
-    return true;
-}
-
-void MainWindow::ReadingDone(MacroFileReadings::Done done) {
-    using Purpose = MacroFileReadings::Purpose;
-    MacroFileRead& read = done.read;
-    const std::u16string& path = done.request.path;
-    switch (done.request.purpose) {
-        case Purpose::Load:
-            if (read.problem) {
-                // The current list, the list box and the selection stay as they were.
-                Tell(u"マクロファイルを読み込めませんでした。\n\n" + *read.problem);
-                return;
-            }
-            macros_ = std::move(read.list);
-            FillList();
-            TellLeftoverSideFiles(path, read.leftovers);
-            edits_.Start(path);
-            RegisterHotkeysAndTell();  // the macros' keys follow the titles the list has
-            watch_.Start(window_, kFileChanged, path, read.stamp);
-            autoReload_.Loaded(read.stamp);
-            if (read.stampAfter != read.stamp) MacroFileChanged();
-            return;
-        case Purpose::AfterEdit:
-            if (read.problem) {
-                RegisterHotkeysAndTell();  // a key the edit moved
-                ShowError(u"マクロファイルを読み込めませんでした。\n\n" + *read.problem);
-                return;
-            }
-            ShowAgain(std::move(read), done.request.select);
-            RegisterHotkeysAndTell();
-            return;
-        case Purpose::Changed:
-            if (read.problem) {
-                FollowReloadStep(autoReload_.ReloadFailed(), *read.problem);
-                return;
-            }
-            ShowAgain(std::move(read), std::nullopt);
-            RegisterHotkeysAndTell();
-            window_counts::Add(window_, window_counts::kReloads);
-            notices_.Drop(NoticeKind::ReloadFailed);
-            return;
-    }
-}
-
-// The list read again in place of the one shown; the scroll position stays,
-// and the selection is `select`, or by default the macro that was selected,
-// wherever it is now.
-void MainWindow::ShowAgain(MacroFileRead read, std::optional<int> select) {
-    const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
-    const int keep = select ? *select : SelectionAfterReload(macros_, Selected(), read.list);
-    macros_ = std::move(read.list);
-    FillList();
-    SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
-    if (keep >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(keep), 0);
-    autoReload_.Reloaded(read.stamp);
-}
-
-// Told once a run for each file: they stay until the user deals with them.
-void MainWindow::TellLeftoverSideFiles(const std::u16string& path,
-                                       const std::vector<std::u16string>& leftovers) {
-    if (leftovers.empty() ||
-        std::find(leftoversTold_.begin(), leftoversTold_.end(), path) != leftoversTold_.end()) {
-        return;
-    }
-    leftoversTold_.push_back(path);
-    Notify({NoticeKind::LeftoverFiles, LeftoverSideFilesText(path, leftovers)});
-}
-
-// Read once the file has been still for a moment: editors save in steps.
-void MainWindow::MacroFileChanged() {
-    SetTimer(window_, kReloadTimer, AutoReload::kSettleMs, nullptr);
-}
-
-void MainWindow::ReloadChangedFile() {
-    KillTimer(window_, kReloadTimer);
-    if (!macros_.IsLoaded()) return;
-    window_counts::Add(window_, window_counts::kFileLooks);
-    // Not during a delivery, nor under a dialog, a message box or a menu
-    // (whose command is for the entry the user chose), nor while another
-    // reading is under way: later.
-    if (busy_ || inMenu_ || !IsWindowEnabled(window_) || readings_.Pending()) {
-        SetTimer(window_, kReloadTimer, AutoReload::kRetryMs, nullptr);
-        return;
-    }
-    const AutoReload::Step step = autoReload_.Settled(watch_.LastLook(), macros_.Count() > 0);
-    if (step == AutoReload::Step::Reload) {
-        StartReading({macros_.FileName(), MacroFileReadings::Purpose::Changed, std::nullopt});
-        return;
-    }
-    FollowReloadStep(step, u"");
-}
-
-void MainWindow::FollowReloadStep(AutoReload::Step step, const std::u16string& problem) {
-    if (step == AutoReload::Step::WaitAgain) {
-        SetTimer(window_, kReloadTimer, AutoReload::kRetryMs, nullptr);
-    } else if (step == AutoReload::Step::Tell) {
-        Notify({NoticeKind::ReloadFailed,
-                u"マクロファイルが変更されましたが、読み込めませんでした。"
-                u"それまでの一覧をそのまま使えます。\n\n" +
-                    problem});
-    }
-}
-
-// Shown once the command that brought it has ended: a question asked in the
-// middle of one (to run again as administrator, say) could end the window
-// under it.
-void MainWindow::Notify(Notice notice) {
-    notices_.Add(std::move(notice));
-    PostMessageW(window_, kShowNotices, 0, 0);
-}
-
-void MainWindow::ShowNotices() {
-    // A message box's own loop may bring the activation that asks again.
-    if (showingNotices_ || !noticePort_) return;
-    showingNotices_ = true;
-    notices_.ShowWhenLooking(*noticePort_);
-    showingNotices_ = false;
-}
-
-void MainWindow::Dropped(HDROP drop) {
-    const DropOutcome outcome =
-        DecideDrop(DroppedPaths(drop),
-                   {.look =
-                        [](const std::u16string& path) {
-                            const std::wstring wide(path.begin(), path.end());
-                            const DWORD attributes = GetFileAttributesW(wide.c_str());
-                            return DroppedPath{attributes != INVALID_FILE_ATTRIBUTES,
-                                               attributes != INVALID_FILE_ATTRIBUTES &&
-                                                   (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
-                        },
-                    .shortcutTarget = ShortcutTarget});
-    if (busy_ || !IsWindowEnabled(window_)) return;
-    if (outcome.load) {
-        LoadMacroList(*outcome.load);
-    } else if (!outcome.message.empty()) {
-        Tell(outcome.message);
-    }
-}
-
-void MainWindow::EditMacroFile() {
-    const std::u16string file = CurrentMacroFile();
-    if (const DWORD error = OpenInEditor(window_, file); error != 0) {
-        ShowError(u"マクロファイル「" + file + u"」を開けませんでした。\n\n" +
-                  SystemErrorText(error));
-    }
-}
-
-void MainWindow::FillList() {
+void MainWindow::ShowList(const MacroList& list, std::optional<int> select) {
     tooltip_.Reset();
-    FillTitleList(list_, macros_);
+    const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
+    FillTitleList(list_, list);
+    if (!select) return;  // a file loaded: from its top, nothing selected
+    SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+    if (*select >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(*select), 0);
 }
 
 int MainWindow::Selected() const {
@@ -526,210 +390,126 @@ int MainWindow::Selected() const {
 }
 
 std::optional<DeliveryOutcome> MainWindow::Say() {
-    if (busy_) return std::nullopt;
+    if (HoldsNow().Any(Hold::Delivering)) return std::nullopt;
     const int selected = Selected();
-    if (selected < 0 || static_cast<std::size_t>(selected) >= macros_.Count()) return std::nullopt;
+    if (selected < 0 || static_cast<std::size_t>(selected) >= file_.List().Count()) {
+        return std::nullopt;
+    }
     return Deliver(static_cast<std::size_t>(selected) + 1);
 }
 
 DeliveryOutcome MainWindow::Deliver(std::size_t position) {
-    busy_ = true;
+    delivering_ = true;
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
-    const DeliveryOutcome outcome = macros_.Item(position).Execute(windowSystem_, LocalTimeOfDay);
+    const DeliveryOutcome outcome =
+        file_.List().Item(position).Execute(windowSystem_, LocalTimeOfDay);
     SetCursor(previous);
-    busy_ = false;
+    delivering_ = false;
     deliveryEndedAt_ = GetTickCount();
     window_counts::Add(window_, window_counts::kDeliveries);
-    if (outcome == DeliveryOutcome::Refused) Notify({NoticeKind::SendRefused, u""});
+    if (outcome == DeliveryOutcome::Refused) notices_.Notify({NoticeKind::SendRefused, u""});
     return outcome;
 }
 
 void MainWindow::SayNext() {
-    if (busy_) return;
+    if (HoldsNow().Any(Hold::Delivering)) return;
     // Refused, the macro was not said: the user is asked about that one.
-    if (Say() == DeliveryOutcome::Refused || shutDown_) return;
-    const int selected = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
+    if (Say() == DeliveryOutcome::Refused || HoldsNow().Any(Hold::ShuttingDown)) return;
     const int count = static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
-    const int next = SelectionAfterSayNext(selected, count);
+    const int next = SelectionAfterSayNext(Selected(), count);
     if (next >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(next), 0);
 }
 
-void MainWindow::ChooseMacroFile() {
-    if (busy_) return;
-    const OpenFileDialogResult chosen =
-        ShowOpenFileDialog(window_, u"", CurrentMacroFile(), kMacroFileFilter);
-    if (chosen.error != 0) {
-        ShowError(OpenFileDialogFailureMessage(chosen.error));
-    } else if (const auto refusal = MacroFilePathRefusal(chosen.path)) {
-        ShowError(*refusal);  // nothing is made, nothing changes
-    } else if (!chosen.path.empty()) {
-        LoadMacroList(chosen.path);
+// The game keeps the focus: nothing here activates the tool. Not under the
+// hotkey dialog, a message box or the Open dialog: each returns to a state a
+// macro said meanwhile would have changed.
+void MainWindow::RunHotkey(HotkeyAction action) {
+    if (HoldsNow().Any(Hold::KeysFree | Hold::Dialog)) return;
+    switch (action) {
+        case HotkeyAction::Say:
+            Say();
+            return;
+        case HotkeyAction::SayNext:
+            SayNext();
+            return;
+        case HotkeyAction::Previous:
+            MoveSelection(Step::Previous);
+            return;
+        case HotkeyAction::Next:
+            MoveSelection(Step::Next);
+            return;
     }
+}
+
+// As 発言 does, the game brought to the front; the selection stays. A title
+// no macro has any more says nothing.
+void MainWindow::SayMacroTitled(const std::u16string& title) {
+    if (HoldsNow().Any(Hold::KeysFree | Hold::Delivering | Hold::Dialog)) return;
+    if (const auto position = file_.List().FirstTitled(title)) Deliver(*position);
+}
+
+void MainWindow::MoveSelection(Step step) {
+    if (HoldsNow().Any(Hold::Delivering)) return;
+    const int count = static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
+    const int next = SelectionAfterStep(Selected(), count, step);
+    if (next >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(next), 0);
 }
 
 MenuState MainWindow::CurrentMenuState() const {
     const int selected = list_ != nullptr ? Selected() : -1;
-    const int count = static_cast<int>(macros_.Count());
+    const int count = static_cast<int>(file_.List().Count());
     return {
-        .topMost = options_.topMost,
+        .topMost = keys_.options().topMost,
         .selected = selected >= 0 && selected<count, .canMoveUp = selected> 0 && selected < count,
         .canMoveDown = selected >= 0 && selected + 1 < count,
-        .canUndo = edits_.CanUndo()};
+        .canUndo = editing_.CanUndo()};
 }
 
 void MainWindow::RunMenuCommand(MenuCommand command) {
     // Nothing that changes the list while a macro is said or a dialog is up,
     // nor an edit while the list is being read: it would act on a list about
     // to be replaced.
-    if (busy_ || !IsWindowEnabled(window_)) return;
-    if (readings_.Pending() && IsEdit(command)) {
+    const Holds holds = HoldsNow();
+    if (holds.Any(Hold::Delivering | Hold::Dialog)) return;
+    if (holds.Any(Hold::Reading) && IsEdit(command)) {
         MessageBeep(MB_ICONWARNING);
         return;
     }
     if (!IsEnabled(command, CurrentMenuState())) return;  // its key, where the menu greys it
-    const std::size_t position = static_cast<std::size_t>(Selected()) + 1;
     switch (command) {
         case MenuCommand::Separator:
             return;
-        case MenuCommand::TopMost:
-            SetTopMost(!options_.topMost);
-            optionsChanged_ = true;
-            SaveHotkeySettings();
+        case MenuCommand::TopMost: {
+            const bool on = !keys_.options().topMost;
+            SetTopMost(on);
+            keys_.SetTopMost(on);
             return;
+        }
         case MenuCommand::HotkeySettings:
-            EditHotkeys();
+            keys_.EditInDialog();
             return;
         case MenuCommand::EditMacroFile:
-            EditMacroFile();
+            file_.OpenInEditor();
             return;
         case MenuCommand::NewMacro:
-            NewMacro();
+            editing_.NewMacro();
             return;
         case MenuCommand::EditMacro:
-            EditMacro();
+            editing_.EditMacro();
             return;
         case MenuCommand::DeleteMacro:
-            DeleteMacro();
+            editing_.DeleteMacro();
             return;
         case MenuCommand::MoveUp:
-            Change({MacroChange::Kind::MoveUp, position, {}});
+            editing_.Move(MacroChange::Kind::MoveUp);
             return;
         case MenuCommand::MoveDown:
-            Change({MacroChange::Kind::MoveDown, position, {}});
+            editing_.Move(MacroChange::Kind::MoveDown);
             return;
         case MenuCommand::Undo:
-            UndoChange();
+            editing_.Undo();
             return;
     }
-}
-
-std::optional<MacroDialogResult> MainWindow::AskForMacro(bool isNew, const Macro& macro) {
-    // Every key free while the dialog is open, so that any can be typed into its field.
-    editingHotkeys_ = true;
-    hotkeys_.Release();
-    const std::optional<std::u16string> oldTitle =
-        isNew ? std::nullopt : std::optional(macro.Title());
-    const MacroDialogRequest request{
-        .isNew = isNew,
-        .macro = macro,
-        .fileEncoding = macros_.Encoding(),
-        .hotkey = isNew ? std::nullopt : macroHotkeys_.KeyOf(macro.Title()),
-        .hotkeyClash = [&](const Hotkey& key, const std::u16string& title) {
-            return MacroKeyClashOf(
-                key, title, oldTitle, options_, macroHotkeys_,
-                [this](std::u16string_view held) { return macros_.FirstTitled(held).has_value(); });
-        }};
-    std::optional<MacroDialogResult> chosen = ShowMacroDialog(window_, instance_, request);
-    editingHotkeys_ = false;
-    RegisterHotkeysAndTell();
-    return chosen;
-}
-
-void MainWindow::NewMacro() {
-    const std::optional<MacroDialogResult> chosen = AskForMacro(true, Macro());
-    if (!chosen) return;
-    const int selected = Selected();
-    const std::u16string& title = chosen->macro.Title();
-    Change({MacroChange::Kind::Insert, selected < 0 ? 0 : static_cast<std::size_t>(selected) + 1,
-            chosen->macro},
-           chosen->hotkey ? std::optional(MacroEditSession::KeyChange{title, title, chosen->hotkey,
-                                                                      chosen->keyTakenFrom})
-                          : std::nullopt);
-}
-
-void MainWindow::EditMacro() {
-    const auto position = static_cast<std::size_t>(Selected()) + 1;
-    const Macro macro = macros_.Item(position);
-    const std::optional<MacroDialogResult> chosen = AskForMacro(false, macro);
-    if (!chosen) return;
-    const MacroEditSession::KeyChange key{macro.Title(), chosen->macro.Title(), chosen->hotkey,
-                                          chosen->keyTakenFrom};
-    if (!chosen->macroChanged) {
-        // Only the key: nothing to write in the macro file.
-        MacroHotkeys before = macroHotkeys_;
-        MacroEditSession::GiveKey(key, macroHotkeys_);
-        if (!(macroHotkeys_ == before)) {
-            SaveHotkeySettings();
-            RegisterHotkeysAndTell();
-        }
-        return;
-    }
-    Change({MacroChange::Kind::Replace, position, chosen->macro}, key);
-}
-
-void MainWindow::DeleteMacro() {
-    const auto position = static_cast<std::size_t>(Selected()) + 1;
-    const std::u16string question =
-        u"マクロ「" + std::u16string(macros_.Title(position)) + u"」を削除しますか?";
-    if (MessageBoxW(window_, Wide(question), kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    Change({MacroChange::Kind::Delete, position, {}});
-}
-
-void MainWindow::Change(const MacroChange& change,
-                        const std::optional<MacroEditSession::KeyChange>& key) {
-    FollowEdit(OffTheWindowsThreadWhereSlow([&](const MacroList& shown, MacroHotkeys& hotkeys) {
-        return edits_.Apply(change, shown, hotkeys, key);
-    }));
-}
-
-void MainWindow::UndoChange() {
-    FollowEdit(OffTheWindowsThreadWhereSlow(
-        [&](const MacroList&, MacroHotkeys& hotkeys) { return edits_.Undo(hotkeys); }));
-}
-
-// The edit reads and writes the file: on a share or a USB stick on a thread
-// of its own, the window answering meanwhile and taking no command. That
-// thread works on copies of the list and the keys: the window's own may be
-// read meanwhile (a preview, a close of the session).
-MacroEditSession::Outcome MainWindow::OffTheWindowsThreadWhereSlow(const Edit& edit) {
-    if (FileWatch::WhereIs(macros_.FileName()) == FileWatch::Where::FixedDisk) {
-        return edit(macros_, macroHotkeys_);
-    }
-    const MacroList shown = macros_;
-    MacroHotkeys hotkeys = macroHotkeys_;
-    MacroEditSession::Outcome outcome;
-    const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
-    writing_ = true;
-    ShutdownBlockReasonCreate(window_, L"マクロファイルを書き込んでいます。");
-    RunServingMessages(window_, [&] { outcome = edit(shown, hotkeys); });
-    ShutdownBlockReasonDestroy(window_);
-    writing_ = false;
-    SetCursor(previous);
-    macroHotkeys_ = std::move(hotkeys);
-    return outcome;
-}
-
-void MainWindow::FollowEdit(const MacroEditSession::Outcome& outcome) {
-    if (outcome.hotkeysChanged) SaveHotkeySettings();
-    if (outcome.reload) {
-        // The tool's own write is no change for the watch to report.
-        const std::optional<int> select =
-            outcome.select ? std::optional(static_cast<int>(*outcome.select) - 1) : std::nullopt;
-        StartReading({macros_.FileName(), MacroFileReadings::Purpose::AfterEdit, select});
-    } else if (outcome.hotkeysChanged) {
-        RegisterHotkeysAndTell();
-    }
-    if (!outcome.told.empty()) ShowError(outcome.told);
 }
 
 // At the mouse, on the entry clicked, which is selected first as Explorer
@@ -764,107 +544,8 @@ void MainWindow::ShowListMenu(LPARAM where) {
 }
 
 void MainWindow::SetTopMost(bool on) {
-    options_.topMost = on;
     SetWindowPos(window_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
-std::vector<HotkeyRefusal> MainWindow::RegisterHotkeys() {
-    return hotkeys_.Register(options_, macroHotkeys_, [this](std::u16string_view title) {
-        return macros_.FirstTitled(title).has_value();
-    });
-}
-
-void MainWindow::RegisterHotkeysAndTell() {
-    if (const auto text = hotkeyRefusals_.ToTell(RegisterHotkeys())) {
-        Notify({NoticeKind::HotkeysRefused, *text});
-    }
-}
-
-void MainWindow::EditHotkeys() {
-    if (busy_ || editingHotkeys_) return;
-    editingHotkeys_ = true;
-    // Free while the dialog is open, so that they can be typed into its fields.
-    hotkeys_.Release();
-    const HotkeySet current = HotkeysOf(options_);
-    const HotkeyDialogRequest request{
-        .current = current,
-        .refusals = hotkeys_.ActionRefusals(),
-        // A trial: the keys are free again at once, since the dialog may stay
-        // open to have another typed.
-        .registerKeys = [this](const HotkeySet& keys) { return hotkeys_.Try(keys); },
-        .macroKeys = DescribeMacroHotkeys(macroHotkeys_, [this](std::u16string_view title) {
-            return macros_.FirstTitled(title).has_value();
-        })};
-    const std::optional<HotkeyDialogResult> chosen = ShowHotkeyDialog(window_, instance_, request);
-    if (chosen) {
-        bool changed = false;
-        for (std::size_t i = 0; i < kHotkeyActions; ++i) {
-            // As stored, even text that is no hotkey, where the field was left as it was.
-            if (chosen->keys[i] == current[i]) continue;
-            options_.hotkeys[i] = chosen->keys[i] ? FormatHotkey(*chosen->keys[i]) : u"";
-            changed = true;
-        }
-        if (changed) optionsChanged_ = true;
-        if (!chosen->removedMacroKeys.empty()) macroHotkeys_.Remove(chosen->removedMacroKeys);
-        if (changed || !chosen->removedMacroKeys.empty()) SaveHotkeySettings();
-        // The dialog named what it could not register.
-        hotkeyRefusals_.Seen(RegisterHotkeys());
-    } else {
-        RegisterHotkeysAndTell();
-    }
-    editingHotkeys_ = false;
-}
-
-// The game keeps the focus: nothing here activates the tool.
-void MainWindow::RunHotkey(HotkeyAction action) {
-    // Not under the hotkey dialog, a message box or the Open dialog: each
-    // returns to a state a macro said meanwhile would have changed.
-    if (editingHotkeys_ || !IsWindowEnabled(window_)) return;
-    switch (action) {
-        case HotkeyAction::Say:
-            Say();
-            return;
-        case HotkeyAction::SayNext:
-            SayNext();
-            return;
-        case HotkeyAction::Previous:
-            MoveSelection(Step::Previous);
-            return;
-        case HotkeyAction::Next:
-            MoveSelection(Step::Next);
-            return;
-    }
-}
-
-// As 発言 does, the game brought to the front; the selection stays. A title
-// no macro has any more says nothing.
-void MainWindow::SayMacroTitled(const std::u16string& title) {
-    if (editingHotkeys_ || busy_ || !IsWindowEnabled(window_)) return;
-    if (const auto position = macros_.FirstTitled(title)) Deliver(*position);
-}
-
-void MainWindow::MoveSelection(Step step) {
-    if (busy_) return;
-    const int selected = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
-    const int count = static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
-    const int next = SelectionAfterStep(selected, count, step);
-    if (next >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(next), 0);
-}
-
-// At once where the user is looking at the tool; after a drop Explorer is in
-// front, and a box from behind would stay there, unseen, with the window
-// disabled under it.
-void MainWindow::Tell(const std::u16string& text) {
-    if (GetForegroundWindow() == window_) {
-        ShowError(text);
-    } else {
-        Notify({NoticeKind::Problem, text});
-    }
-}
-
-void MainWindow::ShowError(const std::u16string& text) const {
-    MessageBoxW(window_, Wide(text), kCaption, MB_OK | MB_ICONERROR);
 }
 
 LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -904,22 +585,21 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 focus_.Remember();
             } else if (HIWORD(wParam) == 0) {  // not while minimised
                 focus_.Restore();
-                // After the activation is done, not inside it.
-                if (!notices_.Empty()) PostMessageW(window_, kShowNotices, 0, 0);
+                notices_.UserMayLook();
             }
             return 0;
         case WM_ACTIVATEAPP:
             // Brought forward where Windows did not let it take the
             // foreground at start: this, not an activation, may be the sign.
-            if (wParam && !notices_.Empty()) PostMessageW(window_, kShowNotices, 0, 0);
+            if (wParam) notices_.UserMayLook();
             break;
         case WM_ENABLE:
             // Under a dialog or message box of its own the tool cannot act on
             // its hotkeys: they are the game's meanwhile, not swallowed.
             if (!wParam) {
-                hotkeys_.Release();
-            } else if (!editingHotkeys_ && !shutDown_) {
-                RegisterHotkeysAndTell();
+                keys_.Release();
+            } else if (!HoldsNow().Any(Hold::KeysFree | Hold::ShuttingDown)) {
+                keys_.Register();
             }
             break;
         case WM_ENTERMENULOOP:
@@ -929,13 +609,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             inMenu_ = false;
             break;
         case kShowNotices:
-            ShowNotices();
+            notices_.ShowWhenLooking();
             return 0;
         case kFileChanged:
-            MacroFileChanged();
-            return 0;
         case kReadingDone:
-            if (!TakeReading(wParam)) window_counts::Add(window_, window_counts::kReadingsPutOff);
+            file_.Handle(message, wParam);
             return 0;
 
         case WM_SETFOCUS:
@@ -957,18 +635,14 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_TIMER:
-            if (wParam == kReloadTimer) ReloadChangedFile();
-            if (wParam == kReadingTimer) {
-                KillTimer(window_, kReadingTimer);
-                TakeReading(readingToTake_);
-            }
+            file_.HandleTimer(wParam);
             return 0;
         case WM_DROPFILES:
-            Dropped(reinterpret_cast<HDROP>(wParam));
+            file_.Dropped(reinterpret_cast<HDROP>(wParam));
             return 0;
         case WM_HOTKEY:
-            if (const auto action = hotkeys_.ActionOf(wParam)) RunHotkey(*action);
-            if (const auto title = hotkeys_.MacroTitleOf(wParam)) SayMacroTitled(*title);
+            if (const auto action = keys_.ActionOf(wParam)) RunHotkey(*action);
+            if (const auto title = keys_.MacroTitleOf(wParam)) SayMacroTitled(*title);
             return 0;
         case DM_GETDEFID:
             return MAKELRESULT(kSay, DC_HASDEFID);
@@ -981,7 +655,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     if (HIWORD(wParam) == BN_CLICKED) SayNext();
                     return 0;
                 case kReload:
-                    if (HIWORD(wParam) == BN_CLICKED) ChooseMacroFile();
+                    if (HIWORD(wParam) == BN_CLICKED) file_.ChooseInDialog();
                     return 0;
                 case kList:
                     if (HIWORD(wParam) == LBN_DBLCLK) Say();
@@ -997,7 +671,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             // Not under a dialog or message box of ours: it returns to a window
             // that must still be there. (Windows itself keeps users from it.)
-            if (!IsWindowEnabled(window_)) return 0;
+            if (HoldsNow().Any(Hold::Dialog)) return 0;
             // Saved while the window is still up, so that a failure can be told.
             ShutDown(true);
             DestroyWindow(window_);
@@ -1005,13 +679,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_QUERYENDSESSION:
             // Not in the middle of writing the macro file: Windows shows the
             // reason given, and the user decides.
-            return writing_ ? FALSE : TRUE;
+            return editing_.Writing() ? FALSE : TRUE;
         case WM_ENDSESSION:
             if (wParam) ShutDown(false);
             return 0;
         case WM_DESTROY:
-            watch_.Stop();  // nothing may be posted to a window that is gone
-            readings_.Cancel();
+            file_.Stop();  // nothing may be posted to a window that is gone
             window_counts::RemoveAll(window_);
             ShutDown(false);
             if (endsProgram_) PostQuitMessage(0);

@@ -1,4 +1,4 @@
-#include "app/window/main_commands.h"
+#include "app/macro_file/macro_file_choice.h"
 
 #include "platform/ansi_text.h"
 #include "platform/case_fold.h"
@@ -18,17 +18,6 @@ std::optional<std::u16string> MacroFilePathRefusal(std::u16string_view path) {
            NameCharacters(CharactersAnsiLacks(path)) +
            u") が含まれているため、マクロファイルにできません。\n"
            u"ファイルかフォルダーの名前を変えてから、もう一度選んでください。";
-}
-
-int SelectionAfterSayNext(int selected, int count) {
-    if (count <= 0) return -1;
-    return selected == count - 1 ? 0 : selected + 1;
-}
-
-int SelectionAfterStep(int selected, int count, Step step) {
-    if (count <= 0) return -1;
-    if (step == Step::Next) return SelectionAfterSayNext(selected, count);
-    return selected <= 0 || selected >= count ? count - 1 : selected - 1;
 }
 
 DropOutcome DecideDrop(const std::vector<std::u16string>& paths, const DropFacts& facts) {

@@ -1,6 +1,7 @@
 #pragma once
 
-// The decisions behind the main window's commands, apart from the window.
+// Which file the user may make the macro file, chosen in the Open dialog or
+// dropped on the window, apart from the window. Portable.
 
 #include <functional>
 #include <optional>
@@ -14,16 +15,6 @@ namespace kiv {
 // settings file keeps the path in CP932, and one it cannot hold exactly would
 // name another file at the next start (a look-alike character) or none.
 std::optional<std::u16string> MacroFilePathRefusal(std::u16string_view path);
-
-// The entry "発言して次へ" selects after saying: the next one, the first after
-// the last or when none was selected; -1 (nothing) in an empty list.
-int SelectionAfterSayNext(int selected, int count);
-
-// The entry the hotkeys "前へ" and "次へ" select: one up or down, wrapping at
-// either end; with none selected, "次へ" takes the first and "前へ" the last;
-// -1 (nothing) in an empty list.
-enum class Step { Previous, Next };
-int SelectionAfterStep(int selected, int count, Step step);
 
 // What a drop onto the window does: one file is loaded, as if chosen in the
 // dialog; a shortcut (Explorer drops the .lnk itself) stands for the file it

@@ -1,0 +1,116 @@
+#include "app/editing/macro_editing_win32.h"
+
+#include "app/commands/tool_name.h"
+#include "app/macro_file/file_watch_win32.h"
+#include "platform/off_thread_win32.h"
+#include "platform/wide_text.h"
+
+namespace kiv {
+
+std::optional<MacroDialogResult> MacroEditing::AskForMacro(bool isNew, const Macro& macro) {
+    const std::optional<std::u16string> oldTitle =
+        isNew ? std::nullopt : std::optional(macro.Title());
+    const MacroDialogRequest request{
+        .isNew = isNew,
+        .macro = macro,
+        .fileEncoding = host_.file->List().Encoding(),
+        .hotkey = isNew ? std::nullopt : host_.keys->MacroKeys().KeyOf(macro.Title()),
+        .hotkeyClash = [&](const Hotkey& key, const std::u16string& title) {
+            return host_.keys->ClashOf(key, title, oldTitle);
+        }};
+    return ShowMacroDialog(host_.window, host_.instance, request);
+}
+
+void MacroEditing::NewMacro() {
+    // Every key free while the dialog is open, so that any can be typed into
+    // its field, and until the change is made: then registered once.
+    const HotkeyKeeper::FreeForDialog free(*host_.keys);
+    const std::optional<MacroDialogResult> chosen = AskForMacro(true, Macro());
+    if (!chosen) return;
+    const int selected = host_.selected();
+    const std::u16string& title = chosen->macro.Title();
+    Change({MacroChange::Kind::Insert, selected < 0 ? 0 : static_cast<std::size_t>(selected) + 1,
+            chosen->macro},
+           chosen->hotkey
+               ? std::optional(KeyChange{title, title, chosen->hotkey, chosen->keyTakenFrom})
+               : std::nullopt);
+}
+
+void MacroEditing::EditMacro() {
+    const std::size_t position = SelectedPosition();
+    const Macro macro = host_.file->List().Item(position);
+    const HotkeyKeeper::FreeForDialog free(*host_.keys);
+    const std::optional<MacroDialogResult> chosen = AskForMacro(false, macro);
+    if (!chosen) return;
+    const KeyChange key{macro.Title(), chosen->macro.Title(), chosen->hotkey, chosen->keyTakenFrom};
+    if (!chosen->macroChanged) {
+        // Only the key: nothing to write in the macro file.
+        MacroHotkeys keys = host_.keys->MacroKeys();
+        MacroEditSession::GiveKey(key, keys);
+        host_.keys->SetMacroKeys(std::move(keys));
+        return;
+    }
+    Change({MacroChange::Kind::Replace, position, chosen->macro}, key);
+}
+
+void MacroEditing::DeleteMacro() {
+    const std::size_t position = SelectedPosition();
+    const std::u16string question =
+        u"マクロ「" + std::u16string(host_.file->List().Title(position)) + u"」を削除しますか?";
+    if (MessageBoxW(host_.window, Wide(question), kToolCaption, MB_YESNO | MB_ICONQUESTION) !=
+        IDYES) {
+        return;
+    }
+    Change({MacroChange::Kind::Delete, position, {}});
+}
+
+void MacroEditing::Move(MacroChange::Kind upOrDown) {
+    Change({upOrDown, SelectedPosition(), {}});
+}
+
+void MacroEditing::Change(const MacroChange& change, const std::optional<KeyChange>& key) {
+    Follow(OffTheWindowsThreadWhereSlow([&](const MacroList& shown, MacroHotkeys& keys) {
+        return session_.Apply(change, shown, keys, key);
+    }));
+}
+
+void MacroEditing::Undo() {
+    Follow(OffTheWindowsThreadWhereSlow(
+        [&](const MacroList&, MacroHotkeys& keys) { return session_.Undo(keys); }));
+}
+
+// The edit reads and writes the file: on a share or a USB stick on a thread
+// of its own, the window answering meanwhile and taking no command. That
+// thread works on copies of the list and the keys: the window's own may be
+// read meanwhile (a preview, a close of the session).
+MacroEditSession::Outcome MacroEditing::OffTheWindowsThreadWhereSlow(const Edit& edit) {
+    MacroHotkeys keys = host_.keys->MacroKeys();
+    MacroEditSession::Outcome outcome;
+    if (FileWatch::WhereIs(host_.file->Path()) == FileWatch::Where::FixedDisk) {
+        outcome = edit(host_.file->List(), keys);
+    } else {
+        const MacroList shown = host_.file->List();
+        const HCURSOR previous =
+            SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
+        writing_ = true;
+        ShutdownBlockReasonCreate(host_.window, L"マクロファイルを書き込んでいます。");
+        RunServingMessages(host_.window, [&] { outcome = edit(shown, keys); });
+        ShutdownBlockReasonDestroy(host_.window);
+        writing_ = false;
+        SetCursor(previous);
+    }
+    host_.keys->SetMacroKeys(std::move(keys));  // written at once where they changed
+    return outcome;
+}
+
+void MacroEditing::Follow(const MacroEditSession::Outcome& outcome) {
+    if (outcome.reload) {
+        host_.file->ReadAfterEdit(
+            outcome.select ? std::optional(static_cast<int>(*outcome.select) - 1) : std::nullopt);
+    } else if (outcome.hotkeysChanged) {
+        host_.keys->Register();
+    }
+    if (!outcome.told.empty()) host_.notices->ShowError(outcome.told);
+}
+
+}  // namespace kiv

@@ -1,0 +1,63 @@
+#pragma once
+
+// The user's changes to the macros from the tool's window: a new macro, an
+// edit, a delete, a move, and undo. Each writes the macro file (off the
+// window's thread where the file is not on this machine's fixed disk), moves
+// a macro's key with its title, and has the file read again with the macro
+// to select. Windows only.
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+
+#include "app/editing/macro_dialog_win32.h"
+#include "app/editing/macro_edit_session.h"
+#include "app/hotkeys/hotkey_keeper_win32.h"
+#include "app/macro_file/shown_macro_file_win32.h"
+#include "app/notices/notice_board_win32.h"
+
+namespace kiv {
+
+class MacroEditing {
+  public:
+    struct Host {
+        HWND window = nullptr;
+        HINSTANCE instance = nullptr;
+        ShownMacroFile* file = nullptr;
+        HotkeyKeeper* keys = nullptr;
+        NoticeBoard* notices = nullptr;
+        // The list box's selected entry, -1 for none.
+        std::function<int()> selected;
+    };
+    void Attach(Host host) { host_ = std::move(host); }
+
+    // A file was loaded (not the tool's own reading): undo starts afresh.
+    void Start(const std::u16string& path) { session_.Start(path); }
+    bool CanUndo() const { return session_.CanUndo(); }
+    // The file is being written off the window's thread.
+    bool Writing() const { return writing_; }
+
+    // Each acts on the selected macro, which the menu's state makes sure of.
+    void NewMacro();
+    void EditMacro();
+    void DeleteMacro();
+    void Move(MacroChange::Kind up_or_down);
+    void Undo();
+
+  private:
+    using KeyChange = MacroEditSession::KeyChange;
+    void Change(const MacroChange& change, const std::optional<KeyChange>& key = std::nullopt);
+    using Edit =
+        std::function<MacroEditSession::Outcome(const MacroList& shown, MacroHotkeys& keys)>;
+    MacroEditSession::Outcome OffTheWindowsThreadWhereSlow(const Edit& edit);
+    void Follow(const MacroEditSession::Outcome& outcome);
+    std::optional<MacroDialogResult> AskForMacro(bool isNew, const Macro& macro);
+    std::size_t SelectedPosition() const { return static_cast<std::size_t>(host_.selected()) + 1; }
+
+    Host host_;
+    MacroEditSession session_;
+    bool writing_ = false;
+};
+
+}  // namespace kiv

@@ -1,0 +1,228 @@
+#include "app/macro_file/shown_macro_file_win32.h"
+
+#include <algorithm>
+
+#include "app/macro_file/macro_file_choice.h"
+#include "dialogs/open_file_dialog.h"
+#include "dialogs/open_file_request.h"
+#include "platform/shell_win32.h"
+#include "platform/system_error.h"
+#include "platform/window_counts_win32.h"
+
+namespace kiv {
+namespace {
+
+constexpr UINT kReadingRetryMs = 100;
+constexpr char16_t kMacroFileFilter[] = u"テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*";
+
+// A reading done off the window's thread waits while the window is not free:
+// under a message box or a dialog of its own (whose command was given for the
+// list shown), a menu, or a delivery.
+constexpr Holds kHoldReadings = Hold::Dialog | Hold::Menu | Hold::Delivering;
+
+}  // namespace
+
+void ShownMacroFile::LoadFirst(const std::u16string& path) {
+    firstPath_ = path;
+    Load(path);
+}
+
+void ShownMacroFile::Load(const std::u16string& path) {
+    StartReading({path, MacroFileReadings::Purpose::Load, std::nullopt});
+}
+
+void ShownMacroFile::ReadAfterEdit(std::optional<int> select) {
+    // The tool's own write is no change for the watch to report.
+    StartReading({list_.FileName(), MacroFileReadings::Purpose::AfterEdit, select});
+}
+
+void ShownMacroFile::StartReading(MacroFileReadings::Request request) {
+    if (auto done = readings_.Start(host_.window, host_.readingDoneMessage, std::move(request))) {
+        ReadingDone(std::move(*done));
+    }
+}
+
+bool ShownMacroFile::TakeReading(WPARAM number) {
+    if (host_.holds().Any(kHoldReadings)) {
+        // Posts can arrive out of turn: the latest reading has the highest number.
+        readingToTake_ = std::max(readingToTake_, number);
+        SetTimer(host_.window, host_.readingTimer, kReadingRetryMs, nullptr);
+        return false;
+    }
+    if (auto done = readings_.Take(number)) ReadingDone(std::move(*done));
+    window_counts::Add(host_.window, window_counts::kReadings);
+    return true;
+}
+
+void ShownMacroFile::ReadingDone(MacroFileReadings::Done done) {
+    using Purpose = MacroFileReadings::Purpose;
+    MacroFileRead& read = done.read;
+    const std::u16string& path = done.request.path;
+    const std::u16string unreadable = u"マクロファイルを読み込めませんでした。\n\n";
+    switch (done.request.purpose) {
+        case Purpose::Load:
+            if (read.problem) {
+                // The list shown and its selection stay as they were.
+                host_.notices->Tell(unreadable + *read.problem);
+                return;
+            }
+            list_ = std::move(read.list);
+            host_.show(list_, std::nullopt);
+            TellLeftoverSideFiles(path, read.leftovers);
+            host_.loaded(path);
+            host_.titlesChanged();
+            watch_.Start(host_.window, host_.changedMessage, path, read.stamp);
+            autoReload_.Loaded(read.stamp);
+            if (read.stampAfter != read.stamp) Changed();
+            return;
+        case Purpose::AfterEdit:
+            if (read.problem) {
+                host_.titlesChanged();  // a key the edit moved
+                host_.notices->ShowError(unreadable + *read.problem);
+                return;
+            }
+            ShowAgain(std::move(read), done.request.select);
+            host_.titlesChanged();
+            return;
+        case Purpose::Changed:
+            if (read.problem) {
+                FollowReloadStep(autoReload_.ReloadFailed(), *read.problem);
+                return;
+            }
+            ShowAgain(std::move(read), std::nullopt);
+            host_.titlesChanged();
+            window_counts::Add(host_.window, window_counts::kReloads);
+            host_.notices->Drop(NoticeKind::ReloadFailed);
+            return;
+    }
+}
+
+// The list read again in place of the one shown; the scroll position stays,
+// and the selection is `select`, or by default the macro that was selected,
+// wherever it is now.
+void ShownMacroFile::ShowAgain(MacroFileRead read, std::optional<int> select) {
+    const int keep = select ? *select : SelectionAfterReload(list_, host_.selected(), read.list);
+    list_ = std::move(read.list);
+    host_.show(list_, keep);
+    autoReload_.Reloaded(read.stamp);
+}
+
+// Told once a run for each file: they stay until the user deals with them.
+void ShownMacroFile::TellLeftoverSideFiles(const std::u16string& path,
+                                           const std::vector<std::u16string>& leftovers) {
+    if (leftovers.empty() || std::ranges::find(leftoversTold_, path) != leftoversTold_.end()) {
+        return;
+    }
+    leftoversTold_.push_back(path);
+    host_.notices->Notify({NoticeKind::LeftoverFiles, LeftoverSideFilesText(path, leftovers)});
+}
+
+void ShownMacroFile::ChooseInDialog() {
+    if (host_.holds().Any(Hold::Delivering)) return;
+    const OpenFileDialogResult chosen =
+        ShowOpenFileDialog(host_.window, u"", Path(), kMacroFileFilter);
+    if (chosen.error != 0) {
+        host_.notices->ShowError(OpenFileDialogFailureMessage(chosen.error));
+    } else if (const auto refusal = MacroFilePathRefusal(chosen.path)) {
+        host_.notices->ShowError(*refusal);  // nothing is made, nothing changes
+    } else if (!chosen.path.empty()) {
+        Load(chosen.path);
+    }
+}
+
+void ShownMacroFile::Dropped(HDROP drop) {
+    const DropOutcome outcome =
+        DecideDrop(DroppedPaths(drop),
+                   {.look =
+                        [](const std::u16string& path) {
+                            const std::wstring wide(path.begin(), path.end());
+                            const DWORD attributes = GetFileAttributesW(wide.c_str());
+                            return DroppedPath{attributes != INVALID_FILE_ATTRIBUTES,
+                                               attributes != INVALID_FILE_ATTRIBUTES &&
+                                                   (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
+                        },
+                    .shortcutTarget = ShortcutTarget});
+    if (host_.holds().Any(Hold::Delivering | Hold::Dialog)) return;
+    if (outcome.load) {
+        Load(*outcome.load);
+    } else if (!outcome.message.empty()) {
+        host_.notices->Tell(outcome.message);
+    }
+}
+
+void ShownMacroFile::OpenInEditor() {
+    const std::u16string file = Path();
+    if (const DWORD error = kiv::OpenInEditor(host_.window, file); error != 0) {
+        host_.notices->ShowError(u"マクロファイル「" + file + u"」を開けませんでした。\n\n" +
+                                 SystemErrorText(error));
+    }
+}
+
+bool ShownMacroFile::Handle(UINT message, WPARAM wParam) {
+    if (message == host_.changedMessage) {
+        Changed();
+        return true;
+    }
+    if (message == host_.readingDoneMessage) {
+        if (!TakeReading(wParam)) {
+            window_counts::Add(host_.window, window_counts::kReadingsPutOff);
+        }
+        return true;
+    }
+    return false;
+}
+
+bool ShownMacroFile::HandleTimer(WPARAM id) {
+    if (id == host_.settleTimer) {
+        Settled();
+        return true;
+    }
+    if (id == host_.readingTimer) {
+        KillTimer(host_.window, host_.readingTimer);
+        TakeReading(readingToTake_);
+        return true;
+    }
+    return false;
+}
+
+void ShownMacroFile::Stop() {
+    watch_.Stop();
+    readings_.Cancel();
+}
+
+// Read once the file has been still for a moment: editors save in steps.
+void ShownMacroFile::Changed() {
+    SetTimer(host_.window, host_.settleTimer, AutoReload::kSettleMs, nullptr);
+}
+
+void ShownMacroFile::Settled() {
+    KillTimer(host_.window, host_.settleTimer);
+    if (!list_.IsLoaded()) return;
+    window_counts::Add(host_.window, window_counts::kFileLooks);
+    // Not during a delivery, nor under a dialog, a message box or a menu
+    // (whose command is for the entry the user chose), nor while another
+    // reading is under way: later.
+    if (host_.holds().Any(kHoldReadings) || readings_.Pending()) {
+        SetTimer(host_.window, host_.settleTimer, AutoReload::kRetryMs, nullptr);
+        return;
+    }
+    const AutoReload::Step step = autoReload_.Settled(watch_.LastLook(), list_.Count() > 0);
+    if (step == AutoReload::Step::Reload) {
+        StartReading({list_.FileName(), MacroFileReadings::Purpose::Changed, std::nullopt});
+        return;
+    }
+    FollowReloadStep(step, u"");
+}
+
+void ShownMacroFile::FollowReloadStep(AutoReload::Step step, const std::u16string& problem) {
+    if (step == AutoReload::Step::WaitAgain) {
+        SetTimer(host_.window, host_.settleTimer, AutoReload::kRetryMs, nullptr);
+    } else if (step == AutoReload::Step::Tell) {
+        host_.notices->Notify({NoticeKind::ReloadFailed,
+                               u"マクロファイルが変更されましたが、読み込めませんでした。"
+                               u"それまでの一覧をそのまま使えます。\n\n" +
+                                   problem});
+    }
+}
+
+}  // namespace kiv

@@ -1,0 +1,103 @@
+#pragma once
+
+// The macro file the list shows, and its owner: loads it (at start-up, from
+// the Open dialog, a drop), watches it, and reads it again when it changes on
+// disk or after the tool's own edit, so that the list always shows what the
+// file holds. Readings off the window's thread are shown only once the window
+// is free to show them. Windows only.
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/commands/holds.h"
+#include "app/macro_file/auto_reload.h"
+#include "app/macro_file/file_watch_win32.h"
+#include "app/macro_file/macro_file_reading_win32.h"
+#include "app/notices/notice_board_win32.h"
+#include "macro/macro_list.h"
+
+namespace kiv {
+
+class ShownMacroFile {
+  public:
+    // What only the window knows and does.
+    struct Host {
+        HWND window = nullptr;
+        // Posted to the window, and to be handed to Handle: a change on disk,
+        // and a reading done off the window's thread.
+        UINT changedMessage = 0;
+        UINT readingDoneMessage = 0;
+        // The window's timers, to be handed to HandleTimer.
+        UINT_PTR settleTimer = 0;
+        UINT_PTR readingTimer = 0;
+        std::function<Holds()> holds;
+        // The list box's selected entry, -1 for none.
+        std::function<int()> selected;
+        // Shows `list`: from its top with nothing selected, or, with `select`,
+        // at the same scroll position with that entry selected (-1: none).
+        std::function<void(const MacroList& list, std::optional<int> select)> show;
+        // A file was loaded in place of the one shown.
+        std::function<void(const std::u16string& path)> loaded;
+        // The titles shown changed: the macros' keys follow them.
+        std::function<void()> titlesChanged;
+        NoticeBoard* notices = nullptr;
+    };
+    void Attach(Host host) { host_ = std::move(host); }
+
+    // The file shown; before any list loaded, the path start-up tried, for
+    // the Open dialog and the settings.
+    const std::u16string& Path() const { return list_.IsLoaded() ? list_.FileName() : firstPath_; }
+    const MacroList& List() const { return list_; }
+    // A reading is under way: an edit now would act on a list about to go.
+    bool Reading() const { return readings_.Pending(); }
+
+    // Loads `path` into a new list (at once, or once read off the window's
+    // thread); on failure the list shown and its selection stay as they were,
+    // and the user is told why.
+    void Load(const std::u16string& path);
+    // At start-up: remembered as the file to show even if it cannot be read.
+    void LoadFirst(const std::u16string& path);
+    // The tool wrote the file: it is read again, `select` (0-based) selected.
+    void ReadAfterEdit(std::optional<int> select);
+
+    // "設定再読込": the Open dialog, at the file shown; the file chosen is loaded.
+    void ChooseInDialog();
+    // Files dropped on the window (WM_DROPFILES; released here).
+    void Dropped(HDROP drop);
+    // The file opened in the user's editor.
+    void OpenInEditor();
+
+    // What the window hands on; false when the message or timer is another's.
+    bool Handle(UINT message, WPARAM wParam);
+    bool HandleTimer(WPARAM id);
+    // The window is going: nothing may be posted to it any more.
+    void Stop();
+
+  private:
+    void StartReading(MacroFileReadings::Request request);
+    bool TakeReading(WPARAM number);  // false: put off until the window is free
+    void ReadingDone(MacroFileReadings::Done done);
+    void ShowAgain(MacroFileRead read, std::optional<int> select);
+    void TellLeftoverSideFiles(const std::u16string& path,
+                               const std::vector<std::u16string>& leftovers);
+    void Changed();
+    void Settled();
+    void FollowReloadStep(AutoReload::Step step, const std::u16string& problem);
+
+    Host host_;
+    MacroList list_;
+    std::u16string firstPath_;
+    FileWatch watch_;
+    AutoReload autoReload_;
+    MacroFileReadings readings_;
+    WPARAM readingToTake_ = 0;
+    std::vector<std::u16string> leftoversTold_;  // files whose side files were told
+};
+
+}  // namespace kiv

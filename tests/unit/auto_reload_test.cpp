@@ -2,10 +2,8 @@
 
 #include "app/macro_file/auto_reload.h"
 
-#include <filesystem>
-
 #include "app/macro_file/file_watch.h"
-#include "app/macro_file/macro_file_choice.h"
+#include "support/loaded_macro_list.h"
 #include "support/temp_dir.h"
 #include "support/write_time.h"
 
@@ -71,10 +69,7 @@ TEST(AutoReload, TheSelectedMacroStaysSelectedWhereverItMoved) {
     test::TempDir dir;
     const auto list = [&](const std::string& bytes) {
         test::WriteBytes(dir.Path("m.txt"), bytes);
-        MacroList macros;
-        macros.SetFileName(dir.File("m.txt"));
-        macros.LoadData();
-        return macros;
+        return test::LoadedMacroList(dir.Path("m.txt"));
     };
     const MacroList before = list("a\r\nb\r\nc\r\nb\r\n");
     const struct {

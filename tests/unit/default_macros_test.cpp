@@ -1,5 +1,5 @@
-// The default macro file: written only where no file is, clean for the checker, the sample the
-// package ships.
+// The default macro file: written only where no file is (not over an empty one), read back whole
+// with no temporary file left behind, clean for the checker, and the sample the package ships.
 
 #include "macro/default_macros.h"
 
@@ -21,8 +21,6 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-// Written only where no file is, not over an empty one; read back whole, no
-// temporary file left behind, and nothing in it the checker would report.
 TEST(DefaultMacroFile, IsWrittenWhereNoFileIsAndReadBackAndIsClean) {
     TempDir dir;
     const MacroList list = LoadedMacroList(dir.File("new.txt"));

@@ -117,8 +117,7 @@ TEST_F(IniFileTest, UsingTheStoreOutOfOrderIsAnErrorNotACrashAndAMissingFileLoad
     EXPECT_FALSE(std::filesystem::exists(dir_.Path("s.ini")));
 }
 
-// 150 sections' names and a value of 1 MiB overflow the first buffers the
-// store reads them into.
+// 150 sections' names and a value of 1 MiB overflow the first buffers the store reads them into.
 TEST_F(IniFileTest, BadAndLargeFilesLoadWithoutLosingTheGoodSections) {
     std::string bytes;
     for (int s = 0; s < 150; ++s) bytes += "[Section" + std::to_string(s) + "]\r\n";

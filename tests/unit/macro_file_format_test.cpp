@@ -32,9 +32,8 @@ using test::LinesRead;
 using test::LoadedMacroList;
 using test::ReadMacroFileInPieces;
 
-// A short file of the pieces the decisions turn on, after no mark or one of
-// the three: marks, line ends, blanks, characters of each encoding and their
-// halves, an odd last byte.
+// A short file of the pieces the decisions turn on, after no mark or one of the three: marks, line
+// ends, blanks, characters of each encoding and their halves, an odd last byte.
 std::string RandomFile(std::mt19937& random) {
     static const std::string kBytes(
         "a\t\r\n \x82\xa0\xe3\x81\x82\xc3\xbd\xf0\x9f\x98\x80\xef\xbb\xbf\xff\xfe\0", 22);
@@ -105,8 +104,7 @@ TEST(MacroFileReader, ReadsAgainOnlyWhenALateLineOverturnsADecision) {
     }
 }
 
-// Decisions overturned past the first read of 64 KiB: a line that is not
-// UTF-8, a CR after LF lines.
+// Decisions overturned past the first read of 64 KiB: a line not UTF-8, a CR after LF lines.
 TEST(MacroFileReader, ALateDecisionReadsTheWholeFileAgain) {
     std::string utf8Lines, lfLines;
     for (int i = 0; i < 10000; ++i) utf8Lines += "\xe3\x81\x82\r\n";  // あ
@@ -153,8 +151,7 @@ TEST(MacroFile, ReadsAsTheToolDoesAndLeavesTheFileAsItWas) {
     }
 }
 
-// The crafted files the checker is tested on, as the tool reads them: every
-// encoding and line end the tool takes.
+// The checker's crafted files, as the tool reads them: every encoding and line end it takes.
 TEST(MacroFile, ReadsEveryEncodingAndLineEnd) {
     const Pairs unicode = {
         {u"こんにちは！\\n<now>", u"あいさつ"}, {u"ありがとう♥", u"お礼"}, {u"ﾃｽﾄ送信", u"テスト"}};
@@ -182,11 +179,7 @@ TEST(MacroFile, LinesThatStraddleReadChunksAreWhole) {
     Pairs expected;
     for (int i = 0; i < 20000; ++i) {
         const std::string n = std::to_string(i);
-        bytes.append("m")
-            .append(n)
-            .append("\t\x95\x5c")
-            .append(n)
-            .append(i % 3 == 0 ? "\r" : "\r\n");
+        bytes += "m" + n + "\t\x95\x5c" + n + (i % 3 == 0 ? "\r" : "\r\n");
         const std::u16string n16(n.begin(), n.end());
         expected.emplace_back(u"m" + n16, u"表" + n16);
     }

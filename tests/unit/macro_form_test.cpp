@@ -1,5 +1,4 @@
-// The macro dialog's fields as text: a macro shown, composed back, or refused with the field that
-// stops it.
+// The macro dialog's fields as text: a macro shown, composed back, or refused naming the field.
 
 #include "macro/macro_form.h"
 
@@ -19,17 +18,15 @@ struct Shown {
 // OK without a change must give back the very macro the dialog was opened on.
 TEST(FormOfMacro, ShowsThePiecesAndComposesBackToTheSameMacro) {
     const Shown cases[] = {
-        Shown{"own_title", {u"こんにちは", u"こんにちは"}, {u"", {u"こんにちは"}, u""}},
-        Shown{"titled", {u"$1-1", u"$1:ヒット"}, {u"$1:ヒット", {u"$1-1"}, u""}},
-        Shown{"three_lines", {u"A\\n<now>\\nC", u"t"}, {u"t", {u"A", u"<now>", u"C"}, u""}},
-        Shown{"gap_in_the_middle", {u"A\\n\\nC", u"t"}, {u"t", {u"A", u"", u"C"}, u""}},
-        Shown{"five_pieces_keep_a_rest",
-              {u"A\\nB\\nC\\nD\\nE", u"t"},
-              {u"t", {u"A", u"B", u"C"}, u"\\nD\\nE"}},
-        Shown{"separator_after_the_third",
-              {u"A\\nB\\nC\\n", u"t"},
-              {u"t", {u"A", u"B", u"C"}, u"\\n"}},
-        Shown{"rest_behind_empty_lines", {u"\\n\\n\\nD", u"t"}, {u"t", {u"", u"", u""}, u"\\nD"}}};
+        {"own_title", {u"こんにちは", u"こんにちは"}, {u"", {u"こんにちは"}, u""}},
+        {"titled", {u"$1-1", u"$1:ヒット"}, {u"$1:ヒット", {u"$1-1"}, u""}},
+        {"three_lines", {u"A\\n<now>\\nC", u"t"}, {u"t", {u"A", u"<now>", u"C"}, u""}},
+        {"gap_in_the_middle", {u"A\\n\\nC", u"t"}, {u"t", {u"A", u"", u"C"}, u""}},
+        {"five_pieces_keep_a_rest",
+         {u"A\\nB\\nC\\nD\\nE", u"t"},
+         {u"t", {u"A", u"B", u"C"}, u"\\nD\\nE"}},
+        {"separator_after_the_third", {u"A\\nB\\nC\\n", u"t"}, {u"t", {u"A", u"B", u"C"}, u"\\n"}},
+        {"rest_behind_empty_lines", {u"\\n\\n\\nD", u"t"}, {u"t", {u"", u"", u""}, u"\\nD"}}};
     for (const Shown& c : cases) {
         EXPECT_EQ(FormOf(c.macro), c.form) << c.name;
         for (const TextEncoding encoding : {TextEncoding::Ansi, TextEncoding::Utf8}) {
@@ -56,30 +53,27 @@ TEST(Composing, GivesTheMacroOrSaysWhichFieldStopsIt) {
     constexpr auto kUtf8 = TextEncoding::Utf8;
     const std::u16string kWritten;  // no refusal
     const Typed cases[] = {
-        Typed{"empty_lines_at_the_end_dropped", Form(u"", {u"A", u"", u""}), kCp932,
-              Macro(u"A", u"A"), kWritten},
-        Typed{"a_rest_keeps_empty_lines", Form(u"t", {u"A"}, u"\\nD"), kCp932,
-              Macro(u"A\\n\\n\\nD", u"t"), kWritten},
-        Typed{"heart_kept_in_utf8", Form(u"♥", {u"好き♥"}), kUtf8, Macro(u"好き♥", u"♥"), kWritten},
-        Typed{"spaces_with_a_title", Form(u"空白", {u" \u3000"}), kUtf8, Macro(u" \u3000", u"空白"),
-              kWritten},
-        Typed{"no_chat_line", Form(u"見出し", {}), kCp932, std::nullopt, u"チャット行"},
-        Typed{"tab_in_the_title", Form(u"a\tb", {u"x"}), kCp932, std::nullopt, u"タイトル"},
-        Typed{"tab_ending_the_title", Form(u"ab\t", {u"x"}), kCp932, std::nullopt, u"タイトル"},
-        Typed{"separator_kept_in_a_title", Form(u"a\\nb", {u"x"}), kUtf8, Macro(u"x", u"a\\nb"),
-              kWritten},
-        Typed{"line_feed_in_a_line", Form(u"", {u"x", u"y\nz"}), kUtf8, std::nullopt, u"2 行目"},
-        Typed{"carriage_return_in_the_rest", Form(u"", {u"x"}, u"\\ny\r"), kUtf8, std::nullopt,
-              u"4 行目以降"},
-        Typed{"separator_inside_one_line", Form(u"", {u"x", u"", u"y\\nz"}), kCp932, std::nullopt,
-              u"3 行目"},
-        Typed{"cp932_lacks_a_character", Form(u"", {u"好き♥"}), kCp932, std::nullopt,
-              u"♥ (U+2665)"},
-        Typed{"cp932_lacks_each_named", Form(u"", {u"", u"♥😀♥"}), kCp932, std::nullopt,
-              u"♥ (U+2665)、😀 (U+1F600)"},
-        Typed{"broken_surrogate", Form(u"", {u"a\xD83D"}), kUtf8, std::nullopt, u"(U+D83D)"},
-        Typed{"spaces_alone_need_a_title", Form(u"", {u" \u3000"}), kUtf8, std::nullopt,
-              u"タイトル"}};
+        {"empty_lines_at_the_end_dropped", Form(u"", {u"A", u"", u""}), kCp932, Macro(u"A", u"A"),
+         kWritten},
+        {"a_rest_keeps_empty_lines", Form(u"t", {u"A"}, u"\\nD"), kCp932,
+         Macro(u"A\\n\\n\\nD", u"t"), kWritten},
+        {"heart_kept_in_utf8", Form(u"♥", {u"好き♥"}), kUtf8, Macro(u"好き♥", u"♥"), kWritten},
+        {"spaces_with_a_title", Form(u"空白", {u" \u3000"}), kUtf8, Macro(u" \u3000", u"空白"),
+         kWritten},
+        {"no_chat_line", Form(u"見出し", {}), kCp932, std::nullopt, u"チャット行"},
+        {"tab_in_the_title", Form(u"a\tb", {u"x"}), kCp932, std::nullopt, u"タイトル"},
+        {"separator_kept_in_a_title", Form(u"a\\nb", {u"x"}), kUtf8, Macro(u"x", u"a\\nb"),
+         kWritten},
+        {"line_feed_in_a_line", Form(u"", {u"x", u"y\nz"}), kUtf8, std::nullopt, u"2 行目"},
+        {"carriage_return_in_the_rest", Form(u"", {u"x"}, u"\\ny\r"), kUtf8, std::nullopt,
+         u"4 行目以降"},
+        {"separator_inside_one_line", Form(u"", {u"x", u"", u"y\\nz"}), kCp932, std::nullopt,
+         u"3 行目"},
+        {"cp932_lacks_a_character", Form(u"", {u"好き♥"}), kCp932, std::nullopt, u"♥ (U+2665)"},
+        {"cp932_lacks_each_named", Form(u"", {u"", u"♥😀♥"}), kCp932, std::nullopt,
+         u"♥ (U+2665)、😀 (U+1F600)"},
+        {"broken_surrogate", Form(u"", {u"a\xD83D"}), kUtf8, std::nullopt, u"(U+D83D)"},
+        {"spaces_alone_need_a_title", Form(u"", {u" \u3000"}), kUtf8, std::nullopt, u"タイトル"}};
     for (const Typed& c : cases) {
         const ComposedMacro composed = ComposeMacro(c.form, c.encoding);
         EXPECT_EQ(composed.macro, c.macro) << c.name;

@@ -1,5 +1,4 @@
-// The list read from a file: one-based positions, and a missing file that must not bring the
-// default macros back.
+// The list read from a file: one-based positions; a file gone on reload brings no defaults back.
 
 #include "macro/macro_list.h"
 
@@ -18,7 +17,6 @@ using test::LoadedMacroList;
 using test::TempDir;
 using test::WriteBytes;
 
-// A reload finding the file deleted must not bring the default macros back.
 TEST(MacroList, ItemAndTitleAreOneBasedAndAMissingFileReadWithoutDefaultsFails) {
     TempDir dir;
     MacroList never;

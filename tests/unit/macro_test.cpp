@@ -9,8 +9,7 @@
 namespace kiv {
 namespace {
 
-// CP932 bytes of the client's window names, spelled out so that a wrong
-// conversion cannot hide behind itself.
+// CP932 bytes of the client's window names, spelled out so a wrong conversion cannot hide.
 const std::string kLogName =
     "\x83\x81\x83\x62\x83\x5a\x81\x5b\x83\x57\x83\x8d\x83\x4f\x83\x45\x83\x42\x83\x93\x83\x68\x83"
     "\x45";

@@ -103,8 +103,7 @@ TEST_P(ProfileContract, ReadsTheLinesUsersWriteAndWritingReplacesOneSectionOnly)
     EXPECT_EQ(Lines(u"Position", ini_), (Items{u"Left=5", u"New=6"}));
 }
 
-// Only ASCII white space (and the old end-of-file mark 0x1A) is trimmed; an
-// ideographic space is part of the name.
+// Only ASCII white space (and the old end-of-file mark 0x1A) is trimmed, not an ideographic one.
 TEST_P(ProfileContract, OnlyAsciiSpacesAreTrimmed) {
     WriteBytes(dir_.Path("s.ini"), ToAnsi(u"[\u3000名前\t]\r\n\u3000キー\u3000="
                                           u"\t値\u3000\r\n\x1a\r\n[ b ]\r\n k \v= \f v \x1a\r\n"));

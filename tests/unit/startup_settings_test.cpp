@@ -1,5 +1,4 @@
-// The tool's settings read at start and written at close, with real files beside a stand-in
-// program.
+// The tool's settings read at start and written at close, in real files beside a stand-in program.
 
 #include "app/window/startup_settings.h"
 
@@ -22,7 +21,6 @@ using test::WriteBytes;
 
 TEST(ProgramPaths, SettingsAndMacrosLieBesideTheProgram) {
     EXPECT_EQ(IniFilePath(u"C:\\Tools\\chat.exe"), u"C:\\Tools\\chat.ini");
-    EXPECT_EQ(DefaultMacroFilePath(u"C:\\Tools\\chat.exe"), u"C:\\Tools\\chat.txt");
     EXPECT_EQ(IniFilePath(u"C:\\chat.exe"), u"C:\\chat.ini");
     EXPECT_EQ(DefaultMacroFilePath(u"D:\\my.tools\\kiv macro.v2.exe"),
               u"D:\\my.tools\\kiv macro.v2.txt");

@@ -16,9 +16,8 @@ TEST(Utf8, RoundTripsAndMarksMalformedBytes) {
     EXPECT_EQ(FromUtf8("\x80z\xC0\xAF\xE8\xA1\xED\xA0\x80"), u"\uFFFDz\uFFFD\uFFFD\uFFFD\uFFFD");
 }
 
-// The decoder's ranges, at their edges: an overlong form, a surrogate or a
-// code point past U+10FFFF is only ever U+FFFD; the first valid ones come
-// through.
+// The decoder's ranges, at their edges: an overlong form, a surrogate or a code point past U+10FFFF
+// is only ever U+FFFD; the first valid ones come through.
 TEST(Utf8, TakesExactlyTheCodePointsUtf8Allows) {
     const std::pair<std::string, std::u16string> valid[] = {{"\xE0\xA0\x80", u"\u0800"},
                                                             {"\xED\x9F\xBF", u"\uD7FF"},
@@ -40,10 +39,9 @@ TEST(Utf8, TakesExactlyTheCodePointsUtf8Allows) {
     }
 }
 
-// The quick classification against the decoder, sequence by sequence: every
-// lead byte with the continuation bytes at the edges of the allowed ranges,
-// cut off at the end or followed by ASCII, behind enough ASCII to be skipped
-// eight bytes at a time.
+// The quick classification against the decoder, sequence by sequence: every lead byte with the
+// continuation bytes at the edges of the allowed ranges, cut off at the end or followed by ASCII,
+// behind enough ASCII to be skipped eight bytes at a time.
 TEST(Utf8, ClassifiesEverySequenceAsTheDecoderReadsIt) {
     const std::string edges = {'\x41', '\x80', '\x8F', '\x90', '\x9F', '\xA0', '\xBF', '\xC0'};
     const std::string lastEdges = {'\x41', '\x80', '\xBF', '\xC0'};
@@ -53,14 +51,11 @@ TEST(Utf8, ClassifiesEverySequenceAsTheDecoderReadsIt) {
             for (const char third : edges) {
                 for (const char fourth : lastEdges) {
                     const std::string sequence = {static_cast<char>(lead), second, third, fourth};
-                    for (std::size_t length = 1; length <= 4; ++length) {
-                        // A shorter cut once only.
-                        if ((length < 4 && fourth != '\x41') || (length < 3 && third != '\x41')) {
-                            continue;
-                        }
-                        for (const std::string& text :
-                             {"0123456789" + sequence.substr(0, length),
-                              "0123456789" + sequence.substr(0, length) + "abcdefghij"}) {
+                    // A shorter cut once only: where all it cuts off is ASCII.
+                    const std::size_t shortest = fourth != '\x41' ? 4 : third != '\x41' ? 3 : 1;
+                    for (std::size_t length = shortest; length <= 4; ++length) {
+                        const std::string cut = "0123456789" + sequence.substr(0, length);
+                        for (const std::string& text : {cut, cut + "abcdefghij"}) {
                             for (const bool atEnd : {false, true}) {
                                 decoded.clear();
                                 ASSERT_EQ(ClassifyUtf8(text, atEnd),

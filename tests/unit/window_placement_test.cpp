@@ -1,5 +1,4 @@
-// Where the window goes: stored twips at the system DPI, restored rectangles, and a caption the
-// user can still grab.
+// Where the window goes: stored twips at the system DPI, restored rectangles, a caption in reach.
 
 #include "app/window/window_placement.h"
 
@@ -21,9 +20,8 @@ TEST(WindowPlacement, TwipsMeanTheSystemDpiOnEveryMonitor) {
     }
 }
 
-// GetWindowPlacement gives a minimised or maximised window's restored
-// rectangle relative to the work area of its monitor (Wine, with no taskbar,
-// cannot show it).
+// GetWindowPlacement gives a minimised or maximised window's restored rectangle relative to the
+// work area of its monitor (Wine, with no taskbar, cannot show it).
 TEST(WindowPlacement, TheRestoredRectangleComesBackToScreenCoordinates) {
     const MonitorArea bottomBar{{0, 0, 1280, 1024}, {0, 0, 1280, 984}};
     const MonitorArea topBar{{0, 0, 1280, 1024}, {0, 40, 1280, 1024}};

@@ -41,6 +41,34 @@ CaptionBar CaptionBarOf(DWORD style, DWORD exStyle, unsigned dpi) {
     return {-frame.top - height, height, -frame.left + height, frame.right + buttons};
 }
 
+WindowGeometry GeometryOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    if (IsIconic(window) || IsZoomed(window)) {
+        // Minimised or maximised, the rectangle to keep is the restored one;
+        // the placement gives it in work-area coordinates.
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        if (GetWindowPlacement(window, &placement)) {
+            rect = ToRect(WorkspaceToScreen(ToPixelRect(placement.rcNormalPosition), Monitors()));
+        }
+    }
+    return PixelsToGeometry(ToPixelRect(rect), SystemDpi());
+}
+
+void PlaceWindow(HWND window, const WindowGeometry& geometry, DWORD style, DWORD exStyle,
+                 unsigned dpi) {
+    const PixelRect target = PlaceOnScreen(GeometryToPixels(geometry, SystemDpi()),
+                                           CaptionBarOf(style, exStyle, dpi), MonitorWorkAreas());
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SetWindowPos(window, nullptr, target.left, target.top, target.Width(), target.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT placed{};
+        GetWindowRect(window, &placed);
+        if (ToPixelRect(placed) == target) break;
+    }
+}
+
 PixelRect ToPixelRect(const RECT& rect) {
     return {rect.left, rect.top, rect.right, rect.bottom};
 }

@@ -22,6 +22,13 @@ std::vector<PixelRect> MonitorWorkAreas();
 // The caption bar of a window of this style at this DPI.
 CaptionBar CaptionBarOf(DWORD style, DWORD exStyle, unsigned dpi);
 
+// The place of `window` to keep: when minimised or maximised, the restored one.
+WindowGeometry GeometryOf(HWND window);
+// Puts `window` at `geometry`, brought onto a monitor where it would be out
+// of reach (PlaceOnScreen).
+void PlaceWindow(HWND window, const WindowGeometry& geometry, DWORD style, DWORD exStyle,
+                 unsigned dpi);
+
 PixelRect ToPixelRect(const RECT& rect);
 RECT ToRect(const PixelRect& rect);
 

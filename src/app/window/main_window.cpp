@@ -9,7 +9,6 @@
 #include "app/window/title_list.h"
 #include "app/window/tool_menu_win32.h"
 #include "macro/message_preview.h"
-#include "platform/local_clock.h"
 #include "platform/wide_text.h"
 #include "platform/window_counts_win32.h"
 
@@ -69,63 +68,15 @@ int MainWindow::Run(HINSTANCE instance, int show) {
 
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (main.QueuedDuringDelivery(message) || main.TranslateMenuKey(message)) continue;
+        if (main.saying_.QueuedDuringDelivery(message) ||
+            main.menuKeys_.Translate(main.window_, message))
+            continue;
         // Tab moves between the controls, Enter presses "発言".
         if (IsDialogMessageW(main.window_, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
-}
-
-// Clicks, keys and hotkeys that waited in the queue while a macro was
-// delivered were aimed at a window that could not react; acted on now, an
-// impatient second click would say the macro again, or the next one.
-// Only what starts something: a button or key let go still reaches the
-// control that took the press, or it would hold the mouse.
-bool MainWindow::QueuedDuringDelivery(const MSG& message) const {
-    bool input = false;
-    switch (message.message) {
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-        case WM_CHAR:
-        case WM_SYSCHAR:
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONDBLCLK:
-        case WM_MBUTTONDOWN:
-        case WM_HOTKEY:
-        case BM_CLICK:
-            input = true;
-            break;
-        default:
-            break;
-    }
-    return input && deliveryEndedAt_ &&
-           static_cast<LONG>(static_cast<DWORD>(message.time) - *deliveryEndedAt_) < 0;
-}
-
-// Insert, F2, Delete, Alt+Up and the others, where the window has the focus.
-// The Alt of Alt+Up is then let go alone as far as DefWindowProc can see, the
-// Up having gone to the accelerator. Windows notes keys pressed under Alt as
-// they come in and opens no menu; Wine's DefWindowProc counts only what it
-// was given and would enter the menu bar's keyboard mode, where the next key
-// goes to a menu nobody sees. That release is kept from it.
-bool MainWindow::TranslateMenuKey(MSG& message) {
-    if (message.message == WM_SYSKEYDOWN && message.wParam == VK_MENU &&
-        (HIWORD(message.lParam) & KF_REPEAT) == 0) {
-        altServedMenuKey_ = false;
-    }
-    // Let go after the key, the Alt comes as WM_SYSKEYUP; before it, as WM_KEYUP.
-    if ((message.message == WM_SYSKEYUP || message.message == WM_KEYUP) &&
-        message.wParam == VK_MENU && altServedMenuKey_) {
-        altServedMenuKey_ = false;
-        return true;
-    }
-    if (!menuKeys_ || TranslateAcceleratorW(window_, menuKeys_.Get(), &message) == 0) return false;
-    if (message.message == WM_SYSKEYDOWN) altServedMenuKey_ = true;
-    return true;
 }
 
 bool MainWindow::Create() {
@@ -153,7 +104,6 @@ bool MainWindow::Create() {
     if (window_ == nullptr) return false;
     window_counts::MarkCodePage(window_);
     AddToSystemMenu(window_, CurrentMenuState());
-    menuKeys_.Reset(CreateToolMenuKeys());
     AttachFeatures();
     // Run as administrator, the tool still takes files dropped from an
     // Explorer that is not: Windows would filter the drop's messages out.
@@ -163,7 +113,7 @@ bool MainWindow::Create() {
     }
     // Sized by measuring the frame it really has: computed frames can be a
     // pixel off at some scales.
-    const unsigned dpi = Dpi();
+    const unsigned dpi = DpiOf(window_);
     const int width = TwipsToPixels(kDesignClientWidth, dpi);
     const int height = TwipsToPixels(kDesignClientHeight, dpi);
     RECT outer{};
@@ -184,7 +134,7 @@ void MainWindow::AttachFeatures() {
     };
     notices_.Attach({.handle = window_,
                      .programPath = programPath_,
-                     .busy = [this] { return delivering_; },
+                     .busy = [this] { return saying_.Delivering(); },
                      .saveSettings = [this] { SaveSettings(true); },
                      .releaseHotkeys = [this] { keys_.Release(); },
                      .registerHotkeys = [this] { keys_.Register(); },
@@ -217,6 +167,10 @@ void MainWindow::AttachFeatures() {
                           WriteHotkeySettings(IniFilePath(programPath_), keys_.options(),
                                               keys_.OptionsChanged(), keys_.MacroKeys());
                       }});
+    saying_.Attach(
+        {.window = window_, .list = list_, .file = &file_, .notices = &notices_, .holds = [this] {
+             return HoldsNow();
+         }});
     editing_.Attach({.window = window_,
                      .instance = instance_,
                      .file = &file_,
@@ -226,18 +180,8 @@ void MainWindow::AttachFeatures() {
 }
 
 void MainWindow::CreateControls() {
-    const auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int id,
-                          DWORD exStyle = 0) {
-        return CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0,
-                               0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               instance_, nullptr);
-    };
-    // Creation order is the tab order: list, 発言, 発言して次へ, 設定再読込.
-    list_ = make(L"ListBox", L"", WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kList,
-                 WS_EX_CLIENTEDGE);
-    say_ = make(L"Button", L"発言", BS_DEFPUSHBUTTON, kSay);
-    sayNext_ = make(L"Button", L"発言して次へ", BS_PUSHBUTTON, kSayNext);
-    reload_ = make(L"Button", L"設定再読込", BS_PUSHBUTTON, kReload);
+    controls_.Create(window_, instance_);
+    list_ = controls_.List();
     focus_.Start(window_, list_);
     tooltip_.Attach(list_, [this](int entry) -> std::optional<std::u16string> {
         const MacroList& macros = file_.List();
@@ -245,86 +189,16 @@ void MainWindow::CreateControls() {
         const Macro macro = macros.Item(static_cast<std::size_t>(entry) + 1);
         return MessagePreview(macro.Message(), macro.Title());
     });
-    UpdateFont();
 }
 
-unsigned MainWindow::Dpi() const {
-    const UINT dpi = GetDpiForWindow(window_);
-    return dpi == 0 ? 96 : dpi;
-}
-
-// The system's message font at the window's DPI, as every Windows program shows it.
-void MainWindow::UpdateFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, Dpi())) {
-        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    }
-    UniqueFont font(CreateFontIndirectW(&metrics.lfMessageFont));
-    if (!font) return;
-    for (HWND control : {list_, say_, sayNext_, reload_}) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
-    }
-    font_ = std::move(font);
-}
-
-void MainWindow::ApplyLayout() {
-    if (list_ == nullptr) return;
-    const unsigned dpi = Dpi();
-    const RECT client = ClientRectOf(window_);
-    FitFixedSizesToPixels(controls_, dpi);
-    const auto place = [dpi](HWND control, const TwipsRect& r) {
-        MoveWindow(control, TwipsToPixels(r.left, dpi), TwipsToPixels(r.top, dpi),
-                   TwipsToPixels(r.width, dpi), TwipsToPixels(r.height, dpi), TRUE);
-    };
-    LayOut(controls_, PixelsToTwips(client.right, dpi), PixelsToTwips(client.bottom, dpi),
-           [&](const TwipsRect& asked) {
-               place(list_, asked);
-               RECT placed{};
-               GetWindowRect(list_, &placed);
-               return PixelsToTwips(placed.bottom - placed.top, dpi);
-           });
-    place(say_, controls_.say);
-    place(sayNext_, controls_.sayNext);
-    place(reload_, controls_.reload);
-}
-
-WindowGeometry MainWindow::Geometry() const {
-    RECT rect{};
-    GetWindowRect(window_, &rect);
-    if (IsIconic(window_) || IsZoomed(window_)) {
-        // Minimised or maximised, the rectangle to keep is the restored one;
-        // the placement gives it in work-area coordinates.
-        WINDOWPLACEMENT placement{};
-        placement.length = sizeof placement;
-        if (GetWindowPlacement(window_, &placement)) {
-            rect = ToRect(WorkspaceToScreen(ToPixelRect(placement.rcNormalPosition), Monitors()));
-        }
-    }
-    return PixelsToGeometry(ToPixelRect(rect), SystemDpi());
-}
-
-void MainWindow::ApplyGeometry(const WindowGeometry& geometry) {
-    const PixelRect target =
-        PlaceOnScreen(GeometryToPixels(geometry, SystemDpi()),
-                      CaptionBarOf(kStyle, kExStyle, Dpi()), MonitorWorkAreas());
+void MainWindow::StartUp() {
+    const StartupSettings settings = ReadStartupSettings(
+        IniFilePath(programPath_), GeometryOf(window_), DefaultMacroFilePath(programPath_));
     // Landing on a monitor of another DPI rescales the fonts and controls on
     // the way (WM_DPICHANGED, now or when the window is first shown); the
     // rectangle stays the stored one: settling_ holds until then.
     settling_ = true;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        SetWindowPos(window_, nullptr, target.left, target.top, target.Width(), target.Height(),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        RECT placed{};
-        GetWindowRect(window_, &placed);
-        if (ToPixelRect(placed) == target) break;
-    }
-}
-
-void MainWindow::StartUp() {
-    const StartupSettings settings = ReadStartupSettings(IniFilePath(programPath_), Geometry(),
-                                                         DefaultMacroFilePath(programPath_));
-    ApplyGeometry(settings.geometry);
+    PlaceWindow(window_, settings.geometry, kStyle, kExStyle, DpiOf(window_));
     keys_.Start(settings.options, settings.macroHotkeys);
     if (keys_.options().topMost) SetTopMost(true);
     // A list read now registers the keys with its titles; otherwise (on a
@@ -350,7 +224,7 @@ bool MainWindow::SaveSettings(bool tellUser) {
     const std::u16string iniPath = IniFilePath(programPath_);
     const MacroList& shown = file_.List();
     const bool saved = WriteShutdownSettings(
-        iniPath, {.geometry = Geometry(),
+        iniPath, {.geometry = GeometryOf(window_),
                   .macroFile = shown.IsLoaded() ? std::optional(shown.FileName()) : std::nullopt,
                   .options = keys_.options(),
                   .optionsChanged = keys_.OptionsChanged(),
@@ -369,7 +243,7 @@ Holds MainWindow::HoldsNow() const {
     Holds holds;
     if (!IsWindowEnabled(window_)) holds = holds | Hold::Dialog;  // a dialog disables it
     if (inMenu_) holds = holds | Hold::Menu;
-    if (delivering_) holds = holds | Hold::Delivering;
+    if (saying_.Delivering()) holds = holds | Hold::Delivering;
     if (shutDown_) holds = holds | Hold::ShuttingDown;
     if (keys_.KeysFree()) holds = holds | Hold::KeysFree;
     if (file_.Reading()) holds = holds | Hold::Reading;
@@ -387,72 +261,6 @@ void MainWindow::ShowList(const MacroList& list, std::optional<int> select) {
 
 int MainWindow::Selected() const {
     return static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
-}
-
-std::optional<DeliveryOutcome> MainWindow::Say() {
-    if (HoldsNow().Any(Hold::Delivering)) return std::nullopt;
-    const int selected = Selected();
-    if (selected < 0 || static_cast<std::size_t>(selected) >= file_.List().Count()) {
-        return std::nullopt;
-    }
-    return Deliver(static_cast<std::size_t>(selected) + 1);
-}
-
-DeliveryOutcome MainWindow::Deliver(std::size_t position) {
-    delivering_ = true;
-    const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
-    const DeliveryOutcome outcome =
-        file_.List().Item(position).Execute(windowSystem_, LocalTimeOfDay);
-    SetCursor(previous);
-    delivering_ = false;
-    deliveryEndedAt_ = GetTickCount();
-    window_counts::Add(window_, window_counts::kDeliveries);
-    if (outcome == DeliveryOutcome::Refused) notices_.Notify({NoticeKind::SendRefused, u""});
-    return outcome;
-}
-
-void MainWindow::SayNext() {
-    if (HoldsNow().Any(Hold::Delivering)) return;
-    // Refused, the macro was not said: the user is asked about that one.
-    if (Say() == DeliveryOutcome::Refused || HoldsNow().Any(Hold::ShuttingDown)) return;
-    const int count = static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
-    const int next = SelectionAfterSayNext(Selected(), count);
-    if (next >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(next), 0);
-}
-
-// The game keeps the focus: nothing here activates the tool. Not under the
-// hotkey dialog, a message box or the Open dialog: each returns to a state a
-// macro said meanwhile would have changed.
-void MainWindow::RunHotkey(HotkeyAction action) {
-    if (HoldsNow().Any(Hold::KeysFree | Hold::Dialog)) return;
-    switch (action) {
-        case HotkeyAction::Say:
-            Say();
-            return;
-        case HotkeyAction::SayNext:
-            SayNext();
-            return;
-        case HotkeyAction::Previous:
-            MoveSelection(Step::Previous);
-            return;
-        case HotkeyAction::Next:
-            MoveSelection(Step::Next);
-            return;
-    }
-}
-
-// As 発言 does, the game brought to the front; the selection stays. A title
-// no macro has any more says nothing.
-void MainWindow::SayMacroTitled(const std::u16string& title) {
-    if (HoldsNow().Any(Hold::KeysFree | Hold::Delivering | Hold::Dialog)) return;
-    if (const auto position = file_.List().FirstTitled(title)) Deliver(*position);
-}
-
-void MainWindow::MoveSelection(Step step) {
-    if (HoldsNow().Any(Hold::Delivering)) return;
-    const int count = static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
-    const int next = SelectionAfterStep(Selected(), count, step);
-    if (next >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(next), 0);
 }
 
 MenuState MainWindow::CurrentMenuState() const {
@@ -566,18 +374,18 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             CreateControls();
             return 0;
         case WM_SIZE:
-            ApplyLayout();
+            controls_.LayOut(window_, DpiOf(window_));
             return 0;
         case WM_DPICHANGED: {
             const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            UpdateFont();
+            controls_.UpdateFont(DpiOf(window_));
             tooltip_.DpiChanged();
             if (!settling_) {
                 SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                              suggested->right - suggested->left, suggested->bottom - suggested->top,
                              SWP_NOZORDER | SWP_NOACTIVATE);
             }
-            ApplyLayout();
+            controls_.LayOut(window_, DpiOf(window_));
             return 0;
         }
         case WM_ACTIVATE:
@@ -641,24 +449,24 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             file_.Dropped(reinterpret_cast<HDROP>(wParam));
             return 0;
         case WM_HOTKEY:
-            if (const auto action = keys_.ActionOf(wParam)) RunHotkey(*action);
-            if (const auto title = keys_.MacroTitleOf(wParam)) SayMacroTitled(*title);
+            if (const auto action = keys_.ActionOf(wParam)) saying_.RunHotkey(*action);
+            if (const auto title = keys_.MacroTitleOf(wParam)) saying_.SayTitled(*title);
             return 0;
         case DM_GETDEFID:
-            return MAKELRESULT(kSay, DC_HASDEFID);
+            return MAKELRESULT(WindowControls::kSay, DC_HASDEFID);
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
-                case kSay:
-                    if (HIWORD(wParam) == BN_CLICKED) Say();
+                case WindowControls::kSay:
+                    if (HIWORD(wParam) == BN_CLICKED) saying_.Say();
                     return 0;
-                case kSayNext:
-                    if (HIWORD(wParam) == BN_CLICKED) SayNext();
+                case WindowControls::kSayNext:
+                    if (HIWORD(wParam) == BN_CLICKED) saying_.SayNext();
                     return 0;
-                case kReload:
+                case WindowControls::kReload:
                     if (HIWORD(wParam) == BN_CLICKED) file_.ChooseInDialog();
                     return 0;
-                case kList:
-                    if (HIWORD(wParam) == LBN_DBLCLK) Say();
+                case WindowControls::kList:
+                    if (HIWORD(wParam) == LBN_DBLCLK) saying_.Say();
                     return 0;
                 default:
                     if (const auto command = ToolMenuKeyCommand(LOWORD(wParam))) {

@@ -16,14 +16,11 @@
 #include "app/hotkeys/hotkey_keeper_win32.h"
 #include "app/macro_file/shown_macro_file_win32.h"
 #include "app/notices/notice_board_win32.h"
+#include "app/saying/macro_saying_win32.h"
 #include "app/window/focus_keeper.h"
-#include "app/window/layout.h"
-#include "app/window/list_selection.h"
 #include "app/window/message_tooltip_win32.h"
-#include "app/window/window_placement.h"
-#include "macro/macro.h"
-#include "platform/win32_handle.h"
-#include "platform/win32_window_system.h"
+#include "app/window/tool_menu_win32.h"
+#include "app/window/window_controls_win32.h"
 
 namespace kiv {
 
@@ -47,7 +44,6 @@ class MainWindow {
     HWND Handle() const { return window_; }
 
   private:
-    enum ControlId : int { kList = 100, kSay = 101, kSayNext = 102, kReload = 103 };
     static constexpr UINT kShowNotices = WM_APP + 1;
     static constexpr UINT kFileChanged = WM_APP + 2;
     static constexpr UINT kReadingDone = WM_APP + 3;
@@ -56,15 +52,10 @@ class MainWindow {
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    // What the message loop does before dispatching.
-    bool QueuedDuringDelivery(const MSG& message) const;
-    bool TranslateMenuKey(MSG& message);
 
     bool Create();
     void AttachFeatures();
     void CreateControls();
-    void UpdateFont();
-    void ApplyLayout();
     void StartUp();
     // Writes the settings; a failure is shown when `tellUser` (never while
     // the session ends). False when they could not be written.
@@ -76,48 +67,28 @@ class MainWindow {
     Holds HoldsNow() const;
     void ShowList(const MacroList& list, std::optional<int> select);
     int Selected() const;  // the list's selected entry, -1 for none
-    // Nothing when nothing was selected (or a delivery is under way).
-    std::optional<DeliveryOutcome> Say();
-    void SayNext();
-    // Says the macro at `position` (from 1) as 発言 does.
-    DeliveryOutcome Deliver(std::size_t position);
-    void RunHotkey(HotkeyAction action);
-    void SayMacroTitled(const std::u16string& title);
-    void MoveSelection(Step step);
 
     MenuState CurrentMenuState() const;
     void RunMenuCommand(MenuCommand command);
     void ShowListMenu(LPARAM where);
     void SetTopMost(bool on);
 
-    WindowGeometry Geometry() const;
-    void ApplyGeometry(const WindowGeometry& geometry);
-    // The window's own DPI, for its controls and fonts.
-    unsigned Dpi() const;
-
     HINSTANCE instance_;
     std::u16string programPath_;
     HWND window_ = nullptr;
-    HWND list_ = nullptr;
-    HWND say_ = nullptr;
-    HWND sayNext_ = nullptr;
-    HWND reload_ = nullptr;
-    UniqueFont font_;
-    MainControls controls_ = DesignControls();
+    WindowControls controls_;
+    HWND list_ = nullptr;  // the controls' list of titles
     FocusKeeper focus_;
     MessageTooltip tooltip_;
-    UniqueAccelerators menuKeys_;
-    bool altServedMenuKey_ = false;  // the Alt held now went with a key of the menu's
+    ToolMenuKeys menuKeys_;
 
     NoticeBoard notices_;
     ShownMacroFile file_;
     HotkeyKeeper keys_;
     MacroEditing editing_;
+    MacroSaying saying_;
 
-    Win32WindowSystem windowSystem_;
-    bool delivering_ = false;
-    std::optional<DWORD> deliveryEndedAt_;  // tick count when the last one ended
-    bool inMenu_ = false;                   // a menu of the window is open
+    bool inMenu_ = false;  // a menu of the window is open
     // From applying the stored rectangle until the window is first shown: a
     // DPI change on the way (a monitor of another scale) must not resize it.
     bool settling_ = false;

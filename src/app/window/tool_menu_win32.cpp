@@ -66,4 +66,26 @@ HACCEL CreateToolMenuKeys() {
     return CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 }
 
+// Insert, F2, Delete, Alt+Up and the others. The Alt of Alt+Up is then let
+// go alone as far as DefWindowProc can see, the Up having gone to the
+// accelerator. Windows notes keys pressed under Alt as they come in and opens
+// no menu; Wine's DefWindowProc counts only what it was given and would enter
+// the menu bar's keyboard mode, where the next key goes to a menu nobody
+// sees. That release is kept from it.
+bool ToolMenuKeys::Translate(HWND window, MSG& message) {
+    if (message.message == WM_SYSKEYDOWN && message.wParam == VK_MENU &&
+        (HIWORD(message.lParam) & KF_REPEAT) == 0) {
+        altServedKey_ = false;
+    }
+    // Let go after the key, the Alt comes as WM_SYSKEYUP; before it, as WM_KEYUP.
+    if ((message.message == WM_SYSKEYUP || message.message == WM_KEYUP) &&
+        message.wParam == VK_MENU && altServedKey_) {
+        altServedKey_ = false;
+        return true;
+    }
+    if (!keys_ || TranslateAcceleratorW(window, keys_.Get(), &message) == 0) return false;
+    if (message.message == WM_SYSKEYDOWN) altServedKey_ = true;
+    return true;
+}
+
 }  // namespace kiv

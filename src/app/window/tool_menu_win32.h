@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/commands/tool_menu.h"
+#include "platform/win32_handle.h"
 
 namespace kiv {
 
@@ -27,5 +28,18 @@ std::optional<MenuCommand> ShowToolMenu(HWND owner, POINT screen, const MenuStat
 // The items' keys, for TranslateAccelerator: each sends WM_COMMAND with its
 // item's KeyCommandId. Null when it could not be made.
 HACCEL CreateToolMenuKeys();
+
+// The items' keys where the window has the focus, in its message loop.
+class ToolMenuKeys {
+  public:
+    ToolMenuKeys() : keys_(CreateToolMenuKeys()) {}
+    // True when `message` was one of the keys (now sent as its command), or
+    // the Alt let go after one.
+    bool Translate(HWND window, MSG& message);
+
+  private:
+    UniqueAccelerators keys_;
+    bool altServedKey_ = false;  // the Alt held now went with one of the keys
+};
 
 }  // namespace kiv

@@ -1,4 +1,4 @@
-#include "app/window/list_selection.h"
+#include "app/saying/list_selection.h"
 
 namespace kiv {
 int SelectionAfterSayNext(int selected, int count) {

@@ -1,0 +1,109 @@
+#include "app/saying/macro_saying_win32.h"
+
+#include "platform/local_clock.h"
+#include "platform/window_counts_win32.h"
+
+namespace kiv {
+
+// Clicks, keys and hotkeys that waited in the queue while a macro was
+// delivered were aimed at a window that could not react; acted on now, an
+// impatient second click would say the macro again, or the next one.
+// Only what starts something: a button or key let go still reaches the
+// control that took the press, or it would hold the mouse.
+bool MacroSaying::QueuedDuringDelivery(const MSG& message) const {
+    bool input = false;
+    switch (message.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_CHAR:
+        case WM_SYSCHAR:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_HOTKEY:
+        case BM_CLICK:
+            input = true;
+            break;
+        default:
+            break;
+    }
+    return input && deliveryEndedAt_ &&
+           static_cast<LONG>(static_cast<DWORD>(message.time) - *deliveryEndedAt_) < 0;
+}
+
+int MacroSaying::Selected() const {
+    return static_cast<int>(SendMessageW(host_.list, LB_GETCURSEL, 0, 0));
+}
+
+int MacroSaying::Count() const {
+    return static_cast<int>(SendMessageW(host_.list, LB_GETCOUNT, 0, 0));
+}
+
+void MacroSaying::Select(int entry) const {
+    if (entry >= 0) SendMessageW(host_.list, LB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+}
+
+std::optional<DeliveryOutcome> MacroSaying::Say() {
+    if (host_.holds().Any(Hold::Delivering)) return std::nullopt;
+    const int selected = Selected();
+    if (selected < 0 || static_cast<std::size_t>(selected) >= host_.file->List().Count()) {
+        return std::nullopt;
+    }
+    return Deliver(static_cast<std::size_t>(selected) + 1);
+}
+
+DeliveryOutcome MacroSaying::Deliver(std::size_t position) {
+    delivering_ = true;
+    const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
+    const DeliveryOutcome outcome =
+        host_.file->List().Item(position).Execute(windowSystem_, LocalTimeOfDay);
+    SetCursor(previous);
+    delivering_ = false;
+    deliveryEndedAt_ = GetTickCount();
+    window_counts::Add(host_.window, window_counts::kDeliveries);
+    if (outcome == DeliveryOutcome::Refused) host_.notices->Notify({NoticeKind::SendRefused, u""});
+    return outcome;
+}
+
+void MacroSaying::SayNext() {
+    if (host_.holds().Any(Hold::Delivering)) return;
+    // Refused, the macro was not said: the user is asked about that one.
+    if (Say() == DeliveryOutcome::Refused || host_.holds().Any(Hold::ShuttingDown)) return;
+    Select(SelectionAfterSayNext(Selected(), Count()));
+}
+
+// Not under the hotkey dialog, a message box or the Open dialog: each
+// returns to a state a macro said meanwhile would have changed.
+void MacroSaying::RunHotkey(HotkeyAction action) {
+    if (host_.holds().Any(Hold::KeysFree | Hold::Dialog)) return;
+    switch (action) {
+        case HotkeyAction::Say:
+            Say();
+            return;
+        case HotkeyAction::SayNext:
+            SayNext();
+            return;
+        case HotkeyAction::Previous:
+            MoveSelection(Step::Previous);
+            return;
+        case HotkeyAction::Next:
+            MoveSelection(Step::Next);
+            return;
+    }
+}
+
+// As 発言 does, the game brought to the front; the selection stays. A title
+// no macro has any more says nothing.
+void MacroSaying::SayTitled(const std::u16string& title) {
+    if (host_.holds().Any(Hold::KeysFree | Hold::Delivering | Hold::Dialog)) return;
+    if (const auto position = host_.file->List().FirstTitled(title)) Deliver(*position);
+}
+
+void MacroSaying::MoveSelection(Step step) {
+    if (host_.holds().Any(Hold::Delivering)) return;
+    Select(SelectionAfterStep(Selected(), Count(), step));
+}
+
+}  // namespace kiv

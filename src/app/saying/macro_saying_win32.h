@@ -1,0 +1,60 @@
+#pragma once
+
+// Saying macros to the game: the selected one (発言, a double click, Enter),
+// then the next (発言して次へ), one by its own hotkey, and the steps through
+// the list the hotkeys 前へ and 次へ take. One delivery at a time; the clicks
+// and keys that waited meanwhile are dropped. Windows only.
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/commands/holds.h"
+#include "app/macro_file/shown_macro_file_win32.h"
+#include "app/notices/notice_board_win32.h"
+#include "app/saying/list_selection.h"
+#include "macro/macro.h"
+#include "platform/win32_window_system.h"
+#include "settings/options.h"
+
+namespace kiv {
+
+class MacroSaying {
+  public:
+    struct Host {
+        HWND window = nullptr;
+        HWND list = nullptr;  // the list box of titles, whose selection is said
+        const ShownMacroFile* file = nullptr;
+        NoticeBoard* notices = nullptr;
+        std::function<Holds()> holds;
+    };
+    void Attach(Host host) { host_ = std::move(host); }
+
+    bool Delivering() const { return delivering_; }
+    // Input that waited in the queue while a macro was delivered: to be dropped.
+    bool QueuedDuringDelivery(const MSG& message) const;
+
+    // Nothing when nothing was selected (or a delivery is under way).
+    std::optional<DeliveryOutcome> Say();
+    void SayNext();
+    // From a global hotkey: the game keeps the focus.
+    void RunHotkey(HotkeyAction action);
+    void SayTitled(const std::u16string& title);
+
+  private:
+    void MoveSelection(Step step);
+    // Says the macro at `position` (from 1).
+    DeliveryOutcome Deliver(std::size_t position);
+    int Selected() const;
+    int Count() const;
+    void Select(int entry) const;
+
+    Host host_;
+    Win32WindowSystem windowSystem_;
+    bool delivering_ = false;
+    std::optional<DWORD> deliveryEndedAt_;  // tick count when the last one ended
+};
+
+}  // namespace kiv

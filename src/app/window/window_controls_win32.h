@@ -1,0 +1,38 @@
+#pragma once
+
+// The main window's controls: the list of titles and the three buttons, made
+// in their tab order, in the system's message font at the window's DPI, and
+// placed by the layout rules (layout.h) as the window is sized. Windows only.
+
+#include <windows.h>
+
+#include "app/window/layout.h"
+#include "platform/win32_handle.h"
+
+namespace kiv {
+
+class WindowControls {
+  public:
+    enum Id : int { kList = 100, kSay = 101, kSayNext = 102, kReload = 103 };
+
+    void Create(HWND window, HINSTANCE instance);
+    // The font for the window's DPI now; after a DPI change, again.
+    void UpdateFont(unsigned dpi);
+    void LayOut(HWND window, unsigned dpi);
+
+    HWND List() const { return list_; }
+    HWND Say() const { return say_; }
+
+  private:
+    HWND list_ = nullptr;
+    HWND say_ = nullptr;
+    HWND sayNext_ = nullptr;
+    HWND reload_ = nullptr;
+    UniqueFont font_;
+    MainControls layout_ = DesignControls();
+};
+
+// The window's own DPI (96 where the system does not say).
+unsigned DpiOf(HWND window);
+
+}  // namespace kiv

@@ -176,4 +176,18 @@ std::vector<std::u16string> DroppedPaths(HDROP drop) {
     return paths;
 }
 
+std::u16string ProgramPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return {path.begin(), path.end()};
+}
+
 }  // namespace kiv

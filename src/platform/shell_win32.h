@@ -18,6 +18,9 @@
 
 namespace kiv {
 
+// This program's full path.
+std::u16string ProgramPath();
+
 // True when this process runs elevated (as administrator).
 bool IsElevated();
 

@@ -3,45 +3,17 @@
 #include <algorithm>
 
 #include "app/commands/tool_name.h"
-#include "app/resource.h"
 #include "app/window/desktop_win32.h"
 #include "app/window/startup_settings.h"
 #include "app/window/title_list.h"
 #include "app/window/tool_menu_win32.h"
+#include "app/window/window_frame_win32.h"
 #include "macro/message_preview.h"
+#include "platform/shell_win32.h"
 #include "platform/wide_text.h"
 #include "platform/window_counts_win32.h"
 
 namespace kiv {
-namespace {
-
-constexpr wchar_t kClassName[] = L"KivMacroMainWindow";
-constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
-// Files dropped from Explorer are taken (WM_DROPFILES), without shell32 at start-up.
-constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES;
-
-std::u16string ProgramPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return {path.begin(), path.end()};
-}
-
-RECT ClientRectOf(HWND window) {
-    RECT rect{};
-    GetClientRect(window, &rect);
-    return rect;
-}
-
-}  // namespace
-
 MainWindow::MainWindow(HINSTANCE instance, std::u16string programPath)
     : instance_(instance), programPath_(std::move(programPath)) {}
 
@@ -80,58 +52,19 @@ int MainWindow::Run(HINSTANCE instance, int show) {
 }
 
 bool MainWindow::Create() {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = instance_;
-    windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_KIVMACRO));
-    windowClass.hIconSm = windowClass.hIcon;
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    // A second window in the same process (tests) finds the class there.
-    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        return false;
-    }
-
-    // The design's client size at 96 DPI; it is sized again for the real DPI
-    // once the window knows its monitor.
-    RECT rect{0, 0, TwipsToPixels(kDesignClientWidth, 96), TwipsToPixels(kDesignClientHeight, 96)};
-    AdjustWindowRectEx(&rect, kStyle, FALSE, kExStyle);
-    window_ = CreateWindowExW(kExStyle, kClassName, kToolCaption, kStyle, CW_USEDEFAULT,
-                              CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top,
-                              nullptr, nullptr, instance_, this);
+    window_ = CreateMainWindow(instance_, Procedure, this);
     if (window_ == nullptr) return false;
     window_counts::MarkCodePage(window_);
     AddToSystemMenu(window_, CurrentMenuState());
     AttachFeatures();
-    // Run as administrator, the tool still takes files dropped from an
-    // Explorer that is not: Windows would filter the drop's messages out.
-    constexpr UINT kCopyGlobalData = 0x0049;
-    for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData}) {
-        ChangeWindowMessageFilterEx(window_, message, MSGFLT_ALLOW, nullptr);
-    }
-    // Sized by measuring the frame it really has: computed frames can be a
-    // pixel off at some scales.
-    const unsigned dpi = DpiOf(window_);
-    const int width = TwipsToPixels(kDesignClientWidth, dpi);
-    const int height = TwipsToPixels(kDesignClientHeight, dpi);
-    RECT outer{};
-    GetWindowRect(window_, &outer);
-    const RECT client = ClientRectOf(window_);
-    if (client.right != width || client.bottom != height) {
-        SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left + width - client.right,
-                     outer.bottom - outer.top + height - client.bottom,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    SizeToDesign(window_);
     return true;
 }
 
 // The features, each handed what only the window knows and does.
 void MainWindow::AttachFeatures() {
-    const auto hasMacroTitled = [this](std::u16string_view title) {
-        return file_.List().FirstTitled(title).has_value();
-    };
+    const auto holds = [this] { return HoldsNow(); };
+    const auto selected = [this] { return Selected(); };
     notices_.Attach({.handle = window_,
                      .programPath = programPath_,
                      .busy = [this] { return saying_.Delivering(); },
@@ -149,8 +82,8 @@ void MainWindow::AttachFeatures() {
                   .readingDoneMessage = kReadingDone,
                   .settleTimer = kSettleTimer,
                   .readingTimer = kReadingTimer,
-                  .holds = [this] { return HoldsNow(); },
-                  .selected = [this] { return Selected(); },
+                  .holds = holds,
+                  .selected = selected,
                   .show = [this](const MacroList& list,
                                  std::optional<int> select) { ShowList(list, select); },
                   .loaded = [this](const std::u16string& path) { editing_.Start(path); },
@@ -158,7 +91,10 @@ void MainWindow::AttachFeatures() {
                   .notices = &notices_});
     keys_.Attach({.window = window_,
                   .instance = instance_,
-                  .hasMacroTitled = hasMacroTitled,
+                  .hasMacroTitled =
+                      [this](std::u16string_view title) {
+                          return file_.List().FirstTitled(title).has_value();
+                      },
                   .notify = [this](Notice notice) { notices_.Notify(std::move(notice)); },
                   // A failure is told at the close, which tries again with everything.
                   .save =
@@ -168,15 +104,13 @@ void MainWindow::AttachFeatures() {
                                               keys_.OptionsChanged(), keys_.MacroKeys());
                       }});
     saying_.Attach(
-        {.window = window_, .list = list_, .file = &file_, .notices = &notices_, .holds = [this] {
-             return HoldsNow();
-         }});
+        {.window = window_, .list = list_, .file = &file_, .notices = &notices_, .holds = holds});
     editing_.Attach({.window = window_,
                      .instance = instance_,
                      .file = &file_,
                      .keys = &keys_,
                      .notices = &notices_,
-                     .selected = [this] { return Selected(); }});
+                     .selected = selected});
 }
 
 void MainWindow::CreateControls() {
@@ -198,7 +132,7 @@ void MainWindow::StartUp() {
     // the way (WM_DPICHANGED, now or when the window is first shown); the
     // rectangle stays the stored one: settling_ holds until then.
     settling_ = true;
-    PlaceWindow(window_, settings.geometry, kStyle, kExStyle, DpiOf(window_));
+    PlaceWindow(window_, settings.geometry, kMainWindowStyle, kMainWindowExStyle, DpiOf(window_));
     keys_.Start(settings.options, settings.macroHotkeys);
     if (keys_.options().topMost) SetTopMost(true);
     // A list read now registers the keys with its titles; otherwise (on a
@@ -230,11 +164,8 @@ bool MainWindow::SaveSettings(bool tellUser) {
                   .optionsChanged = keys_.OptionsChanged(),
                   .macroHotkeys = keys_.MacroKeys()});
     if (!saved && tellUser && !settingsUnsavable_) {
-        MessageBoxW(window_,
-                    Wide(u"設定ファイル「" + iniPath +
-                         u"」に保存できませんでした。\nウィンドウの位置とマクロファイルの指定は、"
-                         u"次に起動したときには反映されません。"),
-                    kToolCaption, MB_OK | MB_ICONWARNING);
+        MessageBoxW(window_, Wide(SettingsNotSavedText(iniPath)), kToolCaption,
+                    MB_OK | MB_ICONWARNING);
     }
     return saved;
 }
@@ -252,11 +183,7 @@ Holds MainWindow::HoldsNow() const {
 
 void MainWindow::ShowList(const MacroList& list, std::optional<int> select) {
     tooltip_.Reset();
-    const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
-    FillTitleList(list_, list);
-    if (!select) return;  // a file loaded: from its top, nothing selected
-    SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
-    if (*select >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(*select), 0);
+    ShowTitles(list_, list, select);
 }
 
 int MainWindow::Selected() const {
@@ -266,11 +193,11 @@ int MainWindow::Selected() const {
 MenuState MainWindow::CurrentMenuState() const {
     const int selected = list_ != nullptr ? Selected() : -1;
     const int count = static_cast<int>(file_.List().Count());
-    return {
-        .topMost = keys_.options().topMost,
-        .selected = selected >= 0 && selected<count, .canMoveUp = selected> 0 && selected < count,
-        .canMoveDown = selected >= 0 && selected + 1 < count,
-        .canUndo = editing_.CanUndo()};
+    return {.topMost = keys_.options().topMost,
+            .selected = (selected >= 0 && selected < count),
+            .canMoveUp = (selected > 0 && selected < count),
+            .canMoveDown = selected >= 0 && selected + 1 < count,
+            .canUndo = editing_.CanUndo()};
 }
 
 void MainWindow::RunMenuCommand(MenuCommand command) {
@@ -294,55 +221,26 @@ void MainWindow::RunMenuCommand(MenuCommand command) {
             return;
         }
         case MenuCommand::HotkeySettings:
-            keys_.EditInDialog();
-            return;
+            return keys_.EditInDialog();
         case MenuCommand::EditMacroFile:
-            file_.OpenInEditor();
-            return;
+            return file_.OpenInEditor();
         case MenuCommand::NewMacro:
-            editing_.NewMacro();
-            return;
+            return editing_.NewMacro();
         case MenuCommand::EditMacro:
-            editing_.EditMacro();
-            return;
+            return editing_.EditMacro();
         case MenuCommand::DeleteMacro:
-            editing_.DeleteMacro();
-            return;
+            return editing_.DeleteMacro();
         case MenuCommand::MoveUp:
-            editing_.Move(MacroChange::Kind::MoveUp);
-            return;
+            return editing_.Move(MacroChange::Kind::MoveUp);
         case MenuCommand::MoveDown:
-            editing_.Move(MacroChange::Kind::MoveDown);
-            return;
+            return editing_.Move(MacroChange::Kind::MoveDown);
         case MenuCommand::Undo:
-            editing_.Undo();
-            return;
+            return editing_.Undo();
     }
 }
 
-// At the mouse, on the entry clicked, which is selected first as Explorer
-// does (a list box selects nothing on a right click, and the commands act
-// on the selection); or for the keyboard's menu key and Shift+F10 below the
-// selected entry.
 void MainWindow::ShowListMenu(LPARAM where) {
-    POINT at{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
-    if (at.x == -1 && at.y == -1) {
-        RECT entry{};
-        const LRESULT selected = SendMessageW(list_, LB_GETCURSEL, 0, 0);
-        if (selected < 0 || SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(selected),
-                                         reinterpret_cast<LPARAM>(&entry)) == LB_ERR) {
-            entry = {};
-        }
-        // An entry scrolled out of sight: the menu stays on the list.
-        const RECT list = ClientRectOf(list_);
-        at = {std::clamp(entry.left, list.left, list.right),
-              std::clamp(entry.bottom, list.top, list.bottom)};
-        ClientToScreen(list_, &at);
-    } else {
-        POINT client = at;
-        ScreenToClient(list_, &client);
-        SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(EntryAt(list_, client)), 0);
-    }
+    const POINT at = ListMenuPlace(list_, where);
     // TrackPopupMenu with TPM_NONOTIFY sends no WM_ENTERMENULOOP: the window
     // marks the menu open itself, so that no reload refills the list under it.
     inMenu_ = true;
@@ -376,18 +274,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             controls_.LayOut(window_, DpiOf(window_));
             return 0;
-        case WM_DPICHANGED: {
-            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        case WM_DPICHANGED:
             controls_.UpdateFont(DpiOf(window_));
             tooltip_.DpiChanged();
-            if (!settling_) {
-                SetWindowPos(window_, nullptr, suggested->left, suggested->top,
-                             suggested->right - suggested->left, suggested->bottom - suggested->top,
-                             SWP_NOZORDER | SWP_NOACTIVATE);
-            }
+            FollowDpiChange(window_, *reinterpret_cast<const RECT*>(lParam), settling_);
             controls_.LayOut(window_, DpiOf(window_));
             return 0;
-        }
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 focus_.Remember();

@@ -108,4 +108,10 @@ bool WriteHotkeySettings(const std::u16string& iniPath, const Options& options, 
     return saved;
 }
 
+std::u16string SettingsNotSavedText(std::u16string_view iniPath) {
+    return u"設定ファイル「" + std::u16string(iniPath) +
+           u"」に保存できませんでした。\nウィンドウの位置とマクロファイルの指定は、"
+           u"次に起動したときには反映されません。";
+}
+
 }  // namespace kiv

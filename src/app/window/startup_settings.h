@@ -26,6 +26,9 @@ std::u16string DefaultMacroFilePath(std::u16string_view programPath);
 // path is fine.
 std::optional<std::u16string> UnsavableSettingsNotice(std::u16string_view iniPath);
 
+// What the user is told when the settings could not be written at the close.
+std::u16string SettingsNotSavedText(std::u16string_view iniPath);
+
 struct StartupSettings {
     WindowGeometry geometry;
     std::u16string macroFile;

@@ -1,5 +1,7 @@
 #include "app/window/title_list.h"
 
+#include <algorithm>
+
 #include "platform/wide_text.h"
 
 namespace kiv {
@@ -20,6 +22,14 @@ void FillTitleList(HWND list, const MacroList& macros) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
+void ShowTitles(HWND list, const MacroList& macros, std::optional<int> select) {
+    const LRESULT top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+    FillTitleList(list, macros);
+    if (!select) return;
+    SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+    if (*select >= 0) SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(*select), 0);
+}
+
 int EntryAt(HWND list, POINT client) {
     const LRESULT top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
     const LRESULT height = SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);
@@ -34,6 +44,33 @@ int EntryAt(HWND list, POINT client) {
         return -1;
     }
     return static_cast<int>(entry);
+}
+
+// At the mouse, on the entry clicked, which is selected first as Explorer
+// does (a list box selects nothing on a right click, and the commands act
+// on the selection); or for the keyboard's menu key and Shift+F10 below the
+// selected entry.
+POINT ListMenuPlace(HWND list, LPARAM where) {
+    POINT at{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
+    if (at.x == -1 && at.y == -1) {
+        RECT entry{};
+        const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+        if (selected < 0 || SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(selected),
+                                         reinterpret_cast<LPARAM>(&entry)) == LB_ERR) {
+            entry = {};
+        }
+        // An entry scrolled out of sight: the menu stays on the list.
+        RECT area{};
+        GetClientRect(list, &area);
+        at = {std::clamp(entry.left, area.left, area.right),
+              std::clamp(entry.bottom, area.top, area.bottom)};
+        ClientToScreen(list, &at);
+    } else {
+        POINT client = at;
+        ScreenToClient(list, &client);
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(EntryAt(list, client)), 0);
+    }
+    return at;
 }
 
 }  // namespace kiv

@@ -2,6 +2,8 @@
 // Puts every macro's title into a list box, in file order.
 #include <windows.h>
 
+#include <optional>
+
 #include "macro/macro_list.h"
 
 namespace kiv {
@@ -10,9 +12,20 @@ namespace kiv {
 // title: a file of 100,000 macros then fills in a fraction of a second.
 void FillTitleList(HWND list, const MacroList& macros);
 
+// Shows `macros`: from the top with nothing selected, or, with `select`, at
+// the same scroll position with that entry selected (-1: none).
+void ShowTitles(HWND list, const MacroList& macros, std::optional<int> select);
+
 // The entry under `client` (a point in the list's client area), or -1 where
 // there is none. LB_ITEMFROMPOINT gives only 16 bits of index, and the
 // nearest entry for a point below the last.
 int EntryAt(HWND list, POINT client);
+
+// Where the list's right-click menu opens, from WM_CONTEXTMENU's `where`: at
+// the mouse, on the entry clicked, which is selected first as Explorer does
+// (a list box selects nothing on a right click, and the commands act on the
+// selection); or, for the keyboard's menu key and Shift+F10, below the
+// selected entry.
+POINT ListMenuPlace(HWND list, LPARAM where);
 
 }  // namespace kiv

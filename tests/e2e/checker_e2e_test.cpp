@@ -1,6 +1,5 @@
-// kivmacro-check.exe as a user runs it with its output redirected: the report on the crafted files
-// beside expected.out, in the ANSI code page (CP932). (check-fixtures.sh compares the native
-// checker's report, and tests the exit statuses, which are the same code on both systems.)
+// kivmacro-check.exe with its output redirected: its report in CP932 is expected.out's (the
+// exit statuses, the same code on both systems, are check-fixtures.sh's to test).
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -73,7 +73,7 @@ TEST_F(MacroEditing, InsertDeleteUndoAndAltDownChangeTheFileAsTheListShows) {
     })) << "the one in its place";
     TypeCombination("ctrl+z", tool->List());
     EXPECT_TRUE(FileBecomes(inserted)) << "byte for byte";
-    EXPECT_TRUE(e2e::WaitFor([&] { return tool->Titles().size() == 4; }));
+    EXPECT_TRUE(tool->Shows({L"一", L"回復依頼", L"二", L"三"}));
 
     tool->Select(1);
     TypeCombination("alt+Down", tool->List());
@@ -84,9 +84,8 @@ TEST_F(MacroEditing, InsertDeleteUndoAndAltDownChangeTheFileAsTheListShows) {
         << "the Alt let go opened no menu to take the next key";
 }
 
-// A file saved as UTF-8 stays UTF-8, characters CP932 lacks included; the
-// lines not edited keep their bytes. An edit made outside while the dialog is
-// open is never written over: the list is read again and the user told.
+// A UTF-8 file stays UTF-8, the lines not edited byte for byte. An edit made
+// outside while the dialog is open is never written over, but told.
 TEST_F(MacroEditing, F2EditsTheSelectedMacroInItsFilesOwnEncodingAndKeepsAnOutsideEdit) {
     const auto tool = Start(ToUtf8(u"こんにちは♥\tあいさつ\nまたね\n"));
     tool->Select(0);
@@ -108,15 +107,12 @@ TEST_F(MacroEditing, F2EditsTheSelectedMacroInItsFilesOwnEncodingAndKeepsAnOutsi
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_NE(tool->AnswerBox().find(L"外で変更"), std::wstring::npos);
     EXPECT_EQ(ReadBytes(File()), outside);
-    EXPECT_TRUE(e2e::WaitFor([&] {
-        return tool->Titles() == std::vector<std::wstring>{L"外から", L"またね"};
-    }));
+    EXPECT_TRUE(tool->Shows({L"外から", L"またね"}));
 }
 
-// A right click acts on the row clicked, not the one selected before, as in
-// Explorer; and while its menu is open the list is never read again under
-// it: an outside edit of that row then makes the command refuse, where a
-// list refilled meanwhile would have turned it onto another macro.
+// A right click acts on the row clicked; under its menu the list is never
+// read again, so that an outside edit of that row makes the command refuse
+// rather than turn it onto another macro.
 TEST_F(MacroEditing, ARightClickActsOnTheRowClickedAndNoReloadComesUnderItsMenu) {
     const auto tool = Start(ToAnsi(u"一\r\n二\r\n三\r\n"));
     tool->Select(0);
@@ -137,14 +133,11 @@ TEST_F(MacroEditing, ARightClickActsOnTheRowClickedAndNoReloadComesUnderItsMenu)
     EXPECT_NE(tool->AnswerBox(IDYES).find(L"「三」を削除"), std::wstring::npos);
     EXPECT_NE(tool->AnswerBox().find(L"外で変更"), std::wstring::npos);
     EXPECT_EQ(ReadBytes(File()), outside) << "the other program's row kept";
-    EXPECT_TRUE(e2e::WaitFor([&] {
-        return tool->Titles() == std::vector<std::wstring>{L"一", L"二", L"参"};
-    }));
+    EXPECT_TRUE(tool->Shows({L"一", L"二", L"参"}));
 }
 
-// On a Windows whose system code page is UTF-8 (an option many Japanese
-// users turn on), a Shift_JIS file is still listed and written as CP932:
-// never U+FFFD, never UTF-8, and no byte outside the edited line changes.
+// A system code page of UTF-8 is an option many Japanese users turn on: a
+// Shift_JIS file is still CP932, and no byte outside the edited line changes.
 TEST_F(MacroEditing, OnAUtf8SystemAShiftJisFileIsListedAndEditedAsCp932) {
     std::filesystem::copy_file(standin::ProgramDirectory() / L"kivmacro-utf8.exe",
                                dir_.Path("chat.exe"),
@@ -161,9 +154,7 @@ TEST_F(MacroEditing, OnAUtf8SystemAShiftJisFileIsListedAndEditedAsCp932) {
     SetDlgItemTextW(dialog, kTitleField, L"朝のあいさつ");
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(FileBecomes(ToAnsi(u"こんにちは\t朝のあいさつ\r\n") + last));
-    EXPECT_TRUE(e2e::WaitFor([&] {
-        return tool->Titles() == std::vector<std::wstring>{L"朝のあいさつ", L"別れ"};
-    }));
+    EXPECT_TRUE(tool->Shows({L"朝のあいさつ", L"別れ"}));
 }
 
 TEST_F(MacroEditing, AMacrosOwnHotkeySaysItWithTheGameInFront) {

@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <thread>
 
@@ -34,34 +33,6 @@ using test::WriteBytes;
 // are measured in real pixels.
 const bool kDpiAware =
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) != FALSE;
-
-// A picture of the window for people to look at, as a BMP.
-void SaveScreenshot(HWND window, const std::filesystem::path& file) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    const int stride = (width * 3 + 3) & ~3;
-    std::string pixels(static_cast<std::size_t>(stride) * height, '\0');
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
-              DIB_RGB_COLORS);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    BITMAPFILEHEADER header{0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof info};
-    header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&header), sizeof header);
-    out.write(reinterpret_cast<const char*>(&info), sizeof info);
-    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-}
 
 RECT ClientRectOf(HWND control, HWND parent) {
     RECT rect{};
@@ -110,7 +81,6 @@ TEST_F(MainWindowE2eTest, FirstRunWritesTheDefaultMacrosAndAtCloseOnlyPositionAn
     EXPECT_EQ(tool.Selected(), -1);
     EXPECT_EQ(std::filesystem::file_size(dir_.Path("chat.txt")), 2184u);
     EXPECT_FALSE(std::filesystem::exists(dir_.Path("chat.ini"))) << "start-up never writes it";
-    if (const char* shots = std::getenv("KIVMACRO_SCREENSHOT")) SaveScreenshot(tool.Main(), shots);
 
     // Resized, the controls move by the rule.
     RECT frame{0, 0, 400, 300};
@@ -136,9 +106,7 @@ TEST_F(MainWindowE2eTest, FirstRunWritesTheDefaultMacrosAndAtCloseOnlyPositionAn
     EXPECT_EQ(reload.right, client.right);
 
     PostMessageW(tool.Main(), WM_SYSCOMMAND, 0x0110, 0);  // ホットキーの設定..., cancelled
-    HWND dialog = tool.WaitForModal();
-    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
+    ASSERT_TRUE(e2e::Dismiss(tool.WaitForModal()));
     ASSERT_TRUE(tool.Close());
     // Exactly "Position" with its four keys, then "Setting": nothing of the options.
     const std::string ini = Ini();
@@ -186,9 +154,8 @@ TEST(ToolProgram, CarriesItsVersionItsJapaneseNameAndWhatTodaysWindowsAsksOfIt) 
         EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
     }
 #ifdef KIVMACRO_PROCESS_CODE_PAGE
-    // The CI build for a Windows that is not Japanese asks for the code page
-    // of the locale it was given (cmake/ProcessCodePage.cmake); the name comes
-    // as a bare token, so that the resource compiler needs no quotes.
+    // The CI build for a Windows that is not Japanese asks for its locale's
+    // code page, given as a bare token that the resource compiler takes.
 #define KIVMACRO_TEXT_OF(name) #name
 #define KIVMACRO_TEXT(name) KIVMACRO_TEXT_OF(name)
     const std::string code_page = KIVMACRO_TEXT(KIVMACRO_PROCESS_CODE_PAGE);
@@ -235,10 +202,8 @@ TEST_F(WithGameClient, EveryWayToSayDeliversTheSelectedMacroOfAHundredThousand) 
     }
 }
 
-// The dialog opens at the macro file. A name typed for a file that does not
-// exist is made only after the dialog's own question; a name the settings file
-// cannot hold exactly (〜, which Windows would store as ～) and a hidden file
-// are refused, the list kept.
+// A new file is made only after the dialog's own question; a name the settings
+// file cannot hold exactly (〜, stored as ～) and a hidden file are refused.
 TEST_F(MainWindowE2eTest, TheDialogOpensAtTheMacroFileAsksBeforeANewFileAndRefusesWhatItCannot) {
     WriteMacros(u"a\r\nb\r\nc\r\n");
     WriteMacros(u"x\r\ny\r\n", "other.txt");
@@ -260,14 +225,12 @@ TEST_F(MainWindowE2eTest, TheDialogOpensAtTheMacroFileAsksBeforeANewFileAndRefus
         };
         HWND dialog = choose(L"", L"chat.txt");
         EXPECT_EQ(e2e::TextOf(dialog), L"ﾌｧｲﾙを開く");
-        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
+        ASSERT_TRUE(e2e::Dismiss(dialog));
 
         dialog = choose(L"new.txt", L"chat.txt");
         tool.AnswerBox(IDNO, dialog);  // the question is a message box of the dialog's own
         EXPECT_TRUE(IsWindow(dialog)) << "いいえ: the dialog stays for another name";
-        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
+        ASSERT_TRUE(e2e::Dismiss(dialog));
         EXPECT_FALSE(std::filesystem::exists(dir_.Path("new.txt")));
 
         choose(wave.filename().wstring(), L"chat.txt");
@@ -381,8 +344,7 @@ TEST_F(WithGameClient, NoHotkeySaysAnythingUnderADialogAndUnsavableSettingsAreTo
     EXPECT_EQ(tool.CountOf(window_counts::kDeliveries), 0u);
     EXPECT_TRUE(client_.Received().empty());
     EXPECT_TRUE(IsWindow(tool.Main())) << "nor does a close take the window from under it";
-    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
+    ASSERT_TRUE(e2e::Dismiss(dialog));
     tool.Select(0);
     tool.Click(tool.SayButton());
     EXPECT_EQ(client_.WaitForEvents(3).size(), 3u) << "and afterwards all works as before";
@@ -413,24 +375,19 @@ TEST_F(MainWindowE2eTest, TheHotkeyDialogKeepsWhatItIsNotGivenAndRefusesWhatCann
         return dialog;
     };
     const auto set = [](HWND dialog, int action, BYTE key, BYTE modifiers) {
-        SendMessageW(GetDlgItem(dialog, 201 + action), HKM_SETHOTKEY, MAKEWORD(key, modifiers), 0);
+        test::SetHotkeyField(dialog, 201 + action, MAKEWORD(key, modifiers));
     };
     const auto okSays = [](HWND dialog, const wchar_t* part) {
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         return e2e::WaitFor(
             [&] { return e2e::ItemText(dialog, 210).find(part) != std::wstring::npos; });
     };
-    const auto previousIsFree = [] {
-        const bool free = RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, 'P');
-        if (free) UnregisterHotKey(nullptr, 2);
-        return free;
-    };
+    const auto previousIsFree = [] { return !test::HotkeyHeld(MOD_CONTROL | MOD_ALT, 'P'); };
 
     HWND dialog = open();
     EXPECT_TRUE(previousIsFree());
     set(dialog, 2, 'Q', HOTKEYF_CONTROL | HOTKEYF_ALT);
-    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
+    ASSERT_TRUE(e2e::Dismiss(dialog));
     ASSERT_TRUE(tool.Ready());  // past the dialog's return, where the keys are taken back
     EXPECT_FALSE(previousIsFree()) << "キャンセル: the old keys are the tool's again";
 
@@ -444,8 +401,7 @@ TEST_F(MainWindowE2eTest, TheHotkeyDialogKeepsWhatItIsNotGivenAndRefusesWhatCann
     set(dialog, 1, 'K', HOTKEYF_CONTROL | HOTKEYF_ALT);
     EXPECT_TRUE(okSays(dialog, L"「発言して次へ」の Ctrl+Alt+K: ほかのプログラム"));
     EXPECT_TRUE(previousIsFree()) << "a trial holds no key";
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);  // again: kept as chosen
-    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(dialog); }));
+    ASSERT_TRUE(e2e::Dismiss(dialog, IDOK));  // again: kept as chosen
     UnregisterHotKey(nullptr, 1);
     ASSERT_TRUE(tool.Close());
     EXPECT_NE(Ini().find("[Option]\r\nTopMost=0\r\nHotkeySay=Win+F5\r\nHotkeySayNext=Ctrl+Alt+K\r\n"
@@ -474,15 +430,12 @@ TEST_F(MainWindowE2eTest, EditsToTheMacroFileShowUpByThemselvesButNeverUnderADia
     WriteIni("[Setting]\r\nFileName=" + WindowsPath("macros") + "\\chat.txt\r\n");
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
-    const auto shows = [&](const std::vector<std::wstring>& titles) {
-        return e2e::WaitFor([&] { return tool.Titles() == titles; });
-    };
     const auto looks = [&] { return tool.CountOf(window_counts::kFileLooks); };
     tool.Select(30);
     tool.ScrollTo(25);
     // The same size, written again: only its content and write time tell.
     WriteMacros(Numbered(u'x', 40), "macros/chat.txt");
-    EXPECT_TRUE(shows(NumberedTitles(L'x', 40)));
+    EXPECT_TRUE(tool.Shows(NumberedTitles(L'x', 40)));
     EXPECT_EQ(tool.Selected(), 30) << "the selection stays";
     EXPECT_EQ(tool.TopIndex(), 25) << "and so does the scroll position";
 
@@ -516,8 +469,7 @@ TEST_F(MainWindowE2eTest, EditsToTheMacroFileShowUpByThemselvesButNeverUnderADia
     });
     WriteMacros(u"back\r\n", "macros/copy.txt");
     std::filesystem::rename(folder / "copy.txt", folder / "chat.txt");
-    EXPECT_TRUE(e2e::WaitFor([&] { return tool.Titles() == std::vector<std::wstring>{L"back"}; },
-                             std::chrono::seconds(3)));
+    EXPECT_TRUE(tool.Shows({L"back"}, std::chrono::seconds(3)));
     busy = false;
     other.join();
 
@@ -525,9 +477,9 @@ TEST_F(MainWindowE2eTest, EditsToTheMacroFileShowUpByThemselvesButNeverUnderADia
     ASSERT_FALSE(std::filesystem::exists(folder)) << "the tool holds nothing of it open";
     std::filesystem::create_directory(folder);
     WriteMacros(u"x\r\ny\r\nz\r\n", "macros/chat.txt");
-    EXPECT_TRUE(shows({L"x", L"y", L"z"}));
+    EXPECT_TRUE(tool.Shows({L"x", L"y", L"z"}));
     WriteMacros(u"later\r\n", "macros/chat.txt");
-    EXPECT_TRUE(shows({L"later"})) << "and every edit after it";
+    EXPECT_TRUE(tool.Shows({L"later"})) << "and every edit after it";
 
     HWND dialog = tool.OpenFileDialog();
     ASSERT_NE(dialog, nullptr);
@@ -539,7 +491,7 @@ TEST_F(MainWindowE2eTest, EditsToTheMacroFileShowUpByThemselvesButNeverUnderADia
     EXPECT_EQ(tool.Titles(), std::vector<std::wstring>{L"later"});
     EXPECT_EQ(tool.CountOf(window_counts::kReloads), reloads);
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_TRUE(shows({L"a", L"b"})) << "once the dialog is closed";
+    EXPECT_TRUE(tool.Shows({L"a", L"b"})) << "once the dialog is closed";
 }
 
 // A file that cannot be read (held open by another program without
@@ -578,12 +530,10 @@ TEST_F(WithGameClient, AnUnreadableMacroFileIsToldOnceWhenTheUserLooks) {
     EXPECT_EQ(tool.Titles(), std::vector<std::wstring>{L"a"}) << "the list stays";
 }
 
-// What the user feels: a click the window takes while the game hangs is
-// answered within one reply timeout (5 s) and a second, and the clicks made
-// meanwhile do not say the macro again. (A sent message would not show it:
-// the tool answers those even while it waits for the client.) Whether the
-// line that timed out is still handled once the client wakes is the
-// system's affair (Windows does, Wine drops it); nothing after it may arrive.
+// Clicks are posted, as a user's are: the tool answers sent messages even
+// while it waits for the client. Whether the line that timed out is handled
+// once the client wakes is the system's affair (Windows does, Wine drops it);
+// nothing after it may arrive.
 TEST_F(MainWindowE2eTest, AHungGameClientHoldsTheWindowOneReplyTimeoutAtMost) {
     StandinClient client(dir_.Path("record.txt"), L"--hung-ms 9000");
     ASSERT_TRUE(client.Started());
@@ -605,9 +555,8 @@ TEST_F(MainWindowE2eTest, AHungGameClientHoldsTheWindowOneReplyTimeoutAtMost) {
     EXPECT_TRUE(events.empty() || (events.size() == 1 && events[0].detail == Hex("one")));
 }
 
-// Displays made for one kind of test (two monitors, 150 %) by their own ctest
-// run, which names the kind in KIVMACRO_E2E_DISPLAY: there a display that is
-// not so fails the test; anywhere else the test is skipped.
+// The ctest run that makes a display for one kind of test names it in
+// KIVMACRO_E2E_DISPLAY: there a display not so fails; elsewhere it skips.
 #define REQUIRE_DISPLAY(kind, present)                                                 \
     do {                                                                               \
         const char* made = std::getenv("KIVMACRO_E2E_DISPLAY");                        \
@@ -675,8 +624,6 @@ TEST_F(At150Percent, PositionsAreTenTwipsAPixelAndTheWindowKeepsItsDesignSize) {
         const RECT say = ClientRectOf(tool.SayButton(), tool.Main());
         EXPECT_EQ(say.bottom - say.top, 38);  // 375 twips
         EXPECT_EQ(say.bottom, client.bottom);
-        if (const char* shots = std::getenv("KIVMACRO_SCREENSHOT"))
-            SaveScreenshot(tool.Main(), shots);
     }
     const std::string ini = Ini();
     EXPECT_NE(ini.find("Left=1500\r\nTop=600\r\nWidth=" +

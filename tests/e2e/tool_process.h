@@ -21,10 +21,12 @@
 #include "platform/win32_handle.h"
 #include "platform/window_counts_win32.h"
 #include "standin_process.h"
+#include "support/in_process_window.h"
 
 namespace kiv::e2e {
 
 using standin::WaitFor;
+using test::TextOf;
 
 // The top-level window of `className` that belongs to `process` and, when
 // given, is owned by `owner`.
@@ -40,11 +42,6 @@ inline HWND FindProcessWindow(DWORD process, const wchar_t* className, HWND owne
     return nullptr;
 }
 
-inline std::wstring TextOf(HWND window) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    return text;
-}
 // A control's text in another process: its own WM_GETTEXT, which Windows
 // carries across (GetWindowText would not ask it). A message box's text is 0xFFFF.
 inline std::wstring ItemText(HWND dialog, int id) {
@@ -57,6 +54,12 @@ inline std::wstring ItemText(HWND dialog, int id) {
         return L"";
     }
     return {text.data(), std::min<std::size_t>(length, text.size() - 1)};
+}
+
+// Answers `dialog` with `button` and waits until it is gone.
+inline bool Dismiss(HWND dialog, int button = IDCANCEL) {
+    PostMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(button), 0);
+    return WaitFor([&] { return !IsWindow(dialog); });
 }
 
 class ToolProcess {
@@ -113,12 +116,11 @@ class ToolProcess {
         return info.hwndFocus;
     }
 
-    // Whether the tool handled what its window had been posted before this
-    // call (a notice, a reading's end): a mark posted behind them got handled.
-    // For a test that something did not happen, rather than a wait that a
-    // late event outlasts. Not for what a timer brings later, nor past a
-    // modal loop or a delivery (the WM_NULL is answered from inside those).
-    // The list needs an entry to carry the mark.
+    // Whether the tool handled what its window had been posted before (a
+    // notice, a reading's end): a mark posted behind them got handled. To test
+    // that something did not happen, where a wait would be outlasted by a late
+    // event; not for timers, nor past a modal loop or a delivery (which answer
+    // the WM_NULL from inside). The list needs an entry to carry the mark.
     bool Settled() {
         ++mark_;
         Send(main_, WM_NULL);  // what is being handled now, and may post, ends first
@@ -129,10 +131,9 @@ class ToolProcess {
     int Count() const { return static_cast<int>(Send(list_, LB_GETCOUNT)); }
     int Selected() const { return static_cast<int>(Send(list_, LB_GETCURSEL)); }
     int TopIndex() const { return static_cast<int>(Send(list_, LB_GETTOPINDEX)); }
-    // Every entry's text, in order; read again when the tool refilled the
-    // list while it was being read. LB_GETTEXT takes no buffer size, and an
-    // entry refilled between it and LB_GETTEXTLEN may be longer than that
-    // said: the buffer is far larger than any title of the tests.
+    // Every entry's text, read again when the tool refilled the list
+    // meanwhile. LB_GETTEXT takes no buffer size and an entry refilled after
+    // LB_GETTEXTLEN may be longer: the buffer is far larger than any title.
     std::vector<std::wstring> Titles() const {
         constexpr LRESULT kRoom = 4096;
         std::vector<wchar_t> buffer(kRoom + 1);
@@ -153,6 +154,11 @@ class ToolProcess {
             }
         }
     }
+    // Whether the list comes to show `titles`.
+    bool Shows(const std::vector<std::wstring>& titles,
+               std::chrono::milliseconds timeout = std::chrono::seconds(10)) const {
+        return WaitFor([&] { return Titles() == titles; }, timeout);
+    }
     void ScrollTo(int top) const { Send(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top)); }
     // One of the counts the tool keeps for tests (window_counts_win32.h).
     std::uintptr_t CountOf(const wchar_t* name) const { return window_counts::Get(main_, name); }
@@ -170,11 +176,9 @@ class ToolProcess {
     // Returns once the click's action has run (a macro said, say).
     void Click(HWND button) const { Send(button, BM_CLICK); }
 
-    // A modal window the tool opened over its main window (a dialog or a
-    // message box), once its caption reads `caption` if one is given. The
-    // window exists, caption and all, before its fields are made and filled
-    // (WM_INITDIALOG): text set then goes nowhere or is written over. Only
-    // once shown is it the dialog the user sees.
+    // A modal window the tool opened over its main window, once shown (and
+    // captioned `caption`, if given): before, its fields may not exist yet or
+    // WM_INITDIALOG may write over what is set in them.
     HWND WaitForModal(const std::wstring& caption = L"") const {
         HWND found = nullptr;
         return WaitFor([&] {
@@ -198,8 +202,7 @@ class ToolProcess {
             return L"";
         }
         EXPECT_TRUE(owner != nullptr || TextOf(box) == L"KIV 会話マクロ") << TextOf(box);
-        PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
-        WaitFor([&] { return !IsWindow(box); });
+        Dismiss(box, button);
         return text;
     }
     // "設定再読込" pressed: the file dialog it opens, once it is there.
@@ -263,10 +266,8 @@ inline bool RunUnix(const std::wstring& command) {
     return ran;
 }
 
-// A real click on the caption of `window` (Windows only: under Wine the X
-// display takes clicks, xdotool gives them).
-// False when the click could not be made: the caption is covered, or the
-// input was refused (another desktop, or a window of higher integrity).
+// A real click on the caption of `window` (Windows only); false when the
+// caption is covered or the input was refused.
 inline bool ClickCaptionOf(HWND window) {
     RECT frame{};
     GetWindowRect(window, &frame);
@@ -284,20 +285,11 @@ inline bool ClickCaptionOf(HWND window) {
 
 // `window` brought in front as a click on it would, and kept there. Under
 // Wine without a window manager the X focus does not follow activation, and a
-// process that sees the X focus go elsewhere while its window is in front
-// hands the foreground to the desktop, so keys go nowhere: a late focus event
-// from the switch before does that to the window just brought back. The X
-// focus is moved first (an X request of now wins over Wine's older ones);
-// only a top-level window has an X window of its own.
-//
-// On Windows the foreground lock stands in the way instead: SetForegroundWindow
-// works only for the process in front, one it started, or the one that
-// received the last input, and this driver is none of them (Wine has no such
-// lock, so this half is unverified until the Windows workflow runs). Input
-// is the documented way past it: a click on the window's caption, which
-// Windows itself answers by activating the window. The stand-in client,
-// when in front, also allows any process to take the foreground from it
-// (AllowSetForegroundWindow).
+// late X focus event from an earlier switch hands the foreground to the
+// desktop: the X focus of the top-level window is moved first, as a request
+// newer than Wine's. On Windows the foreground lock refuses this driver
+// SetForegroundWindow; a click on the caption is the documented way past it
+// (unverified until the Windows workflow runs).
 inline bool Activate(HWND window) {
     window = GetAncestor(window, GA_ROOT);
     const auto x11 = reinterpret_cast<std::uintptr_t>(GetPropW(window, L"__wine_x11_whole_window"));
@@ -319,11 +311,10 @@ inline bool Activate(HWND window) {
     });
 }
 
-// A real key combination as a user's keyboard types it ("ctrl+alt+s",
-// "alt+Down", "Insert"): into the window `into` (brought in front first), or
-// wherever the keyboard is, global hotkeys included. Under Wine xdotool
-// presses it on the X display and Wine takes it as keyboard input; on
-// Windows it is injected as input. The caller waits for what the keys do.
+// Real key combinations ("ctrl+alt+s", "Down Down Return") typed into `into`
+// (brought in front first) or wherever the keyboard is, global hotkeys
+// included: by xdotool under Wine, as injected input on Windows. The caller
+// waits for what the keys do.
 inline void TypeCombination(const std::string& keys, HWND into = nullptr) {
     if (into != nullptr && !Activate(into)) ADD_FAILURE() << "never in front to type " << keys;
     if (UnderWine()) {
@@ -338,7 +329,6 @@ inline void TypeCombination(const std::string& keys, HWND into = nullptr) {
         {"ctrl", VK_CONTROL},  {"alt", VK_MENU},      {"shift", VK_SHIFT},
         {"Insert", VK_INSERT}, {"Delete", VK_DELETE}, {"Up", VK_UP},
         {"Down", VK_DOWN},     {"F2", VK_F2},         {"Return", VK_RETURN}};
-    // Combinations one after another, as xdotool takes them: "Down Down Return".
     std::vector<INPUT> inputs;
     std::istringstream combinations(keys);
     for (std::string combination; combinations >> combination;) {
@@ -365,9 +355,8 @@ inline void TypeCombination(const std::string& keys, HWND into = nullptr) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-// A real click of a mouse button ("1" left, "3" right) at `client` in
-// `window`, as a user's mouse makes it: under Wine with xdotool (at 100 %
-// the screen is the X display's), on Windows as injected input.
+// A real click of mouse button 1 (left) or 3 (right) at `client` in `window`:
+// by xdotool under Wine (at 100 % the screen is the X display's).
 inline void ClickAt(HWND window, POINT client, int button) {
     ClientToScreen(window, &client);
     if (UnderWine()) {

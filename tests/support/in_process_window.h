@@ -1,22 +1,24 @@
 #pragma once
 
-// For tests that drive the tool's windows in their own process: the windows
-// get their messages only while the test's thread pumps them, and a message
-// box they open holds that thread until someone on another thread answers it.
+// For tests that drive the tool's windows, mostly in their own process: the
+// windows get their messages only while the test's thread pumps them, and a
+// message box they open holds that thread until another thread answers it.
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace kiv::test {
 
 // Serves this thread's windows until `done` holds; false when `timeout`
-// passed first, so that a test never waits unbounded nor takes a timeout
-// for an answer.
+// passed first, never taken for an answer.
 inline bool PumpUntil(const std::function<bool()>& done,
                       std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -32,33 +34,49 @@ inline bool PumpUntil(const std::function<bool()>& done,
     }
 }
 
-namespace owned {
-struct Search {
-    HWND owner;
-    HWND found;
-};
-inline BOOL CALLBACK Match(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<Search*>(data);
-    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window)) return TRUE;
-    search->found = window;
+// The first visible window of `thread` that `wanted` accepts, or null.
+inline BOOL CALLBACK AcceptVisible(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<std::pair<const std::function<bool(HWND)>*, HWND>*>(data);
+    if (!IsWindowVisible(window) || !(*search->first)(window)) return TRUE;
+    search->second = window;
     return FALSE;
 }
-}  // namespace owned
-
-// The visible window of `owner`'s thread that `owner` owns (a message box
-// over a dialog, say), or null.
-inline HWND WindowOwnedBy(HWND owner) {
-    owned::Search search{owner, nullptr};
-    EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), owned::Match,
-                      reinterpret_cast<LPARAM>(&search));
-    return search.found;
+inline HWND VisibleWindowOf(DWORD thread, const std::function<bool(HWND)>& wanted) {
+    std::pair<const std::function<bool(HWND)>*, HWND> search{&wanted, nullptr};
+    EnumThreadWindows(thread, AcceptVisible, reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
-// The text of a dialog's control.
-inline std::wstring TextIn(HWND dialog, int id) {
-    wchar_t text[1024] = {};
-    GetDlgItemTextW(dialog, id, text, 1024);
+// The visible window that `owner` owns (a message box over a dialog, say), or null.
+inline HWND WindowOwnedBy(HWND owner) {
+    return VisibleWindowOf(GetWindowThreadProcessId(owner, nullptr),
+                           [&](HWND window) { return GetWindow(window, GW_OWNER) == owner; });
+}
+
+inline std::wstring TextOf(HWND window) {
+    wchar_t text[2048] = {};
+    GetWindowTextW(window, text, 2048);
     return text;
+}
+// The text of a dialog's control (a message box's text is its static 0xFFFF).
+inline std::wstring TextIn(HWND dialog, int id) {
+    wchar_t text[2048] = {};
+    GetDlgItemTextW(dialog, id, text, 2048);
+    return text;
+}
+
+// A hotkey field set as typing sets it: the key, then the field's EN_CHANGE.
+inline void SetHotkeyField(HWND dialog, int id, WORD value) {
+    SendDlgItemMessageW(dialog, id, HKM_SETHOTKEY, value, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, EN_CHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// Whether some program holds the key, as another program trying it finds.
+inline bool HotkeyHeld(UINT modifiers, UINT key) {
+    const bool free = RegisterHotKey(nullptr, 0xBFFF, modifiers, key);
+    if (free) UnregisterHotKey(nullptr, 0xBFFF);
+    return !free;
 }
 
 // The message box opened over `owner`: its text, once `button` answered it;
@@ -72,9 +90,8 @@ inline std::wstring AnswerBoxOver(HWND owner, int button) {
 }
 
 // Hands the first dialog or message box that a window of `thread` shows to
-// `drive`, on a thread of its own since the dialog's modal loop holds the
-// test's thread. What `drive` leaves open is cancelled, so that a test never
-// hangs on it; it gives up after ten seconds.
+// `drive`, on a thread of its own (the modal loop holds the test's). What
+// `drive` leaves open is cancelled; it gives up after ten seconds.
 class DialogDriver {
   public:
     DialogDriver(DWORD thread, std::function<void(HWND dialog)> drive)
@@ -94,21 +111,17 @@ class DialogDriver {
     }
 
   private:
-    static BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-
     void Run(DWORD thread, const std::function<void(HWND)>& drive) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         HWND dialog = nullptr;
         // Looks every 20 ms until the dialog is there, the test ends or time is up.
         while (dialog == nullptr && WaitForSingleObject(stop_, 20) == WAIT_TIMEOUT &&
                std::chrono::steady_clock::now() < deadline) {
-            EnumThreadWindows(thread, FindDialog, reinterpret_cast<LPARAM>(&dialog));
+            dialog = VisibleWindowOf(thread, [](HWND window) {
+                wchar_t name[16] = {};
+                GetClassNameW(window, name, 16);
+                return std::wstring(name) == L"#32770";
+            });
         }
         if (dialog == nullptr) return;
         drive(dialog);
@@ -128,15 +141,13 @@ class ModalAnswerer {
   public:
     ModalAnswerer(DWORD thread, int button)
         : driver_(thread, [this, button](HWND box) {
-              wchar_t text[2048] = {};
-              // A message box's text is its static 0xFFFF, there a moment after the box.
+              // A message box's text is there a moment after the box.
               for (int tries = 0; tries < 50 && GetDlgItem(box, 0xFFFF) != nullptr &&
-                                  GetDlgItemTextW(box, 0xFFFF, text, 2048) == 0;
+                                  (text_ = TextIn(box, 0xFFFF)).empty();
                    ++tries) {
-                  WaitForSingleObject(GetCurrentThread(), 20);
+                  Sleep(20);
               }
-              if (text[0] == L'\0') GetWindowTextW(box, text, 2048);
-              text_ = text;
+              if (text_.empty()) text_ = TextOf(box);
               PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
           }) {}
 

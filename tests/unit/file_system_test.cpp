@@ -1,6 +1,5 @@
-// The file functions beneath the tool: what counts as a file, nothing ever replaced, the user's
-// bytes under a name the user knows whatever step of a replacement fails, and what cannot be
-// opened said plainly.
+// The file functions beneath the tool: nothing ever replaced, and the user's bytes under a name
+// the user knows whatever step of a replacement fails.
 
 #include "platform/file_system.h"
 
@@ -149,10 +148,9 @@ TEST(ReplaceFileWithContents, AFullDiskInAnInPlaceWriteBringsTheOldBytesBack) {
 #endif
 
 #ifdef _WIN32
-// What ReplaceFileW and a move after it may leave, each as its documentation
-// says (the seam does that to the real files; no disk fails so on purpose),
-// and what the user then has: the new bytes in place, or the old ones, or
-// both under names the message gives. Never neither.
+// What ReplaceFileW and a move after it may leave, each as documented (no
+// disk fails so on purpose): the new bytes in place, or the old ones, or both
+// under names the message gives. Never neither.
 enum class Swap {
     Works,
     BusyThenWorks,

@@ -8,16 +8,10 @@
 
 #include "platform/system_error.h"
 #include "platform/win32_handle.h"
+#include "support/in_process_window.h"
 
 namespace kiv {
 namespace {
-
-// Whether another program would find the key taken.
-bool Held(UINT modifiers, UINT key) {
-    const bool free = RegisterHotKey(nullptr, 0xBFFF, modifiers, key) != FALSE;
-    if (free) UnregisterHotKey(nullptr, 0xBFFF);
-    return !free;
-}
 
 TEST(GlobalHotkeys, HoldEachKeySetUntilReplacedOrGoneAndTellWhatWasRefused) {
     UniqueWindow window(
@@ -28,7 +22,7 @@ TEST(GlobalHotkeys, HoldEachKeySetUntilReplacedOrGoneAndTellWhatWasRefused) {
         const Hotkey f9{kModCtrl | kModAlt, VK_F9};
         EXPECT_EQ(keys.Register({f9, std::nullopt, Hotkey{kModCtrl | kModAlt, 'K'}}),
                   (std::vector<std::uint32_t>{0, 0, ERROR_HOTKEY_ALREADY_REGISTERED}));
-        EXPECT_TRUE(Held(MOD_CONTROL | MOD_ALT, VK_F9));
+        EXPECT_TRUE(test::HotkeyHeld(MOD_CONTROL | MOD_ALT, VK_F9));
         EXPECT_EQ(keys.IndexOf(0x200), 0u);
         EXPECT_EQ(keys.IndexOf(0x202), 2u);
         EXPECT_EQ(keys.IndexOf(0x203), std::nullopt);
@@ -37,10 +31,11 @@ TEST(GlobalHotkeys, HoldEachKeySetUntilReplacedOrGoneAndTellWhatWasRefused) {
         // Under another id: Wine would let a key of the same id replace the old one.
         EXPECT_EQ(keys.Register({std::nullopt, Hotkey{kModCtrl | kModAlt, VK_F10}}),
                   (std::vector<std::uint32_t>{0, 0}));
-        EXPECT_FALSE(Held(MOD_CONTROL | MOD_ALT, VK_F9)) << "the keys set before are let go";
-        EXPECT_TRUE(Held(MOD_CONTROL | MOD_ALT, VK_F10));
+        EXPECT_FALSE(test::HotkeyHeld(MOD_CONTROL | MOD_ALT, VK_F9))
+            << "the keys set before are let go";
+        EXPECT_TRUE(test::HotkeyHeld(MOD_CONTROL | MOD_ALT, VK_F10));
     }
-    EXPECT_FALSE(Held(MOD_CONTROL | MOD_ALT, VK_F10)) << "and so are all at the end";
+    EXPECT_FALSE(test::HotkeyHeld(MOD_CONTROL | MOD_ALT, VK_F10)) << "and so are all at the end";
     UnregisterHotKey(nullptr, 1);
 }
 

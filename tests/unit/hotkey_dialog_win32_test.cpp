@@ -6,12 +6,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objidl.h>
-#include <shlobj.h>
-
-#include <regex>
-
-#include "support/temp_dir.h"
 
 namespace kiv {
 namespace {

@@ -7,30 +7,27 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objidl.h>
-#include <shlobj.h>
 
 #include <regex>
 #include <vector>
 
 #include "app/hotkeys/tool_hotkeys_win32.h"
 #include "app/resource.h"
-#include "platform/win32_handle.h"
 #include "support/in_process_window.h"
-#include "support/temp_dir.h"
 
 namespace kiv {
 namespace {
 
 using test::AnswerBoxOver;
 using test::TextIn;
+using test::TextOf;
 
 void SetLine(HWND dialog, int line, const wchar_t* text) {
     SetDlgItemTextW(dialog, IDC_MACRO_LINE_FIRST + line - 1, text);
 }
 
 void SetHotkeyField(HWND dialog, WORD value) {
-    SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, HKM_SETHOTKEY, value, 0);
+    test::SetHotkeyField(dialog, IDC_MACRO_HOTKEY, value);
 }
 
 // True while the dialog stays open after OK.
@@ -55,9 +52,7 @@ TEST(MacroDialog, OpensOnTheTitleSelectedPreviewsAsTypedAndCancelGivesNothing) {
     MacroDialogRequest request;
     request.macro = Macro(u"A", u"名前");
     const auto result = Show(request, [](HWND dialog) {
-        wchar_t caption[64] = {};
-        GetWindowTextW(dialog, caption, 64);
-        EXPECT_STREQ(caption, L"マクロの編集");
+        EXPECT_EQ(TextOf(dialog), L"マクロの編集");
         GUITHREADINFO gui{};
         gui.cbSize = sizeof gui;
         GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
@@ -148,9 +143,7 @@ TEST(MacroDialog, ANewMacroInAUtf8FileMayHoldWhatCp932Lacks) {
         return std::optional<MacroKeyClash>();
     };
     const auto result = Show(request, [](HWND dialog) {
-        wchar_t caption[64] = {};
-        GetWindowTextW(dialog, caption, 64);
-        EXPECT_STREQ(caption, L"新しいマクロ");
+        EXPECT_EQ(TextOf(dialog), L"新しいマクロ");
         SetLine(dialog, 1, L"♥");
         SetLine(dialog, 3, L"x");
         SetHotkeyField(dialog, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT));
@@ -175,8 +168,6 @@ TEST(MacroDialog, AnImeKeyIsToldUnderItsFieldAndAKeyThatDoesNothingMayBeTakenOve
     const auto result = Show(request, [](HWND dialog) {
         EXPECT_EQ(TextIn(dialog, IDC_MACRO_HOTKEY_CAUTION), L"");
         SetHotkeyField(dialog, MAKEWORD(VK_F7, 0));
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_MACRO_HOTKEY, EN_CHANGE),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_MACRO_HOTKEY)));
         EXPECT_NE(TextIn(dialog, IDC_MACRO_HOTKEY_CAUTION).find(L"F7 は日本語入力の変換キー"),
                   std::wstring::npos);
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);

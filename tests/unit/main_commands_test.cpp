@@ -3,7 +3,7 @@
 #include <tuple>
 
 #include "app/macro_file/macro_file_choice.h"
-#include "app/window/list_selection.h"
+#include "app/saying/list_selection.h"
 #include "platform/utf8.h"
 
 namespace kiv {

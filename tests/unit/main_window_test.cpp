@@ -13,7 +13,6 @@
 #include <atomic>
 #include <filesystem>
 #include <memory>
-#include <regex>
 #include <thread>
 #include <vector>
 
@@ -23,9 +22,7 @@
 #include "app/window/tool_menu_win32.h"
 #include "platform/ansi_text.h"
 #include "platform/file_system.h"
-#include "platform/win32_handle.h"
 #include "platform/window_counts_win32.h"
-#include "settings/ini_file.h"
 #include "support/in_process_window.h"
 #include "support/temp_dir.h"
 
@@ -45,8 +42,14 @@ class MainWindowTest : public testing::Test {
     void WriteMacros(const std::u16string& text, const std::string& name = "chat.txt") {
         test::WriteBytes(dir_.Path(name), ToAnsi(text));
     }
+    static HWND ListOf(const MainWindow& tool) {
+        return FindWindowExW(tool.Handle(), nullptr, L"ListBox", nullptr);
+    }
+    static void Command(const MainWindow& tool, MenuCommand command) {
+        SendMessageW(tool.Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(command), 0);
+    }
     static std::vector<std::wstring> Titles(const MainWindow& tool) {
-        HWND list = FindWindowExW(tool.Handle(), nullptr, L"ListBox", nullptr);
+        HWND list = ListOf(tool);
         std::vector<std::wstring> titles;
         const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
@@ -73,10 +76,9 @@ class MainWindowTest : public testing::Test {
     test::TempDir dir_;
 };
 
-// A window has no system menu of its own until GetSystemMenu(window, FALSE)
-// makes a copy; items added while it first opens go into a copy that is not
-// the one on screen (on Windows; Wine cannot show it across processes, so
-// this looks in the tool's own process): the copy must hold them from the start.
+// GetSystemMenu(window, FALSE) makes the window's own copy of the menu; items
+// added while it first opens would go into one not on screen (Wine cannot
+// show it across processes, hence in-process): the copy holds them at once.
 TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
     WriteMacros(u"a\r\n");
     const auto tool = Open();
@@ -134,9 +136,8 @@ TEST_F(MainWindowTest, ADroppedShortcutLoadsItsTargetAndAMissingFileIsNeverMade)
     CoUninitialize();
 }
 
-// Put in a folder whose name CP932 cannot hold, the tool can never keep its
-// settings (Windows' profile functions would even write them to a look-alike
-// folder's file): it says so once, not at every close.
+// In a folder whose name CP932 cannot hold (the profile functions would write
+// to a look-alike's file) the settings are never kept: told once, not at close.
 TEST_F(MainWindowTest, AToolFolderTheSettingsCannotBeKeptInIsToldOnce) {
     const std::filesystem::path folder = dir_.Root() / L"ツール〜";
     std::filesystem::create_directory(folder);
@@ -168,44 +169,25 @@ TEST_F(MainWindowTest, SideFilesAnInterruptedWriteLeftAreToldAndKept) {
     EXPECT_TRUE(std::filesystem::exists(dir_.Path("chat.txt.kivmacro-old-4-1")));
 }
 
-// A key set in the hotkey settings is in the settings file at once: a crash
-// or a power cut before the close must not lose it.
-TEST_F(MainWindowTest, HotkeysSetAreWrittenAtOnceNotOnlyAtTheClose) {
-    WriteMacros(u"a\r\n");
-    const auto tool = Open();
-    test::DialogDriver driver(GetCurrentThreadId(), [](HWND dialog) {
-        // F7 first: taken, but with what it costs said under the fields.
-        const auto set = [&](WORD key) {
-            SendDlgItemMessageW(dialog, IDC_HOTKEY_FIRST, HKM_SETHOTKEY, key, 0);
-            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HOTKEY_FIRST, EN_CHANGE),
-                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_HOTKEY_FIRST)));
-        };
-        set(MAKEWORD(VK_F7, 0));
-        EXPECT_EQ(
-            test::TextIn(dialog, IDC_HOTKEY_CAUTION).find(L"「発言」の F7 は日本語入力の変換キー"),
-            0u);
-        set(MAKEWORD('S', HOTKEYF_CONTROL | HOTKEYF_ALT));
-        EXPECT_EQ(test::TextIn(dialog, IDC_HOTKEY_CAUTION), L"");
-        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-    });
-    SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::HotkeySettings),
-                 0);
-    ASSERT_TRUE(driver.Drove());
-    EXPECT_NE(test::ReadBytes(dir_.Path("chat.ini")).find("HotkeySay=Ctrl+Alt+S\r\n"),
-              std::string::npos);
-    EXPECT_EQ(test::ReadBytes(dir_.Path("chat.ini")).find("[Position]"), std::string::npos)
-        << "the rest waits for the close";
-}
-
-// A key whose macro is gone (deleted, or renamed outside the tool) does
-// nothing, yet kept the key from every other macro: the hotkey settings take
-// it away, and a macro given that key may take it over on the user's word.
-TEST_F(MainWindowTest, AKeyWhoseMacroIsGoneCanBeTakenAwayOrTakenOver) {
+// What the hotkey settings set is in the settings file at once: a crash or a
+// power cut before the close must not lose it. A key whose macro is gone
+// (deleted, or renamed outside the tool) does nothing, yet kept the key from
+// every other macro: the settings take it away, and a macro given that key
+// may take it over on the user's word.
+TEST_F(MainWindowTest, HotkeysAreWrittenAtOnceAndAKeyWhoseMacroIsGoneIsTakenAwayOrOver) {
     WriteMacros(u"a\r\n");
     test::WriteBytes(dir_.Path("chat.ini"), ToAnsi(u"[MacroHotkeys]\r\nF7=旧名\r\nF8=b\r\n"));
     const auto tool = Open();
     const auto ini = [&] { return FromAnsi(test::ReadBytes(dir_.Path("chat.ini"))); };
-    test::DialogDriver removal(GetCurrentThreadId(), [](HWND dialog) {
+    test::DialogDriver settings(GetCurrentThreadId(), [](HWND dialog) {
+        // F7 first: taken, but with what it costs said under the fields.
+        test::SetHotkeyField(dialog, IDC_HOTKEY_FIRST, MAKEWORD(VK_F7, 0));
+        EXPECT_EQ(
+            test::TextIn(dialog, IDC_HOTKEY_CAUTION).find(L"「発言」の F7 は日本語入力の変換キー"),
+            0u);
+        test::SetHotkeyField(dialog, IDC_HOTKEY_FIRST,
+                             MAKEWORD('S', HOTKEYF_CONTROL | HOTKEYF_ALT));
+        EXPECT_EQ(test::TextIn(dialog, IDC_HOTKEY_CAUTION), L"");
         HWND list = GetDlgItem(dialog, IDC_HOTKEY_MACROS);
         wchar_t row[256] = {};
         SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
@@ -216,22 +198,23 @@ TEST_F(MainWindowTest, AKeyWhoseMacroIsGoneCanBeTakenAwayOrTakenOver) {
         SendMessageW(dialog, WM_COMMAND, IDC_HOTKEY_REMOVE, 0);
         SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
-    SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::HotkeySettings),
-                 0);
-    ASSERT_TRUE(removal.Drove());
-    EXPECT_EQ(ini(), u"[MacroHotkeys]\r\nF8=b\r\n") << "F7 taken away, written at once";
+    Command(*tool, MenuCommand::HotkeySettings);
+    ASSERT_TRUE(settings.Drove());
+    EXPECT_NE(ini().find(u"HotkeySay=Ctrl+Alt+S\r\n"), std::u16string::npos);
+    EXPECT_NE(ini().find(u"[MacroHotkeys]\r\nF8=b\r\n"), std::u16string::npos);
+    EXPECT_EQ(ini().find(u"F7="), std::u16string::npos) << "taken away";
+    EXPECT_EQ(ini().find(u"[Position]"), std::u16string::npos) << "the rest waits for the close";
 
     test::WriteBytes(dir_.Path("chat.ini"), ToAnsi(u"[MacroHotkeys]\r\nF7=旧名\r\n"));
     const auto again = Open();
-    HWND list = FindWindowExW(again->Handle(), nullptr, L"ListBox", nullptr);
-    SendMessageW(list, LB_SETCURSEL, 0, 0);
+    SendMessageW(ListOf(*again), LB_SETCURSEL, 0, 0);
     test::DialogDriver takeover(GetCurrentThreadId(), [](HWND dialog) {
-        SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, HKM_SETHOTKEY, MAKEWORD(VK_F7, 0), 0);
+        test::SetHotkeyField(dialog, IDC_MACRO_HOTKEY, MAKEWORD(VK_F7, 0));
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         // The question over the dialog, a box of its own.
         EXPECT_NE(test::AnswerBoxOver(dialog, IDYES), L"") << "no question came";
     });
-    SendMessageW(again->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::EditMacro), 0);
+    Command(*again, MenuCommand::EditMacro);
     ASSERT_TRUE(takeover.Drove());
     EXPECT_EQ(ini(), u"[MacroHotkeys]\r\nF7=a\r\n") << "taken over from the title no macro has";
 }
@@ -244,43 +227,37 @@ TEST_F(MainWindowTest, AMacrosKeyFollowsItThroughTheDialogAndTheSettings) {
     test::WriteBytes(dir_.Path("chat.ini"), "[MacroHotkeys]\r\nF7=a\r\n");
     const auto tool = Open();
     const auto ini = [&] { return test::ReadBytes(dir_.Path("chat.ini")); };
-    const auto held = [](UINT modifiers, UINT key) {  // by the tool, as another program finds it
-        const bool free = RegisterHotKey(nullptr, 99, modifiers, key);
-        if (free) UnregisterHotKey(nullptr, 99);
-        return !free;
-    };
-    ASSERT_TRUE(held(0, VK_F7));
+    ASSERT_TRUE(test::HotkeyHeld(0, VK_F7));
     bool freeUnderTheDialog = false;
     test::DialogDriver add(GetCurrentThreadId(), [&](HWND dialog) {
-        freeUnderTheDialog = !held(0, VK_F7);
+        freeUnderTheDialog = !test::HotkeyHeld(0, VK_F7);
         SetDlgItemTextW(dialog, IDC_MACRO_TITLE, L"n");
         SetDlgItemTextW(dialog, IDC_MACRO_LINE_FIRST, L"new");
-        SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, HKM_SETHOTKEY, MAKEWORD(VK_F7, 0), 0);
+        test::SetHotkeyField(dialog, IDC_MACRO_HOTKEY, MAKEWORD(VK_F7, 0));
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(
             test::PumpUntil([&] { return !test::TextIn(dialog, IDC_MACRO_STATUS).empty(); }));
         EXPECT_NE(test::TextIn(dialog, IDC_MACRO_STATUS).find(L"マクロ「a」"), std::wstring::npos);
-        SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, HKM_SETHOTKEY,
-                            MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+        test::SetHotkeyField(dialog, IDC_MACRO_HOTKEY,
+                             MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT));
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
-    SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::NewMacro), 0);
+    Command(*tool, MenuCommand::NewMacro);
     ASSERT_TRUE(add.Drove());
     EXPECT_TRUE(freeUnderTheDialog);
     EXPECT_EQ(ini(), "[MacroHotkeys]\r\nF7=a\r\nCtrl+Alt+N=n\r\n");
-    EXPECT_TRUE(held(MOD_CONTROL | MOD_ALT, 'N'));
+    EXPECT_TRUE(test::HotkeyHeld(MOD_CONTROL | MOD_ALT, 'N'));
 
-    HWND list = FindWindowExW(tool->Handle(), nullptr, L"ListBox", nullptr);
-    SendMessageW(list, LB_SETCURSEL, 0, 0);
+    SendMessageW(ListOf(*tool), LB_SETCURSEL, 0, 0);
     test::DialogDriver rename(GetCurrentThreadId(), [](HWND dialog) {
         SetDlgItemTextW(dialog, IDC_MACRO_TITLE, L"c");  // its own key F7 stays in the field
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
-    SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::EditMacro), 0);
+    Command(*tool, MenuCommand::EditMacro);
     ASSERT_TRUE(rename.Drove());
     EXPECT_EQ(test::ReadBytes(dir_.Path("chat.txt")), "a\tc\r\nb\r\nnew\tn\r\n");
     EXPECT_EQ(ini(), "[MacroHotkeys]\r\nCtrl+Alt+N=n\r\nF7=c\r\n");
-    EXPECT_TRUE(held(0, VK_F7));
+    EXPECT_TRUE(test::HotkeyHeld(0, VK_F7));
 }
 
 // A share that stopped answering, as the tool meets it: a file whose opening
@@ -321,21 +298,19 @@ class OnAShare : public MainWindowTest {
         which.name = name;
         stalls[&which == &stall_ ? 0 : 1] = &which;
     }
-    void StallOn(const std::u16string& name) { StallOn(name, stall_); }
     Stall stall_;
     Stall second_;
 };
 
-// The window goes on answering while a share holds a reading, its commands
-// acting on the list it shows. The file the user chose is shown, even when
-// the one shown changes meanwhile; a newer load replaces one under way.
+// The window answers while a share holds a reading; the file the user chose
+// is shown even if the one shown changes meanwhile, and a newer load wins.
 TEST_F(OnAShare, AFileIsReadOffTheWindowsThreadAndANewerLoadReplacesOneUnderWay) {
     WriteMacros(u"a\r\n");
     WriteMacros(u"x\r\n", "other.txt");
     WriteMacros(u"z\r\n", "third.txt");
     const auto tool = Open();
     ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"a"}; }));
-    StallOn(u"other.txt");
+    StallOn(u"other.txt", stall_);
     Drop(*tool, dir_.Path("other.txt"));  // returns while the reading waits
     ASSERT_TRUE(test::PumpUntil([&] { return stall_.met.load(); }));
     WriteMacros(u"changed\r\n");
@@ -362,17 +337,16 @@ TEST_F(OnAShare, AFileIsReadOffTheWindowsThreadAndANewerLoadReplacesOneUnderWay)
         << "the older reading, done last, dropped";
 }
 
-// A reading that ends under a dialog of the tool waits for it to close: what
-// the dialog was opened over stays as the user saw it. (No edit starts while
-// a reading is under way; the hotkey settings may.) Of two readings ending
-// meanwhile, the later one started is shown, whichever ended last.
+// What a dialog of the tool was opened over stays as the user saw it (the
+// hotkey settings may open during a reading, an edit may not). Of two readings
+// ending meanwhile, the later one started is shown, whichever ended last.
 TEST_F(OnAShare, AReadingThatEndsUnderADialogWaitsForIt) {
     WriteMacros(u"a\r\nb\r\n");
     WriteMacros(u"x\r\n", "other.txt");
     WriteMacros(u"z\r\n", "third.txt");
     const auto tool = Open();
     ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool).size() == 2; }));
-    StallOn(u"other.txt");
+    StallOn(u"other.txt", stall_);
     Drop(*tool, dir_.Path("other.txt"));
     ASSERT_TRUE(test::PumpUntil([&] { return stall_.met.load(); }));
     StallOn(u"third.txt", second_);
@@ -390,29 +364,26 @@ TEST_F(OnAShare, AReadingThatEndsUnderADialogWaitsForIt) {
         underTheDialog = Titles(*tool);
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::HotkeySettings),
-                 0);
+    Command(*tool, MenuCommand::HotkeySettings);
     ASSERT_TRUE(cancel.Drove());
     EXPECT_EQ(underTheDialog, (std::vector<std::wstring>{L"a", L"b"}));
     EXPECT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"z"}; }))
         << "shown once the dialog is gone";
 }
 
-// An edit reads and writes the file: there too the window answers meanwhile,
-// a key follows its macro's new title, and a quit asked for meanwhile is
-// handed on to the loop outside.
+// There too the window answers, a key follows its macro's new title, and a
+// quit asked for meanwhile is handed on to the loop outside.
 TEST_F(OnAShare, AnEditIsMadeOffTheWindowsThread) {
     WriteMacros(u"a\r\nb\r\n");
     test::WriteBytes(dir_.Path("chat.ini"), "[MacroHotkeys]\r\nF7=a\r\n");
     const auto tool = Open();
     ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool).size() == 2; }));
-    HWND list = FindWindowExW(tool->Handle(), nullptr, L"ListBox", nullptr);
-    SendMessageW(list, LB_SETCURSEL, 0, 0);
+    SendMessageW(ListOf(*tool), LB_SETCURSEL, 0, 0);
     test::DialogDriver rename(GetCurrentThreadId(), [](HWND dialog) {
         SetDlgItemTextW(dialog, IDC_MACRO_TITLE, L"c");
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
-    StallOn(u"chat.txt");
+    StallOn(u"chat.txt", stall_);
     std::atomic<bool> answered{false};
     const DWORD windowsThread = GetCurrentThreadId();
     std::thread other([&] {
@@ -423,7 +394,7 @@ TEST_F(OnAShare, AnEditIsMadeOffTheWindowsThread) {
         PostThreadMessageW(windowsThread, WM_QUIT, 7, 0);
         SetEvent(stall_.release);
     });
-    SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::EditMacro), 0);
+    Command(*tool, MenuCommand::EditMacro);
     other.join();
     MSG quit{};  // looked for before anything here pumps
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 7)
@@ -464,7 +435,7 @@ std::wstring PreviewAt(HWND list, int entry) {
 TEST_F(MainWindowTest, HoveringAnEntryPreviewsWhatTheGameReceivesAfterEveryReloadToo) {
     WriteMacros(u"一行目\\n二行目\t見出し\r\n同じ\r\n");
     const auto tool = Open(SW_SHOW);
-    HWND list = FindWindowExW(tool->Handle(), nullptr, L"ListBox", nullptr);
+    HWND list = ListOf(*tool);
     EXPECT_EQ(PreviewAt(list, 0), L"一行目\r\n二行目");
     EXPECT_EQ(PreviewAt(list, 1), L"") << "its title says it all";
     EXPECT_EQ(PreviewAt(list, 0), L"一行目\r\n二行目");

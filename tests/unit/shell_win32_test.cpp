@@ -5,12 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <commctrl.h>
-#include <objidl.h>
-#include <shlobj.h>
-
 #include <filesystem>
-#include <regex>
 
 #include "app/notices/notice_port_win32.h"
 #include "platform/ansi_text.h"
@@ -52,9 +47,8 @@ TEST(OpenInEditor, OpensATextFileAndABatchFileAsTextNeverRunningIt) {
     EXPECT_EQ(test::ReadBytes(dir.Path("macros.bat")), command);
 }
 
-// What the relaunch as administrator asks of the shell, and what each answer
-// means. The real call shows Windows' elevation prompt, which no test can
-// answer (and Wine never shows): a recording stands in for it.
+// The real call shows Windows' elevation prompt, which no test can answer
+// (and Wine never shows): a recording stands in for it.
 struct ShellRequest {
     std::wstring verb, file, folder;
 };

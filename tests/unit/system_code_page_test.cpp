@@ -1,10 +1,7 @@
-// A Shift_JIS macro file under each kind of system code page a player's Windows may have: CP932;
-// UTF-8 (the option "Beta: Unicode UTF-8 for worldwide language support"), where such a file is
-// still read and written as CP932; and another one (1252), where the file is read as that code
-// page reads it. The same tests run in a program whose manifest asks for UTF-8, and under an
-// English locale (Wine gives 1252 then); each first checks that it got the code page it was run
-// for (KIVMACRO_EXPECT_ACP, 932 when unset). The file's bytes are written out here, not made by
-// the conversions under test.
+// A Shift_JIS macro file under each system code page a player's Windows may have: CP932; UTF-8
+// (still read and written as CP932 there); 1252 (read as 1252 reads it). Each run first checks it
+// got the code page it is for (KIVMACRO_EXPECT_ACP, 932 when unset). The file's bytes are written
+// out here, not made by the conversions under test.
 
 #include <gtest/gtest.h>
 

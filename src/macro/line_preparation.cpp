@@ -1,5 +1,7 @@
 #include "macro/line_preparation.h"
 
+#include "platform/ansi_text.h"
+
 namespace kiv {
 
 std::u16string FormatTimeOfDay(TimeOfDay time) {
@@ -37,6 +39,25 @@ std::vector<std::u16string> PrepareLines(std::u16string_view message, const Cloc
         }
     }
     return lines;
+}
+
+std::vector<std::u16string> LinesReceived(std::u16string_view message, const Clock* clock) {
+    std::vector<std::u16string> lines;
+    for (const std::u16string_view line : SplitMessage(message)) {
+        const std::u16string text =
+            clock != nullptr ? PrepareLine(line, *clock) : std::u16string(line);
+        if (!text.empty()) lines.push_back(FromAnsi(ToAnsi(text)));
+    }
+    return lines;
+}
+
+std::u16string OneLineEach(const std::vector<std::u16string>& lines) {
+    std::u16string text;
+    for (const std::u16string& line : lines) {
+        if (!text.empty()) text += u"\r\n";
+        text += line;
+    }
+    return text;
 }
 
 }  // namespace kiv

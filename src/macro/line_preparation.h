@@ -32,4 +32,12 @@ std::u16string PrepareLine(std::u16string_view line, const Clock& clock);
 // All lines that a delivery would send, in order (the clock read once per token).
 std::vector<std::u16string> PrepareLines(std::u16string_view message, const Clock& clock);
 
+// What the game receives of `message`: the lines a delivery sends, each as it
+// survives the ANSI code page ("?" for what CP932 lacks). Without a clock
+// "<now>" stands as it is, for a preview that stays on screen.
+std::vector<std::u16string> LinesReceived(std::u16string_view message, const Clock* clock);
+
+// Lines shown as one text, a line each.
+std::u16string OneLineEach(const std::vector<std::u16string>& lines);
+
 }  // namespace kiv

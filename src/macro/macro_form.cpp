@@ -80,6 +80,20 @@ MacroForm FormOf(const Macro& macro) {
     return form;
 }
 
+std::u16string MessageOf(const MacroForm& form) {
+    // Empty lines at the end would only be skipped; with a rest they hold its place.
+    std::size_t used = form.lines.size();
+    if (form.rest.empty()) {
+        while (used > 0 && form.lines[used - 1].empty()) --used;
+    }
+    std::u16string message;
+    for (std::size_t i = 0; i < used; ++i) {
+        if (i != 0) message += kLineSeparator;
+        message += form.lines[i];
+    }
+    return message + form.rest;
+}
+
 ComposedMacro ComposeMacro(const MacroForm& form, TextEncoding fileEncoding) {
     const auto typed = [](const std::u16string& line) { return !line.empty(); };
     if (form.rest.empty() && std::none_of(form.lines.begin(), form.lines.end(), typed)) {
@@ -94,17 +108,7 @@ ComposedMacro ComposeMacro(const MacroForm& form, TextEncoding fileEncoding) {
     if (refusal.empty()) refusal = FieldProblem(u"4 行目以降", form.rest, fileEncoding, {});
     if (!refusal.empty()) return {std::nullopt, std::move(refusal)};
 
-    // Empty lines at the end would only be skipped; with a rest they hold its place.
-    std::size_t used = form.lines.size();
-    if (form.rest.empty()) {
-        while (form.lines[used - 1].empty()) --used;
-    }
-    std::u16string message;
-    for (std::size_t i = 0; i < used; ++i) {
-        if (i != 0) message += kLineSeparator;
-        message += form.lines[i];
-    }
-    message += form.rest;
+    std::u16string message = MessageOf(form);
     std::u16string title = form.title.empty() ? message : form.title;
     Macro macro(std::move(message), std::move(title));
     if (std::u16string why = WhyMacroCannotBeWritten(macro, fileEncoding); !why.empty()) {
@@ -114,9 +118,7 @@ ComposedMacro ComposeMacro(const MacroForm& form, TextEncoding fileEncoding) {
 }
 
 std::vector<std::u16string> ChatLinesAsSent(std::u16string_view message, const Clock& clock) {
-    std::vector<std::u16string> lines = PrepareLines(message, clock);
-    for (std::u16string& line : lines) line = FromAnsi(ToAnsi(line));
-    return lines;
+    return LinesReceived(message, &clock);
 }
 
 std::u16string MacroLineText(const Macro& macro) {

@@ -25,6 +25,10 @@ struct MacroForm {
     friend bool operator==(const MacroForm&, const MacroForm&) = default;
 };
 
+// The message the form holds: its chat lines joined by the separator, then
+// its rest.
+std::u16string MessageOf(const MacroForm& form);
+
 // The form showing `macro`. A macro that is its own title (a line without a
 // TAB) gets an empty title, so that the form given back unchanged writes the
 // same line again.

@@ -132,17 +132,8 @@ class MacroDialog {
     // Also while a field holds what cannot be written: the preview shows how
     // the game would take it.
     void ShowPreview() const {
-        const MacroForm form = Form();
-        std::u16string message = form.lines[0];
-        for (std::size_t i = 1; i < form.lines.size(); ++i) {
-            message.append(kLineSeparator).append(form.lines[i]);
-        }
-        message += form.rest;
-        std::u16string shown;
-        for (const std::u16string& line : ChatLinesAsSent(message, LocalTimeOfDay)) {
-            if (!shown.empty()) shown += u"\r\n";
-            shown += line;
-        }
+        const Clock clock = LocalTimeOfDay;
+        const std::u16string shown = OneLineEach(LinesReceived(MessageOf(Form()), &clock));
         SetDlgItemTextW(dialog_, IDC_MACRO_PREVIEW, Wide(shown));
     }
 

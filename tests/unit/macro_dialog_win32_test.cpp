@@ -11,8 +11,8 @@
 #include <regex>
 #include <vector>
 
+#include "app/common/resource.h"
 #include "app/hotkeys/tool_hotkeys_win32.h"
-#include "app/resource.h"
 #include "support/in_process_window.h"
 
 namespace kiv {

@@ -16,9 +16,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/common/resource.h"
 #include "app/hotkeys/tool_hotkeys_win32.h"
 #include "app/macro_file/file_watch_win32.h"
-#include "app/resource.h"
 #include "app/window/tool_menu_win32.h"
 #include "platform/ansi_text.h"
 #include "platform/file_system.h"

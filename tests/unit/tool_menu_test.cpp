@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/commands/tool_menu.h"
+#include "app/common/tool_menu.h"
 #include "settings/hotkey.h"
 
 namespace kiv {

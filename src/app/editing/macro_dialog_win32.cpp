@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
+#include "app/common/resource.h"
 #include "app/hotkeys/hotkey_dialog_win32.h"
-#include "app/resource.h"
 #include "macro/line_preparation.h"
 #include "macro/macro_form.h"
 #include "platform/common_controls.h"

@@ -1,6 +1,6 @@
 #include "app/editing/macro_editing_win32.h"
 
-#include "app/commands/tool_name.h"
+#include "app/common/tool_name.h"
 #include "app/macro_file/file_watch_win32.h"
 #include "platform/off_thread_win32.h"
 #include "platform/wide_text.h"

@@ -1,6 +1,6 @@
 #include "app/hotkeys/hotkey_conflicts.h"
 
-#include "app/commands/tool_menu.h"
+#include "app/common/tool_menu.h"
 
 namespace kiv {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/commands/tool_menu.h"
-#include "app/resource.h"
+#include "app/common/resource.h"
+#include "app/common/tool_menu.h"
 #include "platform/common_controls.h"
 #include "platform/system_error.h"
 #include "platform/wide_text.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/commands/holds.h"
+#include "app/common/holds.h"
 #include "app/macro_file/auto_reload.h"
 #include "app/macro_file/file_watch_win32.h"
 #include "app/macro_file/macro_file_reading_win32.h"

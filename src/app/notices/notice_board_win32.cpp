@@ -1,6 +1,6 @@
 #include "app/notices/notice_board_win32.h"
 
-#include "app/commands/tool_name.h"
+#include "app/common/tool_name.h"
 #include "platform/wide_text.h"
 
 namespace kiv {

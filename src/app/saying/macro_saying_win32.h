@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "app/commands/holds.h"
+#include "app/common/holds.h"
 #include "app/macro_file/shown_macro_file_win32.h"
 #include "app/notices/notice_board_win32.h"
 #include "app/saying/list_selection.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/commands/tool_name.h"
+#include "app/common/tool_name.h"
 #include "app/window/desktop_win32.h"
 #include "app/window/startup_settings.h"
 #include "app/window/title_list.h"

@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "app/commands/holds.h"
-#include "app/commands/tool_menu.h"
+#include "app/common/holds.h"
+#include "app/common/tool_menu.h"
 #include "app/editing/macro_editing_win32.h"
 #include "app/hotkeys/hotkey_keeper_win32.h"
 #include "app/macro_file/shown_macro_file_win32.h"

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "app/commands/tool_menu.h"
+#include "app/common/tool_menu.h"
 #include "platform/win32_handle.h"
 
 namespace kiv {

@@ -1,7 +1,7 @@
 #include "app/window/window_frame_win32.h"
 
-#include "app/commands/tool_name.h"
-#include "app/resource.h"
+#include "app/common/resource.h"
+#include "app/common/tool_name.h"
 #include "app/window/layout.h"
 #include "app/window/window_controls_win32.h"
 

@@ -1,4 +1,4 @@
-#include "app/commands/tool_menu.h"
+#include "app/common/tool_menu.h"
 
 #include <algorithm>
 #include <array>

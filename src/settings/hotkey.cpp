@@ -143,4 +143,8 @@ std::u16string FormatHotkey(const Hotkey& hotkey) {
     return text;
 }
 
+std::u16string_view AllowedHotkeyAdvice() {
+    return u"英数字や矢印などには Ctrl か Alt を添えてください (F キーとテンキーは単独でも可)。";
+}
+
 }  // namespace kiv

@@ -38,6 +38,8 @@ std::u16string FormatHotkey(const Hotkey& hotkey);
 
 // The combination is one that ParseHotkey could have given.
 bool IsAllowedHotkey(const Hotkey& hotkey);
+// What to do instead of a key IsAllowedHotkey refuses, in the user's words.
+std::u16string_view AllowedHotkeyAdvice();
 
 // A key that works, but at a cost the user should know of: F6 to F10 alone
 // are the Japanese IME's conversion keys (F7 katakana, and so on). A global

@@ -15,6 +15,12 @@ constexpr std::int32_t kBoolean = 3;  // the store's type code
 
 }  // namespace
 
+std::array<std::optional<Hotkey>, kHotkeyActions> ActionKeysOf(const Options& options) {
+    std::array<std::optional<Hotkey>, kHotkeyActions> keys;
+    for (std::size_t i = 0; i < kHotkeyActions; ++i) keys[i] = ParseHotkey(options.hotkeys[i]);
+    return keys;
+}
+
 Options ReadOptions(IniFile& store) {
     Options options;
     store.SetNowSection(kSection);

@@ -7,8 +7,11 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "settings/hotkey.h"
 
 namespace kiv {
 
@@ -36,6 +39,10 @@ struct Options {
     std::array<std::u16string, kHotkeyActions> hotkeys;
     friend bool operator==(const Options&, const Options&) = default;
 };
+
+// The actions' keys the options give: none where the text is empty or does
+// not read as a hotkey.
+std::array<std::optional<Hotkey>, kHotkeyActions> ActionKeysOf(const Options& options);
 
 // Reads the section "Option" of a loaded store; what is missing or unusable
 // keeps its default (off, no hotkey). Selects that section.

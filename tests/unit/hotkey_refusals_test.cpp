@@ -32,13 +32,14 @@ TEST(HotkeyUses, ALaterUseOfTheSameKeyNamesTheFirst) {
     using Kind = HotkeyUse::Kind;
     const Hotkey a{kModCtrl | kModAlt, 'A'};
     const Hotkey b{kModCtrl | kModAlt, 'B'};
-    const std::vector<HotkeyUse> uses = {{Kind::Action, u"発言", a},
-                                         {Kind::Action, u"次へ", b},
-                                         {Kind::Macro, u"回復", a},
-                                         {Kind::Macro, u"挨拶", b},
-                                         {Kind::Macro, u"別れ", a}};
+    const Hotkey c{kModCtrl | kModAlt, 'C'};
+    const std::vector<HotkeyUse> uses = {{Kind::Action, u"発言", a}, {Kind::Action, u"次へ", b},
+                                         {Kind::Macro, u"回復", a},  {Kind::Macro, u"挨拶", b},
+                                         {Kind::Macro, u"別れ", a},  {Kind::Macro, u"歓迎", c},
+                                         {Kind::Macro, u"再会", c}};
     EXPECT_EQ(EarlierUsesOfTheSameKey(uses),
-              (std::vector<std::optional<std::size_t>>{std::nullopt, std::nullopt, 0, 1, 0}));
+              (std::vector<std::optional<std::size_t>>{std::nullopt, std::nullopt, 0, 1, 0,
+                                                       std::nullopt, 5}));
     EXPECT_NE(SameKeyReason(uses[0]).find(u"「発言」"), std::u16string::npos);
     EXPECT_NE(SameKeyReason(uses[2]).find(u"マクロ「回復」"), std::u16string::npos);
 }

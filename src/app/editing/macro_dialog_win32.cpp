@@ -170,9 +170,7 @@ class MacroDialog {
             std::optional<MacroKeyClash> clash;
             if (!IsAllowedHotkey(*key)) {
                 clash = MacroKeyClash{
-                    u"このホットキーは使えません。英数字や矢印などには Ctrl か Alt を"
-                    u"添えてください (F キーとテンキーは単独でも可)。",
-                    {}};
+                    u"このホットキーは使えません。" + std::u16string(AllowedHotkeyAdvice()), {}};
             } else if (request_.hotkeyClash) {
                 clash = request_.hotkeyClash(*key, composed.macro->Title());
             }

@@ -4,12 +4,6 @@
 
 namespace kiv {
 
-HotkeySet HotkeysOf(const Options& options) {
-    HotkeySet keys;
-    for (std::size_t i = 0; i < kHotkeyActions; ++i) keys[i] = ParseHotkey(options.hotkeys[i]);
-    return keys;
-}
-
 namespace {
 
 RegisterHotkeyCall registerHotkey = nullptr;

@@ -19,9 +19,6 @@ namespace kiv {
 
 using HotkeySet = std::array<std::optional<Hotkey>, kHotkeyActions>;
 
-// The hotkeys an Options holds: none where the text is empty or unreadable.
-HotkeySet HotkeysOf(const Options& options);
-
 // Why Windows refused `key`, in the user's words: another program, or
 // Windows itself (IsReservedByWindows), which RegisterHotKey does not tell
 // apart.

@@ -1,6 +1,7 @@
 #include "app/hotkeys/hotkey_conflicts.h"
 
 #include "app/common/tool_menu.h"
+#include "app/hotkeys/hotkey_refusals.h"
 
 namespace kiv {
 
@@ -10,22 +11,25 @@ std::optional<MacroKeyClash> MacroKeyClashOf(
     const std::function<bool(std::u16string_view)>& titleExists) {
     if (auto refusal = MacroHotkeyTitleRefusal(title)) return MacroKeyClash{*refusal, {}};
     if (IsToolMenuKey(key)) return MacroKeyClash{ToolKeyRefusal(), {}};
-    for (std::size_t i = 0; i < kHotkeyActions; ++i) {
-        if (ParseHotkey(options.hotkeys[i]) == key) {
-            return MacroKeyClash{u"このキーは「" + std::u16string(kHotkeyActionInfo[i].name) +
-                                     u"」のホットキーです。",
-                                 {}};
-        }
+    // Every other use: the actions', and the other macros' (its own key,
+    // under its old title or its new one, is no clash).
+    std::vector<HotkeyUse> uses = KeyUses(ActionKeysOf(options), macroKeys);
+    std::erase_if(uses, [&](const HotkeyUse& use) {
+        return use.kind == HotkeyUse::Kind::Macro && (use.name == title || use.name == oldTitle);
+    });
+    const std::optional<std::size_t> other = UseOfKey(key, uses);
+    if (!other) return std::nullopt;
+    const HotkeyUse& use = uses[*other];
+    if (use.kind == HotkeyUse::Kind::Action) {
+        return MacroKeyClash{u"このキーは「" + use.name + u"」のホットキーです。", {}};
     }
-    const std::optional<std::u16string> holder = macroKeys.TitleHolding(key, title);
-    if (!holder || holder == oldTitle) return std::nullopt;
-    if (!titleExists(*holder)) {
-        return MacroKeyClash{u"このキーは、一覧にないマクロ「" + *holder +
+    if (!titleExists(use.name)) {
+        return MacroKeyClash{u"このキーは、一覧にないマクロ「" + use.name +
                                  u"」のキーとして残っていて、何もしていません。"
                                  u"このマクロのキーにしますか?",
-                             holder};
+                             use.name};
     }
-    return MacroKeyClash{u"このキーはマクロ「" + *holder + u"」のホットキーです。", {}};
+    return MacroKeyClash{u"このキーはマクロ「" + use.name + u"」のホットキーです。", {}};
 }
 
 }  // namespace kiv

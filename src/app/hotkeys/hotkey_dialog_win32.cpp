@@ -6,6 +6,7 @@
 
 #include "app/common/resource.h"
 #include "app/common/tool_menu.h"
+#include "app/hotkeys/hotkey_refusals.h"
 #include "platform/common_controls.h"
 #include "platform/system_error.h"
 #include "platform/wide_text.h"
@@ -165,22 +166,21 @@ class HotkeyDialog {
     void Ok() {
         const HotkeySet chosen = Chosen();
         std::u16string status;
-        for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+        // One use for each key: an action's key given to an earlier action too is refused.
+        const std::vector<HotkeyUse> uses = KeyUses(chosen, MacroHotkeys());
+        const std::vector<std::optional<std::size_t>> earlier = EarlierUsesOfTheSameKey(uses);
+        for (std::size_t i = 0, use = 0; i < kHotkeyActions; ++i) {
             if (!chosen[i]) continue;
             const std::u16string named = Quoted(static_cast<HotkeyAction>(i));
             if (!IsAllowedHotkey(*chosen[i])) {
-                status += named +
-                          u"のキーは使えません。英数字や矢印などには Ctrl か Alt を"
-                          u"添えてください (F キーとテンキーは単独でも可)。\n";
+                status +=
+                    named + u"のキーは使えません。" + std::u16string(AllowedHotkeyAdvice()) + u"\n";
             } else if (IsToolMenuKey(*chosen[i]) && chosen[i] != request_.current[i]) {
                 status +=
                     named + u"の " + FormatHotkey(*chosen[i]) + u": " + ToolKeyRefusal() + u"\n";
             }
-            for (std::size_t j = 0; j < i; ++j) {
-                if (chosen[j] == chosen[i]) {
-                    status += named + u"と" + Quoted(static_cast<HotkeyAction>(j)) +
-                              u"に同じキーは使えません。\n";
-                }
+            if (const std::optional<std::size_t> first = earlier[use++]) {
+                status += named + u"と" + DescribeUse(uses[*first]) + u"に同じキーは使えません。\n";
             }
         }
         if (!status.empty()) {

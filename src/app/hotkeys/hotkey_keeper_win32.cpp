@@ -58,7 +58,7 @@ void HotkeyKeeper::EditInDialog() {
     keysFree_ = true;
     // Free while the dialog is open, so that they can be typed into its fields.
     hotkeys_.Release();
-    const HotkeySet current = HotkeysOf(options_);
+    const HotkeySet current = ActionKeysOf(options_);
     const HotkeyDialogRequest request{
         .current = current,
         .refusals = hotkeys_.ActionRefusals(),

@@ -7,16 +7,35 @@ std::u16string DescribeUse(const HotkeyUse& use) {
     return use.kind == HotkeyUse::Kind::Macro ? u"マクロ" + quoted : quoted;
 }
 
+std::vector<HotkeyUse> KeyUses(const std::array<std::optional<Hotkey>, kHotkeyActions>& actions,
+                               const MacroHotkeys& macros) {
+    std::vector<HotkeyUse> uses;
+    for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+        if (actions[i]) {
+            uses.push_back(
+                {HotkeyUse::Kind::Action, std::u16string(kHotkeyActionInfo[i].name), *actions[i]});
+        }
+    }
+    const std::vector<std::optional<Hotkey>> keys = macros.Keys();
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i]) uses.push_back({HotkeyUse::Kind::Macro, macros.Entries()[i].title, *keys[i]});
+    }
+    return uses;
+}
+
+std::optional<std::size_t> UseOfKey(const Hotkey& key, std::span<const HotkeyUse> uses) {
+    for (std::size_t i = 0; i < uses.size(); ++i) {
+        if (uses[i].key == key) return i;
+    }
+    return std::nullopt;
+}
+
 std::vector<std::optional<std::size_t>> EarlierUsesOfTheSameKey(
     const std::vector<HotkeyUse>& uses) {
     std::vector<std::optional<std::size_t>> earlier(uses.size());
     for (std::size_t i = 0; i < uses.size(); ++i) {
-        for (std::size_t j = 0; j < i; ++j) {
-            if (uses[j].key == uses[i].key) {
-                earlier[i] = j;
-                break;
-            }
-        }
+        const std::optional<std::size_t> first = UseOfKey(uses[i].key, uses);
+        if (first != i) earlier[i] = first;
     }
     return earlier;
 }

@@ -5,11 +5,15 @@
 // again until what is refused changes, so that a key held every day does not
 // nag at every start, yet a newly dead key is never silent. Portable.
 
+#include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "app/hotkeys/macro_hotkeys.h"
 #include "settings/hotkey.h"
+#include "settings/options.h"
 
 namespace kiv {
 
@@ -29,6 +33,16 @@ struct HotkeyUse {
 };
 // How the user is told of a use: 「発言」, マクロ「回復依頼」.
 std::u16string DescribeUse(const HotkeyUse& use);
+
+// Every use of a key in the settings: the actions' that are set, in their
+// order, then the macros' whose keys read, in the settings file's order.
+std::vector<HotkeyUse> KeyUses(const std::array<std::optional<Hotkey>, kHotkeyActions>& actions,
+                               const MacroHotkeys& macros);
+
+// A key has one use: the first of `uses` that has `key`, if any. The rule
+// behind every refusal of a key another use has, in the dialogs and when the
+// keys are registered.
+std::optional<std::size_t> UseOfKey(const Hotkey& key, std::span<const HotkeyUse> uses);
 
 // For each use, the earlier one with the same key, if any: the tool holds
 // the key for that one, and the later one cannot have it. (A key written

@@ -10,7 +10,7 @@ void ToolHotkeys::SetWindow(HWND window) {
 std::vector<HotkeyRefusal> ToolHotkeys::Register(
     const Options& options, const MacroHotkeys& macros,
     const std::function<bool(std::u16string_view)>& titleExists) {
-    HotkeySet keys = HotkeysOf(options);
+    HotkeySet keys = ActionKeysOf(options);
     std::vector<std::optional<Hotkey>> macroKeys = macros.Keys();
     for (std::size_t i = 0; i < macroKeys.size(); ++i) {
         if (!titleExists(macros.Entries()[i].title)) macroKeys[i].reset();

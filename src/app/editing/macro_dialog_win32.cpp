@@ -3,12 +3,13 @@
 #include <commctrl.h>
 
 #include "app/common/resource.h"
+#include "app/common/tool_name.h"
 #include "app/hotkeys/hotkey_dialog_win32.h"
+#include "dialogs/modal_dialog_win32.h"
 #include "macro/line_preparation.h"
 #include "macro/macro_form.h"
 #include "platform/common_controls.h"
 #include "platform/local_clock.h"
-#include "platform/system_error.h"
 #include "platform/wide_text.h"
 
 namespace kiv {
@@ -23,71 +24,50 @@ std::u16string TextOf(HWND window) {
     return text;
 }
 
-class MacroDialog {
+class MacroDialog final : public ModalDialog {
   public:
     explicit MacroDialog(const MacroDialogRequest& request)
         : request_(request), shown_(FormOf(request.macro)) {}
 
     std::optional<MacroDialogResult> Run(HWND owner, HINSTANCE instance) {
-        const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MACRO), owner,
-                                               Procedure, reinterpret_cast<LPARAM>(this));
-        if (result == -1 || result == 0) {
-            const std::u16string text =
-                u"マクロの入力画面を表示できませんでした。\n\n" + SystemErrorText(GetLastError());
-            MessageBoxW(owner, Wide(text), L"KIV 会話マクロ", MB_OK | MB_ICONERROR);
+        if (ModalDialog::Run(owner, instance, IDD_MACRO,
+                             u"マクロの入力画面を表示できませんでした。", kToolCaption) != IDOK) {
+            return std::nullopt;
         }
-        if (result != IDOK) return std::nullopt;
         return std::move(result_);
     }
 
   private:
-    static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        auto* self = reinterpret_cast<MacroDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-        if (self == nullptr) return FALSE;
-        switch (message) {
-            case WM_INITDIALOG:
-                self->dialog_ = dialog;
-                self->Start();
-                return FALSE;  // the focus is set
-            case WM_COMMAND: {
-                const int id = LOWORD(wParam);
-                if (HIWORD(wParam) == EN_CHANGE && id >= IDC_MACRO_LINE_FIRST &&
-                    id < IDC_MACRO_LINE_FIRST + 3) {
-                    self->ShowPreview();
-                }
-                if (HIWORD(wParam) == EN_CHANGE && id == IDC_MACRO_HOTKEY) self->ShowCaution();
-                if (id == IDOK) self->Ok();
-                if (id == IDCANCEL) EndDialog(dialog, IDCANCEL);
-                return TRUE;
-            }
-            default:
-                return FALSE;
+    void Command(int id, int notification) override {
+        if (notification == EN_CHANGE && id >= IDC_MACRO_LINE_FIRST &&
+            id < IDC_MACRO_LINE_FIRST + 3) {
+            ShowPreview();
         }
+        if (notification == EN_CHANGE && id == IDC_MACRO_HOTKEY) ShowCaution();
+        if (id == IDOK) Ok();
     }
 
-    HWND Item(int id) const { return GetDlgItem(dialog_, id); }
     HWND Line(std::size_t i) const { return Item(IDC_MACRO_LINE_FIRST + static_cast<int>(i)); }
 
     RECT PlaceOf(HWND control) const {
         RECT rect{};
         GetWindowRect(control, &rect);
-        MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&rect), 2);
+        MapWindowPoints(nullptr, Dialog(), reinterpret_cast<POINT*>(&rect), 2);
         return rect;
     }
 
-    void Start() {
-        if (request_.isNew) SetWindowTextW(dialog_, L"新しいマクロ");
-        SetDlgItemTextW(dialog_, IDC_MACRO_TITLE, Wide(shown_.title));
+    bool Start() override {
+        if (request_.isNew) SetWindowTextW(Dialog(), L"新しいマクロ");
+        SetDlgItemTextW(Dialog(), IDC_MACRO_TITLE, Wide(shown_.title));
         for (std::size_t i = 0; i < shown_.lines.size(); ++i) {
             SetWindowTextW(Line(i), Wide(shown_.lines[i]));
         }
         if (shown_.rest.empty()) {
             DropRestRow();
         } else {
-            SetDlgItemTextW(dialog_, IDC_MACRO_REST, Wide(shown_.rest));
+            SetDlgItemTextW(Dialog(), IDC_MACRO_REST, Wide(shown_.rest));
         }
-        SendDlgItemMessageW(dialog_, IDC_MACRO_HOTKEY, HKM_SETHOTKEY,
+        SendDlgItemMessageW(Dialog(), IDC_MACRO_HOTKEY, HKM_SETHOTKEY,
                             ToHotkeyField(request_.hotkey), 0);
         if (request_.hotkey && (request_.hotkey->modifiers & kModWin) != 0) {
             ShowStatus(u"ホットキーの " + FormatHotkey(*request_.hotkey) +
@@ -97,7 +77,8 @@ class MacroDialog {
         ShowPreview();
         ShowCaution();
         SetFocus(Item(IDC_MACRO_TITLE));
-        SendDlgItemMessageW(dialog_, IDC_MACRO_TITLE, EM_SETSEL, 0, -1);
+        SendDlgItemMessageW(Dialog(), IDC_MACRO_TITLE, EM_SETSEL, 0, -1);
+        return false;  // the focus is set
     }
 
     // Most messages have no rest: its row goes, and what is below it moves
@@ -109,7 +90,7 @@ class MacroDialog {
             ShowWindow(Item(id), SW_HIDE);
             EnableWindow(Item(id), FALSE);  // out of the tab order and its access key
         }
-        for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr;
+        for (HWND child = GetWindow(Dialog(), GW_CHILD); child != nullptr;
              child = GetWindow(child, GW_HWNDNEXT)) {
             const RECT place = PlaceOf(child);
             if (place.top < below) continue;
@@ -117,9 +98,9 @@ class MacroDialog {
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         RECT frame{};
-        GetWindowRect(dialog_, &frame);
+        GetWindowRect(Dialog(), &frame);
         // Still centred where DS_CENTER put it.
-        SetWindowPos(dialog_, nullptr, frame.left, frame.top + shift / 2, frame.right - frame.left,
+        SetWindowPos(Dialog(), nullptr, frame.left, frame.top + shift / 2, frame.right - frame.left,
                      frame.bottom - frame.top - shift, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
@@ -134,7 +115,7 @@ class MacroDialog {
     void ShowPreview() const {
         const Clock clock = LocalTimeOfDay;
         const std::u16string shown = OneLineEach(LinesReceived(MessageOf(Form()), &clock));
-        SetDlgItemTextW(dialog_, IDC_MACRO_PREVIEW, Wide(shown));
+        SetDlgItemTextW(Dialog(), IDC_MACRO_PREVIEW, Wide(shown));
     }
 
     // What the key in the field costs, under it.
@@ -142,14 +123,14 @@ class MacroDialog {
         bool changed = false;
         const std::optional<Hotkey> key = ChosenKey(changed);
         const std::optional<std::u16string> caution = key ? HotkeyCaution(*key) : std::nullopt;
-        SetDlgItemTextW(dialog_, IDC_MACRO_HOTKEY_CAUTION, Wide(caution.value_or(u"")));
+        SetDlgItemTextW(Dialog(), IDC_MACRO_HOTKEY_CAUTION, Wide(caution.value_or(u"")));
     }
 
     // A field left as it was keeps the key as stored: the field cannot show
     // the Win key.
     std::optional<Hotkey> ChosenKey(bool& changed) const {
         const auto value =
-            static_cast<WORD>(SendDlgItemMessageW(dialog_, IDC_MACRO_HOTKEY, HKM_GETHOTKEY, 0, 0));
+            static_cast<WORD>(SendDlgItemMessageW(Dialog(), IDC_MACRO_HOTKEY, HKM_GETHOTKEY, 0, 0));
         changed = value != ToHotkeyField(request_.hotkey);
         return changed ? FromHotkeyField(value) : request_.hotkey;
     }
@@ -176,7 +157,7 @@ class MacroDialog {
             }
             // A key that does nothing where it is kept is the user's to take.
             if (clash && clash->orphanTitle &&
-                MessageBoxW(dialog_, Wide(clash->text), L"KIV 会話マクロ",
+                MessageBoxW(Dialog(), Wide(clash->text), kToolCaption,
                             MB_YESNO | MB_ICONQUESTION) == IDYES) {
                 takenFrom = clash->orphanTitle;
                 clash.reset();
@@ -186,24 +167,23 @@ class MacroDialog {
                                ? u"このキーは、一覧にないマクロ「" + *clash->orphanTitle +
                                      u"」のキーとして残っています。"
                                : clash->text);
-                SendMessageW(dialog_, WM_NEXTDLGCTL,
+                SendMessageW(Dialog(), WM_NEXTDLGCTL,
                              reinterpret_cast<WPARAM>(Item(IDC_MACRO_HOTKEY)), TRUE);
                 return;
             }
         }
         result_ = MacroDialogResult{std::move(*composed.macro), request_.isNew || form != shown_,
                                     key, std::move(takenFrom)};
-        EndDialog(dialog_, IDOK);
+        EndDialog(Dialog(), IDOK);
     }
 
     void ShowStatus(const std::u16string& text, bool beep = true) const {
-        SetDlgItemTextW(dialog_, IDC_MACRO_STATUS, Wide(text));
+        SetDlgItemTextW(Dialog(), IDC_MACRO_STATUS, Wide(text));
         if (beep && !text.empty()) MessageBeep(MB_ICONWARNING);
     }
 
     const MacroDialogRequest& request_;
     const MacroForm shown_;
-    HWND dialog_ = nullptr;
     std::optional<MacroDialogResult> result_;
 };
 

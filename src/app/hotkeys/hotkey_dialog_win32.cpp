@@ -6,9 +6,10 @@
 
 #include "app/common/resource.h"
 #include "app/common/tool_menu.h"
+#include "app/common/tool_name.h"
 #include "app/hotkeys/hotkey_refusals.h"
+#include "dialogs/modal_dialog_win32.h"
 #include "platform/common_controls.h"
-#include "platform/system_error.h"
 #include "platform/wide_text.h"
 
 namespace kiv {
@@ -43,61 +44,37 @@ std::u16string Quoted(HotkeyAction action) {
     return u"「" + std::u16string(kHotkeyActionInfo[static_cast<std::size_t>(action)].name) + u"」";
 }
 
-class HotkeyDialog {
+class HotkeyDialog final : public ModalDialog {
   public:
     explicit HotkeyDialog(const HotkeyDialogRequest& request) : request_(request) {}
 
-    // Nothing for キャンセル; a dialog that could not be shown is told.
     std::optional<HotkeyDialogResult> Run(HWND owner, HINSTANCE instance) {
-        const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_HOTKEYS), owner,
-                                               Procedure, reinterpret_cast<LPARAM>(this));
-        if (result == -1 || result == 0) {
-            const std::u16string text =
-                u"ホットキーの設定を表示できませんでした。\n\n" + SystemErrorText(GetLastError());
-            MessageBoxW(owner, Wide(text), L"KIV 会話マクロ", MB_OK | MB_ICONERROR);
+        if (ModalDialog::Run(owner, instance, IDD_HOTKEYS,
+                             u"ホットキーの設定を表示できませんでした。", kToolCaption) != IDOK) {
+            return std::nullopt;
         }
-        if (result != IDOK) return std::nullopt;
         return HotkeyDialogResult{chosen_, removed_};
     }
 
   private:
-    static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        auto* self = reinterpret_cast<HotkeyDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-        if (self == nullptr) return FALSE;
-        switch (message) {
-            case WM_INITDIALOG:
-                self->dialog_ = dialog;
-                self->Start();
-                return TRUE;
-            case WM_COMMAND: {
-                const int id = LOWORD(wParam);
-                if (id >= IDC_HOTKEY_FIRST &&
-                    id < IDC_HOTKEY_FIRST + static_cast<int>(kHotkeyActions) &&
-                    HIWORD(wParam) == EN_CHANGE) {
-                    self->ShowCautions();
-                }
-                if (id == IDC_HOTKEY_MACROS && HIWORD(wParam) == LBN_SELCHANGE) {
-                    EnableWindow(
-                        self->Item(IDC_HOTKEY_REMOVE),
-                        SendMessageW(self->Item(IDC_HOTKEY_MACROS), LB_GETCURSEL, 0, 0) >= 0);
-                }
-                if (id == IDC_HOTKEY_REMOVE) self->RemoveMacroKey();
-                if (id == IDOK) self->Ok();
-                if (id == IDCANCEL) EndDialog(dialog, IDCANCEL);
-                return TRUE;
-            }
-            default:
-                return FALSE;
+    void Command(int id, int notification) override {
+        if (id >= IDC_HOTKEY_FIRST && id < IDC_HOTKEY_FIRST + static_cast<int>(kHotkeyActions) &&
+            notification == EN_CHANGE) {
+            ShowCautions();
         }
+        if (id == IDC_HOTKEY_MACROS && notification == LBN_SELCHANGE) {
+            EnableWindow(Item(IDC_HOTKEY_REMOVE),
+                         SendMessageW(Item(IDC_HOTKEY_MACROS), LB_GETCURSEL, 0, 0) >= 0);
+        }
+        if (id == IDC_HOTKEY_REMOVE) RemoveMacroKey();
+        if (id == IDOK) Ok();
     }
 
-    HWND Item(int id) const { return GetDlgItem(dialog_, id); }
     HWND Field(std::size_t action) const {
         return Item(IDC_HOTKEY_FIRST + static_cast<int>(action));
     }
 
-    void Start() {
+    bool Start() override {
         std::u16string status;
         for (std::size_t i = 0; i < kHotkeyActions; ++i) {
             const std::optional<Hotkey>& current = request_.current[i];
@@ -123,6 +100,7 @@ class HotkeyDialog {
             EnableWindow(macros, FALSE);
         }
         ShowCautions();
+        return true;
     }
 
     // A macro's key taken away from the list; it goes once OK is pressed.
@@ -134,7 +112,7 @@ class HotkeyDialog {
         shown_.erase(shown_.begin() + selected);
         SendMessageW(macros, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
         // The focus leaves the button before it is greyed, as a dialog moves it.
-        SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(macros), TRUE);
+        SendMessageW(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(macros), TRUE);
         EnableWindow(Item(IDC_HOTKEY_REMOVE), FALSE);
     }
 
@@ -148,7 +126,7 @@ class HotkeyDialog {
                 cautions += Quoted(static_cast<HotkeyAction>(i)) + u"の " + *caution + u"\n";
             }
         }
-        SetDlgItemTextW(dialog_, IDC_HOTKEY_CAUTION, Wide(cautions));
+        SetDlgItemTextW(Dialog(), IDC_HOTKEY_CAUTION, Wide(cautions));
     }
 
     // A field left as it was keeps its key as stored (the field cannot show
@@ -197,7 +175,7 @@ class HotkeyDialog {
         // Told once; OK again with the same keys keeps them as they are.
         if (status.empty() || chosen == lastRefused_) {
             chosen_ = chosen;
-            EndDialog(dialog_, IDOK);
+            EndDialog(Dialog(), IDOK);
             return;
         }
         lastRefused_ = chosen;
@@ -205,12 +183,11 @@ class HotkeyDialog {
     }
 
     void ShowStatus(const std::u16string& text, bool beep = true) const {
-        SetDlgItemTextW(dialog_, IDC_HOTKEY_STATUS, Wide(text));
+        SetDlgItemTextW(Dialog(), IDC_HOTKEY_STATUS, Wide(text));
         if (beep && !text.empty()) MessageBeep(MB_ICONWARNING);
     }
 
     const HotkeyDialogRequest& request_;
-    HWND dialog_ = nullptr;
     HotkeySet chosen_;
     std::optional<HotkeySet> lastRefused_;
     std::vector<std::size_t> shown_;    // the list's rows, by their positions in macroKeys

@@ -6,14 +6,11 @@
 
 namespace kiv::test {
 
-// The list the tool shows for `file`, loaded as at start (a missing file gets
-// the default macros) or as on a reload (it fails).
-inline MacroList LoadedMacroList(
-    const std::filesystem::path& file,
-    MacroList::MissingFile missing = MacroList::MissingFile::WriteDefaults) {
+// The list the tool shows for `file`, loaded as at start (a missing file gets the default macros).
+inline MacroList LoadedMacroList(const std::filesystem::path& file) {
     MacroList list;
     list.SetFileName(file.u16string());
-    list.LoadData(missing);
+    list.LoadData();
     return list;
 }
 

@@ -10,7 +10,7 @@ namespace kiv::test {
 // A fresh directory for one test, removed with everything in it afterwards.
 class TempDir {
   public:
-    TempDir() : path_(FreshName()) { std::filesystem::create_directories(path_); }
+    TempDir() { std::filesystem::create_directories(path_); }
     ~TempDir() {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
@@ -23,17 +23,14 @@ class TempDir {
     const std::filesystem::path& Root() const { return path_; }
 
   private:
-    static std::filesystem::path FreshName() {
-        std::random_device seed;
-        return std::filesystem::temp_directory_path() /
-               ("kivmacro-test-" + std::to_string(seed()) + std::to_string(seed()));
-    }
-    std::filesystem::path path_;
+    std::random_device seed_;
+    const std::filesystem::path path_ =
+        std::filesystem::temp_directory_path() /
+        ("kivmacro-test-" + std::to_string(seed_()) + std::to_string(seed_()));
 };
 
 inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 inline std::string ReadBytes(const std::filesystem::path& path) {

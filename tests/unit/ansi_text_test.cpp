@@ -39,12 +39,6 @@ TEST(Cp932, ConvertsBothWays) {
     }
 }
 
-TEST(ToAnsi, ReplacesWhatCp932LacksWithQuestionMarks) {
-    EXPECT_EQ(ToAnsi(u"x\u0E01y"), "x?y");   // Thai
-    EXPECT_EQ(ToAnsi(u"\U0001F600"), "??");  // one per surrogate half
-    EXPECT_EQ(ToAnsi(std::u16string{u'\xD800', u'z'}), "?z");
-}
-
 TEST(FromAnsi, NeverFailsOnBytesThatAreNotCp932) {
     EXPECT_EQ(FromAnsi("\x81"), u"\u30FB");                    // lead byte at the end
     EXPECT_EQ(FromAnsi("\x81\ra"), u"\u30FBa");                // bad trail byte goes with it
@@ -54,9 +48,12 @@ TEST(FromAnsi, NeverFailsOnBytesThatAreNotCp932) {
     EXPECT_EQ(text, u"前後") << "appended to what is there";
 }
 
-// Windows' default conversion maps these by "best fit" to another character
-// (〜 to ～, é to e, ¥ to \); as a path that names another file.
-TEST(ToAnsiExactly, GivesNothingForWhatWouldNotComeBackAsItWas) {
+// In text, what CP932 lacks becomes "?". Windows' default conversion maps some by "best fit" to
+// another character (〜 to ～, é to e, ¥ to \): as a path, that names another file.
+TEST(ToAnsiExactly, GivesNothingForWhatWouldNotComeBackAsItWasWhereToAnsiGivesQuestionMarks) {
+    EXPECT_EQ(ToAnsi(u"x\u0E01y"), "x?y");   // Thai
+    EXPECT_EQ(ToAnsi(u"\U0001F600"), "??");  // one per surrogate half
+    EXPECT_EQ(ToAnsi(std::u16string{u'\xD800', u'z'}), "?z");
     for (const char16_t* text : {u"挨拶〜定型.txt", u"Café", u"¥100", u"♥", u"\U0001F600"}) {
         EXPECT_EQ(ToAnsiExactly(text), std::nullopt) << ToUtf8(text);
     }

@@ -30,9 +30,7 @@ TEST(HotkeyRefusals, AreToldOnceAndAgainOnlyWhenWhatIsRefusedChanges) {
 // name it, so that the user is not sent looking for another program.
 TEST(HotkeyUses, ALaterUseOfTheSameKeyNamesTheFirst) {
     using Kind = HotkeyUse::Kind;
-    const Hotkey a{kModCtrl | kModAlt, 'A'};
-    const Hotkey b{kModCtrl | kModAlt, 'B'};
-    const Hotkey c{kModCtrl | kModAlt, 'C'};
+    const Hotkey a{kModCtrl | kModAlt, 'A'}, b{kModCtrl | kModAlt, 'B'}, c{kModCtrl | kModAlt, 'C'};
     const std::vector<HotkeyUse> uses = {{Kind::Action, u"発言", a}, {Kind::Action, u"次へ", b},
                                          {Kind::Macro, u"回復", a},  {Kind::Macro, u"挨拶", b},
                                          {Kind::Macro, u"別れ", a},  {Kind::Macro, u"歓迎", c},

@@ -105,7 +105,6 @@ TEST(Delivery, SendsTheLinesToTheChatInputAndBringsTheClientForward) {
          Join({kFind, Line("\x95\x5c\x8e\xa6"), Line("21:30:00"), kFront})},
         {"empty lines cost neither messages nor pauses", Client{}, u"\\n\\nX", Delivered,
          Join({kFind, Line("X"), kFront})},
-        {"an empty message", Client{}, u"", Delivered, Join({kFind, kFront})},
         {"no log window: nothing is sent, the client still comes forward",
          Client{.logWindow = false}, u"A\\nB", NoClient, Join({{kFind[0]}, kFront})},
         {"no main window: the lines still go", Client{.mainWindows = {}}, u"A", Delivered,

@@ -27,10 +27,7 @@ struct Implementation {
     ProfileSections& (*get)();
 };
 
-ProfileSections& Portable() {
-    static PortableProfileSections portable;
-    return portable;
-}
+PortableProfileSections portable;
 
 Items Split(const std::vector<char>& buffer, std::uint32_t length) {
     Items items;
@@ -162,7 +159,7 @@ const Implementation kImplementations[] = {
 #ifdef _WIN32
     {"kernel32", SystemProfileSections},
 #endif
-    {"portable", Portable},
+    {"portable", []() -> ProfileSections& { return portable; }},
 };
 INSTANTIATE_TEST_SUITE_P(Implementations, ProfileContract, testing::ValuesIn(kImplementations),
                          [](const auto& test) { return std::string(test.param.name); });

@@ -106,8 +106,7 @@ TEST_F(StartupTest, ShutDownPutsItsOwnLastAndOptionsOnlyWhereTheyAreOrChanged) {
 TEST_F(StartupTest, HotkeysAreWrittenWhenSetAndOnlyTheirSections) {
     Options say;
     say.hotkeys[0] = u"Ctrl+Alt+S";
-    MacroHotkeys none;
-    MacroHotkeys f9;
+    MacroHotkeys none, f9;
     f9.Set(u"回復", u"回復", Hotkey{0, 0x78});
     const std::string before = "[Setting]\r\nFileName=a.txt\r\n";
     const std::string sayOption =

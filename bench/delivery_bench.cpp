@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "macro/delivery.h"
 #include "macro/macro.h"
 #include "platform/local_clock.h"
 #include "platform/win32_window_system.h"
@@ -29,9 +30,9 @@ int main() {
         }
         kiv::Win32WindowSystem windows;
         const kiv::Macro macro(u"回復お願いします\\n<now>\\nよろしく", u"bench");
-        macro.Execute(windows, kiv::LocalTimeOfDay);  // warm-up
+        kiv::Deliver(macro, windows, kiv::LocalTimeOfDay);  // warm-up
         const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < kRounds; ++i) macro.Execute(windows, kiv::LocalTimeOfDay);
+        for (int i = 0; i < kRounds; ++i) kiv::Deliver(macro, windows, kiv::LocalTimeOfDay);
         const auto took = std::chrono::steady_clock::now() - start;
         const double micros = std::chrono::duration<double, std::micro>(took).count();
         perLineMicros = micros / (kRounds * kLines) - 50'000;

@@ -1,23 +1,16 @@
 #pragma once
 
-#include <string>
+// A macro: a chat line the player prepared, kept as one line of the macro
+// file: the message typed into the game's chat input (up to three chat lines
+// split at "\n", "<now>" for the time), and the title the list shows for it,
+// the message itself when the line has no TAB. Plain data: reading and
+// writing it is the macro file's (macro_file_format.h, macro_file_edit.h),
+// saying it the delivery's (delivery.h). Portable.
 
-#include "macro/time_of_day.h"
-#include "platform/window_system.h"
+#include <string>
 
 namespace kiv {
 
-// What became of one delivery.
-enum class DeliveryOutcome {
-    Delivered,     // every line went out (none, for an empty message)
-    NoClient,      // no chat input to type into, or it went away on the way
-    NotAnswering,  // the client stopped answering; the rest was not sent
-    Refused,       // Windows refused the messages (the client runs as
-                   // administrator); the rest was not sent
-};
-
-// One prepared chat line set: the title the list shows and the message that is
-// typed into the game client.
 class Macro {
   public:
     Macro() = default;
@@ -28,13 +21,6 @@ class Macro {
     void SetMessage(std::u16string newMessage) { message_ = std::move(newMessage); }
     const std::u16string& Title() const { return title_; }
     void SetTitle(std::u16string newTitle) { title_ = std::move(newTitle); }
-
-    // Types the message into the game client's chat input, one line at a time
-    // with Enter and a pause after each, then brings the client to the front
-    // (restored first when minimised): the client whose chat input got the
-    // lines when several run, else the first one found; not when Windows
-    // refused the messages. Finding no client is not an error: nothing is sent.
-    DeliveryOutcome Execute(WindowSystem& windows, const Clock& clock) const;
 
     friend bool operator==(const Macro&, const Macro&) = default;
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "macro/delivery.h"
 #include "macro/macro_list.h"
 #include "platform/ansi_text.h"
 #include "platform/local_clock.h"
@@ -65,8 +66,8 @@ TEST_F(DeliveryE2eTest, MultiLineMacroIsTypedLineByLineWithPausesIntoTheClientRe
     ASSERT_EQ(list.Count(), 2u);
 
     const std::string before = ToAnsi(FormatTimeOfDay(LocalTimeOfDay()));
-    EXPECT_EQ(list.Item(1).Execute(windows_, LocalTimeOfDay), DeliveryOutcome::Delivered);
-    list.Item(2).Execute(windows_, LocalTimeOfDay);
+    EXPECT_EQ(Deliver(list.Item(1), windows_, LocalTimeOfDay), DeliveryOutcome::Delivered);
+    Deliver(list.Item(2), windows_, LocalTimeOfDay);
     const std::string after = ToAnsi(FormatTimeOfDay(LocalTimeOfDay()));
     EXPECT_TRUE(standin::WaitFor([] {
         return GetForegroundWindow() == StandinClient::MainWindow() &&
@@ -88,7 +89,7 @@ TEST_F(DeliveryE2eTest, NamedChatInputReceivesNothing) {
     StandinClient client(dir_.Path("record.txt"), L"--named-edit");
     ASSERT_TRUE(client.Started());
     // Delivery sends and waits for each message: what arrived is recorded.
-    EXPECT_EQ(Macro(u"hello", u"hello").Execute(windows_, LocalTimeOfDay),
+    EXPECT_EQ(Deliver(Macro(u"hello", u"hello"), windows_, LocalTimeOfDay),
               DeliveryOutcome::NoClient);
     EXPECT_TRUE(client.Received().empty());
 }

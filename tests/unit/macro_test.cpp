@@ -1,6 +1,7 @@
 // A message's delivery through a fake window system that records every call in order.
 
 #include "macro/macro.h"
+#include "macro/delivery.h"
 
 #include <gtest/gtest.h>
 
@@ -132,7 +133,7 @@ TEST(Delivery, SendsTheLinesToTheChatInputAndBringsTheClientForward) {
     const Clock clock = [] { return TimeOfDay{21, 30, 0}; };
     for (const auto& [name, client, message, outcome, calls] : cases) {
         FakeWindows windows(client);
-        EXPECT_EQ(Macro(message, u"title").Execute(windows, clock), outcome) << name;
+        EXPECT_EQ(Deliver(Macro(message, u"title"), windows, clock), outcome) << name;
         EXPECT_EQ(windows.calls, calls) << name;
     }
 }

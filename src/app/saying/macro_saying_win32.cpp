@@ -58,7 +58,7 @@ DeliveryOutcome MacroSaying::Deliver(std::size_t position) {
     delivering_ = true;
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
     const DeliveryOutcome outcome =
-        host_.file->List().Item(position).Execute(windowSystem_, LocalTimeOfDay);
+        kiv::Deliver(host_.file->List().Item(position), windowSystem_, LocalTimeOfDay);
     SetCursor(previous);
     delivering_ = false;
     deliveryEndedAt_ = GetTickCount();

@@ -15,7 +15,7 @@
 #include "app/macro_file/shown_macro_file_win32.h"
 #include "app/notices/notice_board_win32.h"
 #include "app/saying/list_selection.h"
-#include "macro/macro.h"
+#include "macro/delivery.h"
 #include "platform/win32_window_system.h"
 #include "settings/options.h"
 

@@ -1,4 +1,4 @@
-#include "macro/macro.h"
+#include "macro/delivery.h"
 
 #include <optional>
 
@@ -61,7 +61,7 @@ SendResult DeliverLine(WindowSystem& windows, WindowHandle edit, const std::u16s
 
 }  // namespace
 
-DeliveryOutcome Macro::Execute(WindowSystem& windows, const Clock& clock) const {
+DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock) {
     DeliveryOutcome outcome = DeliveryOutcome::NoClient;
     std::optional<std::uint32_t> receiver;  // the process whose chat input took a line
     const WindowHandle log = windows.FindTopLevel(Names().logClass, Names().logName);
@@ -70,7 +70,7 @@ DeliveryOutcome Macro::Execute(WindowSystem& windows, const Clock& clock) const 
                                   : windows.FindChild(log, Names().editClass, std::string_view{});
     if (edit != kNoWindow) {
         outcome = DeliveryOutcome::Delivered;
-        for (const std::u16string_view line : SplitMessage(message_)) {
+        for (const std::u16string_view line : SplitMessage(macro.Message())) {
             const std::u16string text = PrepareLine(line, clock);
             if (text.empty()) continue;
             const SendResult result = DeliverLine(windows, edit, text);

@@ -1,0 +1,29 @@
+#pragma once
+
+// Saying a macro to the game: its chat lines typed into the client's chat
+// input through the window system, then the client brought to the front.
+// Portable: the window system is an interface (window_system.h).
+
+#include "macro/macro.h"
+#include "macro/time_of_day.h"
+#include "platform/window_system.h"
+
+namespace kiv {
+
+// What became of one delivery.
+enum class DeliveryOutcome {
+    Delivered,     // every line went out (none, for an empty message)
+    NoClient,      // no chat input to type into, or it went away on the way
+    NotAnswering,  // the client stopped answering; the rest was not sent
+    Refused,       // Windows refused the messages (the client runs as
+                   // administrator); the rest was not sent
+};
+
+// Types the message into the game client's chat input, one line at a time
+// with Enter and a pause after each, then brings the client to the front
+// (restored first when minimised): the client whose chat input got the
+// lines when several run, else the first one found; not when Windows
+// refused the messages. Finding no client is not an error: nothing is sent.
+DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock);
+
+}  // namespace kiv

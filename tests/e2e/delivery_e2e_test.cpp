@@ -1,5 +1,5 @@
-// Real delivery into the stand-in game client: the Win32 window system, the macro file reader and
-// the ANSI conversion of a Japanese Windows together.
+// Real delivery into the stand-in game client: the window system, the file reader and CP932
+// together.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -26,7 +26,6 @@ using standin::StandinClient;
 // lines: the text as CP932 bytes, then one Enter press and release each.
 std::vector<std::string> Seen(const std::vector<Event>& events) {
     std::vector<std::string> seen;
-    seen.reserve(events.size());
     for (const Event& e : events) seen.push_back(e.kind + " " + e.detail);
     return seen;
 }
@@ -46,8 +45,7 @@ class DeliveryE2eTest : public ::testing::Test {
     Win32WindowSystem windows_;
 };
 
-// Something else is in front first and the client minimised: the change is
-// the delivery's doing.
+// Something else in front and the client minimised: the change is the delivery's.
 TEST_F(DeliveryE2eTest, MultiLineMacroIsTypedLineByLineWithPausesIntoTheClientRestoredInFront) {
     StandinClient client(dir_.Path("record.txt"));
     ASSERT_TRUE(client.Started());

@@ -28,8 +28,7 @@ namespace kiv::e2e {
 using standin::WaitFor;
 using test::TextOf;
 
-// The top-level window of `className` that belongs to `process` and, when
-// given, is owned by `owner`.
+// The top-level `className` window of `process` (owned by `owner`, if given).
 inline HWND FindProcessWindow(DWORD process, const wchar_t* className, HWND owner = nullptr) {
     for (HWND window = FindWindowExW(nullptr, nullptr, className, nullptr); window != nullptr;
          window = FindWindowExW(nullptr, window, className, nullptr)) {
@@ -108,7 +107,6 @@ class ToolProcess {
         });
     }
 
-    // The control with the keyboard focus in the tool, if any.
     HWND Focus() const {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
@@ -116,11 +114,10 @@ class ToolProcess {
         return info.hwndFocus;
     }
 
-    // Whether the tool handled what its window had been posted before (a
-    // notice, a reading's end): a mark posted behind them got handled. To test
-    // that something did not happen, where a wait would be outlasted by a late
-    // event; not for timers, nor past a modal loop or a delivery (which answer
-    // the WM_NULL from inside). The list needs an entry to carry the mark.
+    // Whether what was posted to the tool before (a notice, a reading's end)
+    // is handled: to test that something did not happen, which a wait cannot.
+    // Not for timers, modal loops or deliveries (they answer WM_NULL inside);
+    // the list needs an entry to carry the mark.
     bool Settled() {
         ++mark_;
         Send(main_, WM_NULL);  // what is being handled now, and may post, ends first
@@ -131,9 +128,8 @@ class ToolProcess {
     int Count() const { return static_cast<int>(Send(list_, LB_GETCOUNT)); }
     int Selected() const { return static_cast<int>(Send(list_, LB_GETCURSEL)); }
     int TopIndex() const { return static_cast<int>(Send(list_, LB_GETTOPINDEX)); }
-    // Every entry's text, read again when the tool refilled the list
-    // meanwhile. LB_GETTEXT takes no buffer size and an entry refilled after
-    // LB_GETTEXTLEN may be longer: the buffer is far larger than any title.
+    // Read again if the tool refilled the list meanwhile. LB_GETTEXT takes no
+    // size and a refilled entry may outgrow LB_GETTEXTLEN: hence the room.
     std::vector<std::wstring> Titles() const {
         constexpr LRESULT kRoom = 4096;
         std::vector<wchar_t> buffer(kRoom + 1);
@@ -160,7 +156,6 @@ class ToolProcess {
         return WaitFor([&] { return Titles() == titles; }, timeout);
     }
     void ScrollTo(int top) const { Send(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top)); }
-    // One of the counts the tool keeps for tests (window_counts_win32.h).
     std::uintptr_t CountOf(const wchar_t* name) const { return window_counts::Get(main_, name); }
     // As a click on an entry: the selection, then the notification the list sends.
     void Select(int index) const {
@@ -176,21 +171,19 @@ class ToolProcess {
     // Returns once the click's action has run (a macro said, say).
     void Click(HWND button) const { Send(button, BM_CLICK); }
 
-    // A modal window the tool opened over its main window, once shown (and
-    // captioned `caption`, if given): before, its fields may not exist yet or
-    // WM_INITDIALOG may write over what is set in them.
+    // Once shown (and so captioned, if given): before, its fields may not
+    // exist yet, or WM_INITDIALOG may write over what is set in them.
     HWND WaitForModal(const std::wstring& caption = L"") const {
         HWND found = nullptr;
-        return WaitFor([&] {
+        const bool shown = WaitFor([&] {
             found = FindProcessWindow(pid_, L"#32770", main_);
             return found != nullptr && IsWindowVisible(found) &&
                    (caption.empty() || TextOf(found) == caption);
-        })
-                   ? found
-                   : nullptr;
+        });
+        return shown ? found : nullptr;
     }
-    // The message box over `owner` (the tool's own, over its main window, if
-    // none): its text, once there, after `button` answered it and it went.
+    // The text of the message box over `owner` (else the main window), once
+    // `button` answered it and it went.
     std::wstring AnswerBox(int button = IDOK, HWND owner = nullptr) const {
         HWND box = nullptr;
         std::wstring text;
@@ -217,8 +210,7 @@ class ToolProcess {
     }
 
   private:
-    // A tool that does not answer (hung, or gone) fails the test: its
-    // silence must never read as an answer such as "no entries".
+    // A tool's silence (hung, or gone) must never read as "no entries".
     static LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
         DWORD_PTR result = 0;
         if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 20000, &result)) {
@@ -243,8 +235,8 @@ inline bool UnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
-// Runs a Unix command line and waits until it is done. Wine gives no handle
-// worth waiting on for a Unix program, so the shell leaves a mark.
+// Waits for a Unix command: Wine gives no handle worth waiting on for a Unix
+// program, so the shell leaves a mark.
 inline bool RunUnix(const std::wstring& command) {
     static int runs = 0;
     const std::wstring mark = L"/tmp/kivmacro-ran-" + std::to_wstring(GetCurrentProcessId()) +
@@ -266,8 +258,7 @@ inline bool RunUnix(const std::wstring& command) {
     return ran;
 }
 
-// A real click on the caption of `window` (Windows only); false when the
-// caption is covered or the input was refused.
+// A real click on `window`'s caption (Windows only); false when covered or refused.
 inline bool ClickCaptionOf(HWND window) {
     RECT frame{};
     GetWindowRect(window, &frame);
@@ -283,18 +274,15 @@ inline bool ClickCaptionOf(HWND window) {
     return SendInput(2, inputs, sizeof(INPUT)) == 2;
 }
 
-// `window` brought in front as a click on it would, and kept there. Under
-// Wine without a window manager the X focus does not follow activation, and a
+// `window` brought and kept in front. Under Wine without a window manager a
 // late X focus event from an earlier switch hands the foreground to the
-// desktop: the X focus of the top-level window is moved first, as a request
-// newer than Wine's. On Windows the foreground lock refuses this driver
-// SetForegroundWindow; a click on the caption is the documented way past it
-// (unverified until the Windows workflow runs).
+// desktop: the X focus is moved first, as a newer request. On Windows the
+// foreground lock refuses this driver SetForegroundWindow; a click on the
+// caption is the documented way past it (unverified until Windows runs it).
 inline bool Activate(HWND window) {
     window = GetAncestor(window, GA_ROOT);
     const auto x11 = reinterpret_cast<std::uintptr_t>(GetPropW(window, L"__wine_x11_whole_window"));
-    // Clicks further apart than a double click's time: two on a caption would
-    // maximise the window.
+    // Two clicks within a double click's time would maximise the window.
     const ULONGLONG apart = GetDoubleClickTime() * 2ULL;
     ULONGLONG lastClick = 0;
     return WaitFor([&] {
@@ -311,15 +299,12 @@ inline bool Activate(HWND window) {
     });
 }
 
-// Real key combinations ("ctrl+alt+s", "Down Down Return") typed into `into`
-// (brought in front first) or wherever the keyboard is, global hotkeys
-// included: by xdotool under Wine, as injected input on Windows. The caller
-// waits for what the keys do.
+// Real keys ("ctrl+alt+s", "Down Down Return") into `into` (brought in front)
+// or wherever the keyboard is: by xdotool under Wine, injected on Windows.
 inline void TypeCombination(const std::string& keys, HWND into = nullptr) {
     if (into != nullptr && !Activate(into)) ADD_FAILURE() << "never in front to type " << keys;
     if (UnderWine()) {
-        // Keys typed next must not meet this combination's modifiers still held:
-        // xdotool is done once every key is up again.
+        // Done once every key is up: the next keys must not meet these modifiers.
         if (!RunUnix(L"/usr/bin/xdotool key " + std::wstring(keys.begin(), keys.end()))) {
             ADD_FAILURE() << "xdotool never finished typing " << keys;
         }
@@ -374,13 +359,12 @@ inline void ClickAt(HWND window, POINT client, int button) {
     SendInput(2, inputs, sizeof(INPUT));
 }
 
-// The file dialog's name field. (The CDM_ messages carry pointers and do not
-// cross processes; the field's own WM_GETTEXT / WM_SETTEXT do.)
+// The file dialog's name field: the CDM_ messages carry pointers, which do
+// not cross processes.
 inline std::wstring DialogName(HWND dialog) {
     return ItemText(dialog, cmb13);
 }
-// Types `name` into the name field and presses OK. A bare name is taken in the
-// folder the dialog shows.
+// A bare name is taken in the folder the dialog shows.
 inline void ChooseInDialog(HWND dialog, const std::wstring& name) {
     SetDlgItemTextW(dialog, cmb13, name.c_str());
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);

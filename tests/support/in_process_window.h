@@ -1,8 +1,8 @@
 #pragma once
 
-// For tests that drive the tool's windows, mostly in their own process: the
-// windows get their messages only while the test's thread pumps them, and a
-// message box they open holds that thread until another thread answers it.
+// For tests that drive the tool's windows in their own process: the windows
+// get messages only while the test's thread pumps, and a message box they open
+// holds that thread until another thread answers it.
 
 #include <windows.h>
 
@@ -17,8 +17,7 @@
 
 namespace kiv::test {
 
-// Serves this thread's windows until `done` holds; false when `timeout`
-// passed first, never taken for an answer.
+// Serves this thread's windows until `done` holds; false on `timeout`.
 inline bool PumpUntil(const std::function<bool()>& done,
                       std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -47,12 +46,6 @@ inline HWND VisibleWindowOf(DWORD thread, const std::function<bool(HWND)>& wante
     return search.second;
 }
 
-// The visible window that `owner` owns (a message box over a dialog, say), or null.
-inline HWND WindowOwnedBy(HWND owner) {
-    return VisibleWindowOf(GetWindowThreadProcessId(owner, nullptr),
-                           [&](HWND window) { return GetWindow(window, GW_OWNER) == owner; });
-}
-
 inline std::wstring TextOf(HWND window) {
     wchar_t text[2048] = {};
     GetWindowTextW(window, text, 2048);
@@ -79,19 +72,20 @@ inline bool HotkeyHeld(UINT modifiers, UINT key) {
     return !free;
 }
 
-// The message box opened over `owner`: its text, once `button` answered it;
-// empty when none came within ten seconds.
+// The text of the message box over `owner`, once `button` answered it; empty
+// when none came within ten seconds.
 inline std::wstring AnswerBoxOver(HWND owner, int button) {
     HWND box = nullptr;
-    if (!PumpUntil([&] { return (box = WindowOwnedBy(owner)) != nullptr; })) return L"";
+    const auto owned = [&](HWND window) { return GetWindow(window, GW_OWNER) == owner; };
+    const DWORD thread = GetWindowThreadProcessId(owner, nullptr);
+    if (!PumpUntil([&] { return (box = VisibleWindowOf(thread, owned)) != nullptr; })) return L"";
     std::wstring text = TextIn(box, 0xFFFF);
     PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
     return text;
 }
 
-// Hands the first dialog or message box that a window of `thread` shows to
-// `drive`, on a thread of its own (the modal loop holds the test's). What
-// `drive` leaves open is cancelled; it gives up after ten seconds.
+// Hands the first dialog or box `thread` shows to `drive` on a thread of its
+// own (the modal loop holds the test's); cancels what it leaves open.
 class DialogDriver {
   public:
     DialogDriver(DWORD thread, std::function<void(HWND dialog)> drive)
@@ -114,7 +108,6 @@ class DialogDriver {
     void Run(DWORD thread, const std::function<void(HWND)>& drive) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         HWND dialog = nullptr;
-        // Looks every 20 ms until the dialog is there, the test ends or time is up.
         while (dialog == nullptr && WaitForSingleObject(stop_, 20) == WAIT_TIMEOUT &&
                std::chrono::steady_clock::now() < deadline) {
             dialog = VisibleWindowOf(thread, [](HWND window) {
@@ -134,9 +127,8 @@ class DialogDriver {
     std::thread worker_;
 };
 
-// Answers the first message box or dialog that a window of `thread` opens:
-// keeps its text (a message box's, else the dialog's caption) and presses
-// `button`.
+// Answers the first message box or dialog `thread` opens with `button`,
+// keeping its text (a message box's, else the dialog's caption).
 class ModalAnswerer {
   public:
     ModalAnswerer(DWORD thread, int button)
@@ -155,7 +147,6 @@ class ModalAnswerer {
     bool Answered(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
         return driver_.Drove(timeout);
     }
-    // What the box said; valid once Answered().
     const std::wstring& Text() const { return text_; }
 
   private:

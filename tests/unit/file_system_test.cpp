@@ -94,23 +94,18 @@ TEST(LeftoverSideFiles, FindsTheSideFilesOfThisFileOnly) {
     EXPECT_TRUE(IsSideFileOf(u"CHAT.TXT.KIVMACRO-OLD-1-1", u"chat.txt")) << "as Windows compares";
 }
 
-// Two writes never meet each other's side files, and leave none behind.
-TEST(ReplaceFileWithContents, LeavesOnlyTheFileWithItsNewBytes) {
+// Two writes never meet each other's side files, and leave none behind. A
+// file with another name (a hard link) is changed under both: a swap would
+// leave the other name on the old bytes.
+TEST(ReplaceFileWithContents, LeavesOnlyTheFileWithItsNewBytesUnderEveryName) {
     TempDir dir;
     WriteBytes(dir.Path("chat.txt"), "old\r\n");
-    ReplaceFileWithContents(dir.File("chat.txt"), "new\r\n");
-    ReplaceFileWithContents(dir.File("chat.txt"), "newer\r\n");
-    EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), "newer\r\n");
+    ReplaceFileWithContents(dir.File("chat.txt"), "new macros\r\n");
+    ReplaceFileWithContents(dir.File("chat.txt"), "old macros\r\n");
+    EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), "old macros\r\n");
     EXPECT_EQ(EntriesIn(dir.Root()), 1u);
-}
-
-// A file with another name (a hard link) is changed under both: a swap would
-// leave the other name on the old bytes.
-TEST(ReplaceFileWithContents, AFileWithAnotherNameIsWrittenInPlace) {
-    TempDir dir;
-    WriteBytes(dir.Path("chat.txt"), "old macros\r\n");  // longer: what is past the new end goes
     std::filesystem::create_hard_link(dir.Path("chat.txt"), dir.Path("link.txt"));
-    ReplaceFileWithContents(dir.File("chat.txt"), "new\r\n");
+    ReplaceFileWithContents(dir.File("chat.txt"), "new\r\n");  // shorter: the rest goes
     EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), "new\r\n");
     EXPECT_EQ(ReadBytes(dir.Path("link.txt")), "new\r\n");
     EXPECT_EQ(EntriesIn(dir.Root()), 2u) << "the copy kept meanwhile is gone";
@@ -151,25 +146,19 @@ TEST(ReplaceFileWithContents, AFullDiskInAnInPlaceWriteBringsTheOldBytesBack) {
 // What ReplaceFileW and a move after it may leave, each as documented (no
 // disk fails so on purpose): the new bytes in place, or the old ones, or both
 // under names the message gives. Never neither.
-enum class Swap {
-    Works,
-    BusyThenWorks,
-    StaysBusy,
-    E1175,
-    E1176,
-    E1176TargetGone,
-    E1176NameTaken,  // and another program wrote a file of that name meanwhile
-    E1177
-};
-enum class Then { Moves, MoveFails };
+enum class Meanwhile { Nothing, TargetGone, NameTaken, TargetToBackup };
 enum class Ends { New, Old, BothKeptAside, NewKeptAside };
 
 struct SwapCase {
-    Swap swap;
-    Then then;
+    DWORD error;  // what the replace says...
+    int fails;    // ...so many times, then it works
+    Meanwhile meanwhile;
+    bool moveWorks;
     Ends ends;
+    bool sameBytes = false;  // the new bytes equal the old: a failure is still one
 };
 
+constexpr int kAlways = 1000;
 constexpr const char* kAnotherProgramsBytes = "another program's\r\n";
 
 class FileSwap : public testing::TestWithParam<SwapCase> {
@@ -181,52 +170,28 @@ TEST_P(FileSwap, TheUsersBytesAreUnderTheFilesNameOrANameTheUserIsTold) {
     const SwapCase& c = GetParam();
     TempDir dir;
     const std::string oldBytes = "old macros\r\n";
-    const std::string newBytes = "new macros\r\n";
+    const std::string newBytes = c.sameBytes ? oldBytes : "new macros\r\n";
     WriteBytes(dir.Path("chat.txt"), oldBytes);
     int calls = 0;
     SetFileSwapCalls(
         {.replace = [&](const wchar_t* target, const wchar_t* replacement,
                         const wchar_t* backup) -> BOOL {
-             ++calls;
-             DWORD error = 0;
-             switch (c.swap) {
-                 case Swap::Works:
-                     break;
-                 case Swap::BusyThenWorks:
-                     if (calls <= 2) error = ERROR_SHARING_VIOLATION;
-                     break;
-                 case Swap::StaysBusy:
-                     error = ERROR_SHARING_VIOLATION;
-                     break;
-                 case Swap::E1175:  // both names as they were
-                     error = ERROR_UNABLE_TO_REMOVE_REPLACED;
-                     break;
-                 case Swap::E1176:  // with a backup name: both names as they were
-                     error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
-                     break;
-                 case Swap::E1176TargetGone:  // as without one: the file no longer exists
-                     DeleteFileW(target);
-                     error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
-                     break;
-                 case Swap::E1176NameTaken:
-                     DeleteFileW(target);
-                     WriteBytes(std::filesystem::path(target), kAnotherProgramsBytes);
-                     error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
-                     break;
-                 case Swap::E1177:  // the file under the backup's name
-                     MoveFileExW(target, backup, 0);
-                     error = ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
-                     break;
-             }
-             if (error == 0) {
+             if (++calls > c.fails) {
                  return ReplaceFileW(target, replacement, backup, REPLACEFILE_IGNORE_MERGE_ERRORS,
                                      nullptr, nullptr);
              }
-             SetLastError(error);
+             if (c.meanwhile == Meanwhile::TargetGone || c.meanwhile == Meanwhile::NameTaken) {
+                 DeleteFileW(target);
+             }
+             if (c.meanwhile == Meanwhile::NameTaken) {
+                 WriteBytes(std::filesystem::path(target), kAnotherProgramsBytes);
+             }
+             if (c.meanwhile == Meanwhile::TargetToBackup) MoveFileExW(target, backup, 0);
+             SetLastError(c.error);
              return FALSE;
          },
          .move = [&](const wchar_t* from, const wchar_t* to, DWORD flags) -> BOOL {
-             if (c.then == Then::Moves) return MoveFileExW(from, to, flags);
+             if (c.moveWorks) return MoveFileExW(from, to, flags);
              SetLastError(ERROR_ACCESS_DENIED);
              return FALSE;
          },
@@ -244,81 +209,61 @@ TEST_P(FileSwap, TheUsersBytesAreUnderTheFilesNameOrANameTheUserIsTold) {
     const auto told = [&](const std::u16string& path) {
         return failure && failure->UserMessage().find(path) != std::u16string::npos;
     };
-    switch (c.ends) {
-        case Ends::New:
-            EXPECT_FALSE(failure) << failure->what();
-            EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), newBytes);
-            EXPECT_EQ(EntriesIn(dir.Root()), 1u) << "no side file left";
-            break;
-        case Ends::Old:
-            ASSERT_TRUE(failure);
-            EXPECT_EQ(failure->FailedStep(), FileError::Step::Finish) << failure->what();
-            EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), oldBytes) << "nothing changed";
-            EXPECT_EQ(EntriesIn(dir.Root()), 1u) << "no side file left";
-            break;
-        case Ends::BothKeptAside:
-            ASSERT_TRUE(failure);
-            EXPECT_EQ(failure->FailedStep(), FileError::Step::SwapIncomplete);
-            EXPECT_TRUE(holds(failure->OldCopy(), oldBytes)) << failure->what();
-            EXPECT_TRUE(holds(failure->NewCopy(), newBytes)) << failure->what();
-            EXPECT_NE(failure->OldCopy().find(u".kivmacro-old-"), std::u16string::npos);
-            EXPECT_NE(failure->NewCopy().find(u".kivmacro-new-"), std::u16string::npos);
-            // Each path under its own heading: the user must not take one for the other.
-            EXPECT_TRUE(told(u"変更前の内容は「" + failure->OldCopy() + u"」")) << failure->what();
-            EXPECT_TRUE(told(u"変更後の内容は「" + failure->NewCopy() + u"」")) << failure->what();
-            EXPECT_EQ(EntriesIn(dir.Root()), 2u);
-            break;
-        case Ends::NewKeptAside:
-            // The system took the old bytes (as documented without a backup
-            // name); the user's new ones are still there, and told.
-            ASSERT_TRUE(failure);
-            EXPECT_EQ(failure->FailedStep(), FileError::Step::SwapIncomplete);
-            EXPECT_TRUE(holds(failure->NewCopy(), newBytes)) << failure->what();
-            EXPECT_TRUE(told(failure->NewCopy())) << failure->what();
-            EXPECT_TRUE(failure->OldCopy().empty());
-            if (c.swap == Swap::E1176NameTaken) {
-                EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), kAnotherProgramsBytes)
-                    << "a file another program put there is not overwritten";
-            }
-            break;
+    if (c.ends == Ends::New || c.ends == Ends::Old) {
+        const bool replaced = c.ends == Ends::New;
+        EXPECT_TRUE(replaced ? !failure
+                             : failure && failure->FailedStep() == FileError::Step::Finish)
+            << (failure ? failure->what() : "no failure");
+        EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), replaced ? newBytes : oldBytes);
+        EXPECT_EQ(EntriesIn(dir.Root()), 1u) << "no side file left";
+        return;
+    }
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->FailedStep(), FileError::Step::SwapIncomplete);
+    EXPECT_TRUE(holds(failure->NewCopy(), newBytes)) << failure->what();
+    if (c.ends == Ends::BothKeptAside) {
+        EXPECT_TRUE(holds(failure->OldCopy(), oldBytes)) << failure->what();
+        EXPECT_NE(failure->OldCopy().find(u".kivmacro-old-"), std::u16string::npos);
+        EXPECT_NE(failure->NewCopy().find(u".kivmacro-new-"), std::u16string::npos);
+        // Each path under its own heading: the user must not take one for the other.
+        EXPECT_TRUE(told(u"変更前の内容は「" + failure->OldCopy() + u"」")) << failure->what();
+        EXPECT_TRUE(told(u"変更後の内容は「" + failure->NewCopy() + u"」")) << failure->what();
+        EXPECT_EQ(EntriesIn(dir.Root()), 2u);
+        return;
+    }
+    // The system took the old bytes (as documented without a backup name); the
+    // user's new ones are still there, and told.
+    EXPECT_TRUE(told(failure->NewCopy())) << failure->what();
+    EXPECT_TRUE(failure->OldCopy().empty());
+    if (c.meanwhile == Meanwhile::NameTaken) {
+        EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), kAnotherProgramsBytes)
+            << "a file another program put there is not overwritten";
     }
 }
 
+// 1175: both names as they were. 1176: the same, or (as without a backup name)
+// the file gone and its name free for another program. 1177: it is the backup.
+constexpr DWORD kBusy = ERROR_SHARING_VIOLATION;
+constexpr DWORD k1175 = ERROR_UNABLE_TO_REMOVE_REPLACED;
+constexpr DWORD k1176 = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+constexpr DWORD k1177 = ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+using enum Meanwhile;
 INSTANTIATE_TEST_SUITE_P(
     EveryDocumentedOutcome, FileSwap,
-    testing::Values(SwapCase{Swap::Works, Then::MoveFails, Ends::New},
-                    SwapCase{Swap::BusyThenWorks, Then::MoveFails, Ends::New},
-                    SwapCase{Swap::StaysBusy, Then::Moves, Ends::New},
-                    SwapCase{Swap::StaysBusy, Then::MoveFails, Ends::Old},
-                    SwapCase{Swap::E1175, Then::Moves, Ends::New},
-                    SwapCase{Swap::E1175, Then::MoveFails, Ends::Old},
-                    SwapCase{Swap::E1176, Then::Moves, Ends::New},
-                    SwapCase{Swap::E1176, Then::MoveFails, Ends::Old},
-                    SwapCase{Swap::E1176TargetGone, Then::Moves, Ends::New},
-                    SwapCase{Swap::E1176TargetGone, Then::MoveFails, Ends::NewKeptAside},
-                    SwapCase{Swap::E1176NameTaken, Then::Moves, Ends::NewKeptAside},
-                    SwapCase{Swap::E1177, Then::Moves, Ends::New},
-                    SwapCase{Swap::E1177, Then::MoveFails, Ends::BothKeptAside}));
-
-// The file holding bytes equal to the new ones says nothing of whether the
-// swap happened: a failure is still one.
-TEST(FileSwapOfTheSameBytes, AFailedSwapIsReportedAndLeavesNoSideFile) {
-    TempDir dir;
-    WriteBytes(dir.Path("chat.txt"), "same\r\n");
-    SetFileSwapCalls({.replace = [](const wchar_t*, const wchar_t*, const wchar_t*) -> BOOL {
-                          SetLastError(ERROR_UNABLE_TO_REMOVE_REPLACED);
-                          return FALSE;
-                      },
-                      .move = [](const wchar_t*, const wchar_t*, DWORD) -> BOOL {
-                          SetLastError(ERROR_ACCESS_DENIED);
-                          return FALSE;
-                      },
-                      .pause = [](DWORD) {}});
-    EXPECT_THROW(ReplaceFileWithContents(dir.File("chat.txt"), "same\r\n"), FileError);
-    SetFileSwapCalls({});
-    EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), "same\r\n");
-    EXPECT_EQ(EntriesIn(dir.Root()), 1u);
-}
+    testing::Values(SwapCase{0, 0, Nothing, false, Ends::New},
+                    SwapCase{kBusy, 2, Nothing, false, Ends::New},
+                    SwapCase{kBusy, kAlways, Nothing, true, Ends::New},
+                    SwapCase{kBusy, kAlways, Nothing, false, Ends::Old},
+                    SwapCase{k1175, kAlways, Nothing, true, Ends::New},
+                    SwapCase{k1175, kAlways, Nothing, false, Ends::Old},
+                    SwapCase{k1175, kAlways, Nothing, false, Ends::Old, true},
+                    SwapCase{k1176, kAlways, Nothing, true, Ends::New},
+                    SwapCase{k1176, kAlways, Nothing, false, Ends::Old},
+                    SwapCase{k1176, kAlways, TargetGone, true, Ends::New},
+                    SwapCase{k1176, kAlways, TargetGone, false, Ends::NewKeptAside},
+                    SwapCase{k1176, kAlways, NameTaken, true, Ends::NewKeptAside},
+                    SwapCase{k1177, kAlways, TargetToBackup, true, Ends::New},
+                    SwapCase{k1177, kAlways, TargetToBackup, false, Ends::BothKeptAside}));
 #endif
 
 TEST(FileReader, ReportsWhatCannotBeOpened) {

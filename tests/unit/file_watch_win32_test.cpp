@@ -28,12 +28,10 @@ LRESULT CALLBACK CountTold(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 HWND MakeReceiver() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = CountTold;
-    windowClass.lpszClassName = L"FileWatchTestReceiver";
-    RegisterClassW(&windowClass);
-    return CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           nullptr, nullptr);
+    HWND window =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountTold));
+    return window;
 }
 
 // A file on this machine is watched from a timer, one on a share from a
@@ -112,14 +110,10 @@ TEST(FileWatchPlace, OnlyAFixedDiskIsTrustedToAnswerAtOnce) {
     EXPECT_TRUE(FileWatch::HasCoarseStamps(dir.Path("chat.txt").u16string(), Elsewhere))
         << "a share's cache may keep a stamp a save did not change";
     // A drive letter nothing is mapped to, as after the relaunch as administrator.
-    wchar_t unused = 0;
-    const DWORD drives = GetLogicalDrives();
-    for (wchar_t letter = L'Z'; letter >= L'D' && !unused; --letter) {
-        if (!(drives & (1u << (letter - L'A')))) unused = letter;
-    }
-    ASSERT_NE(unused, 0) << "every drive letter is in use";
-    EXPECT_EQ(FileWatch::WhereIs(std::u16string(1, static_cast<char16_t>(unused)) + u":\\chat.txt"),
-              Elsewhere);
+    char16_t unused = u'Z';
+    while (unused >= u'D' && (GetLogicalDrives() & (1u << (unused - u'A'))) != 0) --unused;
+    ASSERT_GE(unused, u'D') << "every drive letter is in use";
+    EXPECT_EQ(FileWatch::WhereIs(std::u16string(1, unused) + u":\\chat.txt"), Elsewhere);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The macro dialog in this process, driven from a thread of the test's own while its modal loop
-// holds the test's thread.
+// The macro dialog in this process, driven from a thread of its own while the modal loop holds
+// ours.
 
 #include "app/editing/macro_dialog_win32.h"
 
@@ -57,12 +57,8 @@ TEST(MacroDialog, OpensOnTheTitleSelectedPreviewsAsTypedAndCancelGivesNothing) {
         gui.cbSize = sizeof gui;
         GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
         EXPECT_EQ(gui.hwndFocus, GetDlgItem(dialog, IDC_MACRO_TITLE));
-        DWORD from = 1;
-        DWORD to = 0;
-        SendDlgItemMessageW(dialog, IDC_MACRO_TITLE, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
-                            reinterpret_cast<LPARAM>(&to));
-        EXPECT_EQ(from, 0u);
-        EXPECT_EQ(to, 2u);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_MACRO_TITLE, EM_GETSEL, 0, 0), MAKELRESULT(0, 2))
+            << "the whole title selected";
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_MACRO_REST)));
 
         SetLine(dialog, 2, L"<now>");

@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "app/common/resource.h"
-#include "app/hotkeys/tool_hotkeys_win32.h"
 #include "app/macro_file/file_watch_win32.h"
 #include "app/window/tool_menu_win32.h"
 #include "platform/ansi_text.h"
@@ -48,37 +47,35 @@ class MainWindowTest : public testing::Test {
     static void Command(const MainWindow& tool, MenuCommand command) {
         SendMessageW(tool.Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(command), 0);
     }
-    static std::vector<std::wstring> Titles(const MainWindow& tool) {
-        HWND list = ListOf(tool);
-        std::vector<std::wstring> titles;
-        const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            wchar_t title[256] = {};
-            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(title));
-            titles.emplace_back(title);
+    static std::vector<std::wstring> Entries(HWND list) {
+        std::vector<std::wstring> entries(
+            static_cast<std::size_t>(SendMessageW(list, LB_GETCOUNT, 0, 0)));
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            wchar_t text[256] = {};
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            entries[i] = text;
         }
-        return titles;
+        return entries;
+    }
+    static std::vector<std::wstring> Titles(const MainWindow& tool) {
+        return Entries(ListOf(tool));
     }
     // A file dropped from Explorer: a DROPFILES block, as the shell builds it.
     static void Drop(const MainWindow& tool, const std::filesystem::path& path) {
         const std::wstring list = path.wstring() + L'\0' + L'\0';
-        const std::size_t size = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
-        HGLOBAL drop = GlobalAlloc(GHND, size);
+        HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
         auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
-        files->pFiles = sizeof(DROPFILES);
-        files->fWide = TRUE;
+        *files = DROPFILES{.pFiles = sizeof(DROPFILES), .pt = {}, .fNC = FALSE, .fWide = TRUE};
         std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(files + 1));
         GlobalUnlock(drop);
-        // The window frees it.
-        SendMessageW(tool.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        SendMessageW(tool.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // frees it
     }
 
     test::TempDir dir_;
 };
 
-// GetSystemMenu(window, FALSE) makes the window's own copy of the menu; items
-// added while it first opens would go into one not on screen (Wine cannot
-// show it across processes, hence in-process): the copy holds them at once.
+// Items added while the window's own copy of the menu is first made would go
+// into one not on screen (Wine cannot show it across processes, hence here).
 TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
     WriteMacros(u"a\r\n");
     const auto tool = Open();
@@ -169,41 +166,73 @@ TEST_F(MainWindowTest, SideFilesAnInterruptedWriteLeftAreToldAndKept) {
     EXPECT_TRUE(std::filesystem::exists(dir_.Path("chat.txt.kivmacro-old-4-1")));
 }
 
-// What the hotkey settings set is in the settings file at once: a crash or a
-// power cut before the close must not lose it. A key whose macro is gone
-// (deleted, or renamed outside the tool) does nothing, yet kept the key from
-// every other macro: the settings take it away, and a macro given that key
-// may take it over on the user's word.
+// Every key is free while the settings are open, so that any can be typed.
+// What OK sets is written at once: a crash before the close must not lose it.
+// A key whose macro is gone does nothing yet keeps the key from the others:
+// the settings take it away, and a macro may take it over on the user's word.
 TEST_F(MainWindowTest, HotkeysAreWrittenAtOnceAndAKeyWhoseMacroIsGoneIsTakenAwayOrOver) {
     WriteMacros(u"a\r\n");
-    test::WriteBytes(dir_.Path("chat.ini"), ToAnsi(u"[MacroHotkeys]\r\nF7=旧名\r\nF8=b\r\n"));
+    test::WriteBytes(dir_.Path("chat.ini"),
+                     ToAnsi(u"[Option]\r\nTopMost=1\r\nHotkeySay=Win+F5\r\nHotkeyPrevious=Ctrl+"
+                            u"Alt+P\r\n[MacroHotkeys]\r\nF7=旧名\r\nF8=b\r\n"));
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'K'));  // as another program
     const auto tool = Open();
     const auto ini = [&] { return FromAnsi(test::ReadBytes(dir_.Path("chat.ini"))); };
-    test::DialogDriver settings(GetCurrentThreadId(), [](HWND dialog) {
-        // F7 first: taken, but with what it costs said under the fields.
-        test::SetHotkeyField(dialog, IDC_HOTKEY_FIRST, MAKEWORD(VK_F7, 0));
-        EXPECT_EQ(
-            test::TextIn(dialog, IDC_HOTKEY_CAUTION).find(L"「発言」の F7 は日本語入力の変換キー"),
-            0u);
-        test::SetHotkeyField(dialog, IDC_HOTKEY_FIRST,
-                             MAKEWORD('S', HOTKEYF_CONTROL | HOTKEYF_ALT));
-        EXPECT_EQ(test::TextIn(dialog, IDC_HOTKEY_CAUTION), L"");
+    const auto topMost = [&] {
+        return (GetWindowLongW(tool->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    };
+    EXPECT_TRUE(topMost()) << "as the file says";
+    Command(*tool, MenuCommand::TopMost);
+    EXPECT_FALSE(topMost());
+    const auto previousIsFree = [] { return !test::HotkeyHeld(MOD_CONTROL | MOD_ALT, 'P'); };
+    test::DialogDriver cancel(GetCurrentThreadId(), [&](HWND dialog) {
+        EXPECT_TRUE(previousIsFree());
+        test::SetHotkeyField(dialog, IDC_HOTKEY_FIRST + 2,
+                             MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT));
+        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    Command(*tool, MenuCommand::HotkeySettings);
+    ASSERT_TRUE(cancel.Drove());
+    EXPECT_FALSE(previousIsFree()) << "キャンセル: the old keys are the tool's again";
+
+    test::DialogDriver settings(GetCurrentThreadId(), [&](HWND dialog) {
+        const auto okSays = [&](BYTE key, BYTE modifiers, const wchar_t* part) {
+            test::SetHotkeyField(dialog, IDC_HOTKEY_FIRST + 1, MAKEWORD(key, modifiers));
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+            return test::TextIn(dialog, IDC_HOTKEY_STATUS).find(part) != std::wstring::npos;
+        };
+        // F7: taken, but with what it costs said under the fields.
+        test::SetHotkeyField(dialog, IDC_HOTKEY_FIRST + 1, MAKEWORD(VK_F7, 0));
+        EXPECT_EQ(test::TextIn(dialog, IDC_HOTKEY_CAUTION)
+                      .find(L"「発言して次へ」の F7 は日本語入力の変換キー"),
+                  0u);
         HWND list = GetDlgItem(dialog, IDC_HOTKEY_MACROS);
-        wchar_t row[256] = {};
-        SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
-        EXPECT_STREQ(row, L"F7: 旧名 (この名前のマクロがないため働きません)");
+        EXPECT_EQ(Entries(list).at(0), L"F7: 旧名 (この名前のマクロがないため働きません)");
         SendMessageW(list, LB_SETCURSEL, 0, 0);
         SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HOTKEY_MACROS, LBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(list));
         SendMessageW(dialog, WM_COMMAND, IDC_HOTKEY_REMOVE, 0);
-        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(okSays('A', 0, L"「発言して次へ」のキーは使えません"));
+        EXPECT_EQ(test::TextIn(dialog, IDC_HOTKEY_CAUTION), L"");
+        EXPECT_TRUE(okSays(VK_F2, 0, L"「発言して次へ」の F2: このキーは"));  // the tool's own
+        const BYTE ctrlAlt = HOTKEYF_CONTROL | HOTKEYF_ALT;
+        EXPECT_TRUE(okSays('P', ctrlAlt, L"「前へ」と「発言して次へ」に同じキーは使えません"));
+        EXPECT_TRUE(okSays('K', ctrlAlt, L"「発言して次へ」の Ctrl+Alt+K: ほかのプログラム"));
+        EXPECT_TRUE(previousIsFree()) << "a trial holds no key";
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);  // again: kept as chosen
     });
     Command(*tool, MenuCommand::HotkeySettings);
     ASSERT_TRUE(settings.Drove());
-    EXPECT_NE(ini().find(u"HotkeySay=Ctrl+Alt+S\r\n"), std::u16string::npos);
+    UnregisterHotKey(nullptr, 1);
+    EXPECT_NE(ini().find(u"HotkeySayNext=Ctrl+Alt+K\r\n"), std::u16string::npos);
     EXPECT_NE(ini().find(u"[MacroHotkeys]\r\nF8=b\r\n"), std::u16string::npos);
     EXPECT_EQ(ini().find(u"F7="), std::u16string::npos) << "taken away";
     EXPECT_EQ(ini().find(u"[Position]"), std::u16string::npos) << "the rest waits for the close";
+    SendMessageW(tool->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_NE(ini().find(u"[Option]\r\nTopMost=0\r\nHotkeySay=Win+F5\r\nHotkeySayNext=Ctrl+Alt+"
+                         u"K\r\nHotkeyPrevious=Ctrl+Alt+P\r\nHotkeyNext=\r\n"),
+              std::u16string::npos)
+        << test::ReadBytes(dir_.Path("chat.ini"));
 
     test::WriteBytes(dir_.Path("chat.ini"), ToAnsi(u"[MacroHotkeys]\r\nF7=旧名\r\n"));
     const auto again = Open();
@@ -220,13 +249,11 @@ TEST_F(MainWindowTest, HotkeysAreWrittenAtOnceAndAKeyWhoseMacroIsGoneIsTakenAway
 }
 
 // A macro's key through the window: free to be typed while its dialog is
-// open, refused for a new macro while another macro has it, and following its
-// macro's new title, in the settings file and registered again.
+// open, refused for a new macro while another macro has it.
 TEST_F(MainWindowTest, AMacrosKeyFollowsItThroughTheDialogAndTheSettings) {
     WriteMacros(u"a\r\nb\r\n");
     test::WriteBytes(dir_.Path("chat.ini"), "[MacroHotkeys]\r\nF7=a\r\n");
     const auto tool = Open();
-    const auto ini = [&] { return test::ReadBytes(dir_.Path("chat.ini")); };
     ASSERT_TRUE(test::HotkeyHeld(0, VK_F7));
     bool freeUnderTheDialog = false;
     test::DialogDriver add(GetCurrentThreadId(), [&](HWND dialog) {
@@ -245,23 +272,12 @@ TEST_F(MainWindowTest, AMacrosKeyFollowsItThroughTheDialogAndTheSettings) {
     Command(*tool, MenuCommand::NewMacro);
     ASSERT_TRUE(add.Drove());
     EXPECT_TRUE(freeUnderTheDialog);
-    EXPECT_EQ(ini(), "[MacroHotkeys]\r\nF7=a\r\nCtrl+Alt+N=n\r\n");
+    EXPECT_EQ(test::ReadBytes(dir_.Path("chat.ini")), "[MacroHotkeys]\r\nF7=a\r\nCtrl+Alt+N=n\r\n");
     EXPECT_TRUE(test::HotkeyHeld(MOD_CONTROL | MOD_ALT, 'N'));
-
-    SendMessageW(ListOf(*tool), LB_SETCURSEL, 0, 0);
-    test::DialogDriver rename(GetCurrentThreadId(), [](HWND dialog) {
-        SetDlgItemTextW(dialog, IDC_MACRO_TITLE, L"c");  // its own key F7 stays in the field
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    });
-    Command(*tool, MenuCommand::EditMacro);
-    ASSERT_TRUE(rename.Drove());
-    EXPECT_EQ(test::ReadBytes(dir_.Path("chat.txt")), "a\tc\r\nb\r\nnew\tn\r\n");
-    EXPECT_EQ(ini(), "[MacroHotkeys]\r\nCtrl+Alt+N=n\r\nF7=c\r\n");
-    EXPECT_TRUE(test::HotkeyHeld(0, VK_F7));
 }
 
-// A share that stopped answering, as the tool meets it: a file whose opening
-// waits until released (10 s at most, so that a test never hangs on it).
+// A share that stopped answering: a file whose opening waits until released
+// (10 s at most, so that a test never hangs on it).
 struct Stall {
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::atomic<bool> met{false};
@@ -294,7 +310,10 @@ class OnAShare : public MainWindowTest {
         CloseHandle(stall_.release);
         CloseHandle(second_.release);
     }
+    // Again from the start: a stall met and released before may be set anew.
     void StallOn(const std::u16string& name, Stall& which) {
+        ResetEvent(which.release);
+        which.met = false;
         which.name = name;
         stalls[&which == &stall_ ? 0 : 1] = &which;
     }
@@ -302,9 +321,11 @@ class OnAShare : public MainWindowTest {
     Stall second_;
 };
 
-// The window answers while a share holds a reading; the file the user chose
-// is shown even if the one shown changes meanwhile, and a newer load wins.
-TEST_F(OnAShare, AFileIsReadOffTheWindowsThreadAndANewerLoadReplacesOneUnderWay) {
+// The window answers while a share holds a reading; the file chosen is shown
+// even if the one shown changes meanwhile; a newer load wins. Under a dialog
+// (the hotkey settings may open during a reading) the list stays as the user
+// saw it, and then the later reading started is shown, whichever ended last.
+TEST_F(OnAShare, AFileIsReadOffTheWindowsThreadANewerLoadWinsAndADialogHoldsTheEnd) {
     WriteMacros(u"a\r\n");
     WriteMacros(u"x\r\n", "other.txt");
     WriteMacros(u"z\r\n", "third.txt");
@@ -335,17 +356,7 @@ TEST_F(OnAShare, AFileIsReadOffTheWindowsThreadAndANewerLoadReplacesOneUnderWay)
     ASSERT_TRUE(test::PumpUntil([&] { return ended() == before + 2; }));
     EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"changed"})
         << "the older reading, done last, dropped";
-}
 
-// What a dialog of the tool was opened over stays as the user saw it (the
-// hotkey settings may open during a reading, an edit may not). Of two readings
-// ending meanwhile, the later one started is shown, whichever ended last.
-TEST_F(OnAShare, AReadingThatEndsUnderADialogWaitsForIt) {
-    WriteMacros(u"a\r\nb\r\n");
-    WriteMacros(u"x\r\n", "other.txt");
-    WriteMacros(u"z\r\n", "third.txt");
-    const auto tool = Open();
-    ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool).size() == 2; }));
     StallOn(u"other.txt", stall_);
     Drop(*tool, dir_.Path("other.txt"));
     ASSERT_TRUE(test::PumpUntil([&] { return stall_.met.load(); }));
@@ -366,13 +377,14 @@ TEST_F(OnAShare, AReadingThatEndsUnderADialogWaitsForIt) {
     });
     Command(*tool, MenuCommand::HotkeySettings);
     ASSERT_TRUE(cancel.Drove());
-    EXPECT_EQ(underTheDialog, (std::vector<std::wstring>{L"a", L"b"}));
+    EXPECT_EQ(underTheDialog, std::vector<std::wstring>{L"changed"});
     EXPECT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"z"}; }))
         << "shown once the dialog is gone";
 }
 
-// There too the window answers, a key follows its macro's new title, and a
-// quit asked for meanwhile is handed on to the loop outside.
+// There too the window answers, a key follows its macro's new title (in the
+// settings file and registered again), and a quit asked for meanwhile is
+// handed on to the loop outside.
 TEST_F(OnAShare, AnEditIsMadeOffTheWindowsThread) {
     WriteMacros(u"a\r\nb\r\n");
     test::WriteBytes(dir_.Path("chat.ini"), "[MacroHotkeys]\r\nF7=a\r\n");
@@ -408,10 +420,11 @@ TEST_F(OnAShare, AnEditIsMadeOffTheWindowsThread) {
     EXPECT_TRUE(test::PumpUntil([&] {
         return Titles(*tool) == std::vector<std::wstring>{L"c", L"b"};
     }));
+    EXPECT_TRUE(test::HotkeyHeld(0, VK_F7));
 }
 
-// The tooltip's text for the entry under the mouse, as the list box's own
-// mouse message leads to it; empty for none.
+// The tooltip's text for the entry under the mouse, as the list's own mouse
+// message leads to it.
 std::wstring PreviewAt(HWND list, int entry) {
     RECT item{};
     SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(entry), reinterpret_cast<LPARAM>(&item));

@@ -20,14 +20,11 @@ namespace {
 HWND NotepadShowing(const std::wstring& name) {
     HWND found = nullptr;
     test::PumpUntil([&] {
-        found = nullptr;
-        for (HWND w = FindWindowW(L"Notepad", nullptr); w != nullptr;
-             w = FindWindowExW(nullptr, w, L"Notepad", nullptr)) {
-            wchar_t title[MAX_PATH] = {};
-            GetWindowTextW(w, title, MAX_PATH);
-            if (std::wstring(title).find(name) != std::wstring::npos) found = w;
+        for (found = FindWindowW(L"Notepad", nullptr); found != nullptr;
+             found = FindWindowExW(nullptr, found, L"Notepad", nullptr)) {
+            if (test::TextOf(found).find(name) != std::wstring::npos) return true;
         }
-        return found != nullptr;
+        return false;
     });
     return found;
 }
@@ -68,7 +65,7 @@ class Relaunching : public testing::Test {
     void TearDown() override { SetShellExecuteCall(nullptr); }
 };
 
-TEST_F(Relaunching, RunsTheProgramAsAdministratorFromItsFolderAndTellsEachAnswer) {
+TEST_F(Relaunching, RunsTheProgramAsAdministratorFromItsFolderAndTheNoticePortSaysWhyItFailed) {
     DWORD error = 0;
     shellAnswer = 0;
     EXPECT_EQ(RelaunchAsAdministrator(nullptr, u"C:\\ツール\\chat.exe", error), Relaunch::Started);
@@ -82,11 +79,9 @@ TEST_F(Relaunching, RunsTheProgramAsAdministratorFromItsFolderAndTellsEachAnswer
     shellAnswer = ERROR_ACCESS_DENIED;
     EXPECT_EQ(RelaunchAsAdministrator(nullptr, u"C:\\chat.exe", error), Relaunch::Failed);
     EXPECT_EQ(error, DWORD{ERROR_ACCESS_DENIED});
-}
 
-// The notices' questions over the window, answered as a user would; asked
-// only while the user is at the window and it is free.
-TEST_F(Relaunching, TheWindowsNoticePortAsksOverItAndSaysWhyARelaunchFailed) {
+    // The notices' questions over the window, answered as a user would; asked
+    // only while the user is at the window and it is free.
     HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr,
                                   nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
@@ -117,8 +112,7 @@ TEST_F(Relaunching, TheWindowsNoticePortAsksOverItAndSaysWhyARelaunchFailed) {
     EXPECT_FALSE(port.CanAskNow()) << "under a dialog of its own";
     EnableWindow(window, TRUE);
 
-    shellAnswer = ERROR_ACCESS_DENIED;
-    std::u16string reason;
+    std::u16string reason;  // the shell still refuses
     EXPECT_EQ(port.RelaunchAsAdministrator(reason), Relaunch::Failed);
     EXPECT_EQ(reason, SystemErrorText(ERROR_ACCESS_DENIED));
     DestroyWindow(window);

@@ -1,11 +1,12 @@
-// The tool's global hotkeys with Windows: the actions' and the macros' keys together, and what
-// another program holds.
+// The tool's global hotkeys with Windows: the actions' and the macros' keys
+// together, and what another program holds.
 
 #include "app/hotkeys/tool_hotkeys_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <vector>
 
 #include "platform/win32_handle.h"
@@ -14,10 +15,24 @@
 namespace kiv {
 namespace {
 
-TEST(ToolHotkeys, TellWhatEachKeyIsForAndWhatWasRefused) {
+// RegisterHotKey gives one error for a key another program holds and for one
+// Windows keeps for itself, and Wine keeps none: a stand-in refuses them here.
+BOOL WINAPI RefuseWinLAndCtrlAltK(HWND window, int id, UINT modifiers, UINT key) {
+    const bool winL = (modifiers & MOD_WIN) != 0 && key == 'L';
+    const bool ctrlAltK =
+        (modifiers & (MOD_CONTROL | MOD_ALT)) == (MOD_CONTROL | MOD_ALT) && key == 'K';
+    if (winL || ctrlAltK) {
+        SetLastError(ERROR_HOTKEY_ALREADY_REGISTERED);
+        return FALSE;
+    }
+    return RegisterHotKey(window, id, modifiers, key);
+}
+
+TEST(ToolHotkeys, TellWhatEachKeyIsForAndWhatWasRefusedAndBlameNoOtherProgramWrongly) {
     UniqueWindow window(
         CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
-    ASSERT_TRUE(RegisterHotKey(nullptr, 99, MOD_CONTROL | MOD_ALT, 'K'));  // as another program
+    ASSERT_TRUE(RegisterHotKey(nullptr, 99, MOD_CONTROL | MOD_ALT,
+                               'K'));  // as another program
     ToolHotkeys hotkeys;
     hotkeys.SetWindow(window.Get());
     Options options;
@@ -53,45 +68,22 @@ TEST(ToolHotkeys, TellWhatEachKeyIsForAndWhatWasRefused) {
     EXPECT_EQ(trial[1] + trial[2] + trial[3], u"");
     EXPECT_FALSE(test::HotkeyHeld(MOD_CONTROL | MOD_ALT, 'N')) << "a trial leaves every key free";
     UnregisterHotKey(nullptr, 99);
-}
 
-// RegisterHotKey gives one error for a key another program holds and for one
-// Windows keeps for itself, and Wine keeps none: a stand-in refuses them here.
-BOOL WINAPI RefuseWinLAndCtrlAltK(HWND window, int id, UINT modifiers, UINT key) {
-    const bool winL = (modifiers & MOD_WIN) != 0 && key == 'L';
-    const bool ctrlAltK =
-        (modifiers & (MOD_CONTROL | MOD_ALT)) == (MOD_CONTROL | MOD_ALT) && key == 'K';
-    if (winL || ctrlAltK) {
-        SetLastError(ERROR_HOTKEY_ALREADY_REGISTERED);
-        return FALSE;
-    }
-    return RegisterHotKey(window, id, modifiers, key);
-}
-
-TEST(ToolHotkeys, TheToolsOwnDuplicateAndWindowsOwnKeysAreNotBlamedOnAnotherProgram) {
-    UniqueWindow window(
-        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    // The tool's own duplicate and Windows' own keys are not another program's.
     SetRegisterHotkeyCall(RefuseWinLAndCtrlAltK);
-    ToolHotkeys hotkeys;
-    hotkeys.SetWindow(window.Get());
-    Options options;
     options.hotkeys = {u"Alt+Ctrl+A", u"Win+L", u"Ctrl+Alt+K", u""};
-    MacroHotkeys macros;
-    macros.Set(u"回復", u"回復", Hotkey{kModCtrl | kModAlt, 'A'});
-    const std::vector<HotkeyRefusal> refused =
-        hotkeys.Register(options, macros, [](std::u16string_view) { return true; });
+    MacroHotkeys recovery;
+    recovery.Set(u"回復", u"回復", Hotkey{kModCtrl | kModAlt, 'A'});
+    const std::vector<HotkeyRefusal> blamed =
+        hotkeys.Register(options, recovery, [](std::u16string_view) { return true; });
     SetRegisterHotkeyCall(nullptr);
     hotkeys.Release();
-    ASSERT_EQ(refused.size(), 3u);
-    const auto reasonOf = [&](const std::u16string& owner) {
-        for (const HotkeyRefusal& refusal : refused) {
-            if (refusal.owner == owner) return refusal.reason;
-        }
-        return std::u16string(u"(not refused)");
-    };
-    EXPECT_NE(reasonOf(u"回復").find(u"「発言」"), std::u16string::npos);
-    EXPECT_NE(reasonOf(u"発言して次へ").find(u"Windows"), std::u16string::npos);
-    EXPECT_NE(reasonOf(u"前へ").find(u"ほかのプログラム"), std::u16string::npos);
+    ASSERT_EQ(blamed.size(), 3u);
+    std::map<std::u16string, std::u16string> reasons;
+    for (const HotkeyRefusal& refusal : blamed) reasons[refusal.owner] = refusal.reason;
+    EXPECT_NE(reasons[u"回復"].find(u"「発言」"), std::u16string::npos);
+    EXPECT_NE(reasons[u"発言して次へ"].find(u"Windows"), std::u16string::npos);
+    EXPECT_NE(reasons[u"前へ"].find(u"ほかのプログラム"), std::u16string::npos);
 }
 
 }  // namespace

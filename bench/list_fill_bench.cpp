@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/window/title_list.h"
+#include "app/window/title_list_win32.h"
 #include "macro/macro_list.h"
 #include "platform/ansi_text.h"
 #include "support/temp_dir.h"

@@ -3,9 +3,9 @@
 #include <cderr.h>
 #include <commdlg.h>
 
-#include "dialogs/open_file_dialog.h"
+#include "dialogs/open_file_dialog_win32.h"
 #include "dialogs/open_file_request.h"
-#include "platform/system_function.h"
+#include "platform/system_function_win32.h"
 #include "platform/wide_text.h"
 
 namespace kiv {

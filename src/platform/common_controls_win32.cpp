@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "platform/common_controls.h"
+#include "platform/common_controls_win32.h"
 
 namespace kiv {
 

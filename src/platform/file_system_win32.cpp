@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "platform/file_swap_win32.h"
+#include "platform/handle_win32.h"
 #include "platform/system_error.h"
 #include "platform/wide_text.h"
-#include "platform/win32_handle.h"
 
 namespace kiv {
 namespace {

@@ -5,7 +5,7 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/win32_handle.h"
+#include "platform/handle_win32.h"
 
 namespace kiv {
 namespace {

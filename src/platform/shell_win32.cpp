@@ -5,8 +5,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "platform/system_function.h"
-#include "platform/win32_handle.h"
+#include "platform/handle_win32.h"
+#include "platform/system_function_win32.h"
 
 namespace kiv {
 

@@ -11,7 +11,7 @@
 #include "macro/macro_list.h"
 #include "platform/ansi_text.h"
 #include "platform/local_clock.h"
-#include "platform/win32_window_system.h"
+#include "platform/window_system_win32.h"
 #include "standin_process.h"
 #include "support/temp_dir.h"
 

@@ -18,7 +18,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win32_handle.h"
+#include "platform/handle_win32.h"
 #include "platform/window_counts_win32.h"
 #include "standin_process.h"
 #include "support/in_process_window.h"

@@ -8,7 +8,7 @@
 #include "dialogs/modal_dialog_win32.h"
 #include "macro/line_preparation.h"
 #include "macro/macro_form.h"
-#include "platform/common_controls.h"
+#include "platform/common_controls_win32.h"
 #include "platform/local_clock.h"
 #include "platform/wide_text.h"
 

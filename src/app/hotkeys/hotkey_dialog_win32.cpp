@@ -9,7 +9,7 @@
 #include "app/common/tool_name.h"
 #include "app/hotkeys/hotkey_refusals.h"
 #include "dialogs/modal_dialog_win32.h"
-#include "platform/common_controls.h"
+#include "platform/common_controls_win32.h"
 #include "platform/wide_text.h"
 
 namespace kiv {

@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "app/macro_file/file_watch.h"
+#include "platform/handle_win32.h"
 #include "platform/wide_text.h"
-#include "platform/win32_handle.h"
 
 namespace kiv {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/macro_file/macro_file_choice.h"
-#include "dialogs/open_file_dialog.h"
+#include "dialogs/open_file_dialog_win32.h"
 #include "dialogs/open_file_request.h"
 #include "platform/shell_win32.h"
 #include "platform/system_error.h"

@@ -16,7 +16,7 @@
 #include "app/notices/notice_board_win32.h"
 #include "app/saying/list_selection.h"
 #include "macro/delivery.h"
-#include "platform/win32_window_system.h"
+#include "platform/window_system_win32.h"
 #include "settings/options.h"
 
 namespace kiv {

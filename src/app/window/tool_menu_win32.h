@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "app/common/tool_menu.h"
-#include "platform/win32_handle.h"
+#include "platform/handle_win32.h"
 
 namespace kiv {
 

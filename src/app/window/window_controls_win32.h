@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "app/window/layout.h"
-#include "platform/win32_handle.h"
+#include "platform/handle_win32.h"
 
 namespace kiv {
 

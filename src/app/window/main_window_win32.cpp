@@ -1,11 +1,11 @@
-#include "app/window/main_window.h"
+#include "app/window/main_window_win32.h"
 
 #include <algorithm>
 
 #include "app/common/tool_name.h"
 #include "app/window/desktop_win32.h"
 #include "app/window/startup_settings.h"
-#include "app/window/title_list.h"
+#include "app/window/title_list_win32.h"
 #include "app/window/tool_menu_win32.h"
 #include "app/window/window_frame_win32.h"
 #include "macro/message_preview.h"

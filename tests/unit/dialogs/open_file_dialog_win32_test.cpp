@@ -2,7 +2,7 @@
 // would: the path chosen comes back whole, a cancel gives nothing, and the
 // process's current folder stays where it was either way.
 
-#include "dialogs/open_file_dialog.h"
+#include "dialogs/open_file_dialog_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

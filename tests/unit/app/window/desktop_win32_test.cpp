@@ -10,8 +10,8 @@
 
 #include <algorithm>
 
-#include "platform/common_controls.h"
-#include "platform/win32_handle.h"
+#include "platform/common_controls_win32.h"
+#include "platform/handle_win32.h"
 
 namespace kiv {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/win32_window_system.h"
+#include "platform/window_system_win32.h"
 
 #include <windows.h>
 

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <utility>
 
-#include "platform/win32_handle.h"
+#include "platform/handle_win32.h"
 #include "support/in_process_window.h"
 #include "support/temp_dir.h"
 #include "support/write_time.h"

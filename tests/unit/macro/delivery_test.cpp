@@ -1,7 +1,7 @@
 // A message's delivery through a fake window system that records every call in order.
 
-#include "macro/macro.h"
 #include "macro/delivery.h"
+#include "macro/macro.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32_handle.h"
+#include "platform/handle_win32.h"
 #include "support/in_process_window.h"
 
 namespace kiv {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/window/title_list.h"
+#include "app/window/title_list_win32.h"
 
 namespace kiv {
 namespace {

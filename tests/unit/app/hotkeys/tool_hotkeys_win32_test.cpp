@@ -9,7 +9,7 @@
 #include <map>
 #include <vector>
 
-#include "platform/win32_handle.h"
+#include "platform/handle_win32.h"
 #include "support/in_process_window.h"
 
 namespace kiv {

@@ -1,4 +1,4 @@
-#include "app/window/title_list.h"
+#include "app/window/title_list_win32.h"
 
 #include <algorithm>
 

@@ -17,7 +17,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "platform/win32_handle.h"
+#include "platform/handle_win32.h"
 #endif
 
 namespace kiv {

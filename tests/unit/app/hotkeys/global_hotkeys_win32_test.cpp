@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "platform/handle_win32.h"
 #include "platform/system_error.h"
-#include "platform/win32_handle.h"
 #include "support/in_process_window.h"
 
 namespace kiv {

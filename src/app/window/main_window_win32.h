@@ -17,7 +17,7 @@
 #include "app/macro_file/shown_macro_file_win32.h"
 #include "app/notices/notice_board_win32.h"
 #include "app/saying/macro_saying_win32.h"
-#include "app/window/focus_keeper.h"
+#include "app/window/focus_keeper_win32.h"
 #include "app/window/message_tooltip_win32.h"
 #include "app/window/tool_menu_win32.h"
 #include "app/window/window_controls_win32.h"

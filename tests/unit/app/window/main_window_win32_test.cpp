@@ -1,7 +1,7 @@
 // The main window in this process as if the tool ran from a fresh folder: what only the real window
 // shows, checked where Wine cannot show it from outside.
 
-#include "app/window/main_window.h"
+#include "app/window/main_window_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -24,7 +24,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/win32_handle.h"
+#include "platform/handle_win32.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32_handle.h"
+#include "platform/handle_win32.h"
 
 namespace kiv::standin {
 

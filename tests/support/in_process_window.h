@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -71,6 +72,25 @@ inline bool HotkeyHeld(UINT modifiers, UINT key) {
     if (free) UnregisterHotKey(nullptr, 0xBFFF);
     return !free;
 }
+
+// A key held as another program holds it, for as long as the object lives:
+// let go even when a failed assertion ends the test early, so that the next
+// test finds it free. Held() is false where the desktop has it taken already.
+class KeyHeldElsewhere {
+  public:
+    KeyHeldElsewhere(UINT modifiers, UINT key)
+        : held_(RegisterHotKey(nullptr, kId, modifiers, key) != FALSE) {}
+    ~KeyHeldElsewhere() {
+        if (held_) UnregisterHotKey(nullptr, kId);
+    }
+    KeyHeldElsewhere(const KeyHeldElsewhere&) = delete;
+    KeyHeldElsewhere& operator=(const KeyHeldElsewhere&) = delete;
+    bool Held() const { return held_; }
+
+  private:
+    static constexpr int kId = 0xBFFE;
+    bool held_;
+};
 
 // The text of the message box over `owner`, once `button` answered it; empty
 // when none came within ten seconds.

@@ -16,7 +16,8 @@ namespace {
 TEST(GlobalHotkeys, HoldEachKeySetUntilReplacedOrGoneAndTellWhatWasRefused) {
     UniqueWindow window(
         CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
-    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'K'));  // as another program
+    const test::KeyHeldElsewhere other(MOD_CONTROL | MOD_ALT, 'K');
+    if (!other.Held()) GTEST_SKIP() << "Ctrl+Alt+K is taken on this desktop";
     {
         GlobalHotkeys keys(0x200, window.Get());
         const Hotkey f9{kModCtrl | kModAlt, VK_F9};
@@ -36,7 +37,6 @@ TEST(GlobalHotkeys, HoldEachKeySetUntilReplacedOrGoneAndTellWhatWasRefused) {
         EXPECT_TRUE(test::HotkeyHeld(MOD_CONTROL | MOD_ALT, VK_F10));
     }
     EXPECT_FALSE(test::HotkeyHeld(MOD_CONTROL | MOD_ALT, VK_F10)) << "and so are all at the end";
-    UnregisterHotKey(nullptr, 1);
 }
 
 // A key held down repeats; one press must say a macro once. Wine's keyboard

@@ -175,7 +175,8 @@ TEST_F(MainWindowTest, HotkeysAreWrittenAtOnceAndAKeyWhoseMacroIsGoneIsTakenAway
     test::WriteBytes(dir_.Path("chat.ini"),
                      ToAnsi(u"[Option]\r\nTopMost=1\r\nHotkeySay=Win+F5\r\nHotkeyPrevious=Ctrl+"
                             u"Alt+P\r\n[MacroHotkeys]\r\nF7=旧名\r\nF8=b\r\n"));
-    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'K'));  // as another program
+    std::optional<test::KeyHeldElsewhere> other(std::in_place, MOD_CONTROL | MOD_ALT, 'K');
+    if (!other->Held()) GTEST_SKIP() << "Ctrl+Alt+K is taken on this desktop";
     const auto tool = Open();
     const auto ini = [&] { return FromAnsi(test::ReadBytes(dir_.Path("chat.ini"))); };
     const auto topMost = [&] {
@@ -223,7 +224,7 @@ TEST_F(MainWindowTest, HotkeysAreWrittenAtOnceAndAKeyWhoseMacroIsGoneIsTakenAway
     });
     Command(*tool, MenuCommand::HotkeySettings);
     ASSERT_TRUE(settings.Drove());
-    UnregisterHotKey(nullptr, 1);
+    other.reset();
     EXPECT_NE(ini().find(u"HotkeySayNext=Ctrl+Alt+K\r\n"), std::u16string::npos);
     EXPECT_NE(ini().find(u"[MacroHotkeys]\r\nF8=b\r\n"), std::u16string::npos);
     EXPECT_EQ(ini().find(u"F7="), std::u16string::npos) << "taken away";

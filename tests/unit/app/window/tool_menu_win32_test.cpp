@@ -16,15 +16,16 @@
 namespace kiv {
 namespace {
 
-// The popup menu this process shows, once it is up.
-HWND ShownPopupMenu() {
+// The popup menu `thread` shows, once it is up. Other programs' menu windows,
+// hidden ones too, share its class: only the thread's own is looked at.
+HWND ShownPopupMenu(DWORD thread) {
     HWND found = nullptr;
-    test::PumpUntil([&] {
-        found = FindWindowW(L"#32768", nullptr);
-        DWORD pid = 0;
-        if (found != nullptr) GetWindowThreadProcessId(found, &pid);
-        return found != nullptr && pid == GetCurrentProcessId() && IsWindowVisible(found);
-    });
+    const auto menu = [](HWND window) {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        return std::wstring(name) == L"#32768";
+    };
+    test::PumpUntil([&] { return (found = test::VisibleWindowOf(thread, menu)) != nullptr; });
     return found;
 }
 
@@ -41,9 +42,15 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
     for (const Case& test : {Case{{VK_ESCAPE}, std::nullopt},
                              Case{{VK_DOWN, VK_DOWN, VK_RETURN}, MenuCommand::EditMacro}}) {
         std::vector<std::pair<std::wstring, UINT>> shown;
+        const DWORD thread = GetCurrentThreadId();
         std::thread user([&] {
-            HWND popup = ShownPopupMenu();
-            if (popup == nullptr) return;
+            HWND popup = ShownPopupMenu(thread);
+            if (popup == nullptr) {
+                // Never seen: the menu is ended, or it would hold the test for good.
+                ADD_FAILURE() << "no menu came";
+                PostMessageW(owner.Get(), WM_CANCELMODE, 0, 0);
+                return;
+            }
             auto* menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
             for (int i = 0; i < GetMenuItemCount(menu); ++i) {
                 wchar_t text[64] = {};

@@ -26,6 +26,7 @@ using standin::StandinClient;
 // lines: the text as CP932 bytes, then one Enter press and release each.
 std::vector<std::string> Seen(const std::vector<Event>& events) {
     std::vector<std::string> seen;
+    seen.reserve(events.size());
     for (const Event& e : events) seen.push_back(e.kind + " " + e.detail);
     return seen;
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 #include <functional>
 
 #include "macro/macro_list.h"
@@ -27,8 +28,12 @@ using Kind = MacroChange::Kind;
 using Status = MacroFileEditor::Result::Status;
 
 const auto Own = [](const std::u16string& text) { return Macro{text, text}; };
-const auto Insert = [](std::size_t at, Macro m) { return MacroChange{Kind::Insert, at, m}; };
-const auto Replace = [](std::size_t at, Macro m) { return MacroChange{Kind::Replace, at, m}; };
+const auto Insert = [](std::size_t at, Macro m) {
+    return MacroChange{Kind::Insert, at, std::move(m)};
+};
+const auto Replace = [](std::size_t at, Macro m) {
+    return MacroChange{Kind::Replace, at, std::move(m)};
+};
 const auto Change = [](Kind kind, std::size_t at) { return MacroChange{kind, at, {}}; };
 
 // A file's lines as typed, blank ones included, each with or without a line end.

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <utility>
 #include <functional>
+#include <utility>
 
 #include "macro/macro_list.h"
 #include "platform/ansi_text.h"

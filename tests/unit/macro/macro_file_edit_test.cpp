@@ -50,6 +50,11 @@ struct Layout {
     std::u16string lineEnd;
     bool lastEnded;
 };
+// By name: printed as bytes, the padding between the fields would be read
+// uninitialised (valgrind says so).
+void PrintTo(const Layout& layout, std::ostream* out) {
+    *out << layout.name;
+}
 
 std::string Encoded(const Layout& layout, std::u16string_view text) {
     if (layout.encoding == TextEncoding::Ansi) return ToAnsi(text);

@@ -39,14 +39,16 @@ TEST(GlobalHotkeys, HoldEachKeySetUntilReplacedOrGoneAndTellWhatWasRefused) {
     EXPECT_FALSE(test::HotkeyHeld(MOD_CONTROL | MOD_ALT, VK_F10)) << "and so are all at the end";
 }
 
+UINT asked = 0;
+BOOL WINAPI RecordModifiers(HWND, int, UINT modifiers, UINT) {
+    asked = modifiers;
+    return TRUE;
+}
+
 // A key held down repeats; one press must say a macro once. Wine's keyboard
 // under a test sends no repeats, so the flag is checked as it is passed.
 TEST(GlobalHotkeys, AskThatAHeldKeyDoesNotRepeat) {
-    static UINT asked = 0;
-    SetRegisterHotkeyCall([](HWND, int, UINT modifiers, UINT) -> BOOL {
-        asked = modifiers;
-        return TRUE;
-    });
+    SetRegisterHotkeyCall(RecordModifiers);
     GlobalHotkeys keys(1);
     keys.Register({Hotkey{kModShift, VK_F9}});
     keys.UnregisterAll();

@@ -1,7 +1,6 @@
-// The macro file editor on any file and any change: what it writes reads back
-// as the list with the change made, every line it did not touch keeps its
-// bytes, and its undo gives the file back byte for byte; what it does not
-// write leaves the file alone.
+// The macro file editor on any file and change: what it writes reads back as
+// the list changed, untouched lines keep their bytes, undo gives the file back
+// byte for byte; what it does not write leaves the file alone.
 //
 // Input: byte 0 the change (bits 0-2 its kind, bit 3 undo afterwards, bit 4
 // the macro is its own title, bits 5-6 a mark put before the file: none,

@@ -73,9 +73,8 @@ inline bool HotkeyHeld(UINT modifiers, UINT key) {
     return !free;
 }
 
-// A key held as another program holds it, for as long as the object lives:
-// let go even when a failed assertion ends the test early, so that the next
-// test finds it free. Held() is false where the desktop has it taken already.
+// A key held as another program holds it while the object lives, let go even
+// when an assertion ends the test; Held() is false where the desktop has it.
 class KeyHeldElsewhere {
   public:
     KeyHeldElsewhere(UINT modifiers, UINT key)
@@ -83,8 +82,6 @@ class KeyHeldElsewhere {
     ~KeyHeldElsewhere() {
         if (held_) UnregisterHotKey(nullptr, kId);
     }
-    KeyHeldElsewhere(const KeyHeldElsewhere&) = delete;
-    KeyHeldElsewhere& operator=(const KeyHeldElsewhere&) = delete;
     bool Held() const { return held_; }
 
   private:

@@ -50,8 +50,7 @@ struct Layout {
     std::u16string lineEnd;
     bool lastEnded;
 };
-// By name: printed as bytes, the padding between the fields would be read
-// uninitialised (valgrind says so).
+// By name: as bytes, the padding between the fields would be read uninitialised.
 void PrintTo(const Layout& layout, std::ostream* out) {
     *out << layout.name;
 }
@@ -216,6 +215,10 @@ TEST(MacroFileEditor, WritesExactlyThisOrNothing) {
           Writes("utf8_keeps_what_cp932_lacks", "\xE3\x81\x82\r\n", Replace(1, Own(u"♥")),
                  "\xE2\x99\xA5\r\n"),
           Writes("before_an_unended_last_line", "a\r\nb", Change(Kind::Delete, 1), "b"),
+          Leaves("utf16_half_a_pair_at_the_end",
+                 "\xFF\xFE"
+                 "a\0\r\0\n\0b\0\x3D\xD8"s,
+                 Replace(2, Own(u"c")), Status::Refused, u"UTF-16"),
           Writes("ascii_left_when_the_only_utf8_line_goes", "\xE3\x81\x82\r\na\r\n",
                  Change(Kind::Delete, 1), "a\r\n"),
           Leaves("cp932_lacks_a_character", "a\r\n", Replace(1, Own(u"好き♥")), Status::Refused,

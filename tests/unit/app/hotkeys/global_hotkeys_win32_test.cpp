@@ -1,10 +1,11 @@
-// A set of global hotkeys with Windows: each key held while registered and
-// released with its set, and Windows' refusals told in the user's words.
+// Global hotkeys with Windows: held while registered, let go with their set, refusals told.
 
 #include "app/hotkeys/global_hotkeys_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <regex>
 
 #include "platform/handle_win32.h"
 #include "platform/system_error.h"
@@ -16,12 +17,10 @@ namespace {
 TEST(GlobalHotkeys, HoldEachKeySetUntilReplacedOrGoneAndTellWhatWasRefused) {
     UniqueWindow window(
         CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
-    const test::KeyHeldElsewhere other(MOD_CONTROL | MOD_ALT, 'K');
-    if (!other.Held()) GTEST_SKIP() << "Ctrl+Alt+K is taken on this desktop";
     {
         GlobalHotkeys keys(0x200, window.Get());
         const Hotkey f9{kModCtrl | kModAlt, VK_F9};
-        EXPECT_EQ(keys.Register({f9, std::nullopt, Hotkey{kModCtrl | kModAlt, 'K'}}),
+        EXPECT_EQ(keys.Register({f9, std::nullopt, f9}),
                   (std::vector<std::uint32_t>{0, 0, ERROR_HOTKEY_ALREADY_REGISTERED}));
         EXPECT_TRUE(test::HotkeyHeld(MOD_CONTROL | MOD_ALT, VK_F9));
         EXPECT_EQ(keys.IndexOf(0x200), 0u);
@@ -64,10 +63,9 @@ TEST(HotkeyRefusalReason, NamesWindowsForItsOwnKeysAnotherProgramForTheRestAndEl
               std::u16string::npos);
     const std::u16string denied = HotkeyRefusalReason(ERROR_ACCESS_DENIED, {kModCtrl, 'E'});
     EXPECT_EQ(denied, SystemErrorText(ERROR_ACCESS_DENIED));
-    EXPECT_TRUE(denied.ends_with(u" (エラー 5)"));
-    EXPECT_EQ(denied.find_first_of(u"\r\n"), std::u16string::npos);
-    for (const char16_t* end : {u". (", u"。 ("}) EXPECT_EQ(denied.find(end), std::u16string::npos);
-    EXPECT_GT(denied.size(), std::u16string(u" (エラー 5)").size()) << "the system's words first";
+    // The system's words, no line or sentence end after them, then the code.
+    const std::wstring text(denied.begin(), denied.end());
+    EXPECT_TRUE(std::regex_match(text, std::wregex(LR"(.*[^\s.。] \(エラー 5\))"))) << text;
     EXPECT_EQ(SystemErrorText(0x20000001), u"エラー 536870913")
         << "a code the system has no words for";
 }

@@ -103,6 +103,7 @@ TEST(MacroKeyClashes, EveryUseOfAKeyIsNamedAndOnlyAKeyThatDoesNothingMayBeTakenO
     };
     EXPECT_EQ(clash(f7, u"回復", u"回復"), std::nullopt) << "its own key";
     EXPECT_EQ(clash(f7, u"回復依頼", u"回復"), std::nullopt) << "its own, renamed";
+    EXPECT_EQ(clash(f7, u"回復", std::nullopt), std::nullopt) << "a new macro of the key's title";
     EXPECT_NE(clash(f7, u"挨拶", std::nullopt)->text.find(u"マクロ「回復」"), std::u16string::npos);
     EXPECT_FALSE(clash(f7, u"挨拶", std::nullopt)->orphanTitle);
     EXPECT_NE(clash(f9, u"挨拶", u"挨拶")->text.find(u"「発言して次へ」"), std::u16string::npos);

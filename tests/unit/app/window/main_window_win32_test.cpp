@@ -77,7 +77,7 @@ class MainWindowTest : public testing::Test {
 // Items added while the window's own copy of the menu is first made would go
 // into one not on screen (Wine cannot show it across processes, hence here).
 TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
-    WriteMacros(u"a\r\n");
+    WriteMacros(u"a\r\nb\r\n");
     const auto tool = Open();
     HMENU menu = GetSystemMenu(tool->Handle(), FALSE);
     for (const MenuItem& item : ToolMenuItems()) {
@@ -90,12 +90,22 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
     const int first = GetMenuItemCount(menu) - static_cast<int>(ToolMenuItems().size());
     EXPECT_NE(GetMenuState(menu, static_cast<UINT>(first - 1), MF_BYPOSITION) & MF_SEPARATOR, 0u)
         << "the items last, after a separator";
-    // Ticked and greyed by the state they need.
+    // Ticked and greyed by the window's state as the menu opens.
     const auto state = [&](MenuCommand command) {
         return GetMenuState(menu, static_cast<UINT>(command), MF_BYCOMMAND);
     };
+    const auto opens = [&](int selected) {
+        SendMessageW(ListOf(*tool), LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+        SendMessageW(tool->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu),
+                     MAKELPARAM(0, TRUE));
+    };
+    opens(1);
     EXPECT_EQ(state(MenuCommand::TopMost) & MF_CHECKED, 0u);
     EXPECT_NE(state(MenuCommand::Undo) & MF_GRAYED, 0u) << "nothing to undo";
+    EXPECT_EQ(state(MenuCommand::MoveUp) & MF_GRAYED, 0u);
+    EXPECT_NE(state(MenuCommand::MoveDown) & MF_GRAYED, 0u) << "the last";
+    opens(0);
+    EXPECT_NE(state(MenuCommand::MoveUp) & MF_GRAYED, 0u) << "the first";
     UpdateSystemMenu(tool->Handle(), {.topMost = true, .canUndo = true});
     EXPECT_NE(state(MenuCommand::TopMost) & MF_CHECKED, 0u);
     EXPECT_EQ(state(MenuCommand::Undo) & MF_GRAYED, 0u);
@@ -120,6 +130,10 @@ TEST_F(MainWindowTest, ADroppedShortcutLoadsItsTargetAndAMissingFileIsNeverMade)
     const auto tool = Open(SW_SHOW);
     Drop(*tool, dir_.Path("macros.lnk"));
     EXPECT_EQ(Titles(*tool), (std::vector<std::wstring>{L"x", L"y"}));
+    EnableWindow(tool->Handle(), FALSE);  // as under a dialog of its own
+    Drop(*tool, dir_.Path("chat.txt"));
+    EnableWindow(tool->Handle(), TRUE);
+    EXPECT_EQ(Titles(*tool), (std::vector<std::wstring>{L"x", L"y"})) << "nothing under a dialog";
 
     // Told at once only with the tool in front (after a drop Explorer may be).
     SetForegroundWindow(tool->Handle());
@@ -341,6 +355,11 @@ TEST_F(OnAShare, AFileIsReadOffTheWindowsThreadANewerLoadWinsAndADialogHoldsTheE
     };
     ASSERT_TRUE(test::PumpUntil([&] { return looks() >= 2; })) << "the change seen, put off";
     EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"a"}) << "the list shown meanwhile";
+    {
+        test::DialogDriver none(GetCurrentThreadId(), [](HWND) {});
+        Command(*tool, MenuCommand::NewMacro);
+        EXPECT_FALSE(none.Drove(std::chrono::milliseconds(0))) << "no edit of a list about to go";
+    }
     SetEvent(stall_.release);
     EXPECT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"x"}; }))
         << "the file chosen, not the one left";
@@ -431,16 +450,12 @@ std::wstring PreviewAt(HWND list, int entry) {
     SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(entry), reinterpret_cast<LPARAM>(&item));
     SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2));
     HWND tip = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
-    for (; tip != nullptr; tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
-        if (GetWindow(tip, GW_OWNER) == GetParent(list)) break;
+    while (tip != nullptr && GetWindow(tip, GW_OWNER) != GetParent(list)) {
+        tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr);
     }
     if (tip == nullptr) return L"";
     std::wstring text(1024, L'\0');
-    TOOLINFOW info{};
-    info.cbSize = sizeof info;
-    info.hwnd = list;
-    info.uId = 1;
-    info.lpszText = text.data();
+    TOOLINFOW info{sizeof info, 0, list, 1, {}, nullptr, text.data(), 0, nullptr};
     SendMessageW(tip, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&info));
     text.resize(wcslen(text.c_str()));
     return text;

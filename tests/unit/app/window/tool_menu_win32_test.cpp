@@ -1,6 +1,4 @@
-// The tool's menu as Windows shows it: the right-click menu shows each item as
-// the state says and hands back the one chosen, and the items' keys reach the
-// window as the commands they stand for.
+// The tool's menu as Windows shows it, the item chosen, and the items' keys as commands.
 
 #include "app/window/tool_menu_win32.h"
 
@@ -16,8 +14,7 @@
 namespace kiv {
 namespace {
 
-// The popup menu `thread` shows, once it is up. Other programs' menu windows,
-// hidden ones too, share its class: only the thread's own is looked at.
+// The popup menu `thread` shows: other programs' menu windows share its class.
 HWND ShownPopupMenu(DWORD thread) {
     HWND found = nullptr;
     const auto menu = [](HWND window) {
@@ -34,20 +31,17 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
                                        nullptr, nullptr, nullptr, nullptr));
     SetForegroundWindow(owner.Get());
     const MenuState state{.topMost = true, .selected = true, .canMoveDown = true};
-    struct Case {
-        std::vector<WPARAM> keys;
-        std::optional<MenuCommand> chosen;
-    };
+    using Case = std::pair<std::vector<WPARAM>, std::optional<MenuCommand>>;  // keys, chosen
     // Esc: nothing. Down, Down, Enter: the second item.
-    for (const Case& test : {Case{{VK_ESCAPE}, std::nullopt},
-                             Case{{VK_DOWN, VK_DOWN, VK_RETURN}, MenuCommand::EditMacro}}) {
+    for (const auto& [keys, wanted] :
+         {Case{{VK_ESCAPE}, std::nullopt},
+          Case{{VK_DOWN, VK_DOWN, VK_RETURN}, MenuCommand::EditMacro}}) {
         std::vector<std::pair<std::wstring, UINT>> shown;
         const DWORD thread = GetCurrentThreadId();
         std::thread user([&] {
             HWND popup = ShownPopupMenu(thread);
             if (popup == nullptr) {
-                // Never seen: the menu is ended, or it would hold the test for good.
-                ADD_FAILURE() << "no menu came";
+                ADD_FAILURE() << "no menu came";  // ended, or it would hold the test for good
                 PostMessageW(owner.Get(), WM_CANCELMODE, 0, 0);
                 return;
             }
@@ -58,11 +52,11 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
                 const UINT flags = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
                 shown.emplace_back(text, flags & (MF_CHECKED | MF_GRAYED | MF_SEPARATOR));
             }
-            for (const WPARAM key : test.keys) PostMessageW(popup, WM_KEYDOWN, key, 0);
+            for (const WPARAM key : keys) PostMessageW(popup, WM_KEYDOWN, key, 0);
         });
         const std::optional<MenuCommand> chosen = ShowToolMenu(owner.Get(), {10, 10}, state);
         user.join();
-        EXPECT_EQ(chosen, test.chosen);
+        EXPECT_EQ(chosen, wanted);
         ASSERT_EQ(shown.size(), ToolMenuItems().size());
         for (std::size_t i = 0; i < shown.size(); ++i) {
             const MenuItem& item = ToolMenuItems()[i];

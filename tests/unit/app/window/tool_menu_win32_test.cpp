@@ -33,9 +33,8 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
     const MenuState state{.topMost = true, .selected = true, .canMoveDown = true};
     using Case = std::pair<std::vector<WPARAM>, std::optional<MenuCommand>>;  // keys, chosen
     // Esc: nothing. Down, Down, Enter: the second item.
-    for (const auto& [keys, wanted] :
-         {Case{{VK_ESCAPE}, std::nullopt},
-          Case{{VK_DOWN, VK_DOWN, VK_RETURN}, MenuCommand::EditMacro}}) {
+    for (const Case& test : {Case{{VK_ESCAPE}, std::nullopt},
+                             Case{{VK_DOWN, VK_DOWN, VK_RETURN}, MenuCommand::EditMacro}}) {
         std::vector<std::pair<std::wstring, UINT>> shown;
         const DWORD thread = GetCurrentThreadId();
         std::thread user([&] {
@@ -52,11 +51,11 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
                 const UINT flags = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
                 shown.emplace_back(text, flags & (MF_CHECKED | MF_GRAYED | MF_SEPARATOR));
             }
-            for (const WPARAM key : keys) PostMessageW(popup, WM_KEYDOWN, key, 0);
+            for (const WPARAM key : test.first) PostMessageW(popup, WM_KEYDOWN, key, 0);
         });
         const std::optional<MenuCommand> chosen = ShowToolMenu(owner.Get(), {10, 10}, state);
         user.join();
-        EXPECT_EQ(chosen, wanted);
+        EXPECT_EQ(chosen, test.second);
         ASSERT_EQ(shown.size(), ToolMenuItems().size());
         for (std::size_t i = 0; i < shown.size(); ++i) {
             const MenuItem& item = ToolMenuItems()[i];

@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "macro/macro_file_format.h"
 #include "platform/ansi_text.h"
 
 namespace kiv {
@@ -50,7 +51,7 @@ std::vector<Macro> DefaultMacros() {
 std::string DefaultMacroFileContents() {
     std::u16string text;
     for (const Macro& macro : DefaultMacros()) {
-        text += macro.Message() + u'\t' + macro.Title() + u"\r\n";
+        text += MacroLineText(macro) + u"\r\n";
     }
     return ToAnsi(text);
 }

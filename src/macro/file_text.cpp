@@ -28,14 +28,7 @@ LineEnds EndsIn(const Units& units, std::span<const std::string_view> pieces) {
             return units.Find(piece, 0, piece.size(), unit) != kNone;
         });
     };
-    if (any(u'\r')) return LineEnds::CarriageReturn;
-    if (any(u'\n')) return LineEnds::LineFeed;
-    return LineEnds::None;
-}
-
-bool StartsWithMark(std::string_view bytes) {
-    return bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") ||
-           bytes.starts_with("\xFE\xFF");
+    return LineEndsOf(any(u'\r'), any(u'\n'));
 }
 
 bool IsHighSurrogate(char16_t c) {
@@ -43,29 +36,19 @@ bool IsHighSurrogate(char16_t c) {
 }
 
 FileText::FileText(std::string_view bytes) : bytes_(bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-        encoding_ = TextEncoding::Utf8;
-        begin_ = 3;
-    } else if (bytes.starts_with("\xFF\xFE")) {
-        encoding_ = TextEncoding::Utf16Le;
-        begin_ = 2;
-        units_ = {2, false};
-    } else if (bytes.starts_with("\xFE\xFF")) {
-        encoding_ = TextEncoding::Utf16Be;
-        begin_ = 2;
-        units_ = {2, true};
+    if (const std::optional<ByteOrderMark> mark = MarkAtStart(bytes)) {
+        encoding_ = mark->encoding;
+        begin_ = mark->size;
+        if (encoding_ != TextEncoding::Utf8) units_ = {2, encoding_ == TextEncoding::Utf16Be};
     } else {
         form_ = ClassifyUtf8(bytes, true);
-        encoding_ = form_ == Utf8Form::MultiByte ? TextEncoding::Utf8 : TextEncoding::Ansi;
+        encoding_ = EncodingWithoutMark(form_);
     }
     // An odd last byte of UTF-16 is half a character, which no line holds.
     end_ = begin_ + (bytes.size() - begin_) / units_.size * units_.size;
     const std::string_view text = bytes.substr(0, end_);
-    if (units_.Find(text, begin_, end_, u'\r') != kNone) {
-        ends_ = LineEnds::CarriageReturn;
-    } else if (units_.Find(text, begin_, end_, u'\n') != kNone) {
-        ends_ = LineEnds::LineFeed;
-    }
+    ends_ = LineEndsOf(units_.Find(text, begin_, end_, u'\r') != kNone,
+                       units_.Find(text, begin_, end_, u'\n') != kNone);
 }
 
 std::u16string FileText::Decode(std::string_view content, bool last) const {
@@ -93,10 +76,7 @@ std::u16string FileText::TextOf(const Line& line) const {
 }
 
 Macro FileText::MacroOf(const Line& line) const {
-    std::u16string text = TextOf(line);
-    const std::size_t tab = text.find(u'\t');
-    if (tab == std::u16string::npos) return {text, text};
-    return {text.substr(0, tab), text.substr(tab + 1)};
+    return MacroOfLine(TextOf(line));
 }
 
 bool FileText::IsBlank(const Line& line) const {

@@ -20,8 +20,6 @@ namespace kiv::file_text {
 
 inline constexpr std::size_t kNone = std::string_view::npos;
 
-enum class LineEnds { None, CarriageReturn, LineFeed };
-
 // How text units sit in the bytes: one byte each in CP932 and UTF-8 (CR and
 // LF are never part of a multi-byte character there), two in UTF-16. Offsets
 // are counted from the start of the data searched, which is always where a
@@ -69,8 +67,6 @@ Line LineIn(const Units& units, std::string_view data, std::size_t begin, std::s
             LineEnds ends);
 
 LineEnds EndsIn(const Units& units, std::span<const std::string_view> pieces);
-
-bool StartsWithMark(std::string_view bytes);
 
 bool IsHighSurrogate(char16_t c);
 

@@ -11,7 +11,6 @@
 
 #include "macro/file_text.h"
 #include "macro/macro_file_format.h"
-#include "macro/macro_form.h"
 #include "platform/ansi_text.h"
 #include "platform/file_system.h"
 #include "platform/utf8.h"
@@ -180,7 +179,7 @@ std::u16string ReadBackProblem(const FileText& file, const Splice& splice, const
             std::string head(all.substr(0, splice.from));
             head += std::string_view(splice.bytes).substr(0, 3 - head.size());
             head += all.substr(splice.to, 3 - head.size());
-            if (StartsWithMark(head)) return std::u16string(kMarkWouldAppear);
+            if (MarkAtStart(head)) return std::u16string(kMarkWouldAppear);
         }
         if (!KeepsEncoding(file, splice)) return std::u16string(kEncodingWouldChange);
     }

@@ -12,7 +12,25 @@ namespace {
 
 constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 
-enum class LineEnds { Undecided, CarriageReturn, LineFeed };
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c < 0xDC00;
+}
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c < 0xE000;
+}
+
+// A surrogate without its partner: UTF-8 cannot hold it, and at the end of a
+// UTF-16 file the reader drops it.
+std::optional<char16_t> LoneSurrogate(std::u16string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            ++i;
+        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+            return text[i];
+        }
+    }
+    return std::nullopt;
+}
 
 const char* Find(const char* begin, const char* end, char c) {
     const void* found = std::memchr(begin, c, static_cast<std::size_t>(end - begin));
@@ -46,14 +64,14 @@ class LineSplitter {
         if (afterCarriageReturn_ && pos != end && *pos == Char('\n')) ++pos;
         afterCarriageReturn_ = false;
         while (pos != end) {
-            if (ends_ == LineEnds::Undecided) {
+            if (ends_ == LineEnds::None) {
                 const Char* feed = Find(pos, end, Char('\n'));
                 if (Find(pos, feed, Char('\r')) != feed) {
                     if (lineFeedEnded_) {
                         mixed_ = true;
                         return false;
                     }
-                    ends_ = LineEnds::CarriageReturn;
+                    ends_ = LineEndsOf(true, lineFeedEnded_);
                     continue;
                 }
                 if (feed == end) break;
@@ -80,7 +98,7 @@ class LineSplitter {
     }
 
     bool Finish() {
-        if (ends_ == LineEnds::Undecided && lineFeedEnded_) ends_ = LineEnds::LineFeed;
+        if (ends_ == LineEnds::None) ends_ = LineEndsOf(false, lineFeedEnded_);
         if (pending_.empty()) return true;
         const bool go = sink_(pending_, true);
         pending_.clear();
@@ -106,7 +124,7 @@ class LineSplitter {
 
 // What an earlier reading of the same file found out.
 struct Decisions {
-    LineEnds ends = LineEnds::Undecided;
+    LineEnds ends = LineEnds::None;
     bool cp932 = false;  // a line that is not UTF-8 was found
 };
 
@@ -120,7 +138,7 @@ class Decoder {
           units_(
               [this](std::u16string_view line, bool last) {
                   // Cut inside a surrogate pair, the character is lost whole.
-                  if (last && !line.empty() && line.back() >= 0xD800 && line.back() < 0xDC00) {
+                  if (last && !line.empty() && IsHighSurrogate(line.back())) {
                       line.remove_suffix(1);
                   }
                   sink_({line, {}, Encoding()});
@@ -181,16 +199,13 @@ class Decoder {
     bool Start() {
         started_ = true;
         std::string_view head = head_;
-        if (head.starts_with("\xEF\xBB\xBF")) {
-            encoding_ = State::Utf8;
-            head.remove_prefix(3);
-        } else if (head.starts_with("\xFF\xFE")) {
-            encoding_ = State::Utf16Le;
-            head.remove_prefix(2);
-        } else if (head.starts_with("\xFE\xFF")) {
-            encoding_ = State::Utf16Be;
-            head.remove_prefix(2);
+        if (const std::optional<ByteOrderMark> mark = MarkAtStart(head)) {
+            encoding_ = mark->encoding == TextEncoding::Utf8      ? State::Utf8
+                        : mark->encoding == TextEncoding::Utf16Le ? State::Utf16Le
+                                                                  : State::Utf16Be;
+            head.remove_prefix(mark->size);
         } else {
+            // EncodingWithoutMark's rule, decided line by line as the lines come.
             encoding_ = decided_.cp932 ? State::Ansi : State::AsciiSoFar;
         }
         return Pass(head);
@@ -268,6 +283,65 @@ class Decoder {
 };
 
 }  // namespace
+
+std::optional<ByteOrderMark> MarkAtStart(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) return ByteOrderMark{TextEncoding::Utf8, 3};
+    if (bytes.starts_with("\xFF\xFE")) return ByteOrderMark{TextEncoding::Utf16Le, 2};
+    if (bytes.starts_with("\xFE\xFF")) return ByteOrderMark{TextEncoding::Utf16Be, 2};
+    return std::nullopt;
+}
+
+TextEncoding EncodingWithoutMark(Utf8Form wholeFile) {
+    return wholeFile == Utf8Form::MultiByte ? TextEncoding::Utf8 : TextEncoding::Ansi;
+}
+
+LineEnds LineEndsOf(bool hasCarriageReturn, bool hasLineFeed) {
+    if (hasCarriageReturn) return LineEnds::CarriageReturn;
+    return hasLineFeed ? LineEnds::LineFeed : LineEnds::None;
+}
+
+std::u16string WhyTextCannotBeWritten(std::u16string_view field, std::u16string_view text,
+                                      TextEncoding encoding, TextRules rules) {
+    const std::u16string name(field);
+    if (text.find_first_of(rules.tabAllowed ? u"\r\n" : u"\t\r\n") != std::u16string_view::npos) {
+        return name + u"にタブか改行が入っています。貼り付けた文字を確かめて取り除いてください。";
+    }
+    if (const auto lone = LoneSurrogate(text)) {
+        return name + u"に壊れた文字 (" + CodePointText(*lone) +
+               u") が入っています。貼り付けた文字を確かめてください。";
+    }
+    if (encoding == TextEncoding::Ansi) {
+        if (const auto lacking = CharactersFileCodePageLacks(text); !lacking.empty()) {
+            return name + u"に、" + FileCodePageName() +
+                   u" のマクロファイルには保存できない文字があります: " + NameCharacters(lacking) +
+                   u"。マクロファイルを UTF-8 で保存し直すと使えます。";
+        }
+    }
+    return {};
+}
+
+std::u16string MacroLineText(const Macro& macro) {
+    if (macro.Title() == macro.Message()) return macro.Message();
+    return macro.Message() + u'\t' + macro.Title();
+}
+
+Macro MacroOfLine(std::u16string_view line) {
+    const std::size_t tab = line.find(u'\t');
+    if (tab == std::u16string_view::npos) return {std::u16string(line), std::u16string(line)};
+    return {std::u16string(line.substr(0, tab)), std::u16string(line.substr(tab + 1))};
+}
+
+std::u16string WhyMacroCannotBeWritten(const Macro& macro, TextEncoding fileEncoding) {
+    std::u16string why = WhyTextCannotBeWritten(u"メッセージ", macro.Message(), fileEncoding, {});
+    if (why.empty() && macro.Title() != macro.Message()) {
+        why =
+            WhyTextCannotBeWritten(u"タイトル", macro.Title(), fileEncoding, {.tabAllowed = true});
+    }
+    if (why.empty() && IsBlankLine(MacroLineText(macro))) {
+        why = u"空白だけの行はマクロファイルから読み込まれません。タイトルを入力してください。";
+    }
+    return why;
+}
 
 TextEncoding ReadMacroFileLines(const std::function<ByteReader()>& open,
                                 const std::function<void()>& restart,

@@ -29,8 +29,12 @@
 #include <algorithm>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "macro/macro.h"
+#include "platform/utf8.h"
 
 namespace kiv {
 
@@ -46,12 +50,45 @@ inline bool IsBlankLine(std::u16string_view line) {
                        [](char16_t c) { return c == u' ' || c == u'\u3000'; });
 }
 
+// The two decisions about a whole file, written once for the reader and the
+// editor (file_text.h), which make them each its own way: the reader as the
+// lines come, the editor from the bytes at once.
+struct ByteOrderMark {
+    TextEncoding encoding;
+    std::size_t size;
+};
+std::optional<ByteOrderMark> MarkAtStart(std::string_view bytes);
+// For a file without a mark, from what its bytes are as UTF-8.
+TextEncoding EncodingWithoutMark(Utf8Form wholeFile);
+enum class LineEnds { None, CarriageReturn, LineFeed };
+LineEnds LineEndsOf(bool hasCarriageReturn, bool hasLineFeed);
+
 struct MacroFileLine {
     std::u16string_view text;
     std::string_view bytes;  // the line as stored, in Ansi and UTF-8; empty in UTF-16
     TextEncoding encoding;   // what it was read as (Ansi for ASCII before any other)
 };
 using MacroFileLineSink = std::function<void(const MacroFileLine&)>;
+
+// The line a file holds for `macro`: the message alone when it is its own
+// title, otherwise message, TAB, title. The macro a line holds, the other way.
+std::u16string MacroLineText(const Macro& macro);
+Macro MacroOfLine(std::u16string_view line);
+
+// Why `text` cannot stand in a line of a file in `encoding` and read back as
+// exactly itself (Japanese, beginning with `field`, the name of the field it
+// was typed into); empty when it can. A TAB reads back only in a title, after
+// the one that ends the message.
+struct TextRules {
+    bool tabAllowed = false;
+};
+std::u16string WhyTextCannotBeWritten(std::u16string_view field, std::u16string_view text,
+                                      TextEncoding encoding, TextRules rules);
+
+// Why `macro` cannot be written as one line of a file in `fileEncoding` that
+// reads back as exactly `macro` (Japanese, naming 「メッセージ」 or
+// 「タイトル」); empty when it can.
+std::u16string WhyMacroCannotBeWritten(const Macro& macro, TextEncoding fileEncoding);
 
 // Fills a buffer from the file, in order; 0 at the end.
 using ByteReader = std::function<std::size_t(char* buffer, std::size_t capacity)>;

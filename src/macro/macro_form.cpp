@@ -3,58 +3,20 @@
 #include <algorithm>
 
 #include "macro/line_preparation.h"
-#include "platform/ansi_text.h"
 
 namespace kiv {
 namespace {
 
-bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c < 0xDC00;
-}
-bool IsLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c < 0xE000;
-}
-
-// A surrogate without its partner: UTF-8 cannot hold it, and at the end of a
-// UTF-16 file the reader drops it.
-std::optional<char16_t> LoneSurrogate(std::u16string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            ++i;
-        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
-            return text[i];
-        }
-    }
-    return std::nullopt;
-}
-
-struct FieldRules {
-    bool tabAllowed = false;       // a title after the first TAB reads back whole
-    bool separatorAllowed = true;  // "\n" in a chat line's own field would split it
-};
-
-// Why the text of one field cannot be written; empty when it can.
+// Only a chat line's own field refuses "\n": there it would split the line.
 std::u16string FieldProblem(std::u16string_view field, std::u16string_view text,
-                            TextEncoding encoding, FieldRules rules) {
-    const std::u16string name(field);
-    if (text.find_first_of(rules.tabAllowed ? u"\r\n" : u"\t\r\n") != std::u16string_view::npos) {
-        return name + u"にタブか改行が入っています。貼り付けた文字を確かめて取り除いてください。";
+                            TextEncoding encoding, bool separatorAllowed = true) {
+    std::u16string why = WhyTextCannotBeWritten(field, text, encoding, {});
+    if (why.empty() && !separatorAllowed &&
+        text.find(kLineSeparator) != std::u16string_view::npos) {
+        why = std::u16string(field) +
+              u"に「\\n」が入っています。チャット行は 1 行ずつ別の欄に入力してください。";
     }
-    if (!rules.separatorAllowed && text.find(kLineSeparator) != std::u16string_view::npos) {
-        return name + u"に「\\n」が入っています。チャット行は 1 行ずつ別の欄に入力してください。";
-    }
-    if (const auto lone = LoneSurrogate(text)) {
-        return name + u"に壊れた文字 (" + CodePointText(*lone) +
-               u") が入っています。貼り付けた文字を確かめてください。";
-    }
-    if (encoding == TextEncoding::Ansi) {
-        if (const auto lacking = CharactersFileCodePageLacks(text); !lacking.empty()) {
-            return name + u"に、" + FileCodePageName() +
-                   u" のマクロファイルには保存できない文字があります: " + NameCharacters(lacking) +
-                   u"。マクロファイルを UTF-8 で保存し直すと使えます。";
-        }
-    }
-    return {};
+    return why;
 }
 
 }  // namespace
@@ -100,12 +62,11 @@ ComposedMacro ComposeMacro(const MacroForm& form, TextEncoding fileEncoding) {
         return {std::nullopt, u"チャット行がありません。1 行目に送る文を入力してください。"};
     }
     static constexpr std::u16string_view kLineNames[] = {u"1 行目", u"2 行目", u"3 行目"};
-    std::u16string refusal = FieldProblem(u"タイトル", form.title, fileEncoding, {});
+    std::u16string refusal = FieldProblem(u"タイトル", form.title, fileEncoding);
     for (std::size_t i = 0; refusal.empty() && i < form.lines.size(); ++i) {
-        refusal =
-            FieldProblem(kLineNames[i], form.lines[i], fileEncoding, {.separatorAllowed = false});
+        refusal = FieldProblem(kLineNames[i], form.lines[i], fileEncoding, false);
     }
-    if (refusal.empty()) refusal = FieldProblem(u"4 行目以降", form.rest, fileEncoding, {});
+    if (refusal.empty()) refusal = FieldProblem(u"4 行目以降", form.rest, fileEncoding);
     if (!refusal.empty()) return {std::nullopt, std::move(refusal)};
 
     std::u16string message = MessageOf(form);
@@ -119,22 +80,6 @@ ComposedMacro ComposeMacro(const MacroForm& form, TextEncoding fileEncoding) {
 
 std::vector<std::u16string> ChatLinesAsSent(std::u16string_view message, const Clock& clock) {
     return LinesReceived(message, &clock);
-}
-
-std::u16string MacroLineText(const Macro& macro) {
-    if (macro.Title() == macro.Message()) return macro.Message();
-    return macro.Message() + u'\t' + macro.Title();
-}
-
-std::u16string WhyMacroCannotBeWritten(const Macro& macro, TextEncoding fileEncoding) {
-    std::u16string why = FieldProblem(u"メッセージ", macro.Message(), fileEncoding, {});
-    if (why.empty() && macro.Title() != macro.Message()) {
-        why = FieldProblem(u"タイトル", macro.Title(), fileEncoding, {.tabAllowed = true});
-    }
-    if (why.empty() && IsBlankLine(MacroLineText(macro))) {
-        why = u"空白だけの行はマクロファイルから読み込まれません。タイトルを入力してください。";
-    }
-    return why;
 }
 
 }  // namespace kiv

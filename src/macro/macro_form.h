@@ -47,13 +47,4 @@ ComposedMacro ComposeMacro(const MacroForm& form, TextEncoding fileEncoding);
 // skipped), each line as it survives CP932 ("?" for what CP932 lacks).
 std::vector<std::u16string> ChatLinesAsSent(std::u16string_view message, const Clock& clock);
 
-// The text of the line a macro file holds for `macro`: the message alone when
-// it is its own title, otherwise message, TAB, title.
-std::u16string MacroLineText(const Macro& macro);
-
-// Why `macro` cannot be written as one line of a file in `fileEncoding` that
-// reads back as exactly `macro` (Japanese, naming 「メッセージ」 or
-// 「タイトル」); empty when it can.
-std::u16string WhyMacroCannotBeWritten(const Macro& macro, TextEncoding fileEncoding);
-
 }  // namespace kiv

@@ -163,6 +163,13 @@ void FileWatch::Stop() {
     shared_.reset();
 }
 
+void FileWatch::Saw(std::optional<FileStamp> stamp) {
+    if (!shared_) return;
+    const std::lock_guard lock(shared_->mutex);
+    shared_->watch = StampWatch(stamp);
+    shared_->lastLook = stamp;
+}
+
 std::optional<FileStamp> FileWatch::LastLook() const {
     if (!shared_) return std::nullopt;
     const std::lock_guard lock(shared_->mutex);

@@ -19,6 +19,9 @@ constexpr char16_t kMacroFileFilter[] = u"テキストファイル(*.txt)|*.txt|
 // under a message box or a dialog of its own (whose command was given for the
 // list shown), a menu, or a delivery.
 constexpr Holds kHoldReadings = Hold::Dialog | Hold::Menu | Hold::Delivering;
+// A look at a file the tool is writing would see its own write half-way: it
+// waits for the write and the reading after it.
+constexpr Holds kHoldLooks = kHoldReadings | Hold::Writing;
 
 }  // namespace
 
@@ -32,7 +35,6 @@ void ShownMacroFile::Load(const std::u16string& path) {
 }
 
 void ShownMacroFile::ReadAfterEdit(std::optional<int> select) {
-    // The tool's own write is no change for the watch to report.
     StartReading({list_.FileName(), MacroFileReadings::Purpose::AfterEdit, select});
 }
 
@@ -81,6 +83,9 @@ void ShownMacroFile::ReadingDone(MacroFileReadings::Done done) {
                 host_.notices->ShowError(unreadable + *read.problem);
                 return;
             }
+            // The tool's own write is no change to look at: a look the watch
+            // made meanwhile saw what the list shows now.
+            KillTimer(host_.window, host_.settleTimer);
             ShowAgain(std::move(read), done.request.select);
             host_.titlesChanged();
             return;
@@ -105,6 +110,7 @@ void ShownMacroFile::ShowAgain(MacroFileRead read, std::optional<int> select) {
     list_ = std::move(read.list);
     host_.show(list_, keep);
     autoReload_.Reloaded(read.stamp);
+    watch_.Saw(read.stamp);
 }
 
 // Told once a run for each file: they stay until the user deals with them.
@@ -200,9 +206,9 @@ void ShownMacroFile::Settled() {
     if (!list_.IsLoaded()) return;
     window_counts::Add(host_.window, window_counts::kFileLooks);
     // Not during a delivery, nor under a dialog, a message box or a menu
-    // (whose command is for the entry the user chose), nor while another
-    // reading is under way: later.
-    if (host_.holds().Any(kHoldReadings) || readings_.Pending()) {
+    // (whose command is for the entry the user chose), nor while the tool
+    // writes the file or another reading is under way: later.
+    if (host_.holds().Any(kHoldLooks) || readings_.Pending()) {
         SetTimer(host_.window, host_.settleTimer, AutoReload::kRetryMs, nullptr);
         return;
     }

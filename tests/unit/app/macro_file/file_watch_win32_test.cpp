@@ -60,7 +60,7 @@ class FileWatchTest : public testing::TestWithParam<FileWatch::Where> {
 
 // The watch holds nothing open: the folder can go (Explorer, a sync client)
 // and come back, and the watch follows the file's name.
-TEST_P(FileWatchTest, EveryChangeIsToldOnceEvenOfAFolderRemovedAndMadeAgainAndNothingElse) {
+TEST_P(FileWatchTest, EveryChangeIsToldOnceEvenOfAFolderRemovedAndMadeAgainAndNotTheToolsOwnWrite) {
     test::WriteBytes(File(), "b\r\n");  // the same size: the write time tells
     EXPECT_TRUE(Told());
     // A look is due every second: one and a half cover one whatever the phase.
@@ -73,6 +73,10 @@ TEST_P(FileWatchTest, EveryChangeIsToldOnceEvenOfAFolderRemovedAndMadeAgainAndNo
     EXPECT_TRUE(Told());
     test::WriteBytes(File(), "and edited\r\n");
     EXPECT_TRUE(Told()) << "later edits too";
+    // Just after a look, the next a second away.
+    test::WriteBytes(File(), "the tool's own\r\n");
+    watch_.Saw(LookAt(File().u16string(), GetParam() == FileWatch::Where::Elsewhere));
+    EXPECT_FALSE(Told(std::chrono::milliseconds(1500))) << "the tool's own write, read back";
     watch_.Stop();
     test::WriteBytes(File(), "c\r\n");
     EXPECT_FALSE(Told(std::chrono::milliseconds(1500))) << "nothing once stopped";

@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include <commctrl.h>
+
+#include "platform/common_controls_win32.h"
 #include "platform/system_error.h"
 #include "platform/wide_text.h"
 
@@ -9,6 +12,9 @@ namespace kiv {
 
 INT_PTR ModalDialog::Run(HWND owner, HINSTANCE instance, int resource,
                          std::u16string_view whatFailed, const wchar_t* caption) {
+    // The tool's dialogs hold hotkey fields, a class of the common controls
+    // registered only on request; without it the dialog cannot be made.
+    LoadCommonControls(ICC_HOTKEY_CLASS);
     const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(resource), owner, Procedure,
                                            reinterpret_cast<LPARAM>(this));
     if (result == -1 || result == 0) {

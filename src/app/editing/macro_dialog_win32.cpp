@@ -8,7 +8,6 @@
 #include "dialogs/modal_dialog_win32.h"
 #include "macro/line_preparation.h"
 #include "macro/macro_form.h"
-#include "platform/common_controls_win32.h"
 #include "platform/local_clock.h"
 #include "platform/wide_text.h"
 
@@ -191,8 +190,6 @@ class MacroDialog final : public ModalDialog {
 
 std::optional<MacroDialogResult> ShowMacroDialog(HWND owner, HINSTANCE instance,
                                                  const MacroDialogRequest& request) {
-    // The hotkey field lives in the common controls.
-    LoadCommonControls(ICC_HOTKEY_CLASS);
     return MacroDialog(request).Run(owner, instance);
 }
 

@@ -9,7 +9,6 @@
 #include "app/common/tool_name.h"
 #include "app/hotkeys/hotkey_refusals.h"
 #include "dialogs/modal_dialog_win32.h"
-#include "platform/common_controls_win32.h"
 #include "platform/wide_text.h"
 
 namespace kiv {
@@ -198,8 +197,6 @@ class HotkeyDialog final : public ModalDialog {
 
 std::optional<HotkeyDialogResult> ShowHotkeyDialog(HWND owner, HINSTANCE instance,
                                                    const HotkeyDialogRequest& request) {
-    // The hotkey field lives in the common controls.
-    LoadCommonControls(ICC_HOTKEY_CLASS);
     return HotkeyDialog(request).Run(owner, instance);
 }
 

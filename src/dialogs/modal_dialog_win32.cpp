@@ -2,24 +2,26 @@
 
 #include <string>
 
-#include <commctrl.h>
-
 #include "platform/common_controls_win32.h"
 #include "platform/system_error.h"
 #include "platform/wide_text.h"
 
 namespace kiv {
 
-INT_PTR ModalDialog::Run(HWND owner, HINSTANCE instance, int resource,
+INT_PTR ModalDialog::Run(HWND owner, HINSTANCE instance, int resource, DWORD controls,
                          std::u16string_view whatFailed, const wchar_t* caption) {
-    // The tool's dialogs hold hotkey fields, a class of the common controls
-    // registered only on request; without it the dialog cannot be made.
-    LoadCommonControls(ICC_HOTKEY_CLASS);
-    const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(resource), owner, Procedure,
-                                           reinterpret_cast<LPARAM>(this));
-    if (result == -1 || result == 0) {
-        const std::u16string text =
-            std::u16string(whatFailed) + u"\n\n" + SystemErrorText(GetLastError());
+    std::u16string why;
+    INT_PTR result = -1;
+    // Registered only on request: without them the dialog cannot be made.
+    if (!LoadCommonControls(controls)) {
+        why = u"コモン コントロール (comctl32.dll) を読み込めませんでした。";
+    } else {
+        result = DialogBoxParamW(instance, MAKEINTRESOURCEW(resource), owner, Procedure,
+                                 reinterpret_cast<LPARAM>(this));
+        if (result == -1 || result == 0) why = SystemErrorText(GetLastError());
+    }
+    if (!why.empty()) {
+        const std::u16string text = std::u16string(whatFailed) + u"\n\n" + why;
         MessageBoxW(owner, Wide(text), caption, MB_OK | MB_ICONERROR);
         return IDCANCEL;
     }

@@ -19,11 +19,12 @@ class ModalDialog {
   protected:
     ~ModalDialog() = default;
 
-    // Shows the dialog `resource` over `owner` until it ends: IDOK or
-    // IDCANCEL. One that could not be shown is told in a box `captioned`,
-    // `whatFailed` and the system's words, and ends as IDCANCEL.
-    INT_PTR Run(HWND owner, HINSTANCE instance, int resource, std::u16string_view whatFailed,
-                const wchar_t* caption);
+    // Shows the dialog `resource`, whose fields include the common controls
+    // `controls` (ICC_ classes), over `owner` until it ends: IDOK or IDCANCEL.
+    // One that could not be shown is told in a box `caption`ed, `whatFailed`
+    // and why, and ends as IDCANCEL.
+    INT_PTR Run(HWND owner, HINSTANCE instance, int resource, DWORD controls,
+                std::u16string_view whatFailed, const wchar_t* caption);
 
     // At WM_INITDIALOG: true to have Windows put the focus on the first field.
     virtual bool Start() = 0;

@@ -127,8 +127,7 @@ bool KeepsEncoding(const FileText& file, const Splice& splice) {
             if (piece != Utf8Form::Ascii) form = piece;
         }
     }
-    const TextEncoding after =
-        form == Utf8Form::MultiByte ? TextEncoding::Utf8 : TextEncoding::Ansi;
+    const TextEncoding after = EncodingWithoutMark(form);
     // Nothing but ASCII reads alike either way.
     return after == file.Encoding() || IsAscii(pieces);
 }

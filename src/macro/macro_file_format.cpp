@@ -71,7 +71,7 @@ class LineSplitter {
                         mixed_ = true;
                         return false;
                     }
-                    ends_ = LineEndsOf(true, lineFeedEnded_);
+                    ends_ = LineEndsOf(/*hasCarriageReturn=*/true, /*hasLineFeed=*/false);
                     continue;
                 }
                 if (feed == end) break;

@@ -17,7 +17,6 @@ enum class Hold : std::uint8_t {
     ShuttingDown = 1 << 3,  // the window is closing, or the session ending
     KeysFree = 1 << 4,      // every hotkey is let go while a dialog has one typed
     Reading = 1 << 5,       // the macro file is being read off the window's thread
-    Writing = 1 << 6,       // the tool is writing the macro file off the window's thread
 };
 
 class Holds {

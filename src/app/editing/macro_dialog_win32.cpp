@@ -29,7 +29,7 @@ class MacroDialog final : public ModalDialog {
         : request_(request), shown_(FormOf(request.macro)) {}
 
     std::optional<MacroDialogResult> Run(HWND owner, HINSTANCE instance) {
-        if (ModalDialog::Run(owner, instance, IDD_MACRO,
+        if (ModalDialog::Run(owner, instance, IDD_MACRO, ICC_HOTKEY_CLASS,
                              u"マクロの入力画面を表示できませんでした。", kToolCaption) != IDOK) {
             return std::nullopt;
         }

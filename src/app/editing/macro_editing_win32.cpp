@@ -6,6 +6,35 @@
 #include "platform/wide_text.h"
 
 namespace kiv {
+namespace {
+
+// While the file is written off the window's thread: the wait cursor, the
+// reason Windows shows the user who logs off meanwhile, and the flag that
+// refuses the log-off; undone however the write ends.
+class WriteUnderWay {
+  public:
+    WriteUnderWay(HWND window, bool& writing)
+        : window_(window),
+          writing_(writing),
+          previous_(SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)))) {  // IDC_WAIT
+        writing_ = true;
+        ShutdownBlockReasonCreate(window_, L"マクロファイルを書き込んでいます。");
+    }
+    ~WriteUnderWay() {
+        ShutdownBlockReasonDestroy(window_);
+        writing_ = false;
+        SetCursor(previous_);
+    }
+    WriteUnderWay(const WriteUnderWay&) = delete;
+    WriteUnderWay& operator=(const WriteUnderWay&) = delete;
+
+  private:
+    HWND window_;
+    bool& writing_;
+    HCURSOR previous_;
+};
+
+}  // namespace
 
 std::optional<MacroDialogResult> MacroEditing::AskForMacro(bool isNew, const Macro& macro) {
     const std::optional<std::u16string> oldTitle =
@@ -90,14 +119,8 @@ MacroEditSession::Outcome MacroEditing::OffTheWindowsThreadWhereSlow(const Edit&
         outcome = edit(host_.file->List(), keys);
     } else {
         const MacroList shown = host_.file->List();
-        const HCURSOR previous =
-            SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
-        writing_ = true;
-        ShutdownBlockReasonCreate(host_.window, L"マクロファイルを書き込んでいます。");
+        const WriteUnderWay writing(host_.window, writing_);
         RunServingMessages(host_.window, [&] { outcome = edit(shown, keys); });
-        ShutdownBlockReasonDestroy(host_.window);
-        writing_ = false;
-        SetCursor(previous);
     }
     host_.keys->SetMacroKeys(std::move(keys));  // written at once where they changed
     return outcome;

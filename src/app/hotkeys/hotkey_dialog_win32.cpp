@@ -48,7 +48,7 @@ class HotkeyDialog final : public ModalDialog {
     explicit HotkeyDialog(const HotkeyDialogRequest& request) : request_(request) {}
 
     std::optional<HotkeyDialogResult> Run(HWND owner, HINSTANCE instance) {
-        if (ModalDialog::Run(owner, instance, IDD_HOTKEYS,
+        if (ModalDialog::Run(owner, instance, IDD_HOTKEYS, ICC_HOTKEY_CLASS,
                              u"ホットキーの設定を表示できませんでした。", kToolCaption) != IDOK) {
             return std::nullopt;
         }

@@ -21,13 +21,20 @@ struct FileWatchShared {
     mutable std::mutex mutex;
     StampWatch watch{std::nullopt};     // under mutex
     std::optional<FileStamp> lastLook;  // under mutex
+    unsigned seen = 0;                  // under mutex: Saw()s so far
 
     // One look: tells the window when the stamp changed.
     void Look() {
+        unsigned before = 0;
+        {
+            const std::lock_guard lock(mutex);
+            before = seen;
+        }
         const std::optional<FileStamp> stamp = LookAt(file, coarseStamps);
         bool changed = false;
         {
             const std::lock_guard lock(mutex);
+            if (seen != before) return;  // older than what the window now shows
             lastLook = stamp;
             changed = watch.Looked(stamp);
         }
@@ -164,8 +171,11 @@ void FileWatch::Stop() {
 }
 
 void FileWatch::Saw(std::optional<FileStamp> stamp) {
-    if (!shared_) return;
+    // A reading that took no stamp (a file made hidden, a look that failed)
+    // says nothing of the file: the watch goes on from its own looks.
+    if (!shared_ || !stamp) return;
     const std::lock_guard lock(shared_->mutex);
+    ++shared_->seen;
     shared_->watch = StampWatch(stamp);
     shared_->lastLook = stamp;
 }

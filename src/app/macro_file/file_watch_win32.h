@@ -59,7 +59,8 @@ class FileWatch {
     void Stop();
     // The window now shows the file as it was at `stamp` (the tool's own
     // write, read back): a look that finds it so is no change. A change made
-    // after that stamp is told as any other.
+    // after that stamp is told as any other, and so is a look under way
+    // meanwhile, which may have seen the write half-done. Nothing: ignored.
     void Saw(std::optional<FileStamp> stamp);
     // The file's stamp as the last look found it (nothing: no file there, or
     // none looked yet): for the window, which must not wait on a share that

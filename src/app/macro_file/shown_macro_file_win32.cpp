@@ -19,9 +19,6 @@ constexpr char16_t kMacroFileFilter[] = u"テキストファイル(*.txt)|*.txt|
 // under a message box or a dialog of its own (whose command was given for the
 // list shown), a menu, or a delivery.
 constexpr Holds kHoldReadings = Hold::Dialog | Hold::Menu | Hold::Delivering;
-// A look at a file the tool is writing would see its own write half-way: it
-// waits for the write and the reading after it.
-constexpr Holds kHoldLooks = kHoldReadings | Hold::Writing;
 
 }  // namespace
 
@@ -206,9 +203,10 @@ void ShownMacroFile::Settled() {
     if (!list_.IsLoaded()) return;
     window_counts::Add(host_.window, window_counts::kFileLooks);
     // Not during a delivery, nor under a dialog, a message box or a menu
-    // (whose command is for the entry the user chose), nor while the tool
-    // writes the file or another reading is under way: later.
-    if (host_.holds().Any(kHoldLooks) || readings_.Pending()) {
+    // (whose command is for the entry the user chose; the tool's own write
+    // off the window's thread disables the window as a dialog does), nor
+    // while another reading is under way: later.
+    if (host_.holds().Any(kHoldReadings) || readings_.Pending()) {
         SetTimer(host_.window, host_.settleTimer, AutoReload::kRetryMs, nullptr);
         return;
     }

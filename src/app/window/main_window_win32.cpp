@@ -178,7 +178,6 @@ Holds MainWindow::HoldsNow() const {
     if (shutDown_) holds = holds | Hold::ShuttingDown;
     if (keys_.KeysFree()) holds = holds | Hold::KeysFree;
     if (file_.Reading()) holds = holds | Hold::Reading;
-    if (editing_.Writing()) holds = holds | Hold::Writing;
     return holds;
 }
 
@@ -380,7 +379,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_QUERYENDSESSION:
             // Not in the middle of writing the macro file: Windows shows the
             // reason given, and the user decides.
-            return HoldsNow().Any(Hold::Writing) ? FALSE : TRUE;
+            return editing_.Writing() ? FALSE : TRUE;
         case WM_ENDSESSION:
             if (wParam) ShutDown(false);
             return 0;

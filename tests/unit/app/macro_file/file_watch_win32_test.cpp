@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <utility>
 
+#include "platform/file_system.h"
 #include "platform/handle_win32.h"
 #include "support/in_process_window.h"
 #include "support/temp_dir.h"
@@ -76,6 +78,7 @@ TEST_P(FileWatchTest, EveryChangeIsToldOnceEvenOfAFolderRemovedAndMadeAgainAndNo
     // Just after a look, the next a second away.
     test::WriteBytes(File(), "the tool's own\r\n");
     watch_.Saw(LookAt(File().u16string(), GetParam() == FileWatch::Where::Elsewhere));
+    watch_.Saw(std::nullopt);  // a reading that could take no stamp
     EXPECT_FALSE(Told(std::chrono::milliseconds(1500))) << "the tool's own write, read back";
     watch_.Stop();
     test::WriteBytes(File(), "c\r\n");
@@ -96,6 +99,34 @@ TEST_P(FileWatchTest, WhereStampsAreCoarseASameSizeSaveAtTheSameTimeIsTold) {
     time.SetBack();
     ASSERT_EQ(StampOf(File().u16string()), before) << "a save no stamp can see";
     EXPECT_TRUE(Told());
+}
+
+// A look on a share may take long (it hashes the file). One that began before
+// the tool's own write and ended after the window saw it read back has seen
+// the write half-done: it is no change.
+HANDLE lookGoesOn = nullptr;
+std::atomic<bool> lookWaits{false};
+DWORD testThread = 0;
+
+void HoldTheWatchersLook(const std::u16string&) {
+    if (GetCurrentThreadId() == testThread || lookGoesOn == nullptr) return;
+    lookWaits = true;
+    WaitForSingleObject(lookGoesOn, 10000);
+}
+
+TEST_P(FileWatchTest, ALookOverlappingTheToolsOwnWriteIsNoChange) {
+    if (GetParam() != FileWatch::Where::Elsewhere) GTEST_SKIP() << "only a share's looks overlap";
+    const UniqueHandle goOn(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    testThread = GetCurrentThreadId();
+    lookGoesOn = goOn.Get();
+    SetBeforeOpenHook(HoldTheWatchersLook);
+    ASSERT_TRUE(test::PumpUntil([] { return lookWaits.load(); }));
+    test::WriteBytes(File(), "the tool's own write\r\n");
+    watch_.Saw(LookAt(File().u16string(), true));
+    SetEvent(goOn.Get());
+    SetBeforeOpenHook(nullptr);
+    lookGoesOn = nullptr;
+    EXPECT_FALSE(Told(std::chrono::milliseconds(1500)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, FileWatchTest,

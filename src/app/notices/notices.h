@@ -84,9 +84,4 @@ std::u16string LeftoverSideFilesText(const std::u16string& file,
 // hotkeys are registered again. Elevated already, it only says why.
 void OfferToRunAsAdministrator(NoticePort& port);
 
-// What is told of the side files (file_system.h) that an interrupted write
-// left beside the macro file `file`: each one's full path and what it holds.
-std::u16string LeftoverSideFilesText(const std::u16string& file,
-                                     const std::vector<std::u16string>& leftovers);
-
 }  // namespace kiv

@@ -1,0 +1,99 @@
+#pragma once
+
+// The features the main window hosts, on a stand-in for it, each handed what
+// the window hands it and routed as the window routes them; the list box of
+// titles is the stand-in's. What the hotkeys tell and save is kept.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/editing/macro_editing_win32.h"  // with the file, the hotkeys and the notices
+#include "app/saying/macro_saying_win32.h"
+#include "app/window/title_list_win32.h"
+#include "support/host_window.h"
+#include "support/temp_dir.h"
+
+namespace kiv::test {
+
+class HostedFeatures {
+  public:
+    enum : UINT { kShowNotices = WM_APP + 1, kFileChanged, kReadingDone };
+
+    HostedFeatures() {
+        const HWND window = host.Handle();
+        const auto holds = [this] { return held; };
+        const auto selected = [this] { return Selected(); };
+        notices.Attach({window, u"", [] { return false; }, {}, {}, {}, {}}, kShowNotices);
+        file.Attach({.window = window,
+                     .changedMessage = kFileChanged,
+                     .readingDoneMessage = kReadingDone,
+                     .settleTimer = 1,
+                     .readingTimer = 2,
+                     .holds = holds,
+                     .selected = selected,
+                     .show = [this](const MacroList& shown,
+                                    std::optional<int> select) { ShowTitles(list, shown, select); },
+                     .loaded = [this](const std::u16string& path) { editing.Start(path); },
+                     .titlesChanged = [this] { keys.Register(); },
+                     .notices = &notices});
+        keys.Attach({.window = window,
+                     .instance = GetModuleHandleW(nullptr),
+                     .hasMacroTitled =
+                         [this](std::u16string_view title) {
+                             return file.List().FirstTitled(title).has_value();
+                         },
+                     .notify = [this](Notice notice) { told.push_back(std::move(notice)); },
+                     .save = [this] { saved.push_back(keys.MacroKeys()); }});
+        saying.Attach({window, list, &file, &notices, holds});
+        editing.Attach({window, GetModuleHandleW(nullptr), &file, &keys, &notices, selected});
+        host.SetRoute([this](UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+            if (message == kShowNotices) {
+                notices.ShowWhenLooking();
+            } else if (message == WM_TIMER) {
+                file.HandleTimer(wParam);
+            } else if (!file.Handle(message, wParam)) {
+                return std::nullopt;
+            }
+            return 0;
+        });
+    }
+
+    // `text` as the macro file and the keys as the settings file had them,
+    // loaded as at start-up (which registers the keys).
+    void Start(const std::string& text, Options options = {}, MacroHotkeys macroKeys = {}) {
+        WriteBytes(MacroFile(), text);
+        keys.Start(std::move(options), std::move(macroKeys));
+        file.LoadFirst(MacroFile().u16string());
+    }
+    std::filesystem::path MacroFile() const { return dir.Path("chat.txt"); }
+    int Selected() const { return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)); }
+    void Select(int entry) const {
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    }
+    std::vector<std::wstring> Titles() const {
+        std::vector<std::wstring> titles;
+        wchar_t text[256] = {};
+        for (WPARAM i = 0; SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text)) >= 0;
+             ++i) {
+            titles.emplace_back(text);
+        }
+        return titles;
+    }
+
+    TempDir dir;
+    HostWindow host;
+    HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_NOTIFY, 0, 0, 200, 100,
+                                host.Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    Holds held;                       // what the host's holds() reports
+    std::vector<Notice> told;         // what the hotkeys had told
+    std::vector<MacroHotkeys> saved;  // the macros' keys at each save
+    NoticeBoard notices;
+    ShownMacroFile file;
+    HotkeyKeeper keys;
+    MacroSaying saying;
+    MacroEditing editing;
+};
+
+}  // namespace kiv::test

@@ -1,0 +1,196 @@
+// The shown macro file on a stand-in window: what it asks the window to show,
+// as files load, fail, change on disk and are read again after an edit.
+
+#include "app/macro_file/shown_macro_file_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/handle_win32.h"
+#include "platform/window_counts_win32.h"
+#include "support/host_window.h"
+#include "support/in_process_window.h"
+#include "support/temp_dir.h"
+
+namespace kiv {
+namespace {
+
+constexpr UINT kShowNotices = WM_APP + 1;
+
+class ShownMacroFileTest : public testing::Test {
+  protected:
+    ShownMacroFileTest() {
+        WindowNoticePort::Window window;  // no more is asked of it here
+        window.handle = host_.Handle();
+        window.busy = [] { return false; };
+        notices_.Attach(std::move(window), kShowNotices);
+        file_.Attach(
+            {.window = host_.Handle(),
+             .changedMessage = WM_APP + 2,
+             .readingDoneMessage = WM_APP + 3,
+             .settleTimer = 1,
+             .readingTimer = 2,
+             .holds = [this] { return holds_; },
+             .selected = [this] { return selected_; },
+             .show = [this](const MacroList& list,
+                            std::optional<int> select) { Shown(list, select); },
+             .loaded = [this](const std::u16string& path) { asked_.push_back(u"loaded " + path); },
+             .titlesChanged = [this] { asked_.emplace_back(u"titles"); },
+             .notices = &notices_});
+        host_.SetRoute([this](UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+            if (message == kShowNotices) {
+                notices_.ShowWhenLooking();
+            } else if (!(message == WM_TIMER ? file_.HandleTimer(wParam)
+                                             : file_.Handle(message, wParam))) {
+                return std::nullopt;
+            }
+            return 0;
+        });
+    }
+    // "show a b @1": the titles shown, and the entry selected where one is asked for.
+    void Shown(const MacroList& list, std::optional<int> select) {
+        std::u16string shown = u"show";
+        for (std::size_t i = 1; i <= list.Count(); ++i) (shown += u" ") += list.Title(i);
+        if (select) shown += u" @" + std::filesystem::path(std::to_string(*select)).u16string();
+        asked_.push_back(shown);
+    }
+    std::u16string Write(const std::string& name, const std::string& bytes) const {
+        test::WriteBytes(dir_.Path(name), bytes);
+        return dir_.File(name);
+    }
+
+    test::TempDir dir_;
+    Holds holds_;
+    int selected_ = -1;
+    std::vector<std::u16string> asked_;  // what the window was asked, in turn
+    NoticeBoard notices_;
+    ShownMacroFile file_;
+    test::HostWindow host_;  // gone first: its messages go to the feature
+};
+
+TEST_F(ShownMacroFileTest, ALoadIsShownFromTheTopAndOneThatFailsLeavesTheListAndSaysWhy) {
+    const std::u16string chat = Write("chat.txt", "a\r\nb\r\n");
+    file_.Load(chat);
+    const std::vector<std::u16string> loaded{u"show a b", u"loaded " + chat, u"titles"};
+    EXPECT_EQ(asked_, loaded);
+
+    const std::u16string other = Write("other.txt", "x\r\n");
+    const UniqueFile busy(CreateFileW(dir_.Path("other.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+    ShowWindow(host_.Handle(), SW_SHOW);
+    SetForegroundWindow(host_.Handle());
+    ASSERT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == host_.Handle(); }));
+    test::ModalAnswerer told(GetCurrentThreadId(), IDOK);
+    file_.Load(other);
+    ASSERT_TRUE(told.Answered());
+    EXPECT_EQ(told.Text().rfind(L"マクロファイルを読み込めませんでした。\n\nファイル「" +
+                                    dir_.Path("other.txt").wstring() + L"」を開けませんでした。",
+                                0),
+              0u);
+    EXPECT_EQ(asked_, loaded);
+    EXPECT_EQ(file_.Path(), chat);
+}
+
+TEST_F(ShownMacroFileTest, AChangeOnDiskKeepsTheMacroSelectedAndAnEditSelectsWhatItAsks) {
+    file_.Load(Write("chat.txt", "a\r\nb\r\nc\r\n"));
+    asked_.clear();
+    selected_ = 1;
+    Write("chat.txt", "new\r\na\r\nb\r\nc\r\n");
+    ASSERT_TRUE(test::PumpUntil([&] { return asked_.size() == 2; }));
+    EXPECT_EQ(asked_, (std::vector<std::u16string>{u"show new a b c @2", u"titles"}))
+        << "b, where it is now";
+
+    asked_.clear();
+    selected_ = 3;
+    Write("chat.txt", "a\r\nb\r\nc\r\n");
+    file_.ReadAfterEdit(0);
+    EXPECT_EQ(asked_, (std::vector<std::u16string>{u"show a b c @0", u"titles"}));
+    // A look is due every second, its settling 0.3 s later: two cover one.
+    const auto looks = [&] {
+        return window_counts::Get(host_.Handle(), window_counts::kFileLooks);
+    };
+    const std::uintptr_t before = looks();
+    EXPECT_FALSE(test::PumpUntil([&] { return looks() != before; }, std::chrono::seconds(2)))
+        << "the tool's own write is no change to look at";
+}
+
+// A share that stopped answering: a file whose opening waits until released
+// (10 s at most, so that a test never hangs on it).
+struct Stall {
+    UniqueHandle release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::atomic<bool> met{false};
+    std::u16string name;
+};
+Stall* stalls[2] = {};
+
+void StallOnOpening(const std::u16string& path) {
+    for (Stall* stall : stalls) {
+        if (stall != nullptr && path == stall->name) {
+            stall->met = true;
+            WaitForSingleObject(stall->release.Get(), 10000);
+        }
+    }
+}
+
+class ShownFromAShare : public ShownMacroFileTest {
+  protected:
+    void SetUp() override {
+        // Under Wine every folder a test can make is on a fixed disk.
+        FileWatch::SetWhereSeam([](const std::u16string&) { return FileWatch::Where::Elsewhere; });
+        SetBeforeOpenHook(StallOnOpening);
+    }
+    void TearDown() override {
+        SetEvent(stall_.release.Get());
+        SetEvent(second_.release.Get());
+        file_.Stop();  // its watch looks no more, before the stalls go
+        stalls[0] = stalls[1] = nullptr;
+        SetBeforeOpenHook(nullptr);
+        FileWatch::SetWhereSeam(nullptr);
+    }
+    // Loads `name`, whose reading waits on `which` until released.
+    void LoadStalled(const std::string& name, Stall& which) {
+        which.name = dir_.File(name);
+        stalls[&which == &stall_ ? 0 : 1] = &which;
+        file_.Load(dir_.File(name));
+        ASSERT_TRUE(test::PumpUntil([&] { return which.met.load(); }));
+    }
+    Stall stall_;
+    Stall second_;
+};
+
+// Under a dialog the list stays as the user saw it; then the later load is
+// shown, though the older reading ended last.
+TEST_F(ShownFromAShare, UnderADialogReadingsWaitAndThenTheNewerLoadIsShown) {
+    file_.Load(Write("chat.txt", "a\r\n"));
+    const std::vector<std::u16string> chatShown{u"show a", u"loaded " + dir_.File("chat.txt"),
+                                                u"titles"};
+    ASSERT_TRUE(test::PumpUntil([&] { return asked_ == chatShown; }));
+    Write("other.txt", "x\r\n");
+    Write("third.txt", "z\r\n");
+    holds_ = Hold::Dialog;
+    LoadStalled("other.txt", stall_);
+    LoadStalled("third.txt", second_);
+    const auto putOff = [&] {
+        return window_counts::Get(host_.Handle(), window_counts::kReadingsPutOff);
+    };
+    SetEvent(second_.release.Get());
+    ASSERT_TRUE(test::PumpUntil([&] { return putOff() == 1; }));
+    SetEvent(stall_.release.Get());  // the older one's end, announced last
+    ASSERT_TRUE(test::PumpUntil([&] { return putOff() == 2; }));
+    EXPECT_EQ(asked_, chatShown) << "nothing under the dialog";
+
+    asked_.clear();
+    holds_ = {};
+    ASSERT_TRUE(test::PumpUntil([&] { return asked_.size() == 3; }));
+    EXPECT_EQ(asked_, (std::vector<std::u16string>{u"show z", u"loaded " + dir_.File("third.txt"),
+                                                   u"titles"}));
+}
+
+}  // namespace
+}  // namespace kiv

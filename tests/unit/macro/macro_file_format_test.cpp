@@ -129,7 +129,13 @@ Pairs Contents(const MacroList& list) {
     return pairs;
 }
 
+std::string CheckerFile(const char* name) {
+    return ReadBytes(std::filesystem::path(KIVMACRO_CHECKER_FIXTURES) / name);
+}
+
 TEST(MacroFile, ReadsAsTheToolDoesAndLeavesTheFileAsItWas) {
+    const Pairs unicode = {
+        {u"こんにちは！\\n<now>", u"あいさつ"}, {u"ありがとう♥", u"お礼"}, {u"ﾃｽﾄ送信", u"テスト"}};
     const std::tuple<const char*, std::string, Pairs> fixtures[] = {
         {"empty_file", "", {}},
         {"message_and_title", "$1-1\t$1:\x83\x71\x83\x62\x83\x67\r\n", {{u"$1-1", u"$1:ヒット"}}},
@@ -146,34 +152,26 @@ TEST(MacroFile, ReadsAsTheToolDoesAndLeavesTheFileAsItWas) {
         {"duplicates_kept", "x\r\nx\r\n", {{u"x", u"x"}, {u"x", u"x"}}},
         {"utf8_mark_is_no_text", "\xef\xbb\xbfz\r\n", {{u"z", u"z"}}},
         {"trail_backslash_is_text", "\x95\x5cn\t\x95\x5c\r\n", {{u"表n", u"表"}}},
-        {"bad_bytes_never_eat_the_line_end", "\x81\r\n\x81\r\n", {{u"・", u"・"}, {u"・", u"・"}}}};
+        {"bad_bytes_never_eat_the_line_end", "\x81\r\n\x81\r\n", {{u"・", u"・"}, {u"・", u"・"}}},
+        // The checker's crafted files: every encoding and line end the tool takes.
+        {"utf8-bom.txt", CheckerFile("utf8-bom.txt"), unicode},
+        {"utf8.txt", CheckerFile("utf8.txt"), unicode},
+        {"utf16le.txt", CheckerFile("utf16le.txt"), unicode},
+        {"utf16be.txt", CheckerFile("utf16be.txt"), unicode},
+        {"cp932-kana.txt",
+         CheckerFile("cp932-kana.txt"),
+         {{u"ｺﾝﾆﾁﾊ", u"あいさつ"},
+          {u"ﾃｽﾄﾒｯｾｰｼﾞです", u"半角カナ"},
+          {u"回復お願いします\\n<now>", u"回復"},
+          {u"ﾃｽ", u"カナ二つ"}}},
+        {"lf-only.txt",
+         CheckerFile("lf-only.txt"),
+         {{u"おはよう", u"朝"}, {u"おやすみ", u"夜"}, {u"またね", u"またね"}}}};
     TempDir dir;
     for (const auto& [name, bytes, expected] : fixtures) {
         WriteBytes(dir.Path("macros.txt"), bytes);
         EXPECT_EQ(Contents(LoadedMacroList(dir.File("macros.txt"))), expected) << name;
         EXPECT_EQ(ReadBytes(dir.Path("macros.txt")), bytes) << name;
-    }
-}
-
-// The checker's crafted files, as the tool reads them: every encoding and line end it takes.
-TEST(MacroFile, ReadsEveryEncodingAndLineEnd) {
-    const Pairs unicode = {
-        {u"こんにちは！\\n<now>", u"あいさつ"}, {u"ありがとう♥", u"お礼"}, {u"ﾃｽﾄ送信", u"テスト"}};
-    const std::pair<const char*, Pairs> files[] = {
-        {"utf8-bom.txt", unicode},
-        {"utf8.txt", unicode},
-        {"utf16le.txt", unicode},
-        {"utf16be.txt", unicode},
-        {"cp932-kana.txt",
-         {{u"ｺﾝﾆﾁﾊ", u"あいさつ"},
-          {u"ﾃｽﾄﾒｯｾｰｼﾞです", u"半角カナ"},
-          {u"回復お願いします\\n<now>", u"回復"},
-          {u"ﾃｽ", u"カナ二つ"}}},
-        {"lf-only.txt", {{u"おはよう", u"朝"}, {u"おやすみ", u"夜"}, {u"またね", u"またね"}}},
-    };
-    for (const auto& [name, expected] : files) {
-        const auto path = std::filesystem::path(KIVMACRO_CHECKER_FIXTURES) / name;
-        EXPECT_EQ(Contents(LoadedMacroList(path.u16string())), expected) << name;
     }
 }
 

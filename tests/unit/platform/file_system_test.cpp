@@ -30,51 +30,54 @@ std::size_t EntriesIn(const std::filesystem::path& dir) {
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
 }
 
-TEST(IsOrdinaryFile, CountsFilesButNotFoldersOrNothing) {
+// Only an ordinary file counts as one (on Windows not a hidden or system one, but a read-only one),
+// and only a file opens for reading. Whatever is at a path, even an empty file or one the lookup
+// passes over, is never replaced by a new file.
+TEST(WhatIsAtAPath, OnlyAnOrdinaryFileCountsAndNothingThereIsReplaced) {
+    const struct {
+        const char* name;
+        const char* bytes;  // none: a folder
+        bool ordinary;
+        unsigned long attributes = 0;  // Windows' own
+    } entries[] = {
+        {"file.txt", "x", true},
+        {"empty.txt", "", true},
+        {"folder.txt", nullptr, false},
+#ifdef _WIN32
+        {"hidden.txt", "x", false, FILE_ATTRIBUTE_HIDDEN},
+        {"system.txt", "x", false, FILE_ATTRIBUTE_SYSTEM},
+        {"readonly.txt", "x", true, FILE_ATTRIBUTE_READONLY},
+#endif
+    };
     TempDir dir;
-    WriteBytes(dir.Path("file.txt"), "x");
-    WriteBytes(dir.Path("empty.txt"), "");
-    std::filesystem::create_directory(dir.Path("folder.txt"));
-    EXPECT_TRUE(IsOrdinaryFile(dir.File("file.txt")));
-    EXPECT_TRUE(IsOrdinaryFile(dir.File("empty.txt")));
-    EXPECT_FALSE(IsOrdinaryFile(dir.File("folder.txt")));
+    for (const auto& e : entries) {
+        if (!e.bytes) std::filesystem::create_directory(dir.Path(e.name));
+        if (e.bytes) WriteBytes(dir.Path(e.name), e.bytes);
+#ifdef _WIN32
+        if (e.attributes) SetFileAttributesW(dir.Path(e.name).c_str(), e.attributes);
+#endif
+    }
+    for (const auto& e : entries) {
+        EXPECT_EQ(IsOrdinaryFile(dir.File(e.name)), e.ordinary) << e.name;
+        try {
+            CreateFileWithContents(dir.File(e.name), "new");
+            ADD_FAILURE() << e.name << " was replaced";
+        } catch (const FileError& error) {
+            EXPECT_EQ(error.FailedStep(), FileError::Step::AlreadyExists) << e.name;
+        }
+#ifdef _WIN32
+        if (e.attributes) SetFileAttributesW(dir.Path(e.name).c_str(), FILE_ATTRIBUTE_NORMAL);
+#endif
+        if (e.bytes) {
+            EXPECT_EQ(ReadBytes(dir.Path(e.name)), e.bytes) << e.name;
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path("folder.txt")));
+    EXPECT_EQ(EntriesIn(dir.Root()), std::size(entries)) << "temporary files must be removed";
     EXPECT_FALSE(IsOrdinaryFile(dir.File("none.txt")));
     EXPECT_FALSE(IsOrdinaryFile(u""));
-}
-
-#ifdef _WIN32
-TEST(IsOrdinaryFile, HiddenAndSystemFilesDoNotCountButReadOnlyOnesDo) {
-    TempDir dir;
-    for (const char* name : {"hidden.txt", "system.txt", "readonly.txt"})
-        WriteBytes(dir.Path(name), "x");
-    SetFileAttributesW(dir.Path("hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    SetFileAttributesW(dir.Path("system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM);
-    SetFileAttributesW(dir.Path("readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(IsOrdinaryFile(dir.File("hidden.txt")));
-    EXPECT_FALSE(IsOrdinaryFile(dir.File("system.txt")));
-    EXPECT_TRUE(IsOrdinaryFile(dir.File("readonly.txt")));
-    SetFileAttributesW(dir.Path("readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-    // A hidden file is no file to the lookup, but it is still never overwritten.
-    EXPECT_THROW(CreateFileWithContents(dir.File("hidden.txt"), "new"), FileError);
-    SetFileAttributesW(dir.Path("hidden.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(ReadBytes(dir.Path("hidden.txt")), "x");
-}
-#endif
-
-TEST(CreateFileWithContents, NeverReplacesWhatIsThere) {
-    TempDir dir;
-    WriteBytes(dir.Path("empty.txt"), "");
-    std::filesystem::create_directory(dir.Path("folder"));
-    try {
-        CreateFileWithContents(dir.File("empty.txt"), "new");
-        FAIL() << "expected a FileError";
-    } catch (const FileError& error) {
-        EXPECT_EQ(error.FailedStep(), FileError::Step::AlreadyExists);
-    }
-    EXPECT_THROW(CreateFileWithContents(dir.File("folder"), "new"), FileError);
-    EXPECT_EQ(ReadBytes(dir.Path("empty.txt")), "");
-    EXPECT_TRUE(std::filesystem::is_directory(dir.Path("folder")));
-    EXPECT_EQ(EntriesIn(dir.Root()), 2u) << "temporary files must be removed";
+    EXPECT_THROW(FileReader(dir.File("none.txt")), FileError);
+    EXPECT_THROW(FileReader(dir.File("folder.txt")), FileError);
 }
 
 // Side files are what the user is told of after a crash: only this file's, by their marks.
@@ -265,13 +268,6 @@ INSTANTIATE_TEST_SUITE_P(
                     SwapCase{k1177, kAlways, TargetToBackup, true, Ends::New},
                     SwapCase{k1177, kAlways, TargetToBackup, false, Ends::BothKeptAside}));
 #endif
-
-TEST(FileReader, ReportsWhatCannotBeOpened) {
-    TempDir dir;
-    std::filesystem::create_directory(dir.Path("folder"));
-    EXPECT_THROW(FileReader(dir.File("none.txt")), FileError);
-    EXPECT_THROW(FileReader(dir.File("folder")), FileError);
-}
 
 }  // namespace
 }  // namespace kiv

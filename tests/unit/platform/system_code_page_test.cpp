@@ -12,6 +12,7 @@
 #include "macro/macro_form.h"
 #include "macro/macro_list.h"
 #include "platform/ansi_text.h"
+#include "platform/utf8.h"
 #include "support/loaded_macro_list.h"
 #include "support/temp_dir.h"
 
@@ -57,11 +58,19 @@ class SystemCodePageTest : public testing::Test {
         WriteBytes(dir_.Path("chat.txt"), before_);
     }
     std::filesystem::path File() const { return dir_.Path("chat.txt"); }
-    MacroFileEditor::Result Replace(std::size_t position, const std::u16string& message,
-                                    const std::u16string& title) {
+    // Replaces macro `position` as F2 does, with the message listed when none is given, and checks
+    // the outcome, what the refusal names and the whole file afterwards.
+    void ExpectF2(std::size_t position, const char16_t* message, const std::u16string& title,
+                  Status status, const std::u16string& mention, const std::string& after) {
         const MacroList shown = test::LoadedMacroList(File());
-        MacroFileEditor editor(File().u16string());
-        return editor.Apply({MacroChange::Kind::Replace, position, Macro(message, title)}, shown);
+        const Macro macro(message ? message : std::u16string(shown.Item(position).Message()),
+                          title);
+        const MacroFileEditor::Result result =
+            MacroFileEditor(File().u16string())
+                .Apply({MacroChange::Kind::Replace, position, macro}, shown);
+        EXPECT_EQ(result.status, status) << ToUtf8(result.message);
+        EXPECT_NE(result.message.find(mention), std::u16string::npos);
+        EXPECT_EQ(ReadBytes(File()), after);
     }
 
     test::TempDir dir_;
@@ -83,24 +92,17 @@ TEST_F(SystemCodePageTest, AFileWithoutAMarkIsListedAsTheSystemReadsIt) {
 // Retitled, a line keeps its message's very bytes whatever the code page,
 // and no other line changes.
 TEST_F(SystemCodePageTest, F2WritesBackExactlyWhatItDidNotChange) {
-    const MacroList shown = test::LoadedMacroList(File());
-    const std::u16string message(shown.Item(1).Message());
-    EXPECT_EQ(Replace(1, message, u"hello").status, Status::Written);
-    EXPECT_EQ(ReadBytes(File()), kHello + "\thello\r\nabc\r\n" + kNoCharacter + "x\r\n");
+    ExpectF2(1, nullptr, u"hello", Status::Written, u"",
+             kHello + "\thello\r\nabc\r\n" + kNoCharacter + "x\r\n");
 }
 
 TEST_F(SystemCodePageTest, F2WritesJapaneseInCp932OrRefusesNamingTheCodePage) {
-    const MacroFileEditor::Result result = Replace(2, u"abc", u"よろしく");
-    if (ReadsCp932()) {
-        EXPECT_EQ(result.status, Status::Written)
-            << std::string(result.message.begin(), result.message.end());
-        EXPECT_EQ(ReadBytes(File()), kHello + "\t" + kGreeting + "\r\nabc\t" + kRegards + "\r\n" +
-                                         kNoCharacter + "x\r\n")
-            << "CP932, never UTF-8 nor U+FFFD";
+    if (ReadsCp932()) {  // CP932, never UTF-8 nor U+FFFD
+        ExpectF2(
+            2, u"abc", u"よろしく", Status::Written, u"",
+            kHello + "\t" + kGreeting + "\r\nabc\t" + kRegards + "\r\n" + kNoCharacter + "x\r\n");
     } else {
-        EXPECT_EQ(result.status, Status::Refused);
-        EXPECT_NE(result.message.find(u"コードページ 1252"), std::u16string::npos);
-        EXPECT_EQ(ReadBytes(File()), before_);
+        ExpectF2(2, u"abc", u"よろしく", Status::Refused, u"コードページ 1252", before_);
     }
 }
 
@@ -108,27 +110,18 @@ TEST_F(SystemCodePageTest, F2WritesJapaneseInCp932OrRefusesNamingTheCodePage) {
 // from its text the line would lose it. Where the code page has a character
 // for each byte (1252), it comes back exactly.
 TEST_F(SystemCodePageTest, ALineThatWouldNotComeBackIsNotRewritten) {
-    const MacroList shown = test::LoadedMacroList(File());
-    const std::u16string message(shown.Item(3).Message());
-    const MacroFileEditor::Result result = Replace(3, message, u"retitled");
     if (ReadsCp932()) {
-        EXPECT_EQ(result.status, Status::Refused);
-        EXPECT_NE(result.message.find(u"Shift_JIS (CP932)"), std::u16string::npos);
-        EXPECT_EQ(ReadBytes(File()), before_);
+        ExpectF2(3, nullptr, u"retitled", Status::Refused, u"Shift_JIS (CP932)", before_);
     } else {
-        EXPECT_EQ(result.status, Status::Written);
-        EXPECT_EQ(ReadBytes(File()),
-                  kHello + "\t" + kGreeting + "\r\nabc\r\n" + kNoCharacter + "x\tretitled\r\n");
+        ExpectF2(3, nullptr, u"retitled", Status::Written, u"",
+                 kHello + "\t" + kGreeting + "\r\nabc\r\n" + kNoCharacter + "x\tretitled\r\n");
     }
 }
 
 // The macro dialog refuses what the file's code page lacks, whatever the
 // system's: a UTF-8 system holds ♥, a Shift_JIS file on it does not.
 TEST_F(SystemCodePageTest, TheDialogRefusesWhatTheFilesCodePageLacks) {
-    MacroForm form;
-    form.title = u"♥";
-    form.lines[0] = u"hello";
-    const ComposedMacro composed = ComposeMacro(form, TextEncoding::Ansi);
+    const ComposedMacro composed = ComposeMacro({u"♥", {u"hello"}, u""}, TextEncoding::Ansi);
     EXPECT_FALSE(composed.macro);
     EXPECT_NE(composed.refusal.find(u"U+2665"), std::u16string::npos);
     EXPECT_NE(WhyMacroCannotBeWritten(Macro(u"♥", u"t"), TextEncoding::Ansi).find(u"U+2665"),

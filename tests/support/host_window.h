@@ -44,7 +44,8 @@ class HostWindow {
             SetWindowLongPtrW(window, GWLP_USERDATA,
                               reinterpret_cast<LONG_PTR>(create->lpCreateParams));
         }
-        const auto* route = reinterpret_cast<const Route*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        const auto* route =
+            reinterpret_cast<const Route*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (route != nullptr && *route) {
             if (const std::optional<LRESULT> answer = (*route)(message, wParam, lParam)) {
                 return *answer;

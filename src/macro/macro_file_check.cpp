@@ -119,7 +119,7 @@ std::vector<MacroFileFinding> CheckMacroFile(std::string_view bytes) {
             findings.push_back({.kind = Kind::TabsOnly, .line = first});
             return;
         }
-        const std::size_t tab = read.text.find(u'\t');
+        const std::size_t tab = MessageEndIn(read.text);
         const std::u16string_view message = read.text.substr(0, tab);
         if (const std::size_t count = CountSeparators(message); count >= kMaxLinesPerMessage) {
             findings.push_back({.kind = Kind::TooManySeparators, .line = first, .count = count});

@@ -326,7 +326,7 @@ std::u16string MacroLineText(const Macro& macro) {
 }
 
 Macro MacroOfLine(std::u16string_view line) {
-    const std::size_t tab = line.find(u'\t');
+    const std::size_t tab = MessageEndIn(line);
     if (tab == std::u16string_view::npos) return {std::u16string(line), std::u16string(line)};
     return {std::u16string(line.substr(0, tab)), std::u16string(line.substr(tab + 1))};
 }

@@ -74,6 +74,11 @@ using MacroFileLineSink = std::function<void(const MacroFileLine&)>;
 // title, otherwise message, TAB, title. The macro a line holds, the other way.
 std::u16string MacroLineText(const Macro& macro);
 Macro MacroOfLine(std::u16string_view line);
+// Where a line's message ends: at its first TAB, the title's start just past
+// it; npos for a line that is its own title.
+inline std::size_t MessageEndIn(std::u16string_view line) {
+    return line.find(u'\t');
+}
 
 // Why `text` cannot stand in a line of a file in `encoding` and read back as
 // exactly itself (Japanese, beginning with `field`, the name of the field it

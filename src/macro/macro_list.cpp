@@ -34,7 +34,7 @@ void MacroList::LoadData(MissingFile missing) {
             if (IsBlankLine(line.text)) return;
             const std::size_t begin = text.size();
             text.append(line.text);
-            const std::size_t tab = line.text.find(u'\t');
+            const std::size_t tab = MessageEndIn(line.text);
             entries.push_back(
                 {begin, tab == std::u16string_view::npos ? text.size() : begin + tab, text.size()});
         });

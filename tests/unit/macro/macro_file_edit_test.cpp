@@ -214,6 +214,8 @@ TEST(MacroFileEditor, WritesExactlyThisOrNothing) {
                  Insert(0, Own(u"b")), "\xFF\xFE\x61\0\r\0\n\0\x62\0\r\0\n\0\x01"s),
           Writes("utf8_keeps_what_cp932_lacks", "\xE3\x81\x82\r\n", Replace(1, Own(u"♥")),
                  "\xE2\x99\xA5\r\n"),
+          Writes("tabs_after_the_first_stay_in_the_title", "a\tb\tc\r\n",
+                 Replace(1, {u"d", u"e\tf"}), "d\te\tf\r\n"),
           Writes("before_an_unended_last_line", "a\r\nb", Change(Kind::Delete, 1), "b"),
           Leaves("utf16_half_a_pair_at_the_end",
                  "\xFF\xFE"

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "app/common/resource.h"
+#include "app/macro_file/file_watch_win32.h"
 #include "support/hosted_features.h"
 #include "support/in_process_window.h"
 
@@ -66,6 +67,19 @@ TEST_F(MacroEditingTest, AMoveSwapsLinesAndUndoGivesBackEachStepsBytes) {
     editing.Undo();
     EXPECT_EQ(ReadBytes(MacroFile()), loaded);
     EXPECT_EQ(saved, std::vector<MacroHotkeys>{}) << "no key moved";
+}
+
+// On a share the write runs while the window answers, holding off a log-off only until it ends.
+TEST_F(MacroEditingTest, AWriteOnAShareLetsALogOffGoOnceDone) {
+    FileWatch::SetWhereSeam([](const std::u16string&) { return FileWatch::Where::Elsewhere; });
+    Select(0);
+    editing.Move(MacroChange::Kind::MoveDown);
+    FileWatch::SetWhereSeam(nullptr);
+    EXPECT_EQ(ReadBytes(MacroFile()), "b\r\na\r\nc\r\n");
+    EXPECT_FALSE(editing.Writing());
+    EXPECT_TRUE(test::PumpUntil([&] {
+        return Titles() == std::vector<std::wstring>{L"b", L"a", L"c"};
+    }));
 }
 
 }  // namespace

@@ -108,14 +108,20 @@ TEST_F(ShownMacroFileTest, AChangeOnDiskKeepsTheMacroSelectedAndAnEditSelectsWha
 
     asked_.clear();
     selected_ = 3;
-    Write("chat.txt", "a\r\nb\r\nc\r\n");
-    file_.ReadAfterEdit(0);
-    EXPECT_EQ(asked_, (std::vector<std::u16string>{u"show a b c @0", u"titles"}));
-    // A look is due every second, its settling 0.3 s later: two cover one.
     const auto looks = [&] {
         return window_counts::Get(host_.Handle(), window_counts::kFileLooks);
     };
-    const std::uintptr_t before = looks();
+    std::uintptr_t before = looks();
+    // The tool's own write, seen half-done while it held the window as a dialog does.
+    holds_ = Hold::Dialog;
+    Write("chat.txt", "half\r\n");
+    ASSERT_TRUE(test::PumpUntil([&] { return looks() != before; }));
+    Write("chat.txt", "a\r\nb\r\nc\r\n");
+    file_.ReadAfterEdit(0);
+    holds_ = {};
+    EXPECT_EQ(asked_, (std::vector<std::u16string>{u"show a b c @0", u"titles"}));
+    // A look is due every second, its settling 0.3 s later: two cover one.
+    before = looks();
     EXPECT_FALSE(test::PumpUntil([&] { return looks() != before; }, std::chrono::seconds(2)))
         << "the tool's own write is no change to look at";
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace kiv {
 namespace {
@@ -79,15 +80,25 @@ std::u16string FirstKanaOfSyllablesFrom(std::string_view start) {
 
 }  // namespace
 
-std::optional<RomajiReading> ReadRomaji(std::string_view word) {
-    if (word.empty()) return std::nullopt;
-    RomajiReading reading;
-    std::size_t at = 0;
+namespace {
+
+constexpr std::size_t kMostReadings = 16;
+
+// Reads word[at...] after `reading`, adding each way to read it to `all`.
+void ReadFrom(std::string_view word, std::size_t at, RomajiReading reading,
+              std::vector<RomajiReading>& all) {
     const auto next = [&](std::size_t ahead) {
         return at + ahead < word.size() ? word[at + ahead] : '\0';
     };
-    while (at < word.size()) {
+    while (at < word.size() && all.size() < kMostReadings) {
         const char c = word[at];
+        if (c == 'n' && next(1) == 'y' && IsVowel(next(2))) {
+            // "onyaku": おんやく as written, or おにゃく as an input method
+            // reads it. Both are tried.
+            RomajiReading syllabic = reading;
+            syllabic.kana += u'ん';
+            ReadFrom(word, at + 1, std::move(syllabic), all);
+        }
         if (c == 'n' && next(1) == 'n' && (IsVowel(next(2)) || next(2) == 'y')) {
             // Hepburn "konnichiha": ん, and the second n begins に.
             reading.kana += u'ん';
@@ -120,10 +131,18 @@ std::optional<RomajiReading> ReadRomaji(std::string_view word) {
         }
         // Part of a syllable: only at the end, where the user is still typing.
         reading.nextMayBe = FirstKanaOfSyllablesFrom(word.substr(at));
-        if (reading.nextMayBe.empty()) return std::nullopt;
+        if (reading.nextMayBe.empty()) return;
         break;
     }
-    return reading;
+    if (all.size() < kMostReadings) all.push_back(std::move(reading));
+}
+
+}  // namespace
+
+std::vector<RomajiReading> ReadRomaji(std::string_view word) {
+    std::vector<RomajiReading> all;
+    if (!word.empty()) ReadFrom(word, 0, {}, all);
+    return all;
 }
 
 }  // namespace kiv

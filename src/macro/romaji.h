@@ -8,9 +8,9 @@
 // for ー, and "x" or "l" before a kana for its small form (xtu, ltu for っ).
 // The kana are hiragana, as search_folding.h folds text. Portable.
 
-#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kiv {
 
@@ -21,7 +21,9 @@ struct RomajiReading {
     std::u16string nextMayBe;
 };
 
-// Nothing when the word is not romaji (a letter no syllable goes on with).
-std::optional<RomajiReading> ReadRomaji(std::string_view word);
+// Each way the word reads (Hepburn writes おんやく "onyaku", which an input
+// method reads おにゃく: both are given); none when the word is not romaji
+// (a letter no syllable goes on with).
+std::vector<RomajiReading> ReadRomaji(std::string_view word);
 
 }  // namespace kiv

@@ -16,6 +16,13 @@ constexpr char16_t kSemiVoicedMark = 0x309C;   // ゜, as ﾟ folds
 constexpr char16_t kCombiningVoiced = 0x3099;  // how some programs store が
 constexpr char16_t kCombiningSemiVoiced = 0x309A;
 
+// ぢ and づ sound as じ and ず, and most players type them so.
+char16_t AsHeard(char16_t kana) {
+    if (kana == u'ぢ') return u'じ';
+    if (kana == u'づ') return u'ず';
+    return kana;
+}
+
 char16_t FoldOne(char16_t c) {
     if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 0x20);
     if (c >= 0xFF01 && c <= 0xFF5E) return FoldOne(static_cast<char16_t>(c - 0xFEE0));
@@ -26,9 +33,9 @@ char16_t FoldOne(char16_t c) {
     if (c == 0xFF9F) return kSemiVoicedMark;
     // Katakana to hiragana: ァ..ヶ, and the iteration marks ヽヾ.
     if ((c >= 0x30A1 && c <= 0x30F6) || c == 0x30FD || c == 0x30FE) {
-        return static_cast<char16_t>(c - 0x60);
+        return AsHeard(static_cast<char16_t>(c - 0x60));
     }
-    return c;
+    return AsHeard(c);
 }
 
 // The kana `kana` (hiragana) with a voiced or semi-voiced mark, or 0 where
@@ -57,7 +64,7 @@ std::u16string FoldForSearch(std::u16string_view text) {
         const bool semi = one == kSemiVoicedMark || one == kCombiningSemiVoiced;
         if ((voiced || semi) && !folded.empty()) {
             if (const char16_t marked = Marked(folded.back(), semi); marked != 0) {
-                folded.back() = marked;
+                folded.back() = AsHeard(marked);
                 continue;
             }
         }

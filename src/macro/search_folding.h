@@ -6,7 +6,8 @@
 // comparison flags): the case of ASCII letters; full-width and half-width
 // forms of ASCII, digits and punctuation; katakana and hiragana; half-width
 // katakana with their separate voiced marks (ｶﾞ, ガ and が are one); the
-// long-vowel mark's width. Kanji and everything else stand as they are.
+// long-vowel mark's width; ぢ and づ, which sound as じ and ず. Kanji and
+// everything else stand as they are.
 // Portable.
 
 #include <string>

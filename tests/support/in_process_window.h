@@ -151,11 +151,12 @@ class ModalAnswerer {
     ModalAnswerer(DWORD thread, int button)
         : driver_(thread, [this, button](HWND box) {
               // A message box's text is there a moment after the box.
-              for (int tries = 0; tries < 50 && GetDlgItem(box, 0xFFFF) != nullptr &&
-                                  (text_ = TextIn(box, 0xFFFF)).empty();
-                   ++tries) {
-                  Sleep(20);
-              }
+              PumpUntil(
+                  [&] {
+                      return GetDlgItem(box, 0xFFFF) == nullptr ||
+                             !(text_ = TextIn(box, 0xFFFF)).empty();
+                  },
+                  std::chrono::seconds(1));
               if (text_.empty()) text_ = TextOf(box);
               PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
           }) {}

@@ -224,6 +224,20 @@ void RequirePosition(const MacroChange& change, const MacroList& shown) {
     }
 }
 
+// The macro a move trades places with; a partner on the wrong side, or
+// outside the list, throws std::out_of_range as a position outside it does.
+std::size_t Partner(const MacroChange& change, const MacroList& shown) {
+    if (change.kind != Kind::MoveUp && change.kind != Kind::MoveDown) return change.position;
+    const bool up = change.kind == Kind::MoveUp;
+    if (change.with == 0) return up ? change.position - 1 : change.position + 1;
+    if (up ? change.with >= change.position
+           : change.with <= change.position || change.with > shown.Count()) {
+        throw std::out_of_range("macro " + std::to_string(change.with) + " is not " +
+                                (up ? "above " : "below ") + std::to_string(change.position));
+    }
+    return change.with;
+}
+
 std::string_view ContentOf(std::string_view bytes, const Line& line) {
     return bytes.substr(line.begin, line.contentEnd - line.begin);
 }
@@ -270,6 +284,7 @@ MacroFileEditor::Result MacroFileEditor::Apply(const MacroChange& change, const 
         (change.kind == Kind::MoveDown && position == shown.Count())) {
         return {};
     }
+    const std::size_t partner = Partner(change, shown);
 
     std::optional<FileStamp> stamp;
     const std::optional<std::string> read = ReadStill(path_, stamp);
@@ -280,8 +295,8 @@ MacroFileEditor::Result MacroFileEditor::Apply(const MacroChange& change, const 
     // The macros the change targets must be on disk as the user saw them.
     std::size_t first = position;
     std::size_t last = position;
-    if (change.kind == Kind::MoveUp) first = position - 1;
-    if (change.kind == Kind::MoveDown) last = position + 1;
+    if (change.kind == Kind::MoveUp) first = partner;
+    if (change.kind == Kind::MoveDown) last = partner;
     MacroWalker walker(file);
     std::vector<MacroLine> targets;
     while (walker.Count() < last) {
@@ -366,8 +381,8 @@ MacroFileEditor::Result MacroFileEditor::Apply(const MacroChange& change, const 
         }
         case Kind::MoveUp:
         case Kind::MoveDown: {
-            const Line& upper = targets[0].line;
-            const Line& lower = targets[1].line;
+            const Line& upper = targets.front().line;
+            const Line& lower = targets.back().line;
             const std::string_view upperBytes = ContentOf(bytes, upper);
             const std::string_view lowerBytes = ContentOf(bytes, lower);
             // Equal bytes are the same macro, but for a last line whose end
@@ -382,7 +397,7 @@ MacroFileEditor::Result MacroFileEditor::Apply(const MacroChange& change, const 
                       lower.end};
             meant.becomes[0] = {upper.begin, file.TextOf(lower)};
             meant.becomes[1] = {lower.begin, file.TextOf(upper)};
-            select = change.kind == Kind::MoveUp ? position - 1 : position + 1;
+            select = partner;
             break;
         }
     }

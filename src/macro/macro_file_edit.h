@@ -28,6 +28,10 @@ struct MacroChange {
     // the end of the file.
     std::size_t position = 0;
     Macro macro;  // Insert / Replace: the new macro
+    // MoveUp / MoveDown: the macro it trades places with, above or below it
+    // (1-based); 0 for the next one that way. While the user finds a macro,
+    // the next one shown may be further away.
+    std::size_t with = 0;
 };
 
 class MacroFileEditor {

@@ -310,6 +310,38 @@ TEST_F(WithGameClient, TheListHasTheFocusBackFromTheGameAndGlobalHotkeysWorkWith
     EXPECT_EQ(GetForegroundWindow(), StandinClient::MainWindow()) << "the tool stays behind";
 }
 
+// Found as a player finds a line: romaji typed into the list, Enter says the
+// one match; Esc twice gives the whole list back, the match still selected.
+TEST_F(WithGameClient, RomajiTypedIntoTheListFindsTheMacroEnterSaysItAndEscTwiceEndsFinding) {
+    WriteMacros(u"こんにちは\t挨拶\r\nありがとう\tお礼\r\nかいふく\t回復\r\n");
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    const HWND box = FindWindowExW(tool.Main(), nullptr, L"Edit", nullptr);
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(IsWindowVisible(box));
+    ASSERT_TRUE(e2e::Activate(tool.Main()));
+    ASSERT_TRUE(e2e::WaitFor([&] { return tool.Focus() == tool.List(); }));
+    e2e::TypeCombination("a r i g a t o u", tool.List());
+    ASSERT_TRUE(e2e::WaitFor([&] { return tool.Titles() == std::vector<std::wstring>{L"お礼"}; }));
+    EXPECT_EQ(tool.Focus(), box);
+    wchar_t typed[32] = {};  // an edit box's text, not its window's caption
+    SendMessageTimeoutW(box, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(typed), SMTO_NORMAL, 20000,
+                        nullptr);
+    EXPECT_STREQ(typed, L"arigatou");
+    e2e::TypeCombination("Return", tool.Main());
+    const auto events = client_.WaitForEvents(3);
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].detail, Hex(ToAnsi(u"ありがとう")));
+    ASSERT_TRUE(e2e::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
+
+    e2e::TypeCombination("Escape Escape", tool.Main());  // the focus back in the box first
+    EXPECT_TRUE(e2e::WaitFor([&] { return !IsWindowVisible(box) && tool.Focus() == tool.List(); }));
+    EXPECT_EQ(tool.Titles().size(), 3u);
+    EXPECT_EQ(tool.Selected(), 1);
+    e2e::TypeCombination("ctrl+f", tool.Main());
+    EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(box) && tool.Focus() == box; }));
+}
+
 TEST_F(WithGameClient, NoHotkeySaysAnythingUnderADialogAndUnsavableSettingsAreToldAtClose) {
     WriteMacros(u"a\r\n");
     std::filesystem::create_directory(dir_.Path("chat.ini"));  // no file can be written there

@@ -2,7 +2,8 @@
 
 // The features the main window hosts, on a stand-in for it, each handed what
 // the window hands it and routed as the window routes them; the list box of
-// titles is the stand-in's. What the hotkeys tell and save is kept.
+// titles is the stand-in's, filled by the finder as the window's is. What the hotkeys tell and save
+// is kept.
 
 #include <windows.h>
 
@@ -10,8 +11,8 @@
 #include <vector>
 
 #include "app/editing/macro_editing_win32.h"  // with the file, the hotkeys and the notices
+#include "app/finding/macro_finder_win32.h"
 #include "app/saying/macro_saying_win32.h"
-#include "app/window/title_list_win32.h"
 #include "support/host_window.h"
 #include "support/temp_dir.h"
 
@@ -24,7 +25,16 @@ class HostedFeatures {
     HostedFeatures() {
         const HWND window = host.Handle();
         const auto holds = [this] { return held; };
-        const auto selected = [this] { return Selected(); };
+        const auto selected = [this] {
+            const std::optional<std::size_t> macro = finder.SelectedMacro();
+            return macro ? static_cast<int>(*macro) : -1;
+        };
+        finder.Create({.window = window,
+                       .instance = GetModuleHandleW(nullptr),
+                       .list = list,
+                       .layOut = {},
+                       .say = [this] { saying.Say(); },
+                       .rowsChanged = {}});
         notices.Attach({window, u"", [] { return false; }, {}, {}, {}, {}}, kShowNotices);
         file.Attach({.window = window,
                      .changedMessage = kFileChanged,
@@ -33,8 +43,8 @@ class HostedFeatures {
                      .readingTimer = 2,
                      .holds = holds,
                      .selected = selected,
-                     .show = [this](const MacroList& shown,
-                                    std::optional<int> select) { ShowTitles(list, shown, select); },
+                     .show = [this](const MacroList& shown, std::optional<int> select,
+                                    ListCame came) { finder.Show(shown, select, came); },
                      .loaded = [this](const std::u16string& path) { editing.Start(path); },
                      .titlesChanged = [this] { keys.Register(); },
                      .notices = &notices});
@@ -46,11 +56,12 @@ class HostedFeatures {
                          },
                      .notify = [this](Notice notice) { told.push_back(std::move(notice)); },
                      .save = [this] { saved.push_back(keys.MacroKeys()); }});
-        saying.Attach({window, list, &file, &notices, holds});
+        saying.Attach({window, list, &finder, &file, &notices, holds});
         editing.Attach({window, GetModuleHandleW(nullptr), &file, &keys, &notices, selected});
         host.SetRoute([this](UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
             if (message == kShowNotices) {
                 notices.ShowWhenLooking();
+            } else if (message == WM_COMMAND && finder.Handle(wParam)) {
             } else if (message == WM_TIMER) {
                 file.HandleTimer(wParam);
             } else if (!file.Handle(message, wParam)) {
@@ -90,6 +101,7 @@ class HostedFeatures {
     std::vector<Notice> told;         // what the hotkeys had told
     std::vector<MacroHotkeys> saved;  // the macros' keys at each save
     NoticeBoard notices;
+    MacroFinder finder;
     ShownMacroFile file;
     HotkeyKeeper keys;
     MacroSaying saying;

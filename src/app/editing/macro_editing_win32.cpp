@@ -93,8 +93,8 @@ void MacroEditing::DeleteMacro() {
     Change({MacroChange::Kind::Delete, position, {}});
 }
 
-void MacroEditing::Move(MacroChange::Kind upOrDown) {
-    Change({upOrDown, SelectedPosition(), {}});
+void MacroEditing::Move(MacroChange::Kind upOrDown, std::size_t with) {
+    Change({upOrDown, SelectedPosition(), {}, with});
 }
 
 void MacroEditing::Change(const MacroChange& change, const std::optional<KeyChange>& key) {

@@ -42,7 +42,9 @@ class MacroEditing {
     void NewMacro();
     void EditMacro();
     void DeleteMacro();
-    void Move(MacroChange::Kind up_or_down);
+    // Trades places with `with` (1-based), the macro on the row shown above
+    // or below it; 0 for the next one in the file.
+    void Move(MacroChange::Kind upOrDown, std::size_t with = 0);
     void Undo();
 
   private:

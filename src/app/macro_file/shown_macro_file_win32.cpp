@@ -66,7 +66,7 @@ void ShownMacroFile::ReadingDone(MacroFileReadings::Done done) {
                 return;
             }
             list_ = std::move(read.list);
-            host_.show(list_, std::nullopt);
+            host_.show(list_, std::nullopt, ListCame::Loaded);
             TellLeftoverSideFiles(path, read.leftovers);
             host_.loaded(path);
             host_.titlesChanged();
@@ -83,7 +83,7 @@ void ShownMacroFile::ReadingDone(MacroFileReadings::Done done) {
             // The tool's own write is no change to look at: a look the watch
             // made meanwhile saw what the list shows now.
             KillTimer(host_.window, host_.settleTimer);
-            ShowAgain(std::move(read), done.request.select);
+            ShowAgain(std::move(read), done.request.select, ListCame::Edited);
             host_.titlesChanged();
             return;
         case Purpose::Changed:
@@ -91,7 +91,7 @@ void ShownMacroFile::ReadingDone(MacroFileReadings::Done done) {
                 FollowReloadStep(autoReload_.ReloadFailed(), *read.problem);
                 return;
             }
-            ShowAgain(std::move(read), std::nullopt);
+            ShowAgain(std::move(read), std::nullopt, ListCame::Reloaded);
             host_.titlesChanged();
             window_counts::Add(host_.window, window_counts::kReloads);
             host_.notices->Drop(NoticeKind::ReloadFailed);
@@ -102,10 +102,10 @@ void ShownMacroFile::ReadingDone(MacroFileReadings::Done done) {
 // The list read again in place of the one shown; the scroll position stays,
 // and the selection is `select`, or by default the macro that was selected,
 // wherever it is now.
-void ShownMacroFile::ShowAgain(MacroFileRead read, std::optional<int> select) {
+void ShownMacroFile::ShowAgain(MacroFileRead read, std::optional<int> select, ListCame came) {
     const int keep = select ? *select : SelectionAfterReload(list_, host_.selected(), read.list);
     list_ = std::move(read.list);
-    host_.show(list_, keep);
+    host_.show(list_, keep, came);
     autoReload_.Reloaded(read.stamp);
     watch_.Saw(read.stamp);
 }

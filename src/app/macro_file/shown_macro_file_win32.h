@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/common/holds.h"
+#include "app/common/list_came.h"
 #include "app/macro_file/auto_reload.h"
 #include "app/macro_file/file_watch_win32.h"
 #include "app/macro_file/macro_file_reading_win32.h"
@@ -37,11 +38,11 @@ class ShownMacroFile {
         UINT_PTR settleTimer = 0;
         UINT_PTR readingTimer = 0;
         std::function<Holds()> holds;
-        // The list box's selected entry, -1 for none.
+        // The macro (0-based) selected in the list, -1 for none.
         std::function<int()> selected;
         // Shows `list`: from its top with nothing selected, or, with `select`,
-        // at the same scroll position with that entry selected (-1: none).
-        std::function<void(const MacroList& list, std::optional<int> select)> show;
+        // at the same scroll position with that macro (0-based) selected (-1: none).
+        std::function<void(const MacroList& list, std::optional<int> select, ListCame came)> show;
         // A file was loaded in place of the one shown.
         std::function<void(const std::u16string& path)> loaded;
         // The titles shown changed: the macros' keys follow them.
@@ -83,7 +84,7 @@ class ShownMacroFile {
     void StartReading(MacroFileReadings::Request request);
     bool TakeReading(WPARAM number);  // false: put off until the window is free
     void ReadingDone(MacroFileReadings::Done done);
-    void ShowAgain(MacroFileRead read, std::optional<int> select);
+    void ShowAgain(MacroFileRead read, std::optional<int> select, ListCame came);
     void TellLeftoverSideFiles(const std::u16string& path,
                                const std::vector<std::u16string>& leftovers);
     void Changed();

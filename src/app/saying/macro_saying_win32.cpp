@@ -38,20 +38,18 @@ int MacroSaying::Selected() const {
 }
 
 int MacroSaying::Count() const {
-    return static_cast<int>(SendMessageW(host_.list, LB_GETCOUNT, 0, 0));
+    return static_cast<int>(host_.finder->Rows().Count());
 }
 
 void MacroSaying::Select(int entry) const {
-    if (entry >= 0) SendMessageW(host_.list, LB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    if (entry >= 0) host_.finder->Select(entry);
 }
 
 std::optional<DeliveryOutcome> MacroSaying::Say() {
     if (host_.holds().Any(Hold::Delivering)) return std::nullopt;
-    const int selected = Selected();
-    if (selected < 0 || static_cast<std::size_t>(selected) >= host_.file->List().Count()) {
-        return std::nullopt;
-    }
-    return Deliver(static_cast<std::size_t>(selected) + 1);
+    const std::optional<std::size_t> macro = host_.finder->Rows().MacroAt(Selected());
+    if (!macro || *macro >= host_.file->List().Count()) return std::nullopt;
+    return Deliver(*macro + 1);
 }
 
 DeliveryOutcome MacroSaying::Deliver(std::size_t position) {

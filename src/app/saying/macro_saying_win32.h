@@ -2,7 +2,8 @@
 
 // Saying macros to the game: the selected one (発言, a double click, Enter),
 // then the next (発言して次へ), one by its own hotkey, and the steps through
-// the list the hotkeys 前へ and 次へ take. One delivery at a time; the clicks
+// the list the hotkeys 前へ and 次へ take: through the rows shown, which are
+// fewer while the user finds a macro. One delivery at a time; the clicks
 // and keys that waited meanwhile are dropped. Windows only.
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "app/common/holds.h"
+#include "app/finding/macro_finder_win32.h"
 #include "app/macro_file/shown_macro_file_win32.h"
 #include "app/notices/notice_board_win32.h"
 #include "app/saying/list_selection.h"
@@ -25,7 +27,8 @@ class MacroSaying {
   public:
     struct Host {
         HWND window = nullptr;
-        HWND list = nullptr;  // the list box of titles, whose selection is said
+        HWND list = nullptr;            // the list box of titles, whose selection is said
+        MacroFinder* finder = nullptr;  // which macro each of its rows is
         const ShownMacroFile* file = nullptr;
         NoticeBoard* notices = nullptr;
         std::function<Holds()> holds;

@@ -6,6 +6,7 @@ namespace kiv {
 
 MainControls DesignControls() {
     return {
+        .findBox = {},
         .list = {0, 60, 2655, 2490},
         .say = {0, 2580, 855, 375},
         .sayNext = {840, 2580, 1335, 375},
@@ -14,18 +15,20 @@ MainControls DesignControls() {
 }
 
 void LayOut(MainControls& c, float width, float height,
-            const std::function<float(const TwipsRect&)>& placeList) {
-    const TwipsRect list{0, 0, width, height - c.say.height};
+            const std::function<float(const TwipsRect&)>& placeList, float findBoxHeight) {
+    const TwipsRect list{0, findBoxHeight, width, height - c.say.height - findBoxHeight};
     if (list.width >= 0 && list.height >= 0) {
+        c.findBox = {0, 0, width, findBoxHeight};
         c.list = list;
         if (placeList) c.list.height = placeList(list);
     }
-    const TwipsRect say{0, c.list.height, width - (c.sayNext.width + c.reload.width), c.say.height};
+    const float row = c.list.top + c.list.height;
+    const TwipsRect say{0, row, width - (c.sayNext.width + c.reload.width), c.say.height};
     if (say.width >= 0) c.say = say;
     c.sayNext.left = c.say.width;
-    c.sayNext.top = c.list.height;
+    c.sayNext.top = row;
     c.reload.left = c.say.width + c.sayNext.width;
-    c.reload.top = c.list.height;
+    c.reload.top = row;
 }
 
 void FitFixedSizesToPixels(MainControls& controls, unsigned dpi) {

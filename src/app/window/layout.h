@@ -16,6 +16,7 @@ struct TwipsRect {
 };
 
 struct MainControls {
+    TwipsRect findBox;  // above the list while the user finds a macro
     TwipsRect list;
     TwipsRect say;
     TwipsRect sayNext;
@@ -34,8 +35,10 @@ MainControls DesignControls();
 // would make a width or height negative is skipped and the control keeps its
 // place. `placeList` sets the list and returns the height it really took (a
 // list box may round it); by default it takes what it is given.
+// With a find box `findBoxHeight` high, the list starts below it, shorter
+// by as much; the buttons stay where they are.
 void LayOut(MainControls& controls, float width, float height,
-            const std::function<float(const TwipsRect&)>& placeList = {});
+            const std::function<float(const TwipsRect&)>& placeList = {}, float findBoxHeight = 0);
 
 // Puts the sizes the layout never changes (the buttons' height, the two
 // fixed widths) on whole pixels at `dpi`, from their design values. At 150 %

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "app/common/tool_name.h"
+#include "app/finding/title_list_win32.h"
 #include "app/window/desktop_win32.h"
 #include "app/window/startup_settings.h"
-#include "app/window/title_list_win32.h"
 #include "app/window/tool_menu_win32.h"
 #include "app/window/window_frame_win32.h"
 #include "macro/message_preview.h"
@@ -40,7 +40,7 @@ int MainWindow::Run(HINSTANCE instance, int show) {
 
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (main.saying_.QueuedDuringDelivery(message) ||
+        if (main.saying_.QueuedDuringDelivery(message) || main.finder_.PreTranslate(message) ||
             main.menuKeys_.Translate(main.window_, message))
             continue;
         // Tab moves between the controls, Enter presses "発言".
@@ -84,8 +84,8 @@ void MainWindow::AttachFeatures() {
                   .readingTimer = kReadingTimer,
                   .holds = holds,
                   .selected = selected,
-                  .show = [this](const MacroList& list,
-                                 std::optional<int> select) { ShowList(list, select); },
+                  .show = [this](const MacroList& list, std::optional<int> select,
+                                 ListCame came) { finder_.Show(list, select, came); },
                   .loaded = [this](const std::u16string& path) { editing_.Start(path); },
                   .titlesChanged = [this] { keys_.Register(); },
                   .notices = &notices_});
@@ -103,8 +103,12 @@ void MainWindow::AttachFeatures() {
                           WriteHotkeySettings(IniFilePath(programPath_), keys_.options(),
                                               keys_.OptionsChanged(), keys_.MacroKeys());
                       }});
-    saying_.Attach(
-        {.window = window_, .list = list_, .file = &file_, .notices = &notices_, .holds = holds});
+    saying_.Attach({.window = window_,
+                    .list = list_,
+                    .finder = &finder_,
+                    .file = &file_,
+                    .notices = &notices_,
+                    .holds = holds});
     editing_.Attach({.window = window_,
                      .instance = instance_,
                      .file = &file_,
@@ -117,12 +121,20 @@ void MainWindow::CreateControls() {
     controls_.Create(window_, instance_);
     list_ = controls_.List();
     focus_.Start(window_, list_);
-    tooltip_.Attach(list_, [this](int entry) -> std::optional<std::u16string> {
+    tooltip_.Attach(list_, [this](int row) -> std::optional<std::u16string> {
         const MacroList& macros = file_.List();
-        if (entry < 0 || static_cast<std::size_t>(entry) >= macros.Count()) return std::nullopt;
-        const Macro macro = macros.Item(static_cast<std::size_t>(entry) + 1);
+        const std::optional<std::size_t> shown = finder_.Rows().MacroAt(row);
+        if (!shown || *shown >= macros.Count()) return std::nullopt;
+        const Macro macro = macros.Item(*shown + 1);
         return MessagePreview(macro.Message(), macro.Title());
     });
+    finder_.Create({.window = window_,
+                    .instance = instance_,
+                    .list = list_,
+                    .layOut = [this] { controls_.LayOut(window_, DpiOf(window_)); },
+                    .say = [this] { saying_.Say(); },
+                    .rowsChanged = [this] { tooltip_.Reset(); }});
+    controls_.AddFindRow(finder_.Box(), finder_.CountLabel());
 }
 
 void MainWindow::StartUp() {
@@ -181,18 +193,22 @@ Holds MainWindow::HoldsNow() const {
     return holds;
 }
 
-void MainWindow::ShowList(const MacroList& list, std::optional<int> select) {
-    tooltip_.Reset();
-    ShowTitles(list_, list, select);
+int MainWindow::Selected() const {
+    const std::optional<std::size_t> macro = finder_.SelectedMacro();
+    return macro ? static_cast<int>(*macro) : -1;
 }
 
-int MainWindow::Selected() const {
-    return static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
+std::size_t MainWindow::Neighbour(int step) const {
+    const auto row = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
+    const std::optional<std::size_t> macro = finder_.Rows().MacroAt(row < 0 ? -1 : row + step);
+    return macro ? *macro + 1 : 0;
 }
 
 MenuState MainWindow::CurrentMenuState() const {
-    const int selected = list_ != nullptr ? Selected() : -1;
-    const int count = static_cast<int>(file_.List().Count());
+    // On the rows shown, which are fewer while the user finds a macro.
+    const int selected =
+        list_ != nullptr ? static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0)) : -1;
+    const int count = static_cast<int>(finder_.Rows().Count());
     return {.topMost = keys_.options().topMost,
             .selected = (selected >= 0 && selected < count),
             .canMoveUp = (selected > 0 && selected < count),
@@ -231,9 +247,9 @@ void MainWindow::RunMenuCommand(MenuCommand command) {
         case MenuCommand::DeleteMacro:
             return editing_.DeleteMacro();
         case MenuCommand::MoveUp:
-            return editing_.Move(MacroChange::Kind::MoveUp);
+            return editing_.Move(MacroChange::Kind::MoveUp, Neighbour(-1));
         case MenuCommand::MoveDown:
-            return editing_.Move(MacroChange::Kind::MoveDown);
+            return editing_.Move(MacroChange::Kind::MoveDown, Neighbour(1));
         case MenuCommand::Undo:
             return editing_.Undo();
     }
@@ -359,6 +375,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     return 0;
                 case WindowControls::kList:
                     if (HIWORD(wParam) == LBN_DBLCLK) saying_.Say();
+                    return 0;
+                case MacroFinder::kBox:
+                    finder_.Handle(wParam);
                     return 0;
                 default:
                     if (const auto command = ToolMenuKeyCommand(LOWORD(wParam))) {

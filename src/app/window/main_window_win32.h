@@ -2,8 +2,8 @@
 
 // The tool's only window: the list of macro titles and the buttons "発言",
 // "発言して次へ" and "設定再読込". A host: it makes the features (the macro
-// file shown, its editing, the hotkeys, the notices), hands each the messages
-// that are its own, and says the selected macro. Windows only.
+// file shown, finding a macro in it, its editing, the hotkeys, the notices),
+// and hands each the messages that are its own. Windows only.
 
 #include <windows.h>
 
@@ -13,6 +13,7 @@
 #include "app/common/holds.h"
 #include "app/common/tool_menu.h"
 #include "app/editing/macro_editing_win32.h"
+#include "app/finding/macro_finder_win32.h"
 #include "app/hotkeys/hotkey_keeper_win32.h"
 #include "app/macro_file/shown_macro_file_win32.h"
 #include "app/notices/notice_board_win32.h"
@@ -65,8 +66,9 @@ class MainWindow {
 
     // What keeps the tool from acting now (holds.h).
     Holds HoldsNow() const;
-    void ShowList(const MacroList& list, std::optional<int> select);
-    int Selected() const;  // the list's selected entry, -1 for none
+    int Selected() const;  // the macro (0-based) on the list's selected row, -1 for none
+    // The macro (1-based) shown on the row above or below the selected one; 0 for none.
+    std::size_t Neighbour(int step) const;
 
     MenuState CurrentMenuState() const;
     void RunMenuCommand(MenuCommand command);
@@ -83,6 +85,7 @@ class MainWindow {
     ToolMenuKeys menuKeys_;
 
     NoticeBoard notices_;
+    MacroFinder finder_;
     ShownMacroFile file_;
     HotkeyKeeper keys_;
     MacroEditing editing_;

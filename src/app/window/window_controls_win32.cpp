@@ -1,5 +1,7 @@
 #include "app/window/window_controls_win32.h"
 
+#include <algorithm>
+
 namespace kiv {
 
 void WindowControls::Create(HWND window, HINSTANCE instance) {
@@ -18,6 +20,16 @@ void WindowControls::Create(HWND window, HINSTANCE instance) {
     UpdateFont(DpiOf(window));
 }
 
+void WindowControls::AddFindRow(HWND box, HWND count) {
+    findBox_ = box;
+    findCount_ = count;
+    if (font_) {
+        for (HWND control : {findBox_, findCount_}) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+        }
+    }
+}
+
 // The system's message font at the window's DPI, as every Windows program shows it.
 void WindowControls::UpdateFont(unsigned dpi) {
     NONCLIENTMETRICSW metrics{};
@@ -27,8 +39,10 @@ void WindowControls::UpdateFont(unsigned dpi) {
     }
     UniqueFont font(CreateFontIndirectW(&metrics.lfMessageFont));
     if (!font) return;
-    for (HWND control : {list_, say_, sayNext_, reload_}) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    for (HWND control : {list_, say_, sayNext_, reload_, findBox_, findCount_}) {
+        if (control != nullptr) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+        }
     }
     font_ = std::move(font);
 }
@@ -42,16 +56,42 @@ void WindowControls::LayOut(HWND window, unsigned dpi) {
         MoveWindow(control, TwipsToPixels(r.left, dpi), TwipsToPixels(r.top, dpi),
                    TwipsToPixels(r.width, dpi), TwipsToPixels(r.height, dpi), TRUE);
     };
-    kiv::LayOut(layout_, PixelsToTwips(client.right, dpi), PixelsToTwips(client.bottom, dpi),
-                [&](const TwipsRect& asked) {
-                    place(list_, asked);
-                    RECT placed{};
-                    GetWindowRect(list_, &placed);
-                    return PixelsToTwips(placed.bottom - placed.top, dpi);
-                });
+    // The find box as high as a button: a line of the same font.
+    const bool finding =
+        findBox_ != nullptr && (GetWindowLongPtrW(findBox_, GWL_STYLE) & WS_VISIBLE) != 0;
+    kiv::LayOut(
+        layout_, PixelsToTwips(client.right, dpi), PixelsToTwips(client.bottom, dpi),
+        [&](const TwipsRect& asked) {
+            place(list_, asked);
+            RECT placed{};
+            GetWindowRect(list_, &placed);
+            return PixelsToTwips(placed.bottom - placed.top, dpi);
+        },
+        finding ? layout_.say.height : 0);
+    if (finding) PlaceFindRow(dpi);
     place(say_, layout_.say);
     place(sayNext_, layout_.sayNext);
     place(reload_, layout_.reload);
+}
+
+// The count at the box's right end, as wide as its text.
+void WindowControls::PlaceFindRow(unsigned dpi) {
+    const int left = TwipsToPixels(layout_.findBox.left, dpi);
+    const int top = TwipsToPixels(layout_.findBox.top, dpi);
+    const int width = TwipsToPixels(layout_.findBox.width, dpi);
+    const int height = TwipsToPixels(layout_.findBox.height, dpi);
+    SIZE text{};
+    if (HDC dc = GetDC(findCount_)) {
+        const HGDIOBJ old = SelectObject(dc, font_.Get());
+        wchar_t count[32] = {};
+        const int length = GetWindowTextW(findCount_, count, 32);
+        GetTextExtentPoint32W(dc, count, length, &text);
+        SelectObject(dc, old);
+        ReleaseDC(findCount_, dc);
+    }
+    const int countWidth = std::min(width / 2, static_cast<int>(text.cx) + MulDiv(8, dpi, 96));
+    MoveWindow(findBox_, left, top, width - countWidth, height, TRUE);
+    MoveWindow(findCount_, left + width - countWidth, top, countWidth, height, TRUE);
 }
 
 unsigned DpiOf(HWND window) {

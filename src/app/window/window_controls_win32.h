@@ -16,6 +16,8 @@ class WindowControls {
     enum Id : int { kList = 100, kSay = 101, kSayNext = 102, kReload = 103 };
 
     void Create(HWND window, HINSTANCE instance);
+    // The find box and its count, placed above the list while the box shows.
+    void AddFindRow(HWND box, HWND count);
     // The font for the window's DPI now; after a DPI change, again.
     void UpdateFont(unsigned dpi);
     void LayOut(HWND window, unsigned dpi);
@@ -24,10 +26,14 @@ class WindowControls {
     HWND Say() const { return say_; }
 
   private:
+    void PlaceFindRow(unsigned dpi);
+
     HWND list_ = nullptr;
     HWND say_ = nullptr;
     HWND sayNext_ = nullptr;
     HWND reload_ = nullptr;
+    HWND findBox_ = nullptr;
+    HWND findCount_ = nullptr;
     UniqueFont font_;
     MainControls layout_ = DesignControls();
 };

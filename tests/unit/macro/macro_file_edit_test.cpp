@@ -141,6 +141,11 @@ const Edit kEdits[] = {
      [](RawLines& l) { std::swap(l[0].text, l[2].text); }},
     {"move_down_into_the_last_line", Change(Kind::MoveDown, 3), 4, 3,
      [](RawLines& l) { std::swap(l[3].text, l[5].text); }},
+    // While finding, with the next macro shown further away.
+    {"move_down_past_two", MacroChange{Kind::MoveDown, 1, {}, 4}, 4, 1,
+     [](RawLines& l) { std::swap(l[0].text, l[5].text); }},
+    {"move_up_past_one", MacroChange{Kind::MoveUp, 3, {}, 1}, 1, 3,
+     [](RawLines& l) { std::swap(l[0].text, l[3].text); }},
 };
 
 class EveryEncodingAndLineEnd : public testing::TestWithParam<Layout> {};

@@ -38,8 +38,8 @@ class ShownMacroFileTest : public testing::Test {
              .readingTimer = 2,
              .holds = [this] { return holds_; },
              .selected = [this] { return selected_; },
-             .show = [this](const MacroList& list,
-                            std::optional<int> select) { Shown(list, select); },
+             .show = [this](const MacroList& list, std::optional<int> select,
+                            ListCame) { Shown(list, select); },
              .loaded = [this](const std::u16string& path) { asked_.push_back(u"loaded " + path); },
              .titlesChanged = [this] { asked_.emplace_back(u"titles"); },
              .notices = &notices_});

@@ -15,7 +15,8 @@ MainControls LaidOut(float width, float height) {
 
 TEST(Layout, DesignSizeGivesTheDesignedRow) {
     EXPECT_EQ(LaidOut(kDesignClientWidth, kDesignClientHeight),
-              (MainControls{{0, 0, 3630, 2580},
+              (MainControls{{0, 0, 3630, 0},
+                            {0, 0, 3630, 2580},
                             {0, 2580, 1200, 375},
                             {1200, 2580, 1335, 375},
                             {2535, 2580, 1095, 375}}));
@@ -25,6 +26,13 @@ TEST(Layout, DesignSizeGivesTheDesignedRow) {
     EXPECT_EQ(shorter.list.height, 2480);
     EXPECT_EQ(shorter.say.top, 2480);
     EXPECT_EQ(shorter.reload.top, 2480);
+
+    MainControls finding = DesignControls();  // the find box takes the list's top, not the buttons'
+    LayOut(finding, 3630, 2955, {}, 375);
+    EXPECT_EQ(finding.findBox, (TwipsRect{0, 0, 3630, 375}));
+    EXPECT_EQ(finding.list, (TwipsRect{0, 375, 3630, 2205}));
+    EXPECT_EQ(finding.say, LaidOut(3630, 2955).say);
+    EXPECT_EQ(finding.reload, LaidOut(3630, 2955).reload);
 }
 
 TEST(Layout, AtAnyScaleTheRowEndsOnTheClientEdgesInWholePixels) {

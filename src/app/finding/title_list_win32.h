@@ -2,8 +2,10 @@
 // Puts every macro's title into a list box, in file order.
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 
+#include "app/finding/visible_rows.h"
 #include "macro/macro_list.h"
 
 namespace kiv {
@@ -11,6 +13,12 @@ namespace kiv {
 // Replaces the list's entries. The list is drawn once at the end, not once per
 // title: a file of 100,000 macros then fills in a fraction of a second.
 void FillTitleList(HWND list, const MacroList& macros);
+// Only the titles of `rows`, the first `count` of them (all by default);
+// AddTitles adds more, rows [from, to), after them.
+void FillTitleList(HWND list, const MacroList& macros, const VisibleRows& rows,
+                   std::size_t count = SIZE_MAX);
+void AddTitles(HWND list, const MacroList& macros, const VisibleRows& rows, std::size_t from,
+               std::size_t to);
 
 // Shows `macros`: from the top with nothing selected, or, with `select`, at
 // the same scroll position with that entry selected (-1: none).

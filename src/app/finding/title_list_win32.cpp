@@ -1,4 +1,4 @@
-#include "app/window/title_list_win32.h"
+#include "app/finding/title_list_win32.h"
 
 #include <algorithm>
 
@@ -7,15 +7,27 @@
 namespace kiv {
 
 void FillTitleList(HWND list, const MacroList& macros) {
+    VisibleRows all;
+    all.ShowAll(macros.Count());
+    FillTitleList(list, macros, all);
+}
+
+void FillTitleList(HWND list, const MacroList& macros, const VisibleRows& rows, std::size_t count) {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     // Room for all entries up front, so the list does not grow step by step.
-    SendMessageW(list, LB_INITSTORAGE, macros.Count(),
-                 static_cast<LPARAM>(macros.Count() * 32 * sizeof(wchar_t)));
+    SendMessageW(list, LB_INITSTORAGE, rows.Count(),
+                 static_cast<LPARAM>(rows.Count() * 32 * sizeof(wchar_t)));
+    AddTitles(list, macros, rows, 0, std::min(count, rows.Count()));
+}
+
+void AddTitles(HWND list, const MacroList& macros, const VisibleRows& rows, std::size_t from,
+               std::size_t to) {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     // One buffer for every title: LB_ADDSTRING wants it NUL-ended, the list keeps views.
     std::u16string title;
-    for (std::size_t position = 1; position <= macros.Count(); ++position) {
-        title.assign(macros.Title(position));
+    for (std::size_t row = from; row < to; ++row) {
+        title.assign(macros.Title(*rows.MacroAt(static_cast<int>(row)) + 1));
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(title)));
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/window/title_list_win32.h"
+#include "app/finding/title_list_win32.h"
 
 namespace kiv {
 namespace {

@@ -1,0 +1,325 @@
+#include "app/finding/macro_finder_win32.h"
+
+#include <imm.h>
+
+#include <algorithm>
+
+#include "app/finding/title_list_win32.h"
+#include "platform/wide_text.h"
+
+namespace kiv {
+namespace {
+
+constexpr wchar_t kSelf[] = L"KivMacro.MacroFinder";
+
+constexpr UINT_PTR kFillTimer = 0x4B46;  // on the list box, which has no timers of its own
+
+std::u16string CommittedByInputMethod(HWND window) {
+    std::u16string text;
+    HIMC context = ImmGetContext(window);
+    if (context == nullptr) return text;
+    const LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+    if (bytes > 0) {
+        text.resize(static_cast<std::size_t>(bytes) / sizeof(char16_t));
+        ImmGetCompositionStringW(context, GCS_RESULTSTR, text.data(), static_cast<DWORD>(bytes));
+    }
+    ImmReleaseContext(window, context);
+    return text;
+}
+
+MacroFinder::CommittedTextReader committedTextReader = CommittedByInputMethod;
+
+bool KeyDown(int key) {
+    return (GetKeyState(key) & 0x8000) != 0;
+}
+
+MacroFinder* Self(HWND control) {
+    return static_cast<MacroFinder*>(GetPropW(control, kSelf));
+}
+
+}  // namespace
+
+void MacroFinder::SetCommittedTextReader(CommittedTextReader reader) {
+    committedTextReader = reader != nullptr ? reader : CommittedByInputMethod;
+}
+
+void MacroFinder::Create(Host host) {
+    host_ = std::move(host);
+    box_ = CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0,
+        host_.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBox)), host_.instance, nullptr);
+    count_ =
+        CreateWindowExW(0, L"Static", L"", WS_CHILD | SS_RIGHT | SS_CENTERIMAGE | SS_NOPREFIX, 0, 0,
+                        0, 0, host_.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCount)),
+                        host_.instance, nullptr);
+    if (box_ == nullptr || count_ == nullptr) return;
+    // The tab order is the children's order: the box comes before the list.
+    SetWindowPos(box_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetPropW(box_, kSelf, this);
+    SetPropW(host_.list, kSelf, this);
+    boxProcedure_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(box_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BoxProcedure)));
+    listProcedure_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(host_.list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProcedure)));
+}
+
+std::optional<std::size_t> MacroFinder::SelectedMacro() const {
+    return rows_.MacroAt(static_cast<int>(SendMessageW(host_.list, LB_GETCURSEL, 0, 0)));
+}
+
+void MacroFinder::Select(int row) {
+    if (row >= 0 && static_cast<std::size_t>(row) >= filled_) FillAll();
+    SendMessageW(host_.list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+}
+
+void MacroFinder::Show(const MacroList& macros, std::optional<int> select, ListCame came) {
+    const std::size_t before = rows_.Total();
+    macros_ = &macros;
+    search_ = MacroSearch(macros);
+    if (came == ListCame::Loaded) SetQuietly(u"");
+    if (HasSearchWords(query_)) {
+        rows_.ShowOnly(search_.Find(query_), macros.Count());
+    } else {
+        rows_.ShowAll(macros.Count());
+    }
+    const std::optional<std::size_t> macro =
+        select && *select >= 0 ? std::optional(static_cast<std::size_t>(*select)) : std::nullopt;
+    int row = rows_.RowOf(macro);
+    if (came == ListCame::Edited && macro && row < 0) {
+        if (macros.Count() < before) {
+            // A macro was deleted: the row that took its place.
+            row = rows_.RowAtOrAfter(*macro);
+        } else {
+            // A new or changed macro the query would hide: shown, the box
+            // emptied, so that the user sees why the others came back.
+            SetQuietly(u"");
+            rows_.ShowAll(macros.Count());
+            row = rows_.RowOf(macro);
+        }
+    }
+    const LRESULT top = SendMessageW(host_.list, LB_GETTOPINDEX, 0, 0);
+    Fill(row, select ? std::optional(top) : std::nullopt);
+}
+
+void MacroFinder::StartFinding(std::u16string_view typed) {
+    if (box_ == nullptr) return;
+    if (!Shown()) {
+        ShowWindow(box_, SW_SHOW);
+        ShowWindow(count_, SW_SHOW);
+        if (host_.layOut) host_.layOut();
+    }
+    SetFocus(box_);
+    if (typed.empty()) {
+        SendMessageW(box_, EM_SETSEL, 0, -1);
+        return;
+    }
+    const std::u16string text(typed);
+    SendMessageW(box_, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+    SendMessageW(box_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Wide(text)));
+}
+
+bool MacroFinder::PreTranslate(MSG& message) {
+    if (box_ == nullptr || message.message != WM_KEYDOWN) return false;
+    const bool ctrl = KeyDown(VK_CONTROL);
+    if (message.wParam == 'F' && ctrl && !KeyDown(VK_MENU) &&
+        (message.hwnd == host_.window || IsChild(host_.window, message.hwnd))) {
+        StartFinding();
+        return true;
+    }
+    if (message.hwnd != box_) return false;
+    const KeyPress press{static_cast<std::uint32_t>(message.wParam), KeyDown(VK_SHIFT), ctrl,
+                         false};
+    if (RouteFindBoxKey(press, composing_) == FindBoxKey::Window) return false;
+    // Neither the window's shortcuts (Delete, Ctrl+Z...) nor the dialog keys
+    // (Enter presses 発言 there, whatever is being composed) see it.
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+}
+
+bool MacroFinder::Handle(WPARAM wParam) {
+    if (LOWORD(wParam) != kBox) return false;
+    if (HIWORD(wParam) == EN_CHANGE && !quiet_ && !composing_) Narrow();
+    return true;
+}
+
+// The rows for the box's committed text: the first match selected; with the
+// box emptied, every macro again, the one selected among the matches still
+// selected.
+void MacroFinder::Narrow() {
+    if (macros_ == nullptr) return;
+    const std::u16string text = BoxText();
+    if (text == query_) return;
+    const std::optional<std::size_t> selected = SelectedMacro();
+    query_ = text;
+    if (HasSearchWords(query_)) {
+        rows_.ShowOnly(search_.Find(query_), macros_->Count());
+        Fill(rows_.Count() > 0 ? 0 : -1, std::nullopt, true);
+    } else {
+        rows_.ShowAll(macros_->Count());
+        Fill(rows_.RowOf(selected), std::nullopt, true);
+    }
+}
+
+void MacroFinder::Fill(int selectRow, std::optional<LRESULT> top, bool inSteps) {
+    KillTimer(host_.list, kFillTimer);
+    std::size_t now = rows_.Count();
+    if (inSteps) {
+        // The selected row and a page past it in the first step.
+        now = std::max(MacroFinder::kRowsAStep,
+                       static_cast<std::size_t>(std::max(selectRow, 0)) + MacroFinder::kRowsAStep);
+    }
+    FillTitleList(host_.list, *macros_, rows_, now);
+    filled_ = std::min(now, rows_.Count());
+    if (filled_ < rows_.Count()) SetTimer(host_.list, kFillTimer, USER_TIMER_MINIMUM, FillLater);
+    if (top) SendMessageW(host_.list, LB_SETTOPINDEX, static_cast<WPARAM>(*top), 0);
+    if (selectRow >= 0) SendMessageW(host_.list, LB_SETCURSEL, static_cast<WPARAM>(selectRow), 0);
+    SetWindowTextW(count_, Wide(MatchCountText(rows_.Count(), rows_.Total())));
+    if (Shown() && host_.layOut) host_.layOut();  // the count's width follows its text
+    if (host_.rowsChanged) host_.rowsChanged();
+}
+
+void CALLBACK MacroFinder::FillLater(HWND list, UINT, UINT_PTR, DWORD) {
+    MacroFinder* self = Self(list);
+    const std::size_t to = std::min(self->filled_ + MacroFinder::kRowsAStep, self->rows_.Count());
+    AddTitles(list, *self->macros_, self->rows_, self->filled_, to);
+    self->filled_ = to;
+    if (to == self->rows_.Count()) KillTimer(list, kFillTimer);
+}
+
+void MacroFinder::FillAll() {
+    KillTimer(host_.list, kFillTimer);
+    AddTitles(host_.list, *macros_, rows_, filled_, rows_.Count());
+    filled_ = rows_.Count();
+}
+
+void MacroFinder::Hide() {
+    if (!Shown()) return;
+    if (GetFocus() == box_) SetFocus(host_.list);
+    ShowWindow(box_, SW_HIDE);
+    ShowWindow(count_, SW_HIDE);
+    if (host_.layOut) host_.layOut();
+}
+
+void MacroFinder::MoveInList(WPARAM key) {
+    // The list's own keys, as if it had the focus; End goes to the last row.
+    if (key == VK_END || key == VK_NEXT) FillAll();
+    CallWindowProcW(listProcedure_, host_.list, WM_KEYDOWN, key, 0);
+}
+
+void MacroFinder::SetQuietly(std::u16string_view text) {
+    query_ = text;
+    if (box_ == nullptr) return;
+    quiet_ = true;
+    SetWindowTextW(box_, Wide(query_));
+    quiet_ = false;
+}
+
+std::u16string MacroFinder::BoxText() const {
+    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(box_)) + 1, u'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(
+        box_, reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(text.size()))));
+    return text;
+}
+
+LRESULT CALLBACK MacroFinder::BoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    MacroFinder* self = Self(box);
+    if (message == WM_NCDESTROY) RemovePropW(box, kSelf);
+    return self->OnBoxMessage(message, wParam, lParam);
+}
+
+LRESULT CALLBACK MacroFinder::ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    MacroFinder* self = Self(list);
+    if (message == WM_NCDESTROY) RemovePropW(list, kSelf);
+    return self->OnListMessage(message, wParam, lParam);
+}
+
+LRESULT MacroFinder::OnBoxMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto original = [&] {
+        return CallWindowProcW(boxProcedure_, box_, message, wParam, lParam);
+    };
+    switch (message) {
+        case WM_KEYDOWN: {
+            const KeyPress press{static_cast<std::uint32_t>(wParam), KeyDown(VK_SHIFT),
+                                 KeyDown(VK_CONTROL), false};
+            switch (RouteFindBoxKey(press, composing_)) {
+                case FindBoxKey::List:
+                    MoveInList(wParam);
+                    return 0;
+                case FindBoxKey::Say:
+                    if (host_.say) host_.say();
+                    return 0;
+                case FindBoxKey::Escape:
+                    if (GetWindowTextLengthW(box_) > 0) {
+                        SetWindowTextW(box_, L"");
+                    } else {
+                        Hide();
+                    }
+                    return 0;
+                case FindBoxKey::Text:
+                case FindBoxKey::Window:
+                    break;
+            }
+            break;
+        }
+        case WM_CHAR:
+            // Enter and Esc were handled as keys; an edit box only beeps at them.
+            if (wParam == VK_RETURN || wParam == VK_ESCAPE) return 0;
+            break;
+        case WM_GETDLGCODE:
+            // In a dialog loop not the tool's own, Enter and Esc still come here.
+            return original() | DLGC_WANTALLKEYS;
+        case WM_IME_STARTCOMPOSITION:
+            composing_ = true;
+            break;
+        case WM_IME_ENDCOMPOSITION: {
+            composing_ = false;
+            const LRESULT result = original();
+            Narrow();  // what was committed, now that it is
+            return result;
+        }
+        case WM_KILLFOCUS: {
+            // Emptied and left for another control of the window: hidden. Not
+            // when the window itself goes inactive: the focus comes back here.
+            const LRESULT result = original();
+            const HWND next = reinterpret_cast<HWND>(wParam);
+            if (GetWindowTextLengthW(box_) == 0 && next != nullptr && IsChild(host_.window, next)) {
+                Hide();
+            }
+            return result;
+        }
+        default:
+            break;
+    }
+    return original();
+}
+
+LRESULT MacroFinder::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CHAR:
+            if (OpensFindBox(static_cast<char16_t>(wParam))) {
+                StartFinding(std::u16string(1, static_cast<char16_t>(wParam)));
+                return 0;
+            }
+            break;
+        case WM_IME_CHAR:
+            StartFinding(std::u16string(1, static_cast<char16_t>(wParam)));
+            return 0;
+        case WM_IME_STARTCOMPOSITION:
+            // The composition goes on in the box.
+            StartFinding();
+            return SendMessageW(box_, message, wParam, lParam);
+        case WM_IME_COMPOSITION:
+            // Committed before the box had the focus: the text is the box's.
+            if ((lParam & GCS_RESULTSTR) != 0) StartFinding(committedTextReader(host_.list));
+            return 0;
+        case WM_IME_ENDCOMPOSITION:
+            if (composing_) return SendMessageW(box_, message, wParam, lParam);
+            return 0;
+        default:
+            break;
+    }
+    return CallWindowProcW(listProcedure_, host_.list, message, wParam, lParam);
+}
+
+}  // namespace kiv

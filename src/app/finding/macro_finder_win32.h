@@ -1,0 +1,109 @@
+#pragma once
+
+// Finding a macro by typing: a one-line box above the list, hidden until the
+// user starts to find (Ctrl+F, or a character typed into the list, or an
+// input method's composition begun there), whose words narrow the list to the
+// macros they are found in. It fills the list, and owns which macro each row
+// is (visible_rows.h). Only committed text narrows it: while the input method
+// composes, the box's keys are the input method's. Windows only.
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/common/list_came.h"
+#include "app/finding/find_box_keys.h"
+#include "app/finding/visible_rows.h"
+#include "macro/macro_list.h"
+#include "macro/macro_search.h"
+
+namespace kiv {
+
+class MacroFinder {
+  public:
+    enum Id : int { kBox = 104, kCount = 105 };
+    // A keystroke's rows go into the list box a step at a time, each within
+    // a frame (a list box takes about a microsecond a title under Wine): the
+    // first step at once, the rest on a timer, so that typing never waits on
+    // a hundred thousand titles going in.
+    static constexpr std::size_t kRowsAStep = 5000;
+
+    struct Host {
+        HWND window = nullptr;
+        HINSTANCE instance = nullptr;
+        HWND list = nullptr;  // the list box of titles, which this fills
+        // The box was shown or hidden: the window places its controls again.
+        std::function<void()> layOut;
+        // Enter in the box, with nothing being composed.
+        std::function<void()> say;
+        // The rows changed: what pointed at one (the preview) forgets it.
+        std::function<void()> rowsChanged;
+    };
+    // Makes the box, hidden, first in the tab order; after the list.
+    void Create(Host host);
+
+    HWND Box() const { return box_; }
+    HWND CountLabel() const { return count_; }
+    // The box's own state, whether or not the window is on screen yet.
+    bool Shown() const {
+        return box_ != nullptr && (GetWindowLongPtrW(box_, GWL_STYLE) & WS_VISIBLE) != 0;
+    }
+    const VisibleRows& Rows() const { return rows_; }
+    // The macro (0-based) on the list's selected row.
+    std::optional<std::size_t> SelectedMacro() const;
+    // Selects `row` (-1: none), its title put in the list first if it is
+    // still to come.
+    void Select(int row);
+
+    // Shows `macros` narrowed by the query: from the top with nothing
+    // selected, or, with `select` (a macro, 0-based; -1: none), at the same
+    // scroll position with that macro selected. An edited macro the query
+    // would hide empties the box, so that it is still shown. Another file
+    // loaded empties it too; a reload and an edit keep the query.
+    void Show(const MacroList& macros, std::optional<int> select, ListCame came);
+
+    // Shows the box with the focus in it, `typed` added to its text.
+    void StartFinding(std::u16string_view typed = {});
+    // In the message loop, before the window's shortcuts and dialog keys:
+    // true when `message` was taken here (Ctrl+F, or a key the box keeps,
+    // which is dispatched to it at once).
+    bool PreTranslate(MSG& message);
+    // WM_COMMAND from the box; false when it was another control's.
+    bool Handle(WPARAM wParam);
+
+    // Reads the text the input method committed, on WM_IME_COMPOSITION with
+    // GCS_RESULTSTR. A seam: Wine has no input method to commit anything.
+    using CommittedTextReader = std::u16string (*)(HWND window);
+    static void SetCommittedTextReader(CommittedTextReader reader);
+
+  private:
+    static LRESULT CALLBACK BoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnBoxMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnListMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void Narrow();
+    void Fill(int selectRow, std::optional<LRESULT> top, bool inSteps = false);
+    static void CALLBACK FillLater(HWND list, UINT message, UINT_PTR timer, DWORD time);
+    void FillAll();
+    void Hide();
+    void MoveInList(WPARAM key);
+    void SetQuietly(std::u16string_view text);
+    std::u16string BoxText() const;
+
+    Host host_;
+    HWND box_ = nullptr;
+    HWND count_ = nullptr;
+    WNDPROC boxProcedure_ = nullptr;
+    WNDPROC listProcedure_ = nullptr;
+    const MacroList* macros_ = nullptr;
+    MacroSearch search_;
+    VisibleRows rows_;
+    std::size_t filled_ = 0;  // rows whose titles are in the list box
+    std::u16string query_;    // the committed text the rows were narrowed by
+    bool composing_ = false;
+    bool quiet_ = false;  // the tool itself sets the box's text
+};
+
+}  // namespace kiv

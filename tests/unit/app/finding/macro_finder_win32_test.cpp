@@ -1,0 +1,138 @@
+// The find box on a stand-in window: what opens it, what it narrows the list
+// to, the input method's text, and what becomes of the query as the file
+// changes. Wine has no input method: its messages are sent here as one
+// sends them, and the text it committed comes through the seam.
+
+#include "app/finding/macro_finder_win32.h"
+
+#include <gtest/gtest.h>
+#include <imm.h>
+#include <windows.h>
+
+#include "platform/window_counts_win32.h"
+#include "support/hosted_features.h"
+#include "support/in_process_window.h"
+
+namespace kiv {
+namespace {
+
+constexpr char kMacros[] =
+    "こんにちは\t挨拶\r\nありがとう\tお礼\r\nかいふく\t回復\r\n"
+    "Hello everyone\tハロー\r\nどうもアリガトウ\tお礼2\r\nおつかれさまでした\t締め\r\n";
+
+class MacroFinderTest : public testing::Test, protected test::HostedFeatures {
+  protected:
+    void SetUp() override { Start(kMacros); }
+    HWND Box() const { return finder.Box(); }
+    void Type(std::u16string_view text, HWND into) const {
+        for (const char16_t c : text) SendMessageW(into, WM_CHAR, c, 0);
+    }
+    void Key(WPARAM key) const { SendMessageW(Box(), WM_KEYDOWN, key, 0); }
+    std::wstring BoxText() const { return test::TextOf(Box()); }
+    std::uintptr_t Said() const {
+        return window_counts::Get(host.Handle(), window_counts::kDeliveries);
+    }
+};
+
+const std::vector<std::wstring> kAll = {L"挨拶", L"お礼", L"回復", L"ハロー", L"お礼2", L"締め"};
+
+TEST_F(MacroFinderTest, ATypedCharacterOpensTheBoxAndEscTwiceGivesTheWholeListBack) {
+    EXPECT_FALSE(finder.Shown()) << "hidden until the user finds";
+    SendMessageW(list, WM_CHAR, u'a', 0);
+    ASSERT_TRUE(finder.Shown());
+    EXPECT_EQ(GetFocus(), Box()) << "the typed character with the focus";
+    Type(u"rigatou", Box());
+    EXPECT_EQ(BoxText(), L"arigatou");
+    EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"お礼", L"お礼2"}));
+    EXPECT_EQ(Selected(), 0) << "the first match";
+    EXPECT_EQ(test::TextOf(finder.CountLabel()), L"2 / 6");
+    Key(VK_DOWN);  // moves in the list, not in the box
+    EXPECT_EQ(Selected(), 1);
+
+    MSG del{Box(), WM_KEYDOWN, VK_DELETE, 0, 0, {}};
+    EXPECT_TRUE(finder.PreTranslate(del)) << "the box's own, never the tool's Delete";
+    MSG tab{Box(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    EXPECT_FALSE(finder.PreTranslate(tab));
+
+    Key(VK_ESCAPE);
+    EXPECT_EQ(BoxText(), L"");
+    EXPECT_EQ(Titles(), kAll);
+    EXPECT_EQ(Selected(), 4) << "the macro selected among the matches";
+    EXPECT_TRUE(finder.Shown());
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(finder.Shown());
+    EXPECT_EQ(GetFocus(), list);
+    EXPECT_EQ(Selected(), 4);
+
+    BYTE keys[256] = {};  // Ctrl+F from the list, as the message loop sees it
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG ctrlF{list, WM_KEYDOWN, 'F', 0, 0, {}};
+    EXPECT_TRUE(finder.PreTranslate(ctrlF));
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_TRUE(finder.Shown());
+    EXPECT_EQ(GetFocus(), Box());
+}
+
+std::u16string Committed(HWND) {
+    return u"ありがとう";
+}
+
+TEST_F(MacroFinderTest, OnlyCommittedTextNarrowsAndEnterWhileComposingSaysNothing) {
+    Select(0);
+    SendMessageW(list, WM_IME_STARTCOMPOSITION, 0, 0);
+    ASSERT_TRUE(finder.Shown());
+    ASSERT_EQ(GetFocus(), Box());
+    SetWindowTextW(Box(), L"かいふく");  // as the composition shows in the box
+    EXPECT_EQ(Titles(), kAll) << "nothing narrows while composing";
+    const std::uintptr_t before = Said();
+    Key(VK_RETURN);  // confirms the composition
+    MSG enter{Box(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_TRUE(finder.PreTranslate(enter)) << "never to the dialog keys, which press 発言";
+    EXPECT_EQ(Said(), before);
+    SendMessageW(Box(), WM_IME_ENDCOMPOSITION, 0, 0);
+    EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"回復"}));
+    Key(VK_RETURN);
+    EXPECT_EQ(Said(), before + 1) << "Enter with nothing composed says the selected row";
+
+    Key(VK_ESCAPE);
+    Key(VK_ESCAPE);
+    MacroFinder::SetCommittedTextReader(Committed);
+    SendMessageW(list, WM_IME_COMPOSITION, 0, GCS_COMPSTR);
+    EXPECT_FALSE(finder.Shown()) << "text still being composed";
+    SendMessageW(list, WM_IME_COMPOSITION, 0, GCS_RESULTSTR);  // committed before the box opened
+    MacroFinder::SetCommittedTextReader(nullptr);
+    EXPECT_EQ(BoxText(), L"ありがとう");
+    EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"お礼", L"お礼2"}));
+}
+
+TEST_F(MacroFinderTest, AReloadAndAnEditKeepTheQueryUnlessItWouldHideWhatTheEditMade) {
+    SendMessageW(list, WM_CHAR, u'礼', 0);
+    const std::vector<std::wstring> thanks = {L"お礼", L"お礼2"};
+    ASSERT_EQ(Titles(), thanks);
+
+    test::WriteBytes(MacroFile(), std::string(kMacros) + "テスト\t新しい\r\n");
+    file.ReadAfterEdit(6);  // a new macro the query would hide: shown, the box emptied
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles().size() == 7; }));
+    EXPECT_EQ(Selected(), 6);
+    EXPECT_EQ(BoxText(), L"");
+
+    Type(u"礼", Box());
+    ASSERT_EQ(Titles(), thanks);
+    test::WriteBytes(MacroFile(), "こんにちは\t挨拶\r\nかいふく\t回復\r\nx\tお礼2\r\n");
+    file.ReadAfterEdit(1);  // お礼 deleted: the row that took its place
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles().size() == 1; }));
+    EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"お礼2"}));
+    EXPECT_EQ(Selected(), 0);
+    EXPECT_EQ(BoxText(), L"礼") << "kept";
+
+    test::WriteBytes(dir.Path("other.txt"), "x\t礼状\r\ny\r\n");
+    file.Load(dir.Path("other.txt").u16string());
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles().size() == 2; }));
+    EXPECT_EQ(BoxText(), L"") << "another file: the query goes";
+}
+
+}  // namespace
+}  // namespace kiv

@@ -1,0 +1,160 @@
+// Finding macros by the words typed into the find box.
+
+#include "macro/macro_search.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "macro/romaji.h"
+#include "macro/search_folding.h"
+#include "platform/utf8.h"
+#include "support/loaded_macro_list.h"
+#include "support/temp_dir.h"
+
+namespace kiv {
+namespace {
+
+// The list of `lines` (message TAB title, or a line that is its own title).
+MacroList ListOf(const std::vector<std::u16string>& lines) {
+    test::TempDir dir;
+    std::string bytes = "\xEF\xBB\xBF";
+    for (const std::u16string& line : lines) bytes += ToUtf8(line) + "\r\n";
+    test::WriteBytes(dir.Path("m.txt"), bytes);
+    return test::LoadedMacroList(dir.Path("m.txt"));
+}
+
+TEST(MacroSearch, EveryWordIsFoundInTheTitleOrTheMessageAsTypedOrAsRomaji) {
+    const MacroList list = ListOf({
+        u"ありがとうございます\tお礼",
+        u"しつれいしました\t謝罪",
+        u"gm everyone\tGood morning",
+        u"応援\tｶﾞﾝﾊﾞﾚ",
+        u"HP回復お願いします\t回復",  // 回 is E5 9B 9E here: 9B is せ's code
+        u"ＨＥＬＬＯ　ｗｏｒｌｄ\tHello",
+        u"えお\tあいう",
+        u"けこ\tかきく",
+        u"ワタシ",
+        u"ちぢむ\t縮む",
+    });
+    const MacroSearch search(list);
+    ASSERT_EQ(search.Count(), 10u);
+    const std::string all = "お礼|謝罪|Good morning|ｶﾞﾝﾊﾞﾚ|回復|Hello|あいう|かきく|ワタシ|縮む";
+    const std::pair<std::u16string_view, std::string> cases[] = {
+        {u"", all},
+        {u" 　 ", all},
+        {u"ございます　ありがとう", "お礼"},
+        {u"ありがとう お礼", "お礼"},  // one word in the title, the other in the message
+        {u"うえ", ""},                 // the end of a title and the start of its message
+        {u"おか", ""},                 // a message and the next title
+        {u"hello WORLD", "Hello"},
+        {u"がんばれ", "ｶﾞﾝﾊﾞﾚ"},
+        {u"ｶﾞ", "お礼|ｶﾞﾝﾊﾞﾚ"},
+        {u"回復", "回復"},
+        {u"せ", ""},  // never inside a kanji's code
+        {u"arigatou", "お礼"},
+        {u"arigat", "お礼"},  // still being typed: が then た..と
+        {u"arigas", ""},
+        {u"shitsurei", "謝罪"},
+        {u"sitsurei", "謝罪"},
+        {u"watashi ", "ワタシ"},
+        {u"gm", "Good morning"},
+        {u"chid", "縮む"},  // ぢ as the text keeps it, じ
+        {u"tidimu", "縮む"},
+        {u"hp shimasu", "回復"},
+        {u"kikuke", ""},
+    };
+    for (const auto& [query, titles] : cases) {
+        std::string found;
+        for (const std::size_t index : search.Find(query)) {
+            found += (found.empty() ? "" : "|") + ToUtf8(list.Title(index + 1));
+        }
+        EXPECT_EQ(found, titles) << ToUtf8(query);
+    }
+    EXPECT_FALSE(HasSearchWords(u" 　"));
+    EXPECT_TRUE(HasSearchWords(u"　a"));
+}
+
+// The same rules on plain UTF-16: a word is found as typed, or as a romaji
+// reading's kana followed by one of those its unfinished end may go on as.
+std::vector<RomajiReading> WaysToFind(const std::u16string& word) {
+    std::vector<RomajiReading> ways{{word, u""}};
+    const bool romaji = std::all_of(word.begin(), word.end(), [](char16_t c) {
+        return (c >= u'a' && c <= u'z') || c == u'-' || c == u'\'';
+    });
+    if (!romaji) return ways;
+    for (const RomajiReading& reading : ReadRomaji(std::string(word.begin(), word.end()))) {
+        ways.push_back({FoldForSearch(reading.kana), FoldForSearch(reading.nextMayBe)});
+    }
+    return ways;
+}
+
+bool NaivelyHas(std::u16string_view text, const std::vector<RomajiReading>& ways) {
+    for (const auto& [kana, next] : ways) {
+        for (std::size_t at = text.find(kana); at != std::u16string_view::npos;
+             at = text.find(kana, at + 1)) {
+            const std::size_t end = at + kana.size();
+            if (next.empty() ||
+                (end < text.size() && next.find(text[end]) != std::u16string::npos)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST(MacroSearch, FindsWhatANaiveSearchOfEachMacroFinds) {
+    // Kanji whose code bytes are also the codes of せ, ぞ, ま, ど, な and ー;
+    // a character outside the BMP; the look-alikes folding makes one.
+    const std::u16string_view pieces[] = {
+        u"a",  u"i",  u"k",  u"s",  u"t",  u"u",  u"n",          u"sh", u"K",  u"Ａ",
+        u"-",  u"'",  u"あ", u"い", u"か", u"が", u"し",         u"つ", u"せ", u"ぞ",
+        u"ま", u"ど", u"な", u"ん", u"っ", u"ぢ", u"ア",         u"カ", u"ｶ",  u"ﾞ",
+        u"ｰ",  u"ー", u"回", u"復", u"語", u"一", u"\U0001F600", u" ",  u"　"};
+    const char16_t* romaji[] = {u"a",  u"ka", u"ga", u"k",  u"sh", u"shi", u"tsu", u"t",
+                                u"n",  u"nn", u"se", u"zo", u"-",  u"a-",  u"si",  u"di",
+                                u"kk", u"KA", u"ma", u"do", u"na", u"ts",  u"ad",  u"sek"};
+    std::mt19937 random(20240611);
+    const auto pick = [&random](std::size_t count) { return random() % count; };
+    const auto text = [&](std::size_t most, bool spaces) {
+        std::u16string made;
+        for (std::size_t n = pick(most + 1); n > 0; --n) {
+            made += pieces[pick(std::size(pieces) - (spaces ? 0 : 2))];
+        }
+        return made;
+    };
+    std::vector<std::u16string> lines(300);
+    for (std::u16string& line : lines) {
+        line = u"m" + text(8, true);
+        if (pick(5) != 0) line += u"\t" + text(5, true);
+    }
+    const MacroList list = ListOf(lines);
+    const MacroSearch search(list);
+    for (int i = 0; i < 400; ++i) {
+        std::vector<std::vector<RomajiReading>> words;
+        std::u16string query;
+        for (std::size_t n = 1 + pick(2); n > 0; --n) {
+            const std::u16string word =
+                pick(2) == 0 ? romaji[pick(std::size(romaji))] : text(3, false);
+            if (!word.empty()) words.push_back(WaysToFind(FoldForSearch(word)));
+            query += (pick(2) == 0 ? u" " : u"　") + word;
+        }
+        std::vector<std::size_t> expected;
+        for (std::size_t index = 0; index < list.Count(); ++index) {
+            const std::u16string title = FoldForSearch(list.Title(index + 1));
+            const std::u16string message = FoldForSearch(list.Message(index + 1));
+            if (std::all_of(words.begin(), words.end(), [&](const auto& ways) {
+                    return NaivelyHas(title, ways) || NaivelyHas(message, ways);
+                })) {
+                expected.push_back(index);
+            }
+        }
+        EXPECT_EQ(search.Find(query), expected) << ToUtf8(query);
+    }
+}
+
+}  // namespace
+}  // namespace kiv

@@ -264,6 +264,22 @@ TEST_F(MainWindowTest, HotkeysAreWrittenAtOnceAndAKeyWhoseMacroIsGoneIsTakenAway
 }
 
 // A new macro's key through the window's menu: written and registered.
+// While finding, a row is not a macro's place in the file: Alt+Down trades
+// places with the macro shown next, not with the line below it.
+TEST_F(MainWindowTest, WhileFindingAMoveTradesPlacesWithTheMacroShownNext) {
+    WriteMacros(u"ありがとう\tお礼\r\nx\tほか\r\ny\tべつ\r\nどうも\tお礼2\r\n");
+    const auto tool = Open();
+    SendMessageW(ListOf(*tool), WM_CHAR, u'礼', 0);
+    ASSERT_EQ(Titles(*tool), (std::vector<std::wstring>{L"お礼", L"お礼2"}));
+    Command(*tool, MenuCommand::MoveDown);
+    ASSERT_TRUE(test::PumpUntil([&] {
+        return Titles(*tool) == std::vector<std::wstring>{L"お礼2", L"お礼"};
+    }));
+    EXPECT_EQ(FromAnsi(test::ReadBytes(dir_.Path("chat.txt"))),
+              u"どうも\tお礼2\r\nx\tほか\r\ny\tべつ\r\nありがとう\tお礼\r\n");
+    EXPECT_EQ(SendMessageW(ListOf(*tool), LB_GETCURSEL, 0, 0), 1) << "the moved macro";
+}
+
 TEST_F(MainWindowTest, ANewMacrosKeyIsWrittenAndRegistered) {
     WriteMacros(u"a\r\nb\r\n");
     test::WriteBytes(dir_.Path("chat.ini"), "[MacroHotkeys]\r\nF7=a\r\n");

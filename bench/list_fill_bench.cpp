@@ -65,9 +65,11 @@ int wmain() {
         CreateWindowExW(WS_EX_CLIENTEDGE, L"ListBox", L"",
                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0,
                         0, 380, 560, window, nullptr, nullptr, nullptr);
+    kiv::VisibleRows all;
+    all.ShowAll(macros.Count());
     std::vector<double> tool, bare;
     for (int round = 0; round < kRounds; ++round) {
-        tool.push_back(Measure(list, [&] { kiv::FillTitleList(list, macros); }));
+        tool.push_back(Measure(list, [&] { kiv::FillTitleList(list, macros, all); }));
         bare.push_back(Measure(list, [&] {
             SendMessageW(list, WM_SETREDRAW, FALSE, 0);
             for (const std::wstring& title : titles) {
@@ -89,7 +91,7 @@ int wmain() {
     std::vector<double> first, later;
     for (int round = 0; round < kRounds; ++round) {
         // From a list of every title, as when the first letter is typed.
-        kiv::FillTitleList(list, macros);
+        kiv::FillTitleList(list, macros, all);
         UpdateWindow(list);
         const auto start = std::chrono::steady_clock::now();
         kiv::FillTitleList(list, macros, rows, step);

@@ -17,6 +17,23 @@ inline constexpr std::uint32_t kModCtrl = 0x2;
 inline constexpr std::uint32_t kModShift = 0x4;
 inline constexpr std::uint32_t kModWin = 0x8;
 
+// Virtual-key codes the tool's rules name, as Windows numbers them.
+inline constexpr std::uint32_t kKeyTab = 0x09;
+inline constexpr std::uint32_t kKeyReturn = 0x0D;
+inline constexpr std::uint32_t kKeyEscape = 0x1B;
+inline constexpr std::uint32_t kKeyPageUp = 0x21;
+inline constexpr std::uint32_t kKeyPageDown = 0x22;
+inline constexpr std::uint32_t kKeyEnd = 0x23;
+inline constexpr std::uint32_t kKeyHome = 0x24;
+inline constexpr std::uint32_t kKeyUp = 0x26;
+inline constexpr std::uint32_t kKeyDown = 0x28;
+inline constexpr std::uint32_t kKeyInsert = 0x2D;
+inline constexpr std::uint32_t kKeyDelete = 0x2E;
+inline constexpr std::uint32_t kKeyF1 = 0x70;
+inline constexpr std::uint32_t kKeyF2 = 0x71;
+inline constexpr std::uint32_t kKeyF24 = 0x87;
+inline constexpr std::uint32_t kKeyProcess = 0xE5;  // a key the input method took
+
 struct Hotkey {
     std::uint32_t modifiers = 0;  // kMod... flags
     std::uint32_t key = 0;        // virtual-key code

@@ -6,14 +6,12 @@
 namespace kiv {
 namespace {
 
-constexpr std::uint32_t kInsert = 0x2D, kDelete = 0x2E, kUp = 0x26, kDown = 0x28, kF2 = 0x71;
-
 const std::array<MenuItem, 10> kItems{{
-    {MenuCommand::NewMacro, u"新しいマクロ...\tInsert", Hotkey{0, kInsert}},
-    {MenuCommand::EditMacro, u"マクロを編集...\tF2", Hotkey{0, kF2}},
-    {MenuCommand::DeleteMacro, u"マクロを削除\tDelete", Hotkey{0, kDelete}},
-    {MenuCommand::MoveUp, u"上へ移動\tAlt+Up", Hotkey{kModAlt, kUp}},
-    {MenuCommand::MoveDown, u"下へ移動\tAlt+Down", Hotkey{kModAlt, kDown}},
+    {MenuCommand::NewMacro, u"新しいマクロ...\tInsert", Hotkey{0, kKeyInsert}},
+    {MenuCommand::EditMacro, u"マクロを編集...\tF2", Hotkey{0, kKeyF2}},
+    {MenuCommand::DeleteMacro, u"マクロを削除\tDelete", Hotkey{0, kKeyDelete}},
+    {MenuCommand::MoveUp, u"上へ移動\tAlt+Up", Hotkey{kModAlt, kKeyUp}},
+    {MenuCommand::MoveDown, u"下へ移動\tAlt+Down", Hotkey{kModAlt, kKeyDown}},
     {MenuCommand::Undo, u"元に戻す\tCtrl+Z", Hotkey{kModCtrl, 'Z'}},
     {MenuCommand::Separator, u"", std::nullopt},
     {MenuCommand::EditMacroFile, u"マクロファイルを編集", std::nullopt},

@@ -1,49 +1,31 @@
 #include "app/finding/find_box_keys.h"
 
 namespace kiv {
-namespace {
 
-// Virtual-key codes, as Windows numbers them.
-enum : std::uint32_t {
-    kTab = 0x09,
-    kReturn = 0x0D,
-    kEscape = 0x1B,
-    kPageUp = 0x21,
-    kPageDown = 0x22,
-    kEnd = 0x23,
-    kHome = 0x24,
-    kUp = 0x26,
-    kDown = 0x28,
-    kF1 = 0x70,
-    kF24 = 0x87,
-    kProcessKey = 0xE5,  // a key the input method took
-};
-
-}  // namespace
-
-FindBoxKey RouteFindBoxKey(const KeyPress& press, bool composing) {
-    if (composing || press.key == kProcessKey) return FindBoxKey::Text;
-    if (press.alt) return FindBoxKey::Window;
+FindBoxKey RouteFindBoxKey(const Hotkey& press, bool composing) {
+    const bool shift = (press.modifiers & kModShift) != 0;
+    if (composing || press.key == kKeyProcess) return FindBoxKey::Text;
+    if ((press.modifiers & kModAlt) != 0) return FindBoxKey::Window;
     switch (press.key) {
-        case kReturn:
-            return press.ctrl || press.shift ? FindBoxKey::Text : FindBoxKey::Say;
-        case kEscape:
+        case kKeyReturn:
+            return press.modifiers != 0 ? FindBoxKey::Text : FindBoxKey::Say;
+        case kKeyEscape:
             return FindBoxKey::Escape;
-        case kTab:
+        case kKeyTab:
             return FindBoxKey::Window;
-        case kUp:
-        case kDown:
-        case kPageUp:
-        case kPageDown:
+        case kKeyUp:
+        case kKeyDown:
+        case kKeyPageUp:
+        case kKeyPageDown:
             return FindBoxKey::List;
-        case kHome:
-        case kEnd:
+        case kKeyHome:
+        case kKeyEnd:
             // With Shift they select the box's text.
-            return press.shift ? FindBoxKey::Text : FindBoxKey::List;
+            return shift ? FindBoxKey::Text : FindBoxKey::List;
         default:
             break;
     }
-    if (press.key >= kF1 && press.key <= kF24) return FindBoxKey::Window;
+    if (press.key >= kKeyF1 && press.key <= kKeyF24) return FindBoxKey::Window;
     return FindBoxKey::Text;
 }
 

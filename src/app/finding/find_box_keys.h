@@ -7,7 +7,7 @@
 // the ones that move through it, and the window's shortcuts see the rest.
 // Portable.
 
-#include <cstdint>
+#include "settings/hotkey.h"
 
 namespace kiv {
 
@@ -19,14 +19,8 @@ enum class FindBoxKey {
     Window,  // Tab, F2, Alt+Up/Down, F-keys: as anywhere in the window
 };
 
-struct KeyPress {
-    std::uint32_t key = 0;  // the virtual-key code
-    bool shift = false;
-    bool ctrl = false;
-    bool alt = false;
-};
-
-FindBoxKey RouteFindBoxKey(const KeyPress& press, bool composing);
+// `press`: the key and the modifiers held with it.
+FindBoxKey RouteFindBoxKey(const Hotkey& press, bool composing);
 
 // What the list's type-ahead would have taken opens the find box instead: a
 // printable character; not a space, which means nothing in a list.

@@ -33,6 +33,13 @@ bool KeyDown(int key) {
     return (GetKeyState(key) & 0x8000) != 0;
 }
 
+// A key as it is pressed now, with the Shift and Ctrl held (Alt makes it a
+// WM_SYSKEYDOWN, which the box never routes).
+Hotkey Pressed(WPARAM key) {
+    return {(KeyDown(VK_SHIFT) ? kModShift : 0u) | (KeyDown(VK_CONTROL) ? kModCtrl : 0u),
+            static_cast<std::uint32_t>(key)};
+}
+
 MacroFinder* Self(HWND control) {
     return static_cast<MacroFinder*>(GetPropW(control, kSelf));
 }
@@ -77,11 +84,7 @@ void MacroFinder::Show(const MacroList& macros, std::optional<int> select, ListC
     macros_ = &macros;
     search_ = MacroSearch(macros);
     if (came == ListCame::Loaded) SetQuietly(u"");
-    if (HasSearchWords(query_)) {
-        rows_.ShowOnly(search_.Find(query_), macros.Count());
-    } else {
-        rows_.ShowAll(macros.Count());
-    }
+    FindRows();
     const std::optional<std::size_t> macro =
         select && *select >= 0 ? std::optional(static_cast<std::size_t>(*select)) : std::nullopt;
     int row = rows_.RowOf(macro);
@@ -93,7 +96,7 @@ void MacroFinder::Show(const MacroList& macros, std::optional<int> select, ListC
             // A new or changed macro the query would hide: shown, the box
             // emptied, so that the user sees why the others came back.
             SetQuietly(u"");
-            rows_.ShowAll(macros.Count());
+            FindRows();
             row = rows_.RowOf(macro);
         }
     }
@@ -120,16 +123,13 @@ void MacroFinder::StartFinding(std::u16string_view typed) {
 
 bool MacroFinder::PreTranslate(MSG& message) {
     if (box_ == nullptr || message.message != WM_KEYDOWN) return false;
-    const bool ctrl = KeyDown(VK_CONTROL);
-    if (message.wParam == 'F' && ctrl && !KeyDown(VK_MENU) &&
+    if (message.wParam == 'F' && KeyDown(VK_CONTROL) && !KeyDown(VK_MENU) &&
         (message.hwnd == host_.window || IsChild(host_.window, message.hwnd))) {
         StartFinding();
         return true;
     }
     if (message.hwnd != box_) return false;
-    const KeyPress press{static_cast<std::uint32_t>(message.wParam), KeyDown(VK_SHIFT), ctrl,
-                         false};
-    if (RouteFindBoxKey(press, composing_) == FindBoxKey::Window) return false;
+    if (RouteFindBoxKey(Pressed(message.wParam), composing_) == FindBoxKey::Window) return false;
     // Neither the window's shortcuts (Delete, Ctrl+Z...) nor the dialog keys
     // (Enter presses 発言 there, whatever is being composed) see it.
     TranslateMessage(&message);
@@ -152,12 +152,19 @@ void MacroFinder::Narrow() {
     if (text == query_) return;
     const std::optional<std::size_t> selected = SelectedMacro();
     query_ = text;
-    if (HasSearchWords(query_)) {
-        rows_.ShowOnly(search_.Find(query_), macros_->Count());
+    FindRows();
+    if (rows_.Filtered()) {
         Fill(rows_.Count() > 0 ? 0 : -1, std::nullopt, true);
     } else {
-        rows_.ShowAll(macros_->Count());
         Fill(rows_.RowOf(selected), std::nullopt, true);
+    }
+}
+
+void MacroFinder::FindRows() {
+    if (HasSearchWords(query_)) {
+        rows_.ShowOnly(search_.Find(query_), macros_->Count());
+    } else {
+        rows_.ShowAll(macros_->Count());
     }
 }
 
@@ -240,9 +247,7 @@ LRESULT MacroFinder::OnBoxMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     };
     switch (message) {
         case WM_KEYDOWN: {
-            const KeyPress press{static_cast<std::uint32_t>(wParam), KeyDown(VK_SHIFT),
-                                 KeyDown(VK_CONTROL), false};
-            switch (RouteFindBoxKey(press, composing_)) {
+            switch (RouteFindBoxKey(Pressed(wParam), composing_)) {
                 case FindBoxKey::List:
                     MoveInList(wParam);
                     return 0;

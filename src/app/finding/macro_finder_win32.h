@@ -84,6 +84,7 @@ class MacroFinder {
     LRESULT OnBoxMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnListMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Narrow();
+    void FindRows();  // the rows of the query, or every macro without one
     void Fill(int selectRow, std::optional<LRESULT> top, bool inSteps = false);
     static void CALLBACK FillLater(HWND list, UINT message, UINT_PTR timer, DWORD time);
     void FillAll();

@@ -6,12 +6,6 @@
 
 namespace kiv {
 
-void FillTitleList(HWND list, const MacroList& macros) {
-    VisibleRows all;
-    all.ShowAll(macros.Count());
-    FillTitleList(list, macros, all);
-}
-
 void FillTitleList(HWND list, const MacroList& macros, const VisibleRows& rows, std::size_t count) {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
@@ -32,14 +26,6 @@ void AddTitles(HWND list, const MacroList& macros, const VisibleRows& rows, std:
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-}
-
-void ShowTitles(HWND list, const MacroList& macros, std::optional<int> select) {
-    const LRESULT top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
-    FillTitleList(list, macros);
-    if (!select) return;
-    SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
-    if (*select >= 0) SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(*select), 0);
 }
 
 int EntryAt(HWND list, POINT client) {

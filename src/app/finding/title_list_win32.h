@@ -1,28 +1,22 @@
 #pragma once
-// Puts every macro's title into a list box, in file order.
+// Puts the macros' titles into a list box, in file order.
 #include <windows.h>
 
 #include <cstdint>
-#include <optional>
 
 #include "app/finding/visible_rows.h"
 #include "macro/macro_list.h"
 
 namespace kiv {
 
-// Replaces the list's entries. The list is drawn once at the end, not once per
-// title: a file of 100,000 macros then fills in a fraction of a second.
-void FillTitleList(HWND list, const MacroList& macros);
-// Only the titles of `rows`, the first `count` of them (all by default);
-// AddTitles adds more, rows [from, to), after them.
+// Replaces the list's entries with the titles of `rows`, the first `count`
+// of them (all by default); AddTitles adds rows [from, to) after them. The
+// list is drawn once at the end, not once per title: 100,000 titles then go
+// in within a tenth of a second.
 void FillTitleList(HWND list, const MacroList& macros, const VisibleRows& rows,
                    std::size_t count = SIZE_MAX);
 void AddTitles(HWND list, const MacroList& macros, const VisibleRows& rows, std::size_t from,
                std::size_t to);
-
-// Shows `macros`: from the top with nothing selected, or, with `select`, at
-// the same scroll position with that entry selected (-1: none).
-void ShowTitles(HWND list, const MacroList& macros, std::optional<int> select);
 
 // The entry under `client` (a point in the list's client area), or -1 where
 // there is none. LB_ITEMFROMPOINT gives only 16 bits of index, and the

@@ -1,6 +1,7 @@
 #include "app/finding/visible_rows.h"
 
 #include <algorithm>
+#include <string>
 
 namespace kiv {
 
@@ -39,15 +40,8 @@ int VisibleRows::RowAtOrAfter(std::size_t macro) const {
 }
 
 std::u16string MatchCountText(std::size_t shown, std::size_t total) {
-    const auto digits = [](std::size_t n) {
-        std::u16string text;
-        do {
-            text.insert(text.begin(), static_cast<char16_t>(u'0' + n % 10));
-            n /= 10;
-        } while (n != 0);
-        return text;
-    };
-    return digits(shown) + u" / " + digits(total);
+    const std::string text = std::to_string(shown) + " / " + std::to_string(total);
+    return {text.begin(), text.end()};
 }
 
 }  // namespace kiv

@@ -7,6 +7,7 @@
 
 #include "app/finding/find_box_keys.h"
 #include "app/finding/visible_rows.h"
+#include "settings/hotkey.h"
 
 namespace kiv {
 namespace {
@@ -35,36 +36,24 @@ TEST(VisibleRows, RowsAndMacrosMapBothWaysAndAHiddenMacroHasNoRow) {
 }
 
 TEST(FindBoxKeys, EnterSaysOnlyWithNothingComposedAndEditingKeysStayInTheBox) {
-    enum : std::uint32_t {
-        kEnter = 0x0D,
-        kEscape = 0x1B,
-        kHome = 0x24,
-        kUp = 0x26,
-        kDown = 0x28,
-        kDelete = 0x2E,
-        kInsert = 0x2D,
-        kTab = 0x09,
-        kF2 = 0x71,
-        kProcess = 0xE5
-    };
     const bool composing = true, committed = false;
-    const std::tuple<KeyPress, bool, FindBoxKey> cases[] = {
-        {{kEnter}, committed, FindBoxKey::Say},
-        {{kEnter}, composing, FindBoxKey::Text},
-        {{kProcess}, committed, FindBoxKey::Text},  // the input method's own Enter
-        {{kEscape}, composing, FindBoxKey::Text},   // cancels the composition only
-        {{kEscape}, committed, FindBoxKey::Escape},
-        {{kDown}, committed, FindBoxKey::List},
-        {{kDown}, composing, FindBoxKey::Text},  // picks a candidate
-        {{kHome}, committed, FindBoxKey::List},
-        {{kHome, true}, committed, FindBoxKey::Text},
-        {{kDelete}, committed, FindBoxKey::Text},
-        {{kInsert}, committed, FindBoxKey::Text},
-        {{'Z', false, true}, committed, FindBoxKey::Text},
-        {{'V', false, true}, committed, FindBoxKey::Text},
-        {{kUp, false, false, true}, committed, FindBoxKey::Window},  // moves the macro
-        {{kTab}, committed, FindBoxKey::Window},
-        {{kF2}, committed, FindBoxKey::Window},
+    const std::tuple<Hotkey, bool, FindBoxKey> cases[] = {
+        {{0, kKeyReturn}, committed, FindBoxKey::Say},
+        {{0, kKeyReturn}, composing, FindBoxKey::Text},
+        {{0, kKeyProcess}, committed, FindBoxKey::Text},  // the input method's own Enter
+        {{0, kKeyEscape}, composing, FindBoxKey::Text},   // cancels the composition only
+        {{0, kKeyEscape}, committed, FindBoxKey::Escape},
+        {{0, kKeyDown}, committed, FindBoxKey::List},
+        {{0, kKeyDown}, composing, FindBoxKey::Text},  // picks a candidate
+        {{0, kKeyHome}, committed, FindBoxKey::List},
+        {{kModShift, kKeyHome}, committed, FindBoxKey::Text},
+        {{0, kKeyDelete}, committed, FindBoxKey::Text},
+        {{0, kKeyInsert}, committed, FindBoxKey::Text},
+        {{kModCtrl, 'Z'}, committed, FindBoxKey::Text},
+        {{kModCtrl, 'V'}, committed, FindBoxKey::Text},
+        {{kModAlt, kKeyUp}, committed, FindBoxKey::Window},  // moves the macro
+        {{0, kKeyTab}, committed, FindBoxKey::Window},
+        {{0, kKeyF2}, committed, FindBoxKey::Window},
     };
     int row = 0;
     for (const auto& [press, state, where] : cases) {

@@ -89,7 +89,8 @@ void WindowControls::PlaceFindRow(unsigned dpi) {
         SelectObject(dc, old);
         ReleaseDC(findCount_, dc);
     }
-    const int countWidth = std::min(width / 2, static_cast<int>(text.cx) + MulDiv(8, dpi, 96));
+    const int countWidth =
+        std::min(width / 2, static_cast<int>(text.cx) + MulDiv(8, static_cast<int>(dpi), 96));
     MoveWindow(findBox_, left, top, width - countWidth, height, TRUE);
     MoveWindow(findCount_, left + width - countWidth, top, countWidth, height, TRUE);
 }

@@ -76,6 +76,31 @@ TEST_F(MacroFinderTest, ATypedCharacterOpensTheBoxAndEscTwiceGivesTheWholeListBa
     EXPECT_EQ(GetFocus(), Box());
 }
 
+// More rows than a keystroke puts in at once: the rest follow, every title in
+// its place; 前へ from the first row reaches the last before they have come.
+TEST_F(MacroFinderTest, ManyMatchesComeInStepsAndAStepToTheLastDoesNotWaitForThem) {
+    const std::size_t count = 2 * MacroFinder::kRowsAStep + 3;
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) text += "m\t" + std::to_string(i) + "x\r\n";
+    test::WriteBytes(MacroFile(), text + "m\tother\r\n");
+    file.Load(MacroFile().u16string());
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles().size() == count + 1; }));
+    SendMessageW(list, WM_CHAR, u'x', 0);
+    EXPECT_LT(Titles().size(), count) << "not all at once";
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles().size() == count; }));
+    const std::vector<std::wstring> titles = Titles();
+    for (std::size_t i = 0; i < count; ++i) {
+        ASSERT_EQ(titles[i], std::to_wstring(i) + L"x") << i;
+    }
+
+    Key(VK_ESCAPE);  // every macro again, then the same matches, in steps anew
+    Type(u"x", Box());
+    ASSERT_LT(Titles().size(), count);
+    saying.RunHotkey(HotkeyAction::Previous);
+    EXPECT_EQ(Selected(), static_cast<int>(count) - 1);
+    EXPECT_EQ(Titles().back(), std::to_wstring(count - 1) + L"x");
+}
+
 std::u16string Committed(HWND) {
     return u"ありがとう";
 }

@@ -1,6 +1,7 @@
 #include "macro/macro_search.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cstring>
 #include <limits>
 #include <numeric>
@@ -15,45 +16,54 @@ namespace {
 // The code the folded text is kept in. ASCII is itself. Hiragana, which
 // folding makes of all kana, is one byte: U+3041..U+309F as 0x81..0xDF, and
 // ー, which folding leaves as it is, as 0x80 (where U+3040 would be, had it
-// a character). Anything else is three bytes as UTF-8 writes U+0800..U+FFFF
-// (a surrogate alone, as it is). Kana and ASCII then take a byte, fewer
-// than or as many as in the file; a kanji takes three, one more than in
-// CP932.
+// a character). Kana and ASCII then take a byte, fewer than or as many as in
+// the file.
 //
-// A three-byte lead (0xE0..0xEF) is nothing else, but the bytes after it
-// (0x80..0xBF) are also the codes of ー and ぁ..み: a match starting on such
-// a byte is a character only where neither of the two bytes before it is a
-// lead.
+// Anything else (kanji, mostly) has a code of the list's own, numbered from
+// its most frequent character: a lead byte (0xE0..0xFE; 0xE0..0xFF are
+// nothing else) and a trail byte (any other), two bytes as in CP932, for the
+// first 31 × 224; after those, which a list reaches only with nearly every
+// character CP932 has or more, 0xFF, two more leads and a trail. Every
+// character is then leads ending in one byte that is not, so a byte starts a
+// character exactly where the byte before it is not a lead; and a query
+// character the list has not is in no macro.
+//
+// Among two-byte codes the lead goes round first: the 992 most frequent
+// characters have trails 0x00..0x1F, which text hardly has, so a scan for a
+// letter or a kana stops rarely inside another character.
+constexpr unsigned kFirstLead = 0xE0;
+constexpr std::size_t kTrails = kFirstLead;
+constexpr std::size_t kTwoByteLeads = 0xFF - kFirstLead;
+constexpr std::size_t kTwoByteCodes = kTwoByteLeads * kTrails;
+constexpr std::size_t kLeads = 0x100 - kFirstLead;
 constexpr char16_t kLongVowelMark = 0x30FC;
 
-void AppendEncoded(std::string& out, std::u16string_view text) {
-    for (const char16_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c > 0x3040 && c < 0x30A0) {
-            out += static_cast<char>(0x80 + (c - 0x3040));
-        } else if (c == kLongVowelMark) {
-            out += static_cast<char>(0x80);
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+bool IsOneByte(char16_t c) {
+    return c < 0x80 || (c > 0x3040 && c < 0x30A0) || c == kLongVowelMark;
 }
 
-std::string Encoded(std::u16string_view text) {
-    std::string out;
-    AppendEncoded(out, text);
+char OneByte(char16_t c) {
+    if (c < 0x80) return static_cast<char>(c);
+    return static_cast<char>(c == kLongVowelMark ? 0x80 : 0x80 + (c - 0x3040));
+}
+
+// Writes the bytes of the list's own code `code` at `out`; returns where they end.
+char* PutCode(char* out, std::size_t code) {
+    if (code < kTwoByteCodes) {
+        *out++ = static_cast<char>(kFirstLead + code % kTwoByteLeads);
+        *out++ = static_cast<char>(code / kTwoByteLeads);
+        return out;
+    }
+    const std::size_t beyond = code - kTwoByteCodes;
+    *out++ = static_cast<char>(0xFF);
+    *out++ = static_cast<char>(kFirstLead + beyond % kLeads);
+    *out++ = static_cast<char>(kFirstLead + beyond / kLeads % kLeads);
+    *out++ = static_cast<char>(beyond / (kLeads * kLeads));
     return out;
 }
 
 bool IsLead(char byte) {
-    return (static_cast<unsigned char>(byte) & 0xF0) == 0xE0;
-}
-
-bool StartsCharacter(std::string_view text, std::size_t at) {
-    return !(at >= 1 && IsLead(text[at - 1])) && !(at >= 2 && IsLead(text[at - 2]));
+    return static_cast<unsigned char>(byte) >= kFirstLead;
 }
 
 std::uint32_t Offset(std::size_t size) {
@@ -85,30 +95,79 @@ bool MayBeRomaji(std::u16string_view word) {
 
 }  // namespace
 
-// One way a word may be found: `bytes`, then (when `next` is not empty) one
-// of `next` right after it, as a romaji syllable still being typed asks.
+// One way a word may be found: `bytes`, then (when `next` has any) a byte of
+// `next` right after it, as a romaji syllable still being typed asks. The
+// kana a syllable begins with are hiragana, a byte each.
 struct MacroSearch::Form {
     std::string bytes;
-    std::vector<std::string> next;
+    std::bitset<256> next;
     // Where in `bytes` the byte the text has fewest of is: the scan looks
     // for that one, to stop at as few places as it can.
     std::size_t rarest = 0;
 };
 
 MacroSearch::MacroSearch(const MacroList& macros) {
+    // Everything folded first, to number the characters by how often the
+    // list has them; `starts_` counts characters until the text is coded.
+    // Folding makes nothing longer.
+    std::size_t most = 0;
+    for (std::size_t position = 1; position <= macros.Count(); ++position) {
+        most += macros.Title(position).size() + macros.Message(position).size();
+    }
+    std::u16string folded;
+    folded.reserve(most);
     starts_.reserve(2 * macros.Count() + 1);
     for (std::size_t position = 1; position <= macros.Count(); ++position) {
         const std::u16string_view title = macros.Title(position);
         const std::u16string_view message = macros.Message(position);
-        starts_.push_back(Offset(text_.size()));
-        AppendEncoded(text_, FoldForSearch(title));
-        starts_.push_back(Offset(text_.size()));
+        starts_.push_back(Offset(folded.size()));
+        folded += FoldForSearch(title);
+        starts_.push_back(Offset(folded.size()));
         // A line without a TAB is its own title: kept once.
-        if (message != title) AppendEncoded(text_, FoldForSearch(message));
+        if (message != title) folded += FoldForSearch(message);
     }
-    starts_.push_back(Offset(text_.size()));
-    text_.shrink_to_fit();
-    for (const char byte : text_) ++byteCounts_[static_cast<unsigned char>(byte)];
+    starts_.push_back(Offset(folded.size()));
+
+    std::vector<std::uint32_t> counts(0x10000);
+    for (const char16_t c : folded) ++counts[c];
+    for (std::size_t c = 0; c < counts.size(); ++c) {
+        if (counts[c] == 0) continue;
+        if (IsOneByte(static_cast<char16_t>(c))) {
+            byteCounts_[static_cast<unsigned char>(OneByte(static_cast<char16_t>(c)))] += counts[c];
+        } else {
+            others_.push_back(static_cast<char16_t>(c));
+        }
+    }
+    std::stable_sort(others_.begin(), others_.end(),
+                     [&](char16_t a, char16_t b) { return counts[a] > counts[b]; });
+    others_.shrink_to_fit();
+
+    std::vector<std::uint16_t> codes(0x10000);
+    std::size_t size = folded.size();
+    for (std::size_t code = 0; code < others_.size(); ++code) {
+        const char16_t c = others_[code];
+        codes[c] = static_cast<std::uint16_t>(code);
+        char bytes[4];
+        const char* const end = PutCode(bytes, code);
+        size += counts[c] * static_cast<std::size_t>(end - bytes - 1);
+        for (const char* byte = bytes; byte != end; ++byte) {
+            byteCounts_[static_cast<unsigned char>(*byte)] += counts[c];
+        }
+    }
+    text_.resize(Offset(size));
+    char* out = text_.data();
+    std::size_t at = 0;
+    for (std::uint32_t& start : starts_) {
+        for (; at < start; ++at) {
+            const char16_t c = folded[at];
+            if (IsOneByte(c)) {
+                *out++ = OneByte(c);
+            } else {
+                out = PutCode(out, codes[c]);
+            }
+        }
+        start = Offset(static_cast<std::size_t>(out - text_.data()));
+    }
 }
 
 std::size_t MacroSearch::Count() const {
@@ -116,110 +175,137 @@ std::size_t MacroSearch::Count() const {
 }
 
 std::size_t MacroSearch::MemoryBytes() const {
-    return text_.capacity() + starts_.capacity() * sizeof(std::uint32_t) + sizeof(byteCounts_);
+    return text_.capacity() + starts_.capacity() * sizeof(std::uint32_t) +
+           others_.capacity() * sizeof(char16_t) + sizeof(byteCounts_);
 }
 
-// The part `at` is in, past `part`: the next few starts, and then in ever
-// longer strides, so that a scan that finds little crosses a long list
-// quickly.
-std::size_t MacroSearch::PartAt(std::size_t at, std::size_t part) const {
-    for (int step = 0; step < 8; ++step) {
-        if (starts_[part + 1] > at) return part;
-        ++part;
-    }
-    std::size_t low = part;  // its start is at or before `at`
+// The macro `at` is in, past `macro`, in ever longer strides and then
+// halves, so that a scan that finds little crosses a long list quickly.
+std::size_t MacroSearch::MacroAt(std::size_t at, std::size_t macro) const {
+    std::size_t low = macro;  // it starts at or before `at`
     std::size_t stride = 1;
-    while (low + stride < starts_.size() && starts_[low + stride] <= at) {
+    while (low + stride < Count() && starts_[2 * (low + stride)] <= at) {
         low += stride;
         stride *= 2;
     }
-    const auto high =
-        starts_.begin() + static_cast<std::ptrdiff_t>(std::min(low + stride, starts_.size()));
-    return static_cast<std::size_t>(
-               std::upper_bound(starts_.begin() + static_cast<std::ptrdiff_t>(low), high, at) -
-               starts_.begin()) -
-           1;
+    std::size_t high = std::min(low + stride, Count());  // it starts after `at`, or is the end
+    while (high - low > 1) {
+        const std::size_t middle = low + (high - low) / 2;
+        (starts_[2 * middle] <= at ? low : high) = middle;
+    }
+    return low;
 }
 
-bool MacroSearch::FoundAt(const Form& form, std::size_t at, std::size_t part) const {
-    const std::size_t end = at + form.bytes.size();
-    // A word is found within a title or a message, never across the two.
-    if (end > starts_[part + 1] || !StartsCharacter(text_, at)) return false;
-    if (form.next.empty()) return true;
-    const std::string_view rest = std::string_view(text_).substr(end, starts_[part + 1] - end);
-    return std::any_of(form.next.begin(), form.next.end(),
-                       [&](const std::string& next) { return rest.starts_with(next); });
-}
-
-// Marks each macro `form` is found in, of those `among` (all when null).
-// One scan of the whole text for the form's rarest byte: a hit is told its
-// part by walking the starts along with it, and once a macro is found (or
-// is not among those asked about) the scan goes on from the next macro it
-// may find.
+// Marks each macro `form` is found in, of those `among` (all when null) not
+// yet marked. One scan of the whole text for the form's rarest byte: a hit
+// is told its macro by walking the starts along with it, and the scan goes
+// on from the start of the next macro it may find, past those found before
+// (by another form of the word) and those not asked about.
 void MacroSearch::MarkFound(const Form& form, const std::vector<std::uint32_t>* among,
                             std::vector<char>& found) const {
-    if (among != nullptr && among->empty()) return;
-    const char* const text = text_.data();
     const std::size_t size = form.bytes.size();
+    if (size > text_.size()) return;
+    const char* const text = text_.data();
+    const std::uint32_t* const starts = starts_.data();
+    const std::size_t last = text_.size() - size;  // the last place the form may be at
     const std::size_t rare = form.rarest;
+    const char key = form.bytes[rare];
+    const bool goesOn = form.next.any();
     std::size_t asked = 0;
-    std::size_t part = among != nullptr ? 2 * std::size_t{(*among)[0]} : 0;
-    std::size_t from = starts_[part];
-    while (from + size <= text_.size()) {
-        const void* key =
-            std::memchr(text + from + rare, form.bytes[rare], text_.size() - size - from + 1);
-        if (key == nullptr) return;
+    // The first macro from `macro` on to look in; Count() when none is.
+    const auto lookIn = [&](std::size_t macro) {
+        if (among == nullptr) {
+            while (macro < found.size() && found[macro] != 0) ++macro;
+            return macro;
+        }
+        while (asked < among->size() && ((*among)[asked] < macro || found[(*among)[asked]] != 0)) {
+            ++asked;
+        }
+        return asked < among->size() ? std::size_t{(*among)[asked]} : found.size();
+    };
+    std::size_t macro = lookIn(0);
+    std::size_t from = starts[2 * macro];
+    while (from <= last) {
+        const void* hit = std::memchr(text + from + rare, key, last - from + 1);
+        if (hit == nullptr) return;
         const std::size_t at =
-            static_cast<std::size_t>(static_cast<const char*>(key) - text) - rare;
-        if (size > 1 && std::memcmp(text + at, form.bytes.data(), size) != 0) {
-            from = at + 1;
+            static_cast<std::size_t>(static_cast<const char*>(hit) - text) - rare;
+        from = at + 1;
+        if ((size > 1 && std::memcmp(text + at, form.bytes.data(), size) != 0) ||
+            (at > 0 && IsLead(text[at - 1]))) {
             continue;
         }
-        if (starts_[part + 1] <= at) part = PartAt(at, part);
-        const std::size_t macro = part / 2;
-        if (among != nullptr) {
-            while (asked < among->size() && (*among)[asked] < macro) ++asked;
-            if (asked == among->size()) return;
-            if ((*among)[asked] != macro) {
-                part = 2 * std::size_t{(*among)[asked]};
-                from = starts_[part];
+        // The macro the hit is in: a few steps on, or far.
+        std::size_t in = macro;
+        for (int step = 0; starts[2 * in + 2] <= at; ++step) {
+            if (step == 4) {
+                in = MacroAt(at, in);
+                break;
+            }
+            ++in;
+        }
+        const std::size_t end = at + size;
+        const std::size_t message = starts[2 * in + 1];
+        const std::size_t partEnd = at < message ? message : starts[2 * in + 2];
+        // A word is found within a title or a message, never across the two.
+        if (end > partEnd) continue;
+        if (in != macro) {
+            macro = lookIn(in);
+            if (macro != in) {
+                from = starts[2 * macro];
                 continue;
             }
         }
-        if (found[macro] != 0 || FoundAt(form, at, part)) {
-            found[macro] = 1;
-            part = 2 * macro + 2;
-            from = starts_[part];
-        } else {
-            from = at + 1;
+        if (goesOn && (end == partEnd || !form.next.test(static_cast<unsigned char>(text[end])))) {
+            continue;
         }
+        found[macro] = 1;
+        macro = lookIn(macro + 1);
+        from = starts[2 * macro];
     }
 }
 
-// The word as typed, and when it may be romaji, as each kana it reads as.
+// `text` in this list's code; nothing when the list has not a character of it.
+std::optional<std::string> MacroSearch::Encoded(std::u16string_view text) const {
+    std::string out;
+    for (const char16_t c : text) {
+        if (IsOneByte(c)) {
+            out += OneByte(c);
+            continue;
+        }
+        const auto other = std::find(others_.begin(), others_.end(), c);
+        if (other == others_.end()) return std::nullopt;
+        char bytes[4];
+        out.append(bytes, PutCode(bytes, static_cast<std::size_t>(other - others_.begin())));
+    }
+    return out;
+}
+
+// The word as typed, and when it may be romaji, as each kana it reads as; a
+// way the list has not every character of is left out.
 std::vector<MacroSearch::Form> MacroSearch::FormsOf(const std::u16string& word) const {
-    std::vector<Form> forms{{Encoded(word), {}}};
+    std::vector<Form> forms;
     const auto add = [&forms](Form form) {
         const bool known = std::any_of(forms.begin(), forms.end(), [&](const Form& other) {
             return other.bytes == form.bytes && other.next == form.next;
         });
         if (!known) forms.push_back(std::move(form));
     };
+    if (std::optional<std::string> bytes = Encoded(word)) add({std::move(*bytes), {}});
     if (MayBeRomaji(word)) {
         for (const RomajiReading& reading : ReadRomaji(std::string(word.begin(), word.end()))) {
             // ぢ and づ are looked for as the text keeps them, じ and ず.
-            std::vector<std::string> next;
+            std::bitset<256> next;
             for (const char16_t kana : reading.nextMayBe) {
-                std::string one = Encoded(FoldForSearch(std::u16string_view(&kana, 1)));
-                if (std::find(next.begin(), next.end(), one) == next.end()) {
-                    next.push_back(std::move(one));
-                }
+                next.set(static_cast<unsigned char>(
+                    OneByte(FoldForSearch(std::u16string_view(&kana, 1)).front())));
             }
-            std::string kana = Encoded(FoldForSearch(reading.kana));
-            if (!kana.empty()) {
-                add({std::move(kana), std::move(next)});
-            } else {
-                for (std::string& first : next) add({std::move(first), {}});
+            if (reading.kana.empty()) {
+                for (std::size_t byte = 0; byte < next.size(); ++byte) {
+                    if (next.test(byte)) add({std::string(1, static_cast<char>(byte)), {}});
+                }
+            } else if (std::optional<std::string> kana = Encoded(FoldForSearch(reading.kana))) {
+                add({std::move(*kana), next});
             }
         }
     }
@@ -247,6 +333,7 @@ std::vector<std::size_t> MacroSearch::Find(std::u16string_view query) const {
     for (const std::u16string& word : words) wordForms.push_back(FormsOf(word));
     // The word whose shortest form is longest goes first, as it is likely
     // the rarest; the others are looked for only in the macros it is in.
+    // A word with no form the list could have is found nowhere.
     const auto shortest = [](const std::vector<Form>& forms) {
         std::size_t size = std::numeric_limits<std::size_t>::max();
         for (const Form& form : forms) size = std::min(size, form.bytes.size());

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,17 +30,18 @@ class MacroSearch {
     std::vector<std::size_t> Find(std::u16string_view query) const;
 
     std::size_t Count() const;
-    // What the folded text takes, for the benchmark against the file's size.
+    // What the search keeps (the folded text, where its parts start, the
+    // list's own codes), for the benchmark against the file's size.
     std::size_t MemoryBytes() const;
 
   private:
     struct Form;  // one way a word may be found (macro_search.cpp)
 
+    std::optional<std::string> Encoded(std::u16string_view text) const;
     std::vector<Form> FormsOf(const std::u16string& word) const;
     void MarkFound(const Form& form, const std::vector<std::uint32_t>* among,
                    std::vector<char>& found) const;
-    std::size_t PartAt(std::size_t at, std::size_t part) const;
-    bool FoundAt(const Form& form, std::size_t at, std::size_t part) const;
+    std::size_t MacroAt(std::size_t at, std::size_t macro) const;
 
     // The folded titles and messages, one byte a character where it can be
     // (macro_search.cpp tells the code), macro after macro, title before
@@ -48,6 +50,9 @@ class MacroSearch {
     // Where each part starts: macro i's title at 2i, its message at 2i+1,
     // and one more at the end. A message that is its own title is empty.
     std::vector<std::uint32_t> starts_;
+    // The characters the text keeps in codes of this list's own, most
+    // frequent first: a character's code is its index.
+    std::vector<char16_t> others_;
     // How often each byte is in the text, for a scan to look for the rarest
     // byte of a word.
     std::array<std::uint32_t, 256> byteCounts_{};

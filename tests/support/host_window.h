@@ -25,6 +25,7 @@ class HostWindow {
                                   nullptr, GetModuleHandleW(nullptr), route_.get())) {}
 
     HWND Handle() const { return window_.Get(); }
+    void Destroy() { window_.Reset(); }
     void SetRoute(Route route) { *route_ = std::move(route); }
 
   private:

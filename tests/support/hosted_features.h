@@ -93,6 +93,12 @@ class HostedFeatures {
         return titles;
     }
 
+    // The window and its controls go first, while the features their
+    // messages reach are still there.
+    ~HostedFeatures() { host.Destroy(); }
+    HostedFeatures(const HostedFeatures&) = delete;
+    HostedFeatures& operator=(const HostedFeatures&) = delete;
+
     TempDir dir;
     HostWindow host;
     HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_NOTIFY, 0, 0, 200, 100,

@@ -104,21 +104,30 @@ void MacroFinder::Show(const MacroList& macros, std::optional<int> select, ListC
     Fill(row, select ? std::optional(top) : std::nullopt);
 }
 
-void MacroFinder::StartFinding(std::u16string_view typed) {
-    if (box_ == nullptr) return;
+void MacroFinder::ShowBox() {
     if (!Shown()) {
         ShowWindow(box_, SW_SHOW);
         ShowWindow(count_, SW_SHOW);
         if (host_.layOut) host_.layOut();
     }
     SetFocus(box_);
-    if (typed.empty()) {
-        SendMessageW(box_, EM_SETSEL, 0, -1);
-        return;
-    }
+}
+
+void MacroFinder::StartFinding() {
+    if (box_ == nullptr) return;
+    ShowBox();
+    SendMessageW(box_, EM_SETSEL, 0, -1);
+}
+
+void MacroFinder::TypeInBox(std::u16string_view typed) {
+    if (box_ == nullptr) return;
+    ShowBox();
+    const int end = GetWindowTextLengthW(box_);
+    SendMessageW(box_, EM_SETSEL, static_cast<WPARAM>(end), end);
     const std::u16string text(typed);
-    SendMessageW(box_, EM_SETSEL, static_cast<WPARAM>(-1), -1);
-    SendMessageW(box_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Wide(text)));
+    if (!text.empty()) {
+        SendMessageW(box_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Wide(text)));
+    }
 }
 
 bool MacroFinder::PreTranslate(MSG& message) {
@@ -127,6 +136,12 @@ bool MacroFinder::PreTranslate(MSG& message) {
         (message.hwnd == host_.window || IsChild(host_.window, message.hwnd))) {
         StartFinding();
         return true;
+    }
+    // A key the input method takes in the list begins a composition: begun
+    // in the box, it is the box's from its first character.
+    if (message.hwnd == host_.list && message.wParam == VK_PROCESSKEY) {
+        TypeInBox({});
+        message.hwnd = box_;
     }
     if (message.hwnd != box_) return false;
     if (RouteFindBoxKey(Pressed(message.wParam), composing_) == FindBoxKey::Window) return false;
@@ -196,6 +211,7 @@ void CALLBACK MacroFinder::FillLater(HWND list, UINT, UINT_PTR, DWORD) {
 
 void MacroFinder::FillAll() {
     KillTimer(host_.list, kFillTimer);
+    if (macros_ == nullptr || filled_ >= rows_.Count()) return;
     AddTitles(host_.list, *macros_, rows_, filled_, rows_.Count());
     filled_ = rows_.Count();
 }
@@ -268,12 +284,20 @@ LRESULT MacroFinder::OnBoxMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         }
         case WM_CHAR:
-            // Enter and Esc were handled as keys; an edit box only beeps at them.
-            if (wParam == VK_RETURN || wParam == VK_ESCAPE) return 0;
+            // Enter and Esc were handled as keys; an edit box only beeps at
+            // them, and puts a box for Ctrl+Backspace's DEL.
+            if (wParam == VK_RETURN || wParam == VK_ESCAPE || wParam == 0x7F) return 0;
             break;
-        case WM_GETDLGCODE:
-            // In a dialog loop not the tool's own, Enter and Esc still come here.
-            return original() | DLGC_WANTALLKEYS;
+        case WM_GETDLGCODE: {
+            // In a dialog loop not the tool's own, Enter and Esc still come
+            // here; Tab still moves on.
+            const auto* key = reinterpret_cast<const MSG*>(lParam);
+            if (key != nullptr && key->message == WM_KEYDOWN &&
+                (key->wParam == VK_RETURN || key->wParam == VK_ESCAPE)) {
+                return original() | DLGC_WANTMESSAGE;
+            }
+            return original();
+        }
         case WM_IME_STARTCOMPOSITION:
             composing_ = true;
             break;
@@ -301,22 +325,31 @@ LRESULT MacroFinder::OnBoxMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT MacroFinder::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_KEYDOWN:
+            // The list's own way to its last row: the rows still to come first.
+            if (wParam == VK_END || wParam == VK_NEXT) FillAll();
+            break;
         case WM_CHAR:
             if (OpensFindBox(static_cast<char16_t>(wParam))) {
-                StartFinding(std::u16string(1, static_cast<char16_t>(wParam)));
+                TypeInBox(std::u16string(1, static_cast<char16_t>(wParam)));
                 return 0;
             }
             break;
         case WM_IME_CHAR:
-            StartFinding(std::u16string(1, static_cast<char16_t>(wParam)));
+            TypeInBox(std::u16string(1, static_cast<char16_t>(wParam)));
             return 0;
+        // An input method that composes apart from the keys (a pad, another
+        // framework) still tells the list: the composition goes on in the box.
         case WM_IME_STARTCOMPOSITION:
-            // The composition goes on in the box.
-            StartFinding();
+            TypeInBox({});
             return SendMessageW(box_, message, wParam, lParam);
         case WM_IME_COMPOSITION:
+            if (composing_) return SendMessageW(box_, message, wParam, lParam);
             // Committed before the box had the focus: the text is the box's.
-            if ((lParam & GCS_RESULTSTR) != 0) StartFinding(committedTextReader(host_.list));
+            if ((lParam & GCS_RESULTSTR) != 0) {
+                const std::u16string committed = committedTextReader(host_.list);
+                if (!committed.empty()) TypeInBox(committed);
+            }
             return 0;
         case WM_IME_ENDCOMPOSITION:
             if (composing_) return SendMessageW(box_, message, wParam, lParam);

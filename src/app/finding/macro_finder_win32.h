@@ -64,8 +64,8 @@ class MacroFinder {
     // loaded empties it too; a reload and an edit keep the query.
     void Show(const MacroList& macros, std::optional<int> select, ListCame came);
 
-    // Shows the box with the focus in it, `typed` added to its text.
-    void StartFinding(std::u16string_view typed = {});
+    // Ctrl+F: shows the box with the focus in it, its text selected.
+    void StartFinding();
     // In the message loop, before the window's shortcuts and dialog keys:
     // true when `message` was taken here (Ctrl+F, or a key the box keeps,
     // which is dispatched to it at once).
@@ -83,6 +83,9 @@ class MacroFinder {
     static LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnBoxMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnListMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Typing that began in the list goes on at the end of the box's text.
+    void TypeInBox(std::u16string_view typed);
+    void ShowBox();
     void Narrow();
     void FindRows();  // the rows of the query, or every macro without one
     void Fill(int selectRow, std::optional<LRESULT> top, bool inSteps = false);

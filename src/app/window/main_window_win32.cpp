@@ -39,16 +39,18 @@ int MainWindow::Run(HINSTANCE instance, int show) {
     if (!main.Open(show)) return 1;
 
     MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (main.saying_.QueuedDuringDelivery(message) || main.finder_.PreTranslate(message) ||
-            main.menuKeys_.Translate(main.window_, message))
-            continue;
-        // Tab moves between the controls, Enter presses "発言".
-        if (IsDialogMessageW(main.window_, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) main.Dispatch(message);
     return static_cast<int>(message.wParam);
+}
+
+void MainWindow::Dispatch(MSG& message) {
+    if (saying_.QueuedDuringDelivery(message) || finder_.PreTranslate(message) ||
+        menuKeys_.Translate(window_, message))
+        return;
+    // Tab moves between the controls, Enter presses "発言".
+    if (IsDialogMessageW(window_, &message)) return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
 }
 
 bool MainWindow::Create() {

@@ -43,6 +43,9 @@ class MainWindow {
     // shows the window; false when the window could not be made.
     bool Open(int show);
     HWND Handle() const { return window_; }
+    // One message from the queue, as the tool's loop handles it: the find
+    // box and the shortcuts first, then the dialog keys, then the window.
+    void Dispatch(MSG& message);
 
   private:
     static constexpr UINT kShowNotices = WM_APP + 1;

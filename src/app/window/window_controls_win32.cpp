@@ -89,10 +89,12 @@ void WindowControls::PlaceFindRow(unsigned dpi) {
         SelectObject(dc, old);
         ReleaseDC(findCount_, dc);
     }
-    const int countWidth =
-        std::min(width / 2, static_cast<int>(text.cx) + MulDiv(8, static_cast<int>(dpi), 96));
+    // The count right-aligned, off the window's edge as the box's text is
+    // off the box's.
+    const int pad = MulDiv(4, static_cast<int>(dpi), 96);
+    const int countWidth = std::min(width / 2, static_cast<int>(text.cx) + 3 * pad);
     MoveWindow(findBox_, left, top, width - countWidth, height, TRUE);
-    MoveWindow(findCount_, left + width - countWidth, top, countWidth, height, TRUE);
+    MoveWindow(findCount_, left + width - countWidth, top, countWidth - pad, height, TRUE);
 }
 
 unsigned DpiOf(HWND window) {

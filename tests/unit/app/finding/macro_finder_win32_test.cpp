@@ -9,6 +9,9 @@
 #include <imm.h>
 #include <windows.h>
 
+#include <functional>
+#include <utility>
+
 #include "platform/window_counts_win32.h"
 #include "support/hosted_features.h"
 #include "support/in_process_window.h"
@@ -46,6 +49,8 @@ TEST_F(MacroFinderTest, ATypedCharacterOpensTheBoxAndEscTwiceGivesTheWholeListBa
     EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"お礼", L"お礼2"}));
     EXPECT_EQ(Selected(), 0) << "the first match";
     EXPECT_EQ(test::TextOf(finder.CountLabel()), L"2 / 6");
+    SetFocus(list);
+    EXPECT_TRUE(finder.Shown()) << "a query stays when the list takes the focus";
     Key(VK_DOWN);  // moves in the list, not in the box
     EXPECT_EQ(Selected(), 1);
 
@@ -74,6 +79,10 @@ TEST_F(MacroFinderTest, ATypedCharacterOpensTheBoxAndEscTwiceGivesTheWholeListBa
     SetKeyboardState(keys);
     EXPECT_TRUE(finder.Shown());
     EXPECT_EQ(GetFocus(), Box());
+    Type(u"ari", Box());
+    SendMessageW(Box(), EM_SETSEL, 0, 0);
+    SendMessageW(list, WM_CHAR, u'g', 0);
+    EXPECT_EQ(BoxText(), L"arig") << "typing in the list goes on at the end";
 }
 
 // More rows than a keystroke puts in at once: the rest follow, every title in
@@ -87,18 +96,45 @@ TEST_F(MacroFinderTest, ManyMatchesComeInStepsAndAStepToTheLastDoesNotWaitForThe
     ASSERT_TRUE(test::PumpUntil([&] { return Titles().size() == count + 1; }));
     SendMessageW(list, WM_CHAR, u'x', 0);
     EXPECT_LT(Titles().size(), count) << "not all at once";
+    EXPECT_EQ(test::TextOf(finder.CountLabel()),
+              std::to_wstring(count) + L" / " + std::to_wstring(count + 1));
     ASSERT_TRUE(test::PumpUntil([&] { return Titles().size() == count; }));
     const std::vector<std::wstring> titles = Titles();
     for (std::size_t i = 0; i < count; ++i) {
         ASSERT_EQ(titles[i], std::to_wstring(i) + L"x") << i;
     }
 
-    Key(VK_ESCAPE);  // every macro again, then the same matches, in steps anew
-    Type(u"x", Box());
-    ASSERT_LT(Titles().size(), count);
-    saying.RunHotkey(HotkeyAction::Previous);
-    EXPECT_EQ(Selected(), static_cast<int>(count) - 1);
-    EXPECT_EQ(Titles().back(), std::to_wstring(count - 1) + L"x");
+    // Whatever selects a row still to come puts the rows up to it in first.
+    const int last = static_cast<int>(count) - 1;
+    const int firstToCome = static_cast<int>(MacroFinder::kRowsAStep);
+    const std::pair<std::function<void()>, int> steps[] = {
+        {[&] { saying.RunHotkey(HotkeyAction::Previous); }, last},   // from the first row
+        {[&] { SendMessageW(list, WM_KEYDOWN, VK_END, 0); }, last},  // the list's own End
+        {[&] { Key(VK_END); }, last},
+        {[&] { finder.Select(firstToCome); }, firstToCome},
+    };
+    for (const auto& [step, row] : steps) {
+        Key(VK_ESCAPE);  // every macro again, then the same matches, in steps anew
+        Type(u"x", Box());
+        ASSERT_LT(Titles().size(), count);
+        step();
+        ASSERT_EQ(Selected(), row);
+        EXPECT_EQ(Titles()[static_cast<std::size_t>(row)], std::to_wstring(row) + L"x");
+    }
+    Key(VK_ESCAPE);  // the whole list again, the macro still selected
+    EXPECT_EQ(Selected(), firstToCome);
+
+    // An edit with nothing selected keeps the place; another file starts at its top.
+    Select(-1);
+    SendMessageW(list, LB_SETTOPINDEX, 25, 0);
+    test::WriteBytes(MacroFile(), text);
+    file.ReadAfterEdit(-1);
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles().size() == count; }));
+    EXPECT_EQ(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 25);
+    test::WriteBytes(dir.Path("other.txt"), text + "m\tmore\r\n");
+    file.Load(dir.Path("other.txt").u16string());
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles().size() == count + 1; }));
+    EXPECT_EQ(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 0);
 }
 
 std::u16string Committed(HWND) {
@@ -131,6 +167,12 @@ TEST_F(MacroFinderTest, OnlyCommittedTextNarrowsAndEnterWhileComposingSaysNothin
     MacroFinder::SetCommittedTextReader(nullptr);
     EXPECT_EQ(BoxText(), L"ありがとう");
     EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"お礼", L"お礼2"}));
+
+    SetFocus(list);  // a key the input method takes in the list
+    MSG processed{list, WM_KEYDOWN, VK_PROCESSKEY, 0, 0, {}};
+    EXPECT_TRUE(finder.PreTranslate(processed));
+    EXPECT_EQ(processed.hwnd, Box()) << "the composition begins in the box";
+    EXPECT_EQ(GetFocus(), Box());
 }
 
 TEST_F(MacroFinderTest, AReloadAndAnEditKeepTheQueryUnlessItWouldHideWhatTheEditMade) {
@@ -152,6 +194,12 @@ TEST_F(MacroFinderTest, AReloadAndAnEditKeepTheQueryUnlessItWouldHideWhatTheEdit
     EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"お礼2"}));
     EXPECT_EQ(Selected(), 0);
     EXPECT_EQ(BoxText(), L"礼") << "kept";
+
+    test::WriteBytes(MacroFile(), "こんにちは\t挨拶\r\nかいふく\t回復\r\nx\tお返し\r\n");
+    file.ReadAfterEdit(2);  // renamed so that the query would hide it
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles().size() == 3; }));
+    EXPECT_EQ(Selected(), 2);
+    EXPECT_EQ(BoxText(), L"");
 
     test::WriteBytes(dir.Path("other.txt"), "x\t礼状\r\ny\r\n");
     file.Load(dir.Path("other.txt").u16string());

@@ -264,20 +264,117 @@ TEST_F(MainWindowTest, HotkeysAreWrittenAtOnceAndAKeyWhoseMacroIsGoneIsTakenAway
 }
 
 // A new macro's key through the window's menu: written and registered.
-// While finding, a row is not a macro's place in the file: Alt+Down trades
-// places with the macro shown next, not with the line below it.
-TEST_F(MainWindowTest, WhileFindingAMoveTradesPlacesWithTheMacroShownNext) {
+std::wstring PreviewAt(HWND list, int entry);
+
+// While finding, a row is not a macro's place in the file: the preview, the
+// menu, a move and a deletion all act on the macro shown on the row. The box
+// takes the top of the list's place, the buttons stay; hidden, the list has
+// all of it again.
+TEST_F(MainWindowTest, WhileFindingEveryCommandActsOnTheMacroShownOnTheRow) {
     WriteMacros(u"ありがとう\tお礼\r\nx\tほか\r\ny\tべつ\r\nどうも\tお礼2\r\n");
-    const auto tool = Open();
-    SendMessageW(ListOf(*tool), WM_CHAR, u'礼', 0);
+    const auto tool = Open(SW_SHOW);
+    const HWND list = ListOf(*tool);
+    const auto place = [&](HWND control) {
+        RECT rect{};
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, tool->Handle(), reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    const RECT whole = place(list);
+    SendMessageW(list, WM_CHAR, u'礼', 0);
     ASSERT_EQ(Titles(*tool), (std::vector<std::wstring>{L"お礼", L"お礼2"}));
+    const HWND box = GetFocus();
+    const RECT shown = place(list);
+    EXPECT_EQ(place(box).top, whole.top);
+    EXPECT_LE(place(box).bottom, shown.top);
+    EXPECT_LE(place(box).right, place(GetDlgItem(tool->Handle(), 105)).left) << "the count beside";
+    EXPECT_EQ(shown.bottom, whole.bottom);
+
+    EXPECT_EQ(PreviewAt(list, 1), L"どうも");
+    HMENU menu = GetSystemMenu(tool->Handle(), FALSE);
+    SendMessageW(list, LB_SETCURSEL, 1, 0);
+    SendMessageW(tool->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu),
+                 MAKELPARAM(0, TRUE));
+    EXPECT_NE(
+        GetMenuState(menu, static_cast<UINT>(MenuCommand::MoveDown), MF_BYCOMMAND) & MF_GRAYED, 0u)
+        << "the last row shown";
+
+    SendMessageW(list, LB_SETCURSEL, 0, 0);
     Command(*tool, MenuCommand::MoveDown);
     ASSERT_TRUE(test::PumpUntil([&] {
         return Titles(*tool) == std::vector<std::wstring>{L"お礼2", L"お礼"};
     }));
     EXPECT_EQ(FromAnsi(test::ReadBytes(dir_.Path("chat.txt"))),
               u"どうも\tお礼2\r\nx\tほか\r\ny\tべつ\r\nありがとう\tお礼\r\n");
-    EXPECT_EQ(SendMessageW(ListOf(*tool), LB_GETCURSEL, 0, 0), 1) << "the moved macro";
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 1) << "the moved macro";
+    test::ModalAnswerer yes(GetCurrentThreadId(), IDYES);
+    Command(*tool, MenuCommand::DeleteMacro);
+    ASSERT_TRUE(yes.Answered());
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool).size() == 1; }));
+    EXPECT_EQ(FromAnsi(test::ReadBytes(dir_.Path("chat.txt"))),
+              u"どうも\tお礼2\r\nx\tほか\r\ny\tべつ\r\n");
+
+    SendMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+    SendMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(IsWindowVisible(box));
+    const RECT again = place(list);
+    EXPECT_TRUE(EqualRect(&whole, &again));
+}
+
+// Keys typed into the find box edit the query, pressed as the tool's loop
+// takes them: none may reach the tool's Delete, Insert or Ctrl+Z, which
+// would delete, add or undo a macro while the user only fixes a typo.
+TEST_F(MainWindowTest, TheFindBoxsEditingKeysEditTheQueryNeverTheMacros) {
+    WriteMacros(u"x\tabc\r\ny\tabd\r\n");
+    const auto tool = Open();
+    SendMessageW(ListOf(*tool), LB_SETCURSEL, 0, 0);
+    Command(*tool, MenuCommand::MoveDown);  // something for a stray Ctrl+Z to undo
+    const std::string moved = "y\tabd\r\nx\tabc\r\n";
+    ASSERT_TRUE(test::PumpUntil([&] { return test::ReadBytes(dir_.Path("chat.txt")) == moved; }));
+    SendMessageW(ListOf(*tool), WM_CHAR, u'a', 0);
+    const HWND box = GetFocus();
+    SetWindowTextW(box, L"abc");
+    const test::ModalAnswerer unasked(GetCurrentThreadId(), IDCANCEL);
+
+    struct Press {
+        int from, to;  // the box's selection before
+        BYTE modifier;
+        WORD key;
+        const wchar_t* text;  // the box's text after
+        DWORD selection;      // and its selection
+    };
+    const Press presses[] = {
+        {3, 3, VK_SHIFT, VK_HOME, L"abc", MAKELONG(0, 3)},
+        {0, 3, VK_CONTROL, 'C', L"abc", MAKELONG(0, 3)},
+        {0, 1, 0, VK_DELETE, L"bc", MAKELONG(0, 0)},
+        {0, 0, VK_CONTROL, 'Z', L"abc", 0},
+        {1, 3, VK_CONTROL, 'X', L"a", MAKELONG(1, 1)},
+        {1, 1, VK_CONTROL, 'V', L"abc", MAKELONG(3, 3)},
+        {1, 1, 0, VK_INSERT, L"abc", MAKELONG(1, 1)},
+        {0, 0, VK_SHIFT, VK_END, L"abc", MAKELONG(0, 3)},
+    };
+    for (const Press& press : presses) {
+        if (press.key != 'Z') SendMessageW(box, EM_SETSEL, press.from, press.to);
+        BYTE keys[256] = {};
+        keys[press.modifier] = 0x80;
+        SetKeyboardState(keys);
+        MSG message{box, WM_KEYDOWN, press.key, 1, GetTickCount(), {}};
+        tool->Dispatch(message);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) tool->Dispatch(message);
+        keys[press.modifier] = 0;
+        SetKeyboardState(keys);
+        // A question answered here would leave the next one to hang.
+        ASSERT_EQ(unasked.Text(), L"") << press.key << ": no dialog, no question";
+        EXPECT_EQ(test::TextOf(box), press.text) << press.key;
+        if (press.key != 'Z') {
+            EXPECT_EQ(SendMessageW(box, EM_GETSEL, 0, 0), press.selection) << press.key;
+        }
+    }
+    EXPECT_EQ(test::ReadBytes(dir_.Path("chat.txt")), moved) << "nothing deleted, added or undone";
+    EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"abc"}) << "the query as edited";
+    MSG tab{box, WM_KEYDOWN, VK_TAB, 1, GetTickCount(), {}};
+    tool->Dispatch(tab);
+    EXPECT_EQ(GetFocus(), ListOf(*tool)) << "Tab leaves the box";
 }
 
 TEST_F(MainWindowTest, ANewMacrosKeyIsWrittenAndRegistered) {

@@ -10,34 +10,6 @@ namespace {
 
 constexpr std::chrono::milliseconds kPauseAfterLine{50};
 constexpr std::uintptr_t kEnterKey = 13;  // VK_RETURN
-// However many client windows there are, the search for the right one ends.
-constexpr int kMostClientWindows = 256;
-
-// The game client's window names, in the code page the ANSI functions take.
-struct ClientWindowNames {
-    std::string logClass = ToAnsi(u"KivMsgLogWindow");
-    std::string logName = ToAnsi(u"メッセージログウィンドウ");
-    std::string editClass = ToAnsi(u"Edit");
-    std::string mainClass = ToAnsi(u"KIVCLI");
-};
-
-const ClientWindowNames& Names() {
-    static const ClientWindowNames names;
-    return names;
-}
-
-// The first client main window, or the one of `process` when there is one.
-WindowHandle FindClientWindow(WindowSystem& windows, std::optional<std::uint32_t> process) {
-    const WindowHandle first = windows.FindTopLevel(Names().mainClass, std::nullopt);
-    if (first == kNoWindow || !process || windows.ProcessOf(first) == *process) return first;
-    WindowHandle next = first;
-    for (int i = 0; i < kMostClientWindows; ++i) {
-        next = windows.FindNextTopLevel(next, Names().mainClass, std::nullopt);
-        if (next == kNoWindow) break;
-        if (windows.ProcessOf(next) == *process) return next;
-    }
-    return first;
-}
 
 // Sends one chat line: its text, then Enter pressed and released. Stops at the
 // first message the client does not take, so that nothing is queued up behind
@@ -61,13 +33,18 @@ SendResult DeliverLine(WindowSystem& windows, WindowHandle edit, const std::u16s
 
 }  // namespace
 
-DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock) {
+DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock,
+                        ClientTarget& target, std::string* exitedTitle) {
+    ClientTarget::Pick pick = target.Take(FindGameClients(windows));
+    if (pick.chosenExited) {
+        if (exitedTitle != nullptr) *exitedTitle = std::move(pick.exitedTitle);
+        return DeliveryOutcome::ChosenExited;
+    }
     DeliveryOutcome outcome = DeliveryOutcome::NoClient;
-    std::optional<std::uint32_t> receiver;  // the process whose chat input took a line
-    const WindowHandle log = windows.FindTopLevel(Names().logClass, Names().logName);
-    const WindowHandle edit = log == kNoWindow
-                                  ? kNoWindow
-                                  : windows.FindChild(log, Names().editClass, std::string_view{});
+    const WindowHandle log = pick.client ? pick.client->log : kNoWindow;
+    const WindowHandle edit =
+        log == kNoWindow ? kNoWindow
+                         : windows.FindChild(log, ClientNames().editClass, std::string_view{});
     if (edit != kNoWindow) {
         outcome = DeliveryOutcome::Delivered;
         for (const std::u16string_view line : SplitMessage(macro.Message())) {
@@ -82,22 +59,24 @@ DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& 
                 outcome = DeliveryOutcome::Refused;
                 break;
             }
-            if (result == SendResult::Failed) {
-                outcome = DeliveryOutcome::NoClient;
-            } else if (!receiver) {
-                receiver = windows.ProcessOf(log);
-            }
+            if (result == SendResult::Failed) outcome = DeliveryOutcome::NoClient;
         }
     }
     // A game Windows keeps the tool from is not brought forward either: the
     // user is about to be asked what to do, and a full-screen game would only
     // flicker between the two.
     if (outcome == DeliveryOutcome::Refused) return outcome;
-    if (const WindowHandle client = FindClientWindow(windows, receiver); client != kNoWindow) {
+    if (const WindowHandle client = pick.client ? pick.client->main : kNoWindow;
+        client != kNoWindow) {
         if (windows.IsMinimized(client)) windows.Restore(client);
         windows.BringToFront(client);
     }
     return outcome;
+}
+
+DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock) {
+    ClientTarget automatic;
+    return Deliver(macro, windows, clock, automatic);
 }
 
 }  // namespace kiv

@@ -4,6 +4,7 @@
 // input through the window system, then the client brought to the front.
 // Portable: the window system is an interface (window_system.h).
 
+#include "macro/game_clients.h"
 #include "macro/macro.h"
 #include "macro/time_of_day.h"
 #include "platform/window_system.h"
@@ -17,13 +18,17 @@ enum class DeliveryOutcome {
     NotAnswering,  // the client stopped answering; the rest was not sent
     Refused,       // Windows refused the messages (the client runs as
                    // administrator); the rest was not sent
+    ChosenExited,  // the client the player chose has exited: nothing was
+                   // sent, and the target is automatic again
 };
 
-// Types the message into the game client's chat input, one line at a time
-// with Enter and a pause after each, then brings the client to the front
-// (restored first when minimised): the client whose chat input got the
-// lines when several run, else the first one found; not when Windows
+// Types the message into the target client's own chat input (game_clients.h),
+// one line at a time with Enter and a pause after each, then brings that
+// client to the front (restored first when minimised); not when Windows
 // refused the messages. Finding no client is not an error: nothing is sent.
+DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock,
+                        ClientTarget& target, std::string* exitedTitle = nullptr);
+// To the client the player used last.
 DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock);
 
 }  // namespace kiv

@@ -41,6 +41,9 @@ class WindowSystem {
                                    std::optional<std::string_view> windowName) = 0;
     // 0 for a window that is gone.
     virtual std::uint32_t ProcessOf(WindowHandle window) = 0;
+    // Its title as the system keeps it (another program's window is not
+    // asked, so a hung one cannot hold the caller); empty for one gone.
+    virtual std::string TitleOf(WindowHandle window) = 0;
     // `text` is the zero-terminated lParam of WM_SETTEXT; null for the key messages.
     virtual SendResult Send(WindowHandle window, WindowMessage message, std::uintptr_t wParam,
                             const char* text) = 0;

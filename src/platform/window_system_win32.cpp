@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace kiv {
 namespace {
 
@@ -67,6 +69,14 @@ std::uint32_t Win32WindowSystem::ProcessOf(WindowHandle window) {
     DWORD process = 0;
     GetWindowThreadProcessId(ToHwnd(window), &process);
     return process;
+}
+
+std::string Win32WindowSystem::TitleOf(WindowHandle window) {
+    // GetWindowText sends no message to another process's window: it reads
+    // the title the system keeps.
+    char title[256] = {};
+    const int length = GetWindowTextA(ToHwnd(window), title, static_cast<int>(sizeof title));
+    return std::string(title, static_cast<std::size_t>(std::max(length, 0)));
 }
 
 bool Win32WindowSystem::IsMinimized(WindowHandle window) {

@@ -93,5 +93,39 @@ TEST_F(DeliveryE2eTest, NamedChatInputReceivesNothing) {
     EXPECT_TRUE(client.Received().empty());
 }
 
+// Two clients: the line goes to the one used last, though the other's log
+// window comes first; to the one chosen; and nowhere once that one exited.
+TEST_F(DeliveryE2eTest, OneClientOfTwoGetsTheLineTheOneUsedLastOrTheOneChosen) {
+    StandinClient used(dir_.Path("used.txt"), L"--title used");
+    StandinClient other(dir_.Path("other.txt"), L"--title other");
+    ASSERT_TRUE(used.Started() && other.Started());
+    // From the bottom up: the other's log window above the used one's main.
+    for (HWND window : {other.Main(), used.Log(), used.Main(), other.Log()}) {
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    ASSERT_EQ(StandinClient::LogWindow(), other.Log()) << "the first log window found";
+    ASSERT_EQ(StandinClient::MainWindow(), used.Main());
+
+    ClientTarget target;
+    EXPECT_EQ(Deliver(Macro(u"one", u"t"), windows_, LocalTimeOfDay, target),
+              DeliveryOutcome::Delivered);
+    EXPECT_EQ(Seen(used.WaitForEvents(3)), Typed({"one"}));
+    EXPECT_TRUE(standin::WaitFor([&] { return GetForegroundWindow() == used.Main(); }));
+
+    target.Choose(other.Process(), "other");
+    EXPECT_EQ(Deliver(Macro(u"two", u"t"), windows_, LocalTimeOfDay, target),
+              DeliveryOutcome::Delivered);
+    EXPECT_EQ(Seen(other.WaitForEvents(3)), Typed({"two"}));
+    EXPECT_TRUE(standin::WaitFor([&] { return GetForegroundWindow() == other.Main(); }));
+
+    other.Close();
+    std::string exited;
+    EXPECT_EQ(Deliver(Macro(u"three", u"t"), windows_, LocalTimeOfDay, target, &exited),
+              DeliveryOutcome::ChosenExited);
+    EXPECT_EQ(exited, "other");
+    EXPECT_EQ(Seen(used.Received()), Typed({"one"})) << "never to another client instead";
+    EXPECT_EQ(target.Chosen(), std::nullopt);
+}
+
 }  // namespace
 }  // namespace kiv

@@ -2,7 +2,8 @@
 // of class "KIVCLI" showing a chat log, and the client's message log window
 // with the chat input (an "Edit" child) that chat lines are typed into.
 //
-//   standin-client [--record FILE] [--no-log-window] [--named-edit] [--hung-ms N]
+//   standin-client [--record FILE] [--title TITLE] [--no-log-window] [--named-edit]
+//                  [--hung-ms N]
 //
 // --record FILE    append every WM_SETTEXT / WM_KEYDOWN / WM_KEYUP the chat input
 //                  receives, and every activation of the main window, to FILE:
@@ -10,6 +11,7 @@
 //                    <µs since start> KEYDOWN <wParam> <lParam>
 //                    <µs since start> KEYUP <wParam> <lParam>
 //                    <µs since start> ACTIVATE
+// --title TITLE    the main window's title, to tell several apart
 // --no-log-window  start without the message log window
 // --named-edit     give the chat input a window name, so a search for an
 //                  unnamed "Edit" child finds nothing
@@ -35,6 +37,7 @@ constexpr char kLogWindowName[] =
 
 struct Options {
     std::wstring recordPath;
+    std::wstring title = L"ゲームクライアント (代役)";
     bool logWindow = true;
     bool namedEdit = false;
     DWORD hungMs = 0;
@@ -176,6 +179,8 @@ Options ParseOptions() {
         const std::wstring_view arg = args[i];
         if (arg == L"--record" && i + 1 < count) {
             options.recordPath = args[++i];
+        } else if (arg == L"--title" && i + 1 < count) {
+            options.title = args[++i];
         } else if (arg == L"--no-log-window") {
             options.logWindow = false;
         } else if (arg == L"--named-edit") {
@@ -228,9 +233,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
         FillWithChild(logWindow.Get(), input);
     }
 
-    HWND mainWindow =
-        CreateWindowExW(0, L"KIVCLI", L"ゲームクライアント (代役)", WS_OVERLAPPEDWINDOW, 300, 0,
-                        420, 300, nullptr, nullptr, instance, nullptr);
+    HWND mainWindow = CreateWindowExW(0, L"KIVCLI", options.title.c_str(), WS_OVERLAPPEDWINDOW, 300,
+                                      0, 420, 300, nullptr, nullptr, instance, nullptr);
     if (mainWindow == nullptr) return 1;
     chatLog = CreateWindowExW(WS_EX_CLIENTEDGE, L"ListBox", L"",
                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0, 0, 0,

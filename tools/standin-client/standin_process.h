@@ -57,6 +57,18 @@ inline bool WaitFor(const std::function<bool()>& done,
     return true;
 }
 
+// The first top-level window of `className` (and `windowName`, when given)
+// that `process` owns.
+inline HWND WindowOf(DWORD process, const char* className, const char* windowName = nullptr) {
+    for (HWND window = FindWindowA(className, windowName); window != nullptr;
+         window = FindWindowExA(nullptr, window, className, windowName)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == process) return window;
+    }
+    return nullptr;
+}
+
 class StandinClient {
   public:
     // Returns once the client's windows exist (they do before a hung client
@@ -71,27 +83,35 @@ class StandinClient {
         if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                            &startup, &info)) {
             process_.Reset(info.hProcess);
+            processId_ = info.dwProcessId;
             CloseHandle(info.hThread);
         }
         const bool withLogWindow = options.find(L"--no-log-window") == std::wstring::npos;
         // Wine may take long to start a program on a loaded machine.
-        WaitFor(
-            [&] { return MainWindow() != nullptr && (!withLogWindow || LogWindow() != nullptr); },
-            std::chrono::seconds(30));
+        WaitFor([&] { return Main() != nullptr && (!withLogWindow || Log() != nullptr); },
+                std::chrono::seconds(30));
     }
 
-    ~StandinClient() {
+    ~StandinClient() { Close(); }
+    // Closes it as the user would, and waits for it to end.
+    void Close() {
         if (!process_) return;
-        if (HWND main = MainWindow()) PostMessageW(main, WM_CLOSE, 0, 0);
+        if (HWND main = Main()) PostMessageW(main, WM_CLOSE, 0, 0);
         if (WaitForSingleObject(process_.Get(), 10000) != WAIT_OBJECT_0) {
             TerminateProcess(process_.Get(), 1);
             WaitForSingleObject(process_.Get(), 5000);
         }
+        process_.Reset();
     }
     StandinClient(const StandinClient&) = delete;
     StandinClient& operator=(const StandinClient&) = delete;
 
-    bool Started() const { return static_cast<bool>(process_) && MainWindow() != nullptr; }
+    bool Started() const { return static_cast<bool>(process_) && Main() != nullptr; }
+    DWORD Process() const { return processId_; }
+    // This client's own windows, when several run.
+    HWND Main() const { return WindowOf(processId_, "KIVCLI"); }
+    HWND Log() const { return WindowOf(processId_, "KivMsgLogWindow", kLogWindowName); }
+    // The first client's, when one runs.
     static HWND MainWindow() { return FindWindowA("KIVCLI", nullptr); }
     static HWND LogWindow() { return FindWindowA("KivMsgLogWindow", kLogWindowName); }
 
@@ -120,6 +140,7 @@ class StandinClient {
   private:
     std::filesystem::path record_;
     UniqueHandle process_;
+    DWORD processId_ = 0;
 };
 
 }  // namespace kiv::standin

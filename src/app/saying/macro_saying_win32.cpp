@@ -1,5 +1,6 @@
 #include "app/saying/macro_saying_win32.h"
 
+#include "platform/ansi_text.h"
 #include "platform/local_clock.h"
 #include "platform/window_counts_win32.h"
 
@@ -55,20 +56,32 @@ std::optional<DeliveryOutcome> MacroSaying::Say() {
 DeliveryOutcome MacroSaying::Deliver(std::size_t position) {
     delivering_ = true;
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
-    const DeliveryOutcome outcome =
-        kiv::Deliver(host_.file->List().Item(position), windowSystem_, LocalTimeOfDay);
+    std::string exited;
+    const DeliveryOutcome outcome = kiv::Deliver(host_.file->List().Item(position), windowSystem_,
+                                                 LocalTimeOfDay, target_, &exited);
     SetCursor(previous);
     delivering_ = false;
     deliveryEndedAt_ = GetTickCount();
     window_counts::Add(host_.window, window_counts::kDeliveries);
     if (outcome == DeliveryOutcome::Refused) host_.notices->Notify({NoticeKind::SendRefused, u""});
+    if (outcome == DeliveryOutcome::ChosenExited) {
+        host_.notices->Notify(
+            {NoticeKind::Problem, u"送信先に選んだゲームクライアント「" + FromAnsi(exited) +
+                                      u"」は終了しています。マクロは送られていません。"
+                                      u"\n\n送信先は「自動」に戻しました。"});
+    }
     return outcome;
 }
 
 void MacroSaying::SayNext() {
     if (host_.holds().Any(Hold::Delivering)) return;
-    // Refused, the macro was not said: the user is asked about that one.
-    if (Say() == DeliveryOutcome::Refused || host_.holds().Any(Hold::ShuttingDown)) return;
+    // Refused or sent nowhere, the macro was not said: the user is told
+    // about that one.
+    const std::optional<DeliveryOutcome> said = Say();
+    if (said == DeliveryOutcome::Refused || said == DeliveryOutcome::ChosenExited ||
+        host_.holds().Any(Hold::ShuttingDown)) {
+        return;
+    }
     Select(SelectionAfterSayNext(Selected(), Count()));
 }
 

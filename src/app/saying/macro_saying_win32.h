@@ -45,6 +45,8 @@ class MacroSaying {
     // From a global hotkey: the game keeps the focus.
     void RunHotkey(HotkeyAction action);
     void SayTitled(const std::u16string& title);
+    // Which game client the macros go to.
+    ClientTarget& Target() { return target_; }
 
   private:
     void MoveSelection(Step step);
@@ -56,6 +58,7 @@ class MacroSaying {
 
     Host host_;
     Win32WindowSystem windowSystem_;
+    ClientTarget target_;
     bool delivering_ = false;
     std::optional<DWORD> deliveryEndedAt_;  // tick count when the last one ended
 };

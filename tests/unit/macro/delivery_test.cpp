@@ -15,16 +15,18 @@ const std::string kLogName =
     "\x83\x81\x83\x62\x83\x5a\x81\x5b\x83\x57\x83\x8d\x83\x4f\x83\x45\x83\x42\x83\x93\x83\x68\x83"
     "\x45";
 
-// How the client's windows behave. Its chat input is window 8.
+// How the clients' windows behave. A log window's chat input is the log's
+// handle plus 6 (log 2: input 8).
 struct Client {
-    bool logWindow = true;
-    // Main windows (handle, process) in search order; the log window is process 10's.
+    // Main windows and log windows (handle, process) in z-order, highest first.
     std::vector<std::pair<WindowHandle, std::uint32_t>> mainWindows = {{1, 10}};
+    std::vector<std::pair<WindowHandle, std::uint32_t>> logWindows = {{2, 10}};
     std::vector<SendResult> results = {};  // for the sends in order; Delivered after them
     bool minimized = false;
 };
 
-// Records what was done to the client's windows (queries are not listed).
+// Records what was done to the clients' windows and the searches that start
+// (the steps along a search and the questions asked of a window are not listed).
 class FakeWindows final : public WindowSystem {
   public:
     explicit FakeWindows(const Client& client) : client_(client) {}
@@ -32,29 +34,31 @@ class FakeWindows final : public WindowSystem {
 
     WindowHandle FindTopLevel(std::string_view cls, std::optional<std::string_view> name) override {
         calls.push_back("top " + Named(cls, name));
-        if (cls == "KivMsgLogWindow" && name == kLogName && client_.logWindow) return 2;
-        const auto& mains = client_.mainWindows;
-        return cls == "KIVCLI" && !name && !mains.empty() ? mains.front().first : kNoWindow;
+        const auto* windows = Of(cls, name);
+        return windows != nullptr && !windows->empty() ? windows->front().first : kNoWindow;
     }
     WindowHandle FindNextTopLevel(WindowHandle after, std::string_view cls,
                                   std::optional<std::string_view> name) override {
-        const auto& mains = client_.mainWindows;
-        for (std::size_t i = 0; cls == "KIVCLI" && !name && i + 1 < mains.size(); ++i) {
-            if (mains[i].first == after) return mains[i + 1].first;
+        const auto* windows = Of(cls, name);
+        for (std::size_t i = 0; windows != nullptr && i + 1 < windows->size(); ++i) {
+            if ((*windows)[i].first == after) return (*windows)[i + 1].first;
         }
         return kNoWindow;
     }
     WindowHandle FindChild(WindowHandle parent, std::string_view cls,
                            std::optional<std::string_view> name) override {
         calls.push_back("child " + std::to_string(parent) + " " + Named(cls, name));
-        return 8;
+        return parent + 6;
     }
     std::uint32_t ProcessOf(WindowHandle window) override {
-        for (const auto& [handle, process] : client_.mainWindows) {
-            if (handle == window) return process;
+        for (const auto* windows : {&client_.mainWindows, &client_.logWindows}) {
+            for (const auto& [handle, process] : *windows) {
+                if (handle == window) return process;
+            }
         }
-        return window == 2 ? 10 : 0;
+        return 0;
     }
+    std::string TitleOf(WindowHandle window) override { return "main" + std::to_string(window); }
     SendResult Send(WindowHandle window, WindowMessage message, std::uintptr_t wParam,
                     const char* text) override {
         calls.push_back("send " + std::to_string(window) + " " +
@@ -69,6 +73,12 @@ class FakeWindows final : public WindowSystem {
     void Pause(std::chrono::milliseconds duration) override { Record("pause", duration.count()); }
 
   private:
+    const std::vector<std::pair<WindowHandle, std::uint32_t>>* Of(
+        std::string_view cls, std::optional<std::string_view> name) const {
+        if (cls == "KIVCLI" && !name) return &client_.mainWindows;
+        if (cls == "KivMsgLogWindow" && name == kLogName) return &client_.logWindows;
+        return nullptr;
+    }
     static std::string Named(std::string_view cls, std::optional<std::string_view> name) {
         return std::string(cls) + "|" + std::string(name.value_or("null"));
     }
@@ -82,11 +92,13 @@ class FakeWindows final : public WindowSystem {
 
 using Calls = std::vector<std::string>;
 
-const Calls kFind = {"top KivMsgLogWindow|" + kLogName, "child 2 Edit|"};
-const Calls kFront = {"top KIVCLI|null", "front 1"};
+const Calls kSearch = {"top KIVCLI|null", "top KivMsgLogWindow|" + kLogName};
+const Calls kFind = {kSearch[0], kSearch[1], "child 2 Edit|"};
+const Calls kFront = {"front 1"};
 
-Calls Line(const std::string& text) {
-    return {"send 8 12 0 " + text, "send 8 256 13", "send 8 257 13", "pause 50"};
+Calls Line(const std::string& text, WindowHandle input = 8) {
+    const std::string to = "send " + std::to_string(input);
+    return {to + " 12 0 " + text, to + " 256 13", to + " 257 13", "pause 50"};
 }
 
 Calls Join(std::initializer_list<Calls> parts) {
@@ -95,47 +107,128 @@ Calls Join(std::initializer_list<Calls> parts) {
     return all;
 }
 
-// The calls a message makes, by how the client's windows behave.
-TEST(Delivery, SendsTheLinesToTheChatInputAndBringsTheClientForward) {
+// The calls a message makes, by how the clients' windows behave and which
+// one the player chose.
+TEST(Delivery, SendsTheLinesToTheTargetClientsChatInputAndBringsItForward) {
     using enum DeliveryOutcome;
     using R = SendResult;
-    const std::tuple<const char*, Client, std::u16string, DeliveryOutcome, Calls> cases[] = {
-        {"each line with Enter and a pause, then the client forward", Client{}, u"A\\nB", Delivered,
-         Join({kFind, Line("A"), Line("B"), kFront})},
-        {"CP932, and the time", Client{}, u"表示\\n<now>", Delivered,
-         Join({kFind, Line("\x95\x5c\x8e\xa6"), Line("21:30:00"), kFront})},
-        {"empty lines cost neither messages nor pauses", Client{}, u"\\n\\nX", Delivered,
-         Join({kFind, Line("X"), kFront})},
-        {"no log window: nothing is sent, the client still comes forward",
-         Client{.logWindow = false}, u"A\\nB", NoClient, Join({{kFind[0]}, kFront})},
-        {"no main window: the lines still go", Client{.mainWindows = {}}, u"A", Delivered,
-         Join({kFind, Line("A"), {"top KIVCLI|null"}})},
-        // Sends that fail stop the message, or not, by why they failed.
-        {"a hung client ends the message",
-         Client{
-             .results = {R::Delivered, R::Delivered, R::Delivered, R::Delivered, R::NotAnswered}},
-         u"A\\nB\\nC", NotAnswering,
-         Join({kFind, Line("A"), {"send 8 12 0 B", "send 8 256 13"}, kFront})},
-        {"a refused message ends at once, the game left behind: the user is asked first",
-         Client{.results = {R::Refused}}, u"A\\nB", Refused, Join({kFind, {"send 8 12 0 A"}})},
-        {"a chat input that went away is passed over line by line",
-         Client{.results = std::vector(6, R::Failed)}, u"A\\nB", NoClient,
-         Join({kFind, Line("A"), Line("B"), kFront})},
-        {"the client that got the lines comes forward restored",
-         Client{.mainWindows = {{1, 30}, {3, 10}, {5, 10}}, .minimized = true}, u"A", Delivered,
-         Join({kFind, Line("A"), {"top KIVCLI|null", "restore 3", "front 3"}})},
-        {"nothing sent: the first client, as ever",
-         Client{.mainWindows = {{1, 30}, {3, 10}, {5, 10}}}, u"", Delivered, Join({kFind, kFront})},
-        {"no client of the log window's process: the first",
-         Client{.mainWindows = {{1, 30}, {3, 40}}}, u"A", Delivered,
-         Join({kFind, Line("A"), kFront})},
-    };
+    const Client two{.mainWindows = {{1, 30}, {3, 10}}, .logWindows = {{2, 10}, {4, 30}}};
+    Client twoMinimized = two;
+    twoMinimized.minimized = true;
+    const std::tuple<const char*, Client, std::optional<std::uint32_t>, std::u16string,
+                     DeliveryOutcome, Calls>
+        cases[] = {
+            {"each line with Enter and a pause, then the client forward",
+             Client{},
+             {},
+             u"A\\nB",
+             Delivered,
+             Join({kFind, Line("A"), Line("B"), kFront})},
+            {"CP932, and the time",
+             Client{},
+             {},
+             u"表示\\n<now>",
+             Delivered,
+             Join({kFind, Line("\x95\x5c\x8e\xa6"), Line("21:30:00"), kFront})},
+            {"empty lines cost neither messages nor pauses",
+             Client{},
+             {},
+             u"\\n\\nX",
+             Delivered,
+             Join({kFind, Line("X"), kFront})},
+            {"no log window: nothing is sent, the client still comes forward",
+             Client{.logWindows = {}},
+             {},
+             u"A\\nB",
+             NoClient,
+             Join({kSearch, kFront})},
+            {"no main window: the lines still go",
+             Client{.mainWindows = {}},
+             {},
+             u"A",
+             Delivered,
+             Join({kFind, Line("A")})},
+            // Sends that fail stop the message, or not, by why they failed.
+            {"a hung client ends the message",
+             Client{.results = {R::Delivered, R::Delivered, R::Delivered, R::Delivered,
+                                R::NotAnswered}},
+             {},
+             u"A\\nB\\nC",
+             NotAnswering,
+             Join({kFind, Line("A"), {"send 8 12 0 B", "send 8 256 13"}, kFront})},
+            {"a refused message ends at once, the game left behind: the user is asked first",
+             Client{.results = {R::Refused}},
+             {},
+             u"A\\nB",
+             Refused,
+             Join({kFind, {"send 8 12 0 A"}})},
+            {"a chat input that went away is passed over line by line",
+             Client{.results = std::vector(6, R::Failed)},
+             {},
+             u"A\\nB",
+             NoClient,
+             Join({kFind, Line("A"), Line("B"), kFront})},
+            // Several clients: one, and its own chat input, whatever the
+            // order of the log windows.
+            {"the client used last, though the other's log window comes first",
+             two,
+             {},
+             u"A",
+             Delivered,
+             Join({kSearch, {"child 4 Edit|"}, Line("A", 10), kFront})},
+            {"the chosen client, restored", twoMinimized, 10, u"A", Delivered,
+             Join({kSearch, {"child 2 Edit|"}, Line("A"), {"restore 3", "front 3"}})},
+            {"the chosen client exited: nothing is sent, nothing comes forward", two, 99, u"A",
+             ChosenExited, kSearch},
+            {"a client showing only its main window gets nothing and comes forward",
+             Client{.mainWindows = {{1, 30}, {3, 10}}},
+             {},
+             u"A",
+             NoClient,
+             Join({kSearch, kFront})},
+        };
     const Clock clock = [] { return TimeOfDay{21, 30, 0}; };
-    for (const auto& [name, client, message, outcome, calls] : cases) {
+    for (const auto& [name, client, chosen, message, outcome, calls] : cases) {
         FakeWindows windows(client);
-        EXPECT_EQ(Deliver(Macro(message, u"title"), windows, clock), outcome) << name;
+        ClientTarget target;
+        target.Choose(chosen);
+        EXPECT_EQ(Deliver(Macro(message, u"title"), windows, clock, target), outcome) << name;
         EXPECT_EQ(windows.calls, calls) << name;
+        EXPECT_EQ(target.Chosen(), outcome == ChosenExited ? std::nullopt : chosen) << name;
     }
+}
+
+// Which client each target rule picks, of three running.
+TEST(ClientTarget, CyclesInTitleOrderWrapsAndRemembersByTitle) {
+    const Client three{.mainWindows = {{5, 50}, {1, 30}, {3, 40}},
+                       .logWindows = {{2, 30}, {7, 50}, {9, 60}}};
+    FakeWindows windows(three);
+    const std::vector<GameClient> running = FindGameClients(windows);
+    std::vector<std::tuple<std::uint32_t, WindowHandle, WindowHandle, std::string>> found;
+    for (const GameClient& c : running) found.emplace_back(c.process, c.main, c.log, c.title);
+    EXPECT_EQ(found,
+              (decltype(found){
+                  {50, 5, 7, "main5"}, {30, 1, 2, "main1"}, {40, 3, 0, "main3"}, {60, 0, 9, ""}}))
+        << "highest main window first, then those with a log window only";
+
+    ClientTarget target;
+    std::vector<std::uint32_t> cycled;
+    for (int press = 0; press < 5; ++press) cycled.push_back(target.ChooseNext(running)->process);
+    // Titles in order: "" (60), main1 (30), main3 (40), main5 (50). From
+    // 自動, whose pick is main5, the next wraps to the first.
+    EXPECT_EQ(cycled, (std::vector<std::uint32_t>{60, 30, 40, 50, 60}));
+    EXPECT_EQ(ClientTarget().ChooseNext({}), std::nullopt);
+
+    ClientTarget remembered;
+    remembered.ChooseRemembered("main3", running);
+    EXPECT_EQ(remembered.Chosen(), 40u);
+    remembered.ChooseRemembered("gone", running);
+    EXPECT_EQ(remembered.Chosen(), 40u) << "a title no client has changes nothing";
+    EXPECT_EQ(remembered.Take(running).client->process, 40u);
+    const ClientTarget::Pick exited = remembered.Take({});
+    EXPECT_TRUE(exited.chosenExited);
+    EXPECT_EQ(exited.exitedTitle, "main3") << "named when the player is told";
+    EXPECT_EQ(remembered.Chosen(), std::nullopt) << "automatic again";
 }
 
 }  // namespace

@@ -1,0 +1,97 @@
+#include "macro/game_clients.h"
+
+#include <algorithm>
+#include <tuple>
+
+#include "platform/ansi_text.h"
+
+namespace kiv {
+namespace {
+
+// However many windows the clients have, a search ends.
+constexpr int kMostClientWindows = 256;
+
+// Each window of that class and name, in the z-order the searches take.
+template <typename Visit>
+void EachTopLevel(WindowSystem& windows, std::string_view className,
+                  std::optional<std::string_view> windowName, Visit visit) {
+    WindowHandle window = windows.FindTopLevel(className, windowName);
+    for (int i = 0; i < kMostClientWindows && window != kNoWindow; ++i) {
+        visit(window);
+        window = windows.FindNextTopLevel(window, className, windowName);
+    }
+}
+
+}  // namespace
+
+const ClientWindowNames& ClientNames() {
+    static const ClientWindowNames names{ToAnsi(u"KivMsgLogWindow"),
+                                         ToAnsi(u"メッセージログウィンドウ"), ToAnsi(u"Edit"),
+                                         ToAnsi(u"KIVCLI")};
+    return names;
+}
+
+std::vector<GameClient> FindGameClients(WindowSystem& windows) {
+    std::vector<GameClient> clients;
+    const auto of = [&clients](std::uint32_t process) {
+        return std::find_if(clients.begin(), clients.end(), [process](const GameClient& client) {
+            return client.process == process;
+        });
+    };
+    EachTopLevel(windows, ClientNames().mainClass, std::nullopt, [&](WindowHandle main) {
+        const std::uint32_t process = windows.ProcessOf(main);
+        if (process != 0 && of(process) == clients.end()) {
+            clients.push_back({process, main, kNoWindow, windows.TitleOf(main)});
+        }
+    });
+    EachTopLevel(windows, ClientNames().logClass, ClientNames().logName, [&](WindowHandle log) {
+        const std::uint32_t process = windows.ProcessOf(log);
+        if (process == 0) return;
+        const auto client = of(process);
+        if (client == clients.end()) {
+            clients.push_back({process, kNoWindow, log, {}});
+        } else if (client->log == kNoWindow) {
+            client->log = log;
+        }
+    });
+    return clients;
+}
+
+ClientTarget::Pick ClientTarget::Take(const std::vector<GameClient>& running) {
+    if (!chosen_) {
+        if (running.empty()) return {};
+        return {running.front(), false, {}};
+    }
+    const auto client = std::find_if(running.begin(), running.end(),
+                                     [this](const GameClient& c) { return c.process == *chosen_; });
+    if (client != running.end()) return {*client, false, {}};
+    Pick exited{std::nullopt, true, std::move(chosenTitle_)};
+    Choose(std::nullopt);
+    return exited;
+}
+
+std::optional<GameClient> ClientTarget::ChooseNext(const std::vector<GameClient>& running) {
+    if (running.empty()) return std::nullopt;
+    std::vector<GameClient> order = running;
+    const auto key = [](const GameClient& client) {
+        return std::tie(client.title, client.process);
+    };
+    std::sort(order.begin(), order.end(),
+              [&key](const GameClient& a, const GameClient& b) { return key(a) < key(b); });
+    // From 自動, the client the next macro would have gone to.
+    const std::uint32_t current = chosen_.value_or(running.front().process);
+    auto at = std::find_if(order.begin(), order.end(),
+                           [current](const GameClient& c) { return c.process == current; });
+    at = at == order.end() || at + 1 == order.end() ? order.begin() : at + 1;
+    Choose(at->process, at->title);
+    return *at;
+}
+
+void ClientTarget::ChooseRemembered(std::string_view title,
+                                    const std::vector<GameClient>& running) {
+    const auto client = std::find_if(running.begin(), running.end(),
+                                     [title](const GameClient& c) { return c.title == title; });
+    if (client != running.end()) Choose(client->process, client->title);
+}
+
+}  // namespace kiv

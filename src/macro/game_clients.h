@@ -1,0 +1,77 @@
+#pragma once
+
+// The game clients running now, and which one a macro goes to when several
+// run. A client is a process that owns a client main window or a
+// message-log window; its chat input is its own log window's. The one the
+// player used last is the one whose main window is highest in the z-order,
+// which is the order the window searches take: unless the player chose one.
+// Portable: the window system is an interface (window_system.h).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/window_system.h"
+
+namespace kiv {
+
+struct GameClient {
+    std::uint32_t process = 0;
+    WindowHandle main = kNoWindow;  // none while it shows only its log window
+    WindowHandle log = kNoWindow;   // none while it shows only its main window
+    std::string title;              // the main window's, in CP932 as the ANSI functions give it
+};
+
+// The game client's window names, in the code page the ANSI functions take.
+struct ClientWindowNames {
+    std::string logClass;
+    std::string logName;
+    std::string editClass;
+    std::string mainClass;
+};
+const ClientWindowNames& ClientNames();
+
+// Every client, highest main window first, then those showing only a log
+// window, in the order theirs are found. A process counts once, by its
+// highest window.
+std::vector<GameClient> FindGameClients(WindowSystem& windows);
+
+// Where the next macro goes: automatically (the client used last), or to the
+// one the player chose, until it exits.
+class ClientTarget {
+  public:
+    std::optional<std::uint32_t> Chosen() const { return chosen_; }
+    // A process, with its title for telling the player it exited; nothing
+    // for automatic.
+    void Choose(std::optional<std::uint32_t> process, std::string title = {}) {
+        chosen_ = process;
+        chosenTitle_ = std::move(title);
+    }
+
+    // The client a macro goes to now, of `running` (FindGameClients): the
+    // chosen one, else the first. Nothing when none runs, or when the
+    // chosen one has exited: then the target is automatic again, and the
+    // caller tells the player that nothing was sent.
+    struct Pick {
+        std::optional<GameClient> client;
+        bool chosenExited = false;
+        std::string exitedTitle;  // the chosen one's, when it exited
+    };
+    Pick Take(const std::vector<GameClient>& running);
+
+    // Chooses the client after the current target in a stable order (title,
+    // then process id), wrapping; nothing when none runs.
+    std::optional<GameClient> ChooseNext(const std::vector<GameClient>& running);
+
+    // At start-up: the client whose title was remembered, if one runs.
+    void ChooseRemembered(std::string_view title, const std::vector<GameClient>& running);
+
+  private:
+    std::optional<std::uint32_t> chosen_;
+    std::string chosenTitle_;
+};
+
+}  // namespace kiv

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 namespace kiv {
 namespace {
@@ -67,6 +68,27 @@ std::optional<MenuCommand> ToolMenuCommand(std::uint32_t id) {
     });
     if (found == kItems.end()) return std::nullopt;
     return found->command;
+}
+
+namespace {
+constexpr std::uint32_t kFirstSendToId = 0x0200;
+}  // namespace
+
+std::uint32_t SendToItemId(std::size_t index) {
+    return kFirstSendToId + 0x10 * static_cast<std::uint32_t>(index);
+}
+
+std::optional<std::size_t> SendToItemIndex(std::uint32_t id) {
+    if (id < kFirstSendToId || (id & 0xFu) != 0) return std::nullopt;
+    const std::size_t index = (id - kFirstSendToId) / 0x10;
+    if (index >= kMostSendToItems) return std::nullopt;
+    return index;
+}
+
+std::u16string SendToItemText(std::u16string_view title, std::uint32_t process) {
+    const std::string number = std::to_string(process);
+    return std::u16string(title.empty() ? u"(タイトルなし)" : title) + u" (PID " +
+           std::u16string(number.begin(), number.end()) + u")";
 }
 
 std::uint32_t KeyCommandId(MenuCommand command) {

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/hotkey.h"
 
@@ -57,6 +58,21 @@ bool IsEdit(MenuCommand command);
 
 // The tool's command behind a menu ID (from WM_SYSCOMMAND or WM_COMMAND).
 std::optional<MenuCommand> ToolMenuCommand(std::uint32_t id);
+
+// 送信先, a submenu after the items: which game client the macros go to.
+inline constexpr std::u16string_view kSendToText = u"送信先";
+inline constexpr std::size_t kMostSendToItems = 32;
+// Its items, 自動 then each game client running as the menu opens, and the
+// one ticked.
+struct SendToMenu {
+    std::vector<std::u16string> items;
+    std::size_t ticked = 0;
+};
+// Its items' IDs (0: 自動), in steps the system menu allows, and back.
+std::uint32_t SendToItemId(std::size_t index);
+std::optional<std::size_t> SendToItemIndex(std::uint32_t id);
+// A client's item: its window title and process id.
+std::u16string SendToItemText(std::u16string_view title, std::uint32_t process);
 
 // The ID an item's key sends as WM_COMMAND: one the system menu does not
 // hold, or Windows would send it as WM_SYSCOMMAND, and not at all while the

@@ -73,6 +73,25 @@ DeliveryOutcome MacroSaying::Deliver(std::size_t position) {
     return outcome;
 }
 
+SendToMenu MacroSaying::OfferClients() {
+    offered_ = FindGameClients(windowSystem_);
+    if (offered_.size() >= kMostSendToItems) offered_.resize(kMostSendToItems - 1);
+    SendToMenu offer{{u"自動"}, 0};
+    for (const GameClient& client : offered_) {
+        if (target_.Chosen() == client.process) offer.ticked = offer.items.size();
+        offer.items.push_back(SendToItemText(FromAnsi(client.title), client.process));
+    }
+    return offer;
+}
+
+void MacroSaying::ChooseOffered(std::size_t item) {
+    if (item == 0) {
+        target_.Choose(std::nullopt);
+    } else if (item <= offered_.size()) {
+        target_.Choose(offered_[item - 1].process, offered_[item - 1].title);
+    }
+}
+
 void MacroSaying::SayNext() {
     if (host_.holds().Any(Hold::Delivering)) return;
     // Refused or sent nowhere, the macro was not said: the user is told

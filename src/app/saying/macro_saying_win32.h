@@ -11,8 +11,10 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/common/holds.h"
+#include "app/common/tool_menu.h"
 #include "app/finding/macro_finder_win32.h"
 #include "app/macro_file/shown_macro_file_win32.h"
 #include "app/notices/notice_board_win32.h"
@@ -45,8 +47,11 @@ class MacroSaying {
     // From a global hotkey: the game keeps the focus.
     void RunHotkey(HotkeyAction action);
     void SayTitled(const std::u16string& title);
-    // Which game client the macros go to.
-    ClientTarget& Target() { return target_; }
+    // 送信先's items as the menu opens: 自動, then each game client running
+    // now (kept for the choice), and the one ticked.
+    SendToMenu OfferClients();
+    // An item of the last offer; 0: 自動.
+    void ChooseOffered(std::size_t item);
 
   private:
     void MoveSelection(Step step);
@@ -59,6 +64,7 @@ class MacroSaying {
     Host host_;
     Win32WindowSystem windowSystem_;
     ClientTarget target_;
+    std::vector<GameClient> offered_;
     bool delivering_ = false;
     std::optional<DWORD> deliveryEndedAt_;  // tick count when the last one ended
 };

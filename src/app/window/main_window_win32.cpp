@@ -57,7 +57,7 @@ bool MainWindow::Create() {
     window_ = CreateMainWindow(instance_, Procedure, this);
     if (window_ == nullptr) return false;
     window_counts::MarkCodePage(window_);
-    AddToSystemMenu(window_, CurrentMenuState());
+    AddToSystemMenu(window_, CurrentMenuState(), saying_.OfferClients());
     AttachFeatures();
     SizeToDesign(window_);
     return true;
@@ -218,6 +218,11 @@ MenuState MainWindow::CurrentMenuState() const {
             .canUndo = editing_.CanUndo()};
 }
 
+void MainWindow::RunMenuId(std::uint32_t id) {
+    if (const std::optional<MenuCommand> command = ToolMenuCommand(id)) RunMenuCommand(*command);
+    if (const std::optional<std::size_t> item = SendToItemIndex(id)) saying_.ChooseOffered(*item);
+}
+
 void MainWindow::RunMenuCommand(MenuCommand command) {
     // Nothing that changes the list while a macro is said or a dialog is up,
     // nor an edit while the list is being read: it would act on a list about
@@ -262,9 +267,10 @@ void MainWindow::ShowListMenu(LPARAM where) {
     // TrackPopupMenu with TPM_NONOTIFY sends no WM_ENTERMENULOOP: the window
     // marks the menu open itself, so that no reload refills the list under it.
     inMenu_ = true;
-    const std::optional<MenuCommand> command = ShowToolMenu(window_, at, CurrentMenuState());
+    const std::uint32_t chosen =
+        ShowToolMenu(window_, at, CurrentMenuState(), saying_.OfferClients());
     inMenu_ = false;
-    if (command) RunMenuCommand(*command);
+    RunMenuId(chosen);
 }
 
 void MainWindow::SetTopMost(bool on) {
@@ -338,13 +344,16 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             focus_.Restore();
             return 0;
         case WM_SYSCOMMAND:
-            if (const auto command = ToolMenuCommand(static_cast<std::uint32_t>(wParam & 0xFFF0))) {
-                RunMenuCommand(*command);
+            if (const auto id = static_cast<std::uint32_t>(wParam & 0xFFF0);
+                ToolMenuCommand(id) || SendToItemIndex(id)) {
+                RunMenuId(id);
                 return 0;
             }
             break;
         case WM_INITMENUPOPUP:
-            if (HIWORD(lParam) != 0) UpdateSystemMenu(window_, CurrentMenuState());  // window menu
+            if (HIWORD(lParam) != 0)
+                UpdateSystemMenu(window_, CurrentMenuState(),
+                                 saying_.OfferClients());  // window menu
             break;
         case WM_CONTEXTMENU:
             if (reinterpret_cast<HWND>(wParam) == list_) {

@@ -74,6 +74,8 @@ class MainWindow {
     std::size_t Neighbour(int step) const;
 
     MenuState CurrentMenuState() const;
+    // A menu item's ID, the tool's command or a 送信先 item.
+    void RunMenuId(std::uint32_t id);
     void RunMenuCommand(MenuCommand command);
     void ShowListMenu(LPARAM where);
     void SetTopMost(bool on);

@@ -11,23 +11,37 @@ UINT Flags(const MenuItem& item, const MenuState& state) {
            (IsEnabled(item.command, state) ? MF_ENABLED : MF_GRAYED);
 }
 
-void AppendItems(HMENU menu, const MenuState& state) {
+// 送信先's items, in place of those it had.
+void FillSendTo(HMENU menu, const SendToMenu& sendTo) {
+    while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
+    for (std::size_t i = 0; i < sendTo.items.size() && i < kMostSendToItems; ++i) {
+        AppendMenuW(menu, MF_STRING | (i == sendTo.ticked ? MF_CHECKED : MF_UNCHECKED),
+                    SendToItemId(i), reinterpret_cast<const wchar_t*>(sendTo.items[i].c_str()));
+    }
+}
+
+void AppendItems(HMENU menu, const MenuState& state, const SendToMenu& sendTo) {
     for (const MenuItem& item : ToolMenuItems()) {
         AppendMenuW(menu, Flags(item, state), static_cast<UINT_PTR>(item.command),
                     reinterpret_cast<const wchar_t*>(item.text.data()));
     }
+    HMENU sendToMenu = CreatePopupMenu();  // the menu it is in destroys it
+    if (sendToMenu == nullptr) return;
+    FillSendTo(sendToMenu, sendTo);
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sendToMenu),
+                reinterpret_cast<const wchar_t*>(kSendToText.data()));
 }
 
 }  // namespace
 
-void AddToSystemMenu(HWND window, const MenuState& state) {
+void AddToSystemMenu(HWND window, const MenuState& state, const SendToMenu& sendTo) {
     HMENU menu = GetSystemMenu(window, FALSE);
     if (menu == nullptr) return;
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendItems(menu, state);
+    AppendItems(menu, state, sendTo);
 }
 
-void UpdateSystemMenu(HWND window, const MenuState& state) {
+void UpdateSystemMenu(HWND window, const MenuState& state, const SendToMenu& sendTo) {
     HMENU menu = GetSystemMenu(window, FALSE);
     if (menu == nullptr) return;
     for (const MenuItem& item : ToolMenuItems()) {
@@ -39,17 +53,21 @@ void UpdateSystemMenu(HWND window, const MenuState& state) {
         EnableMenuItem(menu, id,
                        MF_BYCOMMAND | (IsEnabled(item.command, state) ? MF_ENABLED : MF_GRAYED));
     }
+    if (HMENU sendToMenu = GetSubMenu(menu, GetMenuItemCount(menu) - 1)) {
+        FillSendTo(sendToMenu, sendTo);
+    }
 }
 
-std::optional<MenuCommand> ShowToolMenu(HWND owner, POINT screen, const MenuState& state) {
+std::uint32_t ShowToolMenu(HWND owner, POINT screen, const MenuState& state,
+                           const SendToMenu& sendTo) {
     HMENU menu = CreatePopupMenu();
-    if (menu == nullptr) return std::nullopt;
-    AppendItems(menu, state);
+    if (menu == nullptr) return 0;
+    AppendItems(menu, state, sendTo);
     const auto chosen = static_cast<std::uint32_t>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, 0,
                        owner, nullptr));
     DestroyMenu(menu);
-    return ToolMenuCommand(chosen);
+    return chosen;
 }
 
 HACCEL CreateToolMenuKeys() {

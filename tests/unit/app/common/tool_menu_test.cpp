@@ -21,6 +21,21 @@ TEST(ToolMenu, EveryItemHasAnIdTheSystemMenuTakesAndShowsItsKey) {
     }
     EXPECT_EQ(ToolMenuCommand(0xF060), std::nullopt);  // SC_CLOSE
     EXPECT_EQ(ToolMenuCommand(0), std::nullopt);       // a separator
+
+    // 送信先's items likewise, none of them another item's.
+    for (std::size_t index = 0; index < kMostSendToItems; ++index) {
+        const std::uint32_t id = SendToItemId(index);
+        EXPECT_LT(id, 0xF000u);
+        EXPECT_EQ(id & 0xFu, 0u);
+        EXPECT_EQ(SendToItemIndex(id), index);
+        EXPECT_EQ(ToolMenuCommand(id), std::nullopt);
+        EXPECT_EQ(ToolMenuKeyCommand(id + 1), std::nullopt);
+    }
+    for (const std::uint32_t id : {0u, 0x0180u, SendToItemId(kMostSendToItems), 0xF060u}) {
+        EXPECT_EQ(SendToItemIndex(id), std::nullopt) << id;
+    }
+    EXPECT_EQ(SendToItemText(u"ゲーム", 1234), u"ゲーム (PID 1234)");
+    EXPECT_EQ(SendToItemText(u"", 7), u"(タイトルなし) (PID 7)");
 }
 
 TEST(ToolMenu, ItemsAreTickedAndGreyedByTheStateTheyNeed) {

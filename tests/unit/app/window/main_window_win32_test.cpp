@@ -87,9 +87,9 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
             << static_cast<unsigned>(item.command);
         EXPECT_EQ(std::u16string(text, text + wcslen(text)), item.text);
     }
-    const int first = GetMenuItemCount(menu) - static_cast<int>(ToolMenuItems().size());
+    const int first = GetMenuItemCount(menu) - static_cast<int>(ToolMenuItems().size()) - 1;
     EXPECT_NE(GetMenuState(menu, static_cast<UINT>(first - 1), MF_BYPOSITION) & MF_SEPARATOR, 0u)
-        << "the items last, after a separator";
+        << "the items last, after a separator, then 送信先";
     // Ticked and greyed by the window's state as the menu opens.
     const auto state = [&](MenuCommand command) {
         return GetMenuState(menu, static_cast<UINT>(command), MF_BYCOMMAND);
@@ -109,6 +109,34 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
     UpdateSystemMenu(tool->Handle(), {.topMost = true, .canUndo = true});
     EXPECT_NE(state(MenuCommand::TopMost) & MF_CHECKED, 0u);
     EXPECT_EQ(state(MenuCommand::Undo) & MF_GRAYED, 0u);
+
+    // 送信先: the game clients running as the menu opens, the target ticked.
+    WNDCLASSW client{};
+    client.lpfnWndProc = DefWindowProcW;
+    client.hInstance = GetModuleHandleW(nullptr);
+    client.lpszClassName = L"KIVCLI";
+    RegisterClassW(&client);
+    UniqueWindow gameWindow(CreateWindowW(L"KIVCLI", L"ゲーム", WS_OVERLAPPED, 0, 0, 50, 50,
+                                          nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    const auto sendTo = [&] {
+        opens(0);
+        HMENU items = GetSubMenu(menu, GetMenuItemCount(menu) - 1);
+        std::vector<std::wstring> shown;
+        for (int i = 0; i < GetMenuItemCount(items); ++i) {
+            wchar_t text[64] = {};
+            GetMenuStringW(items, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+            const bool ticked =
+                (GetMenuState(items, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) != 0;
+            shown.push_back((ticked ? L"✓" : L"") + std::wstring(text));
+        }
+        return shown;
+    };
+    const std::wstring game = L"ゲーム (PID " + std::to_wstring(GetCurrentProcessId()) + L")";
+    EXPECT_EQ(sendTo(), (std::vector<std::wstring>{L"✓自動", game}));
+    SendMessageW(tool->Handle(), WM_SYSCOMMAND, SendToItemId(1), 0);
+    EXPECT_EQ(sendTo(), (std::vector<std::wstring>{L"自動", L"✓" + game}));
+    SendMessageW(tool->Handle(), WM_SYSCOMMAND, SendToItemId(0), 0);
+    EXPECT_EQ(sendTo(), (std::vector<std::wstring>{L"✓自動", game}));
 }
 
 // Explorer drops a shortcut's own path: the tool loads what it points to,

@@ -31,10 +31,12 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
                                        nullptr, nullptr, nullptr, nullptr));
     SetForegroundWindow(owner.Get());
     const MenuState state{.topMost = true, .selected = true, .canMoveDown = true};
-    using Case = std::pair<std::vector<WPARAM>, std::optional<MenuCommand>>;  // keys, chosen
-    // Esc: nothing. Down, Down, Enter: the second item.
-    for (const Case& test : {Case{{VK_ESCAPE}, std::nullopt},
-                             Case{{VK_DOWN, VK_DOWN, VK_RETURN}, MenuCommand::EditMacro}}) {
+    const SendToMenu sendTo{{u"自動", u"main (PID 7)"}, 1};
+    using Case = std::pair<std::vector<WPARAM>, std::uint32_t>;  // keys, the ID chosen
+    // Esc: nothing. Down, Down, Enter: the second item. Up (the last, 送信先),
+    // Right, Down, Enter: its second.
+    for (const Case& test : {Case{{VK_ESCAPE}, 0}, Case{{VK_DOWN, VK_DOWN, VK_RETURN}, 0x0140},
+                             Case{{VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN}, SendToItemId(1)}}) {
         std::vector<std::pair<std::wstring, UINT>> shown;
         const DWORD thread = GetCurrentThreadId();
         std::thread user([&] {
@@ -53,11 +55,12 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
             }
             for (const WPARAM key : test.first) PostMessageW(popup, WM_KEYDOWN, key, 0);
         });
-        const std::optional<MenuCommand> chosen = ShowToolMenu(owner.Get(), {10, 10}, state);
+        const std::uint32_t chosen = ShowToolMenu(owner.Get(), {10, 10}, state, sendTo);
         user.join();
         EXPECT_EQ(chosen, test.second);
-        ASSERT_EQ(shown.size(), ToolMenuItems().size());
-        for (std::size_t i = 0; i < shown.size(); ++i) {
+        ASSERT_EQ(shown.size(), ToolMenuItems().size() + 1);
+        EXPECT_EQ(shown.back().first, L"送信先");
+        for (std::size_t i = 0; i + 1 < shown.size(); ++i) {
             const MenuItem& item = ToolMenuItems()[i];
             SCOPED_TRACE(i);
             EXPECT_EQ(std::u16string(shown[i].first.begin(), shown[i].first.end()), item.text);

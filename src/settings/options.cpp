@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::u16string_view kSection = u"Option";
 constexpr std::u16string_view kTopMost = u"TopMost";
+constexpr std::u16string_view kClient = u"Client";
 constexpr std::int32_t kBoolean = 3;  // the store's type code
 
 }  // namespace
@@ -28,6 +29,7 @@ Options ReadOptions(IniFile& store) {
     for (std::size_t i = 0; i < kHotkeyActions; ++i) {
         options.hotkeys[i] = store.Data(kHotkeyActionInfo[i].key);
     }
+    options.client = store.Data(kClient);
     return options;
 }
 
@@ -43,6 +45,11 @@ void WriteOptions(IniFile& store, const Options& options) {
     store.SetData(kTopMost, options.topMost ? u"1" : u"0");
     for (std::size_t i = 0; i < kHotkeyActions; ++i) {
         store.SetData(kHotkeyActionInfo[i].key, options.hotkeys[i]);
+    }
+    if (options.client.empty()) {
+        store.DeleteData(kClient);
+    } else {
+        store.SetData(kClient, options.client);
     }
 }
 

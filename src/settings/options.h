@@ -37,6 +37,9 @@ struct Options {
     // Each action's key text as stored: empty for none; text that does not
     // read as a hotkey gives that action none and is written back unchanged.
     std::array<std::u16string, kHotkeyActions> hotkeys;
+    // The title of the game client the player chose to send to; empty for
+    // 自動, when the file holds no such key.
+    std::u16string client;
     friend bool operator==(const Options&, const Options&) = default;
 };
 
@@ -51,7 +54,8 @@ Options ReadOptions(IniFile& store);
 // Whether the store holds the section "Option" (letter case aside).
 bool HasOptionSection(const IniFile& store);
 
-// Sets the five keys of "Option" in the store, in a fixed order.
+// Sets the five keys of "Option" in the store, in a fixed order, and the
+// chosen client after them, or takes it away for 自動.
 void WriteOptions(IniFile& store, const Options& options);
 
 }  // namespace kiv

@@ -56,7 +56,7 @@ class HostedFeatures {
                          },
                      .notify = [this](Notice notice) { told.push_back(std::move(notice)); },
                      .save = [this] { saved.push_back(keys.MacroKeys()); }});
-        saying.Attach({window, list, &finder, &file, &notices, holds});
+        saying.Attach({window, list, &finder, &file, &notices, holds, {}});
         editing.Attach({window, GetModuleHandleW(nullptr), &file, &keys, &notices, selected});
         host.SetRoute([this](UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
             if (message == kShowNotices) {

@@ -20,6 +20,12 @@ void HotkeyKeeper::SetTopMost(bool on) {
     host_.save();
 }
 
+void HotkeyKeeper::SetChosenClient(std::u16string title) {
+    options_.client = std::move(title);
+    optionsChanged_ = true;
+    host_.save();
+}
+
 std::vector<HotkeyRefusal> HotkeyKeeper::RegisterQuietly() {
     return hotkeys_.Register(options_, macroKeys_, host_.hasMacroTitled);
 }

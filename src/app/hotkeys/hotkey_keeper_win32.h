@@ -43,6 +43,8 @@ class HotkeyKeeper {
     bool OptionsChanged() const { return optionsChanged_; }
     const MacroHotkeys& MacroKeys() const { return macroKeys_; }
     void SetTopMost(bool on);
+    // The game client the player chose, by its title (empty: 自動).
+    void SetChosenClient(std::u16string title);
 
     // Registers every key, in place of what was registered before, and tells
     // what Windows refused (once: hotkey_refusals.h). Not while the keys are

@@ -85,11 +85,18 @@ SendToMenu MacroSaying::OfferClients() {
 }
 
 void MacroSaying::ChooseOffered(std::size_t item) {
+    if (item > offered_.size()) return;
     if (item == 0) {
         target_.Choose(std::nullopt);
-    } else if (item <= offered_.size()) {
+    } else {
         target_.Choose(offered_[item - 1].process, offered_[item - 1].title);
     }
+    if (host_.targetChosen)
+        host_.targetChosen(item == 0 ? u"" : FromAnsi(offered_[item - 1].title));
+}
+
+void MacroSaying::ChooseRemembered(const std::u16string& title) {
+    target_.ChooseRemembered(ToAnsi(title), FindGameClients(windowSystem_));
 }
 
 void MacroSaying::SayNext() {

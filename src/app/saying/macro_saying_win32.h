@@ -34,6 +34,9 @@ class MacroSaying {
         const ShownMacroFile* file = nullptr;
         NoticeBoard* notices = nullptr;
         std::function<Holds()> holds;
+        // The player chose where macros go: that client's title, or empty
+        // for 自動, to be remembered.
+        std::function<void(const std::u16string& title)> targetChosen;
     };
     void Attach(Host host) { host_ = std::move(host); }
 
@@ -52,6 +55,8 @@ class MacroSaying {
     SendToMenu OfferClients();
     // An item of the last offer; 0: 自動.
     void ChooseOffered(std::size_t item);
+    // At start-up: the client remembered by its title, if one runs.
+    void ChooseRemembered(const std::u16string& title);
 
   private:
     void MoveSelection(Step step);

@@ -105,12 +105,14 @@ void MainWindow::AttachFeatures() {
                           WriteHotkeySettings(IniFilePath(programPath_), keys_.options(),
                                               keys_.OptionsChanged(), keys_.MacroKeys());
                       }});
-    saying_.Attach({.window = window_,
-                    .list = list_,
-                    .finder = &finder_,
-                    .file = &file_,
-                    .notices = &notices_,
-                    .holds = holds});
+    saying_.Attach(
+        {.window = window_,
+         .list = list_,
+         .finder = &finder_,
+         .file = &file_,
+         .notices = &notices_,
+         .holds = holds,
+         .targetChosen = [this](const std::u16string& title) { keys_.SetChosenClient(title); }});
     editing_.Attach({.window = window_,
                      .instance = instance_,
                      .file = &file_,
@@ -148,6 +150,7 @@ void MainWindow::StartUp() {
     settling_ = true;
     PlaceWindow(window_, settings.geometry, kMainWindowStyle, kMainWindowExStyle, DpiOf(window_));
     keys_.Start(settings.options, settings.macroHotkeys);
+    if (!settings.options.client.empty()) saying_.ChooseRemembered(settings.options.client);
     if (keys_.options().topMost) SetTopMost(true);
     // A list read now registers the keys with its titles; otherwise (on a
     // share, or unreadable) the actions' keys are registered at once. Only

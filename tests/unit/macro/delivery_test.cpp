@@ -201,22 +201,23 @@ TEST(Delivery, SendsTheLinesToTheTargetClientsChatInputAndBringsItForward) {
 // Which client each target rule picks, of three running.
 TEST(ClientTarget, CyclesInTitleOrderWrapsAndRemembersByTitle) {
     const Client three{.mainWindows = {{5, 50}, {1, 30}, {3, 40}},
-                       .logWindows = {{2, 30}, {7, 50}, {9, 60}}};
+                       .logWindows = {{2, 30}, {7, 50}, {9, 35}, {11, 50}}};
     FakeWindows windows(three);
     const std::vector<GameClient> running = FindGameClients(windows);
     std::vector<std::tuple<std::uint32_t, WindowHandle, WindowHandle, std::string>> found;
     for (const GameClient& c : running) found.emplace_back(c.process, c.main, c.log, c.title);
     EXPECT_EQ(found,
               (decltype(found){
-                  {50, 5, 7, "main5"}, {30, 1, 2, "main1"}, {40, 3, 0, "main3"}, {60, 0, 9, ""}}))
-        << "highest main window first, then those with a log window only";
+                  {50, 5, 7, "main5"}, {30, 1, 2, "main1"}, {40, 3, 0, "main3"}, {35, 0, 9, ""}}))
+        << "highest main window first, then those with a log window only; each once, by its "
+           "highest windows";
 
     ClientTarget target;
     std::vector<std::uint32_t> cycled;
     for (int press = 0; press < 5; ++press) cycled.push_back(target.ChooseNext(running)->process);
-    // Titles in order: "" (60), main1 (30), main3 (40), main5 (50). From
+    // Titles in order: "" (35), main1 (30), main3 (40), main5 (50). From
     // 自動, whose pick is main5, the next wraps to the first.
-    EXPECT_EQ(cycled, (std::vector<std::uint32_t>{60, 30, 40, 50, 60}));
+    EXPECT_EQ(cycled, (std::vector<std::uint32_t>{35, 30, 40, 50, 35}));
     EXPECT_EQ(ClientTarget().ChooseNext({}), std::nullopt);
 
     ClientTarget remembered;

@@ -110,7 +110,8 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
     EXPECT_NE(state(MenuCommand::TopMost) & MF_CHECKED, 0u);
     EXPECT_EQ(state(MenuCommand::Undo) & MF_GRAYED, 0u);
 
-    // 送信先: the game clients running as the menu opens, the target ticked.
+    // 送信先: the game clients running as the menu opens, the target ticked;
+    // a client chosen is remembered by its title, for the next start.
     WNDCLASSW client{};
     client.lpfnWndProc = DefWindowProcW;
     client.hInstance = GetModuleHandleW(nullptr);
@@ -118,8 +119,10 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
     RegisterClassW(&client);
     UniqueWindow gameWindow(CreateWindowW(L"KIVCLI", L"ゲーム", WS_OVERLAPPED, 0, 0, 50, 50,
                                           nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
-    const auto sendTo = [&] {
-        opens(0);
+    const auto sendTo = [&](const MainWindow& of) {
+        HMENU menu = GetSystemMenu(of.Handle(), FALSE);
+        SendMessageW(of.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu),
+                     MAKELPARAM(0, TRUE));
         HMENU items = GetSubMenu(menu, GetMenuItemCount(menu) - 1);
         std::vector<std::wstring> shown;
         for (int i = 0; i < GetMenuItemCount(items); ++i) {
@@ -132,11 +135,16 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
         return shown;
     };
     const std::wstring game = L"ゲーム (PID " + std::to_wstring(GetCurrentProcessId()) + L")";
-    EXPECT_EQ(sendTo(), (std::vector<std::wstring>{L"✓自動", game}));
+    const auto ini = [&] { return FromAnsi(test::ReadBytes(dir_.Path("chat.ini"))); };
+    EXPECT_EQ(sendTo(*tool), (std::vector<std::wstring>{L"✓自動", game}));
     SendMessageW(tool->Handle(), WM_SYSCOMMAND, SendToItemId(1), 0);
-    EXPECT_EQ(sendTo(), (std::vector<std::wstring>{L"自動", L"✓" + game}));
+    EXPECT_EQ(sendTo(*tool), (std::vector<std::wstring>{L"自動", L"✓" + game}));
+    EXPECT_TRUE(ini().ends_with(u"Client=ゲーム\r\n")) << "written when chosen";
+    EXPECT_EQ(sendTo(*Open()), (std::vector<std::wstring>{L"自動", L"✓" + game}))
+        << "the next start";
     SendMessageW(tool->Handle(), WM_SYSCOMMAND, SendToItemId(0), 0);
-    EXPECT_EQ(sendTo(), (std::vector<std::wstring>{L"✓自動", game}));
+    EXPECT_EQ(sendTo(*tool), (std::vector<std::wstring>{L"✓自動", game}));
+    EXPECT_EQ(ini().find(u"Client="), std::u16string::npos) << "自動 takes it away";
 }
 
 // Explorer drops a shortcut's own path: the tool loads what it points to,

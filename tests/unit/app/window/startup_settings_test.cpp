@@ -53,8 +53,9 @@ TEST_F(StartupTest, EachValueIsReadOnItsOwnWithItsDefaultWhereUnusableAndNothing
 
     const StartupSettings other = Start(
         u"[Position]\r\nWidth=0\r\nHeight=-3000\r\n[Setting]\r\nFileName=D:\\表\\x.txt\r\n"
-        u"[Option]\r\nTopMost=1\r\n");
+        u"[Option]\r\nTopMost=1\r\nClient=ゲーム (2)\r\n");
     EXPECT_EQ(other.geometry, kOwn) << "a window of no size keeps its own";
+    EXPECT_EQ(other.options.client, u"ゲーム (2)");
     EXPECT_EQ(other.macroFile, u"D:\\表\\x.txt");
     EXPECT_TRUE(other.options.topMost);
     EXPECT_EQ(Start(u"").options, Options{});
@@ -66,6 +67,8 @@ TEST_F(StartupTest, ShutDownPutsItsOwnLastAndOptionsOnlyWhereTheyAreOrChanged) {
     tabNext.hotkeys[3] = u"Ctrl+Tab";
     Options topMost = tabNext;
     topMost.topMost = true;
+    Options chosen = topMost;
+    chosen.client = u"ゲーム (2)";
     const std::string position =
         "[Position]\r\nLeft=100\r\nTop=200\r\nWidth=3750\r\nHeight=3420\r\n";
     const std::string options =
@@ -90,6 +93,12 @@ TEST_F(StartupTest, ShutDownPutsItsOwnLastAndOptionsOnlyWhereTheyAreOrChanged) {
          Close{.geometry = kOwn, .macroFile = u"a.txt", .options = topMost, .optionsChanged = true},
          setting + position + options},
         {"once there, options are written at every close", "[Option]\r\nTopMost=1\r\n",
+         Close{.geometry = kOwn, .macroFile = u"a.txt", .options = topMost},
+         options + position + setting},
+        {"a chosen client after the keys", setting,
+         Close{.geometry = kOwn, .macroFile = u"a.txt", .options = chosen, .optionsChanged = true},
+         setting + position + options + ToAnsi(u"Client=ゲーム (2)\r\n")},
+        {"自動 takes the client away", "[Option]\r\nClient=x\r\n",
          Close{.geometry = kOwn, .macroFile = u"a.txt", .options = topMost},
          options + position + setting},
     };

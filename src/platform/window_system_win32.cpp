@@ -76,7 +76,7 @@ std::string Win32WindowSystem::TitleOf(WindowHandle window) {
     // the title the system keeps.
     char title[256] = {};
     const int length = GetWindowTextA(ToHwnd(window), title, static_cast<int>(sizeof title));
-    return std::string(title, static_cast<std::size_t>(std::max(length, 0)));
+    return {title, static_cast<std::size_t>(std::max(length, 0))};
 }
 
 bool Win32WindowSystem::IsMinimized(WindowHandle window) {

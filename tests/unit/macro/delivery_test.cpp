@@ -205,6 +205,7 @@ TEST(ClientTarget, CyclesInTitleOrderWrapsAndRemembersByTitle) {
     FakeWindows windows(three);
     const std::vector<GameClient> running = FindGameClients(windows);
     std::vector<std::tuple<std::uint32_t, WindowHandle, WindowHandle, std::string>> found;
+    found.reserve(running.size());
     for (const GameClient& c : running) found.emplace_back(c.process, c.main, c.log, c.title);
     EXPECT_EQ(found,
               (decltype(found){
@@ -214,6 +215,7 @@ TEST(ClientTarget, CyclesInTitleOrderWrapsAndRemembersByTitle) {
 
     ClientTarget target;
     std::vector<std::uint32_t> cycled;
+    cycled.reserve(5);
     for (int press = 0; press < 5; ++press) cycled.push_back(target.ChooseNext(running)->process);
     // Titles in order: "" (35), main1 (30), main3 (40), main5 (50). From
     // 自動, whose pick is main5, the next wraps to the first.

@@ -86,8 +86,15 @@ std::optional<std::size_t> SendToItemIndex(std::uint32_t id) {
 }
 
 std::u16string SendToItemText(std::u16string_view title, std::uint32_t process) {
+    // A menu reads "&" as the next letter's access key and a TAB as the
+    // start of a key column: a title shows as it is written.
+    std::u16string text;
+    for (const char16_t c : title) {
+        if (c == u'&') text += u'&';
+        text += c == u'\t' ? u' ' : c;
+    }
     const std::string number = std::to_string(process);
-    return std::u16string(title.empty() ? u"(タイトルなし)" : title) + u" (PID " +
+    return (title.empty() ? u"(タイトルなし)" : text) + u" (PID " +
            std::u16string(number.begin(), number.end()) + u")";
 }
 

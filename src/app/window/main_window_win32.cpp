@@ -398,6 +398,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                         RunMenuCommand(*command);
                         return 0;
                     }
+                    // A 送信先 item: Wine sends a choice in the window menu's
+                    // submenu as WM_COMMAND, Windows as WM_SYSCOMMAND.
+                    if (lParam == 0 && HIWORD(wParam) == 0 && SendToItemIndex(LOWORD(wParam))) {
+                        RunMenuId(LOWORD(wParam));
+                        return 0;
+                    }
                     break;
             }
             break;

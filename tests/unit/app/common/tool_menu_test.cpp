@@ -36,6 +36,7 @@ TEST(ToolMenu, EveryItemHasAnIdTheSystemMenuTakesAndShowsItsKey) {
     }
     EXPECT_EQ(SendToItemText(u"ゲーム", 1234), u"ゲーム (PID 1234)");
     EXPECT_EQ(SendToItemText(u"", 7), u"(タイトルなし) (PID 7)");
+    EXPECT_EQ(SendToItemText(u"A&B\tC", 8), u"A&&B C (PID 8)") << "no access key, no key column";
 }
 
 TEST(ToolMenu, ItemsAreTickedAndGreyedByTheStateTheyNeed) {

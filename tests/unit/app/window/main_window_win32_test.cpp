@@ -137,7 +137,25 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
     const std::wstring game = L"ゲーム (PID " + std::to_wstring(GetCurrentProcessId()) + L")";
     const auto ini = [&] { return FromAnsi(test::ReadBytes(dir_.Path("chat.ini"))); };
     EXPECT_EQ(sendTo(*tool), (std::vector<std::wstring>{L"✓自動", game}));
-    SendMessageW(tool->Handle(), WM_SYSCOMMAND, SendToItemId(1), 0);
+    // Chosen in the window menu itself, opened with Alt+Space: Up to 送信先,
+    // its items, the second.
+    ShowWindow(tool->Handle(), SW_SHOW);
+    SetForegroundWindow(tool->Handle());
+    std::thread user([thread = GetCurrentThreadId()] {
+        const auto menu = [](HWND window) {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            return std::wstring(name) == L"#32768";
+        };
+        HWND popup = nullptr;
+        test::PumpUntil([&] { return (popup = test::VisibleWindowOf(thread, menu)) != nullptr; });
+        for (const WPARAM key : {VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN}) {
+            PostMessageW(popup, WM_KEYDOWN, key, 0);
+        }
+    });
+    SendMessageW(tool->Handle(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    user.join();
+    ASSERT_TRUE(test::PumpUntil([&] { return ini().ends_with(u"Client=ゲーム\r\n"); }));
     EXPECT_EQ(sendTo(*tool), (std::vector<std::wstring>{L"自動", L"✓" + game}));
     EXPECT_TRUE(ini().ends_with(u"Client=ゲーム\r\n")) << "written when chosen";
     EXPECT_EQ(sendTo(*Open()), (std::vector<std::wstring>{L"自動", L"✓" + game}))

@@ -99,12 +99,17 @@ TEST_F(DeliveryE2eTest, OneClientOfTwoGetsTheLineTheOneUsedLastOrTheOneChosen) {
     StandinClient used(dir_.Path("used.txt"), L"--title used");
     StandinClient other(dir_.Path("other.txt"), L"--title other");
     ASSERT_TRUE(used.Started() && other.Started());
+    // Each client's own start brings it to the front, late on a loaded
+    // machine: the order is set once both are done.
+    ASSERT_TRUE(standin::WaitFor([&] { return used.Activated() && other.Activated(); }));
     // From the bottom up: the other's log window above the used one's main.
-    for (HWND window : {other.Main(), used.Log(), used.Main(), other.Log()}) {
-        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-    ASSERT_EQ(StandinClient::LogWindow(), other.Log()) << "the first log window found";
-    ASSERT_EQ(StandinClient::MainWindow(), used.Main());
+    ASSERT_TRUE(standin::WaitFor([&] {
+        for (HWND window : {other.Main(), used.Log(), used.Main(), other.Log()}) {
+            SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+        return StandinClient::LogWindow() == other.Log() &&
+               StandinClient::MainWindow() == used.Main();
+    })) << "the other's log window first, the used one's main window first";
 
     ClientTarget target;
     EXPECT_EQ(Deliver(Macro(u"one", u"t"), windows_, LocalTimeOfDay, target),

@@ -130,6 +130,17 @@ class StandinClient {
         return events;
     }
 
+    // Whether its main window has come to the front since it started: the
+    // activation its start brings is over.
+    bool Activated() const {
+        std::ifstream in(record_, std::ios::binary);
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.ends_with(" ACTIVATE")) return true;
+        }
+        return false;
+    }
+
     std::vector<Event> WaitForEvents(
         std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const {
         std::vector<Event> events;

@@ -34,12 +34,9 @@ SendResult DeliverLine(WindowSystem& windows, WindowHandle edit, const std::u16s
 }  // namespace
 
 DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock,
-                        ClientTarget& target, std::string* exitedTitle) {
+                        ClientTarget& target) {
     ClientTarget::Pick pick = target.Take(FindGameClients(windows));
-    if (pick.chosenExited) {
-        if (exitedTitle != nullptr) *exitedTitle = std::move(pick.exitedTitle);
-        return DeliveryOutcome::ChosenExited;
-    }
+    if (pick.chosenExited) return DeliveryOutcome::ChosenExited;
     DeliveryOutcome outcome = DeliveryOutcome::NoClient;
     const WindowHandle log = pick.client ? pick.client->log : kNoWindow;
     const WindowHandle edit =

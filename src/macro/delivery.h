@@ -27,7 +27,7 @@ enum class DeliveryOutcome {
 // client to the front (restored first when minimised); not when Windows
 // refused the messages. Finding no client is not an error: nothing is sent.
 DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock,
-                        ClientTarget& target, std::string* exitedTitle = nullptr);
+                        ClientTarget& target);
 // To the client the player used last.
 DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock);
 

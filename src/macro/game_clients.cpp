@@ -57,27 +57,33 @@ std::vector<GameClient> FindGameClients(WindowSystem& windows) {
     return clients;
 }
 
+std::vector<GameClient> InNameOrder(std::vector<GameClient> clients) {
+    std::sort(clients.begin(), clients.end(), [](const GameClient& a, const GameClient& b) {
+        return std::tie(a.title, a.process) < std::tie(b.title, b.process);
+    });
+    return clients;
+}
+
 ClientTarget::Pick ClientTarget::Take(const std::vector<GameClient>& running) {
+    Pick pick;
     if (!chosen_) {
-        if (running.empty()) return {};
-        return {running.front(), false, {}};
+        if (!running.empty()) pick.client = running.front();
+    } else if (const auto client =
+                   std::find_if(running.begin(), running.end(),
+                                [this](const GameClient& c) { return c.process == *chosen_; });
+               client != running.end()) {
+        pick.client = *client;
+    } else {
+        Choose(std::nullopt);
+        pick.chosenExited = true;
     }
-    const auto client = std::find_if(running.begin(), running.end(),
-                                     [this](const GameClient& c) { return c.process == *chosen_; });
-    if (client != running.end()) return {*client, false, {}};
-    Pick exited{std::nullopt, true, std::move(chosenTitle_)};
-    Choose(std::nullopt);
-    return exited;
+    lastTaken_ = pick.client;
+    return pick;
 }
 
 std::optional<GameClient> ClientTarget::ChooseNext(const std::vector<GameClient>& running) {
     if (running.empty()) return std::nullopt;
-    std::vector<GameClient> order = running;
-    const auto key = [](const GameClient& client) {
-        return std::tie(client.title, client.process);
-    };
-    std::sort(order.begin(), order.end(),
-              [&key](const GameClient& a, const GameClient& b) { return key(a) < key(b); });
+    const std::vector<GameClient> order = InNameOrder(running);
     // From 自動, the client the next macro would have gone to.
     const std::uint32_t current = chosen_.value_or(running.front().process);
     auto at = std::find_if(order.begin(), order.end(),

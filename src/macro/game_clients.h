@@ -39,11 +39,18 @@ const ClientWindowNames& ClientNames();
 // highest window.
 std::vector<GameClient> FindGameClients(WindowSystem& windows);
 
+// The clients in the order the player picks from, which their use does not
+// change: by title, then process id.
+std::vector<GameClient> InNameOrder(std::vector<GameClient> clients);
+
 // Where the next macro goes: automatically (the client used last), or to the
 // one the player chose, until it exits.
 class ClientTarget {
   public:
     std::optional<std::uint32_t> Chosen() const { return chosen_; }
+    // The chosen one's title as it was chosen, for telling the player it
+    // exited; empty for automatic.
+    const std::string& ChosenTitle() const { return chosenTitle_; }
     // A process, with its title for telling the player it exited; nothing
     // for automatic.
     void Choose(std::optional<std::uint32_t> process, std::string title = {}) {
@@ -58,12 +65,13 @@ class ClientTarget {
     struct Pick {
         std::optional<GameClient> client;
         bool chosenExited = false;
-        std::string exitedTitle;  // the chosen one's, when it exited
     };
     Pick Take(const std::vector<GameClient>& running);
+    // The client the last Take gave, for naming it to the player.
+    const std::optional<GameClient>& LastTaken() const { return lastTaken_; }
 
-    // Chooses the client after the current target in a stable order (title,
-    // then process id), wrapping; nothing when none runs.
+    // Chooses the client after the current target in InNameOrder, wrapping;
+    // nothing when none runs.
     std::optional<GameClient> ChooseNext(const std::vector<GameClient>& running);
 
     // At start-up: the client whose title was remembered, if one runs.
@@ -72,6 +80,7 @@ class ClientTarget {
   private:
     std::optional<std::uint32_t> chosen_;
     std::string chosenTitle_;
+    std::optional<GameClient> lastTaken_;
 };
 
 }  // namespace kiv

@@ -43,14 +43,18 @@ bool HasOptionSection(const IniFile& store) {
 void WriteOptions(IniFile& store, const Options& options) {
     store.SetNowSection(kSection);
     store.SetData(kTopMost, options.topMost ? u"1" : u"0");
+    const auto set = [&store](std::u16string_view key, const std::u16string& value,
+                              bool writtenWhenSet) {
+        if (writtenWhenSet && value.empty()) {
+            store.DeleteData(key);
+        } else {
+            store.SetData(key, value);
+        }
+    };
     for (std::size_t i = 0; i < kHotkeyActions; ++i) {
-        store.SetData(kHotkeyActionInfo[i].key, options.hotkeys[i]);
+        set(kHotkeyActionInfo[i].key, options.hotkeys[i], kHotkeyActionInfo[i].writtenWhenSet);
     }
-    if (options.client.empty()) {
-        store.DeleteData(kClient);
-    } else {
-        store.SetData(kClient, options.client);
-    }
+    set(kClient, options.client, true);
 }
 
 }  // namespace kiv

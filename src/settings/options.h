@@ -1,9 +1,8 @@
 #pragma once
 
 // The tool's own options beyond the window's place and the macro file: kept
-// on top of other windows, and four global hotkeys. They live in the settings
-// file's section "Option", which a user who never changes them never gets.
-// Portable.
+// on top of other windows, five global hotkeys and the game client chosen. They live in the
+// settings file's section "Option", which a user who never changes them never gets. Portable.
 
 #include <array>
 #include <cstddef>
@@ -17,19 +16,23 @@ namespace kiv {
 
 class IniFile;
 
-enum class HotkeyAction { Say, SayNext, Previous, Next };
-inline constexpr std::size_t kHotkeyActions = 4;
+enum class HotkeyAction { Say, SayNext, Previous, Next, NextClient };
+inline constexpr std::size_t kHotkeyActions = 5;
 
 struct HotkeyActionInfo {
     std::u16string_view key;   // in the section "Option"
     std::u16string_view name;  // as the user sees it
+    // Written only while it has a key: the files of those who never give
+    // it one stay as they were before it came.
+    bool writtenWhenSet = false;
 };
 // In the order of HotkeyAction.
 inline constexpr std::array<HotkeyActionInfo, kHotkeyActions> kHotkeyActionInfo{{
-    {u"HotkeySay", u"発言"},
-    {u"HotkeySayNext", u"発言して次へ"},
-    {u"HotkeyPrevious", u"前へ"},
-    {u"HotkeyNext", u"次へ"},
+    {u"HotkeySay", u"発言", false},
+    {u"HotkeySayNext", u"発言して次へ", false},
+    {u"HotkeyPrevious", u"前へ", false},
+    {u"HotkeyNext", u"次へ", false},
+    {u"HotkeyNextClient", u"次のクライアント", true},
 }};
 
 struct Options {
@@ -54,8 +57,9 @@ Options ReadOptions(IniFile& store);
 // Whether the store holds the section "Option" (letter case aside).
 bool HasOptionSection(const IniFile& store);
 
-// Sets the five keys of "Option" in the store, in a fixed order, and the
-// chosen client after them, or takes it away for 自動.
+// Sets the keys of "Option" in the store, in a fixed order: TopMost and the
+// hotkeys, those written only when set taken away when not, then the chosen
+// client, or takes it away for 自動.
 void WriteOptions(IniFile& store, const Options& options);
 
 }  // namespace kiv

@@ -310,6 +310,97 @@ TEST_F(WithGameClient, TheListHasTheFocusBackFromTheGameAndGlobalHotkeysWorkWith
     EXPECT_EQ(GetForegroundWindow(), StandinClient::MainWindow()) << "the tool stays behind";
 }
 
+// The lines a client was given, once it has `count` of them.
+std::vector<std::string> LinesTo(const StandinClient& client, std::size_t count) {
+    std::vector<std::string> lines;
+    for (const standin::Event& event : client.WaitForEvents(count * 3)) {
+        if (event.kind == "SETTEXT") lines.push_back(event.detail);
+    }
+    return lines;
+}
+
+// A tooltip's text, asked of the tooltip itself across processes.
+std::wstring TipText(HWND tip) {
+    wchar_t text[256] = {};
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(tip, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000,
+                        &ignored);
+    return text;
+}
+
+// Two game clients through the tool: the one remembered is the target at
+// start-up though the other was used last; 次のクライアント moves on in name
+// order and wraps, the game kept in front, and names the target for a
+// moment; 送信先 in the list's menu chooses one; the chosen one gone, a say
+// sends nothing, is told once, and the next goes to the one left.
+TEST_F(MainWindowE2eTest, TheTargetClientIsRememberedCycledChosenInTheMenuAndToldOnceGone) {
+    StandinClient alpha(dir_.Path("alpha.txt"), L"--title alpha");
+    StandinClient beta(dir_.Path("beta.txt"), L"--title beta");
+    ASSERT_TRUE(alpha.Started() && beta.Started());
+    ASSERT_TRUE(e2e::WaitFor([&] { return alpha.Activated() && beta.Activated(); }));
+    WriteMacros(u"一\r\n二\r\n");
+    WriteIni("[Option]\r\nHotkeySay=Ctrl+Alt+S\r\nHotkeyNextClient=Ctrl+Alt+C\r\nClient=alpha\r\n");
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    tool.Select(0);
+    const std::string one = Hex(ToAnsi(u"一"));
+    const std::string two = Hex(ToAnsi(u"二"));
+
+    ASSERT_TRUE(e2e::Activate(beta.Main()));
+    e2e::TypeCombination("ctrl+alt+s");
+    EXPECT_EQ(LinesTo(alpha, 1), std::vector<std::string>{one}) << "remembered";
+    ASSERT_TRUE(e2e::WaitFor([&] { return GetForegroundWindow() == alpha.Main(); }));
+
+    const auto next = [&](const std::string& title, DWORD pid) {
+        e2e::TypeCombination("ctrl+alt+c");
+        EXPECT_TRUE(e2e::WaitFor([&] { return Ini().ends_with("Client=" + title + "\r\n"); }))
+            << title;
+        HWND tip = nullptr;
+        EXPECT_TRUE(e2e::WaitFor([&] {
+            tip = e2e::FindProcessWindow(tool.Pid(), L"tooltips_class32", tool.Main());
+            return tip != nullptr && IsWindowVisible(tip);
+        }));
+        const std::wstring name(title.begin(), title.end());
+        EXPECT_EQ(TipText(tip), L"送信先: " + name + L" (PID " + std::to_wstring(pid) + L")");
+        EXPECT_TRUE(e2e::WaitFor([&] { return !IsWindowVisible(tip); })) << "gone by itself";
+        EXPECT_EQ(GetForegroundWindow(), alpha.Main()) << "no window comes forward";
+    };
+    next("beta", beta.Process());
+    next("alpha", alpha.Process());  // wrapped
+    next("beta", beta.Process());
+    e2e::TypeCombination("ctrl+alt+s");
+    EXPECT_EQ(LinesTo(beta, 1), std::vector<std::string>{one});
+    EXPECT_EQ(LinesTo(alpha, 1), std::vector<std::string>{one}) << "one client each time";
+
+    // The menu lists 自動, then the clients by name: the second item is alpha.
+    RECT row{};
+    SendMessageW(tool.List(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+    ASSERT_TRUE(e2e::Activate(tool.Main()));
+    e2e::ClickAt(tool.List(), {row.left + 5, (row.top + row.bottom) / 2}, 3);
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::FindProcessWindow(tool.Pid(), L"#32768"); }));
+    e2e::TypeCombination("Up Right Down Return");
+    EXPECT_TRUE(e2e::WaitFor([&] { return Ini().ends_with("Client=alpha\r\n"); }));
+    e2e::TypeCombination("ctrl+alt+s");
+    EXPECT_EQ(LinesTo(alpha, 2), (std::vector<std::string>{one, two}));
+
+    alpha.Close();
+    ASSERT_TRUE(e2e::Activate(beta.Main()));
+    const auto said = tool.CountOf(window_counts::kDeliveries);
+    e2e::TypeCombination("ctrl+alt+s");
+    ASSERT_TRUE(e2e::WaitFor([&] { return tool.CountOf(window_counts::kDeliveries) > said; }));
+    ASSERT_TRUE(tool.Settled());
+    EXPECT_EQ(e2e::FindProcessWindow(tool.Pid(), L"#32770", tool.Main()), nullptr)
+        << "not over the game";
+    SetForegroundWindow(tool.Main());
+    EXPECT_NE(tool.AnswerBox().find(L"「alpha」は終了しています"), std::wstring::npos);
+    EXPECT_EQ(Ini().find("\nClient="), std::string::npos) << "自動 from then on";
+    ASSERT_TRUE(e2e::Activate(beta.Main()));
+    e2e::TypeCombination("ctrl+alt+s");
+    EXPECT_EQ(LinesTo(beta, 2), (std::vector<std::string>{one, two}));
+    ASSERT_TRUE(tool.Settled());
+    EXPECT_EQ(e2e::FindProcessWindow(tool.Pid(), L"#32770", tool.Main()), nullptr) << "told once";
+}
+
 // Found as a player finds a line: romaji typed into the list, Enter says the
 // one match; Esc twice gives the whole list back, the match still selected.
 TEST_F(WithGameClient, RomajiTypedIntoTheListFindsTheMacroEnterSaysItAndEscTwiceEndsFinding) {

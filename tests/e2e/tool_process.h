@@ -311,9 +311,9 @@ inline void TypeCombination(const std::string& keys, HWND into = nullptr) {
         return;
     }
     static const std::map<std::string, WORD> kNamed = {
-        {"ctrl", VK_CONTROL},  {"alt", VK_MENU},     {"shift", VK_SHIFT}, {"Insert", VK_INSERT},
-        {"Delete", VK_DELETE}, {"Up", VK_UP},        {"Down", VK_DOWN},   {"F2", VK_F2},
-        {"Return", VK_RETURN}, {"Escape", VK_ESCAPE}};
+        {"ctrl", VK_CONTROL},  {"alt", VK_MENU},      {"shift", VK_SHIFT},  {"Insert", VK_INSERT},
+        {"Delete", VK_DELETE}, {"Up", VK_UP},         {"Down", VK_DOWN},    {"Right", VK_RIGHT},
+        {"F2", VK_F2},         {"Return", VK_RETURN}, {"Escape", VK_ESCAPE}};
     std::vector<INPUT> inputs;
     std::istringstream combinations(keys);
     for (std::string combination; combinations >> combination;) {

@@ -85,17 +85,21 @@ std::optional<std::size_t> SendToItemIndex(std::uint32_t id) {
     return index;
 }
 
+std::u16string ClientName(std::u16string_view title, std::uint32_t process) {
+    const std::string number = std::to_string(process);
+    return (title.empty() ? u"(タイトルなし)" : std::u16string(title)) + u" (PID " +
+           std::u16string(number.begin(), number.end()) + u")";
+}
+
 std::u16string SendToItemText(std::u16string_view title, std::uint32_t process) {
     // A menu reads "&" as the next letter's access key and a TAB as the
     // start of a key column: a title shows as it is written.
     std::u16string text;
-    for (const char16_t c : title) {
+    for (const char16_t c : ClientName(title, process)) {
         if (c == u'&') text += u'&';
         text += c == u'\t' ? u' ' : c;
     }
-    const std::string number = std::to_string(process);
-    return (title.empty() ? u"(タイトルなし)" : text) + u" (PID " +
-           std::u16string(number.begin(), number.end()) + u")";
+    return text;
 }
 
 std::uint32_t KeyCommandId(MenuCommand command) {

@@ -71,7 +71,9 @@ struct SendToMenu {
 // Its items' IDs (0: 自動), in steps the system menu allows, and back.
 std::uint32_t SendToItemId(std::size_t index);
 std::optional<std::size_t> SendToItemIndex(std::uint32_t id);
-// A client's item: its window title, as it is written, and process id.
+// A client as the player sees it named: its window title and process id.
+std::u16string ClientName(std::u16string_view title, std::uint32_t process);
+// A client's item: its name, the title as it is written.
 std::u16string SendToItemText(std::u16string_view title, std::uint32_t process);
 
 // The ID an item's key sends as WM_COMMAND: one the system menu does not

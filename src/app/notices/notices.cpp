@@ -23,7 +23,7 @@ void PendingNotices::ShowWhenLooking(NoticePort& port) {
         const Notice notice = std::move(pending_.front());
         pending_.pop_front();
         if (notice.kind == NoticeKind::SendRefused) {
-            OfferToRunAsAdministrator(port);
+            OfferToRunAsAdministrator(port, notice.text);
         } else {
             port.Tell(notice.text);
         }
@@ -49,11 +49,14 @@ std::u16string LeftoverSideFilesText(const std::u16string& file,
     return text;
 }
 
-void OfferToRunAsAdministrator(NoticePort& port) {
+void OfferToRunAsAdministrator(NoticePort& port, const std::u16string& client) {
+    // Named, since with several clients running only some may be elevated.
+    const std::u16string game =
+        client.empty() ? u"ゲーム" : u"ゲームクライアント「" + client + u"」";
     if (port.IsElevated()) {
-        port.Tell(
-            u"Windows がゲームへの発言を止めました。ゲームがこのツールより高い権限で"
-            u"動いているためです。");
+        port.Tell(u"Windows が" + game + u"への発言を止めました。" +
+                  (client.empty() ? u"ゲーム" : u"そのクライアント") +
+                  u"がこのツールより高い権限で動いているためです。");
         return;
     }
     // The new copy reads the settings as they are now (the window's place,
@@ -61,7 +64,8 @@ void OfferToRunAsAdministrator(NoticePort& port) {
     port.SaveSettings();
     port.ReleaseHotkeys();
     const bool yes = port.AskYesNo(
-        u"ゲームが管理者として実行されていて、このツールは管理者として実行されていないため、"
+        game +
+        u"が管理者として実行されていて、このツールは管理者として実行されていないため、"
         u"Windows が発言を止めました。\n\nこのツールを管理者として起動し直しますか?");
     if (!yes) {
         port.RegisterHotkeysAgain();

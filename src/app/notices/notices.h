@@ -30,7 +30,7 @@ enum class NoticeKind {
 
 struct Notice {
     NoticeKind kind;
-    std::u16string text;  // what is told; for SendRefused, nothing
+    std::u16string text;  // what is told; for SendRefused, the client's name
     friend bool operator==(const Notice&, const Notice&) = default;
 };
 
@@ -82,6 +82,6 @@ std::u16string LeftoverSideFilesText(const std::u16string& file,
 // administrator. The settings are saved and the hotkeys released first (the
 // new copy reads the one and takes over the other); declined or failed, the
 // hotkeys are registered again. Elevated already, it only says why.
-void OfferToRunAsAdministrator(NoticePort& port);
+void OfferToRunAsAdministrator(NoticePort& port, const std::u16string& client = {});
 
 }  // namespace kiv

@@ -56,17 +56,25 @@ std::optional<DeliveryOutcome> MacroSaying::Say() {
 DeliveryOutcome MacroSaying::Deliver(std::size_t position) {
     delivering_ = true;
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
-    std::string exited;
-    const DeliveryOutcome outcome = kiv::Deliver(host_.file->List().Item(position), windowSystem_,
-                                                 LocalTimeOfDay, target_, &exited);
+    // Read first: a chosen client that exited is forgotten by the delivery.
+    const std::u16string chosenTitle = FromAnsi(target_.ChosenTitle());
+    const DeliveryOutcome outcome =
+        kiv::Deliver(host_.file->List().Item(position), windowSystem_, LocalTimeOfDay, target_);
     SetCursor(previous);
     delivering_ = false;
     deliveryEndedAt_ = GetTickCount();
     window_counts::Add(host_.window, window_counts::kDeliveries);
-    if (outcome == DeliveryOutcome::Refused) host_.notices->Notify({NoticeKind::SendRefused, u""});
-    if (outcome == DeliveryOutcome::ChosenExited) {
+    if (outcome == DeliveryOutcome::Refused) {
+        const std::optional<GameClient>& client = target_.LastTaken();
         host_.notices->Notify(
-            {NoticeKind::Problem, u"送信先に選んだゲームクライアント「" + FromAnsi(exited) +
+            {NoticeKind::SendRefused,
+             client ? ClientName(FromAnsi(client->title), client->process) : u""});
+    }
+    if (outcome == DeliveryOutcome::ChosenExited) {
+        // Not to be the target at the next start either: the player was told 自動.
+        if (host_.targetChosen) host_.targetChosen(u"");
+        host_.notices->Notify(
+            {NoticeKind::Problem, u"送信先に選んだゲームクライアント「" + chosenTitle +
                                       u"」は終了しています。マクロは送られていません。"
                                       u"\n\n送信先は「自動」に戻しました。"});
     }
@@ -74,7 +82,7 @@ DeliveryOutcome MacroSaying::Deliver(std::size_t position) {
 }
 
 SendToMenu MacroSaying::OfferClients() {
-    offered_ = FindGameClients(windowSystem_);
+    offered_ = InNameOrder(FindGameClients(windowSystem_));
     if (offered_.size() >= kMostSendToItems) offered_.resize(kMostSendToItems - 1);
     SendToMenu offer{{u"自動"}, 0};
     for (const GameClient& client : offered_) {
@@ -128,6 +136,23 @@ void MacroSaying::RunHotkey(HotkeyAction action) {
         case HotkeyAction::Next:
             MoveSelection(Step::Next);
             return;
+        case HotkeyAction::NextClient:
+            ChooseNextClient();
+            return;
+    }
+}
+
+void MacroSaying::ChooseNextClient() {
+    const std::optional<GameClient> next = target_.ChooseNext(FindGameClients(windowSystem_));
+    if (!next) {
+        if (host_.tip != nullptr) host_.tip->Show(u"送信先: ゲームクライアントが起動していません");
+        return;
+    }
+    const std::u16string title = FromAnsi(next->title);
+    if (host_.targetChosen) host_.targetChosen(title);
+    if (host_.tip != nullptr) {
+        host_.tip->Show(u"送信先: " + ClientName(title, next->process),
+                        reinterpret_cast<HWND>(next->main != kNoWindow ? next->main : next->log));
     }
 }
 

@@ -17,6 +17,7 @@
 #include "app/common/tool_menu.h"
 #include "app/finding/macro_finder_win32.h"
 #include "app/macro_file/shown_macro_file_win32.h"
+#include "app/notices/brief_tip_win32.h"
 #include "app/notices/notice_board_win32.h"
 #include "app/saying/list_selection.h"
 #include "macro/delivery.h"
@@ -37,6 +38,7 @@ class MacroSaying {
         // The player chose where macros go: that client's title, or empty
         // for 自動, to be remembered.
         std::function<void(const std::u16string& title)> targetChosen;
+        BriefTip* tip = nullptr;  // names the client 次のクライアント chose
     };
     void Attach(Host host) { host_ = std::move(host); }
 
@@ -59,6 +61,9 @@ class MacroSaying {
     void ChooseRemembered(const std::u16string& title);
 
   private:
+    // 次のクライアント: the target moves on, the player in the game is told
+    // where, and no window comes forward.
+    void ChooseNextClient();
     void MoveSelection(Step step);
     // Says the macro at `position` (from 1).
     DeliveryOutcome Deliver(std::size_t position);

@@ -112,7 +112,9 @@ void MainWindow::AttachFeatures() {
          .file = &file_,
          .notices = &notices_,
          .holds = holds,
-         .targetChosen = [this](const std::u16string& title) { keys_.SetChosenClient(title); }});
+         .targetChosen = [this](const std::u16string& title) { keys_.SetChosenClient(title); },
+         .tip = &briefTip_});
+    briefTip_.Attach(list_);
     editing_.Attach({.window = window_,
                      .instance = instance_,
                      .file = &file_,
@@ -221,9 +223,16 @@ MenuState MainWindow::CurrentMenuState() const {
             .canUndo = editing_.CanUndo()};
 }
 
-void MainWindow::RunMenuId(std::uint32_t id) {
-    if (const std::optional<MenuCommand> command = ToolMenuCommand(id)) RunMenuCommand(*command);
-    if (const std::optional<std::size_t> item = SendToItemIndex(id)) saying_.ChooseOffered(*item);
+bool MainWindow::RunMenuId(std::uint32_t id) {
+    if (const std::optional<MenuCommand> command = ToolMenuCommand(id)) {
+        RunMenuCommand(*command);
+        return true;
+    }
+    if (const std::optional<std::size_t> item = SendToItemIndex(id)) {
+        saying_.ChooseOffered(*item);
+        return true;
+    }
+    return false;
 }
 
 void MainWindow::RunMenuCommand(MenuCommand command) {
@@ -347,11 +356,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             focus_.Restore();
             return 0;
         case WM_SYSCOMMAND:
-            if (const auto id = static_cast<std::uint32_t>(wParam & 0xFFF0);
-                ToolMenuCommand(id) || SendToItemIndex(id)) {
-                RunMenuId(id);
-                return 0;
-            }
+            if (RunMenuId(static_cast<std::uint32_t>(wParam & 0xFFF0))) return 0;
             break;
         case WM_INITMENUPOPUP:
             if (HIWORD(lParam) != 0)

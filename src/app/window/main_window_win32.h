@@ -74,8 +74,9 @@ class MainWindow {
     std::size_t Neighbour(int step) const;
 
     MenuState CurrentMenuState() const;
-    // A menu item's ID, the tool's command or a 送信先 item.
-    void RunMenuId(std::uint32_t id);
+    // A menu item's ID, the tool's command or a 送信先 item; false for
+    // another (Windows' own).
+    bool RunMenuId(std::uint32_t id);
     void RunMenuCommand(MenuCommand command);
     void ShowListMenu(LPARAM where);
     void SetTopMost(bool on);
@@ -87,6 +88,7 @@ class MainWindow {
     HWND list_ = nullptr;  // the controls' list of titles
     FocusKeeper focus_;
     MessageTooltip tooltip_;
+    BriefTip briefTip_;
     ToolMenuKeys menuKeys_;
 
     NoticeBoard notices_;

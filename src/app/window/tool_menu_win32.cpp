@@ -11,13 +11,36 @@ UINT Flags(const MenuItem& item, const MenuState& state) {
            (IsEnabled(item.command, state) ? MF_ENABLED : MF_GRAYED);
 }
 
-// 送信先's items, in place of those it had.
+// 送信先's items, in place of those it had; one target, so a radio mark.
 void FillSendTo(HMENU menu, const SendToMenu& sendTo) {
     while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
-    for (std::size_t i = 0; i < sendTo.items.size() && i < kMostSendToItems; ++i) {
-        AppendMenuW(menu, MF_STRING | (i == sendTo.ticked ? MF_CHECKED : MF_UNCHECKED),
-                    SendToItemId(i), reinterpret_cast<const wchar_t*>(sendTo.items[i].c_str()));
+    std::size_t count = 0;
+    for (; count < sendTo.items.size() && count < kMostSendToItems; ++count) {
+        AppendMenuW(menu, MF_STRING, SendToItemId(count),
+                    reinterpret_cast<const wchar_t*>(sendTo.items[count].c_str()));
     }
+    if (sendTo.ticked < count) {
+        CheckMenuRadioItem(menu, 0, static_cast<UINT>(count - 1), static_cast<UINT>(sendTo.ticked),
+                           MF_BYPOSITION);
+    }
+}
+
+// Marks 送信先's item, which as a submenu has no ID of its own.
+constexpr ULONG_PTR kSendToMark = 0x4B495653;
+
+// 送信先 in a menu: other programs (and Wine itself) add to a window's menu,
+// so it is not always the last item.
+HMENU FindSendTo(HMENU menu) {
+    for (int i = GetMenuItemCount(menu) - 1; i >= 0; --i) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_DATA | MIIM_SUBMENU;
+        if (GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info) &&
+            info.dwItemData == kSendToMark && info.hSubMenu != nullptr) {
+            return info.hSubMenu;
+        }
+    }
+    return nullptr;
 }
 
 void AppendItems(HMENU menu, const MenuState& state, const SendToMenu& sendTo) {
@@ -30,6 +53,11 @@ void AppendItems(HMENU menu, const MenuState& state, const SendToMenu& sendTo) {
     FillSendTo(sendToMenu, sendTo);
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sendToMenu),
                 reinterpret_cast<const wchar_t*>(kSendToText.data()));
+    MENUITEMINFOW mark{};
+    mark.cbSize = sizeof mark;
+    mark.fMask = MIIM_DATA;
+    mark.dwItemData = kSendToMark;
+    SetMenuItemInfoW(menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), TRUE, &mark);
 }
 
 }  // namespace
@@ -53,9 +81,7 @@ void UpdateSystemMenu(HWND window, const MenuState& state, const SendToMenu& sen
         EnableMenuItem(menu, id,
                        MF_BYCOMMAND | (IsEnabled(item.command, state) ? MF_ENABLED : MF_GRAYED));
     }
-    if (HMENU sendToMenu = GetSubMenu(menu, GetMenuItemCount(menu) - 1)) {
-        FillSendTo(sendToMenu, sendTo);
-    }
+    if (HMENU sendToMenu = FindSendTo(menu)) FillSendTo(sendToMenu, sendTo);
 }
 
 std::uint32_t ShowToolMenu(HWND owner, POINT screen, const MenuState& state,

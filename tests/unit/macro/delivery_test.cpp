@@ -228,9 +228,8 @@ TEST(ClientTarget, CyclesInTitleOrderWrapsAndRemembersByTitle) {
     remembered.ChooseRemembered("gone", running);
     EXPECT_EQ(remembered.Chosen(), 40u) << "a title no client has changes nothing";
     EXPECT_EQ(remembered.Take(running).client->process, 40u);
-    const ClientTarget::Pick exited = remembered.Take({});
-    EXPECT_TRUE(exited.chosenExited);
-    EXPECT_EQ(exited.exitedTitle, "main3") << "named when the player is told";
+    EXPECT_EQ(remembered.ChosenTitle(), "main3") << "named when the player is told it exited";
+    EXPECT_TRUE(remembered.Take({}).chosenExited);
     EXPECT_EQ(remembered.Chosen(), std::nullopt) << "automatic again";
 }
 

@@ -86,9 +86,11 @@ TEST(Notices, TheOfferSavesAndReleasesBeforeAskingAndRegistersAgainUnlessTakenOv
 
     RecordingPort elevated;
     elevated.elevated = true;
-    OfferToRunAsAdministrator(elevated);
+    OfferToRunAsAdministrator(elevated, u"beta (PID 7)");
     EXPECT_TRUE(elevated.steps.starts_with("tell:") && std::ranges::count(elevated.steps, '|') == 1)
         << "an elevated tool only says why: " << elevated.steps;
+    EXPECT_NE(elevated.steps.find("「beta (PID 7)」"), std::string::npos)
+        << "the client refused named, of several: " << elevated.steps;
 }
 
 }  // namespace

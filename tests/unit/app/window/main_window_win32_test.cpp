@@ -119,11 +119,16 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
     RegisterClassW(&client);
     UniqueWindow gameWindow(CreateWindowW(L"KIVCLI", L"ゲーム", WS_OVERLAPPED, 0, 0, 50, 50,
                                           nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    // Another program's item after the tool's: 送信先 is still found to fill.
+    AppendMenuW(GetSystemMenu(tool->Handle(), FALSE), MF_STRING, 0xE000, L"他のプログラム");
     const auto sendTo = [&](const MainWindow& of) {
         HMENU menu = GetSystemMenu(of.Handle(), FALSE);
         SendMessageW(of.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu),
                      MAKELPARAM(0, TRUE));
-        HMENU items = GetSubMenu(menu, GetMenuItemCount(menu) - 1);
+        HMENU items = nullptr;
+        for (int i = 0; i < GetMenuItemCount(menu) && items == nullptr; ++i) {
+            items = GetSubMenu(menu, i);
+        }
         std::vector<std::wstring> shown;
         for (int i = 0; i < GetMenuItemCount(items); ++i) {
             wchar_t text[64] = {};
@@ -137,8 +142,8 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
     const std::wstring game = L"ゲーム (PID " + std::to_wstring(GetCurrentProcessId()) + L")";
     const auto ini = [&] { return FromAnsi(test::ReadBytes(dir_.Path("chat.ini"))); };
     EXPECT_EQ(sendTo(*tool), (std::vector<std::wstring>{L"✓自動", game}));
-    // Chosen in the window menu itself, opened with Alt+Space: Up to 送信先,
-    // its items, the second.
+    // Chosen in the window menu itself, opened with Alt+Space: Up past the
+    // other program's item to 送信先, its items, the second.
     ShowWindow(tool->Handle(), SW_SHOW);
     SetForegroundWindow(tool->Handle());
     std::thread user([thread = GetCurrentThreadId()] {
@@ -149,7 +154,7 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
         };
         HWND popup = nullptr;
         test::PumpUntil([&] { return (popup = test::VisibleWindowOf(thread, menu)) != nullptr; });
-        for (const WPARAM key : {VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN}) {
+        for (const WPARAM key : {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN}) {
             PostMessageW(popup, WM_KEYDOWN, key, 0);
         }
     });

@@ -53,9 +53,11 @@ TEST_F(StartupTest, EachValueIsReadOnItsOwnWithItsDefaultWhereUnusableAndNothing
 
     const StartupSettings other = Start(
         u"[Position]\r\nWidth=0\r\nHeight=-3000\r\n[Setting]\r\nFileName=D:\\表\\x.txt\r\n"
-        u"[Option]\r\nTopMost=1\r\nClient=ゲーム (2)\r\n");
+        u"[Option]\r\nTopMost=1\r\nClient=ゲーム (2)\r\nHotkeyNextClient=Ctrl+Alt+C\r\n");
     EXPECT_EQ(other.geometry, kOwn) << "a window of no size keeps its own";
     EXPECT_EQ(other.options.client, u"ゲーム (2)");
+    EXPECT_EQ(ActionKeysOf(other.options)[static_cast<std::size_t>(HotkeyAction::NextClient)],
+              ParseHotkey(u"Ctrl+Alt+C"));
     EXPECT_EQ(other.macroFile, u"D:\\表\\x.txt");
     EXPECT_TRUE(other.options.topMost);
     EXPECT_EQ(Start(u"").options, Options{});
@@ -69,6 +71,7 @@ TEST_F(StartupTest, ShutDownPutsItsOwnLastAndOptionsOnlyWhereTheyAreOrChanged) {
     topMost.topMost = true;
     Options chosen = topMost;
     chosen.client = u"ゲーム (2)";
+    chosen.hotkeys[4] = u"Ctrl+Alt+C";
     const std::string position =
         "[Position]\r\nLeft=100\r\nTop=200\r\nWidth=3750\r\nHeight=3420\r\n";
     const std::string options =
@@ -95,10 +98,12 @@ TEST_F(StartupTest, ShutDownPutsItsOwnLastAndOptionsOnlyWhereTheyAreOrChanged) {
         {"once there, options are written at every close", "[Option]\r\nTopMost=1\r\n",
          Close{.geometry = kOwn, .macroFile = u"a.txt", .options = topMost},
          options + position + setting},
-        {"a chosen client after the keys", setting,
+        {"the client's hotkey and the chosen client after the keys", setting,
          Close{.geometry = kOwn, .macroFile = u"a.txt", .options = chosen, .optionsChanged = true},
-         setting + position + options + ToAnsi(u"Client=ゲーム (2)\r\n")},
-        {"自動 takes the client away", "[Option]\r\nClient=x\r\n",
+         setting + position + options +
+             ToAnsi(u"HotkeyNextClient=Ctrl+Alt+C\r\nClient=ゲーム (2)\r\n")},
+        {"no client's hotkey and 自動 take theirs away",
+         "[Option]\r\nHotkeyNextClient=Ctrl+C\r\nClient=x\r\n",
          Close{.geometry = kOwn, .macroFile = u"a.txt", .options = topMost},
          options + position + setting},
     };

@@ -1,0 +1,95 @@
+#include "app/notices/brief_tip_win32.h"
+
+#include <commctrl.h>
+
+#include "platform/common_controls_win32.h"
+#include "platform/wide_text.h"
+
+namespace kiv {
+namespace {
+
+constexpr UINT_PTR kToolId = 1;
+constexpr UINT_PTR kTimerId = 1;
+constexpr UINT kShownMs = 2000;
+constexpr wchar_t kSelf[] = L"KivMacro.BriefTip";
+
+TOOLINFOW ToolInfo(HWND owner) {
+    TOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.hwnd = owner;
+    info.uId = kToolId;
+    return info;
+}
+
+void Flash(HWND window, DWORD flags) {
+    FLASHWINFO flash{sizeof flash, window, flags, 0, 0};
+    FlashWindowEx(&flash);
+}
+
+}  // namespace
+
+BriefTip::~BriefTip() {
+    if (tip_ == nullptr || !IsWindow(tip_)) return;
+    KillTimer(tip_, kTimerId);
+    RemovePropW(tip_, kSelf);
+    if (flashing_ != nullptr) Flash(flashing_, FLASHW_STOP);
+}
+
+bool BriefTip::MakeTip() {
+    if (tip_ != nullptr && IsWindow(tip_)) return true;
+    if (!LoadCommonControls(ICC_BAR_CLASSES)) return false;
+    const HWND owner = GetAncestor(list_, GA_ROOT);
+    // Tracked, so that it shows where it is put and stays until hidden;
+    // ALWAYSTIP, so that it shows while the tool is not the active window.
+    tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                           WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, nullptr, nullptr);
+    if (tip_ == nullptr) return false;
+    SetPropW(tip_, kSelf, this);
+    TOOLINFOW info = ToolInfo(owner);
+    info.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    info.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    return true;
+}
+
+void BriefTip::Show(const std::u16string& text, HWND flashing) {
+    if (list_ == nullptr || !MakeTip()) return;
+    if (flashing_ != nullptr && flashing_ != flashing) Flash(flashing_, FLASHW_STOP);
+    flashing_ = flashing;
+    text_ = text;
+    TOOLINFOW info = ToolInfo(GetAncestor(list_, GA_ROOT));
+    info.lpszText = Wide(text_);
+    SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+    // Over the list's top left corner; a minimised tool has no list on
+    // screen, so then by the mouse.
+    POINT at{};
+    if (IsIconic(GetAncestor(list_, GA_ROOT))) {
+        GetCursorPos(&at);
+        at.y += GetSystemMetricsForDpi(SM_CYCURSOR, GetDpiForWindow(list_)) / 2;
+    } else {
+        const int margin = MulDiv(8, static_cast<int>(GetDpiForWindow(list_)), 96);
+        at = {margin, margin};
+        ClientToScreen(list_, &at);
+    }
+    SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
+    SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info));
+    if (flashing_ != nullptr) Flash(flashing_, FLASHW_TRAY | FLASHW_TIMER);
+    SetTimer(tip_, kTimerId, kShownMs, Expired);
+}
+
+void CALLBACK BriefTip::Expired(HWND tip, UINT, UINT_PTR id, DWORD) {
+    KillTimer(tip, id);
+    if (auto* self = static_cast<BriefTip*>(GetPropW(tip, kSelf))) self->Hide();
+}
+
+void BriefTip::Hide() {
+    TOOLINFOW info = ToolInfo(GetAncestor(list_, GA_ROOT));
+    SendMessageW(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
+    // Flashing stopped by hand, or the button would stay lit until the
+    // client is next activated.
+    if (flashing_ != nullptr) Flash(flashing_, FLASHW_STOP);
+    flashing_ = nullptr;
+}
+
+}  // namespace kiv

@@ -1,0 +1,41 @@
+#pragma once
+
+// A line shown for a moment near the tool's list while the player is in the
+// game: which client a hotkey made the target, say. It never takes the
+// focus or brings the tool forward, and it goes by itself. Windows only.
+
+#include <windows.h>
+
+#include <string>
+
+namespace kiv {
+
+class BriefTip {
+  public:
+    BriefTip() = default;
+    BriefTip(const BriefTip&) = delete;
+    BriefTip& operator=(const BriefTip&) = delete;
+    ~BriefTip();
+
+    // Shown near `list`; made on first use, not at start-up.
+    void Attach(HWND list) { list_ = list; }
+    // Shows `text` for about two seconds, in place of what it showed; the
+    // taskbar button of `flashing` (another program's window, or none)
+    // flashes as long.
+    void Show(const std::u16string& text, HWND flashing = nullptr);
+
+    // For tests: the tooltip window, while it exists.
+    HWND Window() const { return tip_; }
+
+  private:
+    static void CALLBACK Expired(HWND tip, UINT message, UINT_PTR id, DWORD time);
+    void Hide();
+    bool MakeTip();
+
+    HWND list_ = nullptr;
+    HWND tip_ = nullptr;
+    HWND flashing_ = nullptr;
+    std::u16string text_;
+};
+
+}  // namespace kiv

@@ -64,18 +64,30 @@ std::vector<GameClient> InNameOrder(std::vector<GameClient> clients) {
     return clients;
 }
 
+const GameClient& ClientTarget::Automatic(const std::vector<GameClient>& running) const {
+    const auto used = std::find_if(running.begin(), running.end(),
+                                   [this](const GameClient& c) { return c.process == usedLast_; });
+    return used != running.end() ? *used : running.front();
+}
+
+bool ClientTarget::ForgetIfExited(const std::vector<GameClient>& running) {
+    if (!chosen_ || std::any_of(running.begin(), running.end(),
+                                [this](const GameClient& c) { return c.process == *chosen_; })) {
+        return false;
+    }
+    Choose(std::nullopt);
+    return true;
+}
+
 ClientTarget::Pick ClientTarget::Take(const std::vector<GameClient>& running) {
     Pick pick;
-    if (!chosen_) {
-        if (!running.empty()) pick.client = running.front();
-    } else if (const auto client =
-                   std::find_if(running.begin(), running.end(),
-                                [this](const GameClient& c) { return c.process == *chosen_; });
-               client != running.end()) {
-        pick.client = *client;
-    } else {
-        Choose(std::nullopt);
+    if (ForgetIfExited(running)) {
         pick.chosenExited = true;
+    } else if (chosen_) {
+        pick.client = *std::find_if(running.begin(), running.end(),
+                                    [this](const GameClient& c) { return c.process == *chosen_; });
+    } else if (!running.empty()) {
+        pick.client = Automatic(running);
     }
     lastTaken_ = pick.client;
     return pick;
@@ -85,7 +97,7 @@ std::optional<GameClient> ClientTarget::ChooseNext(const std::vector<GameClient>
     if (running.empty()) return std::nullopt;
     const std::vector<GameClient> order = InNameOrder(running);
     // From 自動, the client the next macro would have gone to.
-    const std::uint32_t current = chosen_.value_or(running.front().process);
+    const std::uint32_t current = chosen_.value_or(Automatic(running).process);
     auto at = std::find_if(order.begin(), order.end(),
                            [current](const GameClient& c) { return c.process == current; });
     at = at == order.end() || at + 1 == order.end() ? order.begin() : at + 1;

@@ -2,9 +2,10 @@
 
 // The game clients running now, and which one a macro goes to when several
 // run. A client is a process that owns a client main window or a
-// message-log window; its chat input is its own log window's. The one the
-// player used last is the one whose main window is highest in the z-order,
-// which is the order the window searches take: unless the player chose one.
+// message-log window; its chat input is its own log window's. Unless the
+// player chose one, a macro goes to the one they used last: the last to hold
+// the foreground, as the window system reports it, else the one whose main
+// window is highest in the z-order, the order the window searches take.
 // Portable: the window system is an interface (window_system.h).
 
 #include <cstdint>
@@ -58,10 +59,16 @@ class ClientTarget {
         chosenTitle_ = std::move(title);
     }
 
+    // A client's window came to the foreground: it is the one used last.
+    // Windows puts a minimised window at the bottom of the z-order, so the
+    // z-order alone would take another client for it.
+    void Used(std::uint32_t process) { usedLast_ = process; }
+
     // The client a macro goes to now, of `running` (FindGameClients): the
-    // chosen one, else the first. Nothing when none runs, or when the
-    // chosen one has exited: then the target is automatic again, and the
-    // caller tells the player that nothing was sent.
+    // chosen one, else the one used last while it runs, else the first.
+    // Nothing when none runs, or when the chosen one has exited: then the
+    // target is automatic again, and the caller tells the player that
+    // nothing was sent.
     struct Pick {
         std::optional<GameClient> client;
         bool chosenExited = false;
@@ -69,6 +76,10 @@ class ClientTarget {
     Pick Take(const std::vector<GameClient>& running);
     // The client the last Take gave, for naming it to the player.
     const std::optional<GameClient>& LastTaken() const { return lastTaken_; }
+
+    // The chosen client gone from `running`: the target is automatic again,
+    // and the caller tells the player.
+    bool ForgetIfExited(const std::vector<GameClient>& running);
 
     // Chooses the client after the current target in InNameOrder, wrapping;
     // nothing when none runs.
@@ -78,8 +89,12 @@ class ClientTarget {
     void ChooseRemembered(std::string_view title, const std::vector<GameClient>& running);
 
   private:
+    // The automatic pick, of clients that run.
+    const GameClient& Automatic(const std::vector<GameClient>& running) const;
+
     std::optional<std::uint32_t> chosen_;
     std::string chosenTitle_;
+    std::optional<std::uint32_t> usedLast_;
     std::optional<GameClient> lastTaken_;
 };
 

@@ -85,10 +85,22 @@ std::optional<std::size_t> SendToItemIndex(std::uint32_t id) {
     return index;
 }
 
-std::u16string ClientName(std::u16string_view title, std::uint32_t process) {
+namespace {
+
+std::u16string Pid(std::uint32_t process) {
     const std::string number = std::to_string(process);
-    return (title.empty() ? u"(タイトルなし)" : std::u16string(title)) + u" (PID " +
-           std::u16string(number.begin(), number.end()) + u")";
+    return u"(PID " + std::u16string(number.begin(), number.end()) + u")";
+}
+
+}  // namespace
+
+std::u16string ClientName(std::u16string_view title, std::uint32_t process) {
+    return (title.empty() ? u"(タイトルなし)" : std::u16string(title)) + u" " + Pid(process);
+}
+
+std::u16string ClientInText(std::u16string_view title, std::uint32_t process) {
+    if (title.empty()) return u"(タイトルなし、" + Pid(process).substr(1);
+    return u"「" + std::u16string(title) + u"」" + Pid(process);
 }
 
 std::u16string SendToItemText(std::u16string_view title, std::uint32_t process) {

@@ -73,6 +73,8 @@ std::uint32_t SendToItemId(std::size_t index);
 std::optional<std::size_t> SendToItemIndex(std::uint32_t id);
 // A client as the player sees it named: its window title and process id.
 std::u16string ClientName(std::u16string_view title, std::uint32_t process);
+// The same within a sentence: 「title」(PID 1234).
+std::u16string ClientInText(std::u16string_view title, std::uint32_t process);
 // A client's item: its name, the title as it is written.
 std::u16string SendToItemText(std::u16string_view title, std::uint32_t process);
 

@@ -9,7 +9,8 @@ namespace kiv {
 namespace {
 
 constexpr UINT_PTR kToolId = 1;
-constexpr UINT_PTR kTimerId = 1;
+// Not 1 to 3: the tooltip's own timers may use those on the same window.
+constexpr UINT_PTR kTimerId = 0x4B49;
 constexpr UINT kShownMs = 2000;
 constexpr wchar_t kSelf[] = L"KivMacro.BriefTip";
 
@@ -21,7 +22,10 @@ TOOLINFOW ToolInfo(HWND owner) {
     return info;
 }
 
+// Another program's window: one that stopped answering is left alone, as
+// nothing is documented of what the call waits for.
 void Flash(HWND window, DWORD flags) {
+    if (!IsWindow(window) || IsHungAppWindow(window)) return;
     FLASHWINFO flash{sizeof flash, window, flags, 0, 0};
     FlashWindowEx(&flash);
 }
@@ -29,10 +33,11 @@ void Flash(HWND window, DWORD flags) {
 }  // namespace
 
 BriefTip::~BriefTip() {
+    // The flashing is the client's, and outlives the tool's windows.
+    if (flashing_ != nullptr) Flash(flashing_, FLASHW_STOP);
     if (tip_ == nullptr || !IsWindow(tip_)) return;
     KillTimer(tip_, kTimerId);
     RemovePropW(tip_, kSelf);
-    if (flashing_ != nullptr) Flash(flashing_, FLASHW_STOP);
 }
 
 bool BriefTip::MakeTip() {
@@ -86,8 +91,8 @@ void CALLBACK BriefTip::Expired(HWND tip, UINT, UINT_PTR id, DWORD) {
 void BriefTip::Hide() {
     TOOLINFOW info = ToolInfo(GetAncestor(list_, GA_ROOT));
     SendMessageW(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
-    // Flashing stopped by hand, or the button would stay lit until the
-    // client is next activated.
+    // Flashing stopped by hand: a flash by count leaves the button lit until
+    // the client is next activated.
     if (flashing_ != nullptr) Flash(flashing_, FLASHW_STOP);
     flashing_ = nullptr;
 }

@@ -51,8 +51,7 @@ std::u16string LeftoverSideFilesText(const std::u16string& file,
 
 void OfferToRunAsAdministrator(NoticePort& port, const std::u16string& client) {
     // Named, since with several clients running only some may be elevated.
-    const std::u16string game =
-        client.empty() ? u"ゲーム" : u"ゲームクライアント「" + client + u"」";
+    const std::u16string game = client.empty() ? u"ゲーム" : u"ゲームクライアント" + client;
     if (port.IsElevated()) {
         port.Tell(u"Windows が" + game + u"への発言を止めました。" +
                   (client.empty() ? u"ゲーム" : u"そのクライアント") +

@@ -26,11 +26,12 @@ enum class NoticeKind {
     SendRefused,        // Windows refused the messages to the game: offer to run as administrator
     Problem,            // what went wrong while the user looked elsewhere (after a drop)
     LeftoverFiles,      // side files an interrupted write of the macro file left
+    ClientExited,       // the game client chosen as the target has exited
 };
 
 struct Notice {
     NoticeKind kind;
-    std::u16string text;  // what is told; for SendRefused, the client's name
+    std::u16string text;  // what is told; for SendRefused, the client as ClientInText names it
     friend bool operator==(const Notice&, const Notice&) = default;
 };
 

@@ -1,10 +1,65 @@
 #include "app/saying/macro_saying_win32.h"
 
+#include <map>
+
 #include "platform/ansi_text.h"
 #include "platform/local_clock.h"
 #include "platform/window_counts_win32.h"
 
 namespace kiv {
+namespace {
+
+// Each window's saying, by its hook: the hook's events come to the thread
+// that made it, with nothing of the caller's but the hook.
+std::map<HWINEVENTHOOK, MacroSaying*>& Watching() {
+    static std::map<HWINEVENTHOOK, MacroSaying*> watching;
+    return watching;
+}
+
+bool IsClientWindow(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (name == ClientNames().mainClass) return true;
+    if (name != ClientNames().logClass) return false;
+    // The stored caption: no message goes to a client that may hang.
+    char caption[64] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    return caption == ClientNames().logName;
+}
+
+}  // namespace
+
+void MacroSaying::Attach(Host host) {
+    host_ = std::move(host);
+    if (foregroundHook_ != nullptr) return;
+    // Out of context: told through this thread's queue, never inside the
+    // client; the tool's own windows are no client.
+    foregroundHook_ =
+        SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
+                        ForegroundChanged, 0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    if (foregroundHook_ != nullptr) Watching()[foregroundHook_] = this;
+}
+
+MacroSaying::~MacroSaying() {
+    if (foregroundHook_ == nullptr) return;
+    UnhookWinEvent(foregroundHook_);
+    Watching().erase(foregroundHook_);
+}
+
+void CALLBACK MacroSaying::ForegroundChanged(HWINEVENTHOOK hook, DWORD event, HWND window,
+                                             LONG object, LONG, DWORD, DWORD) {
+    const auto self = Watching().find(hook);
+    if (self != Watching().end() && event == EVENT_SYSTEM_FOREGROUND && object == OBJID_WINDOW) {
+        self->second->CameForward(window);
+    }
+}
+
+void MacroSaying::CameForward(HWND window) {
+    DWORD process = 0;
+    if (window == nullptr || !IsClientWindow(window)) return;
+    GetWindowThreadProcessId(window, &process);
+    if (process != 0) target_.Used(process);
+}
 
 // Clicks, keys and hotkeys that waited in the queue while a macro was
 // delivered were aimed at a window that could not react; acted on now, an
@@ -57,7 +112,8 @@ DeliveryOutcome MacroSaying::Deliver(std::size_t position) {
     delivering_ = true;
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
     // Read first: a chosen client that exited is forgotten by the delivery.
-    const std::u16string chosenTitle = FromAnsi(target_.ChosenTitle());
+    const std::u16string chosen =
+        target_.Chosen() ? ClientInText(FromAnsi(target_.ChosenTitle()), *target_.Chosen()) : u"";
     const DeliveryOutcome outcome =
         kiv::Deliver(host_.file->List().Item(position), windowSystem_, LocalTimeOfDay, target_);
     SetCursor(previous);
@@ -68,21 +124,29 @@ DeliveryOutcome MacroSaying::Deliver(std::size_t position) {
         const std::optional<GameClient>& client = target_.LastTaken();
         host_.notices->Notify(
             {NoticeKind::SendRefused,
-             client ? ClientName(FromAnsi(client->title), client->process) : u""});
+             client ? ClientInText(FromAnsi(client->title), client->process) : u""});
     }
-    if (outcome == DeliveryOutcome::ChosenExited) {
-        // Not to be the target at the next start either: the player was told 自動.
-        if (host_.targetChosen) host_.targetChosen(u"");
-        host_.notices->Notify(
-            {NoticeKind::Problem, u"送信先に選んだゲームクライアント「" + chosenTitle +
-                                      u"」は終了しています。マクロは送られていません。"
-                                      u"\n\n送信先は「自動」に戻しました。"});
-    }
+    if (outcome == DeliveryOutcome::ChosenExited) TellClientExited(chosen, true);
     return outcome;
+}
+
+void MacroSaying::TellClientExited(const std::u16string& client, bool macroDropped) {
+    // Not to be the target at the next start either: the player is told 自動.
+    if (host_.targetChosen) host_.targetChosen(u"");
+    host_.notices->Notify({NoticeKind::ClientExited,
+                           u"送信先に選んだゲームクライアント" + client + u"は終了しています。" +
+                               (macroDropped ? u"マクロは送られていません。" : u"") +
+                               u"\n\n送信先は「自動」に戻しました。"});
 }
 
 SendToMenu MacroSaying::OfferClients() {
     offered_ = InNameOrder(FindGameClients(windowSystem_));
+    // The menu would tick 自動 over a target that is gone, and the next say
+    // would still go nowhere.
+    if (const std::optional<std::uint32_t> chosen = target_.Chosen()) {
+        const std::u16string client = ClientInText(FromAnsi(target_.ChosenTitle()), *chosen);
+        if (target_.ForgetIfExited(offered_)) TellClientExited(client, false);
+    }
     if (offered_.size() >= kMostSendToItems) offered_.resize(kMostSendToItems - 1);
     SendToMenu offer{{u"自動"}, 0};
     for (const GameClient& client : offered_) {

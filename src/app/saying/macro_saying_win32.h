@@ -40,7 +40,12 @@ class MacroSaying {
         std::function<void(const std::u16string& title)> targetChosen;
         BriefTip* tip = nullptr;  // names the client 次のクライアント chose
     };
-    void Attach(Host host) { host_ = std::move(host); }
+    MacroSaying() = default;
+    MacroSaying(const MacroSaying&) = delete;
+    MacroSaying& operator=(const MacroSaying&) = delete;
+    ~MacroSaying();
+    // Also starts noting which game client the player uses.
+    void Attach(Host host);
 
     bool Delivering() const { return delivering_; }
     // Input that waited in the queue while a macro was delivered: to be dropped.
@@ -59,8 +64,16 @@ class MacroSaying {
     void ChooseOffered(std::size_t item);
     // At start-up: the client remembered by its title, if one runs.
     void ChooseRemembered(const std::u16string& title);
+    // A window came to the foreground: a game client's is the one used last.
+    // The foreground hook's; Wine sends no other process's foreground
+    // events, so its tests call this themselves.
+    void CameForward(HWND window);
 
   private:
+    static void CALLBACK ForegroundChanged(HWINEVENTHOOK hook, DWORD event, HWND window,
+                                           LONG object, LONG child, DWORD thread, DWORD time);
+    // The chosen client gone: the player is told, and it is not remembered.
+    void TellClientExited(const std::u16string& client, bool macroDropped);
     // 次のクライアント: the target moves on, the player in the game is told
     // where, and no window comes forward.
     void ChooseNextClient();
@@ -74,6 +87,7 @@ class MacroSaying {
     Host host_;
     Win32WindowSystem windowSystem_;
     ClientTarget target_;
+    HWINEVENTHOOK foregroundHook_ = nullptr;
     std::vector<GameClient> offered_;
     bool delivering_ = false;
     std::optional<DWORD> deliveryEndedAt_;  // tick count when the last one ended

@@ -222,6 +222,14 @@ TEST(ClientTarget, CyclesInTitleOrderWrapsAndRemembersByTitle) {
     EXPECT_EQ(cycled, (std::vector<std::uint32_t>{35, 30, 40, 50, 35}));
     EXPECT_EQ(ClientTarget().ChooseNext({}), std::nullopt);
 
+    ClientTarget used;
+    used.Used(30);
+    EXPECT_EQ(used.Take(running).client->process, 30u) << "used last, though lower in the z-order";
+    EXPECT_EQ(used.ChooseNext(running)->process, 40u) << "on from the one used last";
+    used.Choose(std::nullopt);
+    used.Used(99);
+    EXPECT_EQ(used.Take(running).client->process, 50u) << "the one used last gone: the highest";
+
     ClientTarget remembered;
     remembered.ChooseRemembered("main3", running);
     EXPECT_EQ(remembered.Chosen(), 40u);
@@ -229,6 +237,7 @@ TEST(ClientTarget, CyclesInTitleOrderWrapsAndRemembersByTitle) {
     EXPECT_EQ(remembered.Chosen(), 40u) << "a title no client has changes nothing";
     EXPECT_EQ(remembered.Take(running).client->process, 40u);
     EXPECT_EQ(remembered.ChosenTitle(), "main3") << "named when the player is told it exited";
+    EXPECT_FALSE(remembered.ForgetIfExited(running));
     EXPECT_TRUE(remembered.Take({}).chosenExited);
     EXPECT_EQ(remembered.Chosen(), std::nullopt) << "automatic again";
 }

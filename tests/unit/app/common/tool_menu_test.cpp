@@ -37,6 +37,8 @@ TEST(ToolMenu, EveryItemHasAnIdTheSystemMenuTakesAndShowsItsKey) {
     EXPECT_EQ(SendToItemText(u"ゲーム", 1234), u"ゲーム (PID 1234)");
     EXPECT_EQ(SendToItemText(u"", 7), u"(タイトルなし) (PID 7)");
     EXPECT_EQ(SendToItemText(u"A&B\tC", 8), u"A&&B C (PID 8)") << "no access key, no key column";
+    EXPECT_EQ(ClientInText(u"A&B", 8), u"「A&B」(PID 8)") << "in a sentence, as written";
+    EXPECT_EQ(ClientInText(u"", 7), u"(タイトルなし、PID 7)");
 }
 
 TEST(ToolMenu, ItemsAreTickedAndGreyedByTheStateTheyNeed) {

@@ -22,12 +22,14 @@ class RecordingPort final : public NoticePort {
     bool answer = true;
     Relaunch relaunch = Relaunch::Started;
     std::string steps;
+    std::u16string asked;  // the question last asked
 
     bool CanAskNow() override { return inFront; }
     void FlashTaskbarButton() override { steps += "flash|"; }
     void Tell(const std::u16string& text) override { steps += "tell:" + ToUtf8(text) + "|"; }
-    bool AskYesNo(const std::u16string&) override {
+    bool AskYesNo(const std::u16string& question) override {
         steps += "ask|";
+        asked = question;
         return answer;
     }
     bool IsElevated() override { return elevated; }
@@ -77,19 +79,22 @@ TEST(Notices, TheOfferSavesAndReleasesBeforeAskingAndRegistersAgainUnlessTakenOv
         port.relaunch = relaunch;
         port.inFront = false;
         PendingNotices notices;
-        notices.Add({NoticeKind::SendRefused, u""});
+        notices.Add({NoticeKind::SendRefused, u"「beta」(PID 7)"});
         notices.ShowWhenLooking(port);
         port.inFront = true;
         notices.ShowWhenLooking(port);
         EXPECT_EQ(port.steps, "flash|save|release|ask|" + steps);
+        EXPECT_NE(port.asked.find(u"ゲームクライアント「beta」(PID 7)が管理者"),
+                  std::u16string::npos)
+            << "the client refused named, of several";
     }
 
     RecordingPort elevated;
     elevated.elevated = true;
-    OfferToRunAsAdministrator(elevated, u"beta (PID 7)");
+    OfferToRunAsAdministrator(elevated, u"「beta」(PID 7)");
     EXPECT_TRUE(elevated.steps.starts_with("tell:") && std::ranges::count(elevated.steps, '|') == 1)
         << "an elevated tool only says why: " << elevated.steps;
-    EXPECT_NE(elevated.steps.find("「beta (PID 7)」"), std::string::npos)
+    EXPECT_NE(elevated.steps.find("ゲームクライアント「beta」(PID 7)への"), std::string::npos)
         << "the client refused named, of several: " << elevated.steps;
 }
 

@@ -1,11 +1,13 @@
-// Saying macros on a stand-in window with no game client running: what
-// becomes of the list's selection. The delivery itself is the e2e tests'.
+// Saying macros on a stand-in window: what becomes of the list's selection,
+// and which of two stand-in clients is said to. The rest of the delivery is
+// the e2e tests'.
 
 #include "app/saying/macro_saying_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "standin_process.h"
 #include "support/hosted_features.h"
 
 namespace kiv {
@@ -44,6 +46,28 @@ TEST_F(MacroSayingTest, TheSelectionStepsAsTheButtonAndKeysSayUnlessHeld) {
         key ? saying.RunHotkey(*key) : saying.SayNext();
         EXPECT_EQ(Selected(), after) << "row " << row++;
     }
+}
+
+// Windows puts a minimised client at the bottom of the z-order: the one
+// whose window came forward last is the one used last, though the other's
+// is higher. The foreground hook is driven by hand (see CameForward).
+TEST_F(MacroSayingTest, TheClientWhoseWindowCameForwardLastGetsTheLine) {
+    standin::StandinClient used(dir.Path("used.txt"), L"--title used");
+    standin::StandinClient other(dir.Path("other.txt"), L"--title other");
+    ASSERT_TRUE(used.Started() && other.Started());
+    ASSERT_TRUE(standin::WaitFor([&] { return used.Activated() && other.Activated(); }));
+    ASSERT_TRUE(standin::WaitFor([&] {
+        SetWindowPos(other.Main(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return standin::StandinClient::MainWindow() == other.Main();
+    }));
+    saying.CameForward(used.Log());
+    saying.CameForward(host.Handle());  // not a client: changes nothing
+    Select(0);
+    EXPECT_EQ(saying.Say(), DeliveryOutcome::Delivered);
+    const std::vector<standin::Event> got = used.WaitForEvents(3);
+    ASSERT_FALSE(got.empty()) << "to the one used last";
+    EXPECT_EQ(got.front().detail, standin::Hex("a"));
+    EXPECT_TRUE(other.Received().empty());
 }
 
 }  // namespace

@@ -413,6 +413,17 @@ TEST_F(MainWindowE2eTest, TheTargetClientIsRememberedCycledChosenInTheMenuAndTol
     ASSERT_TRUE(e2e::Activate(tool.Main()));
     ASSERT_TRUE(tool.Settled());
     EXPECT_EQ(e2e::FindProcessWindow(tool.Pid(), L"#32770", tool.Main()), nullptr) << "told once";
+
+    // Gone before a say, and found so as 送信先 is opened: told then.
+    e2e::TypeCombination("ctrl+alt+c");
+    ASSERT_TRUE(e2e::WaitFor([&] { return Ini().ends_with("Client=beta\r\n"); }));
+    beta.Close();
+    ASSERT_TRUE(e2e::Activate(tool.Main()));
+    e2e::ClickAt(tool.List(), {row.left + 5, (row.top + row.bottom) / 2}, 3);
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::FindProcessWindow(tool.Pid(), L"#32768"); }));
+    e2e::TypeCombination("Escape");
+    EXPECT_NE(tool.AnswerBox().find(L"「beta」(PID "), std::wstring::npos);
+    EXPECT_EQ(Ini().find("\nClient="), std::string::npos);
 }
 
 // Found as a player finds a line: romaji typed into the list, Enter says the

@@ -69,7 +69,8 @@ void MainWindow::AttachFeatures() {
     const auto selected = [this] { return Selected(); };
     notices_.Attach({.handle = window_,
                      .programPath = programPath_,
-                     .busy = [this] { return saying_.Delivering(); },
+                     // Nor over a menu: the key meant for it would close the box.
+                     .busy = [this] { return saying_.Delivering() || inMenu_; },
                      .saveSettings = [this] { SaveSettings(true); },
                      .releaseHotkeys = [this] { keys_.Release(); },
                      .registerHotkeys = [this] { keys_.Register(); },
@@ -282,6 +283,7 @@ void MainWindow::ShowListMenu(LPARAM where) {
     const std::uint32_t chosen =
         ShowToolMenu(window_, at, CurrentMenuState(), saying_.OfferClients());
     inMenu_ = false;
+    notices_.UserMayLook();  // what came up under the menu
     RunMenuId(chosen);
 }
 
@@ -343,6 +345,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_EXITMENULOOP:
             inMenu_ = false;
+            notices_.UserMayLook();  // what came up under the menu
             break;
         case kShowNotices:
             notices_.ShowWhenLooking();

@@ -92,7 +92,56 @@ std::u16string Pid(std::uint32_t process) {
     return u"(PID " + std::u16string(number.begin(), number.end()) + u")";
 }
 
+// As a menu shows it literally: "&" doubled, a TAB a space.
+std::u16string AsWritten(std::u16string_view text) {
+    std::u16string shown;
+    for (const char16_t c : text) {
+        if (c == u'&') shown += u'&';
+        shown += c == u'\t' ? u' ' : c;
+    }
+    return shown;
+}
+
+// The root ("C:\", "\\server\share\"), "…", and as many of the last
+// folders as fit; a last folder too long alone is cut at its end. Never
+// between the halves of a surrogate pair.
+std::u16string ShortenedFolder(std::u16string_view folder) {
+    if (folder.size() <= kMostFolderLength) return std::u16string(folder);
+    std::size_t rootEnd = folder.find(u'\\');
+    if (folder.starts_with(u"\\\\")) {
+        rootEnd = folder.find(u'\\', 2);
+        if (rootEnd != std::u16string_view::npos) rootEnd = folder.find(u'\\', rootEnd + 1);
+    }
+    const std::u16string_view root = rootEnd == std::u16string_view::npos
+                                         ? std::u16string_view{}
+                                         : folder.substr(0, rootEnd + 1);
+    std::size_t tail = folder.size();
+    for (std::size_t at = folder.rfind(u'\\'); at != std::u16string_view::npos && at > rootEnd;
+         at = folder.rfind(u'\\', at - 1)) {
+        if (root.size() + 1 + folder.size() - at > kMostFolderLength) break;
+        tail = at;
+    }
+    if (tail < folder.size())
+        return std::u16string(root) + u"…" + std::u16string(folder.substr(tail));
+    std::size_t cut = kMostFolderLength - 1;
+    if (folder[cut - 1] >= 0xD800 && folder[cut - 1] <= 0xDBFF) --cut;
+    return std::u16string(folder.substr(0, cut)) + u"…";
+}
+
 }  // namespace
+
+std::u16string RecentFileItemText(std::size_t index, std::u16string_view path) {
+    const std::size_t slash = path.find_last_of(u"\\/");
+    const std::u16string_view name =
+        slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+    const std::u16string_view folder =
+        slash == std::u16string_view::npos ? std::u16string_view{} : path.substr(0, slash);
+    const std::string number = std::to_string(index + 1);
+    std::u16string text =
+        u"&" + std::u16string(number.begin(), number.end()) + u" " + AsWritten(name);
+    if (!folder.empty()) text += u"  " + AsWritten(ShortenedFolder(folder));
+    return text;
+}
 
 std::u16string ClientName(std::u16string_view title, std::uint32_t process) {
     return (title.empty() ? u"(タイトルなし)" : std::u16string(title)) + u" " + Pid(process);
@@ -104,14 +153,7 @@ std::u16string ClientInText(std::u16string_view title, std::uint32_t process) {
 }
 
 std::u16string SendToItemText(std::u16string_view title, std::uint32_t process) {
-    // A menu reads "&" as the next letter's access key and a TAB as the
-    // start of a key column: a title shows as it is written.
-    std::u16string text;
-    for (const char16_t c : ClientName(title, process)) {
-        if (c == u'&') text += u'&';
-        text += c == u'\t' ? u' ' : c;
-    }
-    return text;
+    return AsWritten(ClientName(title, process));
 }
 
 std::uint32_t KeyCommandId(MenuCommand command) {

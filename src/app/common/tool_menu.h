@@ -71,6 +71,12 @@ struct SendToMenu {
 // Its items' IDs (0: 自動), in steps the system menu allows, and back.
 std::uint32_t SendToItemId(std::size_t index);
 std::optional<std::size_t> SendToItemIndex(std::uint32_t id);
+// 最近使ったファイル's item for the file at `index` (from 0): "&1 name.txt"
+// and its folder, shortened in the middle to about `kMostFolderLength`
+// characters; names show as written (no access key, no key column).
+inline constexpr std::size_t kMostFolderLength = 60;
+std::u16string RecentFileItemText(std::size_t index, std::u16string_view path);
+
 // A client as the player sees it named: its window title and process id.
 std::u16string ClientName(std::u16string_view title, std::uint32_t process);
 // The same within a sentence: 「title」(PID 1234).

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/common/tool_menu.h"
 #include "settings/hotkey.h"
 
@@ -38,6 +40,25 @@ TEST(ToolMenu, EveryItemHasAnIdTheSystemMenuTakesAndShowsItsKey) {
     EXPECT_EQ(SendToItemText(u"", 7), u"(タイトルなし) (PID 7)");
     EXPECT_EQ(SendToItemText(u"A&B\tC", 8), u"A&&B C (PID 8)") << "no access key, no key column";
     EXPECT_EQ(ClientInText(u"A&B", 8), u"「A&B」(PID 8)") << "in a sentence, as written";
+}
+
+// 最近使ったファイル: a number to choose by, the name as written, and a
+// folder short enough to read, its root and last folders kept.
+TEST(ToolMenu, ARecentFileShowsItsNumberNameAndAShortenedFolder) {
+    const std::u16string longFolder =
+        u"C:\\Users\\player\\" + std::u16string(50, u'x') + u"\\ゲーム\\パーティー\\マクロ";
+    const std::u16string share = u"\\\\server\\share\\" + std::u16string(50, u'y') + u"\\z";
+    const std::u16string oneLong = u"D:\\" + std::u16string(70, u'w');
+    const std::tuple<std::size_t, std::u16string, std::u16string> cases[] = {
+        {0, u"C:\\Macros\\a&b.txt", u"&1 a&&b.txt  C:\\Macros"},
+        {7, u"chat.txt", u"&8 chat.txt"},
+        {1, longFolder + u"\\回復.txt", u"&2 回復.txt  C:\\…\\ゲーム\\パーティー\\マクロ"},
+        {2, share + u"\\x.txt", u"&3 x.txt  \\\\server\\share\\…\\z"},
+        {3, oneLong + u"\\x.txt", u"&4 x.txt  " + oneLong.substr(0, 59) + u"…"},
+    };
+    for (const auto& [index, path, text] : cases) {
+        EXPECT_EQ(RecentFileItemText(index, path), text) << index;
+    }
     EXPECT_EQ(ClientInText(u"", 7), u"(タイトルなし、PID 7)");
 }
 

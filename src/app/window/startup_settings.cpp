@@ -70,6 +70,7 @@ StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowG
     settings.macroFile = std::get<std::u16string>(file);
     settings.options = ReadOptions(store);
     settings.macroHotkeys.Read(store);
+    settings.recentFiles = ReadRecentFiles(store);
     return settings;
 }
 
@@ -89,6 +90,7 @@ bool WriteShutdownSettings(const std::u16string& iniPath, const ShutdownSettings
     }
     if (writeOptions) WriteOptions(store, settings.options);
     if (settings.macroHotkeys.ToWrite()) settings.macroHotkeys.Write(store);
+    if (settings.recentFiles) WriteRecentFiles(store, *settings.recentFiles);
     return store.Save(u"");
 }
 

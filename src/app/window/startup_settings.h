@@ -12,6 +12,7 @@
 #include "app/window/window_placement.h"
 #include "platform/profile_sections.h"
 #include "settings/options.h"
+#include "settings/recent_files.h"
 
 namespace kiv {
 
@@ -34,6 +35,7 @@ struct StartupSettings {
     std::u16string macroFile;
     Options options;
     MacroHotkeys macroHotkeys;
+    RecentFiles recentFiles;
 };
 
 // Each position value that is missing or not a number rounding into the 32-bit
@@ -52,6 +54,9 @@ struct ShutdownSettings {
     Options options{};
     bool optionsChanged = false;  // during this run
     MacroHotkeys macroHotkeys{};  // written when MacroHotkeys::ToWrite
+    // None until the user has loaded a second file or used the list: a
+    // file without the section keeps it away.
+    std::optional<RecentFiles> recentFiles{};
 };
 
 // Loads the file again, so foreign sections and keys survive, sets the five

@@ -58,6 +58,9 @@ TEST_F(StartupTest, EachValueIsReadOnItsOwnWithItsDefaultWhereUnusableAndNothing
     EXPECT_EQ(other.options.client, u"ゲーム (2)");
     EXPECT_EQ(ActionKeysOf(other.options)[static_cast<std::size_t>(HotkeyAction::NextClient)],
               ParseHotkey(u"Ctrl+Alt+C"));
+    EXPECT_EQ(
+        Start(u"[RecentFiles]\r\nFile1=D:\\表\\x.txt\r\nPlace1=2,1,回復\r\n").recentFiles.Files(),
+        (std::vector<RecentFile>{{u"D:\\表\\x.txt", FilePlace{2, 1, u"回復"}}}));
     EXPECT_EQ(other.macroFile, u"D:\\表\\x.txt");
     EXPECT_TRUE(other.options.topMost);
     EXPECT_EQ(Start(u"").options, Options{});
@@ -78,6 +81,10 @@ TEST_F(StartupTest, ShutDownPutsItsOwnLastAndOptionsOnlyWhereTheyAreOrChanged) {
         "[Option]\r\nTopMost=1\r\nHotkeySay=\r\nHotkeySayNext=\r\n"
         "HotkeyPrevious=\r\nHotkeyNext=Ctrl+Tab\r\n";
     const std::string setting = "[Setting]\r\nFileName=a.txt\r\n";
+    RecentFiles recent;
+    recent.Loaded(u"b.txt");
+    recent.Loaded(u"a.txt");
+    recent.Leave(u"b.txt", {2, 0, u"二"});
     using Close = ShutdownSettings;
     const std::tuple<const char*, std::optional<std::string>, Close, std::string> cases[] = {
         {"foreign settings stay", "[Position]\r\nTop=1\r\nMine=yes\r\n[Other]\r\nx=1\r\n",
@@ -106,6 +113,13 @@ TEST_F(StartupTest, ShutDownPutsItsOwnLastAndOptionsOnlyWhereTheyAreOrChanged) {
          "[Option]\r\nHotkeyNextClient=Ctrl+C\r\nClient=x\r\n",
          Close{.geometry = kOwn, .macroFile = u"a.txt", .options = topMost},
          options + position + setting},
+        {"recent files in use are written, most recent first", setting,
+         Close{.geometry = kOwn, .macroFile = u"a.txt", .recentFiles = recent},
+         setting + position +
+             ToAnsi(u"[RecentFiles]\r\nFile1=a.txt\r\nFile2=b.txt\r\nPlace2=2,0,二\r\n")},
+        {"recent files not in use this run are left as they are", "[RecentFiles]\r\nFile1=x\r\n",
+         Close{.geometry = kOwn, .macroFile = u"a.txt"},
+         "[RecentFiles]\r\nFile1=x\r\n" + position + setting},
     };
     for (const auto& [name, before, settings, after] : cases) {
         std::filesystem::remove(dir_.Path("chat.ini"));

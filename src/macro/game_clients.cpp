@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "platform/ansi_text.h"
+#include "platform/case_fold.h"
 
 namespace kiv {
 namespace {
@@ -58,9 +59,19 @@ std::vector<GameClient> FindGameClients(WindowSystem& windows) {
 }
 
 std::vector<GameClient> InNameOrder(std::vector<GameClient> clients) {
-    std::sort(clients.begin(), clients.end(), [](const GameClient& a, const GameClient& b) {
-        return std::tie(a.title, a.process) < std::tie(b.title, b.process);
+    // As a player reads titles: letter case aside, then as written.
+    std::vector<std::pair<std::u16string, GameClient>> keyed;
+    keyed.reserve(clients.size());
+    for (GameClient& client : clients) {
+        std::u16string folded = FoldCase(FromAnsi(client.title));
+        keyed.emplace_back(std::move(folded), std::move(client));
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        return std::tie(a.first, a.second.title, a.second.process) <
+               std::tie(b.first, b.second.title, b.second.process);
     });
+    clients.clear();
+    for (auto& [folded, client] : keyed) clients.push_back(std::move(client));
     return clients;
 }
 

@@ -41,7 +41,7 @@ const ClientWindowNames& ClientNames();
 std::vector<GameClient> FindGameClients(WindowSystem& windows);
 
 // The clients in the order the player picks from, which their use does not
-// change: by title, then process id.
+// change: by title (letter case aside), then process id.
 std::vector<GameClient> InNameOrder(std::vector<GameClient> clients);
 
 // Where the next macro goes: automatically (the client used last), or to the

@@ -221,6 +221,13 @@ TEST(ClientTarget, CyclesInTitleOrderWrapsAndRemembersByTitle) {
     // 自動, whose pick is main5, the next wraps to the first.
     EXPECT_EQ(cycled, (std::vector<std::uint32_t>{35, 30, 40, 50, 35}));
     EXPECT_EQ(ClientTarget().ChooseNext({}), std::nullopt);
+    std::vector<std::uint32_t> named;
+    named.reserve(3);
+    for (const GameClient& c :
+         InNameOrder({{1, 0, 0, "Beta"}, {2, 0, 0, "alpha"}, {3, 0, 0, "ALPHA"}})) {
+        named.push_back(c.process);
+    }
+    EXPECT_EQ(named, (std::vector<std::uint32_t>{3, 2, 1})) << "letter case aside, then as written";
 
     ClientTarget used;
     used.Used(30);

@@ -71,9 +71,4 @@ DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& 
     return outcome;
 }
 
-DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock) {
-    ClientTarget automatic;
-    return Deliver(macro, windows, clock, automatic);
-}
-
 }  // namespace kiv

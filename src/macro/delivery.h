@@ -28,7 +28,5 @@ enum class DeliveryOutcome {
 // refused the messages. Finding no client is not an error: nothing is sent.
 DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock,
                         ClientTarget& target);
-// To the client the player used last.
-DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock);
 
 }  // namespace kiv

@@ -23,6 +23,12 @@ void EachTopLevel(WindowSystem& windows, std::string_view className,
     }
 }
 
+template <typename Clients>
+auto FindProcess(Clients& clients, std::uint32_t process) {
+    return std::find_if(clients.begin(), clients.end(),
+                        [process](const GameClient& client) { return client.process == process; });
+}
+
 }  // namespace
 
 const ClientWindowNames& ClientNames() {
@@ -34,11 +40,7 @@ const ClientWindowNames& ClientNames() {
 
 std::vector<GameClient> FindGameClients(WindowSystem& windows) {
     std::vector<GameClient> clients;
-    const auto of = [&clients](std::uint32_t process) {
-        return std::find_if(clients.begin(), clients.end(), [process](const GameClient& client) {
-            return client.process == process;
-        });
-    };
+    const auto of = [&clients](std::uint32_t process) { return FindProcess(clients, process); };
     EachTopLevel(windows, ClientNames().mainClass, std::nullopt, [&](WindowHandle main) {
         const std::uint32_t process = windows.ProcessOf(main);
         if (process != 0 && of(process) == clients.end()) {
@@ -59,33 +61,23 @@ std::vector<GameClient> FindGameClients(WindowSystem& windows) {
 }
 
 std::vector<GameClient> InNameOrder(std::vector<GameClient> clients) {
-    // As a player reads titles: letter case aside, then as written.
-    std::vector<std::pair<std::u16string, GameClient>> keyed;
-    keyed.reserve(clients.size());
-    for (GameClient& client : clients) {
-        std::u16string folded = FoldCase(FromAnsi(client.title));
-        keyed.emplace_back(std::move(folded), std::move(client));
-    }
-    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-        return std::tie(a.first, a.second.title, a.second.process) <
-               std::tie(b.first, b.second.title, b.second.process);
-    });
-    clients.clear();
-    for (auto& [folded, client] : keyed) clients.push_back(std::move(client));
+    // As a player reads titles: letter case aside, then as written. A menu's
+    // few clients: the titles are folded at each comparison.
+    const auto key = [](const GameClient& client) {
+        return std::tuple(FoldCase(FromAnsi(client.title)), client.title, client.process);
+    };
+    std::sort(clients.begin(), clients.end(),
+              [&key](const GameClient& a, const GameClient& b) { return key(a) < key(b); });
     return clients;
 }
 
 const GameClient& ClientTarget::Automatic(const std::vector<GameClient>& running) const {
-    const auto used = std::find_if(running.begin(), running.end(),
-                                   [this](const GameClient& c) { return c.process == usedLast_; });
+    const auto used = usedLast_ ? FindProcess(running, *usedLast_) : running.end();
     return used != running.end() ? *used : running.front();
 }
 
 bool ClientTarget::ForgetIfExited(const std::vector<GameClient>& running) {
-    if (!chosen_ || std::any_of(running.begin(), running.end(),
-                                [this](const GameClient& c) { return c.process == *chosen_; })) {
-        return false;
-    }
+    if (!chosen_ || FindProcess(running, *chosen_) != running.end()) return false;
     Choose(std::nullopt);
     return true;
 }
@@ -95,8 +87,7 @@ ClientTarget::Pick ClientTarget::Take(const std::vector<GameClient>& running) {
     if (ForgetIfExited(running)) {
         pick.chosenExited = true;
     } else if (chosen_) {
-        pick.client = *std::find_if(running.begin(), running.end(),
-                                    [this](const GameClient& c) { return c.process == *chosen_; });
+        pick.client = *FindProcess(running, *chosen_);
     } else if (!running.empty()) {
         pick.client = Automatic(running);
     }
@@ -109,8 +100,7 @@ std::optional<GameClient> ClientTarget::ChooseNext(const std::vector<GameClient>
     const std::vector<GameClient> order = InNameOrder(running);
     // From 自動, the client the next macro would have gone to.
     const std::uint32_t current = chosen_.value_or(Automatic(running).process);
-    auto at = std::find_if(order.begin(), order.end(),
-                           [current](const GameClient& c) { return c.process == current; });
+    auto at = FindProcess(order, current);
     at = at == order.end() || at + 1 == order.end() ? order.begin() : at + 1;
     Choose(at->process, at->title);
     return *at;

@@ -44,6 +44,7 @@ class DeliveryE2eTest : public ::testing::Test {
 
     test::TempDir dir_;
     Win32WindowSystem windows_;
+    ClientTarget automatic_;
 };
 
 // Something else in front and the client minimised: the change is the delivery's.
@@ -65,8 +66,9 @@ TEST_F(DeliveryE2eTest, MultiLineMacroIsTypedLineByLineWithPausesIntoTheClientRe
     ASSERT_EQ(list.Count(), 2u);
 
     const std::string before = ToAnsi(FormatTimeOfDay(LocalTimeOfDay()));
-    EXPECT_EQ(Deliver(list.Item(1), windows_, LocalTimeOfDay), DeliveryOutcome::Delivered);
-    Deliver(list.Item(2), windows_, LocalTimeOfDay);
+    EXPECT_EQ(Deliver(list.Item(1), windows_, LocalTimeOfDay, automatic_),
+              DeliveryOutcome::Delivered);
+    Deliver(list.Item(2), windows_, LocalTimeOfDay, automatic_);
     const std::string after = ToAnsi(FormatTimeOfDay(LocalTimeOfDay()));
     EXPECT_TRUE(standin::WaitFor([] {
         return GetForegroundWindow() == StandinClient::MainWindow() &&
@@ -88,7 +90,7 @@ TEST_F(DeliveryE2eTest, NamedChatInputReceivesNothing) {
     StandinClient client(dir_.Path("record.txt"), L"--named-edit");
     ASSERT_TRUE(client.Started());
     // Delivery sends and waits for each message: what arrived is recorded.
-    EXPECT_EQ(Deliver(Macro(u"hello", u"hello"), windows_, LocalTimeOfDay),
+    EXPECT_EQ(Deliver(Macro(u"hello", u"hello"), windows_, LocalTimeOfDay, automatic_),
               DeliveryOutcome::NoClient);
     EXPECT_TRUE(client.Received().empty());
 }

@@ -8,19 +8,10 @@
 namespace kiv {
 namespace {
 
-constexpr UINT_PTR kToolId = 1;
 // Not 1 to 3: the tooltip's own timers may use those on the same window.
 constexpr UINT_PTR kTimerId = 0x4B49;
 constexpr UINT kShownMs = 2000;
 constexpr wchar_t kSelf[] = L"KivMacro.BriefTip";
-
-TOOLINFOW ToolInfo(HWND owner) {
-    TOOLINFOW info{};
-    info.cbSize = sizeof info;
-    info.hwnd = owner;
-    info.uId = kToolId;
-    return info;
-}
 
 // Another program's window: one that stopped answering is left alone, as
 // nothing is documented of what the call waits for.
@@ -43,33 +34,31 @@ BriefTip::~BriefTip() {
 bool BriefTip::MakeTip() {
     if (tip_ != nullptr && IsWindow(tip_)) return true;
     if (!LoadCommonControls(ICC_BAR_CLASSES)) return false;
-    const HWND owner = GetAncestor(list_, GA_ROOT);
     // Tracked, so that it shows where it is put and stays until hidden;
     // ALWAYSTIP, so that it shows while the tool is not the active window.
     tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                            WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, nullptr, nullptr);
+                           CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr, nullptr, nullptr);
     if (tip_ == nullptr) return false;
     SetPropW(tip_, kSelf, this);
-    TOOLINFOW info = ToolInfo(owner);
+    TOOLINFOW info = ToolInfo(owner_);
     info.uFlags = TTF_TRACK | TTF_ABSOLUTE;
     info.lpszText = const_cast<wchar_t*>(L"");
     SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
     return true;
 }
 
-void BriefTip::Show(const std::u16string& text, HWND flashing) {
+void BriefTip::Show(std::u16string text, HWND flashing) {
     if (list_ == nullptr || !MakeTip()) return;
     if (flashing_ != nullptr && flashing_ != flashing) Flash(flashing_, FLASHW_STOP);
     flashing_ = flashing;
-    text_ = text;
-    TOOLINFOW info = ToolInfo(GetAncestor(list_, GA_ROOT));
-    info.lpszText = Wide(text_);
+    TOOLINFOW info = ToolInfo(owner_);
+    info.lpszText = Wide(text);
     SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
     // Over the list's top left corner; a minimised tool has no list on
     // screen, so then by the mouse.
     POINT at{};
-    if (IsIconic(GetAncestor(list_, GA_ROOT))) {
+    if (IsIconic(owner_)) {
         GetCursorPos(&at);
         at.y += GetSystemMetricsForDpi(SM_CYCURSOR, GetDpiForWindow(list_)) / 2;
     } else {
@@ -89,7 +78,7 @@ void CALLBACK BriefTip::Expired(HWND tip, UINT, UINT_PTR id, DWORD) {
 }
 
 void BriefTip::Hide() {
-    TOOLINFOW info = ToolInfo(GetAncestor(list_, GA_ROOT));
+    TOOLINFOW info = ToolInfo(owner_);
     SendMessageW(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
     // Flashing stopped by hand: a flash by count leaves the button lit until
     // the client is next activated.

@@ -18,11 +18,14 @@ class BriefTip {
     ~BriefTip();
 
     // Shown near `list`; made on first use, not at start-up.
-    void Attach(HWND list) { list_ = list; }
+    void Attach(HWND list) {
+        list_ = list;
+        owner_ = GetAncestor(list, GA_ROOT);
+    }
     // Shows `text` for about two seconds, in place of what it showed; the
     // taskbar button of `flashing` (another program's window, or none)
     // flashes as long.
-    void Show(const std::u16string& text, HWND flashing = nullptr);
+    void Show(std::u16string text, HWND flashing = nullptr);
 
     // For tests: the tooltip window, while it exists.
     HWND Window() const { return tip_; }
@@ -33,9 +36,9 @@ class BriefTip {
     bool MakeTip();
 
     HWND list_ = nullptr;
+    HWND owner_ = nullptr;  // the tool's window, which owns the tooltip
     HWND tip_ = nullptr;
     HWND flashing_ = nullptr;
-    std::u16string text_;
 };
 
 }  // namespace kiv

@@ -112,8 +112,7 @@ DeliveryOutcome MacroSaying::Deliver(std::size_t position) {
     delivering_ = true;
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
     // Read first: a chosen client that exited is forgotten by the delivery.
-    const std::u16string chosen =
-        target_.Chosen() ? ClientInText(FromAnsi(target_.ChosenTitle()), *target_.Chosen()) : u"";
+    const std::u16string chosen = ChosenName();
     const DeliveryOutcome outcome =
         kiv::Deliver(host_.file->List().Item(position), windowSystem_, LocalTimeOfDay, target_);
     SetCursor(previous);
@@ -130,6 +129,11 @@ DeliveryOutcome MacroSaying::Deliver(std::size_t position) {
     return outcome;
 }
 
+std::u16string MacroSaying::ChosenName() const {
+    const std::optional<std::uint32_t> chosen = target_.Chosen();
+    return chosen ? ClientInText(FromAnsi(target_.ChosenTitle()), *chosen) : u"";
+}
+
 void MacroSaying::TellClientExited(const std::u16string& client, bool macroDropped) {
     // Not to be the target at the next start either: the player is told 自動.
     if (host_.targetChosen) host_.targetChosen(u"");
@@ -143,10 +147,8 @@ SendToMenu MacroSaying::OfferClients() {
     offered_ = InNameOrder(FindGameClients(windowSystem_));
     // The menu would tick 自動 over a target that is gone, and the next say
     // would still go nowhere.
-    if (const std::optional<std::uint32_t> chosen = target_.Chosen()) {
-        const std::u16string client = ClientInText(FromAnsi(target_.ChosenTitle()), *chosen);
-        if (target_.ForgetIfExited(offered_)) TellClientExited(client, false);
-    }
+    const std::u16string chosen = ChosenName();
+    if (target_.ForgetIfExited(offered_)) TellClientExited(chosen, false);
     if (offered_.size() >= kMostSendToItems) offered_.resize(kMostSendToItems - 1);
     SendToMenu offer{{u"自動"}, 0};
     for (const GameClient& client : offered_) {

@@ -72,6 +72,8 @@ class MacroSaying {
   private:
     static void CALLBACK ForegroundChanged(HWINEVENTHOOK hook, DWORD event, HWND window,
                                            LONG object, LONG child, DWORD thread, DWORD time);
+    // The chosen client as a sentence names it; empty for 自動.
+    std::u16string ChosenName() const;
     // The chosen client gone: the player is told, and it is not remembered.
     void TellClientExited(const std::u16string& client, bool macroDropped);
     // 次のクライアント: the target moves on, the player in the game is told

@@ -8,16 +8,7 @@
 namespace kiv {
 namespace {
 
-constexpr UINT_PTR kToolId = 1;
 constexpr int kMaxWidthAt96Dpi = 360;  // wider messages wrap
-
-TOOLINFOW ToolInfo(HWND list) {
-    TOOLINFOW info{};
-    info.cbSize = sizeof info;
-    info.hwnd = list;
-    info.uId = kToolId;
-    return info;
-}
 
 }  // namespace
 

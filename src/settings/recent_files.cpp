@@ -5,30 +5,27 @@
 
 #include "platform/case_fold.h"
 #include "settings/ini_file.h"
+#include "settings/value_checks.h"
 
 namespace kiv {
 namespace {
 
 constexpr std::u16string_view kSection = u"RecentFiles";
 
-std::u16string Numbered(std::u16string_view key, std::size_t number) {
-    const std::string digits = std::to_string(number);
-    return std::u16string(key) + std::u16string(digits.begin(), digits.end());
-}
-
 std::u16string Digits(std::size_t value) {
     const std::string digits = std::to_string(value);
     return {digits.begin(), digits.end()};
 }
 
-std::optional<std::size_t> Number(std::u16string_view text) {
-    if (text.empty() || text.size() > 9) return std::nullopt;
-    std::size_t value = 0;
-    for (const char16_t c : text) {
-        if (c < u'0' || c > u'9') return std::nullopt;
-        value = value * 10 + static_cast<std::size_t>(c - u'0');
-    }
-    return value;
+std::u16string Numbered(std::u16string_view key, std::size_t number) {
+    return std::u16string(key) + Digits(number);
+}
+
+// Read as the settings' other numbers are; a count is never below zero.
+std::optional<std::size_t> Count(std::u16string_view text) {
+    const std::optional<std::int32_t> number = ParseInt32(text);
+    if (!number || *number < 0) return std::nullopt;
+    return static_cast<std::size_t>(*number);
 }
 
 // "position,top,title": the title may hold commas of its own.
@@ -37,8 +34,8 @@ std::optional<FilePlace> ParsePlace(std::u16string_view text) {
     const std::size_t second =
         first == std::u16string_view::npos ? first : text.find(u',', first + 1);
     if (second == std::u16string_view::npos) return std::nullopt;
-    const auto position = Number(text.substr(0, first));
-    const auto top = Number(text.substr(first + 1, second - first - 1));
+    const auto position = Count(text.substr(0, first));
+    const auto top = Count(text.substr(first + 1, second - first - 1));
     if (!position || !top) return std::nullopt;
     return FilePlace{*position, *top, std::u16string(text.substr(second + 1))};
 }

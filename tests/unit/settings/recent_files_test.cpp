@@ -104,7 +104,7 @@ TEST(RecentFiles, AreStoredMostRecentFirstWithTheirPlacesAndReadBackAlike) {
 
     test::WriteBytes(dir.Path("s.ini"),
                      ToAnsi(u"[RecentFiles]\r\nFile1=D:\\表\\new.txt\r\nPlace1=3,1,a,b\r\n"
-                            u"File2=\r\nFile3=C:\\old.txt\r\nPlace3=x,1,t\r\n"));
+                            u"File2=\r\nFile3=C:\\old.txt\r\nPlace3=-1,1,t\r\n"));
     IniFile again;
     ASSERT_TRUE(again.Load(dir.File("s.ini")));
     const RecentFiles read = ReadRecentFiles(again);

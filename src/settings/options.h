@@ -1,7 +1,7 @@
 #pragma once
 
 // The tool's own options beyond the window's place and the macro file: kept
-// on top of other windows, five global hotkeys and the game client chosen. They live in the
+// on top of other windows, seven global hotkeys and the game client chosen. They live in the
 // settings file's section "Option", which a user who never changes them never gets. Portable.
 
 #include <array>
@@ -16,8 +16,8 @@ namespace kiv {
 
 class IniFile;
 
-enum class HotkeyAction { Say, SayNext, Previous, Next, NextClient };
-inline constexpr std::size_t kHotkeyActions = 5;
+enum class HotkeyAction { Say, SayNext, Previous, Next, NextClient, PreviousFile, NextFile };
+inline constexpr std::size_t kHotkeyActions = 7;
 
 struct HotkeyActionInfo {
     std::u16string_view key;   // in the section "Option"
@@ -33,7 +33,15 @@ inline constexpr std::array<HotkeyActionInfo, kHotkeyActions> kHotkeyActionInfo{
     {u"HotkeyPrevious", u"前へ", false},
     {u"HotkeyNext", u"次へ", false},
     {u"HotkeyNextClient", u"次のクライアント", true},
+    {u"HotkeyPreviousFile", u"前のファイル", true},
+    {u"HotkeyNextFile", u"次のファイル", true},
 }};
+
+// Where a hotkey steps through the macro files used lately: -1 back, +1
+// on, 0 for the actions on the macros.
+constexpr int FileStepOf(HotkeyAction action) {
+    return action == HotkeyAction::PreviousFile ? -1 : action == HotkeyAction::NextFile ? 1 : 0;
+}
 
 struct Options {
     bool topMost = false;

@@ -98,6 +98,7 @@ std::optional<std::u16string> RecentFiles::Step(
 std::optional<std::size_t> RestoredPosition(
     const FilePlace& place, std::size_t count,
     const std::function<std::u16string_view(std::size_t position)>& titleAt) {
+    if (place.position == 0) return std::nullopt;  // nothing was selected
     std::optional<std::size_t> titled;
     const auto distance = [&place](std::size_t position) {
         return position > place.position ? position - place.position : place.position - position;

@@ -44,7 +44,10 @@ class HostedFeatures {
                      .holds = holds,
                      .selected = selected,
                      .show = [this](const MacroList& shown, std::optional<int> select,
-                                    ListCame came) { finder.Show(shown, select, came); },
+                                    ListCame came, std::optional<std::size_t> top) {
+                         finder.Show(shown, select, came, top);
+                     },
+                     .topMacro = [this] { return finder.TopMacro(); },
                      .loaded = [this](const std::u16string& path) { editing.Start(path); },
                      .titlesChanged = [this] { keys.Register(); },
                      .notices = &notices});

@@ -86,6 +86,26 @@ std::optional<std::size_t> SendToItemIndex(std::uint32_t id) {
 }
 
 namespace {
+constexpr std::uint32_t kFirstRecentFileId = 0x0400;
+static_assert(kFirstRecentFileId >= kFirstSendToId + 0x10 * kMostSendToItems);
+static_assert(kClearRecentFilesId == kFirstRecentFileId + 0x10 * kMostRecentFileItems);
+}  // namespace
+
+std::uint32_t RecentFileItemId(std::size_t index) {
+    return kFirstRecentFileId + 0x10 * static_cast<std::uint32_t>(index);
+}
+
+std::optional<std::size_t> RecentFileItemIndex(std::uint32_t id) {
+    if (id < kFirstRecentFileId || id >= kClearRecentFilesId || (id & 0xFu) != 0)
+        return std::nullopt;
+    return (id - kFirstRecentFileId) / 0x10;
+}
+
+bool IsSubmenuItem(std::uint32_t id) {
+    return RecentFileItemIndex(id) || id == kClearRecentFilesId || SendToItemIndex(id);
+}
+
+namespace {
 
 std::u16string Pid(std::uint32_t process) {
     const std::string number = std::to_string(process);

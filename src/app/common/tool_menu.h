@@ -71,6 +71,23 @@ struct SendToMenu {
 // Its items' IDs (0: 自動), in steps the system menu allows, and back.
 std::uint32_t SendToItemId(std::size_t index);
 std::optional<std::size_t> SendToItemIndex(std::uint32_t id);
+// 最近使ったファイル, a submenu before 送信先: the macro files loaded lately,
+// the one shown ticked, then 一覧を消去.
+inline constexpr std::u16string_view kRecentFilesText = u"最近使ったファイル";
+inline constexpr std::u16string_view kNoRecentFilesText = u"(なし)";
+inline constexpr std::u16string_view kClearRecentFilesText = u"一覧を消去";
+inline constexpr std::size_t kMostRecentFileItems = 8;
+struct RecentFilesMenu {
+    std::vector<std::u16string> items;  // RecentFileItemText
+    std::optional<std::size_t> ticked;
+};
+// Its items' IDs (the files', then 一覧を消去's), and back; apart from
+// 送信先's and the tool's commands.
+std::uint32_t RecentFileItemId(std::size_t index);
+inline constexpr std::uint32_t kClearRecentFilesId = 0x0480;
+std::optional<std::size_t> RecentFileItemIndex(std::uint32_t id);
+// An item of 最近使ったファイル or 送信先.
+bool IsSubmenuItem(std::uint32_t id);
 // 最近使ったファイル's item for the file at `index` (from 0): "&1 name.txt"
 // and its folder, shortened in the middle to about `kMostFolderLength`
 // characters; names show as written (no access key, no key column).

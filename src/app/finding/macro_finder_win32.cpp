@@ -79,7 +79,12 @@ void MacroFinder::Select(int row) {
     SendMessageW(host_.list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
 }
 
-void MacroFinder::Show(const MacroList& macros, std::optional<int> select, ListCame came) {
+std::optional<std::size_t> MacroFinder::TopMacro() const {
+    return rows_.MacroAt(static_cast<int>(SendMessageW(host_.list, LB_GETTOPINDEX, 0, 0)));
+}
+
+void MacroFinder::Show(const MacroList& macros, std::optional<int> select, ListCame came,
+                       std::optional<std::size_t> top) {
     const std::size_t before = rows_.Total();
     macros_ = &macros;
     search_ = MacroSearch(macros);
@@ -100,8 +105,13 @@ void MacroFinder::Show(const MacroList& macros, std::optional<int> select, ListC
             row = rows_.RowOf(macro);
         }
     }
-    const LRESULT top = SendMessageW(host_.list, LB_GETTOPINDEX, 0, 0);
-    Fill(row, select ? std::optional(top) : std::nullopt);
+    std::optional<LRESULT> firstRow;
+    if (top) {
+        firstRow = std::max(rows_.RowOf(*top), 0);
+    } else if (select) {
+        firstRow = SendMessageW(host_.list, LB_GETTOPINDEX, 0, 0);
+    }
+    Fill(row, firstRow);
 }
 
 void MacroFinder::ShowBox() {

@@ -59,10 +59,14 @@ class MacroFinder {
 
     // Shows `macros` narrowed by the query: from the top with nothing
     // selected, or, with `select` (a macro, 0-based; -1: none), at the same
-    // scroll position with that macro selected. An edited macro the query
-    // would hide empties the box, so that it is still shown. Another file
-    // loaded empties it too; a reload and an edit keep the query.
-    void Show(const MacroList& macros, std::optional<int> select, ListCame came);
+    // scroll position (or with the row of the macro `top` first) with that
+    // macro selected. An edited macro the query would hide empties the box,
+    // so that it is still shown. Another file loaded empties it too; a
+    // reload and an edit keep the query.
+    void Show(const MacroList& macros, std::optional<int> select, ListCame came,
+              std::optional<std::size_t> top = std::nullopt);
+    // The macro (0-based) on the first row shown.
+    std::optional<std::size_t> TopMacro() const;
 
     // Ctrl+F: shows the box with the focus in it, its text selected.
     void StartFinding();

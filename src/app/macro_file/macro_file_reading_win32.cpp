@@ -9,6 +9,16 @@
 #include "platform/file_error.h"
 
 namespace kiv {
+namespace {
+
+bool IsGone(const std::u16string& path) {
+    const std::wstring wide(path.begin(), path.end());
+    if (GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+}  // namespace
 
 MacroFileRead ReadMacroFile(const std::u16string& path, MacroList::MissingFile missing) {
     MacroFileRead read;
@@ -22,6 +32,7 @@ MacroFileRead ReadMacroFile(const std::u16string& path, MacroList::MissingFile m
         read.list.LoadData(missing);
     } catch (const FileError& error) {
         read.problem = error.UserMessage();
+        read.gone = missing == MacroList::MissingFile::Fail && IsGone(path);
         return read;
     } catch (const std::bad_alloc&) {
         read.problem = u"マクロファイル「" + path + u"」は大きすぎて読み込めませんでした。";
@@ -54,7 +65,7 @@ std::optional<MacroFileReadings::Done> MacroFileReadings::Start(HWND window, UIN
         shared_->message = message;
     }
     const MacroList::MissingFile missing = request.purpose == Purpose::Load
-                                               ? MacroList::MissingFile::WriteDefaults
+                                               ? request.missing
                                                // A file deleted meanwhile is not made anew
                                                : MacroList::MissingFile::Fail;
     if (FileWatch::WhereIs(request.path) == FileWatch::Where::Elsewhere) {

@@ -28,6 +28,9 @@ struct MacroFileRead {
     std::optional<FileStamp> stampAfter;    // and after it: a save that landed meanwhile
     std::optional<std::u16string> problem;  // why it could not be read, for the user
     std::vector<std::u16string> leftovers;  // side files beside it (LeftoverSideFiles)
+    // With MissingFile::Fail: nothing is there by that name any more (not a
+    // share that does not answer, nor a file that cannot be opened).
+    bool gone = false;
 };
 
 // Reads `path` (after writing the default macros there, with
@@ -46,6 +49,9 @@ class MacroFileReadings {
         std::u16string path;
         Purpose purpose = Purpose::Load;
         std::optional<int> select;  // AfterEdit: the entry to select (0-based)
+        // Load: a file that is not there is made with the default macros,
+        // or, for a file the user had before, not made anew.
+        MacroList::MissingFile missing = MacroList::MissingFile::WriteDefaults;
     };
     struct Done {
         Request request;

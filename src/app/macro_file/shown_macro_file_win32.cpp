@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include "app/macro_file/file_watch_win32.h"
 #include "app/macro_file/macro_file_choice.h"
 #include "dialogs/open_file_dialog_win32.h"
 #include "dialogs/open_file_request.h"
 #include "platform/shell_win32.h"
+#include "platform/case_fold.h"
+#include "platform/file_system.h"
 #include "platform/system_error.h"
 #include "platform/window_counts_win32.h"
 
@@ -20,15 +23,143 @@ constexpr char16_t kMacroFileFilter[] = u"テキストファイル(*.txt)|*.txt|
 // list shown), a menu, or a delivery.
 constexpr Holds kHoldReadings = Hold::Dialog | Hold::Menu | Hold::Delivering;
 
+// Nor another file while a macro is said or under a dialog of the tool's own.
+constexpr Holds kHoldSwitching = Hold::Dialog | Hold::Delivering | Hold::ShuttingDown;
+
+std::u16string_view NameOf(std::u16string_view path) {
+    const std::size_t slash = path.find_last_of(u"\\/");
+    return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace
 
 void ShownMacroFile::LoadFirst(const std::u16string& path) {
     firstPath_ = path;
-    Load(path);
+    Load(path, LoadWay::First);
 }
 
-void ShownMacroFile::Load(const std::u16string& path) {
-    StartReading({path, MacroFileReadings::Purpose::Load, std::nullopt});
+void ShownMacroFile::Load(const std::u16string& path) { Load(path, LoadWay::Chosen); }
+
+void ShownMacroFile::Load(const std::u16string& path, LoadWay way) {
+    loadWay_ = way;
+    // A file the user had before is loaded as it is, or not at all.
+    const bool hadBefore = way == LoadWay::Recent || way == LoadWay::Step;
+    StartReading({.path = path,
+                  .purpose = MacroFileReadings::Purpose::Load,
+                  .select = std::nullopt,
+                  .missing = hadBefore ? MacroList::MissingFile::Fail
+                                       : MacroList::MissingFile::WriteDefaults});
+}
+
+void ShownMacroFile::StartRecent(RecentFiles recent) {
+    recent_ = std::move(recent);
+    recentInUse_ = !recent_.Files().empty();
+}
+
+std::optional<RecentFiles> ShownMacroFile::RecentToKeep() {
+    LeavePlace();
+    if (!recentInUse_) return std::nullopt;
+    return recent_;
+}
+
+RecentFilesMenu ShownMacroFile::OfferRecent() const {
+    RecentFilesMenu menu;
+    for (const RecentFile& file : recent_.Files()) {
+        if (list_.IsLoaded() && EqualIgnoringCase(file.path, list_.FileName())) {
+            menu.ticked = menu.items.size();
+        }
+        menu.items.push_back(RecentFileItemText(menu.items.size(), file.path));
+    }
+    return menu;
+}
+
+void ShownMacroFile::ChooseRecent(std::size_t index) {
+    if (host_.holds().Any(kHoldSwitching) || index >= recent_.Files().size()) return;
+    recentInUse_ = true;
+    Load(recent_.Files()[index].path, LoadWay::Recent);
+}
+
+void ShownMacroFile::ClearRecent() {
+    recent_.Clear();
+    recentInUse_ = true;
+}
+
+void ShownMacroFile::StepRecent(int step) {
+    if (host_.holds().Any(kHoldSwitching | Hold::KeysFree)) return;
+    std::vector<std::u16string> skipped;
+    // Only a file on this machine's disks is looked at here: a share that
+    // does not answer would hold the window. One elsewhere is found gone
+    // when it is read.
+    const std::optional<std::u16string> next = recent_.Step(
+        Path(), step,
+        [](std::u16string_view path) {
+            const std::u16string file(path);
+            return FileWatch::WhereIs(file) == FileWatch::Where::Elsewhere ||
+                   IsOrdinaryFile(file);
+        },
+        skipped);
+    if (!skipped.empty()) {
+        std::u16string text = u"最近使ったファイルのうち、次のファイルが見つからないため飛ばしました。\n";
+        for (const std::u16string& path : skipped) text += u"\n" + path;
+        host_.notices->Notify({NoticeKind::RecentFileGone, std::move(text)});
+    }
+    if (!next) {
+        if (host_.tip != nullptr) host_.tip->Show(u"切り替えられるマクロファイルはほかにありません");
+        return;
+    }
+    Load(*next, LoadWay::Step);
+}
+
+void ShownMacroFile::LeavePlace() {
+    if (!list_.IsLoaded()) return;
+    const int selected = host_.selected();
+    FilePlace place;
+    place.topIndex = host_.topMacro().value_or(0);
+    if (selected >= 0 && static_cast<std::size_t>(selected) < list_.Count()) {
+        place.position = static_cast<std::size_t>(selected) + 1;
+        place.title = std::u16string(list_.Title(place.position));
+    }
+    recent_.Leave(list_.FileName(), std::move(place));
+}
+
+// The user had the file before, and it is gone: never made anew. Chosen in
+// the menu, the user is looking and may take it out of the menu.
+void ShownMacroFile::Gone(const std::u16string& path) {
+    const std::u16string text = u"マクロファイル「" + path +
+                                u"」が見つかりません。移動したか、削除された可能性があります。"
+                                u"一覧は変更前のままです。";
+    if (loadWay_ == LoadWay::Recent && GetForegroundWindow() == host_.window) {
+        if (host_.notices->AskYesNo(text + u"\n\n最近使ったファイルの一覧から外しますか?")) {
+            recent_.Remove(path);
+        }
+        return;
+    }
+    host_.notices->Notify({NoticeKind::RecentFileGone, text});
+}
+
+// Another file in place of the one shown; one the user had before comes
+// back at the place it was left at.
+void ShownMacroFile::Loaded(MacroList list, const std::u16string& path) {
+    LeavePlace();
+    std::optional<FilePlace> place;
+    if (loadWay_ != LoadWay::Chosen) {
+        if (const FilePlace* left = recent_.PlaceOf(path)) place = *left;
+    }
+    list_ = std::move(list);
+    std::optional<int> select;
+    std::optional<std::size_t> top;
+    if (place && list_.Count() > 0) {
+        const std::optional<std::size_t> position =
+            RestoredPosition(*place, list_.Count(), [this](std::size_t at) { return list_.Title(at); });
+        select = position ? static_cast<int>(*position) - 1 : -1;
+        top = std::min(place->topIndex, list_.Count() - 1);
+    }
+    host_.show(list_, select, ListCame::Loaded, top);
+    if (loadWay_ != LoadWay::Step) recent_.Loaded(path);
+    if (recent_.Files().size() > 1) recentInUse_ = true;
+    if (loadWay_ == LoadWay::Step && host_.tip != nullptr) {
+        host_.tip->Show(u"マクロファイル: " + std::u16string(NameOf(path)));
+    }
 }
 
 void ShownMacroFile::ReadAfterEdit(std::optional<int> select) {
@@ -62,11 +193,11 @@ void ShownMacroFile::ReadingDone(MacroFileReadings::Done done) {
         case Purpose::Load:
             if (read.problem) {
                 // The list shown and its selection stay as they were.
+                if (read.gone) return Gone(path);
                 host_.notices->Tell(unreadable + *read.problem);
                 return;
             }
-            list_ = std::move(read.list);
-            host_.show(list_, std::nullopt, ListCame::Loaded);
+            Loaded(std::move(read.list), path);
             TellLeftoverSideFiles(path, read.leftovers);
             host_.loaded(path);
             host_.titlesChanged();
@@ -105,7 +236,7 @@ void ShownMacroFile::ReadingDone(MacroFileReadings::Done done) {
 void ShownMacroFile::ShowAgain(MacroFileRead read, std::optional<int> select, ListCame came) {
     const int keep = select ? *select : SelectionAfterReload(list_, host_.selected(), read.list);
     list_ = std::move(read.list);
-    host_.show(list_, keep, came);
+    host_.show(list_, keep, came, std::nullopt);
     autoReload_.Reloaded(read.stamp);
     watch_.Saw(read.stamp);
 }

@@ -1,10 +1,11 @@
 #pragma once
 
 // The macro file the list shows, and its owner: loads it (at start-up, from
-// the Open dialog, a drop), watches it, and reads it again when it changes on
-// disk or after the tool's own edit, so that the list always shows what the
-// file holds. Readings off the window's thread are shown only once the window
-// is free to show them. Windows only.
+// the Open dialog, a drop, the files used lately), watches it, and reads it
+// again when it changes on disk or after the tool's own edit, so that the
+// list always shows what the file holds. Readings off the window's thread are
+// shown only once the window is free to show them. Keeps the files loaded
+// lately, each with the place the user left it at. Windows only.
 
 #include <windows.h>
 
@@ -20,8 +21,11 @@
 #include "app/macro_file/auto_reload.h"
 #include "app/macro_file/file_watch_win32.h"
 #include "app/macro_file/macro_file_reading_win32.h"
+#include "app/common/tool_menu.h"
+#include "app/notices/brief_tip_win32.h"
 #include "app/notices/notice_board_win32.h"
 #include "macro/macro_list.h"
+#include "settings/recent_files.h"
 
 namespace kiv {
 
@@ -41,13 +45,19 @@ class ShownMacroFile {
         // The macro (0-based) selected in the list, -1 for none.
         std::function<int()> selected;
         // Shows `list`: from its top with nothing selected, or, with `select`,
-        // at the same scroll position with that macro (0-based) selected (-1: none).
-        std::function<void(const MacroList& list, std::optional<int> select, ListCame came)> show;
+        // at the same scroll position (or with the macro `top` (0-based) first)
+        // with that macro (0-based) selected (-1: none).
+        std::function<void(const MacroList& list, std::optional<int> select, ListCame came,
+                           std::optional<std::size_t> top)>
+            show;
+        // The macro (0-based) on the list's first row shown.
+        std::function<std::optional<std::size_t>()> topMacro;
         // A file was loaded in place of the one shown.
         std::function<void(const std::u16string& path)> loaded;
         // The titles shown changed: the macros' keys follow them.
         std::function<void()> titlesChanged;
         NoticeBoard* notices = nullptr;
+        BriefTip* tip = nullptr;  // names the file a hotkey switched to
     };
     void Attach(Host host) { host_ = std::move(host); }
 
@@ -67,6 +77,22 @@ class ShownMacroFile {
     // The tool wrote the file: it is read again, `select` (0-based) selected.
     void ReadAfterEdit(std::optional<int> select);
 
+    // The files loaded lately, as the settings kept them: before LoadFirst.
+    void StartRecent(RecentFiles recent);
+    // What the settings keep at the close, the file shown with its place;
+    // nothing until they are in use: a second file loaded, or the menu used,
+    // or kept from an earlier run.
+    std::optional<RecentFiles> RecentToKeep();
+    // 最近使ったファイル as the menu shows it.
+    RecentFilesMenu OfferRecent() const;
+    // The menu's item `index`: loaded at the place it was left at. One that
+    // is gone is offered to be taken out of the menu, never made anew.
+    void ChooseRecent(std::size_t index);
+    void ClearRecent();
+    // The next (+1) or previous (-1) of the files in the menu's order, which
+    // stays, past those gone (told when the user next looks); named briefly.
+    void StepRecent(int step);
+
     // "設定再読込": the Open dialog, at the file shown; the file chosen is loaded.
     void ChooseInDialog();
     // Files dropped on the window (WM_DROPFILES; released here).
@@ -81,6 +107,14 @@ class ShownMacroFile {
     void Stop();
 
   private:
+    // How a file came to be loaded, which decides whether it goes first in
+    // the files used lately and whether its place comes back.
+    enum class LoadWay { First, Chosen, Recent, Step };
+    void Load(const std::u16string& path, LoadWay way);
+    void Loaded(MacroList list, const std::u16string& path);
+    void Gone(const std::u16string& path);
+    // The file shown keeps the place it is at.
+    void LeavePlace();
     void StartReading(MacroFileReadings::Request request);
     bool TakeReading(WPARAM number);  // false: put off until the window is free
     void ReadingDone(MacroFileReadings::Done done);
@@ -99,6 +133,9 @@ class ShownMacroFile {
     MacroFileReadings readings_;
     WPARAM readingToTake_ = 0;
     std::vector<std::u16string> leftoversTold_;  // files whose side files were told
+    LoadWay loadWay_ = LoadWay::First;           // of the latest load asked for
+    RecentFiles recent_;
+    bool recentInUse_ = false;
 };
 
 }  // namespace kiv

@@ -40,4 +40,8 @@ void NoticeBoard::ShowError(const std::u16string& text) const {
     MessageBoxW(window_, Wide(text), kToolCaption, MB_OK | MB_ICONERROR);
 }
 
+bool NoticeBoard::AskYesNo(const std::u16string& text) const {
+    return MessageBoxW(window_, Wide(text), kToolCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 }  // namespace kiv

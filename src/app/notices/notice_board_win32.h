@@ -37,6 +37,8 @@ class NoticeBoard {
     void Tell(const std::u16string& text);
     // An error of a command the user just gave in the tool's window.
     void ShowError(const std::u16string& text) const;
+    // A question about a command the user just gave in the tool's window.
+    bool AskYesNo(const std::u16string& text) const;
 
   private:
     HWND window_ = nullptr;

@@ -27,6 +27,7 @@ enum class NoticeKind {
     Problem,            // what went wrong while the user looked elsewhere (after a drop)
     LeftoverFiles,      // side files an interrupted write of the macro file left
     ClientExited,       // the game client chosen as the target has exited
+    RecentFileGone,     // a macro file used lately is no longer there
 };
 
 struct Notice {

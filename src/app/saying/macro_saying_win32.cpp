@@ -205,6 +205,9 @@ void MacroSaying::RunHotkey(HotkeyAction action) {
         case HotkeyAction::NextClient:
             ChooseNextClient();
             return;
+        case HotkeyAction::PreviousFile:
+        case HotkeyAction::NextFile:
+            return;  // the macro file's: FileStepOf
     }
 }
 

@@ -57,7 +57,7 @@ bool MainWindow::Create() {
     window_ = CreateMainWindow(instance_, Procedure, this);
     if (window_ == nullptr) return false;
     window_counts::MarkCodePage(window_);
-    AddToSystemMenu(window_, CurrentMenuState(), saying_.OfferClients());
+    AddToSystemMenu(window_, CurrentMenuState(), Submenus());
     AttachFeatures();
     SizeToDesign(window_);
     return true;
@@ -87,11 +87,15 @@ void MainWindow::AttachFeatures() {
                   .readingTimer = kReadingTimer,
                   .holds = holds,
                   .selected = selected,
-                  .show = [this](const MacroList& list, std::optional<int> select,
-                                 ListCame came) { finder_.Show(list, select, came); },
+                  .show = [this](const MacroList& list, std::optional<int> select, ListCame came,
+                                 std::optional<std::size_t> top) {
+                      finder_.Show(list, select, came, top);
+                  },
+                  .topMacro = [this] { return finder_.TopMacro(); },
                   .loaded = [this](const std::u16string& path) { editing_.Start(path); },
                   .titlesChanged = [this] { keys_.Register(); },
-                  .notices = &notices_});
+                  .notices = &notices_,
+                  .tip = &briefTip_});
     keys_.Attach({.window = window_,
                   .instance = instance_,
                   .hasMacroTitled =
@@ -155,6 +159,7 @@ void MainWindow::StartUp() {
     keys_.Start(settings.options, settings.macroHotkeys);
     if (!settings.options.client.empty()) saying_.ChooseRemembered(settings.options.client);
     if (keys_.options().topMost) SetTopMost(true);
+    file_.StartRecent(settings.recentFiles);
     // A list read now registers the keys with its titles; otherwise (on a
     // share, or unreadable) the actions' keys are registered at once. Only
     // what is set: no hotkey is taken from other programs by default.
@@ -182,7 +187,8 @@ bool MainWindow::SaveSettings(bool tellUser) {
                   .macroFile = shown.IsLoaded() ? std::optional(shown.FileName()) : std::nullopt,
                   .options = keys_.options(),
                   .optionsChanged = keys_.OptionsChanged(),
-                  .macroHotkeys = keys_.MacroKeys()});
+                  .macroHotkeys = keys_.MacroKeys(),
+                  .recentFiles = file_.RecentToKeep()});
     if (!saved && tellUser && !settingsUnsavable_) {
         MessageBoxW(window_, Wide(SettingsNotSavedText(iniPath)), kToolCaption,
                     MB_OK | MB_ICONWARNING);
@@ -224,9 +230,21 @@ MenuState MainWindow::CurrentMenuState() const {
             .canUndo = editing_.CanUndo()};
 }
 
+ToolSubmenus MainWindow::Submenus() {
+    return {.recentFiles = file_.OfferRecent(), .sendTo = saying_.OfferClients()};
+}
+
 bool MainWindow::RunMenuId(std::uint32_t id) {
     if (const std::optional<MenuCommand> command = ToolMenuCommand(id)) {
         RunMenuCommand(*command);
+        return true;
+    }
+    if (const std::optional<std::size_t> item = RecentFileItemIndex(id)) {
+        file_.ChooseRecent(*item);
+        return true;
+    }
+    if (id == kClearRecentFilesId) {
+        file_.ClearRecent();
         return true;
     }
     if (const std::optional<std::size_t> item = SendToItemIndex(id)) {
@@ -281,7 +299,7 @@ void MainWindow::ShowListMenu(LPARAM where) {
     // marks the menu open itself, so that no reload refills the list under it.
     inMenu_ = true;
     const std::uint32_t chosen =
-        ShowToolMenu(window_, at, CurrentMenuState(), saying_.OfferClients());
+        ShowToolMenu(window_, at, CurrentMenuState(), Submenus());
     inMenu_ = false;
     notices_.UserMayLook();  // what came up under the menu
     RunMenuId(chosen);
@@ -363,8 +381,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_INITMENUPOPUP:
             if (HIWORD(lParam) != 0)
-                UpdateSystemMenu(window_, CurrentMenuState(),
-                                 saying_.OfferClients());  // window menu
+                UpdateSystemMenu(window_, CurrentMenuState(), Submenus());  // window menu
             break;
         case WM_CONTEXTMENU:
             if (reinterpret_cast<HWND>(wParam) == list_) {
@@ -379,7 +396,13 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             file_.Dropped(reinterpret_cast<HDROP>(wParam));
             return 0;
         case WM_HOTKEY:
-            if (const auto action = keys_.ActionOf(wParam)) saying_.RunHotkey(*action);
+            if (const auto action = keys_.ActionOf(wParam)) {
+                if (const int step = FileStepOf(*action)) {
+                    file_.StepRecent(step);
+                } else {
+                    saying_.RunHotkey(*action);
+                }
+            }
             if (const auto title = keys_.MacroTitleOf(wParam)) saying_.SayTitled(*title);
             return 0;
         case DM_GETDEFID:
@@ -406,9 +429,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                         RunMenuCommand(*command);
                         return 0;
                     }
-                    // A 送信先 item: Wine sends a choice in the window menu's
-                    // submenu as WM_COMMAND, Windows as WM_SYSCOMMAND.
-                    if (lParam == 0 && HIWORD(wParam) == 0 && SendToItemIndex(LOWORD(wParam))) {
+                    // A submenu's item: Wine sends a choice in the window
+                    // menu's submenus as WM_COMMAND, Windows as WM_SYSCOMMAND.
+                    if (lParam == 0 && HIWORD(wParam) == 0 && IsSubmenuItem(LOWORD(wParam))) {
                         RunMenuId(LOWORD(wParam));
                         return 0;
                     }

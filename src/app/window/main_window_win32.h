@@ -74,6 +74,7 @@ class MainWindow {
     std::size_t Neighbour(int step) const;
 
     MenuState CurrentMenuState() const;
+    ToolSubmenus Submenus();
     // A menu item's ID, the tool's command or a 送信先 item; false for
     // another (Windows' own).
     bool RunMenuId(std::uint32_t id);

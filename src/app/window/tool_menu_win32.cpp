@@ -11,9 +11,13 @@ UINT Flags(const MenuItem& item, const MenuState& state) {
            (IsEnabled(item.command, state) ? MF_ENABLED : MF_GRAYED);
 }
 
+void Empty(HMENU menu) {
+    while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
+}
+
 // 送信先's items, in place of those it had; one target, so a radio mark.
 void FillSendTo(HMENU menu, const SendToMenu& sendTo) {
-    while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
+    Empty(menu);
     std::size_t count = 0;
     for (; count < sendTo.items.size() && count < kMostSendToItems; ++count) {
         AppendMenuW(menu, MF_STRING, SendToItemId(count),
@@ -25,51 +29,79 @@ void FillSendTo(HMENU menu, const SendToMenu& sendTo) {
     }
 }
 
-// Marks 送信先's item, which as a submenu has no ID of its own.
-constexpr ULONG_PTR kSendToMark = 0x4B495653;
+void FillRecentFiles(HMENU menu, const RecentFilesMenu& recent) {
+    Empty(menu);
+    std::size_t count = 0;
+    for (; count < recent.items.size() && count < kMostRecentFileItems; ++count) {
+        AppendMenuW(menu, MF_STRING | (recent.ticked == count ? MF_CHECKED : MF_UNCHECKED),
+                    RecentFileItemId(count),
+                    reinterpret_cast<const wchar_t*>(recent.items[count].c_str()));
+    }
+    if (count == 0) {
+        AppendMenuW(menu, MF_STRING | MF_GRAYED, 0,
+                    reinterpret_cast<const wchar_t*>(kNoRecentFilesText.data()));
+    }
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING | (count == 0 ? MF_GRAYED : MF_ENABLED), kClearRecentFilesId,
+                reinterpret_cast<const wchar_t*>(kClearRecentFilesText.data()));
+}
 
-// 送信先 in a menu: other programs (and Wine itself) add to a window's menu,
-// so it is not always the last item.
-HMENU FindSendTo(HMENU menu) {
+// Mark the submenus' items, which as submenus have no ID of their own.
+constexpr ULONG_PTR kSendToMark = 0x4B495653;
+constexpr ULONG_PTR kRecentFilesMark = 0x4B495246;
+
+// A submenu by its mark: other programs (and Wine itself) add to a window's
+// menu, so 送信先 is not always the last item.
+HMENU FindSubmenu(HMENU menu, ULONG_PTR mark) {
     for (int i = GetMenuItemCount(menu) - 1; i >= 0; --i) {
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_DATA | MIIM_SUBMENU;
         if (GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info) &&
-            info.dwItemData == kSendToMark && info.hSubMenu != nullptr) {
+            info.dwItemData == mark && info.hSubMenu != nullptr) {
             return info.hSubMenu;
         }
     }
     return nullptr;
 }
 
-void AppendItems(HMENU menu, const MenuState& state, const SendToMenu& sendTo) {
+void FillSubmenus(HMENU menu, const ToolSubmenus& submenus) {
+    if (HMENU recent = FindSubmenu(menu, kRecentFilesMark)) FillRecentFiles(recent, submenus.recentFiles);
+    if (HMENU sendTo = FindSubmenu(menu, kSendToMark)) FillSendTo(sendTo, submenus.sendTo);
+}
+
+void AppendSubmenu(HMENU menu, std::u16string_view text, ULONG_PTR mark) {
+    HMENU submenu = CreatePopupMenu();  // the menu it is in destroys it
+    if (submenu == nullptr) return;
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
+                reinterpret_cast<const wchar_t*>(text.data()));
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA;
+    info.dwItemData = mark;
+    SetMenuItemInfoW(menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), TRUE, &info);
+}
+
+void AppendItems(HMENU menu, const MenuState& state, const ToolSubmenus& submenus) {
     for (const MenuItem& item : ToolMenuItems()) {
         AppendMenuW(menu, Flags(item, state), static_cast<UINT_PTR>(item.command),
                     reinterpret_cast<const wchar_t*>(item.text.data()));
     }
-    HMENU sendToMenu = CreatePopupMenu();  // the menu it is in destroys it
-    if (sendToMenu == nullptr) return;
-    FillSendTo(sendToMenu, sendTo);
-    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sendToMenu),
-                reinterpret_cast<const wchar_t*>(kSendToText.data()));
-    MENUITEMINFOW mark{};
-    mark.cbSize = sizeof mark;
-    mark.fMask = MIIM_DATA;
-    mark.dwItemData = kSendToMark;
-    SetMenuItemInfoW(menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), TRUE, &mark);
+    AppendSubmenu(menu, kRecentFilesText, kRecentFilesMark);
+    AppendSubmenu(menu, kSendToText, kSendToMark);
+    FillSubmenus(menu, submenus);
 }
 
 }  // namespace
 
-void AddToSystemMenu(HWND window, const MenuState& state, const SendToMenu& sendTo) {
+void AddToSystemMenu(HWND window, const MenuState& state, const ToolSubmenus& submenus) {
     HMENU menu = GetSystemMenu(window, FALSE);
     if (menu == nullptr) return;
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendItems(menu, state, sendTo);
+    AppendItems(menu, state, submenus);
 }
 
-void UpdateSystemMenu(HWND window, const MenuState& state, const SendToMenu& sendTo) {
+void UpdateSystemMenu(HWND window, const MenuState& state, const ToolSubmenus& submenus) {
     HMENU menu = GetSystemMenu(window, FALSE);
     if (menu == nullptr) return;
     for (const MenuItem& item : ToolMenuItems()) {
@@ -81,14 +113,14 @@ void UpdateSystemMenu(HWND window, const MenuState& state, const SendToMenu& sen
         EnableMenuItem(menu, id,
                        MF_BYCOMMAND | (IsEnabled(item.command, state) ? MF_ENABLED : MF_GRAYED));
     }
-    if (HMENU sendToMenu = FindSendTo(menu)) FillSendTo(sendToMenu, sendTo);
+    FillSubmenus(menu, submenus);
 }
 
 std::uint32_t ShowToolMenu(HWND owner, POINT screen, const MenuState& state,
-                           const SendToMenu& sendTo) {
+                           const ToolSubmenus& submenus) {
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) return 0;
-    AppendItems(menu, state, sendTo);
+    AppendItems(menu, state, submenus);
     const auto chosen = static_cast<std::uint32_t>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, 0,
                        owner, nullptr));

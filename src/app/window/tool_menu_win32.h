@@ -16,17 +16,23 @@ namespace kiv {
 // separator. Called once, when the window is made: a window has no system
 // menu of its own until GetSystemMenu(window, FALSE) makes one, and items
 // appended while the menu is opening would land in a copy the user never sees.
-void AddToSystemMenu(HWND window, const MenuState& state, const SendToMenu& sendTo = {});
+// The submenus after the items, filled as the menu opens.
+struct ToolSubmenus {
+    RecentFilesMenu recentFiles;
+    SendToMenu sendTo;
+};
 
-// Sets the items' ticks and greying in the window's system menu, and
-// 送信先's items, as it opens.
-void UpdateSystemMenu(HWND window, const MenuState& state, const SendToMenu& sendTo = {});
+void AddToSystemMenu(HWND window, const MenuState& state, const ToolSubmenus& submenus = {});
+
+// Sets the items' ticks and greying in the window's system menu, and the
+// submenus' items, as it opens.
+void UpdateSystemMenu(HWND window, const MenuState& state, const ToolSubmenus& submenus = {});
 
 // Shows the items as a menu at `screen` (a point in screen coordinates) and
-// returns the ID of the one chosen (ToolMenuCommand, SendToItemIndex); 0
-// for none.
+// returns the ID of the one chosen (ToolMenuCommand, RecentFileItemIndex,
+// kClearRecentFilesId, SendToItemIndex); 0 for none.
 std::uint32_t ShowToolMenu(HWND owner, POINT screen, const MenuState& state,
-                           const SendToMenu& sendTo);
+                           const ToolSubmenus& submenus);
 
 // The items' keys, for TranslateAccelerator: each sends WM_COMMAND with its
 // item's KeyCommandId. Null when it could not be made.

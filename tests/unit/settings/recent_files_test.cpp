@@ -70,7 +70,7 @@ TEST(RecentFiles, StepsWrapPastMissingFilesAndKeepTheOrder) {
 }
 
 TEST(RecentFiles, ThePlaceIsFoundByTitleNearestItsPositionThenByPosition) {
-    const std::vector<std::u16string> titles{u"x", u"回復", u"y", u"z", u"回復"};
+    const std::vector<std::u16string> titles{u"x", u"回復", u"y", u"z", u"回復", u""};
     const auto titleAt = [&titles](std::size_t position) -> std::u16string_view {
         return titles[position - 1];
     };
@@ -78,8 +78,9 @@ TEST(RecentFiles, ThePlaceIsFoundByTitleNearestItsPositionThenByPosition) {
         {{3, 0, u"回復"}, 2},  // the nearer of two
         {{4, 0, u"回復"}, 5},  //
         {{4, 0, u"gone"}, 4},  // by position
-        {{6, 0, u"gone"}, std::nullopt},
+        {{7, 0, u"gone"}, std::nullopt},
         {{0, 0, u"gone"}, std::nullopt},
+        {{0, 3, u""}, std::nullopt},  // nothing was selected, though a title is empty
     };
     for (const auto& [place, position] : cases) {
         EXPECT_EQ(RestoredPosition(place, titles.size(), titleAt), position) << place.position;

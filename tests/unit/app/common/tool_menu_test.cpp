@@ -36,6 +36,22 @@ TEST(ToolMenu, EveryItemHasAnIdTheSystemMenuTakesAndShowsItsKey) {
     for (const std::uint32_t id : {0u, 0x0180u, SendToItemId(kMostSendToItems), 0xF060u}) {
         EXPECT_EQ(SendToItemIndex(id), std::nullopt) << id;
     }
+    // 最近使ったファイル's too, apart from 送信先's and from each other.
+    for (std::size_t index = 0; index < kMostRecentFileItems; ++index) {
+        const std::uint32_t id = RecentFileItemId(index);
+        EXPECT_LT(id, 0xF000u);
+        EXPECT_EQ(id & 0xFu, 0u);
+        EXPECT_EQ(RecentFileItemIndex(id), index);
+        EXPECT_EQ(SendToItemIndex(id), std::nullopt);
+        EXPECT_EQ(ToolMenuCommand(id), std::nullopt);
+        EXPECT_TRUE(IsSubmenuItem(id));
+    }
+    for (const std::uint32_t id : {0u, SendToItemId(0), kClearRecentFilesId, 0xF060u}) {
+        EXPECT_EQ(RecentFileItemIndex(id), std::nullopt) << id;
+    }
+    EXPECT_EQ(SendToItemIndex(kClearRecentFilesId), std::nullopt);
+    EXPECT_TRUE(IsSubmenuItem(kClearRecentFilesId));
+    EXPECT_FALSE(IsSubmenuItem(static_cast<std::uint32_t>(MenuCommand::Undo)));
     EXPECT_EQ(SendToItemText(u"ゲーム", 1234), u"ゲーム (PID 1234)");
     EXPECT_EQ(SendToItemText(u"", 7), u"(タイトルなし) (PID 7)");
     EXPECT_EQ(SendToItemText(u"A&B\tC", 8), u"A&&B C (PID 8)") << "no access key, no key column";

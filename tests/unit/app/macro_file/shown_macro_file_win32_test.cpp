@@ -38,8 +38,9 @@ class ShownMacroFileTest : public testing::Test {
              .readingTimer = 2,
              .holds = [this] { return holds_; },
              .selected = [this] { return selected_; },
-             .show = [this](const MacroList& list, std::optional<int> select,
-                            ListCame) { Shown(list, select); },
+             .show = [this](const MacroList& list, std::optional<int> select, ListCame,
+                            std::optional<std::size_t>) { Shown(list, select); },
+             .topMacro = [] { return std::optional<std::size_t>(0); },
              .loaded = [this](const std::u16string& path) { asked_.push_back(u"loaded " + path); },
              .titlesChanged = [this] { asked_.emplace_back(u"titles"); },
              .notices = &notices_});

@@ -87,9 +87,9 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
             << static_cast<unsigned>(item.command);
         EXPECT_EQ(std::u16string(text, text + wcslen(text)), item.text);
     }
-    const int first = GetMenuItemCount(menu) - static_cast<int>(ToolMenuItems().size()) - 1;
+    const int first = GetMenuItemCount(menu) - static_cast<int>(ToolMenuItems().size()) - 2;
     EXPECT_NE(GetMenuState(menu, static_cast<UINT>(first - 1), MF_BYPOSITION) & MF_SEPARATOR, 0u)
-        << "the items last, after a separator, then 送信先";
+        << "the items last, after a separator, then 最近使ったファイル and 送信先";
     // Ticked and greyed by the window's state as the menu opens.
     const auto state = [&](MenuCommand command) {
         return GetMenuState(menu, static_cast<UINT>(command), MF_BYCOMMAND);
@@ -121,24 +121,31 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
                                           nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
     // Another program's item after the tool's: 送信先 is still found to fill.
     AppendMenuW(GetSystemMenu(tool->Handle(), FALSE), MF_STRING, 0xE000, L"他のプログラム");
-    const auto sendTo = [&](const MainWindow& of) {
+    // The window menu's submenus: 最近使ったファイル, then 送信先.
+    const auto submenu = [&](const MainWindow& of, int which) {
         HMENU menu = GetSystemMenu(of.Handle(), FALSE);
         SendMessageW(of.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu),
                      MAKELPARAM(0, TRUE));
         HMENU items = nullptr;
-        for (int i = 0; i < GetMenuItemCount(menu) && items == nullptr; ++i) {
-            items = GetSubMenu(menu, i);
+        for (int i = 0; i < GetMenuItemCount(menu) && which >= 0; ++i) {
+            if ((items = GetSubMenu(menu, i)) != nullptr) --which;
         }
         std::vector<std::wstring> shown;
         for (int i = 0; i < GetMenuItemCount(items); ++i) {
-            wchar_t text[64] = {};
-            GetMenuStringW(items, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+            wchar_t text[256] = {};
+            GetMenuStringW(items, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
             const bool ticked =
                 (GetMenuState(items, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) != 0;
             shown.push_back((ticked ? L"✓" : L"") + std::wstring(text));
         }
         return shown;
     };
+    const auto sendTo = [&](const MainWindow& of) { return submenu(of, 1); };
+    const std::u16string chat = RecentFileItemText(0, dir_.File("chat.txt"));
+    EXPECT_EQ(submenu(*tool, 0),
+              (std::vector<std::wstring>{L"✓" + std::wstring(chat.begin(), chat.end()), L"",
+                                         L"一覧を消去"}))
+        << "the file shown, ticked";
     const std::wstring game = L"ゲーム (PID " + std::to_wstring(GetCurrentProcessId()) + L")";
     const auto ini = [&] { return FromAnsi(test::ReadBytes(dir_.Path("chat.ini"))); };
     EXPECT_EQ(sendTo(*tool), (std::vector<std::wstring>{L"✓自動", game}));

@@ -31,12 +31,16 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
                                        nullptr, nullptr, nullptr, nullptr));
     SetForegroundWindow(owner.Get());
     const MenuState state{.topMost = true, .selected = true, .canMoveDown = true};
-    const SendToMenu sendTo{{u"自動", u"main (PID 7)"}, 1};
+    const ToolSubmenus submenus{.recentFiles = {{u"&1 a.txt  C:\\m", u"&2 b.txt  C:\\m"}, 0},
+                                .sendTo = {{u"自動", u"main (PID 7)"}, 1}};
     using Case = std::pair<std::vector<WPARAM>, std::uint32_t>;  // keys, the ID chosen
     // Esc: nothing. Down, Down, Enter: the second item. Up (the last, 送信先),
-    // Right, Down, Enter: its second.
+    // Right, Down, Enter: its second. Up, Up (最近使ったファイル), Right, then
+    // Down: its second file; Up: 一覧を消去, its last.
     for (const Case& test : {Case{{VK_ESCAPE}, 0}, Case{{VK_DOWN, VK_DOWN, VK_RETURN}, 0x0140},
-                             Case{{VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN}, SendToItemId(1)}}) {
+                             Case{{VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN}, SendToItemId(1)},
+                             Case{{VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN}, RecentFileItemId(1)},
+                             Case{{VK_UP, VK_UP, VK_RIGHT, VK_UP, VK_RETURN}, kClearRecentFilesId}}) {
         std::vector<std::pair<std::wstring, UINT>> shown;
         const DWORD thread = GetCurrentThreadId();
         std::thread user([&] {
@@ -55,12 +59,13 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
             }
             for (const WPARAM key : test.first) PostMessageW(popup, WM_KEYDOWN, key, 0);
         });
-        const std::uint32_t chosen = ShowToolMenu(owner.Get(), {10, 10}, state, sendTo);
+        const std::uint32_t chosen = ShowToolMenu(owner.Get(), {10, 10}, state, submenus);
         user.join();
         EXPECT_EQ(chosen, test.second);
-        ASSERT_EQ(shown.size(), ToolMenuItems().size() + 1);
+        ASSERT_EQ(shown.size(), ToolMenuItems().size() + 2);
+        EXPECT_EQ(shown[shown.size() - 2].first, L"最近使ったファイル");
         EXPECT_EQ(shown.back().first, L"送信先");
-        for (std::size_t i = 0; i + 1 < shown.size(); ++i) {
+        for (std::size_t i = 0; i + 2 < shown.size(); ++i) {
             const MenuItem& item = ToolMenuItems()[i];
             SCOPED_TRACE(i);
             EXPECT_EQ(std::u16string(shown[i].first.begin(), shown[i].first.end()), item.text);

@@ -328,14 +328,14 @@ std::wstring TipText(HWND tip) {
     return text;
 }
 
-// The tool's tooltip that names the target: its text stays after it hides,
-// so a loaded machine that looks late still finds it.
-HWND TargetTip(DWORD tool) {
+// The tool's brief tooltip (the target, the file switched to): its text
+// stays after it hides, so a loaded machine that looks late still finds it.
+HWND TargetTip(DWORD tool, std::wstring_view begins = L"送信先") {
     for (HWND tip = FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr); tip != nullptr;
          tip = FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr)) {
         DWORD pid = 0;
         GetWindowThreadProcessId(tip, &pid);
-        if (pid == tool && TipText(tip).starts_with(L"送信先")) return tip;
+        if (pid == tool && TipText(tip).starts_with(begins)) return tip;
     }
     return nullptr;
 }
@@ -424,6 +424,94 @@ TEST_F(MainWindowE2eTest, TheTargetClientIsRememberedCycledChosenInTheMenuAndTol
     e2e::TypeCombination("Escape");
     EXPECT_NE(tool.AnswerBox().find(L"「beta」(PID "), std::wstring::npos);
     EXPECT_EQ(Ini().find("\nClient="), std::string::npos);
+}
+
+// Three macro files used lately: 最近使ったファイル in the list's menu and
+// the hotkeys switch between them, each back at its place; stepping keeps
+// the menu's order and passes a file gone (told once the user looks); the
+// one gone, chosen in the menu, is offered for removal and never made.
+TEST_F(WithGameClient, RecentFilesSwitchByMenuAndHotkeysBackAtTheirPlaceAndAGoneOneIsNeverMade) {
+    const auto titled = [](char16_t letter) {
+        std::u16string text;
+        std::vector<std::wstring> titles;
+        for (int i = 1; i <= 30; ++i) {
+            const std::u16string title = std::u16string(1, letter) + Digits(i);
+            text += u"say " + title + u"\t" + title + u"\r\n";
+            titles.emplace_back(title.begin(), title.end());
+        }
+        return std::pair(text, titles);
+    };
+    const auto [chatText, chat] = titled(u'a');
+    const auto [secondText, second] = titled(u'b');
+    WriteMacros(chatText);
+    WriteMacros(secondText, "second.txt");
+    WriteMacros(titled(u'c').first, "third.txt");
+    WriteIni("[Option]\r\nHotkeyPreviousFile=Ctrl+Alt+B\r\nHotkeyNextFile=Ctrl+Alt+F\r\n"
+             "[RecentFiles]\r\nFile1=" + WindowsPath("chat.txt") + "\r\nFile2=" +
+             WindowsPath("second.txt") + "\r\nPlace2=5,3,b5\r\nFile3=" + WindowsPath("third.txt") +
+             "\r\n");
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(tool.Ready());
+    ASSERT_TRUE(tool.Shows(chat));
+    tool.Select(7);
+    tool.ScrollTo(4);
+    const auto atPlace = [&](const std::vector<std::wstring>& titles, int selected, int top) {
+        EXPECT_TRUE(tool.Shows(titles));
+        EXPECT_TRUE(e2e::WaitFor([&] { return tool.Selected() == selected; })) << tool.Selected();
+        EXPECT_EQ(tool.TopIndex(), top);
+    };
+
+    // The menu, opened on the row selected: its second file, at its place.
+    RECT row{};
+    SendMessageW(tool.List(), LB_GETITEMRECT, 7, reinterpret_cast<LPARAM>(&row));
+    ASSERT_TRUE(e2e::Activate(tool.Main()));
+    e2e::ClickAt(tool.List(), {row.left + 5, (row.top + row.bottom) / 2}, 3);
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::FindProcessWindow(tool.Pid(), L"#32768"); }));
+    e2e::TypeCombination("Up Up Right Down Return");
+    atPlace(second, 4, 3);
+
+    // 次のファイル from the first of [second, chat, third]: chat, where it was
+    // left, the game kept in front and the file named.
+    ASSERT_TRUE(e2e::Activate(client_.Main()));
+    e2e::TypeCombination("ctrl+alt+f");
+    atPlace(chat, 7, 4);
+    HWND tip = nullptr;
+    EXPECT_TRUE(e2e::WaitFor([&] {
+        return (tip = TargetTip(tool.Pid(), L"マクロファイル")) &&
+               TipText(tip) == L"マクロファイル: chat.txt";
+    }));
+    EXPECT_EQ(GetForegroundWindow(), client_.Main());
+
+    // On again: third is gone, passed, and around to second (the order kept,
+    // or chat would have come first and second followed it).
+    tool.Select(2);
+    std::filesystem::remove(dir_.Path("third.txt"));
+    e2e::TypeCombination("ctrl+alt+f");
+    atPlace(second, 4, 3);
+    ASSERT_TRUE(tool.Settled());
+    EXPECT_EQ(e2e::FindProcessWindow(tool.Pid(), L"#32770", tool.Main()), nullptr)
+        << "not over the game";
+    e2e::TypeCombination("ctrl+alt+b");
+    atPlace(chat, 2, 2);  // the selection scrolled it
+    ASSERT_TRUE(e2e::Activate(tool.Main()));
+    EXPECT_NE(tool.AnswerBox().find(dir_.Path("third.txt").wstring()), std::wstring::npos);
+
+    // Chosen in the menu, the gone one: asked, taken out, never made.
+    RECT first{};
+    SendMessageW(tool.List(), LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&first));
+    e2e::ClickAt(tool.List(), {first.left + 5, (first.top + first.bottom) / 2}, 3);
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::FindProcessWindow(tool.Pid(), L"#32768"); }));
+    e2e::TypeCombination("Up Up Right Down Down Return");
+    EXPECT_NE(tool.AnswerBox(IDYES).find(L"一覧から外しますか"), std::wstring::npos);
+    EXPECT_TRUE(tool.Shows(chat)) << "the list as it was";
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("third.txt")));
+    ASSERT_TRUE(tool.Close());
+    EXPECT_NE(Ini().find("[RecentFiles]\r\nFile1=" + WindowsPath("second.txt") +
+                         "\r\nPlace1=5,3,b5\r\nFile2=" + WindowsPath("chat.txt") +
+                         "\r\nPlace2=3,2,a3\r\n"),
+              std::string::npos)
+        << Ini();
+    EXPECT_EQ(Ini().find("third"), std::string::npos);
 }
 
 // Found as a player finds a line: romaji typed into the list, Enter says the

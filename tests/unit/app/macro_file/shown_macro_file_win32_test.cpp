@@ -98,6 +98,36 @@ TEST_F(ShownMacroFileTest, ALoadIsShownFromTheTopAndOneThatFailsLeavesTheListAnd
     EXPECT_EQ(file_.Path(), chat);
 }
 
+// The files used lately reach the settings only once in use (a second file
+// loaded, or the menu used); each keeps the place it was left at, which comes
+// back when it is chosen again; one gone is never made anew.
+TEST_F(ShownMacroFileTest, RecentFilesAreKeptOnceInUseEachAtItsPlaceAndAGoneOneIsNeverMade) {
+    const std::u16string a = Write("a.txt", "x\r\ny\r\n");
+    const std::u16string b = Write("b.txt", "p\r\nq\r\nr\r\n");
+    file_.StartRecent({});
+    file_.LoadFirst(a);
+    file_.Load(a);  // the Open dialog, on the same file
+    EXPECT_EQ(file_.RecentToKeep(), std::nullopt) << "one file: the settings stay as they were";
+    selected_ = 1;
+    file_.Load(b);
+    const std::vector<RecentFile> both{{b, FilePlace{2, 0, u"q"}}, {a, FilePlace{2, 0, u"y"}}};
+    ASSERT_TRUE(file_.RecentToKeep());
+    EXPECT_EQ(file_.RecentToKeep()->Files(), both);
+
+    asked_.clear();
+    file_.ChooseRecent(1);
+    ASSERT_FALSE(asked_.empty());
+    EXPECT_EQ(asked_.front(), u"show x y @1") << "back at its place";
+    std::filesystem::remove(dir_.Path("b.txt"));
+    file_.ChooseRecent(1);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("b.txt")));
+    EXPECT_EQ(file_.Path(), a) << "the list as it was";
+
+    file_.ClearRecent();
+    ASSERT_TRUE(file_.RecentToKeep()) << "the menu used";
+    EXPECT_TRUE(file_.RecentToKeep()->Files().empty());
+}
+
 TEST_F(ShownMacroFileTest, AChangeOnDiskKeepsTheMacroSelectedAndAnEditSelectsWhatItAsks) {
     file_.Load(Write("chat.txt", "a\r\nb\r\nc\r\n"));
     asked_.clear();

@@ -109,8 +109,9 @@ TEST_F(StartupTest, ShutDownPutsItsOwnLastAndOptionsOnlyWhereTheyAreOrChanged) {
          Close{.geometry = kOwn, .macroFile = u"a.txt", .options = chosen, .optionsChanged = true},
          setting + position + options +
              ToAnsi(u"HotkeyNextClient=Ctrl+Alt+C\r\nClient=ゲーム (2)\r\n")},
-        {"no client's hotkey and 自動 take theirs away",
-         "[Option]\r\nHotkeyNextClient=Ctrl+C\r\nClient=x\r\n",
+        {"no client's or file's hotkey and 自動 take theirs away",
+         "[Option]\r\nHotkeyNextClient=Ctrl+C\r\nHotkeyPreviousFile=Ctrl+B\r\n"
+         "HotkeyNextFile=Ctrl+F\r\nClient=x\r\n",
          Close{.geometry = kOwn, .macroFile = u"a.txt", .options = topMost},
          options + position + setting},
         {"recent files in use are written, most recent first", setting,

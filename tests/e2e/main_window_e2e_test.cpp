@@ -446,10 +446,11 @@ TEST_F(WithGameClient, RecentFilesSwitchByMenuAndHotkeysBackAtTheirPlaceAndAGone
     WriteMacros(chatText);
     WriteMacros(secondText, "second.txt");
     WriteMacros(titled(u'c').first, "third.txt");
-    WriteIni("[Option]\r\nHotkeyPreviousFile=Ctrl+Alt+B\r\nHotkeyNextFile=Ctrl+Alt+F\r\n"
-             "[RecentFiles]\r\nFile1=" + WindowsPath("chat.txt") + "\r\nFile2=" +
-             WindowsPath("second.txt") + "\r\nPlace2=5,3,b5\r\nFile3=" + WindowsPath("third.txt") +
-             "\r\n");
+    WriteIni(
+        "[Option]\r\nHotkeyPreviousFile=Ctrl+Alt+B\r\nHotkeyNextFile=Ctrl+Alt+F\r\n"
+        "[RecentFiles]\r\nFile1=" +
+        WindowsPath("chat.txt") + "\r\nFile2=" + WindowsPath("second.txt") +
+        "\r\nPlace2=5,3,b5\r\nFile3=" + WindowsPath("third.txt") + "\r\n");
     ToolProcess tool(Exe());
     ASSERT_TRUE(tool.Ready());
     ASSERT_TRUE(tool.Shows(chat));

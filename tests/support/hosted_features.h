@@ -36,21 +36,21 @@ class HostedFeatures {
                        .say = [this] { saying.Say(); },
                        .rowsChanged = {}});
         notices.Attach({window, u"", [] { return false; }, {}, {}, {}, {}}, kShowNotices);
-        file.Attach({.window = window,
-                     .changedMessage = kFileChanged,
-                     .readingDoneMessage = kReadingDone,
-                     .settleTimer = 1,
-                     .readingTimer = 2,
-                     .holds = holds,
-                     .selected = selected,
-                     .show = [this](const MacroList& shown, std::optional<int> select,
-                                    ListCame came, std::optional<std::size_t> top) {
-                         finder.Show(shown, select, came, top);
-                     },
-                     .topMacro = [this] { return finder.TopMacro(); },
-                     .loaded = [this](const std::u16string& path) { editing.Start(path); },
-                     .titlesChanged = [this] { keys.Register(); },
-                     .notices = &notices});
+        file.Attach(
+            {.window = window,
+             .changedMessage = kFileChanged,
+             .readingDoneMessage = kReadingDone,
+             .settleTimer = 1,
+             .readingTimer = 2,
+             .holds = holds,
+             .selected = selected,
+             .show = [this](
+                         const MacroList& shown, std::optional<int> select, ListCame came,
+                         std::optional<std::size_t> top) { finder.Show(shown, select, came, top); },
+             .topMacro = [this] { return finder.TopMacro(); },
+             .loaded = [this](const std::u16string& path) { editing.Start(path); },
+             .titlesChanged = [this] { keys.Register(); },
+             .notices = &notices});
         keys.Attach({.window = window,
                      .instance = GetModuleHandleW(nullptr),
                      .hasMacroTitled =

@@ -6,9 +6,9 @@
 #include "app/macro_file/macro_file_choice.h"
 #include "dialogs/open_file_dialog_win32.h"
 #include "dialogs/open_file_request.h"
-#include "platform/shell_win32.h"
 #include "platform/case_fold.h"
 #include "platform/file_system.h"
+#include "platform/shell_win32.h"
 #include "platform/system_error.h"
 #include "platform/window_counts_win32.h"
 
@@ -38,7 +38,9 @@ void ShownMacroFile::LoadFirst(const std::u16string& path) {
     Load(path, LoadWay::First);
 }
 
-void ShownMacroFile::Load(const std::u16string& path) { Load(path, LoadWay::Chosen); }
+void ShownMacroFile::Load(const std::u16string& path) {
+    Load(path, LoadWay::Chosen);
+}
 
 void ShownMacroFile::Load(const std::u16string& path, LoadWay way) {
     loadWay_ = way;
@@ -94,17 +96,18 @@ void ShownMacroFile::StepRecent(int step) {
         Path(), step,
         [](std::u16string_view path) {
             const std::u16string file(path);
-            return FileWatch::WhereIs(file) == FileWatch::Where::Elsewhere ||
-                   IsOrdinaryFile(file);
+            return FileWatch::WhereIs(file) == FileWatch::Where::Elsewhere || IsOrdinaryFile(file);
         },
         skipped);
     if (!skipped.empty()) {
-        std::u16string text = u"最近使ったファイルのうち、次のファイルが見つからないため飛ばしました。\n";
+        std::u16string text =
+            u"最近使ったファイルのうち、次のファイルが見つからないため飛ばしました。\n";
         for (const std::u16string& path : skipped) text += u"\n" + path;
         host_.notices->Notify({NoticeKind::RecentFileGone, std::move(text)});
     }
     if (!next) {
-        if (host_.tip != nullptr) host_.tip->Show(u"切り替えられるマクロファイルはほかにありません");
+        if (host_.tip != nullptr)
+            host_.tip->Show(u"切り替えられるマクロファイルはほかにありません");
         return;
     }
     Load(*next, LoadWay::Step);
@@ -149,8 +152,8 @@ void ShownMacroFile::Loaded(MacroList list, const std::u16string& path) {
     std::optional<int> select;
     std::optional<std::size_t> top;
     if (place && list_.Count() > 0) {
-        const std::optional<std::size_t> position =
-            RestoredPosition(*place, list_.Count(), [this](std::size_t at) { return list_.Title(at); });
+        const std::optional<std::size_t> position = RestoredPosition(
+            *place, list_.Count(), [this](std::size_t at) { return list_.Title(at); });
         select = position ? static_cast<int>(*position) - 1 : -1;
         top = std::min(place->topIndex, list_.Count() - 1);
     }

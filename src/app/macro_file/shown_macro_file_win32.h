@@ -18,10 +18,10 @@
 
 #include "app/common/holds.h"
 #include "app/common/list_came.h"
+#include "app/common/tool_menu.h"
 #include "app/macro_file/auto_reload.h"
 #include "app/macro_file/file_watch_win32.h"
 #include "app/macro_file/macro_file_reading_win32.h"
-#include "app/common/tool_menu.h"
 #include "app/notices/brief_tip_win32.h"
 #include "app/notices/notice_board_win32.h"
 #include "macro/macro_list.h"

@@ -80,22 +80,21 @@ void MainWindow::AttachFeatures() {
                              DestroyWindow(window_);
                          }},
                     kShowNotices);
-    file_.Attach({.window = window_,
-                  .changedMessage = kFileChanged,
-                  .readingDoneMessage = kReadingDone,
-                  .settleTimer = kSettleTimer,
-                  .readingTimer = kReadingTimer,
-                  .holds = holds,
-                  .selected = selected,
-                  .show = [this](const MacroList& list, std::optional<int> select, ListCame came,
-                                 std::optional<std::size_t> top) {
-                      finder_.Show(list, select, came, top);
-                  },
-                  .topMacro = [this] { return finder_.TopMacro(); },
-                  .loaded = [this](const std::u16string& path) { editing_.Start(path); },
-                  .titlesChanged = [this] { keys_.Register(); },
-                  .notices = &notices_,
-                  .tip = &briefTip_});
+    file_.Attach(
+        {.window = window_,
+         .changedMessage = kFileChanged,
+         .readingDoneMessage = kReadingDone,
+         .settleTimer = kSettleTimer,
+         .readingTimer = kReadingTimer,
+         .holds = holds,
+         .selected = selected,
+         .show = [this](const MacroList& list, std::optional<int> select, ListCame came,
+                        std::optional<std::size_t> top) { finder_.Show(list, select, came, top); },
+         .topMacro = [this] { return finder_.TopMacro(); },
+         .loaded = [this](const std::u16string& path) { editing_.Start(path); },
+         .titlesChanged = [this] { keys_.Register(); },
+         .notices = &notices_,
+         .tip = &briefTip_});
     keys_.Attach({.window = window_,
                   .instance = instance_,
                   .hasMacroTitled =
@@ -298,8 +297,7 @@ void MainWindow::ShowListMenu(LPARAM where) {
     // TrackPopupMenu with TPM_NONOTIFY sends no WM_ENTERMENULOOP: the window
     // marks the menu open itself, so that no reload refills the list under it.
     inMenu_ = true;
-    const std::uint32_t chosen =
-        ShowToolMenu(window_, at, CurrentMenuState(), Submenus());
+    const std::uint32_t chosen = ShowToolMenu(window_, at, CurrentMenuState(), Submenus());
     inMenu_ = false;
     notices_.UserMayLook();  // what came up under the menu
     RunMenuId(chosen);

@@ -57,8 +57,8 @@ HMENU FindSubmenu(HMENU menu, ULONG_PTR mark) {
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_DATA | MIIM_SUBMENU;
-        if (GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info) &&
-            info.dwItemData == mark && info.hSubMenu != nullptr) {
+        if (GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info) && info.dwItemData == mark &&
+            info.hSubMenu != nullptr) {
             return info.hSubMenu;
         }
     }
@@ -66,7 +66,8 @@ HMENU FindSubmenu(HMENU menu, ULONG_PTR mark) {
 }
 
 void FillSubmenus(HMENU menu, const ToolSubmenus& submenus) {
-    if (HMENU recent = FindSubmenu(menu, kRecentFilesMark)) FillRecentFiles(recent, submenus.recentFiles);
+    if (HMENU recent = FindSubmenu(menu, kRecentFilesMark))
+        FillRecentFiles(recent, submenus.recentFiles);
     if (HMENU sendTo = FindSubmenu(menu, kSendToMark)) FillSendTo(sendTo, submenus.sendTo);
 }
 

@@ -37,10 +37,11 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
     // Esc: nothing. Down, Down, Enter: the second item. Up (the last, 送信先),
     // Right, Down, Enter: its second. Up, Up (最近使ったファイル), Right, then
     // Down: its second file; Up: 一覧を消去, its last.
-    for (const Case& test : {Case{{VK_ESCAPE}, 0}, Case{{VK_DOWN, VK_DOWN, VK_RETURN}, 0x0140},
-                             Case{{VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN}, SendToItemId(1)},
-                             Case{{VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN}, RecentFileItemId(1)},
-                             Case{{VK_UP, VK_UP, VK_RIGHT, VK_UP, VK_RETURN}, kClearRecentFilesId}}) {
+    for (const Case& test :
+         {Case{{VK_ESCAPE}, 0}, Case{{VK_DOWN, VK_DOWN, VK_RETURN}, 0x0140},
+          Case{{VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN}, SendToItemId(1)},
+          Case{{VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN}, RecentFileItemId(1)},
+          Case{{VK_UP, VK_UP, VK_RIGHT, VK_UP, VK_RETURN}, kClearRecentFilesId}}) {
         std::vector<std::pair<std::wstring, UINT>> shown;
         const DWORD thread = GetCurrentThreadId();
         std::thread user([&] {

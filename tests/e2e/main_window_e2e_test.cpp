@@ -513,6 +513,12 @@ TEST_F(WithGameClient, RecentFilesSwitchByMenuAndHotkeysBackAtTheirPlaceAndAGone
               std::string::npos)
         << Ini();
     EXPECT_EQ(Ini().find("third"), std::string::npos);
+
+    ToolProcess again(Exe());
+    ASSERT_TRUE(again.Ready());
+    EXPECT_TRUE(again.Shows(chat));
+    EXPECT_TRUE(e2e::WaitFor([&] { return again.Selected() == 2; })) << "its place, at the start";
+    EXPECT_EQ(again.TopIndex(), 2);
 }
 
 // Found as a player finds a line: romaji typed into the list, Enter says the

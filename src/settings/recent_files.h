@@ -43,6 +43,7 @@ class RecentFiles {
     // The place `path` was left at, to be restored when it is next shown.
     void Leave(std::u16string_view path, FilePlace place);
     const FilePlace* PlaceOf(std::u16string_view path) const;
+    bool Has(std::u16string_view path) const { return Find(path) != files_.end(); }
 
     // Where stepping from `current` lands, `step` one forward (+1) or back
     // (-1) in the list's order, wrapping, past the files `exists` finds

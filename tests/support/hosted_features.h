@@ -79,7 +79,7 @@ class HostedFeatures {
     void Start(const std::string& text, Options options = {}, MacroHotkeys macroKeys = {}) {
         WriteBytes(MacroFile(), text);
         keys.Start(std::move(options), std::move(macroKeys));
-        file.LoadFirst(MacroFile().u16string());
+        file.LoadFirst(MacroFile().u16string(), MacroFile().u16string());
     }
     std::filesystem::path MacroFile() const { return dir.Path("chat.txt"); }
     int Selected() const { return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)); }

@@ -5,7 +5,7 @@
 #define IDI_KIVMACRO 1
 
 #define IDD_HOTKEYS 200
-// The four hotkey fields, in the order of HotkeyAction.
+// The hotkey fields, in the order of HotkeyAction.
 #define IDC_HOTKEY_FIRST 201
 #define IDC_HOTKEY_STATUS 210
 #define IDC_HOTKEY_MACROS 211   // the macros' own keys, a list

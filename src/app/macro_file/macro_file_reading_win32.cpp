@@ -9,18 +9,16 @@
 #include "platform/file_error.h"
 
 namespace kiv {
-namespace {
 
-bool IsGone(const std::u16string& path) {
+bool IsGoneFile(const std::u16string& path) {
     const std::wstring wide(path.begin(), path.end());
     if (GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-}  // namespace
-
-MacroFileRead ReadMacroFile(const std::u16string& path, MacroList::MissingFile missing) {
+MacroFileRead ReadMacroFile(const std::u16string& path, MacroList::MissingFile missing,
+                            bool loaded) {
     MacroFileRead read;
     const auto stampOf = [&] {
         return IsOrdinaryFile(path) ? FileWatch::Look(path) : std::nullopt;
@@ -32,14 +30,14 @@ MacroFileRead ReadMacroFile(const std::u16string& path, MacroList::MissingFile m
         read.list.LoadData(missing);
     } catch (const FileError& error) {
         read.problem = error.UserMessage();
-        read.gone = missing == MacroList::MissingFile::Fail && IsGone(path);
+        read.gone = missing == MacroList::MissingFile::Fail && IsGoneFile(path);
         return read;
     } catch (const std::bad_alloc&) {
         read.problem = u"マクロファイル「" + path + u"」は大きすぎて読み込めませんでした。";
         return read;
     }
     read.stampAfter = stampOf();
-    if (missing == MacroList::MissingFile::WriteDefaults) read.leftovers = LeftoverSideFiles(path);
+    if (loaded) read.leftovers = LeftoverSideFiles(path);
     return read;
 }
 
@@ -68,14 +66,15 @@ std::optional<MacroFileReadings::Done> MacroFileReadings::Start(HWND window, UIN
                                                ? request.missing
                                                // A file deleted meanwhile is not made anew
                                                : MacroList::MissingFile::Fail;
+    const bool loaded = request.purpose == Purpose::Load;
     if (FileWatch::WhereIs(request.path) == FileWatch::Where::Elsewhere) {
         {
             const std::lock_guard lock(shared_->mutex);
             shared_->pending = true;
         }
         try {
-            std::thread([shared = shared_, number, missing, request]() mutable {
-                MacroFileRead read = ReadMacroFile(request.path, missing);
+            std::thread([shared = shared_, number, missing, loaded, request]() mutable {
+                MacroFileRead read = ReadMacroFile(request.path, missing, loaded);
                 const std::lock_guard lock(shared->mutex);
                 if (shared->window == nullptr) return;  // the window is gone
                 // Pending still, until the window takes it.
@@ -91,7 +90,7 @@ std::optional<MacroFileReadings::Done> MacroFileReadings::Start(HWND window, UIN
             shared_->pending = false;
         }
     }
-    MacroFileRead read = ReadMacroFile(request.path, missing);
+    MacroFileRead read = ReadMacroFile(request.path, missing, loaded);
     return Done{std::move(request), std::move(read)};
 }
 

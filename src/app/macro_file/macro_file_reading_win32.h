@@ -34,14 +34,19 @@ struct MacroFileRead {
 };
 
 // Reads `path` (after writing the default macros there, with
-// MissingFile::WriteDefaults, when there is no file).
-MacroFileRead ReadMacroFile(const std::u16string& path, MacroList::MissingFile missing);
+// MissingFile::WriteDefaults, when there is no file); for a file loaded in
+// place of the one shown, with the side files an interrupted write left.
+MacroFileRead ReadMacroFile(const std::u16string& path, MacroList::MissingFile missing,
+                            bool loaded);
+// Nothing is there by that name: not a share that does not answer, nor a
+// file hidden or barred.
+bool IsGoneFile(const std::u16string& path);
 
 class MacroFileReadings {
   public:
     // What a reading is for, which the window acts on when it is done.
     enum class Purpose {
-        Load,       // the user chose the file (start-up, the Open dialog, a drop)
+        Load,       // the user chose the file (start-up, the Open dialog, a drop, the recent files)
         AfterEdit,  // the tool wrote it: show it again, `select` selected
         Changed,    // it changed on disk: show it again, the selection kept
     };

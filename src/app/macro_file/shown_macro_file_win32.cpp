@@ -7,7 +7,6 @@
 #include "dialogs/open_file_dialog_win32.h"
 #include "dialogs/open_file_request.h"
 #include "platform/case_fold.h"
-#include "platform/file_system.h"
 #include "platform/shell_win32.h"
 #include "platform/system_error.h"
 #include "platform/window_counts_win32.h"
@@ -23,8 +22,15 @@ constexpr char16_t kMacroFileFilter[] = u"テキストファイル(*.txt)|*.txt|
 // list shown), a menu, or a delivery.
 constexpr Holds kHoldReadings = Hold::Dialog | Hold::Menu | Hold::Delivering;
 
-// Nor another file while a macro is said or under a dialog of the tool's own.
-constexpr Holds kHoldSwitching = Hold::Dialog | Hold::Delivering | Hold::ShuttingDown;
+// Nor another file while a macro is said, under a dialog of the tool's own,
+// or under a menu (a hotkey comes through its loop), whose command is for
+// the list it was opened over.
+constexpr Holds kHoldSwitching = Hold::Dialog | Hold::Menu | Hold::Delivering | Hold::ShuttingDown;
+
+bool IsAmong(const std::vector<std::u16string>& paths, std::u16string_view path) {
+    return std::ranges::any_of(
+        paths, [path](const std::u16string& in) { return EqualIgnoringCase(in, path); });
+}
 
 std::u16string_view NameOf(std::u16string_view path) {
     const std::size_t slash = path.find_last_of(u"\\/");
@@ -33,9 +39,9 @@ std::u16string_view NameOf(std::u16string_view path) {
 
 }  // namespace
 
-void ShownMacroFile::LoadFirst(const std::u16string& path) {
+void ShownMacroFile::LoadFirst(const std::u16string& path, const std::u16string& defaultPath) {
     firstPath_ = path;
-    Load(path, LoadWay::First);
+    Load(path, LoadWay::First, !EqualIgnoringCase(path, defaultPath) && recent_.Has(path));
 }
 
 void ShownMacroFile::Load(const std::u16string& path) {
@@ -43,9 +49,13 @@ void ShownMacroFile::Load(const std::u16string& path) {
 }
 
 void ShownMacroFile::Load(const std::u16string& path, LoadWay way) {
+    Load(path, way, way == LoadWay::Recent || way == LoadWay::Step);
+}
+
+// A file the user had before is loaded as it is, or not at all.
+void ShownMacroFile::Load(const std::u16string& path, LoadWay way, bool hadBefore) {
     loadWay_ = way;
-    // A file the user had before is loaded as it is, or not at all.
-    const bool hadBefore = way == LoadWay::Recent || way == LoadWay::Step;
+    stepping_ = way == LoadWay::Step ? path : u"";
     StartReading({.path = path,
                   .purpose = MacroFileReadings::Purpose::Load,
                   .select = std::nullopt,
@@ -91,20 +101,19 @@ void ShownMacroFile::StepRecent(int step) {
     std::vector<std::u16string> skipped;
     // Only a file on this machine's disks is looked at here: a share that
     // does not answer would hold the window. One elsewhere is found gone
-    // when it is read.
+    // when it is read, and passed from then on.
     const std::optional<std::u16string> next = recent_.Step(
-        Path(), step,
-        [](std::u16string_view path) {
+        readings_.Pending() && !stepping_.empty() ? stepping_ : Path(), step,
+        [this](std::u16string_view path) {
             const std::u16string file(path);
-            return FileWatch::WhereIs(file) == FileWatch::Where::Elsewhere || IsOrdinaryFile(file);
+            return FileWatch::WhereIs(file) == FileWatch::Where::Elsewhere ? !IsAmong(gone_, file)
+                                                                           : !IsGoneFile(file);
         },
         skipped);
-    if (!skipped.empty()) {
-        std::u16string text =
-            u"最近使ったファイルのうち、次のファイルが見つからないため飛ばしました。\n";
-        for (const std::u16string& path : skipped) text += u"\n" + path;
-        host_.notices->Notify({NoticeKind::RecentFileGone, std::move(text)});
+    for (const std::u16string& path : skipped) {
+        if (!IsAmong(gone_, path)) gone_.push_back(path);
     }
+    if (!skipped.empty()) TellGone();
     if (!next) {
         if (host_.tip != nullptr)
             host_.tip->Show(u"切り替えられるマクロファイルはほかにありません");
@@ -128,22 +137,38 @@ void ShownMacroFile::LeavePlace() {
 // The user had the file before, and it is gone: never made anew. Chosen in
 // the menu, the user is looking and may take it out of the menu.
 void ShownMacroFile::Gone(const std::u16string& path) {
-    const std::u16string text = u"マクロファイル「" + path +
-                                u"」が見つかりません。移動したか、削除された可能性があります。"
-                                u"一覧は変更前のままです。";
+    if (!IsAmong(gone_, path)) gone_.push_back(path);
     if (loadWay_ == LoadWay::Recent && GetForegroundWindow() == host_.window) {
-        if (host_.notices->AskYesNo(text + u"\n\n最近使ったファイルの一覧から外しますか?")) {
+        if (host_.notices->AskYesNo(u"マクロファイル「" + path +
+                                    u"」が見つかりません。移動したか、削除された可能性があります。"
+                                    u"一覧は変更前のままです。\n\n"
+                                    u"最近使ったファイルの一覧から外しますか?")) {
             recent_.Remove(path);
+            recentInUse_ = true;
         }
         return;
     }
-    host_.notices->Notify({NoticeKind::RecentFileGone, text});
+    TellGone();
+}
+
+// Every file found gone this run, in one notice: one told later would
+// otherwise take the place of one the user has not seen yet.
+void ShownMacroFile::TellGone() {
+    std::u16string text =
+        u"最近使ったファイルのうち、次のマクロファイルが見つかりません。"
+        u"移動したか、削除された可能性があります。\n";
+    for (const std::u16string& path : gone_) text += u"\n" + path;
+    text += list_.IsLoaded() ? u"\n\n一覧は変更前のままです。"
+                             : u"\n\n一覧を右クリックして [最近使ったファイル] からほかのファイル"
+                               u"を選ぶか、[設定再読込] で開いてください。";
+    host_.notices->Notify({NoticeKind::RecentFileGone, std::move(text)});
 }
 
 // Another file in place of the one shown; one the user had before comes
 // back at the place it was left at.
 void ShownMacroFile::Loaded(MacroList list, const std::u16string& path) {
     LeavePlace();
+    std::erase_if(gone_, [&path](const std::u16string& in) { return EqualIgnoringCase(in, path); });
     std::optional<FilePlace> place;
     if (loadWay_ != LoadWay::Chosen) {
         if (const FilePlace* left = recent_.PlaceOf(path)) place = *left;
@@ -194,8 +219,11 @@ void ShownMacroFile::ReadingDone(MacroFileReadings::Done done) {
     const std::u16string unreadable = u"マクロファイルを読み込めませんでした。\n\n";
     switch (done.request.purpose) {
         case Purpose::Load:
+            stepping_.clear();
             if (read.problem) {
-                // The list shown and its selection stay as they were.
+                // The list shown and its selection stay as they were, and a
+                // reading of it this one replaced is looked for again.
+                if (list_.IsLoaded()) Changed();
                 if (read.gone) return Gone(path);
                 host_.notices->Tell(unreadable + *read.problem);
                 return;

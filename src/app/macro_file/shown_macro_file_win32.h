@@ -73,7 +73,9 @@ class ShownMacroFile {
     // and the user is told why.
     void Load(const std::u16string& path);
     // At start-up: remembered as the file to show even if it cannot be read.
-    void LoadFirst(const std::u16string& path);
+    // A file other than `defaultPath` that the user had before (one of the
+    // files used lately) is not made anew when it is gone.
+    void LoadFirst(const std::u16string& path, const std::u16string& defaultPath);
     // The tool wrote the file: it is read again, `select` (0-based) selected.
     void ReadAfterEdit(std::optional<int> select);
 
@@ -90,7 +92,8 @@ class ShownMacroFile {
     void ChooseRecent(std::size_t index);
     void ClearRecent();
     // The next (+1) or previous (-1) of the files in the menu's order, which
-    // stays, past those gone (told when the user next looks); named briefly.
+    // stays, from the file shown or the one a step is reading, past those
+    // gone (told when the user next looks); named briefly.
     void StepRecent(int step);
 
     // "設定再読込": the Open dialog, at the file shown; the file chosen is loaded.
@@ -111,8 +114,10 @@ class ShownMacroFile {
     // the files used lately and whether its place comes back.
     enum class LoadWay { First, Chosen, Recent, Step };
     void Load(const std::u16string& path, LoadWay way);
+    void Load(const std::u16string& path, LoadWay way, bool hadBefore);
     void Loaded(MacroList list, const std::u16string& path);
     void Gone(const std::u16string& path);
+    void TellGone();
     // The file shown keeps the place it is at.
     void LeavePlace();
     void StartReading(MacroFileReadings::Request request);
@@ -136,6 +141,8 @@ class ShownMacroFile {
     LoadWay loadWay_ = LoadWay::First;           // of the latest load asked for
     RecentFiles recent_;
     bool recentInUse_ = false;
+    std::vector<std::u16string> gone_;  // files used lately found gone this run
+    std::u16string stepping_;           // the file a step is reading
 };
 
 }  // namespace kiv

@@ -162,7 +162,7 @@ void MainWindow::StartUp() {
     // A list read now registers the keys with its titles; otherwise (on a
     // share, or unreadable) the actions' keys are registered at once. Only
     // what is set: no hotkey is taken from other programs by default.
-    file_.LoadFirst(settings.macroFile);
+    file_.LoadFirst(settings.macroFile, DefaultMacroFilePath(programPath_));
     if (!file_.List().IsLoaded()) keys_.Register();
     if (auto notice = UnsavableSettingsNotice(IniFilePath(programPath_))) {
         settingsUnsavable_ = true;  // told once, not again at every close

@@ -75,8 +75,8 @@ class MainWindow {
 
     MenuState CurrentMenuState() const;
     ToolSubmenus Submenus();
-    // A menu item's ID, the tool's command or a 送信先 item; false for
-    // another (Windows' own).
+    // A menu item's ID: the tool's command, a submenu's item (最近使ったファイル,
+    // 送信先); false for another (Windows' own).
     bool RunMenuId(std::uint32_t id);
     void RunMenuCommand(MenuCommand command);
     void ShowListMenu(LPARAM where);

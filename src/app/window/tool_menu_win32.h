@@ -12,15 +12,16 @@
 
 namespace kiv {
 
-// Gives the window its own system menu with the items appended after a
-// separator. Called once, when the window is made: a window has no system
-// menu of its own until GetSystemMenu(window, FALSE) makes one, and items
-// appended while the menu is opening would land in a copy the user never sees.
 // The submenus after the items, filled as the menu opens.
 struct ToolSubmenus {
     RecentFilesMenu recentFiles;
     SendToMenu sendTo;
 };
+
+// Gives the window its own system menu with the items appended after a
+// separator. Called once, when the window is made: a window has no system
+// menu of its own until GetSystemMenu(window, FALSE) makes one, and items
+// appended while the menu is opening would land in a copy the user never sees.
 
 void AddToSystemMenu(HWND window, const MenuState& state, const ToolSubmenus& submenus = {});
 

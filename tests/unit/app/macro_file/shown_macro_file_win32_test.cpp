@@ -105,7 +105,7 @@ TEST_F(ShownMacroFileTest, RecentFilesAreKeptOnceInUseEachAtItsPlaceAndAGoneOneI
     const std::u16string a = Write("a.txt", "x\r\ny\r\n");
     const std::u16string b = Write("b.txt", "p\r\nq\r\nr\r\n");
     file_.StartRecent({});
-    file_.LoadFirst(a);
+    file_.LoadFirst(a, a);
     file_.Load(a);  // the Open dialog, on the same file
     EXPECT_EQ(file_.RecentToKeep(), std::nullopt) << "one file: the settings stay as they were";
     selected_ = 1;
@@ -122,6 +122,10 @@ TEST_F(ShownMacroFileTest, RecentFilesAreKeptOnceInUseEachAtItsPlaceAndAGoneOneI
     file_.ChooseRecent(1);
     EXPECT_FALSE(std::filesystem::exists(dir_.Path("b.txt")));
     EXPECT_EQ(file_.Path(), a) << "the list as it was";
+    file_.LoadFirst(b, a);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("b.txt"))) << "nor at the next start";
+    file_.LoadFirst(b, b);
+    EXPECT_TRUE(std::filesystem::exists(dir_.Path("b.txt"))) << "the default file is made";
 
     file_.ClearRecent();
     ASSERT_TRUE(file_.RecentToKeep()) << "the menu used";
@@ -200,6 +204,24 @@ class ShownFromAShare : public ShownMacroFileTest {
     Stall stall_;
     Stall second_;
 };
+
+// A file on a share that a step found gone is passed by the next step,
+// which does not wait for it again.
+TEST_F(ShownFromAShare, AStepPassesAFileOnAShareThatTheStepBeforeFoundGone) {
+    const std::u16string a = Write("a.txt", "a\r\n");
+    const std::u16string c = Write("c.txt", "c\r\n");
+    RecentFiles recent;
+    for (const std::u16string& path : {c, dir_.File("b.txt"), a}) recent.Loaded(path);
+    file_.StartRecent(recent);
+    file_.Load(a);
+    ASSERT_TRUE(test::PumpUntil([&] { return file_.List().IsLoaded() && !file_.Reading(); }));
+    file_.StepRecent(1);
+    ASSERT_TRUE(test::PumpUntil([&] { return !file_.Reading(); }));
+    EXPECT_EQ(file_.Path(), a);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("b.txt")));
+    file_.StepRecent(1);
+    EXPECT_TRUE(test::PumpUntil([&] { return file_.Path() == c; }));
+}
 
 // Under a dialog the list stays as the user saw it; then the later load is
 // shown, though the older reading ended last.

@@ -46,7 +46,8 @@ TEST(ToolMenu, EveryItemHasAnIdTheSystemMenuTakesAndShowsItsKey) {
         EXPECT_EQ(ToolMenuCommand(id), std::nullopt);
         EXPECT_TRUE(IsSubmenuItem(id));
     }
-    for (const std::uint32_t id : {0u, SendToItemId(0), kClearRecentFilesId, 0xF060u}) {
+    for (const std::uint32_t id : {0u, SendToItemId(0), RecentFileItemId(0) + 1,
+                                   RecentFileItemId(1) + 0xF, kClearRecentFilesId, 0xF060u}) {
         EXPECT_EQ(RecentFileItemIndex(id), std::nullopt) << id;
     }
     EXPECT_EQ(SendToItemIndex(kClearRecentFilesId), std::nullopt);

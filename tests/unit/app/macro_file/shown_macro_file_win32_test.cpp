@@ -114,10 +114,26 @@ TEST_F(ShownMacroFileTest, RecentFilesAreKeptOnceInUseEachAtItsPlaceAndAGoneOneI
     ASSERT_TRUE(file_.RecentToKeep());
     EXPECT_EQ(file_.RecentToKeep()->Files(), both);
 
+    // Not while a macro is said, under a dialog or a menu; nor by a key the
+    // game has back.
+    for (const Holds hold : {Holds(Hold::Dialog), Holds(Hold::Menu), Holds(Hold::Delivering)}) {
+        holds_ = hold;
+        file_.ChooseRecent(1);
+        file_.StepRecent(1);
+    }
+    holds_ = Hold::KeysFree;
+    file_.StepRecent(1);
+    holds_ = {};
+    EXPECT_EQ(file_.Path(), b);
+
     asked_.clear();
     file_.ChooseRecent(1);
     ASSERT_FALSE(asked_.empty());
     EXPECT_EQ(asked_.front(), u"show x y @1") << "back at its place";
+    asked_.clear();
+    file_.Load(a);
+    ASSERT_FALSE(asked_.empty());
+    EXPECT_EQ(asked_.front(), u"show x y") << "the Open dialog's: nothing selected";
     std::filesystem::remove(dir_.Path("b.txt"));
     file_.ChooseRecent(1);
     EXPECT_FALSE(std::filesystem::exists(dir_.Path("b.txt")));

@@ -134,18 +134,21 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
         for (int i = 0; i < GetMenuItemCount(items); ++i) {
             wchar_t text[256] = {};
             GetMenuStringW(items, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-            const bool ticked =
-                (GetMenuState(items, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) != 0;
-            shown.push_back((ticked ? L"✓" : L"") + std::wstring(text));
+            const UINT state = GetMenuState(items, static_cast<UINT>(i), MF_BYPOSITION);
+            shown.push_back(std::wstring((state & MF_CHECKED) != 0 ? L"✓" : L"") +
+                            ((state & MF_GRAYED) != 0 ? L"-" : L"") + std::wstring(text));
         }
         return shown;
     };
     const auto sendTo = [&](const MainWindow& of) { return submenu(of, 1); };
     const std::u16string chat = RecentFileItemText(0, dir_.File("chat.txt"));
     EXPECT_EQ(submenu(*tool, 0),
-              (std::vector<std::wstring>{L"✓" + std::wstring(chat.begin(), chat.end()), L"",
+              (std::vector<std::wstring>{L"✓" + std::wstring(chat.begin(), chat.end()), L"-",
                                          L"一覧を消去"}))
         << "the file shown, ticked";
+    // 一覧を消去, as Wine sends a choice in the window menu's submenu.
+    SendMessageW(tool->Handle(), WM_COMMAND, kClearRecentFilesId, 0);
+    EXPECT_EQ(submenu(*tool, 0), (std::vector<std::wstring>{L"-(なし)", L"-", L"-一覧を消去"}));
     const std::wstring game = L"ゲーム (PID " + std::to_wstring(GetCurrentProcessId()) + L")";
     const auto ini = [&] { return FromAnsi(test::ReadBytes(dir_.Path("chat.ini"))); };
     EXPECT_EQ(sendTo(*tool), (std::vector<std::wstring>{L"✓自動", game}));

@@ -436,7 +436,7 @@ TEST_F(WithGameClient, RecentFilesSwitchByMenuAndHotkeysBackAtTheirPlaceAndAGone
         std::vector<std::wstring> titles;
         for (int i = 1; i <= 30; ++i) {
             const std::u16string title = std::u16string(1, letter) + Digits(i);
-            text += u"say " + title + u"\t" + title + u"\r\n";
+            text.append(u"say ").append(title).append(u"\t").append(title).append(u"\r\n");
             titles.emplace_back(title.begin(), title.end());
         }
         return std::pair(text, titles);

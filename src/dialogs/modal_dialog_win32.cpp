@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/common_controls_win32.h"
+#include "platform/owned_window_win32.h"
 #include "platform/system_error.h"
 #include "platform/wide_text.h"
 
@@ -22,7 +23,7 @@ INT_PTR ModalDialog::Run(HWND owner, HINSTANCE instance, int resource, DWORD con
     }
     if (!why.empty()) {
         const std::u16string text = std::u16string(whatFailed) + u"\n\n" + why;
-        MessageBoxW(owner, Wide(text), caption, MB_OK | MB_ICONERROR);
+        MessageBoxOverOwner(owner, Wide(text), caption, MB_OK | MB_ICONERROR);
         return IDCANCEL;
     }
     return result;
@@ -33,9 +34,13 @@ INT_PTR CALLBACK ModalDialog::Procedure(HWND dialog, UINT message, WPARAM wParam
     auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (self == nullptr) return FALSE;
     switch (message) {
-        case WM_INITDIALOG:
+        case WM_INITDIALOG: {
             self->dialog_ = dialog;
-            return self->Start() ? TRUE : FALSE;
+            const bool focusFirst = self->Start();
+            // Over the tool, not in the middle of the screen (DS_CENTER).
+            CenterOnOwner(dialog);
+            return focusFirst ? TRUE : FALSE;
+        }
         case WM_COMMAND:
             if (LOWORD(wParam) == IDCANCEL) {
                 EndDialog(dialog, IDCANCEL);

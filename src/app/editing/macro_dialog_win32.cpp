@@ -9,6 +9,7 @@
 #include "macro/line_preparation.h"
 #include "macro/macro_form.h"
 #include "platform/local_clock.h"
+#include "platform/owned_window_win32.h"
 #include "platform/wide_text.h"
 
 namespace kiv {
@@ -156,8 +157,8 @@ class MacroDialog final : public ModalDialog {
             }
             // A key that does nothing where it is kept is the user's to take.
             if (clash && clash->orphanTitle &&
-                MessageBoxW(Dialog(), Wide(clash->text), kToolCaption,
-                            MB_YESNO | MB_ICONQUESTION) == IDYES) {
+                MessageBoxOverOwner(Dialog(), Wide(clash->text), kToolCaption,
+                                    MB_YESNO | MB_ICONQUESTION) == IDYES) {
                 takenFrom = clash->orphanTitle;
                 clash.reset();
             }

@@ -3,6 +3,7 @@
 #include "app/common/tool_name.h"
 #include "app/macro_file/file_watch_win32.h"
 #include "platform/off_thread_win32.h"
+#include "platform/owned_window_win32.h"
 #include "platform/wide_text.h"
 
 namespace kiv {
@@ -86,8 +87,8 @@ void MacroEditing::DeleteMacro() {
     const std::size_t position = SelectedPosition();
     const std::u16string question =
         u"マクロ「" + std::u16string(host_.file->List().Title(position)) + u"」を削除しますか?";
-    if (MessageBoxW(host_.window, Wide(question), kToolCaption, MB_YESNO | MB_ICONQUESTION) !=
-        IDYES) {
+    if (MessageBoxOverOwner(host_.window, Wide(question), kToolCaption,
+                            MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return;
     }
     Change({MacroChange::Kind::Delete, position, {}});

@@ -1,6 +1,7 @@
 #include "app/notices/notice_board_win32.h"
 
 #include "app/common/tool_name.h"
+#include "platform/owned_window_win32.h"
 #include "platform/wide_text.h"
 
 namespace kiv {
@@ -37,11 +38,12 @@ void NoticeBoard::Tell(const std::u16string& text) {
 }
 
 void NoticeBoard::ShowError(const std::u16string& text) const {
-    MessageBoxW(window_, Wide(text), kToolCaption, MB_OK | MB_ICONERROR);
+    MessageBoxOverOwner(window_, Wide(text), kToolCaption, MB_OK | MB_ICONERROR);
 }
 
 bool NoticeBoard::AskYesNo(const std::u16string& text) const {
-    return MessageBoxW(window_, Wide(text), kToolCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return MessageBoxOverOwner(window_, Wide(text), kToolCaption, MB_YESNO | MB_ICONQUESTION) ==
+           IDYES;
 }
 
 }  // namespace kiv

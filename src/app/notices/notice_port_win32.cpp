@@ -1,5 +1,6 @@
 #include "app/notices/notice_port_win32.h"
 
+#include "platform/owned_window_win32.h"
 #include "platform/shell_win32.h"
 #include "platform/system_error.h"
 #include "platform/wide_text.h"
@@ -24,11 +25,12 @@ void WindowNoticePort::FlashTaskbarButton() {
 }
 
 void WindowNoticePort::Tell(const std::u16string& text) {
-    MessageBoxW(window_.handle, Wide(text), kCaption, MB_OK | MB_ICONWARNING);
+    MessageBoxOverOwner(window_.handle, Wide(text), kCaption, MB_OK | MB_ICONWARNING);
 }
 
 bool WindowNoticePort::AskYesNo(const std::u16string& text) {
-    return MessageBoxW(window_.handle, Wide(text), kCaption, MB_YESNO | MB_ICONWARNING) == IDYES;
+    return MessageBoxOverOwner(window_.handle, Wide(text), kCaption, MB_YESNO | MB_ICONWARNING) ==
+           IDYES;
 }
 
 bool WindowNoticePort::IsElevated() {

@@ -9,6 +9,7 @@
 #include "app/window/tool_menu_win32.h"
 #include "app/window/window_frame_win32.h"
 #include "macro/message_preview.h"
+#include "platform/owned_window_win32.h"
 #include "platform/shell_win32.h"
 #include "platform/wide_text.h"
 #include "platform/window_counts_win32.h"
@@ -189,8 +190,8 @@ bool MainWindow::SaveSettings(bool tellUser) {
                   .macroHotkeys = keys_.MacroKeys(),
                   .recentFiles = file_.RecentToKeep()});
     if (!saved && tellUser && !settingsUnsavable_) {
-        MessageBoxW(window_, Wide(SettingsNotSavedText(iniPath)), kToolCaption,
-                    MB_OK | MB_ICONWARNING);
+        MessageBoxOverOwner(window_, Wide(SettingsNotSavedText(iniPath)), kToolCaption,
+                            MB_OK | MB_ICONWARNING);
     }
     return saved;
 }

@@ -103,12 +103,4 @@ PixelRect WorkspaceToScreen(const PixelRect& rect, const std::vector<MonitorArea
     return {rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
 }
 
-PixelRect MoveInto(const PixelRect& window, const PixelRect& workArea) {
-    const int width = std::min(window.Width(), workArea.Width());
-    const int height = std::min(window.Height(), workArea.Height());
-    const int left = std::clamp(window.left, workArea.left, workArea.right - width);
-    const int top = std::clamp(window.top, workArea.top, workArea.bottom - height);
-    return {left, top, left + width, top + height};
-}
-
 }  // namespace kiv

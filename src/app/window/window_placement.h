@@ -10,6 +10,8 @@
 
 #include <vector>
 
+#include "platform/pixel_rect.h"
+
 namespace kiv {
 
 // The whole window, frame included, in twips, screen coordinates.
@@ -19,17 +21,6 @@ struct WindowGeometry {
     float width = 0;
     float height = 0;
     friend bool operator==(const WindowGeometry&, const WindowGeometry&) = default;
-};
-
-// A rectangle in pixels, right and bottom exclusive.
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
 PixelRect GeometryToPixels(const WindowGeometry& twips, unsigned systemDpi);
@@ -56,9 +47,6 @@ PixelRect PlaceOnScreen(const PixelRect& window, const CaptionBar& caption,
 // as tall as the bar and twice as wide, lies in one work area.
 bool CaptionCanBeGrabbed(const PixelRect& window, const CaptionBar& caption,
                          const std::vector<PixelRect>& workAreas);
-
-// `window` moved into `workArea`, keeping its size where it fits.
-PixelRect MoveInto(const PixelRect& window, const PixelRect& workArea);
 
 // A monitor, and its work area (the screen less the taskbar and docked bars).
 struct MonitorArea {

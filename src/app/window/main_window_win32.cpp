@@ -137,7 +137,7 @@ void MainWindow::CreateControls() {
         const std::optional<std::size_t> shown = finder_.Rows().MacroAt(row);
         if (!shown || *shown >= macros.Count()) return std::nullopt;
         const Macro macro = macros.Item(*shown + 1);
-        return MessagePreview(macro.Message(), macro.Title());
+        return MessagePreview(macro.Message(), macro.Title(), LocalTimeOfDay);
     });
     finder_.Create({.window = window_,
                     .instance = instance_,

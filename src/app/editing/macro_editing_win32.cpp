@@ -85,8 +85,9 @@ void MacroEditing::EditMacro() {
 
 void MacroEditing::DeleteMacro() {
     const std::size_t position = SelectedPosition();
-    const std::u16string question =
-        u"マクロ「" + std::u16string(host_.file->List().Title(position)) + u"」を削除しますか?";
+    const std::u16string question = u"マクロ「" +
+                                    std::u16string(host_.file->List().Title(position)) +
+                                    u"」を削除しますか?\n(Ctrl+Z で元に戻せます)";
     if (MessageBoxOverOwner(host_.window, Wide(question), kToolCaption,
                             MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return;

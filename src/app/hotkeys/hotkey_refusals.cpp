@@ -50,11 +50,12 @@ std::optional<std::u16string> HotkeyRefusalMemory::ToTell(
     if (refused == told_) return std::nullopt;
     told_ = refused;
     if (refused.empty()) return std::nullopt;
-    std::u16string text = u"次のホットキーは登録できなかったため、働きません。\n\n";
+    // 「以下」: 「次」 is also an action's name (次へ).
+    std::u16string text = u"以下のホットキーは登録できなかったため、働きません。\n\n";
     for (const HotkeyRefusal& refusal : refused) {
         text += u"「" + refusal.owner + u"」の " + refusal.key + u": " + refusal.reason + u"\n";
     }
-    text += u"\n別のキーにするには、メニューの「ホットキーの設定...」を使ってください。";
+    text += u"\n別のキーにするには、一覧を右クリックして [ホットキーの設定...] を選んでください。";
     return text;
 }
 

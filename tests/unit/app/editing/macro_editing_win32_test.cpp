@@ -59,6 +59,7 @@ TEST_F(MacroEditingTest, AMoveSwapsLinesAndUndoGivesBackEachStepsBytes) {
     test::ModalAnswerer yes(GetCurrentThreadId(), IDYES);
     editing.DeleteMacro();
     ASSERT_TRUE(yes.Answered());
+    EXPECT_NE(yes.Text().find(L"(Ctrl+Z で元に戻せます)"), std::wstring::npos);
     EXPECT_EQ(ReadBytes(MacroFile()), "b\r\na\r\n");
     editing.Undo();
     EXPECT_EQ(ReadBytes(MacroFile()), moved);

@@ -18,6 +18,8 @@ TEST(HotkeyRefusals, AreToldOnceAndAgainOnlyWhenWhatIsRefusedChanges) {
     EXPECT_NE(told->find(u"「発言」の Ctrl+Alt+S: ほかのプログラムが使っています。"),
               std::u16string::npos);
     EXPECT_NE(told->find(u"「次へ」の F9: アクセスが拒否されました。"), std::u16string::npos);
+    EXPECT_NE(told->find(u"一覧を右クリックして [ホットキーの設定...]"), std::u16string::npos)
+        << "where to change them, said where it is";
     EXPECT_EQ(memory.ToTell({say, next}), std::nullopt) << "the same keys again: told already";
     EXPECT_TRUE(memory.ToTell({say})) << "changed";
     memory.Seen({next});

@@ -19,7 +19,8 @@ std::u16string HotkeyRefusalReason(std::uint32_t error, const Hotkey& key) {
         if (IsReservedByWindows(key)) {
             return u"Windows が自分のショートカットのために取ってあるキーです。";
         }
-        return u"ほかのプログラム (このツールのもう一つのコピーかもしれません) が使っています。";
+        return u"ほかのプログラムが使っています。KIV "
+               u"会話マクロがすでに起動している可能性があります。";
     }
     return SystemErrorText(error);
 }

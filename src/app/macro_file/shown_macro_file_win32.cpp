@@ -155,7 +155,7 @@ void ShownMacroFile::Gone(const std::u16string& path) {
 // otherwise take the place of one the user has not seen yet.
 void ShownMacroFile::TellGone() {
     std::u16string text =
-        u"最近使ったファイルのうち、次のマクロファイルが見つかりません。"
+        u"最近使ったファイルのうち、以下のマクロファイルが見つかりません。"
         u"移動したか、削除された可能性があります。\n";
     for (const std::u16string& path : gone_) text += u"\n" + path;
     text += list_.IsLoaded() ? u"\n\n一覧は変更前のままです。"

@@ -17,7 +17,7 @@ namespace kiv {
 // as it survives the ANSI code page ("?" for what CP932 lacks). Nothing when
 // the message equals the title (the list shows it already) or when nothing
 // would be sent.
-std::optional<std::u16string> MessagePreview(std::u16string_view message,
-                                             std::u16string_view title, const Clock& clock);
+std::optional<std::u16string> MessagePreview(std::u16string_view message, std::u16string_view title,
+                                             const Clock& clock);
 
 }  // namespace kiv

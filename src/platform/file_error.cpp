@@ -1,5 +1,6 @@
 #include "platform/file_error.h"
 
+#include "platform/file_system.h"
 #include "platform/utf8.h"
 
 namespace kiv {
@@ -27,11 +28,6 @@ std::u16string_view Describe(FileError::Step step) {
     return u"の操作に失敗しました。";
 }
 
-std::u16string FileNameOf(const std::u16string& path) {
-    const std::size_t slash = path.find_last_of(u"\\/");
-    return slash == std::u16string::npos ? path : path.substr(slash + 1);
-}
-
 std::u16string Compose(const std::u16string& path, FileError::Step step,
                        const std::u16string& reason, const std::u16string& oldCopy,
                        const std::u16string& newCopy) {
@@ -42,8 +38,8 @@ std::u16string Compose(const std::u16string& path, FileError::Step step,
         // for want of knowing where to look.
         if (!oldCopy.empty()) text += u"\n変更前の内容は「" + oldCopy + u"」にあります。";
         if (!newCopy.empty()) text += u"\n変更後の内容は「" + newCopy + u"」にあります。";
-        text += u"\nどちらも削除していません。使う方のファイルの名前を「" + FileNameOf(path) +
-                u"」に変えてください。";
+        text += u"\nどちらも削除していません。使う方のファイルの名前を「" +
+                std::u16string(FileNameOf(path)) + u"」に変えてください。";
     }
     if (!reason.empty()) text += u"\n理由: " + reason;
     return text;

@@ -67,4 +67,9 @@ std::string ReadFileBytes(const std::u16string& path) {
     return bytes;
 }
 
+std::u16string_view FileNameOf(std::u16string_view path) {
+    const std::size_t slash = path.find_last_of(u"\\/");
+    return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace kiv

@@ -19,6 +19,9 @@ namespace kiv {
 // hidden or system. Anything that cannot be looked up counts as no file.
 bool IsOrdinaryFile(const std::u16string& path);
 
+// The name of the file `path` names, without its folder.
+std::u16string_view FileNameOf(std::u16string_view path);
+
 // Creates `path` holding exactly `contents`, or nothing at all: the bytes go to
 // a temporary file beside it that takes the name only once complete. A file
 // already at `path`, even an empty one, is never replaced.

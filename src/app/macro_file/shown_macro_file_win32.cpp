@@ -7,6 +7,7 @@
 #include "dialogs/open_file_dialog_win32.h"
 #include "dialogs/open_file_request.h"
 #include "platform/case_fold.h"
+#include "platform/file_system.h"
 #include "platform/shell_win32.h"
 #include "platform/system_error.h"
 #include "platform/window_counts_win32.h"
@@ -32,11 +33,6 @@ bool IsAmong(const std::vector<std::u16string>& paths, std::u16string_view path)
         paths, [path](const std::u16string& in) { return EqualIgnoringCase(in, path); });
 }
 
-std::u16string_view NameOf(std::u16string_view path) {
-    const std::size_t slash = path.find_last_of(u"\\/");
-    return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 void ShownMacroFile::LoadFirst(const std::u16string& path, const std::u16string& defaultPath) {
@@ -45,11 +41,7 @@ void ShownMacroFile::LoadFirst(const std::u16string& path, const std::u16string&
 }
 
 void ShownMacroFile::Load(const std::u16string& path) {
-    Load(path, LoadWay::Chosen);
-}
-
-void ShownMacroFile::Load(const std::u16string& path, LoadWay way) {
-    Load(path, way, way == LoadWay::Recent || way == LoadWay::Step);
+    Load(path, LoadWay::Chosen, false);
 }
 
 // A file the user had before is loaded as it is, or not at all.
@@ -88,7 +80,7 @@ RecentFilesMenu ShownMacroFile::OfferRecent() const {
 void ShownMacroFile::ChooseRecent(std::size_t index) {
     if (host_.holds().Any(kHoldSwitching) || index >= recent_.Files().size()) return;
     recentInUse_ = true;
-    Load(recent_.Files()[index].path, LoadWay::Recent);
+    Load(recent_.Files()[index].path, LoadWay::Recent, true);
 }
 
 void ShownMacroFile::ClearRecent() {
@@ -119,7 +111,7 @@ void ShownMacroFile::StepRecent(int step) {
             host_.tip->Show(u"切り替えられるマクロファイルはほかにありません");
         return;
     }
-    Load(*next, LoadWay::Step);
+    Load(*next, LoadWay::Step, true);
 }
 
 void ShownMacroFile::LeavePlace() {
@@ -186,7 +178,7 @@ void ShownMacroFile::Loaded(MacroList list, const std::u16string& path) {
     if (loadWay_ != LoadWay::Step) recent_.Loaded(path);
     if (recent_.Files().size() > 1) recentInUse_ = true;
     if (loadWay_ == LoadWay::Step && host_.tip != nullptr) {
-        host_.tip->Show(u"マクロファイル: " + std::u16string(NameOf(path)));
+        host_.tip->Show(u"マクロファイル: " + std::u16string(FileNameOf(path)));
     }
 }
 

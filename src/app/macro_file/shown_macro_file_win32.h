@@ -113,7 +113,7 @@ class ShownMacroFile {
     // How a file came to be loaded, which decides whether it goes first in
     // the files used lately and whether its place comes back.
     enum class LoadWay { First, Chosen, Recent, Step };
-    void Load(const std::u16string& path, LoadWay way);
+    // `hadBefore`: one of the files used lately, not made anew when gone.
     void Load(const std::u16string& path, LoadWay way, bool hadBefore);
     void Loaded(MacroList list, const std::u16string& path);
     void Gone(const std::u16string& path);

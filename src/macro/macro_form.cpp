@@ -59,21 +59,30 @@ std::u16string MessageOf(const MacroForm& form) {
 ComposedMacro ComposeMacro(const MacroForm& form, TextEncoding fileEncoding) {
     const auto typed = [](const std::u16string& line) { return !line.empty(); };
     if (form.rest.empty() && std::none_of(form.lines.begin(), form.lines.end(), typed)) {
-        return {std::nullopt, u"チャット行がありません。1 行目に送る文を入力してください。"};
+        return {std::nullopt, u"チャット行がありません。1 行目に送る文を入力してください。",
+                MacroFormField::Line1};
     }
     static constexpr std::u16string_view kLineNames[] = {u"1 行目", u"2 行目", u"3 行目"};
-    std::u16string refusal = FieldProblem(u"タイトル", form.title, fileEncoding);
-    for (std::size_t i = 0; refusal.empty() && i < form.lines.size(); ++i) {
-        refusal = FieldProblem(kLineNames[i], form.lines[i], fileEncoding, false);
+    if (std::u16string why = FieldProblem(u"タイトル", form.title, fileEncoding); !why.empty()) {
+        return {std::nullopt, std::move(why), MacroFormField::Title};
     }
-    if (refusal.empty()) refusal = FieldProblem(u"4 行目以降", form.rest, fileEncoding);
-    if (!refusal.empty()) return {std::nullopt, std::move(refusal)};
+    for (std::size_t i = 0; i < form.lines.size(); ++i) {
+        if (std::u16string why = FieldProblem(kLineNames[i], form.lines[i], fileEncoding, false);
+            !why.empty()) {
+            return {std::nullopt, std::move(why), static_cast<MacroFormField>(i + 1)};
+        }
+    }
+    if (std::u16string why = FieldProblem(u"4 行目以降", form.rest, fileEncoding); !why.empty()) {
+        return {std::nullopt, std::move(why), MacroFormField::Rest};
+    }
 
     std::u16string message = MessageOf(form);
     std::u16string title = form.title.empty() ? message : form.title;
     Macro macro(std::move(message), std::move(title));
     if (std::u16string why = WhyMacroCannotBeWritten(macro, fileEncoding); !why.empty()) {
-        return {std::nullopt, std::move(why)};
+        // A title of spaces alone, typed or taken from the first line: the
+        // refusal asks for a title.
+        return {std::nullopt, std::move(why), MacroFormField::Title};
     }
     return {std::move(macro), {}};
 }

@@ -36,9 +36,12 @@ MacroForm FormOf(const Macro& macro);
 
 // The macro the form gives, or why it cannot be written (Japanese, naming the
 // field, e.g. 「2 行目」).
+// The form's fields, in its order.
+enum class MacroFormField { Title, Line1, Line2, Line3, Rest };
 struct ComposedMacro {
     std::optional<Macro> macro;
     std::u16string refusal;
+    MacroFormField field = MacroFormField::Title;  // the one the refusal names
 };
 ComposedMacro ComposeMacro(const MacroForm& form, TextEncoding fileEncoding);
 

@@ -43,8 +43,44 @@ class MacroDialog final : public ModalDialog {
             id < IDC_MACRO_LINE_FIRST + 3) {
             ShowPreview();
         }
-        if (notification == EN_CHANGE && id == IDC_MACRO_HOTKEY) ShowCaution();
+        // What the status said of a field no longer holds once it changes.
+        if (notification == EN_CHANGE && id == statusField_) ShowStatus(u"", 0, false);
+        if (notification == EN_CHANGE && id == IDC_MACRO_HOTKEY) {
+            ShowCaution();
+            ShowClashOfTypedKey();
+        }
         if (id == IDOK) Ok();
+    }
+
+    static int FieldId(MacroFormField field) {
+        switch (field) {
+            case MacroFormField::Title:
+                return IDC_MACRO_TITLE;
+            case MacroFormField::Rest:
+                return IDC_MACRO_REST;
+            default:
+                return IDC_MACRO_LINE_FIRST + static_cast<int>(field) - 1;
+        }
+    }
+
+    // Told as the key is typed, not only on OK; a key kept for a title no
+    // macro has is only named, since OK asks whether to take it over.
+    void ShowClashOfTypedKey() {
+        bool changed = false;
+        const std::optional<Hotkey> key = ChosenKey(changed);
+        if (!key || !changed || !request_.hotkeyClash) return;
+        const MacroForm form = Form();
+        const std::optional<MacroKeyClash> clash =
+            request_.hotkeyClash(*key, form.title.empty() ? MessageOf(form) : form.title);
+        if (!clash) return;
+        ShowStatus(clash->orphanTitle ? OrphanKeyNote(*clash->orphanTitle) +
+                                            u" OK を押すと、このマクロのキーにするか確かめます。"
+                                      : clash->text,
+                   IDC_MACRO_HOTKEY, false);
+    }
+
+    static std::u16string OrphanKeyNote(const std::u16string& title) {
+        return u"このキーは、一覧にないマクロ「" + title + u"」のキーとして残っています。";
     }
 
     HWND Line(std::size_t i) const { return Item(IDC_MACRO_LINE_FIRST + static_cast<int>(i)); }
@@ -72,7 +108,7 @@ class MacroDialog final : public ModalDialog {
         if (request_.hotkey && (request_.hotkey->modifiers & kModWin) != 0) {
             ShowStatus(u"ホットキーの " + FormatHotkey(*request_.hotkey) +
                            u" は欄に Win なしで出ます (そのままなら変わりません)。",
-                       false);
+                       IDC_MACRO_HOTKEY, false);
         }
         ShowPreview();
         ShowCaution();
@@ -139,7 +175,7 @@ class MacroDialog final : public ModalDialog {
         const MacroForm form = Form();
         ComposedMacro composed = ComposeMacro(form, request_.fileEncoding);
         if (!composed.macro) {
-            ShowStatus(composed.refusal);
+            ShowStatus(composed.refusal, FieldId(composed.field));
             return;
         }
         bool keyChanged = false;
@@ -149,12 +185,7 @@ class MacroDialog final : public ModalDialog {
         std::optional<std::u16string> takenFrom;
         if (key && (keyChanged || retitled)) {
             std::optional<MacroKeyClash> clash;
-            if (!IsAllowedHotkey(*key)) {
-                clash = MacroKeyClash{
-                    u"このホットキーは使えません。" + std::u16string(AllowedHotkeyAdvice()), {}};
-            } else if (request_.hotkeyClash) {
-                clash = request_.hotkeyClash(*key, composed.macro->Title());
-            }
+            if (request_.hotkeyClash) clash = request_.hotkeyClash(*key, composed.macro->Title());
             // A key that does nothing where it is kept is the user's to take.
             if (clash && clash->orphanTitle &&
                 MessageBoxOverOwner(Dialog(), Wide(clash->text), kToolCaption,
@@ -164,9 +195,9 @@ class MacroDialog final : public ModalDialog {
             }
             if (clash) {
                 ShowStatus(clash->orphanTitle
-                               ? u"このキーは、一覧にないマクロ「" + *clash->orphanTitle +
-                                     u"」のキーとして残っています。"
-                               : clash->text);
+                               ? OrphanKeyNote(*clash->orphanTitle) + u"別のキーにしてください。"
+                               : clash->text,
+                           IDC_MACRO_HOTKEY);
                 SendMessageW(Dialog(), WM_NEXTDLGCTL,
                              reinterpret_cast<WPARAM>(Item(IDC_MACRO_HOTKEY)), TRUE);
                 return;
@@ -177,12 +208,15 @@ class MacroDialog final : public ModalDialog {
         EndDialog(Dialog(), IDOK);
     }
 
-    void ShowStatus(const std::u16string& text, bool beep = true) const {
+    // `field` is the control the text is about: changing it clears the text.
+    void ShowStatus(const std::u16string& text, int field, bool beep = true) {
+        statusField_ = text.empty() ? 0 : field;
         SetDlgItemTextW(Dialog(), IDC_MACRO_STATUS, Wide(text));
         if (beep && !text.empty()) MessageBeep(MB_ICONWARNING);
     }
 
     const MacroDialogRequest& request_;
+    int statusField_ = 0;
     const MacroForm shown_;
     std::optional<MacroDialogResult> result_;
 };

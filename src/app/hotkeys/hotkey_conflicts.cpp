@@ -1,5 +1,7 @@
 #include "app/hotkeys/hotkey_conflicts.h"
 
+#include <algorithm>
+
 #include "app/common/tool_menu.h"
 #include "app/hotkeys/hotkey_refusals.h"
 
@@ -9,6 +11,10 @@ std::optional<MacroKeyClash> MacroKeyClashOf(
     const Hotkey& key, const std::u16string& title, const std::optional<std::u16string>& oldTitle,
     const Options& options, const MacroHotkeys& macroKeys,
     const std::function<bool(std::u16string_view)>& titleExists) {
+    if (!IsAllowedHotkey(key)) {
+        return MacroKeyClash{
+            u"このホットキーは使えません。" + std::u16string(AllowedHotkeyAdvice()), {}};
+    }
     if (auto refusal = MacroHotkeyTitleRefusal(title)) return MacroKeyClash{*refusal, {}};
     if (IsToolMenuKey(key)) return MacroKeyClash{ToolKeyRefusal(), {}};
     // Every other use: the actions', and the other macros' (its own key,
@@ -30,6 +36,68 @@ std::optional<MacroKeyClash> MacroKeyClashOf(
                              use.name};
     }
     return MacroKeyClash{u"このキーはマクロ「" + use.name + u"」のホットキーです。", {}};
+}
+
+namespace {
+
+std::u16string Quoted(std::size_t action) {
+    return u"「" + std::u16string(kHotkeyActionInfo[action].name) + u"」";
+}
+
+}  // namespace
+
+ActionKeysCheck CheckActionKeys(const ActionKeys& chosen, const ActionKeys& current,
+                                const MacroHotkeys& macroKeys,
+                                const std::vector<std::size_t>& removed,
+                                const std::function<bool(std::u16string_view)>& titleExists) {
+    // The actions' uses first: at start-up an action holds a key a macro was
+    // also given, and the dialog keeps to that order.
+    std::vector<HotkeyUse> uses = KeyUses(chosen, MacroHotkeys());
+    std::vector<std::size_t> actionOf;
+    for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+        if (chosen[i]) actionOf.push_back(i);
+    }
+    std::vector<std::size_t> entryOf;
+    const std::vector<std::optional<Hotkey>> macroKeyList = macroKeys.Keys();
+    for (std::size_t i = 0; i < macroKeyList.size(); ++i) {
+        if (!macroKeyList[i] || std::ranges::find(removed, i) != removed.end()) continue;
+        uses.push_back({HotkeyUse::Kind::Macro, macroKeys.Entries()[i].title, *macroKeyList[i]});
+        entryOf.push_back(i);
+    }
+    ActionKeysCheck check;
+    const std::vector<std::optional<std::size_t>> earlier = EarlierUsesOfTheSameKey(uses);
+    for (std::size_t use = 0; use < actionOf.size(); ++use) {
+        const std::size_t i = actionOf[use];
+        const std::u16string named = Quoted(i);
+        if (!IsAllowedHotkey(*chosen[i])) {
+            check.refusals +=
+                named + u"のキーは使えません。" + std::u16string(AllowedHotkeyAdvice()) + u"\n";
+        } else if (IsToolMenuKey(*chosen[i]) && chosen[i] != current[i]) {
+            check.refusals +=
+                named + u"の " + FormatHotkey(*chosen[i]) + u": " + ToolKeyRefusal() + u"\n";
+        }
+        if (const std::optional<std::size_t> first = earlier[use]) {
+            check.refusals +=
+                named + u"と" + DescribeUse(uses[*first]) + u"に同じキーは使えません。\n";
+        }
+    }
+    for (std::size_t use = actionOf.size(); use < uses.size(); ++use) {
+        const std::optional<std::size_t> first = earlier[use];
+        if (!first || *first >= actionOf.size()) continue;  // another macro's: not this dialog's
+        const std::u16string named =
+            Quoted(actionOf[*first]) + u"の " + FormatHotkey(uses[use].key);
+        if (titleExists(uses[use].name)) {
+            check.refusals += named + u" はマクロ「" + uses[use].name +
+                              u"」のホットキーです。別のキーにするか、下の一覧でマクロのキーを"
+                              u"外してください。\n";
+        } else {
+            check.orphanKeys.push_back(entryOf[use - actionOf.size()]);
+            check.offer += named + u" は、一覧にないマクロ「" + uses[use].name +
+                           u"」のキーとして残っていて、何もしていません。\n";
+        }
+    }
+    if (!check.offer.empty()) check.offer += u"\nこのキーをマクロから外して使いますか?";
+    return check;
 }
 
 }  // namespace kiv

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/common/resource.h"
@@ -9,6 +10,7 @@
 #include "app/common/tool_name.h"
 #include "app/hotkeys/hotkey_refusals.h"
 #include "dialogs/modal_dialog_win32.h"
+#include "platform/owned_window_win32.h"
 #include "platform/wide_text.h"
 
 namespace kiv {
@@ -60,12 +62,15 @@ class HotkeyDialog final : public ModalDialog {
         if (id >= IDC_HOTKEY_FIRST && id < IDC_HOTKEY_FIRST + static_cast<int>(kHotkeyActions) &&
             notification == EN_CHANGE) {
             ShowCautions();
+            // Told as the key is typed; what the status said of the old keys
+            // no longer holds.
+            ShowStatus(request_.check(Chosen(), removed_).refusals, false);
         }
         if (id == IDC_HOTKEY_MACROS && notification == LBN_SELCHANGE) {
             EnableWindow(Item(IDC_HOTKEY_REMOVE),
                          SendMessageW(Item(IDC_HOTKEY_MACROS), LB_GETCURSEL, 0, 0) >= 0);
         }
-        if (id == IDC_HOTKEY_REMOVE) RemoveMacroKey();
+        if (id == IDC_HOTKEY_REMOVE) RemoveSelectedMacroKey();
         if (id == IDOK) Ok();
     }
 
@@ -102,17 +107,28 @@ class HotkeyDialog final : public ModalDialog {
         return true;
     }
 
-    // A macro's key taken away from the list; it goes once OK is pressed.
-    void RemoveMacroKey() {
+    // The selected macro's key taken away from the list; it goes once OK is pressed.
+    void RemoveSelectedMacroKey() {
         HWND macros = Item(IDC_HOTKEY_MACROS);
         const LRESULT selected = SendMessageW(macros, LB_GETCURSEL, 0, 0);
         if (selected < 0 || static_cast<std::size_t>(selected) >= shown_.size()) return;
-        removed_.push_back(shown_[static_cast<std::size_t>(selected)]);
-        shown_.erase(shown_.begin() + selected);
-        SendMessageW(macros, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
+        RemoveRow(static_cast<std::size_t>(selected));
         // The focus leaves the button before it is greyed, as a dialog moves it.
         SendMessageW(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(macros), TRUE);
         EnableWindow(Item(IDC_HOTKEY_REMOVE), FALSE);
+        ShowStatus(request_.check(Chosen(), removed_).refusals, false);
+    }
+
+    void RemoveMacroKey(std::size_t entry) {
+        const auto row = std::ranges::find(shown_, entry);
+        if (row != shown_.end()) RemoveRow(static_cast<std::size_t>(row - shown_.begin()));
+    }
+
+    void RemoveRow(std::size_t selected) {
+        HWND macros = Item(IDC_HOTKEY_MACROS);
+        removed_.push_back(shown_[selected]);
+        shown_.erase(shown_.begin() + static_cast<std::ptrdiff_t>(selected));
+        SendMessageW(macros, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
     }
 
     // What each key chosen costs, as the fields hold them now.
@@ -142,28 +158,21 @@ class HotkeyDialog final : public ModalDialog {
 
     void Ok() {
         const HotkeySet chosen = Chosen();
-        std::u16string status;
-        // One use for each key: an action's key given to an earlier action too is refused.
-        const std::vector<HotkeyUse> uses = KeyUses(chosen, MacroHotkeys());
-        const std::vector<std::optional<std::size_t>> earlier = EarlierUsesOfTheSameKey(uses);
-        for (std::size_t i = 0, use = 0; i < kHotkeyActions; ++i) {
-            if (!chosen[i]) continue;
-            const std::u16string named = Quoted(static_cast<HotkeyAction>(i));
-            if (!IsAllowedHotkey(*chosen[i])) {
-                status +=
-                    named + u"のキーは使えません。" + std::u16string(AllowedHotkeyAdvice()) + u"\n";
-            } else if (IsToolMenuKey(*chosen[i]) && chosen[i] != request_.current[i]) {
-                status +=
-                    named + u"の " + FormatHotkey(*chosen[i]) + u": " + ToolKeyRefusal() + u"\n";
-            }
-            if (const std::optional<std::size_t> first = earlier[use++]) {
-                status += named + u"と" + DescribeUse(uses[*first]) + u"に同じキーは使えません。\n";
-            }
-        }
-        if (!status.empty()) {
-            ShowStatus(status);
+        const ActionKeysCheck check = request_.check(chosen, removed_);
+        if (!check.refusals.empty()) {
+            ShowStatus(check.refusals);
             return;
         }
+        if (!check.orphanKeys.empty()) {
+            if (MessageBoxOverOwner(Dialog(), Wide(check.offer), kToolCaption,
+                                    MB_YESNO | MB_ICONQUESTION) != IDYES) {
+                ShowStatus(check.offer.substr(0, check.offer.rfind(u'\n')) +
+                           u"別のキーにするか、下の一覧でマクロのキーを外してください。");
+                return;
+            }
+            for (const std::size_t entry : check.orphanKeys) RemoveMacroKey(entry);
+        }
+        std::u16string status;
         const std::array<std::u16string, kHotkeyActions> refused = request_.registerKeys(chosen);
         for (std::size_t i = 0; i < kHotkeyActions; ++i) {
             if (!refused[i].empty()) {

@@ -80,6 +80,14 @@ TEST(Composing, GivesTheMacroOrSaysWhichFieldStopsIt) {
         EXPECT_EQ(composed.refusal.empty(), c.refusalNames.empty()) << c.name;
         EXPECT_NE(composed.refusal.find(c.refusalNames), std::u16string::npos)
             << c.name << ": " << ToUtf8(composed.refusal);
+        // The dialog clears the refusal when the field it names changes.
+        static constexpr std::u16string_view kFieldWords[] = {u"タイトル", u"1 行目", u"2 行目",
+                                                              u"3 行目", u"4 行目以降"};
+        if (!composed.macro) {
+            EXPECT_NE(composed.refusal.find(kFieldWords[static_cast<int>(composed.field)]),
+                      std::u16string::npos)
+                << c.name;
+        }
     }
 }
 

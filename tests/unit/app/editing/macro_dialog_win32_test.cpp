@@ -9,9 +9,11 @@
 #include <commctrl.h>
 
 #include <regex>
+#include <set>
 #include <vector>
 
 #include "app/common/resource.h"
+#include "app/hotkeys/hotkey_conflicts.h"
 #include "app/hotkeys/tool_hotkeys_win32.h"
 #include "support/in_process_window.h"
 
@@ -71,37 +73,48 @@ TEST(MacroDialog, OpensOnTheTitleSelectedPreviewsAsTypedAndCancelGivesNothing) {
     EXPECT_FALSE(result);
 }
 
-TEST(MacroDialog, ARefusalKeepsTheDialogOpenWithTheReason) {
+// A refusal stays until the field it names changes; a key's clash is told
+// as the key is typed.
+TEST(MacroDialog, ARefusalKeepsTheDialogOpenWithTheReasonUntilItsFieldChanges) {
     MacroDialogRequest request;
     request.macro = Macro(u"A", u"t");
-    std::vector<std::u16string> titlesAsked;
+    std::set<std::u16string> titlesAsked;
     request.hotkeyClash = [&](const Hotkey& key, const std::u16string& title) {
-        titlesAsked.push_back(title);
-        return key == kCtrlAltQ ? std::optional(MacroKeyClash{u"「B」が使っています。", {}})
-                                : std::nullopt;
+        titlesAsked.insert(title);
+        return key == kCtrlAltQ
+                   ? std::optional(MacroKeyClash{u"「B」が使っています。", {}})
+                   : MacroKeyClashOf(key, title, u"t", {}, {}, [](auto) { return true; });
     };
-    const auto result = Show(request, [](HWND dialog) {
+    const auto status = [](HWND dialog) { return TextIn(dialog, IDC_MACRO_STATUS); };
+    const auto result = Show(request, [&](HWND dialog) {
         SetLine(dialog, 1, L"");
         EXPECT_TRUE(StaysOpenOnOk(dialog));
-        EXPECT_NE(TextIn(dialog, IDC_MACRO_STATUS).find(L"1 行目"), std::wstring::npos);
-
+        EXPECT_NE(status(dialog).find(L"1 行目"), std::wstring::npos);
+        SetLine(dialog, 2, L"x");
+        EXPECT_NE(status(dialog), L"") << "another field";
         SetLine(dialog, 1, L"♥");
-        EXPECT_TRUE(StaysOpenOnOk(dialog));
-        EXPECT_NE(TextIn(dialog, IDC_MACRO_STATUS).find(L"U+2665"), std::wstring::npos);
+        EXPECT_EQ(status(dialog), L"");
 
+        EXPECT_TRUE(StaysOpenOnOk(dialog));
+        EXPECT_NE(status(dialog).find(L"U+2665"), std::wstring::npos);
         SetLine(dialog, 1, L"B");
-        SetHotkeyField(dialog, MAKEWORD('A', HOTKEYF_SHIFT));
-        EXPECT_TRUE(StaysOpenOnOk(dialog));
-        EXPECT_NE(TextIn(dialog, IDC_MACRO_STATUS).find(L"Ctrl"), std::wstring::npos);
+        SetLine(dialog, 2, L"");
+        EXPECT_EQ(status(dialog), L"");
 
-        SetHotkeyField(dialog, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT));
+        SetHotkeyField(dialog, MAKEWORD('A', HOTKEYF_SHIFT));
+        EXPECT_NE(status(dialog).find(L"Ctrl"), std::wstring::npos) << "told as typed";
         EXPECT_TRUE(StaysOpenOnOk(dialog));
-        EXPECT_EQ(TextIn(dialog, IDC_MACRO_STATUS), L"「B」が使っています。");
+        SetHotkeyField(dialog, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT));
+        EXPECT_EQ(status(dialog), L"「B」が使っています。");
+        SetDlgItemTextW(dialog, IDC_MACRO_TITLE, L"t");
+        EXPECT_EQ(status(dialog), L"「B」が使っています。");
+        EXPECT_TRUE(StaysOpenOnOk(dialog));
 
         SetHotkeyField(dialog, 0);
+        EXPECT_EQ(status(dialog), L"");
         EXPECT_FALSE(StaysOpenOnOk(dialog));
     });
-    EXPECT_EQ(titlesAsked, std::vector<std::u16string>{u"t"});
+    EXPECT_EQ(titlesAsked, std::set<std::u16string>{u"t"});
     ASSERT_TRUE(result);
     EXPECT_EQ(result->macro, Macro(u"B", u"t"));
     EXPECT_TRUE(result->macroChanged);
@@ -133,9 +146,9 @@ TEST(MacroDialog, ANewMacroInAUtf8FileMayHoldWhatCp932Lacks) {
     MacroDialogRequest request;
     request.isNew = true;
     request.fileEncoding = TextEncoding::Utf8;
-    std::vector<std::u16string> titlesAsked;
+    std::set<std::u16string> titlesAsked;
     request.hotkeyClash = [&](const Hotkey&, const std::u16string& title) {
-        titlesAsked.push_back(title);
+        titlesAsked.insert(title);
         return std::optional<MacroKeyClash>();
     };
     const auto result = Show(request, [](HWND dialog) {
@@ -145,7 +158,7 @@ TEST(MacroDialog, ANewMacroInAUtf8FileMayHoldWhatCp932Lacks) {
         SetHotkeyField(dialog, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT));
         EXPECT_FALSE(StaysOpenOnOk(dialog)) << TextIn(dialog, IDC_MACRO_STATUS);
     });
-    EXPECT_EQ(titlesAsked, std::vector<std::u16string>{u"♥\\n\\nx"});
+    EXPECT_EQ(titlesAsked, std::set<std::u16string>{u"♥\\n\\nx"});
     ASSERT_TRUE(result);
     EXPECT_EQ(result->macro, Macro(u"♥\\n\\nx", u"♥\\n\\nx"));
     EXPECT_TRUE(result->macroChanged);

@@ -113,6 +113,55 @@ TEST(MacroKeyClashes, EveryUseOfAKeyIsNamedAndOnlyAKeyThatDoesNothingMayBeTakenO
         << "the tool's own key to edit";
     EXPECT_NE(clash(Hotkey{kModCtrl | kModAlt, 'Q'}, u" 挨拶", std::nullopt)->text.find(u"空白"),
               std::u16string::npos);
+    EXPECT_NE(clash(Hotkey{0, 'Q'}, u"挨拶", std::nullopt)->text.find(u"使えません"),
+              std::u16string::npos)
+        << "a letter alone";
+}
+
+// The same rule for the actions' keys in the hotkey settings: a key a macro
+// has is refused naming the macro, or offered when its macro is gone.
+TEST(ActionKeyClashes, EveryOtherUseIsNamedAndOnlyAKeyThatDoesNothingIsOffered) {
+    const Hotkey f2{0, 0x71}, f7{0, 0x76}, f8{0, 0x77}, f9{0, 0x78};
+    MacroHotkeys keys;
+    keys.Set(u"回復", u"回復", f7);
+    keys.Set(u"旧名", u"旧名", f8);
+    const auto exists = [](std::u16string_view title) { return title != u"旧名"; };
+    const auto at = [](std::initializer_list<std::pair<std::size_t, Hotkey>> given) {
+        ActionKeys chosen;
+        for (const auto& [action, key] : given) chosen[action] = key;
+        return chosen;
+    };
+    struct Case {
+        const char* name;
+        ActionKeys chosen;
+        std::vector<std::size_t> removed;
+        std::u16string refused;  // words of the refusals; empty: none
+        std::vector<std::size_t> offered;
+    };
+    const ActionKeys f2Kept = at({{1, f2}});
+    const Case cases[] = {
+        {"free keys", at({{0, f9}, {3, Hotkey{kModCtrl, 'Q'}}}), {}, u"", {}},
+        {"a macro's", at({{2, f7}}), {}, u"「前へ」の F7 はマクロ「回復」のホットキーです。", {}},
+        {"a macro's taken away", at({{2, f7}}), {0}, u"", {}},
+        {"a gone macro's: offered", at({{6, f8}}), {}, u"", {1}},
+        {"two actions",
+         at({{0, f9}, {3, f9}}),
+         {},
+         u"「次へ」と「発言」に同じキーは使えません。",
+         {}},
+        {"not a hotkey", at({{0, Hotkey{0, 'Q'}}}), {}, u"「発言」のキーは使えません。", {}},
+        {"the tool's own, newly", at({{1, f2}, {4, f2}}), {}, u"「次のクライアント」の F2: ", {}},
+        {"the tool's own, kept", f2Kept, {}, u"", {}},
+    };
+    for (const Case& c : cases) {
+        const ActionKeysCheck check = CheckActionKeys(c.chosen, f2Kept, keys, c.removed, exists);
+        EXPECT_EQ(check.refusals.find(c.refused), 0u) << c.name << ": " << ToUtf8(check.refusals);
+        EXPECT_EQ(check.refusals.empty(), c.refused.empty()) << c.name;
+        EXPECT_EQ(check.orphanKeys, c.offered) << c.name;
+        EXPECT_EQ(check.offer.find(u"「次のファイル」の F8 は、一覧にないマクロ「旧名」") == 0,
+                  !c.offered.empty())
+            << c.name;
+    }
 }
 
 }  // namespace

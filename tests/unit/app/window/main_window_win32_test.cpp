@@ -257,7 +257,7 @@ TEST_F(MainWindowTest, HotkeysAreWrittenAtOnceAndAKeyWhoseMacroIsGoneIsTakenAway
     WriteMacros(u"a\r\n");
     test::WriteBytes(dir_.Path("chat.ini"),
                      ToAnsi(u"[Option]\r\nTopMost=1\r\nHotkeySay=Win+F5\r\nHotkeyPrevious=Ctrl+"
-                            u"Alt+P\r\n[MacroHotkeys]\r\nF7=旧名\r\nF8=b\r\n"));
+                            u"Alt+P\r\n[MacroHotkeys]\r\nF7=旧名\r\nF8=b\r\nF9=a\r\n"));
     std::optional<test::KeyHeldElsewhere> other(std::in_place, MOD_CONTROL | MOD_ALT, 'K');
     if (!other->Held()) GTEST_SKIP() << "Ctrl+Alt+K is taken on this desktop";
     const auto tool = Open();
@@ -303,13 +303,28 @@ TEST_F(MainWindowTest, HotkeysAreWrittenAtOnceAndAKeyWhoseMacroIsGoneIsTakenAway
         EXPECT_TRUE(okSays('P', ctrlAlt, L"「前へ」と「発言して次へ」に同じキーは使えません"));
         EXPECT_TRUE(okSays('K', ctrlAlt, L"「発言して次へ」の Ctrl+Alt+K: ほかのプログラム"));
         EXPECT_TRUE(previousIsFree()) << "a trial holds no key";
+        // A macro's key is refused as it is typed, and the words go when it is changed.
+        test::SetHotkeyField(dialog, IDC_HOTKEY_FIRST + 6, MAKEWORD(VK_F9, 0));
+        EXPECT_EQ(
+            test::TextIn(dialog, IDC_HOTKEY_STATUS),
+            L"「次のファイル」の F9 はマクロ「a」のホットキーです。別のキーにするか、下の一覧で"
+            L"マクロのキーを外してください。\n");
+        // One whose macro is gone is taken over on the user's word.
+        test::SetHotkeyField(dialog, IDC_HOTKEY_FIRST + 6, MAKEWORD(VK_F8, 0));
+        EXPECT_EQ(test::TextIn(dialog, IDC_HOTKEY_STATUS), L"");
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_NE(test::AnswerBoxOver(dialog, IDYES).find(L"一覧にないマクロ「b」"),
+                  std::wstring::npos);
+        EXPECT_TRUE(
+            test::PumpUntil([&] { return Entries(list) == std::vector<std::wstring>{L"F9: a"}; }));
         SendMessageW(dialog, WM_COMMAND, IDOK, 0);  // again: kept as chosen
     });
     Command(*tool, MenuCommand::HotkeySettings);
     ASSERT_TRUE(settings.Drove());
     other.reset();
     EXPECT_NE(ini().find(u"HotkeySayNext=Ctrl+Alt+K\r\n"), std::u16string::npos);
-    EXPECT_NE(ini().find(u"[MacroHotkeys]\r\nF8=b\r\n"), std::u16string::npos);
+    EXPECT_NE(ini().find(u"[MacroHotkeys]\r\nF9=a\r\n"), std::u16string::npos);
+    EXPECT_NE(ini().find(u"HotkeyNextFile=F8\r\n"), std::u16string::npos);
     EXPECT_EQ(ini().find(u"F7="), std::u16string::npos) << "taken away";
     EXPECT_EQ(ini().find(u"[Position]"), std::u16string::npos) << "the rest waits for the close";
     SendMessageW(tool->Handle(), WM_CLOSE, 0, 0);

@@ -1,6 +1,10 @@
 #include "dialogs/modal_dialog_win32.h"
 
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "dialogs/dialog_template.h"
 
 #include "platform/common_controls_win32.h"
 #include "platform/owned_window_win32.h"
@@ -8,6 +12,29 @@
 #include "platform/wide_text.h"
 
 namespace kiv {
+namespace {
+
+// The dialog in the system's message font, the main window's: nothing when
+// the template or the font cannot be had (then it shows as the resource says).
+std::optional<std::vector<std::byte>> InToolFont(HINSTANCE instance, int resource) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    // At 96 DPI: a template's points are scaled to each monitor's DPI by the system.
+    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, 96)) {
+        return std::nullopt;
+    }
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resource), RT_DIALOG);
+    HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr) return std::nullopt;
+    const std::u16string_view face(
+        reinterpret_cast<const char16_t*>(metrics.lfMessageFont.lfFaceName));
+    return WithDialogFont(
+        std::span(static_cast<const std::byte*>(bytes), SizeofResource(instance, found)),
+        {face, PointsAt96Dpi(metrics.lfMessageFont.lfHeight)});
+}
+
+}  // namespace
 
 INT_PTR ModalDialog::Run(HWND owner, HINSTANCE instance, int resource, DWORD controls,
                          std::u16string_view whatFailed, const wchar_t* caption) {
@@ -17,8 +44,12 @@ INT_PTR ModalDialog::Run(HWND owner, HINSTANCE instance, int resource, DWORD con
     if (!LoadCommonControls(controls)) {
         why = u"コモン コントロール (comctl32.dll) を読み込めませんでした。";
     } else {
-        result = DialogBoxParamW(instance, MAKEINTRESOURCEW(resource), owner, Procedure,
-                                 reinterpret_cast<LPARAM>(this));
+        const std::optional<std::vector<std::byte>> shown = InToolFont(instance, resource);
+        result = shown ? DialogBoxIndirectParamW(
+                             instance, reinterpret_cast<const DLGTEMPLATE*>(shown->data()), owner,
+                             Procedure, reinterpret_cast<LPARAM>(this))
+                       : DialogBoxParamW(instance, MAKEINTRESOURCEW(resource), owner, Procedure,
+                                         reinterpret_cast<LPARAM>(this));
         if (result == -1 || result == 0) why = SystemErrorText(GetLastError());
     }
     if (!why.empty()) {

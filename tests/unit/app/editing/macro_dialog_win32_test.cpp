@@ -50,7 +50,27 @@ std::optional<MacroDialogResult> Show(const MacroDialogRequest& request,
 
 const Hotkey kCtrlAltQ{kModCtrl | kModAlt, 'Q'};
 
+// The system's message font, for the run of one test: Wine maps "MS Shell
+// Dlg" to its message font's face, so a face of its own tells them apart.
+class MessageFontAs {
+  public:
+    explicit MessageFontAs(const wchar_t* face) {
+        old_.cbSize = sizeof old_;
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof old_, &old_, 0);
+        NONCLIENTMETRICSW changed = old_;
+        wcscpy_s(changed.lfMessageFont.lfFaceName, face);
+        SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof changed, &changed, 0);
+    }
+    ~MessageFontAs() { SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof old_, &old_, 0); }
+    MessageFontAs(const MessageFontAs&) = delete;
+    MessageFontAs& operator=(const MessageFontAs&) = delete;
+
+  private:
+    NONCLIENTMETRICSW old_{};
+};
+
 TEST(MacroDialog, OpensOnTheTitleSelectedPreviewsAsTypedAndCancelGivesNothing) {
+    const MessageFontAs meiryo(L"Meiryo UI");
     MacroDialogRequest request;
     request.macro = Macro(u"A", u"名前");
     const auto result = Show(request, [](HWND dialog) {
@@ -62,6 +82,10 @@ TEST(MacroDialog, OpensOnTheTitleSelectedPreviewsAsTypedAndCancelGivesNothing) {
         EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_MACRO_TITLE, EM_GETSEL, 0, 0), MAKELRESULT(0, 2))
             << "the whole title selected";
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_MACRO_REST)));
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        EXPECT_STREQ(font.lfFaceName, L"Meiryo UI") << "the message font's, not MS Shell Dlg's";
 
         SetLine(dialog, 2, L"<now>");
         SetLine(dialog, 3, L"♥です");

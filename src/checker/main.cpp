@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "macro/macro_file_check.h"
+#include "macro/macro_texts.h"
 #include "platform/file_error.h"
 #include "platform/file_system.h"
 #include "platform/utf8.h"
@@ -51,7 +52,7 @@ ExitStatus CheckFile(const std::u16string& path) {
         // does the check. A missing file gets the system's own reason.
         if (!kiv::IsOrdinaryFile(path) && kiv::StampOf(path)) {
             throw kiv::FileError(path, kiv::FileError::Step::Open,
-                                 u"通常のファイルではありません (フォルダー、隠しファイルなど)。");
+                                 std::u16string(kiv::texts::kNotAnOrdinaryFile));
         }
         bytes = kiv::ReadFileBytes(path);
     } catch (const kiv::FileError& error) {
@@ -66,16 +67,14 @@ ExitStatus CheckFile(const std::u16string& path) {
         if (finding.line != 0) report += u":" + Number(finding.line);
         report += u": " + kiv::Describe(finding) + u"\n";
     }
-    if (findings.empty()) report = path + u": 問題は見つかりませんでした。\n";
+    if (findings.empty()) report = kiv::Fill(kiv::texts::kNoProblemFound, {path});
     Write(stdout, report);
     return findings.empty() ? kClean : kFindings;
 }
 
 int Run(const std::vector<std::u16string>& paths) {
     if (paths.empty()) {
-        Write(stderr,
-              u"使い方: kivmacro-check マクロファイル...\n"
-              u"マクロファイルを読み、ゲームに書いたとおりに届かない行を知らせます。\n");
+        Write(stderr, std::u16string(kiv::texts::kCheckerUsage));
         return kUnreadable;
     }
     int status = kClean;

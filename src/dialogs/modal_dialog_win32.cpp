@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dialogs/dialog_template.h"
+#include "dialogs/dialog_texts.h"
 
 #include "platform/common_controls_win32.h"
 #include "platform/owned_window_win32.h"
@@ -42,7 +43,7 @@ INT_PTR ModalDialog::Run(HWND owner, HINSTANCE instance, int resource, DWORD con
     INT_PTR result = -1;
     // Registered only on request: without them the dialog cannot be made.
     if (!LoadCommonControls(controls)) {
-        why = u"コモン コントロール (comctl32.dll) を読み込めませんでした。";
+        why = texts::kCommonControlsMissing;
     } else {
         const std::optional<std::vector<std::byte>> shown = InToolFont(instance, resource);
         result = shown ? DialogBoxIndirectParamW(

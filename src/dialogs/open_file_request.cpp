@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "dialogs/dialog_texts.h"
+
 namespace kiv {
 namespace {
 
@@ -34,14 +36,12 @@ std::u16string ChosenPath(std::u16string_view file) {
 
 std::u16string OpenFileDialogFailureMessage(std::uint32_t errorCode) {
     if (errorCode == kBufferTooSmall) {
-        return u"選んだファイルのパスが長すぎて受け取れませんでした。\n"
-               u"短いパスのフォルダーに置いてから、もう一度選んでください。";
+        return std::u16string(texts::kChosenPathTooLong);
     }
     char code[16];
     std::snprintf(code, sizeof code, "0x%04X", static_cast<unsigned>(errorCode));
     const std::string digits = code;
-    return u"ファイルを選ぶダイアログを表示できませんでした (エラー " +
-           std::u16string(digits.begin(), digits.end()) + u")。";
+    return Fill(texts::kOpenDialogFailed, {std::u16string(digits.begin(), digits.end())});
 }
 
 }  // namespace kiv

@@ -5,6 +5,7 @@
 
 #include "macro/line_preparation.h"
 #include "macro/macro_file_format.h"
+#include "macro/macro_texts.h"
 #include "platform/ansi_text.h"
 
 namespace kiv {
@@ -155,29 +156,22 @@ std::vector<MacroFileFinding> CheckMacroFile(std::string_view bytes) {
 std::u16string Describe(const MacroFileFinding& finding) {
     switch (finding.kind) {
         case Kind::LineFeedOnly:
-            return u"改行が LF だけです。このファイルには CR の改行もあるため LF "
-                   u"では行が分かれず、" +
-                   NumberText(finding.line) + u" 行目から " + NumberText(finding.lastLine) +
-                   u" 行目までが一つのマクロになります。";
+            return Fill(texts::kLineFeedOnly,
+                        {NumberText(finding.line), NumberText(finding.lastLine)});
         case Kind::NotCp932:
             if (finding.detail.empty()) {
-                return NumberText(finding.column) +
-                       u" 文字目に CP932 で表せない文字 (不正なバイト列) があります。"
-                       u"ゲームには別の文字が届きます。";
+                return Fill(texts::kBadBytes, {NumberText(finding.column)});
             }
             // What arrives is what the code page makes of it: "?", or a look-alike.
-            return NumberText(finding.column) + u" 文字目の「" + finding.detail + u"」(" +
-                   CodePointText(finding.detail) + u") は CP932 にない文字です。ゲームには「" +
-                   FromAnsi(ToAnsi(finding.detail)) + u"」が届きます。";
+            return Fill(texts::kNotInCp932,
+                        {NumberText(finding.column), finding.detail, CodePointText(finding.detail),
+                         FromAnsi(ToAnsi(finding.detail))});
         case Kind::TooManySeparators:
-            return u"メッセージに区切りの \\n が " + NumberText(finding.count) +
-                   u" 個あります。送られるのは 3 行までで、3 個目からの \\n "
-                   u"はそのまま文字として送られます。";
+            return Fill(texts::kTooManySeparators, {NumberText(finding.count)});
         case Kind::TabsOnly:
-            return u"TAB だけの行です。見出しの見えない項目になり、選んでも何も送られません。";
+            return std::u16string(texts::kTabsOnly);
         case Kind::DuplicateTitle:
-            return u"見出し「" + finding.detail + u"」は " + NumberText(finding.otherLine) +
-                   u" 行目と同じです。";
+            return Fill(texts::kDuplicateTitle, {finding.detail, NumberText(finding.otherLine)});
     }
     return {};
 }

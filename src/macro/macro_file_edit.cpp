@@ -11,6 +11,7 @@
 
 #include "macro/file_text.h"
 #include "macro/macro_file_format.h"
+#include "macro/macro_texts.h"
 #include "platform/ansi_text.h"
 #include "platform/file_system.h"
 #include "platform/utf8.h"
@@ -132,20 +133,10 @@ bool KeepsEncoding(const FileText& file, const Splice& splice) {
     return after == file.Encoding() || IsAscii(pieces);
 }
 
-constexpr std::u16string_view kEncodingWouldChange =
-    u"この変更を書き込むと、マクロファイルの文字コードの判定が変わり、ほかの行が違う文字で"
-    u"読み込まれてしまうため、書き込みませんでした。マクロファイルを BOM 付きの UTF-8 で"
-    u"保存し直すと変更できます。";
-constexpr std::u16string_view kMarkWouldAppear =
-    u"この変更を書き込むと、マクロファイルの先頭が文字コードの印 (BOM) と読まれてしまうため、"
-    u"書き込みませんでした。";
-constexpr std::u16string_view kLineEndsWouldChange =
-    u"この変更を書き込むと、マクロファイルの改行の判定が変わり、ほかの行の区切りが変わって"
-    u"しまうため、書き込みませんでした。マクロファイルの改行を CR LF にそろえて保存し直すと"
-    u"変更できます。";
-constexpr std::u16string_view kLinesWouldMisread =
-    u"この変更を書き込むと、変更した行かその前後の行が違う内容で読み込まれてしまうため、"
-    u"書き込みませんでした。";
+using texts::kEncodingWouldChange;
+using texts::kLineEndsWouldChange;
+using texts::kLinesWouldMisread;
+using texts::kMarkWouldAppear;
 
 std::u16string EncodingName(TextEncoding encoding) {
     switch (encoding) {
@@ -159,14 +150,11 @@ std::u16string EncodingName(TextEncoding encoding) {
 }
 
 std::u16string LineWouldLoseBytes(TextEncoding encoding) {
-    return u"この行には " + EncodingName(encoding) +
-           u" の文字として読めないバイトがあり、書き直すとそのバイトが失われるため、"
-           u"書き込みませんでした。その行はエディターで直してください。";
+    return Fill(texts::kLineWouldLoseBytes, {EncodingName(encoding)});
 }
 
 std::u16string TextWouldBeLost(TextEncoding encoding) {
-    return u"このマクロには " + EncodingName(encoding) +
-           u" のマクロファイルに書けない文字があるため、書き込みませんでした。";
+    return Fill(texts::kTextWouldBeLost, {EncodingName(encoding)});
 }
 
 // Why the file with the splice made would not read back as meant; empty when
@@ -432,16 +420,13 @@ MacroFileEditor::Result MacroFileEditor::Undo() {
         return HashOf(cut);
     };
     if (!read || all.size() != step.fileSize || written() != step.fileHash) {
-        return Refusal(
-            u"マクロファイルが、このツールで最後に変更したあとにほかのプログラムで変更されたため、"
-            u"元に戻せません。");
+        return Refusal(std::u16string(texts::kChangedSinceLastEdit));
     }
     const std::array<std::string_view, 3> pieces = {all.substr(0, step.offset), step.replaced,
                                                     all.substr(step.offset + step.writtenSize)};
     if (beforeFinalCheck_) beforeFinalCheck_();
     if (!StillAsRead(path_, all)) {
-        return Refusal(
-            u"マクロファイルが今ほかのプログラムで変更されたため、元に戻せませんでした。");
+        return Refusal(std::u16string(texts::kChangedJustNow));
     }
     ReplaceFileWithContents(path_, pieces);
     const std::size_t select = step.selectAfterUndo;

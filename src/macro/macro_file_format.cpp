@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "macro/macro_texts.h"
 #include "platform/ansi_text.h"
 #include "platform/utf8.h"
 
@@ -304,17 +305,15 @@ std::u16string WhyTextCannotBeWritten(std::u16string_view field, std::u16string_
                                       TextEncoding encoding, TextRules rules) {
     const std::u16string name(field);
     if (text.find_first_of(rules.tabAllowed ? u"\r\n" : u"\t\r\n") != std::u16string_view::npos) {
-        return name + u"にタブか改行が入っています。貼り付けた文字を確かめて取り除いてください。";
+        return Fill(texts::kTabOrLineBreakIn, {name});
     }
     if (const auto lone = LoneSurrogate(text)) {
-        return name + u"に壊れた文字 (" + CodePointText(*lone) +
-               u") が入っています。貼り付けた文字を確かめてください。";
+        return Fill(texts::kBrokenCharacterIn, {name, CodePointText(*lone)});
     }
     if (encoding == TextEncoding::Ansi) {
         if (const auto lacking = CharactersFileCodePageLacks(text); !lacking.empty()) {
-            return name + u"に、" + FileCodePageName() +
-                   u" のマクロファイルには保存できない文字があります: " + NameCharacters(lacking) +
-                   u"。マクロファイルを UTF-8 で保存し直すと使えます。";
+            return Fill(texts::kCannotBeSavedIn,
+                        {name, FileCodePageName(), NameCharacters(lacking)});
         }
     }
     return {};
@@ -332,13 +331,14 @@ Macro MacroOfLine(std::u16string_view line) {
 }
 
 std::u16string WhyMacroCannotBeWritten(const Macro& macro, TextEncoding fileEncoding) {
-    std::u16string why = WhyTextCannotBeWritten(u"メッセージ", macro.Message(), fileEncoding, {});
+    std::u16string why =
+        WhyTextCannotBeWritten(texts::kMessageField, macro.Message(), fileEncoding, {});
     if (why.empty() && macro.Title() != macro.Message()) {
-        why =
-            WhyTextCannotBeWritten(u"タイトル", macro.Title(), fileEncoding, {.tabAllowed = true});
+        why = WhyTextCannotBeWritten(texts::kTitleField, macro.Title(), fileEncoding,
+                                     {.tabAllowed = true});
     }
     if (why.empty() && IsBlankLine(MacroLineText(macro))) {
-        why = u"空白だけの行はマクロファイルから読み込まれません。タイトルを入力してください。";
+        why = texts::kBlankLineNeedsTitle;
     }
     return why;
 }

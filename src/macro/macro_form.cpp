@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "macro/line_preparation.h"
+#include "macro/macro_texts.h"
 
 namespace kiv {
 namespace {
@@ -13,8 +14,7 @@ std::u16string FieldProblem(std::u16string_view field, std::u16string_view text,
     std::u16string why = WhyTextCannotBeWritten(field, text, encoding, {});
     if (why.empty() && !separatorAllowed &&
         text.find(kLineSeparator) != std::u16string_view::npos) {
-        why = std::u16string(field) +
-              u"に「\\n」が入っています。チャット行は 1 行ずつ別の欄に入力してください。";
+        why = Fill(texts::kSeparatorInLine, {field});
     }
     return why;
 }
@@ -59,11 +59,12 @@ std::u16string MessageOf(const MacroForm& form) {
 ComposedMacro ComposeMacro(const MacroForm& form, TextEncoding fileEncoding) {
     const auto typed = [](const std::u16string& line) { return !line.empty(); };
     if (form.rest.empty() && std::none_of(form.lines.begin(), form.lines.end(), typed)) {
-        return {std::nullopt, u"チャット行がありません。1 行目に送る文を入力してください。",
-                MacroFormField::Line1};
+        return {std::nullopt, std::u16string(texts::kNoMessage), MacroFormField::Line1};
     }
-    static constexpr std::u16string_view kLineNames[] = {u"1 行目", u"2 行目", u"3 行目"};
-    if (std::u16string why = FieldProblem(u"タイトル", form.title, fileEncoding); !why.empty()) {
+    static constexpr std::u16string_view kLineNames[] = {texts::kLineFields1, texts::kLineFields2,
+                                                         texts::kLineFields3};
+    if (std::u16string why = FieldProblem(texts::kTitleField, form.title, fileEncoding);
+        !why.empty()) {
         return {std::nullopt, std::move(why), MacroFormField::Title};
     }
     for (std::size_t i = 0; i < form.lines.size(); ++i) {
@@ -72,7 +73,8 @@ ComposedMacro ComposeMacro(const MacroForm& form, TextEncoding fileEncoding) {
             return {std::nullopt, std::move(why), static_cast<MacroFormField>(i + 1)};
         }
     }
-    if (std::u16string why = FieldProblem(u"4 行目以降", form.rest, fileEncoding); !why.empty()) {
+    if (std::u16string why = FieldProblem(texts::kRestField, form.rest, fileEncoding);
+        !why.empty()) {
         return {std::nullopt, std::move(why), MacroFormField::Rest};
     }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/platform_texts.h"
+
 namespace kiv {
 
 namespace {
@@ -40,7 +42,7 @@ std::u16string FileCodePageName() {
     const unsigned codePage = FileCodePage();
     if (codePage == 932) return u"Shift_JIS (CP932)";
     const std::string digits = std::to_string(codePage);
-    return u"コードページ " + std::u16string(digits.begin(), digits.end());
+    return Fill(texts::kCodePage, {std::u16string(digits.begin(), digits.end())});
 }
 
 std::u16string CodePointText(char32_t code) {

@@ -1,6 +1,7 @@
 #include "platform/file_error.h"
 
 #include "platform/file_system.h"
+#include "platform/platform_texts.h"
 #include "platform/utf8.h"
 
 namespace kiv {
@@ -9,39 +10,37 @@ namespace {
 std::u16string_view Describe(FileError::Step step) {
     switch (step) {
         case FileError::Step::Open:
-            return u"を開けませんでした。";
+            return texts::kFileOpenFailed;
         case FileError::Step::Read:
-            return u"の読み込み中にエラーが発生しました。";
+            return texts::kFileReadFailed;
         case FileError::Step::Create:
-            return u"を作成できませんでした。";
+            return texts::kFileCreateFailed;
         case FileError::Step::Write:
-            return u"の書き込み中にエラーが発生しました。";
+            return texts::kFileWriteFailed;
         case FileError::Step::Finish:
-            return u"の作成を完了できませんでした。";
+            return texts::kFileFinishFailed;
         case FileError::Step::AlreadyExists:
-            return u"は既に存在するため、書き込みませんでした。";
+            return texts::kFileAlreadyExists;
         case FileError::Step::TooLarge:
-            return u"は大きすぎるため読み込めません。";
+            return texts::kFileTooLarge;
         case FileError::Step::SwapIncomplete:
-            return u"を新しい内容に置き換える途中で失敗しました。";
+            return texts::kFileSwapIncomplete;
     }
-    return u"の操作に失敗しました。";
+    return texts::kFileStepFailed;
 }
 
 std::u16string Compose(const std::u16string& path, FileError::Step step,
                        const std::u16string& reason, const std::u16string& oldCopy,
                        const std::u16string& newCopy) {
-    std::u16string text = u"ファイル「" + path + u"」";
-    text += Describe(step);
+    std::u16string text = Fill(texts::kFileFailed, {path, Describe(step)});
     if (step == FileError::Step::SwapIncomplete) {
         // Where each version is now, so that nothing the user wrote is lost
         // for want of knowing where to look.
-        if (!oldCopy.empty()) text += u"\n変更前の内容は「" + oldCopy + u"」にあります。";
-        if (!newCopy.empty()) text += u"\n変更後の内容は「" + newCopy + u"」にあります。";
-        text += u"\nどちらも削除していません。使う方のファイルの名前を「" +
-                std::u16string(FileNameOf(path)) + u"」に変えてください。";
+        if (!oldCopy.empty()) text += Fill(texts::kOldContentsAt, {oldCopy});
+        if (!newCopy.empty()) text += Fill(texts::kNewContentsAt, {newCopy});
+        text += Fill(texts::kRenameTheOneToUse, {FileNameOf(path)});
     }
-    if (!reason.empty()) text += u"\n理由: " + reason;
+    if (!reason.empty()) text += Fill(texts::kReason, {reason});
     return text;
 }
 

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/platform_texts.h"
 #include "platform/system_error.h"
 
 namespace kiv {
@@ -17,7 +18,8 @@ std::u16string SystemErrorText(std::uint32_t code) {
         reason.pop_back();
     }
     const std::string digits = std::to_string(code);
-    const std::u16string number = u"エラー " + std::u16string(digits.begin(), digits.end());
+    const std::u16string number =
+        Fill(texts::kErrorNumber, {std::u16string(digits.begin(), digits.end())});
     // A code the system has no words for is told by its number alone.
     return reason.empty() ? number : reason + u" (" + number + u")";
 }

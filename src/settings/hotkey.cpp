@@ -4,6 +4,8 @@
 #include <array>
 #include <vector>
 
+#include "settings/settings_texts.h"
+
 namespace kiv {
 namespace {
 
@@ -93,10 +95,7 @@ bool IsAllowedHotkey(const Hotkey& hotkey) {
 std::optional<std::u16string> HotkeyCaution(const Hotkey& hotkey) {
     constexpr std::uint32_t kF6 = 0x75, kF10 = 0x79;
     if (hotkey.modifiers != 0 || hotkey.key < kF6 || hotkey.key > kF10) return std::nullopt;
-    return FormatHotkey(hotkey) +
-           u" は日本語入力の変換キーです。ホットキーにすると、どのプログラムでも変換に使えなくなり"
-           u"、"
-           u"入力中に押すと入力中の文がマクロの文に置き換わります。";
+    return Fill(texts::kImeKeyCaution, {FormatHotkey(hotkey)});
 }
 
 bool IsReservedByWindows(const Hotkey& hotkey) {
@@ -144,7 +143,7 @@ std::u16string FormatHotkey(const Hotkey& hotkey) {
 }
 
 std::u16string_view AllowedHotkeyAdvice() {
-    return u"英数字や矢印などには Ctrl か Alt を添えてください (F キーとテンキーは単独でも可)。";
+    return texts::kAllowedHotkeyAdvice;
 }
 
 }  // namespace kiv

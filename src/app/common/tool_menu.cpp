@@ -8,16 +8,16 @@ namespace kiv {
 namespace {
 
 const std::array<MenuItem, 10> kItems{{
-    {MenuCommand::NewMacro, u"新しいマクロ...\tInsert", Hotkey{0, kKeyInsert}},
-    {MenuCommand::EditMacro, u"マクロを編集...\tF2", Hotkey{0, kKeyF2}},
-    {MenuCommand::DeleteMacro, u"マクロを削除\tDelete", Hotkey{0, kKeyDelete}},
-    {MenuCommand::MoveUp, u"上へ移動\tAlt+Up", Hotkey{kModAlt, kKeyUp}},
-    {MenuCommand::MoveDown, u"下へ移動\tAlt+Down", Hotkey{kModAlt, kKeyDown}},
-    {MenuCommand::Undo, u"元に戻す\tCtrl+Z", Hotkey{kModCtrl, 'Z'}},
+    {MenuCommand::NewMacro, texts::kNewMacroItem, Hotkey{0, kKeyInsert}},
+    {MenuCommand::EditMacro, texts::kEditMacroItem, Hotkey{0, kKeyF2}},
+    {MenuCommand::DeleteMacro, texts::kDeleteMacroItem, Hotkey{0, kKeyDelete}},
+    {MenuCommand::MoveUp, texts::kMoveUpItem, Hotkey{kModAlt, kKeyUp}},
+    {MenuCommand::MoveDown, texts::kMoveDownItem, Hotkey{kModAlt, kKeyDown}},
+    {MenuCommand::Undo, texts::kUndoItem, Hotkey{kModCtrl, 'Z'}},
     {MenuCommand::Separator, u"", std::nullopt},
-    {MenuCommand::EditMacroFile, u"マクロファイルを編集", std::nullopt},
-    {MenuCommand::TopMost, u"常に手前に表示", std::nullopt},
-    {MenuCommand::HotkeySettings, u"ホットキーの設定...", std::nullopt},
+    {MenuCommand::EditMacroFile, texts::kEditMacroFileItem, std::nullopt},
+    {MenuCommand::TopMost, texts::kTopMostItem, std::nullopt},
+    {MenuCommand::HotkeySettings, texts::kHotkeySettingsItem, std::nullopt},
 }};
 
 }  // namespace
@@ -164,12 +164,13 @@ std::u16string RecentFileItemText(std::size_t index, std::u16string_view path) {
 }
 
 std::u16string ClientName(std::u16string_view title, std::uint32_t process) {
-    return (title.empty() ? u"(タイトルなし)" : std::u16string(title)) + u" " + Pid(process);
+    return (title.empty() ? std::u16string(texts::kUntitledClient) : std::u16string(title)) + u" " +
+           Pid(process);
 }
 
 std::u16string ClientInText(std::u16string_view title, std::uint32_t process) {
-    if (title.empty()) return u"(タイトルなし、" + Pid(process).substr(1);
-    return u"「" + std::u16string(title) + u"」" + Pid(process);
+    if (title.empty()) return Fill(texts::kUntitledClientInText, {Pid(process).substr(1)});
+    return Fill(texts::kClientInText, {title, Pid(process)});
 }
 
 std::u16string SendToItemText(std::u16string_view title, std::uint32_t process) {
@@ -191,8 +192,7 @@ bool IsToolMenuKey(const Hotkey& key) {
 }
 
 std::u16string ToolKeyRefusal() {
-    return u"このキーは、ツールのウィンドウでマクロを編集するときのキー (F2、Ctrl+Z など) "
-           u"なので、ホットキーにはできません。";
+    return std::u16string(texts::kToolKeyRefusal);
 }
 
 }  // namespace kiv

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/common/app_texts.h"
 #include "app/common/resource.h"
 #include "app/common/tool_name.h"
 #include "app/hotkeys/hotkey_dialog_win32.h"
@@ -31,7 +32,7 @@ class MacroDialog final : public ModalDialog {
 
     std::optional<MacroDialogResult> Run(HWND owner, HINSTANCE instance) {
         if (ModalDialog::Run(owner, instance, IDD_MACRO, ICC_HOTKEY_CLASS,
-                             u"マクロの入力画面を表示できませんでした。", kToolCaption) != IDOK) {
+                             texts::kMacroDialogFailed, kToolCaption) != IDOK) {
             return std::nullopt;
         }
         return std::move(result_);
@@ -73,14 +74,14 @@ class MacroDialog final : public ModalDialog {
         const std::optional<MacroKeyClash> clash =
             request_.hotkeyClash(*key, form.title.empty() ? MessageOf(form) : form.title);
         if (!clash) return;
-        ShowStatus(clash->orphanTitle ? OrphanKeyNote(*clash->orphanTitle) +
-                                            u" OK を押すと、このマクロのキーにするか確かめます。"
-                                      : clash->text,
+        ShowStatus(clash->orphanTitle
+                       ? OrphanKeyNote(*clash->orphanTitle) + std::u16string(texts::kOrphanKeyAsked)
+                       : clash->text,
                    IDC_MACRO_HOTKEY, false);
     }
 
     static std::u16string OrphanKeyNote(const std::u16string& title) {
-        return u"このキーは、一覧にないマクロ「" + title + u"」のキーとして残っています。";
+        return Fill(texts::kOrphanKeyNote, {title});
     }
 
     HWND Line(std::size_t i) const { return Item(IDC_MACRO_LINE_FIRST + static_cast<int>(i)); }
@@ -93,7 +94,7 @@ class MacroDialog final : public ModalDialog {
     }
 
     bool Start() override {
-        if (request_.isNew) SetWindowTextW(Dialog(), L"新しいマクロ");
+        if (request_.isNew) SetWindowTextW(Dialog(), Wide(std::u16string(texts::kNewMacroCaption)));
         SetDlgItemTextW(Dialog(), IDC_MACRO_TITLE, Wide(shown_.title));
         for (std::size_t i = 0; i < shown_.lines.size(); ++i) {
             SetWindowTextW(Line(i), Wide(shown_.lines[i]));
@@ -106,9 +107,8 @@ class MacroDialog final : public ModalDialog {
         SendDlgItemMessageW(Dialog(), IDC_MACRO_HOTKEY, HKM_SETHOTKEY,
                             ToHotkeyField(request_.hotkey), 0);
         if (request_.hotkey && (request_.hotkey->modifiers & kModWin) != 0) {
-            ShowStatus(u"ホットキーの " + FormatHotkey(*request_.hotkey) +
-                           u" は欄に Win なしで出ます (そのままなら変わりません)。",
-                       IDC_MACRO_HOTKEY, false);
+            ShowStatus(Fill(texts::kWinKeyHint, {FormatHotkey(*request_.hotkey)}), IDC_MACRO_HOTKEY,
+                       false);
         }
         ShowPreview();
         ShowCaution();
@@ -194,9 +194,9 @@ class MacroDialog final : public ModalDialog {
                 clash.reset();
             }
             if (clash) {
-                ShowStatus(clash->orphanTitle
-                               ? OrphanKeyNote(*clash->orphanTitle) + u"別のキーにしてください。"
-                               : clash->text,
+                ShowStatus(clash->orphanTitle ? OrphanKeyNote(*clash->orphanTitle) +
+                                                    std::u16string(texts::kChooseAnotherKey)
+                                              : clash->text,
                            IDC_MACRO_HOTKEY);
                 SendMessageW(Dialog(), WM_NEXTDLGCTL,
                              reinterpret_cast<WPARAM>(Item(IDC_MACRO_HOTKEY)), TRUE);

@@ -1,5 +1,6 @@
 #include "app/editing/macro_edit_session.h"
 
+#include "app/common/app_texts.h"
 #include "platform/file_error.h"
 
 namespace kiv {
@@ -37,9 +38,7 @@ MacroEditSession::Outcome MacroEditSession::Handle(const MacroFileEditor::Result
             // Never over an edit made outside the tool: the list shows the
             // file as it is now, and the user decides again.
             outcome.reload = true;
-            outcome.told =
-                u"マクロファイルがこのツールの外で変更されていたため、何も書き込みませんでした。"
-                u"一覧を読み直しましたので、もう一度操作してください。";
+            outcome.told = texts::kChangedOutside;
             break;
         case Status::Refused:
             outcome.told = result.message;
@@ -64,10 +63,9 @@ MacroEditSession::Outcome MacroEditSession::Apply(const MacroChange& change, con
     try {
         result = editor_->Apply(change, shown);
     } catch (const FileError& error) {
-        return Told(u"マクロファイルに書き込めませんでした。一覧はそのままです。\n\n" +
-                    error.UserMessage());
+        return Told(Fill(texts::kNotWritten, {error.UserMessage()}));
     } catch (const std::exception&) {  // too large to hold twice, most likely
-        return Told(u"マクロファイルを変更できませんでした。一覧もファイルもそのままです。");
+        return Told(std::u16string(texts::kNotChanged));
     }
     Outcome outcome = Handle(result);
     const bool written = result.status == MacroFileEditor::Result::Status::Written;
@@ -85,9 +83,9 @@ MacroEditSession::Outcome MacroEditSession::Undo(MacroHotkeys& hotkeys) {
     try {
         result = editor_->Undo();
     } catch (const FileError& error) {
-        return Told(u"マクロファイルを元に戻せませんでした。\n\n" + error.UserMessage());
+        return Told(Fill(texts::kNotUndone, {error.UserMessage()}));
     } catch (const std::exception&) {
-        return Told(u"マクロファイルを元に戻せませんでした。ファイルはそのままです。");
+        return Told(std::u16string(texts::kNotUndoneKept));
     }
     Outcome outcome = Handle(result);
     if (result.status == MacroFileEditor::Result::Status::Written && !keySteps_.empty()) {

@@ -1,5 +1,6 @@
 #include "app/editing/macro_editing_win32.h"
 
+#include "app/common/app_texts.h"
 #include "app/common/tool_name.h"
 #include "app/macro_file/file_watch_win32.h"
 #include "platform/off_thread_win32.h"
@@ -19,7 +20,7 @@ class WriteUnderWay {
           writing_(writing),
           previous_(SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)))) {  // IDC_WAIT
         writing_ = true;
-        ShutdownBlockReasonCreate(window_, L"マクロファイルを書き込んでいます。");
+        ShutdownBlockReasonCreate(window_, Wide(std::u16string(texts::kWritingMacroFile)));
     }
     ~WriteUnderWay() {
         ShutdownBlockReasonDestroy(window_);
@@ -85,9 +86,8 @@ void MacroEditing::EditMacro() {
 
 void MacroEditing::DeleteMacro() {
     const std::size_t position = SelectedPosition();
-    const std::u16string question = u"マクロ「" +
-                                    std::u16string(host_.file->List().Title(position)) +
-                                    u"」を削除しますか?\n(Ctrl+Z で元に戻せます)";
+    const std::u16string question =
+        Fill(texts::kDeleteQuestion, {host_.file->List().Title(position)});
     if (MessageBoxOverOwner(host_.window, Wide(question), kToolCaption,
                             MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return;

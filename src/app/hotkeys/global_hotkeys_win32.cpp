@@ -1,5 +1,6 @@
 #include "app/hotkeys/global_hotkeys_win32.h"
 
+#include "app/common/app_texts.h"
 #include "platform/system_error.h"
 
 namespace kiv {
@@ -17,10 +18,9 @@ void SetRegisterHotkeyCall(RegisterHotkeyCall call) {
 std::u16string HotkeyRefusalReason(std::uint32_t error, const Hotkey& key) {
     if (error == ERROR_HOTKEY_ALREADY_REGISTERED) {
         if (IsReservedByWindows(key)) {
-            return u"Windows が自分のショートカットのために取ってあるキーです。";
+            return std::u16string(texts::kKeyWindowsKeeps);
         }
-        return u"ほかのプログラムが使っています。KIV "
-               u"会話マクロがすでに起動している可能性があります。";
+        return std::u16string(texts::kKeyHeldElsewhere);
     }
     return SystemErrorText(error);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/common/app_texts.h"
 #include "app/common/tool_menu.h"
 #include "app/hotkeys/hotkey_refusals.h"
 
@@ -12,8 +13,7 @@ std::optional<MacroKeyClash> MacroKeyClashOf(
     const Options& options, const MacroHotkeys& macroKeys,
     const std::function<bool(std::u16string_view)>& titleExists) {
     if (!IsAllowedHotkey(key)) {
-        return MacroKeyClash{
-            u"このホットキーは使えません。" + std::u16string(AllowedHotkeyAdvice()), {}};
+        return MacroKeyClash{Fill(texts::kHotkeyNotAllowed, {AllowedHotkeyAdvice()}), {}};
     }
     if (auto refusal = MacroHotkeyTitleRefusal(title)) return MacroKeyClash{*refusal, {}};
     if (IsToolMenuKey(key)) return MacroKeyClash{ToolKeyRefusal(), {}};
@@ -27,21 +27,18 @@ std::optional<MacroKeyClash> MacroKeyClashOf(
     if (!other) return std::nullopt;
     const HotkeyUse& use = uses[*other];
     if (use.kind == HotkeyUse::Kind::Action) {
-        return MacroKeyClash{u"このキーは「" + use.name + u"」のホットキーです。", {}};
+        return MacroKeyClash{Fill(texts::kKeyIsActions, {use.name}), {}};
     }
     if (!titleExists(use.name)) {
-        return MacroKeyClash{u"このキーは、一覧にないマクロ「" + use.name +
-                                 u"」のキーとして残っていて、何もしていません。"
-                                 u"このマクロのキーにしますか?",
-                             use.name};
+        return MacroKeyClash{Fill(texts::kTakeOrphanKey, {use.name}), use.name};
     }
-    return MacroKeyClash{u"このキーはマクロ「" + use.name + u"」のホットキーです。", {}};
+    return MacroKeyClash{Fill(texts::kKeyIsMacros, {use.name}), {}};
 }
 
 namespace {
 
 std::u16string Quoted(std::size_t action) {
-    return u"「" + std::u16string(kHotkeyActionInfo[action].name) + u"」";
+    return Fill(texts::kActionNamed, {kHotkeyActionInfo[action].name});
 }
 
 }  // namespace
@@ -70,33 +67,28 @@ ActionKeysCheck CheckActionKeys(const ActionKeys& chosen, const ActionKeys& curr
         const std::size_t i = actionOf[use];
         const std::u16string named = Quoted(i);
         if (!IsAllowedHotkey(*chosen[i])) {
-            check.refusals +=
-                named + u"のキーは使えません。" + std::u16string(AllowedHotkeyAdvice()) + u"\n";
+            check.refusals += Fill(texts::kActionKeyRefused, {named, AllowedHotkeyAdvice()});
         } else if (IsToolMenuKey(*chosen[i]) && chosen[i] != current[i]) {
             check.refusals +=
-                named + u"の " + FormatHotkey(*chosen[i]) + u": " + ToolKeyRefusal() + u"\n";
+                Fill(texts::kActionToolKey, {named, FormatHotkey(*chosen[i]), ToolKeyRefusal()});
         }
         if (const std::optional<std::size_t> first = earlier[use]) {
-            check.refusals +=
-                named + u"と" + DescribeUse(uses[*first]) + u"に同じキーは使えません。\n";
+            check.refusals += Fill(texts::kSameKeyTwice, {named, DescribeUse(uses[*first])});
         }
     }
     for (std::size_t use = actionOf.size(); use < uses.size(); ++use) {
         const std::optional<std::size_t> first = earlier[use];
         if (!first || *first >= actionOf.size()) continue;  // another macro's: not this dialog's
-        const std::u16string named =
-            Quoted(actionOf[*first]) + u"の " + FormatHotkey(uses[use].key);
+        const std::u16string named = Quoted(actionOf[*first]);
+        const std::u16string key = FormatHotkey(uses[use].key);
         if (titleExists(uses[use].name)) {
-            check.refusals += named + u" はマクロ「" + uses[use].name +
-                              u"」のホットキーです。別のキーにするか、下の一覧でマクロのキーを"
-                              u"外してください。\n";
+            check.refusals += Fill(texts::kMacrosKeyTaken, {named, key, uses[use].name});
         } else {
             check.orphanKeys.push_back(entryOf[use - actionOf.size()]);
-            check.offer += named + u" は、一覧にないマクロ「" + uses[use].name +
-                           u"」のキーとして残っていて、何もしていません。\n";
+            check.offer += Fill(texts::kOrphanKeyTaken, {named, key, uses[use].name});
         }
     }
-    if (!check.offer.empty()) check.offer += u"\nこのキーをマクロから外して使いますか?";
+    if (!check.offer.empty()) check.offer += texts::kTakeOrphanKeys;
     return check;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/common/app_texts.h"
 #include "app/common/resource.h"
 #include "app/common/tool_menu.h"
 #include "app/common/tool_name.h"
@@ -41,8 +42,8 @@ std::optional<Hotkey> FromHotkeyField(WORD value) {
 
 namespace {
 
-std::u16string Quoted(HotkeyAction action) {
-    return u"「" + std::u16string(kHotkeyActionInfo[static_cast<std::size_t>(action)].name) + u"」";
+std::u16string_view NameOf(std::size_t action) {
+    return kHotkeyActionInfo[action].name;
 }
 
 class HotkeyDialog final : public ModalDialog {
@@ -51,7 +52,7 @@ class HotkeyDialog final : public ModalDialog {
 
     std::optional<HotkeyDialogResult> Run(HWND owner, HINSTANCE instance) {
         if (ModalDialog::Run(owner, instance, IDD_HOTKEYS, ICC_HOTKEY_CLASS,
-                             u"ホットキーの設定を表示できませんでした。", kToolCaption) != IDOK) {
+                             texts::kHotkeyDialogFailed, kToolCaption) != IDOK) {
             return std::nullopt;
         }
         return HotkeyDialogResult{chosen_, removed_};
@@ -83,13 +84,11 @@ class HotkeyDialog final : public ModalDialog {
         for (std::size_t i = 0; i < kHotkeyActions; ++i) {
             const std::optional<Hotkey>& current = request_.current[i];
             SendMessageW(Field(i), HKM_SETHOTKEY, ToHotkeyField(current), 0);
-            const std::u16string named = Quoted(static_cast<HotkeyAction>(i)) + u"の ";
             if (!request_.refusals[i].empty()) {
-                status += named + FormatHotkey(*current) + u" は働いていません: " +
-                          request_.refusals[i] + u"\n";
+                status += Fill(texts::kActionKeyNotWorking,
+                               {NameOf(i), FormatHotkey(*current), request_.refusals[i]});
             } else if (current && (current->modifiers & kModWin) != 0) {
-                status += named + FormatHotkey(*current) +
-                          u" は欄に Win なしで出ます (そのままなら変わりません)。\n";
+                status += Fill(texts::kActionWinKeyHint, {NameOf(i), FormatHotkey(*current)});
             }
         }
         ShowStatus(status, false);
@@ -100,7 +99,8 @@ class HotkeyDialog final : public ModalDialog {
         shown_.resize(request_.macroKeys.size());
         for (std::size_t i = 0; i < shown_.size(); ++i) shown_[i] = i;
         if (request_.macroKeys.empty()) {
-            SendMessageW(macros, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"なし"));
+            SendMessageW(macros, LB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(Wide(std::u16string(texts::kNoMacroKeys))));
             EnableWindow(macros, FALSE);
         }
         ShowCautions();
@@ -138,7 +138,7 @@ class HotkeyDialog final : public ModalDialog {
         for (std::size_t i = 0; i < kHotkeyActions; ++i) {
             if (!chosen[i]) continue;
             if (const auto caution = HotkeyCaution(*chosen[i])) {
-                cautions += Quoted(static_cast<HotkeyAction>(i)) + u"の " + *caution + u"\n";
+                cautions += Fill(texts::kActionKeyCaution, {NameOf(i), *caution});
             }
         }
         SetDlgItemTextW(Dialog(), IDC_HOTKEY_CAUTION, Wide(cautions));
@@ -167,7 +167,7 @@ class HotkeyDialog final : public ModalDialog {
             if (MessageBoxOverOwner(Dialog(), Wide(check.offer), kToolCaption,
                                     MB_YESNO | MB_ICONQUESTION) != IDYES) {
                 ShowStatus(check.offer.substr(0, check.offer.rfind(u'\n')) +
-                           u"別のキーにするか、下の一覧でマクロのキーを外してください。");
+                           std::u16string(texts::kOrphanKeysKept));
                 return;
             }
             for (const std::size_t entry : check.orphanKeys) RemoveMacroKey(entry);
@@ -176,8 +176,8 @@ class HotkeyDialog final : public ModalDialog {
         const std::array<std::u16string, kHotkeyActions> refused = request_.registerKeys(chosen);
         for (std::size_t i = 0; i < kHotkeyActions; ++i) {
             if (!refused[i].empty()) {
-                status += Quoted(static_cast<HotkeyAction>(i)) + u"の " + FormatHotkey(*chosen[i]) +
-                          u": " + refused[i] + u"\n";
+                status += Fill(texts::kHotkeyRefusedLine,
+                               {NameOf(i), FormatHotkey(*chosen[i]), refused[i]});
             }
         }
         // Told once; OK again with the same keys keeps them as they are.
@@ -187,7 +187,7 @@ class HotkeyDialog final : public ModalDialog {
             return;
         }
         lastRefused_ = chosen;
-        ShowStatus(status + u"別のキーにするか、このまま OK (ほかのキーは働きます)。");
+        ShowStatus(status + std::u16string(texts::kKeepRefusedKeys));
     }
 
     void ShowStatus(const std::u16string& text, bool beep = true) const {

@@ -1,10 +1,12 @@
 #include "app/hotkeys/hotkey_refusals.h"
 
+#include "app/common/app_texts.h"
+
 namespace kiv {
 
 std::u16string DescribeUse(const HotkeyUse& use) {
-    const std::u16string quoted = u"「" + use.name + u"」";
-    return use.kind == HotkeyUse::Kind::Macro ? u"マクロ" + quoted : quoted;
+    return Fill(use.kind == HotkeyUse::Kind::Macro ? texts::kMacroNamed : texts::kActionNamed,
+                {use.name});
 }
 
 std::vector<HotkeyUse> KeyUses(const std::array<std::optional<Hotkey>, kHotkeyActions>& actions,
@@ -41,8 +43,7 @@ std::vector<std::optional<std::size_t>> EarlierUsesOfTheSameKey(
 }
 
 std::u16string SameKeyReason(const HotkeyUse& earlier) {
-    return u"設定ファイルで同じキーが" + DescribeUse(earlier) +
-           u"にも使われていて、そちらが働きます。";
+    return Fill(texts::kSameKeyInSettings, {DescribeUse(earlier)});
 }
 
 std::optional<std::u16string> HotkeyRefusalMemory::ToTell(
@@ -51,11 +52,11 @@ std::optional<std::u16string> HotkeyRefusalMemory::ToTell(
     told_ = refused;
     if (refused.empty()) return std::nullopt;
     // 「以下」: 「次」 is also an action's name (次へ).
-    std::u16string text = u"以下のホットキーは登録できなかったため、働きません。\n\n";
+    std::u16string text(texts::kHotkeysRefused);
     for (const HotkeyRefusal& refusal : refused) {
-        text += u"「" + refusal.owner + u"」の " + refusal.key + u": " + refusal.reason + u"\n";
+        text += Fill(texts::kHotkeyRefusedLine, {refusal.owner, refusal.key, refusal.reason});
     }
-    text += u"\n別のキーにするには、一覧を右クリックして [ホットキーの設定...] を選んでください。";
+    text += texts::kToChangeHotkeys;
     return text;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/common/app_texts.h"
 #include "platform/ansi_text.h"
 #include "platform/case_fold.h"
 #include "settings/ini_file.h"
@@ -107,9 +108,9 @@ std::vector<std::u16string> DescribeMacroHotkeys(
         const std::optional<Hotkey> key = ParseHotkey(entry.key);
         std::u16string line = (key ? FormatHotkey(*key) : entry.key) + u": " + entry.title;
         if (!key) {
-            line += u" (キーとして読めないため働きません)";
+            line += texts::kKeyUnreadable;
         } else if (!titleExists(entry.title)) {
-            line += u" (この名前のマクロがないため働きません)";
+            line += texts::kNoMacroOfTitle;
         }
         lines.push_back(std::move(line));
     }
@@ -118,13 +119,11 @@ std::vector<std::u16string> DescribeMacroHotkeys(
 
 std::optional<std::u16string> MacroHotkeyTitleRefusal(std::u16string_view title) {
     if (!ToAnsiExactly(title)) {
-        return u"この名前には設定ファイルに書けない文字 (" +
-               NameCharacters(CharactersAnsiLacks(title)) +
-               u") があるため、ホットキーを付けられません。";
+        return Fill(texts::kTitleNotInSettings, {NameCharacters(CharactersAnsiLacks(title))});
     }
     if (title.empty() || title.front() == u' ' || title.back() == u' ' || title.front() == u'\t' ||
         title.back() == u'\t') {
-        return u"前後に空白のある名前には、ホットキーを付けられません。";
+        return std::u16string(texts::kTitleWithSpaces);
     }
     return std::nullopt;
 }

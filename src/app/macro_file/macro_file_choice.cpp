@@ -1,5 +1,6 @@
 #include "app/macro_file/macro_file_choice.h"
 
+#include "app/common/app_texts.h"
 #include "platform/ansi_text.h"
 #include "platform/case_fold.h"
 
@@ -14,36 +15,28 @@ bool IsShortcut(std::u16string_view path) {
 
 std::optional<std::u16string> MacroFilePathRefusal(std::u16string_view path) {
     if (ToAnsiExactly(path)) return std::nullopt;
-    return u"「" + std::u16string(path) + u"」の名前には、設定ファイルに書けない文字 (" +
-           NameCharacters(CharactersAnsiLacks(path)) +
-           u") が含まれているため、マクロファイルにできません。\n"
-           u"ファイルかフォルダーの名前を変えてから、もう一度選んでください。";
+    return Fill(texts::kPathNotInSettings, {path, NameCharacters(CharactersAnsiLacks(path))});
 }
 
 DropOutcome DecideDrop(const std::vector<std::u16string>& paths, const DropFacts& facts) {
     if (paths.size() > 1) {
-        return {std::nullopt,
-                u"マクロファイルは一度に 1 つだけドロップしてください。"
-                u"何も読み込みませんでした。"};
+        return {std::nullopt, std::u16string(texts::kDropOneFile)};
     }
     if (paths.empty()) return {std::nullopt, u""};
     std::u16string path = paths.front();
     if (IsShortcut(path)) {
         const std::optional<std::u16string> target = facts.shortcutTarget(path);
         if (!target || target->empty()) {
-            return {std::nullopt, u"ショートカット「" + path +
-                                      u"」の指す先がわかりませんでした。"
-                                      u"マクロファイルそのものをドロップしてください。"};
+            return {std::nullopt, Fill(texts::kShortcutTargetUnknown, {path})};
         }
         path = *target;
     }
     const DroppedPath found = facts.look(path);
     if (!found.exists) {
-        return {std::nullopt, u"「" + path + u"」が見つかりません。何も読み込みませんでした。"};
+        return {std::nullopt, Fill(texts::kDroppedNotFound, {path})};
     }
     if (found.folder) {
-        return {std::nullopt,
-                u"「" + path + u"」はフォルダーです。マクロファイルを 1 つドロップしてください。"};
+        return {std::nullopt, Fill(texts::kDroppedFolder, {path})};
     }
     if (auto refusal = MacroFilePathRefusal(path)) return {std::nullopt, std::move(*refusal)};
     return {path, u""};

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <thread>
 
+#include "app/common/app_texts.h"
 #include "app/macro_file/file_watch_win32.h"
 #include "platform/file_error.h"
 
@@ -33,7 +34,7 @@ MacroFileRead ReadMacroFile(const std::u16string& path, MacroList::MissingFile m
         read.gone = missing == MacroList::MissingFile::Fail && IsGoneFile(path);
         return read;
     } catch (const std::bad_alloc&) {
-        read.problem = u"マクロファイル「" + path + u"」は大きすぎて読み込めませんでした。";
+        read.problem = Fill(texts::kMacroFileTooLarge, {path});
         return read;
     }
     read.stampAfter = stampOf();

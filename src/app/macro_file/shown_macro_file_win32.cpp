@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/common/app_texts.h"
 #include "app/macro_file/file_watch_win32.h"
 #include "app/macro_file/macro_file_choice.h"
 #include "dialogs/open_file_dialog_win32.h"
@@ -107,8 +108,7 @@ void ShownMacroFile::StepRecent(int step) {
     }
     if (!skipped.empty()) TellGone();
     if (!next) {
-        if (host_.tip != nullptr)
-            host_.tip->Show(u"切り替えられるマクロファイルはほかにありません");
+        if (host_.tip != nullptr) host_.tip->Show(std::u16string(texts::kNoOtherFile));
         return;
     }
     Load(*next, LoadWay::Step, true);
@@ -131,10 +131,7 @@ void ShownMacroFile::LeavePlace() {
 void ShownMacroFile::Gone(const std::u16string& path) {
     if (!IsAmong(gone_, path)) gone_.push_back(path);
     if (loadWay_ == LoadWay::Recent && GetForegroundWindow() == host_.window) {
-        if (host_.notices->AskYesNo(u"マクロファイル「" + path +
-                                    u"」が見つかりません。移動したか、削除された可能性があります。"
-                                    u"一覧は変更前のままです。\n\n"
-                                    u"最近使ったファイルの一覧から外しますか?")) {
+        if (host_.notices->AskYesNo(Fill(texts::kRecentFileGoneAsk, {path}))) {
             recent_.Remove(path);
             recentInUse_ = true;
         }
@@ -146,13 +143,9 @@ void ShownMacroFile::Gone(const std::u16string& path) {
 // Every file found gone this run, in one notice: one told later would
 // otherwise take the place of one the user has not seen yet.
 void ShownMacroFile::TellGone() {
-    std::u16string text =
-        u"最近使ったファイルのうち、以下のマクロファイルが見つかりません。"
-        u"移動したか、削除された可能性があります。\n";
+    std::u16string text(texts::kRecentFilesGone);
     for (const std::u16string& path : gone_) text += u"\n" + path;
-    text += list_.IsLoaded() ? u"\n\n一覧は変更前のままです。"
-                             : u"\n\n一覧を右クリックして [最近使ったファイル] からほかのファイル"
-                               u"を選ぶか、[設定再読込] で開いてください。";
+    text += list_.IsLoaded() ? texts::kListKept : texts::kChooseAnotherFile;
     host_.notices->Notify({NoticeKind::RecentFileGone, std::move(text)});
 }
 
@@ -178,7 +171,7 @@ void ShownMacroFile::Loaded(MacroList list, const std::u16string& path) {
     if (loadWay_ != LoadWay::Step) recent_.Loaded(path);
     if (recent_.Files().size() > 1) recentInUse_ = true;
     if (loadWay_ == LoadWay::Step && host_.tip != nullptr) {
-        host_.tip->Show(u"マクロファイル: " + std::u16string(FileNameOf(path)));
+        host_.tip->Show(Fill(texts::kFileSwitchedTo, {FileNameOf(path)}));
     }
 }
 
@@ -208,7 +201,7 @@ void ShownMacroFile::ReadingDone(MacroFileReadings::Done done) {
     using Purpose = MacroFileReadings::Purpose;
     MacroFileRead& read = done.read;
     const std::u16string& path = done.request.path;
-    const std::u16string unreadable = u"マクロファイルを読み込めませんでした。\n\n";
+    const std::u16string unreadable(texts::kMacroFileUnreadable);
     switch (done.request.purpose) {
         case Purpose::Load:
             stepping_.clear();
@@ -310,8 +303,7 @@ void ShownMacroFile::Dropped(HDROP drop) {
 void ShownMacroFile::OpenInEditor() {
     const std::u16string file = Path();
     if (const DWORD error = kiv::OpenInEditor(host_.window, file); error != 0) {
-        host_.notices->ShowError(u"マクロファイル「" + file + u"」を開けませんでした。\n\n" +
-                                 SystemErrorText(error));
+        host_.notices->ShowError(Fill(texts::kEditorNotOpened, {file, SystemErrorText(error)}));
     }
 }
 
@@ -376,10 +368,7 @@ void ShownMacroFile::FollowReloadStep(AutoReload::Step step, const std::u16strin
     if (step == AutoReload::Step::WaitAgain) {
         SetTimer(host_.window, host_.settleTimer, AutoReload::kRetryMs, nullptr);
     } else if (step == AutoReload::Step::Tell) {
-        host_.notices->Notify({NoticeKind::ReloadFailed,
-                               u"マクロファイルが変更されましたが、読み込めませんでした。"
-                               u"それまでの一覧をそのまま使えます。\n\n" +
-                                   problem});
+        host_.notices->Notify({NoticeKind::ReloadFailed, Fill(texts::kReloadFailed, {problem})});
     }
 }
 

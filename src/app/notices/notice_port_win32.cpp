@@ -1,16 +1,12 @@
 #include "app/notices/notice_port_win32.h"
 
+#include "app/common/tool_name.h"
 #include "platform/owned_window_win32.h"
 #include "platform/shell_win32.h"
 #include "platform/system_error.h"
 #include "platform/wide_text.h"
 
 namespace kiv {
-namespace {
-
-constexpr wchar_t kCaption[] = L"KIV 会話マクロ";
-
-}  // namespace
 
 bool WindowNoticePort::CanAskNow() {
     // Not under a dialog or message box of the tool's own (it disables the
@@ -25,12 +21,12 @@ void WindowNoticePort::FlashTaskbarButton() {
 }
 
 void WindowNoticePort::Tell(const std::u16string& text) {
-    MessageBoxOverOwner(window_.handle, Wide(text), kCaption, MB_OK | MB_ICONWARNING);
+    MessageBoxOverOwner(window_.handle, Wide(text), kToolCaption, MB_OK | MB_ICONWARNING);
 }
 
 bool WindowNoticePort::AskYesNo(const std::u16string& text) {
-    return MessageBoxOverOwner(window_.handle, Wide(text), kCaption, MB_YESNO | MB_ICONWARNING) ==
-           IDYES;
+    return MessageBoxOverOwner(window_.handle, Wide(text), kToolCaption,
+                               MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
 bool WindowNoticePort::IsElevated() {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/common/app_texts.h"
+
 namespace kiv {
 
 void PendingNotices::Add(Notice notice) {
@@ -32,40 +34,34 @@ void PendingNotices::ShowWhenLooking(NoticePort& port) {
 
 std::u16string LeftoverSideFilesText(const std::u16string& file,
                                      const std::vector<std::u16string>& leftovers) {
-    std::u16string text = u"マクロファイル「" + file +
-                          u"」を書き換える途中で止まったときのファイルが、そばに残っています。\n\n";
+    std::u16string text = Fill(texts::kLeftoverSideFiles, {file});
     for (const std::u16string& path : leftovers) {
         text += path;
         if (path.find(u".kivmacro-old-") != std::u16string::npos) {
-            text += u" (変更前の内容)";
+            text += texts::kOldSideFile;
         } else if (path.find(u".kivmacro-new-") != std::u16string::npos) {
-            text += u" (変更後の内容。最後まで書けていないことがあります)";
+            text += texts::kNewSideFile;
         }
         text += u"\n";
     }
-    text +=
-        u"\nマクロファイルに必要なマクロがないときは、これらをメモ帳などで開いて確かめてください。"
-        u"このツールはこれらのファイルを消しません。要らなければ削除してください。";
+    text += texts::kLookAtSideFiles;
     return text;
 }
 
 void OfferToRunAsAdministrator(NoticePort& port, const std::u16string& client) {
     // Named, since with several clients running only some may be elevated.
-    const std::u16string game = client.empty() ? u"ゲーム" : u"ゲームクライアント" + client;
+    const std::u16string game =
+        client.empty() ? std::u16string(texts::kTheGame) : Fill(texts::kTheGameClient, {client});
     if (port.IsElevated()) {
-        port.Tell(u"Windows が" + game + u"への発言を止めました。" +
-                  (client.empty() ? u"ゲーム" : u"そのクライアント") +
-                  u"がこのツールより高い権限で動いているためです。");
+        port.Tell(Fill(texts::kSayingBlockedElevated,
+                       {game, client.empty() ? texts::kTheGame : texts::kThatClient}));
         return;
     }
     // The new copy reads the settings as they are now (the window's place,
     // the macro file chosen during this run) and takes the hotkeys over.
     port.SaveSettings();
     port.ReleaseHotkeys();
-    const bool yes = port.AskYesNo(
-        game +
-        u"が管理者として実行されていて、このツールは管理者として実行されていないため、"
-        u"Windows が発言を止めました。\n\nこのツールを管理者として起動し直しますか?");
+    const bool yes = port.AskYesNo(Fill(texts::kRunAsAdministrator, {game}));
     if (!yes) {
         port.RegisterHotkeysAgain();
         return;
@@ -80,7 +76,7 @@ void OfferToRunAsAdministrator(NoticePort& port, const std::u16string& client) {
             return;
         case Relaunch::Failed:
             port.RegisterHotkeysAgain();
-            port.Tell(u"管理者として起動し直せませんでした。\n\n" + reason);
+            port.Tell(Fill(texts::kRelaunchFailed, {reason}));
             return;
     }
 }

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "app/common/app_texts.h"
 #include "platform/ansi_text.h"
 #include "platform/local_clock.h"
 #include "platform/window_counts_win32.h"
@@ -137,10 +138,10 @@ std::u16string MacroSaying::ChosenName() const {
 void MacroSaying::TellClientExited(const std::u16string& client, bool macroDropped) {
     // Not to be the target at the next start either: the player is told 自動.
     if (host_.targetChosen) host_.targetChosen(u"");
-    host_.notices->Notify({NoticeKind::ClientExited,
-                           u"送信先に選んだゲームクライアント" + client + u"は終了しています。" +
-                               (macroDropped ? u"マクロは送られていません。" : u"") +
-                               u"\n\n送信先は「自動」に戻しました。"});
+    host_.notices->Notify(
+        {NoticeKind::ClientExited, Fill(texts::kClientExited, {client}) +
+                                       std::u16string(macroDropped ? texts::kMacroNotSent : u"") +
+                                       std::u16string(texts::kTargetAutomaticAgain)});
 }
 
 SendToMenu MacroSaying::OfferClients() {
@@ -150,7 +151,7 @@ SendToMenu MacroSaying::OfferClients() {
     const std::u16string chosen = ChosenName();
     if (target_.ForgetIfExited(offered_)) TellClientExited(chosen, false);
     if (offered_.size() >= kMostSendToItems) offered_.resize(kMostSendToItems - 1);
-    SendToMenu offer{{u"自動"}, 0};
+    SendToMenu offer{{std::u16string(texts::kAutomaticTargetItem)}, 0};
     for (const GameClient& client : offered_) {
         if (target_.Chosen() == client.process) offer.ticked = offer.items.size();
         offer.items.push_back(SendToItemText(FromAnsi(client.title), client.process));
@@ -214,13 +215,13 @@ void MacroSaying::RunHotkey(HotkeyAction action) {
 void MacroSaying::ChooseNextClient() {
     const std::optional<GameClient> next = target_.ChooseNext(FindGameClients(windowSystem_));
     if (!next) {
-        if (host_.tip != nullptr) host_.tip->Show(u"送信先: ゲームクライアントが起動していません");
+        if (host_.tip != nullptr) host_.tip->Show(std::u16string(texts::kNoClientRunning));
         return;
     }
     const std::u16string title = FromAnsi(next->title);
     if (host_.targetChosen) host_.targetChosen(title);
     if (host_.tip != nullptr) {
-        host_.tip->Show(u"送信先: " + ClientName(title, next->process),
+        host_.tip->Show(Fill(texts::kTargetIs, {ClientName(title, next->process)}),
                         reinterpret_cast<HWND>(next->main != kNoWindow ? next->main : next->log));
     }
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <variant>
 
+#include "app/common/app_texts.h"
 #include "platform/ansi_text.h"
 #include "settings/ini_file.h"
 #include "settings/value_checks.h"
@@ -39,12 +40,7 @@ std::u16string DefaultMacroFilePath(std::u16string_view programPath) {
 
 std::optional<std::u16string> UnsavableSettingsNotice(std::u16string_view iniPath) {
     if (ToAnsiExactly(iniPath)) return std::nullopt;
-    return u"設定ファイル「" + std::u16string(iniPath) +
-           u"」の場所には、Windows が設定ファイルの"
-           u"名前に使えない文字 (" +
-           NameCharacters(CharactersAnsiLacks(iniPath)) +
-           u") が含まれています。ウィンドウの位置やマクロファイルの指定は保存されません。\n\n"
-           u"保存するには、このツールをそのような文字のない名前のフォルダーに置いてください。";
+    return Fill(texts::kUnsavableSettings, {iniPath, NameCharacters(CharactersAnsiLacks(iniPath))});
 }
 
 StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowGeometry& current,
@@ -111,9 +107,7 @@ bool WriteHotkeySettings(const std::u16string& iniPath, const Options& options, 
 }
 
 std::u16string SettingsNotSavedText(std::u16string_view iniPath) {
-    return u"設定ファイル「" + std::u16string(iniPath) +
-           u"」に保存できませんでした。\nウィンドウの位置とマクロファイルの指定は、"
-           u"次に起動したときには反映されません。";
+    return Fill(texts::kSettingsNotSaved, {iniPath});
 }
 
 }  // namespace kiv

@@ -59,7 +59,7 @@ TEST(Composing, GivesTheMacroOrSaysWhichFieldStopsIt) {
         {"heart_kept_in_utf16", Form(u"♥", {u"好き♥"}), TextEncoding::Utf16Be,
          Macro(u"好き♥", u"♥")},
         {"spaces_with_a_title", Form(u"空白", {u" \u3000"}), kUtf8, Macro(u" \u3000", u"空白")},
-        {"no_chat_line", Form(u"見出し", {}), kCp932, std::nullopt, u"チャット行"},
+        {"no_chat_line", Form(u"見出し", {}), kCp932, std::nullopt, u"発言内容がありません"},
         {"tab_in_the_title", Form(u"a\tb", {u"x"}), kCp932, std::nullopt, u"タイトル"},
         {"separator_kept_in_a_title", Form(u"a\\nb", {u"x"}), kUtf8, Macro(u"x", u"a\\nb")},
         {"tab_in_a_line_told_before_a_separator", Form(u"", {u"x\ty\\nz"}), kUtf8, std::nullopt,

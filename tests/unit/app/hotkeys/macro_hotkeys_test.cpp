@@ -51,9 +51,9 @@ TEST_F(MacroHotkeysTest, KeysFollowTheirTitlesAndWhatDoesNotReadStays) {
     // As the hotkey settings list them: a key that works has no remark.
     const auto exists = [](std::u16string_view title) { return title != u"回復依頼"; };
     EXPECT_EQ(DescribeMacroHotkeys(keys, exists),
-              (std::vector<std::u16string>{u"F7: 回復依頼 (この名前のマクロがないため働きません)",
-                                           u"Ctrl+Tab: 古い (キーとして読めないため働きません)",
-                                           u"Ctrl+Alt+1: 挨拶"}));
+              (std::vector<std::u16string>{
+                  u"F7: 回復依頼 (このタイトルのマクロがないため働きません)",
+                  u"Ctrl+Tab: 古い (キーとして読めないため働きません)", u"Ctrl+Alt+1: 挨拶"}));
 
     keys.Set(u"回復依頼", u"回復お願い", Hotkey{0, 0x76});  // renamed: the key moves along
     keys.Set(u"挨拶", u"挨拶", std::nullopt);               // key taken away

@@ -144,14 +144,14 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
     const std::u16string chat = RecentFileItemText(0, dir_.File("chat.txt"));
     EXPECT_EQ(submenu(*tool, 0),
               (std::vector<std::wstring>{L"✓" + std::wstring(chat.begin(), chat.end()), L"-",
-                                         L"一覧を消去"}))
+                                         L"一覧を消去(&C)"}))
         << "the file shown, ticked";
     // 一覧を消去, as Wine sends a choice in the window menu's submenu.
     SendMessageW(tool->Handle(), WM_COMMAND, kClearRecentFilesId, 0);
-    EXPECT_EQ(submenu(*tool, 0), (std::vector<std::wstring>{L"-(なし)", L"-", L"-一覧を消去"}));
+    EXPECT_EQ(submenu(*tool, 0), (std::vector<std::wstring>{L"-(なし)", L"-", L"-一覧を消去(&C)"}));
     const std::wstring game = L"ゲーム (PID " + std::to_wstring(GetCurrentProcessId()) + L")";
     const auto ini = [&] { return FromAnsi(test::ReadBytes(dir_.Path("chat.ini"))); };
-    EXPECT_EQ(sendTo(*tool), (std::vector<std::wstring>{L"✓自動", game}));
+    EXPECT_EQ(sendTo(*tool), (std::vector<std::wstring>{L"✓自動(&A)", game}));
     // Chosen in the window menu itself, opened with Alt+Space: Up past the
     // other program's item to 送信先, its items, the second.
     ShowWindow(tool->Handle(), SW_SHOW);
@@ -171,12 +171,12 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
     SendMessageW(tool->Handle(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
     user.join();
     ASSERT_TRUE(test::PumpUntil([&] { return ini().ends_with(u"Client=ゲーム\r\n"); }));
-    EXPECT_EQ(sendTo(*tool), (std::vector<std::wstring>{L"自動", L"✓" + game}));
+    EXPECT_EQ(sendTo(*tool), (std::vector<std::wstring>{L"自動(&A)", L"✓" + game}));
     EXPECT_TRUE(ini().ends_with(u"Client=ゲーム\r\n")) << "written when chosen";
-    EXPECT_EQ(sendTo(*Open()), (std::vector<std::wstring>{L"自動", L"✓" + game}))
+    EXPECT_EQ(sendTo(*Open()), (std::vector<std::wstring>{L"自動(&A)", L"✓" + game}))
         << "the next start";
     SendMessageW(tool->Handle(), WM_SYSCOMMAND, SendToItemId(0), 0);
-    EXPECT_EQ(sendTo(*tool), (std::vector<std::wstring>{L"✓自動", game}));
+    EXPECT_EQ(sendTo(*tool), (std::vector<std::wstring>{L"✓自動(&A)", game}));
     EXPECT_EQ(ini().find(u"Client="), std::u16string::npos) << "自動 takes it away";
 }
 
@@ -291,7 +291,7 @@ TEST_F(MainWindowTest, HotkeysAreWrittenAtOnceAndAKeyWhoseMacroIsGoneIsTakenAway
                       .find(L"「発言して次へ」の F7 は日本語入力の変換キー"),
                   0u);
         HWND list = GetDlgItem(dialog, IDC_HOTKEY_MACROS);
-        EXPECT_EQ(Entries(list).at(0), L"F7: 旧名 (この名前のマクロがないため働きません)");
+        EXPECT_EQ(Entries(list).at(0), L"F7: 旧名 (このタイトルのマクロがないため働きません)");
         SendMessageW(list, LB_SETCURSEL, 0, 0);
         SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HOTKEY_MACROS, LBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(list));

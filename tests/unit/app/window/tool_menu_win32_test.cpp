@@ -64,8 +64,8 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
         user.join();
         EXPECT_EQ(chosen, test.second);
         ASSERT_EQ(shown.size(), ToolMenuItems().size() + 2);
-        EXPECT_EQ(shown[shown.size() - 2].first, L"最近使ったファイル");
-        EXPECT_EQ(shown.back().first, L"送信先");
+        EXPECT_EQ(shown[shown.size() - 2].first, L"最近使ったファイル(&F)");
+        EXPECT_EQ(shown.back().first, L"送信先(&G)");
         for (std::size_t i = 0; i + 2 < shown.size(); ++i) {
             const MenuItem& item = ToolMenuItems()[i];
             SCOPED_TRACE(i);

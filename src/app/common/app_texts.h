@@ -1,0 +1,126 @@
+#pragma once
+
+// Everything the tool's features say beyond the design's fixed captions:
+// its menus (one table for each menu, for their access keys) and its
+// messages, in the words of docs/glossary.md. Portable.
+
+#include "platform/tool_text.h"
+
+// The items the tool adds to the window menu and the list's menu. Their
+// access keys stay clear of the window menu's own: R, M, S, N, X and C.
+// clang-format off
+#define KIV_WINDOW_MENU_TEXTS(X) \
+    X(kNewMacroItem, u"新しいマクロ(&I)...\tInsert") \
+    X(kEditMacroItem, u"マクロを編集(&E)...\tF2") \
+    X(kDeleteMacroItem, u"マクロを削除(&D)\tDelete") \
+    X(kMoveUpItem, u"上へ移動(&P)\tAlt+Up") \
+    X(kMoveDownItem, u"下へ移動(&O)\tAlt+Down") \
+    X(kUndoItem, u"元に戻す(&U)\tCtrl+Z") \
+    X(kEditMacroFileItem, u"マクロファイルを編集(&L)") \
+    X(kTopMostItem, u"常に手前に表示(&T)") \
+    X(kHotkeySettingsItem, u"ホットキーの設定(&H)...") \
+    X(kRecentFilesItem, u"最近使ったファイル(&F)") \
+    X(kSendToItem, u"送信先(&G)")
+
+// 最近使ったファイル's own items, after its files (&1 to &8).
+#define KIV_RECENT_MENU_TEXTS(X) \
+    X(kNoRecentFilesItem, u"(なし)") \
+    X(kClearRecentFilesItem, u"一覧を消去(&C)")
+
+// 送信先's own item, before the clients (shown as their titles are).
+#define KIV_SEND_TO_MENU_TEXTS(X) \
+    X(kAutomaticTargetItem, u"自動(&A)")
+
+#define KIV_APP_TEXTS(X) \
+    X(kUntitledClient, u"(タイトルなし)") \
+    X(kUntitledClientInText, u"(タイトルなし、%1") \
+    X(kClientInText, u"「%1」%2") \
+    X(kToolKeyRefusal, u"このキーは、ツールのウィンドウでマクロを編集するときのキー (F2、Ctrl+Z など) なので、ホットキーにはできません。") \
+    X(kMacroDialogFailed, u"マクロの入力画面を表示できませんでした。") \
+    X(kNewMacroCaption, u"新しいマクロ") \
+    X(kWinKeyHint, u"ホットキーの %1 は欄に Win なしで出ます (そのままなら変わりません)。") \
+    X(kActionWinKeyHint, u"「%1」の %2 は欄に Win なしで出ます (そのままなら変わりません)。\n") \
+    X(kOrphanKeyNote, u"このキーは、一覧にないマクロ「%1」のキーとして残っています。") \
+    X(kOrphanKeyAsked, u"OK を押すと、このマクロのキーにするか確かめます。") \
+    X(kChooseAnotherKey, u"別のキーにしてください。") \
+    X(kWritingMacroFile, u"マクロファイルを書き込んでいます。") \
+    X(kDeleteQuestion, u"マクロ「%1」を削除しますか?\n(Ctrl+Z で元に戻せます)") \
+    X(kChangedOutside, u"マクロファイルがこのツールの外で変更されていたため、何も書き込みませんでした。一覧を読み直しましたので、もう一度操作してください。") \
+    X(kNotWritten, u"マクロファイルに書き込めませんでした。一覧は変更前のままです。マクロファイルをほかのプログラムで開いているときは、閉じてからもう一度操作してください。\n\n%1") \
+    X(kNotChanged, u"マクロファイルを変更できませんでした。一覧もマクロファイルも変更前のままです。") \
+    X(kNotUndone, u"マクロファイルを元に戻せませんでした。マクロファイルをほかのプログラムで開いているときは、閉じてからもう一度操作してください。\n\n%1") \
+    X(kNotUndoneKept, u"マクロファイルを元に戻せませんでした。マクロファイルは変更前のままです。") \
+    X(kUnsavableSettings, u"設定ファイル「%1」の場所には、Windows が設定ファイルの名前に使えない文字 (%2) が含まれています。ウィンドウの位置やマクロファイルの指定は保存されません。\n\n保存するには、このツールをそのような文字のない名前のフォルダーに置いてください。") \
+    X(kSettingsNotSaved, u"設定ファイル「%1」に保存できませんでした。\nウィンドウの位置とマクロファイルの指定は、次に起動したときには反映されません。設定ファイルをほかのプログラムで開いているときは閉じ、読み取り専用になっていないか確かめてください。") \
+    X(kKeyWindowsKeeps, u"Windows が自分のショートカットのために取ってあるキーです。") \
+    X(kKeyHeldElsewhere, u"ほかのプログラムが使っています。KIV 会話マクロがすでに起動している可能性があります。") \
+    X(kActionKeyRefused, u"%1のキーは使えません。%2\n") \
+    X(kActionToolKey, u"%1の %2: %3\n") \
+    X(kSameKeyTwice, u"%1と%2に同じキーは使えません。\n") \
+    X(kMacrosKeyTaken, u"%1の %2 はマクロ「%3」のホットキーです。別のキーにするか、下の一覧でマクロのキーを外してください。\n") \
+    X(kOrphanKeyTaken, u"%1の %2 は、一覧にないマクロ「%3」のキーとして残っていて、何もしていません。\n") \
+    X(kTakeOrphanKeys, u"\nこのキーをマクロから外して使いますか?") \
+    X(kOrphanKeysKept, u"別のキーにするか、下の一覧でマクロのキーを外してください。") \
+    X(kActionNamed, u"「%1」") \
+    X(kMacroNamed, u"マクロ「%1」") \
+    X(kKeyIsActions, u"このキーは「%1」のホットキーです。") \
+    X(kKeyIsMacros, u"このキーはマクロ「%1」のホットキーです。") \
+    X(kTakeOrphanKey, u"このキーは、一覧にないマクロ「%1」のキーとして残っていて、何もしていません。このマクロのキーにしますか?") \
+    X(kHotkeyNotAllowed, u"このホットキーは使えません。%1") \
+    X(kSameKeyInSettings, u"設定ファイルで同じキーが%1にも使われていて、そちらが働きます。") \
+    X(kHotkeysRefused, u"以下のホットキーは登録できなかったため、働きません。\n\n") \
+    X(kHotkeyRefusedLine, u"「%1」の %2: %3\n") \
+    X(kToChangeHotkeys, u"\n別のキーにするには、一覧を右クリックして [ホットキーの設定...] を選んでください。") \
+    X(kHotkeyDialogFailed, u"ホットキーの設定を表示できませんでした。") \
+    X(kActionKeyNotWorking, u"「%1」の %2 は働いていません: %3\n") \
+    X(kNoMacroKeys, u"なし") \
+    X(kActionKeyCaution, u"「%1」の %2\n") \
+    X(kKeepRefusedKeys, u"別のキーにするか、このまま OK を押してください (ほかのキーは働きます)。") \
+    X(kKeyUnreadable, u" (キーとして読めないため働きません)") \
+    X(kNoMacroOfTitle, u" (このタイトルのマクロがないため働きません)") \
+    X(kTitleNotInSettings, u"このタイトルには設定ファイルに書けない文字 (%1) があるため、ホットキーを付けられません。") \
+    X(kTitleWithSpaces, u"前後に空白のあるタイトルには、ホットキーを付けられません。") \
+    X(kMacroFileTooLarge, u"マクロファイル「%1」は大きすぎて読み込めませんでした。") \
+    X(kNoOtherFile, u"切り替えられるマクロファイルはほかにありません") \
+    X(kRecentFileGoneAsk, u"マクロファイル「%1」が見つかりません。移動したか、削除された可能性があります。一覧は変更前のままです。\n\n最近使ったファイルの一覧から外しますか?") \
+    X(kRecentFilesGone, u"最近使ったファイルのうち、以下のマクロファイルが見つかりません。移動したか、削除された可能性があります。\n") \
+    X(kListKept, u"\n\n一覧は変更前のままです。") \
+    X(kChooseAnotherFile, u"\n\n一覧を右クリックして [最近使ったファイル] からほかのファイルを選ぶか、[設定再読込] で開いてください。") \
+    X(kFileSwitchedTo, u"マクロファイル: %1") \
+    X(kMacroFileUnreadable, u"マクロファイルを読み込めませんでした。\n\n") \
+    X(kEditorNotOpened, u"マクロファイル「%1」を開けませんでした。\n\n%2") \
+    X(kReloadFailed, u"マクロファイルが変更されましたが、読み込めませんでした。一覧は変更前のままです。\n\n%1") \
+    X(kPathNotInSettings, u"「%1」の名前には、設定ファイルに書けない文字 (%2) が含まれているため、マクロファイルにできません。\nファイルかフォルダーの名前を変えてから、もう一度選んでください。") \
+    X(kDropOneFile, u"マクロファイルは一度に 1 つだけドロップしてください。何も読み込みませんでした。") \
+    X(kShortcutTargetUnknown, u"ショートカット「%1」の指す先がわかりませんでした。マクロファイルそのものをドロップしてください。") \
+    X(kDroppedNotFound, u"「%1」が見つかりません。何も読み込みませんでした。") \
+    X(kDroppedFolder, u"「%1」はフォルダーです。マクロファイルを 1 つドロップしてください。") \
+    X(kLeftoverSideFiles, u"マクロファイル「%1」を書き換える途中で止まったときのファイルが、そばに残っています。\n\n") \
+    X(kOldSideFile, u" (変更前の内容)") \
+    X(kNewSideFile, u" (変更後の内容。最後まで書けていないことがあります)") \
+    X(kLookAtSideFiles, u"\nマクロファイルに必要なマクロがないときは、これらをメモ帳などで開いて確かめてください。このツールはこれらのファイルを消しません。要らなければ削除してください。") \
+    X(kTheGame, u"ゲーム") \
+    X(kTheGameClient, u"ゲームクライアント%1") \
+    X(kThatClient, u"そのクライアント") \
+    X(kSayingBlockedElevated, u"Windows が%1への発言を止めました。%2がこのツールより高い権限で動いているためです。") \
+    X(kRunAsAdministrator, u"%1が管理者として実行されていて、このツールは管理者として実行されていないため、Windows が発言を止めました。\n\nこのツールを管理者として起動し直しますか?") \
+    X(kRelaunchFailed, u"管理者として起動し直せませんでした。\n\n%1") \
+    X(kClientExited, u"送信先に選んだゲームクライアント%1は終了しています。") \
+    X(kMacroNotSent, u"マクロは送られていません。") \
+    X(kTargetAutomaticAgain, u"\n\n送信先は「自動」に戻しました。") \
+    X(kNoClientRunning, u"送信先: ゲームクライアントが起動していません") \
+    X(kTargetIs, u"送信先: %1")
+// clang-format on
+
+namespace kiv {
+namespace texts {
+KIV_WINDOW_MENU_TEXTS(KIV_TEXT_CONSTANT)
+KIV_RECENT_MENU_TEXTS(KIV_TEXT_CONSTANT)
+KIV_SEND_TO_MENU_TEXTS(KIV_TEXT_CONSTANT)
+KIV_APP_TEXTS(KIV_TEXT_CONSTANT)
+}  // namespace texts
+inline constexpr ToolText kWindowMenuTexts[] = {KIV_WINDOW_MENU_TEXTS(KIV_TEXT_ENTRY)};
+inline constexpr ToolText kRecentMenuTexts[] = {KIV_RECENT_MENU_TEXTS(KIV_TEXT_ENTRY)};
+inline constexpr ToolText kSendToMenuTexts[] = {KIV_SEND_TO_MENU_TEXTS(KIV_TEXT_ENTRY)};
+inline constexpr ToolText kAppTexts[] = {KIV_APP_TEXTS(KIV_TEXT_ENTRY)};
+}  // namespace kiv

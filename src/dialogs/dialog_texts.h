@@ -1,0 +1,20 @@
+#pragma once
+
+// What the dialogs' own layer tells the user when a dialog cannot be shown
+// or cannot hand back what was chosen. Portable.
+
+#include "platform/tool_text.h"
+
+// clang-format off
+#define KIV_DIALOG_TEXTS(X) \
+    X(kCommonControlsMissing, u"コモン コントロール (comctl32.dll) を読み込めませんでした。") \
+    X(kChosenPathTooLong, u"選んだファイルのパスが長すぎて受け取れませんでした。\n短いパスのフォルダーに置いてから、もう一度選んでください。") \
+    X(kOpenDialogFailed, u"ファイルを選ぶダイアログを表示できませんでした (エラー %1)。")
+// clang-format on
+
+namespace kiv {
+namespace texts {
+KIV_DIALOG_TEXTS(KIV_TEXT_CONSTANT)
+}  // namespace texts
+inline constexpr ToolText kDialogTexts[] = {KIV_DIALOG_TEXTS(KIV_TEXT_ENTRY)};
+}  // namespace kiv

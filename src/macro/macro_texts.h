@@ -12,7 +12,7 @@
     X(kLineFields1, u"1 行目") \
     X(kLineFields2, u"2 行目") \
     X(kLineFields3, u"3 行目") \
-    X(kRestField, u"4 行目以降") \
+    X(kRestField, u"3 行目の続き") \
     X(kTabOrLineBreakIn, u"%1にタブか改行が入っています。貼り付けた文字を確かめて取り除いてください。") \
     X(kBrokenCharacterIn, u"%1に壊れた文字 (%2) が入っています。貼り付けた文字を確かめてください。") \
     X(kCannotBeSavedIn, u"%1に、%2 のマクロファイルには保存できない文字があります: %3。マクロファイルを UTF-8 で保存し直すと使えます。") \

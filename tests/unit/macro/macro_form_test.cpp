@@ -66,7 +66,7 @@ TEST(Composing, GivesTheMacroOrSaysWhichFieldStopsIt) {
          u"1 行目にタブ"},
         {"line_feed_in_a_line", Form(u"", {u"x", u"y\nz"}), kUtf8, std::nullopt, u"2 行目"},
         {"carriage_return_in_the_rest", Form(u"", {u"x"}, u"\\ny\r"), kUtf8, std::nullopt,
-         u"4 行目以降"},
+         u"3 行目の続き"},
         {"separator_inside_one_line", Form(u"", {u"x", u"", u"y\\nz"}), kCp932, std::nullopt,
          u"3 行目"},
         {"cp932_lacks_a_character", Form(u"", {u"好き♥"}), kCp932, std::nullopt, u"♥ (U+2665)"},
@@ -82,7 +82,7 @@ TEST(Composing, GivesTheMacroOrSaysWhichFieldStopsIt) {
             << c.name << ": " << ToUtf8(composed.refusal);
         // The dialog clears the refusal when the field it names changes.
         static constexpr std::u16string_view kFieldWords[] = {u"タイトル", u"1 行目", u"2 行目",
-                                                              u"3 行目", u"4 行目以降"};
+                                                              u"3 行目", u"3 行目の続き"};
         if (!composed.macro) {
             EXPECT_NE(composed.refusal.find(kFieldWords[static_cast<int>(composed.field)]),
                       std::u16string::npos)

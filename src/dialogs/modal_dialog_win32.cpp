@@ -1,5 +1,7 @@
 #include "dialogs/modal_dialog_win32.h"
 
+#include <commctrl.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,9 +23,11 @@ std::optional<std::vector<std::byte>> InToolFont(HINSTANCE instance, int resourc
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     // At 96 DPI: a template's points are scaled to each monitor's DPI by the system.
-    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, 96)) {
+    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, 96) &&
+        !SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
         return std::nullopt;
     }
+    if (metrics.lfMessageFont.lfHeight == 0) return std::nullopt;
     HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resource), RT_DIALOG);
     HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
     const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
@@ -33,6 +37,65 @@ std::optional<std::vector<std::byte>> InToolFont(HINSTANCE instance, int resourc
     return WithDialogFont(
         std::span(static_cast<const std::byte*>(bytes), SizeofResource(instance, found)),
         {face, PointsAt96Dpi(metrics.lfMessageFont.lfHeight)});
+}
+
+// Ends a dialog in the tool's font that its monitor cannot hold whole (a
+// taller face at a high scale on a small screen): it is made again from the
+// template as it is, whose font is smaller.
+constexpr INT_PTR kTooTallForTheToolsFont = 0x4B54;
+
+bool FitsItsMonitor(HWND dialog) {
+    RECT frame{};
+    GetWindowRect(dialog, &frame);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (!GetMonitorInfoW(
+            MonitorFromWindow(owner != nullptr ? owner : dialog, MONITOR_DEFAULTTONEAREST),
+            &monitor)) {
+        return true;
+    }
+    const RECT& work = monitor.rcWork;
+    return frame.bottom - frame.top <= work.bottom - work.top &&
+           frame.right - frame.left <= work.right - work.left;
+}
+
+// The hot key field tells its dialog of a key typed, but not of BackSpace,
+// Delete or Space clearing it (Windows' and Wine's alike): the dialog is told
+// here of every change a key makes. (Subclassed the classic way: the common
+// controls are loaded by name, not linked.)
+constexpr wchar_t kFieldProcedure[] = L"KivMacro.HotkeyField";
+
+LRESULT CALLBACK HotkeyFieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto previous = reinterpret_cast<WNDPROC>(GetPropW(field, kFieldProcedure));
+    if (previous == nullptr) return DefWindowProcW(field, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        RemovePropW(field, kFieldProcedure);
+        return CallWindowProcW(previous, field, message, wParam, lParam);
+    }
+    const bool key = message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_KEYUP ||
+                     message == WM_SYSKEYUP || message == WM_CHAR;
+    if (!key) return CallWindowProcW(previous, field, message, wParam, lParam);
+    const LRESULT before = SendMessageW(field, HKM_GETHOTKEY, 0, 0);
+    const LRESULT result = CallWindowProcW(previous, field, message, wParam, lParam);
+    if (SendMessageW(field, HKM_GETHOTKEY, 0, 0) != before) {
+        SendMessageW(GetParent(field), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(field), EN_CHANGE),
+                     reinterpret_cast<LPARAM>(field));
+    }
+    return result;
+}
+
+void WatchHotkeyFields(HWND dialog) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[32] = {};
+        GetClassNameW(child, name, 32);
+        if (lstrcmpiW(name, HOTKEY_CLASSW) != 0) continue;
+        const LONG_PTR previous = GetWindowLongPtrW(child, GWLP_WNDPROC);
+        SetPropW(child, kFieldProcedure, reinterpret_cast<HANDLE>(previous));
+        SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HotkeyFieldProcedure));
+    }
 }
 
 }  // namespace
@@ -46,11 +109,17 @@ INT_PTR ModalDialog::Run(HWND owner, HINSTANCE instance, int resource, DWORD con
         why = texts::kCommonControlsMissing;
     } else {
         const std::optional<std::vector<std::byte>> shown = InToolFont(instance, resource);
-        result = shown ? DialogBoxIndirectParamW(
-                             instance, reinterpret_cast<const DLGTEMPLATE*>(shown->data()), owner,
-                             Procedure, reinterpret_cast<LPARAM>(this))
-                       : DialogBoxParamW(instance, MAKEINTRESOURCEW(resource), owner, Procedure,
-                                         reinterpret_cast<LPARAM>(this));
+        inToolFont_ = shown.has_value();
+        if (shown) {
+            result = DialogBoxIndirectParamW(instance,
+                                             reinterpret_cast<const DLGTEMPLATE*>(shown->data()),
+                                             owner, Procedure, reinterpret_cast<LPARAM>(this));
+        }
+        if (!shown || result == kTooTallForTheToolsFont) {
+            inToolFont_ = false;
+            result = DialogBoxParamW(instance, MAKEINTRESOURCEW(resource), owner, Procedure,
+                                     reinterpret_cast<LPARAM>(this));
+        }
         if (result == -1 || result == 0) why = SystemErrorText(GetLastError());
     }
     if (!why.empty()) {
@@ -67,7 +136,12 @@ INT_PTR CALLBACK ModalDialog::Procedure(HWND dialog, UINT message, WPARAM wParam
     if (self == nullptr) return FALSE;
     switch (message) {
         case WM_INITDIALOG: {
+            if (self->inToolFont_ && !FitsItsMonitor(dialog)) {
+                EndDialog(dialog, kTooTallForTheToolsFont);  // before it is ever shown
+                return TRUE;
+            }
             self->dialog_ = dialog;
+            WatchHotkeyFields(dialog);
             const bool focusFirst = self->Start();
             // Over the tool, not in the middle of the screen (DS_CENTER).
             CenterOnOwner(dialog);

@@ -38,6 +38,7 @@ class ModalDialog {
     static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND dialog_ = nullptr;
+    bool inToolFont_ = false;  // made from the template given the tool's font
 };
 
 }  // namespace kiv

@@ -59,7 +59,7 @@
     X(kSameKeyTwice, u"%1と%2に同じキーは使えません。\n") \
     X(kMacrosKeyTaken, u"%1の %2 はマクロ「%3」のホットキーです。別のキーにするか、下の一覧でマクロのキーを外してください。\n") \
     X(kOrphanKeyTaken, u"%1の %2 は、一覧にないマクロ「%3」のキーとして残っていて、何もしていません。\n") \
-    X(kTakeOrphanKeys, u"\nこのキーをマクロから外して使いますか?") \
+    X(kTakeOrphanKeys, u"\nマクロから外して使いますか?") \
     X(kOrphanKeysKept, u"別のキーにするか、下の一覧でマクロのキーを外してください。") \
     X(kActionNamed, u"「%1」") \
     X(kMacroNamed, u"マクロ「%1」") \

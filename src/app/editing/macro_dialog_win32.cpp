@@ -50,6 +50,14 @@ class MacroDialog final : public ModalDialog {
             ShowCaution();
             ShowClashOfTypedKey();
         }
+        // The key's clash may be the title's (one the settings file cannot
+        // keep), and the title follows the first line when it is empty.
+        const bool titleField =
+            id == IDC_MACRO_TITLE || (id >= IDC_MACRO_LINE_FIRST && id < IDC_MACRO_LINE_FIRST + 3);
+        if (notification == EN_CHANGE && titleField && keyClashShown_) {
+            ShowStatus(u"", 0, false);
+            ShowClashOfTypedKey();
+        }
         if (id == IDOK) Ok();
     }
 
@@ -69,15 +77,18 @@ class MacroDialog final : public ModalDialog {
     void ShowClashOfTypedKey() {
         bool changed = false;
         const std::optional<Hotkey> key = ChosenKey(changed);
-        if (!key || !changed || !request_.hotkeyClash) return;
+        if (!key || !request_.hotkeyClash) return;
         const MacroForm form = Form();
-        const std::optional<MacroKeyClash> clash =
-            request_.hotkeyClash(*key, form.title.empty() ? MessageOf(form) : form.title);
+        const std::u16string title = form.title.empty() ? MessageOf(form) : form.title;
+        // As OK asks: a key kept moves to a new title, which must hold it too.
+        if (!changed && title == request_.macro.Title()) return;
+        const std::optional<MacroKeyClash> clash = request_.hotkeyClash(*key, title);
         if (!clash) return;
         ShowStatus(clash->orphanTitle
                        ? OrphanKeyNote(*clash->orphanTitle) + std::u16string(texts::kOrphanKeyAsked)
                        : clash->text,
                    IDC_MACRO_HOTKEY, false);
+        keyClashShown_ = true;
     }
 
     static std::u16string OrphanKeyNote(const std::u16string& title) {
@@ -211,12 +222,14 @@ class MacroDialog final : public ModalDialog {
     // `field` is the control the text is about: changing it clears the text.
     void ShowStatus(const std::u16string& text, int field, bool beep = true) {
         statusField_ = text.empty() ? 0 : field;
+        keyClashShown_ = false;
         SetDlgItemTextW(Dialog(), IDC_MACRO_STATUS, Wide(text));
         if (beep && !text.empty()) MessageBeep(MB_ICONWARNING);
     }
 
     const MacroDialogRequest& request_;
     int statusField_ = 0;
+    bool keyClashShown_ = false;  // the status is the typed key's clash
     const MacroForm shown_;
     std::optional<MacroDialogResult> result_;
 };

@@ -79,6 +79,8 @@ ActionKeysCheck CheckActionKeys(const ActionKeys& chosen, const ActionKeys& curr
     for (std::size_t use = actionOf.size(); use < uses.size(); ++use) {
         const std::optional<std::size_t> first = earlier[use];
         if (!first || *first >= actionOf.size()) continue;  // another macro's: not this dialog's
+        // Held so since the start: the action's works, and the start-up said so.
+        if (chosen[actionOf[*first]] == current[actionOf[*first]]) continue;
         const std::u16string named = Quoted(actionOf[*first]);
         const std::u16string key = FormatHotkey(uses[use].key);
         if (titleExists(uses[use].name)) {

@@ -47,8 +47,9 @@ struct ActionKeysCheck {
     std::vector<std::size_t> orphanKeys;
     std::u16string offer;
 };
-// `current` are the actions' keys now (a field left as it was keeps a key
-// the tool uses in its window); `removed` the macros' entries taken away.
+// `current` are the actions' keys now: a field left as it was keeps a key
+// the tool uses in its window, or one a macro has too (the action's works,
+// as at start-up). `removed` are the macros' entries taken away.
 ActionKeysCheck CheckActionKeys(const ActionKeys& chosen, const ActionKeys& current,
                                 const MacroHotkeys& macroKeys,
                                 const std::vector<std::size_t>& removed,

@@ -63,9 +63,7 @@ class HotkeyDialog final : public ModalDialog {
         if (id >= IDC_HOTKEY_FIRST && id < IDC_HOTKEY_FIRST + static_cast<int>(kHotkeyActions) &&
             notification == EN_CHANGE) {
             ShowCautions();
-            // Told as the key is typed; what the status said of the old keys
-            // no longer holds.
-            ShowStatus(request_.check(Chosen(), removed_).refusals, false);
+            ShowLiveStatus();
         }
         if (id == IDC_HOTKEY_MACROS && notification == LBN_SELCHANGE) {
             EnableWindow(Item(IDC_HOTKEY_REMOVE),
@@ -85,11 +83,13 @@ class HotkeyDialog final : public ModalDialog {
             const std::optional<Hotkey>& current = request_.current[i];
             SendMessageW(Field(i), HKM_SETHOTKEY, ToHotkeyField(current), 0);
             if (!request_.refusals[i].empty()) {
-                status += Fill(texts::kActionKeyNotWorking,
-                               {NameOf(i), FormatHotkey(*current), request_.refusals[i]});
+                startLines_[i] = Fill(texts::kActionKeyNotWorking,
+                                      {NameOf(i), FormatHotkey(*current), request_.refusals[i]});
             } else if (current && (current->modifiers & kModWin) != 0) {
-                status += Fill(texts::kActionWinKeyHint, {NameOf(i), FormatHotkey(*current)});
+                startLines_[i] =
+                    Fill(texts::kActionWinKeyHint, {NameOf(i), FormatHotkey(*current)});
             }
+            status += startLines_[i];
         }
         ShowStatus(status, false);
         HWND macros = Item(IDC_HOTKEY_MACROS);
@@ -116,7 +116,18 @@ class HotkeyDialog final : public ModalDialog {
         // The focus leaves the button before it is greyed, as a dialog moves it.
         SendMessageW(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(macros), TRUE);
         EnableWindow(Item(IDC_HOTKEY_REMOVE), FALSE);
-        ShowStatus(request_.check(Chosen(), removed_).refusals, false);
+        ShowLiveStatus();
+    }
+
+    // Told as a key is typed: what is said of a key still as it was at the
+    // start, then what the rule refuses of the keys as they are now.
+    void ShowLiveStatus() {
+        const HotkeySet chosen = Chosen();
+        std::u16string status;
+        for (std::size_t i = 0; i < kHotkeyActions; ++i) {
+            if (chosen[i] == request_.current[i]) status += startLines_[i];
+        }
+        ShowStatus(status + request_.check(chosen, removed_).refusals, false);
     }
 
     void RemoveMacroKey(std::size_t entry) {
@@ -171,6 +182,8 @@ class HotkeyDialog final : public ModalDialog {
                 return;
             }
             for (const std::size_t entry : check.orphanKeys) RemoveMacroKey(entry);
+            EnableWindow(Item(IDC_HOTKEY_REMOVE),
+                         SendMessageW(Item(IDC_HOTKEY_MACROS), LB_GETCURSEL, 0, 0) >= 0);
         }
         std::u16string status;
         const std::array<std::u16string, kHotkeyActions> refused = request_.registerKeys(chosen);
@@ -198,6 +211,7 @@ class HotkeyDialog final : public ModalDialog {
     const HotkeyDialogRequest& request_;
     HotkeySet chosen_;
     std::optional<HotkeySet> lastRefused_;
+    std::array<std::u16string, kHotkeyActions> startLines_;  // what Start said of each key
     std::vector<std::size_t> shown_;    // the list's rows, by their positions in macroKeys
     std::vector<std::size_t> removed_;  // taken away, by the same positions
 };

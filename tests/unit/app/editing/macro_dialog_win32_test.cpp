@@ -54,11 +54,12 @@ const Hotkey kCtrlAltQ{kModCtrl | kModAlt, 'Q'};
 // Dlg" to its message font's face, so a face of its own tells them apart.
 class MessageFontAs {
   public:
-    explicit MessageFontAs(const wchar_t* face) {
+    explicit MessageFontAs(const wchar_t* face, LONG height = 0) {
         old_.cbSize = sizeof old_;
         SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof old_, &old_, 0);
         NONCLIENTMETRICSW changed = old_;
         wcscpy_s(changed.lfMessageFont.lfFaceName, face);
+        if (height != 0) changed.lfMessageFont.lfHeight = height;
         SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof changed, &changed, 0);
     }
     ~MessageFontAs() { SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof old_, &old_, 0); }
@@ -92,6 +93,26 @@ TEST(MacroDialog, OpensOnTheTitleSelectedPreviewsAsTypedAndCancelGivesNothing) {
         const std::wstring preview = TextIn(dialog, IDC_MACRO_PREVIEW);
         EXPECT_TRUE(std::regex_match(preview, std::wregex(L"A\r\n\\d\\d:\\d\\d:\\d\\d\r\n\\?です")))
             << preview;
+        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_FALSE(result);
+}
+
+// A face far too tall for the screen: the dialog is made again in the
+// template's own font, whole on its monitor, rather than cut off.
+TEST(MacroDialog, OneTooTallForItsMonitorInTheToolsFontIsMadeInItsOwn) {
+    const MessageFontAs huge(L"Meiryo UI", -200);
+    const auto result = Show({}, [](HWND dialog) {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        EXPECT_STRNE(font.lfFaceName, L"Meiryo UI");
+        RECT frame{};
+        GetWindowRect(dialog, &frame);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
+        EXPECT_LE(frame.bottom - frame.top, monitor.rcWork.bottom - monitor.rcWork.top);
         SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_FALSE(result);
@@ -134,7 +155,10 @@ TEST(MacroDialog, ARefusalKeepsTheDialogOpenWithTheReasonUntilItsFieldChanges) {
         EXPECT_EQ(status(dialog), L"「B」が使っています。");
         EXPECT_TRUE(StaysOpenOnOk(dialog));
 
-        SetHotkeyField(dialog, 0);
+        // BackSpace clears the field, as the dialog says, though the field
+        // itself tells no change then.
+        SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, WM_KEYDOWN, VK_BACK, 0);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, HKM_GETHOTKEY, 0, 0), 0);
         EXPECT_EQ(status(dialog), L"");
         EXPECT_FALSE(StaysOpenOnOk(dialog));
     });

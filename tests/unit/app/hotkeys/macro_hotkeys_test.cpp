@@ -139,6 +139,7 @@ TEST(ActionKeyClashes, EveryOtherUseIsNamedAndOnlyAKeyThatDoesNothingIsOffered) 
         std::vector<std::size_t> offered;
     };
     const ActionKeys f2Kept = at({{1, f2}});
+    const ActionKeys current = at({{1, f2}, {5, f7}});
     const Case cases[] = {
         {"free keys", at({{0, f9}, {3, Hotkey{kModCtrl, 'Q'}}}), {}, u"", {}},
         {"a macro's", at({{2, f7}}), {}, u"「前へ」の F7 はマクロ「回復」のホットキーです。", {}},
@@ -152,9 +153,10 @@ TEST(ActionKeyClashes, EveryOtherUseIsNamedAndOnlyAKeyThatDoesNothingIsOffered) 
         {"not a hotkey", at({{0, Hotkey{0, 'Q'}}}), {}, u"「発言」のキーは使えません。", {}},
         {"the tool's own, newly", at({{1, f2}, {4, f2}}), {}, u"「次のクライアント」の F2: ", {}},
         {"the tool's own, kept", f2Kept, {}, u"", {}},
+        {"a macro's, held so since the start", at({{5, f7}}), {}, u"", {}},
     };
     for (const Case& c : cases) {
-        const ActionKeysCheck check = CheckActionKeys(c.chosen, f2Kept, keys, c.removed, exists);
+        const ActionKeysCheck check = CheckActionKeys(c.chosen, current, keys, c.removed, exists);
         EXPECT_EQ(check.refusals.find(c.refused), 0u) << c.name << ": " << ToUtf8(check.refusals);
         EXPECT_EQ(check.refusals.empty(), c.refused.empty()) << c.name;
         EXPECT_EQ(check.orphanKeys, c.offered) << c.name;

@@ -7,7 +7,7 @@ std::u16string Fill(std::u16string_view text, std::initializer_list<std::u16stri
     filled.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t next = i + 1 < text.size() ? text[i + 1] : u'\0';
-        const std::size_t index = static_cast<std::size_t>(next - u'1');
+        const auto index = static_cast<std::size_t>(next - u'1');
         if (text[i] == u'%' && next >= u'1' && next <= u'9' && index < values.size()) {
             filled += values.begin()[index];
             ++i;

@@ -115,86 +115,52 @@ TEST(Delivery, SendsTheLinesToTheTargetClientsChatInputAndBringsItForward) {
     const Client two{.mainWindows = {{1, 30}, {3, 10}}, .logWindows = {{2, 10}, {4, 30}}};
     Client twoMinimized = two;
     twoMinimized.minimized = true;
-    const std::tuple<const char*, Client, std::optional<std::uint32_t>, std::u16string,
-                     DeliveryOutcome, Calls>
-        cases[] = {
-            {"each line with Enter and a pause, then the client forward",
-             Client{},
-             {},
-             u"A\\nB",
-             Delivered,
-             Join({kFind, Line("A"), Line("B"), kFront})},
-            {"CP932, and the time",
-             Client{},
-             {},
-             u"表示\\n<now>",
-             Delivered,
-             Join({kFind, Line("\x95\x5c\x8e\xa6"), Line("21:30:00"), kFront})},
-            {"empty lines cost neither messages nor pauses",
-             Client{},
-             {},
-             u"\\n\\nX",
-             Delivered,
-             Join({kFind, Line("X"), kFront})},
-            {"no log window: nothing is sent, the client still comes forward",
-             Client{.logWindows = {}},
-             {},
-             u"A\\nB",
-             NoClient,
-             Join({kSearch, kFront})},
-            {"no main window: the lines still go",
-             Client{.mainWindows = {}},
-             {},
-             u"A",
-             Delivered,
-             Join({kFind, Line("A")})},
-            // Sends that fail stop the message, or not, by why they failed.
-            {"a hung client ends the message",
-             Client{.results = {R::Delivered, R::Delivered, R::Delivered, R::Delivered,
-                                R::NotAnswered}},
-             {},
-             u"A\\nB\\nC",
-             NotAnswering,
-             Join({kFind, Line("A"), {"send 8 12 0 B", "send 8 256 13"}, kFront})},
-            {"a refused message ends at once, the game left behind: the user is asked first",
-             Client{.results = {R::Refused}},
-             {},
-             u"A\\nB",
-             Refused,
-             Join({kFind, {"send 8 12 0 A"}})},
-            {"a chat input that went away is passed over line by line",
-             Client{.results = std::vector(6, R::Failed)},
-             {},
-             u"A\\nB",
-             NoClient,
-             Join({kFind, Line("A"), Line("B"), kFront})},
-            // Several clients: one, and its own chat input, whatever the
-            // order of the log windows.
-            {"the client used last, though the other's log window comes first",
-             two,
-             {},
-             u"A",
-             Delivered,
-             Join({kSearch, {"child 4 Edit|"}, Line("A", 10), kFront})},
-            {"the chosen client, restored", twoMinimized, 10, u"A", Delivered,
-             Join({kSearch, {"child 2 Edit|"}, Line("A"), {"restore 3", "front 3"}})},
-            {"the chosen client exited: nothing is sent, nothing comes forward", two, 99, u"A",
-             ChosenExited, kSearch},
-            {"a client showing only its main window gets nothing and comes forward",
-             Client{.mainWindows = {{1, 30}, {3, 10}}},
-             {},
-             u"A",
-             NoClient,
-             Join({kSearch, kFront})},
-        };
+    const struct {
+        const char* name;
+        std::u16string message;
+        DeliveryOutcome outcome;
+        Calls calls;
+        Client client = {};
+        std::optional<std::uint32_t> chosen = {};
+    } cases[] = {
+        {"each line with Enter and a pause, then the client forward", u"A\\nB", Delivered,
+         Join({kFind, Line("A"), Line("B"), kFront})},
+        {"CP932, and the time", u"表示\\n<now>", Delivered,
+         Join({kFind, Line("\x95\x5c\x8e\xa6"), Line("21:30:00"), kFront})},
+        {"empty lines cost neither messages nor pauses", u"\\n\\nX", Delivered,
+         Join({kFind, Line("X"), kFront})},
+        {"no log window: nothing is sent, the client still comes forward", u"A\\nB", NoClient,
+         Join({kSearch, kFront}), Client{.logWindows = {}}},
+        {"no main window: the lines still go", u"A", Delivered, Join({kFind, Line("A")}),
+         Client{.mainWindows = {}}},
+        // Sends that fail stop the message, or not, by why they failed.
+        {"a hung client ends the message", u"A\\nB\\nC", NotAnswering,
+         Join({kFind, Line("A"), {"send 8 12 0 B", "send 8 256 13"}, kFront}),
+         Client{
+             .results = {R::Delivered, R::Delivered, R::Delivered, R::Delivered, R::NotAnswered}}},
+        {"a refused message ends at once, the game left behind: the user is asked first", u"A\\nB",
+         Refused, Join({kFind, {"send 8 12 0 A"}}), Client{.results = {R::Refused}}},
+        {"a chat input that went away is passed over line by line", u"A\\nB", NoClient,
+         Join({kFind, Line("A"), Line("B"), kFront}), Client{.results = std::vector(6, R::Failed)}},
+        // Several clients: one, and its own chat input, whatever the
+        // order of the log windows.
+        {"the client used last, though the other's log window comes first", u"A", Delivered,
+         Join({kSearch, {"child 4 Edit|"}, Line("A", 10), kFront}), two},
+        {"the chosen client, restored", u"A", Delivered,
+         Join({kSearch, {"child 2 Edit|"}, Line("A"), {"restore 3", "front 3"}}), twoMinimized, 10},
+        {"the chosen client exited: nothing is sent, nothing comes forward", u"A", ChosenExited,
+         kSearch, two, 99},
+        {"a client showing only its main window gets nothing and comes forward", u"A", NoClient,
+         Join({kSearch, kFront}), Client{.mainWindows = {{1, 30}, {3, 10}}}},
+    };
     const Clock clock = [] { return TimeOfDay{21, 30, 0}; };
-    for (const auto& [name, client, chosen, message, outcome, calls] : cases) {
-        FakeWindows windows(client);
+    for (const auto& c : cases) {
+        FakeWindows windows(c.client);
         ClientTarget target;
-        target.Choose(chosen);
-        EXPECT_EQ(Deliver(Macro(message, u"title"), windows, clock, target), outcome) << name;
-        EXPECT_EQ(windows.calls, calls) << name;
-        EXPECT_EQ(target.Chosen(), outcome == ChosenExited ? std::nullopt : chosen) << name;
+        target.Choose(c.chosen);
+        EXPECT_EQ(Deliver(Macro(c.message, u"title"), windows, clock, target), c.outcome) << c.name;
+        EXPECT_EQ(windows.calls, c.calls) << c.name;
+        EXPECT_EQ(target.Chosen(), c.outcome == ChosenExited ? std::nullopt : c.chosen) << c.name;
     }
 }
 

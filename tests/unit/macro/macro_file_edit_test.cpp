@@ -193,9 +193,13 @@ struct Case {
 Case Writes(const char* name, std::string before, MacroChange change, std::string after) {
     return {name, std::move(before), std::move(change), Status::Written, std::move(after), u""};
 }
-Case Leaves(const char* name, const std::string& before, MacroChange change, Status status,
-            std::u16string mention = u"") {
-    return {name, before, std::move(change), status, before, std::move(mention)};
+// Refused or unchanged: the file as it was.
+Case Refuses(const char* name, const std::string& before, MacroChange change,
+             std::u16string mention = u"") {
+    return {name, before, std::move(change), Status::Refused, before, std::move(mention)};
+}
+Case Unchanged(const char* name, const std::string& before, MacroChange change) {
+    return {name, before, std::move(change), Status::Unchanged, before, u""};
 }
 // The list showed "a", "b" and "c" when the file became `outside`.
 Case Outside(const char* name, const std::string& outside, MacroChange change,
@@ -222,35 +226,29 @@ TEST(MacroFileEditor, WritesExactlyThisOrNothing) {
           Writes("tabs_after_the_first_stay_in_the_title", "a\tb\tc\r\n",
                  Replace(1, {u"d", u"e\tf"}), "d\te\tf\r\n"),
           Writes("before_an_unended_last_line", "a\r\nb", Change(Kind::Delete, 1), "b"),
-          Leaves("utf16_half_a_pair_at_the_end",
-                 "\xFF\xFE"
-                 "a\0\r\0\n\0b\0\x3D\xD8"s,
-                 Replace(2, Own(u"c")), Status::Refused, u"UTF-16"),
+          Refuses("utf16_half_a_pair_at_the_end",
+                  "\xFF\xFE"
+                  "a\0\r\0\n\0b\0\x3D\xD8"s,
+                  Replace(2, Own(u"c")), u"UTF-16"),
           Writes("ascii_left_when_the_only_utf8_line_goes", "\xE3\x81\x82\r\na\r\n",
                  Change(Kind::Delete, 1), "a\r\n"),
-          Leaves("cp932_lacks_a_character", "a\r\n", Replace(1, Own(u"好き♥")), Status::Refused,
-                 u"♥ (U+2665)"),
-          Leaves("ascii_file_would_turn_utf8", "a\r\n", Insert(0, Own(u"ﾃｽ")), Status::Refused,
-                 u"文字コード"),
-          Leaves("cp932_file_would_turn_utf8", "\xC3\xBD\r\n\x82\xA0\r\n", Change(Kind::Delete, 2),
-                 Status::Refused, u"文字コード"),
-          Leaves("utf8_cut_character_would_be_followed", "\xE3\x81\x82\r\n\xE3\x81",
-                 Insert(0, Own(u"b")), Status::Refused, u"文字コード"),
+          Refuses("cp932_lacks_a_character", "a\r\n", Replace(1, Own(u"好き♥")), u"♥ (U+2665)"),
+          Refuses("ascii_file_would_turn_utf8", "a\r\n", Insert(0, Own(u"ﾃｽ")), u"文字コード"),
+          Refuses("cp932_file_would_turn_utf8", "\xC3\xBD\r\n\x82\xA0\r\n", Change(Kind::Delete, 2),
+                  u"文字コード"),
+          Refuses("utf8_cut_character_would_be_followed", "\xE3\x81\x82\r\n\xE3\x81",
+                  Insert(0, Own(u"b")), u"文字コード"),
           {"a_cut_character_is_no_macro", kMark + "a\r\nb\r\n\xC3", Change(Kind::Delete, 2),
            Status::Written, kMark + "a\r\n\xC3", u"", "", 1},
-          Leaves("equal_bytes_reading_apart", kMark + "a\xC3\na\xC3", Change(Kind::MoveDown, 1),
-                 Status::Refused),
-          Leaves("only_cr_would_go", "a\r\nb\nc", Change(Kind::Delete, 1), Status::Refused,
-                 u"改行"),
-          Leaves("lines_would_run_together", "x\ry\r\n\nz", Change(Kind::Delete, 2),
-                 Status::Refused, u"違う内容"),
-          Leaves("mark_would_begin_the_file", "a\r\n" + kMark + "\xE3\x81\x82\r\n",
-                 Change(Kind::Delete, 1), Status::Refused, u"BOM"),
-          Leaves("blank_line_would_vanish", "a\r\n", Replace(1, Own(u"\u3000")), Status::Refused,
-                 u"タイトル"),
-          Leaves("equal_macro", "a\tb\r\n", Replace(1, {u"a", u"b"}), Status::Unchanged),
-          Leaves("equal_lines_swapped", "a\r\na\r\n", Change(Kind::MoveDown, 1), Status::Unchanged),
-          Leaves("first_moved_up", "a\r\nb\r\n", Change(Kind::MoveUp, 1), Status::Unchanged),
+          Refuses("equal_bytes_reading_apart", kMark + "a\xC3\na\xC3", Change(Kind::MoveDown, 1)),
+          Refuses("only_cr_would_go", "a\r\nb\nc", Change(Kind::Delete, 1), u"改行"),
+          Refuses("lines_would_run_together", "x\ry\r\n\nz", Change(Kind::Delete, 2), u"違う内容"),
+          Refuses("mark_would_begin_the_file", "a\r\n" + kMark + "\xE3\x81\x82\r\n",
+                  Change(Kind::Delete, 1), u"BOM"),
+          Refuses("blank_line_would_vanish", "a\r\n", Replace(1, Own(u"\u3000")), u"タイトル"),
+          Unchanged("equal_macro", "a\tb\r\n", Replace(1, {u"a", u"b"})),
+          Unchanged("equal_lines_swapped", "a\r\na\r\n", Change(Kind::MoveDown, 1)),
+          Unchanged("first_moved_up", "a\r\nb\r\n", Change(Kind::MoveUp, 1)),
           // Never over what was edited outside since the list was shown.
           Outside("target_edited", "a\r\nB\r\nc\r\n", Replace(2, Own(u"x"))),
           Outside("target_shifted", "z\r\na\r\nb\r\nc\r\n", Change(Kind::Delete, 2)),

@@ -137,7 +137,7 @@ TEST(MacroFile, ReadsAsTheToolDoesAndLeavesTheFileAsItWas) {
     const Pairs unicode = {
         {u"こんにちは！\\n<now>", u"あいさつ"}, {u"ありがとう♥", u"お礼"}, {u"ﾃｽﾄ送信", u"テスト"}};
     const std::tuple<const char*, std::string, Pairs> fixtures[] = {
-        {"empty_file", "", {}},
+        {"empty_file", "", {}},  // no default macros over it
         {"message_and_title", "$1-1\t$1:\x83\x71\x83\x62\x83\x67\r\n", {{u"$1-1", u"$1:ヒット"}}},
         {"no_tab_is_both", "abc", {{u"abc", u"abc"}}},
         {"only_the_first_tab_divides", "a\tb\tc\r\n", {{u"a", u"b\tc"}}},

@@ -41,6 +41,9 @@ std::vector<std::string> Typed(const std::vector<std::string>& lines) {
 class DeliveryE2eTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_EQ(GetACP(), 932u) << "run under a Japanese locale"; }
+    DeliveryOutcome Say(const Macro& macro, ClientTarget& target) {
+        return Deliver(macro, windows_, LocalTimeOfDay, target);
+    }
 
     test::TempDir dir_;
     Win32WindowSystem windows_;
@@ -66,9 +69,8 @@ TEST_F(DeliveryE2eTest, MultiLineMacroIsTypedLineByLineWithPausesIntoTheClientRe
     ASSERT_EQ(list.Count(), 2u);
 
     const std::string before = ToAnsi(FormatTimeOfDay(LocalTimeOfDay()));
-    EXPECT_EQ(Deliver(list.Item(1), windows_, LocalTimeOfDay, automatic_),
-              DeliveryOutcome::Delivered);
-    Deliver(list.Item(2), windows_, LocalTimeOfDay, automatic_);
+    EXPECT_EQ(Say(list.Item(1), automatic_), DeliveryOutcome::Delivered);
+    Say(list.Item(2), automatic_);
     const std::string after = ToAnsi(FormatTimeOfDay(LocalTimeOfDay()));
     EXPECT_TRUE(standin::WaitFor([] {
         return GetForegroundWindow() == StandinClient::MainWindow() &&
@@ -90,8 +92,7 @@ TEST_F(DeliveryE2eTest, NamedChatInputReceivesNothing) {
     StandinClient client(dir_.Path("record.txt"), L"--named-edit");
     ASSERT_TRUE(client.Started());
     // Delivery sends and waits for each message: what arrived is recorded.
-    EXPECT_EQ(Deliver(Macro(u"hello", u"hello"), windows_, LocalTimeOfDay, automatic_),
-              DeliveryOutcome::NoClient);
+    EXPECT_EQ(Say(Macro(u"hello", u"hello"), automatic_), DeliveryOutcome::NoClient);
     EXPECT_TRUE(client.Received().empty());
 }
 
@@ -114,20 +115,17 @@ TEST_F(DeliveryE2eTest, OneClientOfTwoGetsTheLineTheOneUsedLastOrTheOneChosen) {
     })) << "the other's log window first, the used one's main window first";
 
     ClientTarget target;
-    EXPECT_EQ(Deliver(Macro(u"one", u"t"), windows_, LocalTimeOfDay, target),
-              DeliveryOutcome::Delivered);
+    EXPECT_EQ(Say(Macro(u"one", u"t"), target), DeliveryOutcome::Delivered);
     EXPECT_EQ(Seen(used.WaitForEvents(3)), Typed({"one"}));
     EXPECT_TRUE(standin::WaitFor([&] { return GetForegroundWindow() == used.Main(); }));
 
     target.Choose(other.Process(), "other");
-    EXPECT_EQ(Deliver(Macro(u"two", u"t"), windows_, LocalTimeOfDay, target),
-              DeliveryOutcome::Delivered);
+    EXPECT_EQ(Say(Macro(u"two", u"t"), target), DeliveryOutcome::Delivered);
     EXPECT_EQ(Seen(other.WaitForEvents(3)), Typed({"two"}));
     EXPECT_TRUE(standin::WaitFor([&] { return GetForegroundWindow() == other.Main(); }));
 
     other.Close();
-    EXPECT_EQ(Deliver(Macro(u"three", u"t"), windows_, LocalTimeOfDay, target),
-              DeliveryOutcome::ChosenExited);
+    EXPECT_EQ(Say(Macro(u"three", u"t"), target), DeliveryOutcome::ChosenExited);
     EXPECT_EQ(Seen(used.Received()), Typed({"one"})) << "never to another client instead";
     EXPECT_EQ(target.Chosen(), std::nullopt);
 }

@@ -93,7 +93,7 @@ TEST(DialogTemplate, IsLeftAsItIsWhenItNamesNoFontOrDoesNotRead) {
 }
 
 TEST(DialogTemplate, PointsAreTheNearestToTheHeightAt96Dpi) {
-    const std::pair<long, std::uint16_t> cases[] = {{-12, 9},  {12, 9},   {-16, 12},
+    const std::pair<long, std::uint16_t> cases[] = {{-12, 9},  {-14, 11}, {12, 9}, {-16, 12},
                                                     {-15, 11}, {-13, 10}, {-11, 8}};
     for (const auto& [pixels, points] : cases) EXPECT_EQ(PointsAt96Dpi(pixels), points) << pixels;
 }

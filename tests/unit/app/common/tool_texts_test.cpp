@@ -74,6 +74,7 @@ std::vector<Shown> AllTexts() {
     for (const auto& [dialog, texts] : DialogTexts()) {
         for (const std::u16string& text : texts) all.push_back({dialog, text});
     }
+    all.push_back({"the guide", FromUtf8(ReadAll(KIVMACRO_GUIDE))});
     return all;
 }
 
@@ -179,12 +180,9 @@ TEST(ToolTexts, AccessKeysAreOnEveryMenuItemAndApartInEachMenuAndDialog) {
 
 // Read in Notepad with a fixed-pitch Japanese font: a full-width character
 // takes two columns, so a list's second column lines up only when counted so.
-TEST(ToolTexts, TheGuideUsesTheGlossarysWordsAndLinesUpInAFixedPitchView) {
+TEST(ToolTexts, TheGuideLinesUpInAFixedPitchView) {
     const std::u16string guide = FromUtf8(ReadAll(KIVMACRO_GUIDE));
     ASSERT_FALSE(guide.empty());
-    for (const std::u16string& term : ReplacedTerms()) {
-        EXPECT_EQ(guide.find(term), std::u16string::npos) << ToUtf8(term);
-    }
     const auto columns = [](std::u16string_view text) {
         std::size_t width = 0;
         for (const char16_t c : text) width += c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F) ? 1 : 2;

@@ -71,7 +71,7 @@ class MessageFontAs {
 };
 
 TEST(MacroDialog, OpensOnTheTitleSelectedPreviewsAsTypedAndCancelGivesNothing) {
-    const MessageFontAs meiryo(L"Meiryo UI");
+    const MessageFontAs meiryo(L"Meiryo UI", -16);
     MacroDialogRequest request;
     request.macro = Macro(u"A", u"名前");
     const auto result = Show(request, [](HWND dialog) {
@@ -87,6 +87,7 @@ TEST(MacroDialog, OpensOnTheTitleSelectedPreviewsAsTypedAndCancelGivesNothing) {
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof font,
                    &font);
         EXPECT_STREQ(font.lfFaceName, L"Meiryo UI") << "the message font's, not MS Shell Dlg's";
+        EXPECT_EQ(font.lfHeight, -16) << "and its size, 12 points at 96 DPI";
 
         SetLine(dialog, 2, L"<now>");
         SetLine(dialog, 3, L"♥です");
@@ -144,6 +145,11 @@ TEST(MacroDialog, ARefusalKeepsTheDialogOpenWithTheReasonUntilItsFieldChanges) {
         EXPECT_NE(status(dialog).find(L"U+2665"), std::wstring::npos);
         SetLine(dialog, 1, L"B");
         SetLine(dialog, 2, L"");
+        EXPECT_EQ(status(dialog), L"");
+        SetDlgItemTextW(dialog, IDC_MACRO_TITLE, L"t\tu");
+        EXPECT_TRUE(StaysOpenOnOk(dialog));
+        EXPECT_NE(status(dialog).find(L"タイトル"), std::wstring::npos);
+        SetDlgItemTextW(dialog, IDC_MACRO_TITLE, L"t");
         EXPECT_EQ(status(dialog), L"");
 
         SetHotkeyField(dialog, MAKEWORD('A', HOTKEYF_SHIFT));
@@ -227,11 +233,15 @@ TEST(MacroDialog, AnImeKeyIsToldUnderItsFieldAndAKeyThatDoesNothingMayBeTakenOve
         SetHotkeyField(dialog, MAKEWORD(VK_F7, 0));
         EXPECT_NE(TextIn(dialog, IDC_MACRO_HOTKEY_CAUTION).find(L"F7 は日本語入力の変換キー"),
                   std::wstring::npos);
+        EXPECT_NE(TextIn(dialog, IDC_MACRO_STATUS).find(L"「旧名」のキーとして残っています。OK を"),
+                  std::wstring::npos)
+            << "named as typed; OK asks";
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(AnswerBoxOver(dialog, IDNO), L"付け替えますか?");
-        EXPECT_TRUE(test::PumpUntil([&] { return !TextIn(dialog, IDC_MACRO_STATUS).empty(); }));
+        EXPECT_TRUE(test::PumpUntil([&] {
+            return TextIn(dialog, IDC_MACRO_STATUS).find(L"別のキーに") != std::wstring::npos;
+        }));
         EXPECT_TRUE(IsWindowVisible(dialog)) << "no: the dialog stays, and says why";
-        EXPECT_NE(TextIn(dialog, IDC_MACRO_STATUS).find(L"「旧名」"), std::wstring::npos);
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(AnswerBoxOver(dialog, IDYES), L"付け替えますか?");
     });

@@ -271,6 +271,17 @@ TEST_F(MainWindowTest, HotkeysAreWrittenAtOnceAndAKeyWhoseMacroIsGoneIsTakenAway
     const auto previousIsFree = [] { return !test::HotkeyHeld(MOD_CONTROL | MOD_ALT, 'P'); };
     test::DialogDriver cancel(GetCurrentThreadId(), [&](HWND dialog) {
         EXPECT_TRUE(previousIsFree());
+        // A macro's key refused as typed, and free once its key is taken away.
+        const auto status = [&] { return test::TextIn(dialog, IDC_HOTKEY_STATUS); };
+        test::SetHotkeyField(dialog, IDC_HOTKEY_FIRST + 6, MAKEWORD(VK_F9, 0));
+        EXPECT_NE(status().find(L"マクロ「a」"), std::wstring::npos);
+        HWND macroKeys = GetDlgItem(dialog, IDC_HOTKEY_MACROS);
+        SendMessageW(macroKeys, LB_SETCURSEL, 2, 0);
+        SendMessageW(dialog, WM_COMMAND, IDC_HOTKEY_REMOVE, 0);
+        EXPECT_EQ(status().find(L"マクロ「a」"), std::wstring::npos);
+        test::SetHotkeyField(dialog, IDC_HOTKEY_FIRST + 6, MAKEWORD(VK_F9, HOTKEYF_SHIFT));
+        test::SetHotkeyField(dialog, IDC_HOTKEY_FIRST + 6, MAKEWORD(VK_F9, 0));
+        EXPECT_EQ(status().find(L"マクロ「a」"), std::wstring::npos);
         test::SetHotkeyField(dialog, IDC_HOTKEY_FIRST + 2,
                              MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT));
         SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);

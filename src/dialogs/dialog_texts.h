@@ -13,8 +13,5 @@
 // clang-format on
 
 namespace kiv {
-namespace texts {
-KIV_DIALOG_TEXTS(KIV_TEXT_CONSTANT)
-}  // namespace texts
-inline constexpr ToolText kDialogTexts[] = {KIV_DIALOG_TEXTS(KIV_TEXT_ENTRY)};
+KIV_TOOL_TEXTS(KIV_DIALOG_TEXTS, kDialogTexts)
 }  // namespace kiv

@@ -39,8 +39,5 @@
 // clang-format on
 
 namespace kiv {
-namespace texts {
-KIV_MACRO_TEXTS(KIV_TEXT_CONSTANT)
-}  // namespace texts
-inline constexpr ToolText kMacroTexts[] = {KIV_MACRO_TEXTS(KIV_TEXT_ENTRY)};
+KIV_TOOL_TEXTS(KIV_MACRO_TEXTS, kMacroTexts)
 }  // namespace kiv

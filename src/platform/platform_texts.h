@@ -26,8 +26,5 @@
 // clang-format on
 
 namespace kiv {
-namespace texts {
-KIV_PLATFORM_TEXTS(KIV_TEXT_CONSTANT)
-}  // namespace texts
-inline constexpr ToolText kPlatformTexts[] = {KIV_PLATFORM_TEXTS(KIV_TEXT_ENTRY)};
+KIV_TOOL_TEXTS(KIV_PLATFORM_TEXTS, kPlatformTexts)
 }  // namespace kiv

@@ -24,3 +24,9 @@ std::u16string Fill(std::u16string_view text, std::initializer_list<std::u16stri
 
 #define KIV_TEXT_CONSTANT(name, text) inline constexpr std::u16string_view name = text;
 #define KIV_TEXT_ENTRY(name, text) ::kiv::ToolText{#name, text},
+// In namespace kiv: the list's constants in kiv::texts, and the table `table`.
+#define KIV_TOOL_TEXTS(list, table) \
+    namespace texts {               \
+    list(KIV_TEXT_CONSTANT)         \
+    }                               \
+    inline constexpr ToolText table[] = {list(KIV_TEXT_ENTRY)};

@@ -11,8 +11,5 @@
 // clang-format on
 
 namespace kiv {
-namespace texts {
-KIV_SETTINGS_TEXTS(KIV_TEXT_CONSTANT)
-}  // namespace texts
-inline constexpr ToolText kSettingsTexts[] = {KIV_SETTINGS_TEXTS(KIV_TEXT_ENTRY)};
+KIV_TOOL_TEXTS(KIV_SETTINGS_TEXTS, kSettingsTexts)
 }  // namespace kiv

@@ -113,14 +113,8 @@
 // clang-format on
 
 namespace kiv {
-namespace texts {
-KIV_WINDOW_MENU_TEXTS(KIV_TEXT_CONSTANT)
-KIV_RECENT_MENU_TEXTS(KIV_TEXT_CONSTANT)
-KIV_SEND_TO_MENU_TEXTS(KIV_TEXT_CONSTANT)
-KIV_APP_TEXTS(KIV_TEXT_CONSTANT)
-}  // namespace texts
-inline constexpr ToolText kWindowMenuTexts[] = {KIV_WINDOW_MENU_TEXTS(KIV_TEXT_ENTRY)};
-inline constexpr ToolText kRecentMenuTexts[] = {KIV_RECENT_MENU_TEXTS(KIV_TEXT_ENTRY)};
-inline constexpr ToolText kSendToMenuTexts[] = {KIV_SEND_TO_MENU_TEXTS(KIV_TEXT_ENTRY)};
-inline constexpr ToolText kAppTexts[] = {KIV_APP_TEXTS(KIV_TEXT_ENTRY)};
+KIV_TOOL_TEXTS(KIV_WINDOW_MENU_TEXTS, kWindowMenuTexts)
+KIV_TOOL_TEXTS(KIV_RECENT_MENU_TEXTS, kRecentMenuTexts)
+KIV_TOOL_TEXTS(KIV_SEND_TO_MENU_TEXTS, kSendToMenuTexts)
+KIV_TOOL_TEXTS(KIV_APP_TEXTS, kAppTexts)
 }  // namespace kiv

@@ -4,6 +4,8 @@
 #include <array>
 #include <string>
 
+#include "app/common/app_texts.h"
+
 namespace kiv {
 namespace {
 

@@ -12,7 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "app/common/app_texts.h"
 #include "settings/hotkey.h"
 
 namespace kiv {
@@ -61,7 +60,6 @@ bool IsEdit(MenuCommand command);
 std::optional<MenuCommand> ToolMenuCommand(std::uint32_t id);
 
 // 送信先, a submenu after the items: which game client the macros go to.
-inline constexpr std::u16string_view kSendToText = texts::kSendToItem;
 inline constexpr std::size_t kMostSendToItems = 32;
 // Its items, 自動 then each game client running as the menu opens, and the
 // one ticked.
@@ -74,9 +72,6 @@ std::uint32_t SendToItemId(std::size_t index);
 std::optional<std::size_t> SendToItemIndex(std::uint32_t id);
 // 最近使ったファイル, a submenu before 送信先: the macro files loaded lately,
 // the one shown ticked, then 一覧を消去.
-inline constexpr std::u16string_view kRecentFilesText = texts::kRecentFilesItem;
-inline constexpr std::u16string_view kNoRecentFilesText = texts::kNoRecentFilesItem;
-inline constexpr std::u16string_view kClearRecentFilesText = texts::kClearRecentFilesItem;
 inline constexpr std::size_t kMostRecentFileItems = 8;
 struct RecentFilesMenu {
     std::vector<std::u16string> items;  // RecentFileItemText

@@ -35,14 +35,6 @@ std::optional<MacroKeyClash> MacroKeyClashOf(
     return MacroKeyClash{Fill(texts::kKeyIsMacros, {use.name}), {}};
 }
 
-namespace {
-
-std::u16string Quoted(std::size_t action) {
-    return Fill(texts::kActionNamed, {kHotkeyActionInfo[action].name});
-}
-
-}  // namespace
-
 ActionKeysCheck CheckActionKeys(const ActionKeys& chosen, const ActionKeys& current,
                                 const MacroHotkeys& macroKeys,
                                 const std::vector<std::size_t>& removed,
@@ -65,7 +57,7 @@ ActionKeysCheck CheckActionKeys(const ActionKeys& chosen, const ActionKeys& curr
     const std::vector<std::optional<std::size_t>> earlier = EarlierUsesOfTheSameKey(uses);
     for (std::size_t use = 0; use < actionOf.size(); ++use) {
         const std::size_t i = actionOf[use];
-        const std::u16string named = Quoted(i);
+        const std::u16string named = DescribeUse(uses[use]);
         if (!IsAllowedHotkey(*chosen[i])) {
             check.refusals += Fill(texts::kActionKeyRefused, {named, AllowedHotkeyAdvice()});
         } else if (IsToolMenuKey(*chosen[i]) && chosen[i] != current[i]) {
@@ -81,7 +73,7 @@ ActionKeysCheck CheckActionKeys(const ActionKeys& chosen, const ActionKeys& curr
         if (!first || *first >= actionOf.size()) continue;  // another macro's: not this dialog's
         // Held so since the start: the action's works, and the start-up said so.
         if (chosen[actionOf[*first]] == current[actionOf[*first]]) continue;
-        const std::u16string named = Quoted(actionOf[*first]);
+        const std::u16string named = DescribeUse(uses[*first]);
         const std::u16string key = FormatHotkey(uses[use].key);
         if (titleExists(uses[use].name)) {
             check.refusals += Fill(texts::kMacrosKeyTaken, {named, key, uses[use].name});

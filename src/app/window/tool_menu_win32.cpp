@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "app/common/app_texts.h"
+
 namespace kiv {
 namespace {
 
@@ -39,11 +41,11 @@ void FillRecentFiles(HMENU menu, const RecentFilesMenu& recent) {
     }
     if (count == 0) {
         AppendMenuW(menu, MF_STRING | MF_GRAYED, 0,
-                    reinterpret_cast<const wchar_t*>(kNoRecentFilesText.data()));
+                    reinterpret_cast<const wchar_t*>(texts::kNoRecentFilesItem.data()));
     }
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING | (count == 0 ? MF_GRAYED : MF_ENABLED), kClearRecentFilesId,
-                reinterpret_cast<const wchar_t*>(kClearRecentFilesText.data()));
+                reinterpret_cast<const wchar_t*>(texts::kClearRecentFilesItem.data()));
 }
 
 // Mark the submenus' items, which as submenus have no ID of their own.
@@ -88,8 +90,8 @@ void AppendItems(HMENU menu, const MenuState& state, const ToolSubmenus& submenu
         AppendMenuW(menu, Flags(item, state), static_cast<UINT_PTR>(item.command),
                     reinterpret_cast<const wchar_t*>(item.text.data()));
     }
-    AppendSubmenu(menu, kRecentFilesText, kRecentFilesMark);
-    AppendSubmenu(menu, kSendToText, kSendToMark);
+    AppendSubmenu(menu, texts::kRecentFilesItem, kRecentFilesMark);
+    AppendSubmenu(menu, texts::kSendToItem, kSendToMark);
     FillSubmenus(menu, submenus);
 }
 

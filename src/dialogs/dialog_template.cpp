@@ -68,14 +68,14 @@ std::optional<std::vector<std::byte>> WithDialogFont(std::span<const std::byte> 
     style &= ~kFixedSys;
     std::memcpy(changed.data() + kStyleAt, &style, sizeof style);
     std::memcpy(changed.data() + *at, &font.points, sizeof font.points);
-    for (const char16_t c : font.face) {
-        const auto* raw = reinterpret_cast<const std::byte*>(&c);
-        changed.insert(changed.end(), raw, raw + sizeof c);
-    }
-    changed.insert(changed.end(), 2, std::byte{0});
-    changed.resize(DwordAligned(changed.size()), std::byte{0});
-    changed.insert(changed.end(), bytes.begin() + static_cast<std::ptrdiff_t>(controlsAt),
-                   bytes.end());
+    // The face, its terminating zero, zeros up to the controls' boundary,
+    // then the controls as they were.
+    const std::size_t faceBytes = font.face.size() * sizeof(char16_t);
+    const std::size_t newControlsAt = DwordAligned(faceAt + faceBytes + sizeof(char16_t));
+    const std::size_t controlBytes = bytes.size() - controlsAt;
+    changed.resize(newControlsAt + controlBytes);
+    std::memcpy(changed.data() + faceAt, font.face.data(), faceBytes);
+    std::memcpy(changed.data() + newControlsAt, bytes.data() + controlsAt, controlBytes);
     return changed;
 }
 

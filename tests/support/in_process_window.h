@@ -47,6 +47,19 @@ inline HWND VisibleWindowOf(DWORD thread, const std::function<bool(HWND)>& wante
     return search.second;
 }
 
+// The popup menu `thread` shows, once it does: other programs' menu windows
+// share its class.
+inline HWND ShownMenuOf(DWORD thread) {
+    HWND found = nullptr;
+    const auto menu = [](HWND window) {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        return std::wstring(name) == L"#32768";
+    };
+    PumpUntil([&] { return (found = VisibleWindowOf(thread, menu)) != nullptr; });
+    return found;
+}
+
 inline std::wstring TextOf(HWND window) {
     wchar_t text[2048] = {};
     GetWindowTextW(window, text, 2048);

@@ -6,16 +6,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <atomic>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "platform/file_system.h"
 #include "platform/handle_win32.h"
 #include "platform/window_counts_win32.h"
 #include "support/host_window.h"
 #include "support/in_process_window.h"
+#include "support/stalled_share.h"
 #include "support/temp_dir.h"
 
 namespace kiv {
@@ -177,48 +176,20 @@ TEST_F(ShownMacroFileTest, AChangeOnDiskKeepsTheMacroSelectedAndAnEditSelectsWha
         << "the tool's own write is no change to look at";
 }
 
-// A share that stopped answering: a file whose opening waits until released
-// (10 s at most, so that a test never hangs on it).
-struct Stall {
-    UniqueHandle release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    std::atomic<bool> met{false};
-    std::u16string name;
-};
-Stall* stalls[2] = {};
-
-void StallOnOpening(const std::u16string& path) {
-    for (Stall* stall : stalls) {
-        if (stall != nullptr && path == stall->name) {
-            stall->met = true;
-            WaitForSingleObject(stall->release.Get(), 10000);
-        }
-    }
-}
-
 class ShownFromAShare : public ShownMacroFileTest {
   protected:
-    void SetUp() override {
-        // Under Wine every folder a test can make is on a fixed disk.
-        FileWatch::SetWhereSeam([](const std::u16string&) { return FileWatch::Where::Elsewhere; });
-        SetBeforeOpenHook(StallOnOpening);
-    }
+    // Its watch looks no more, and no reading waits, before the stalls go.
     void TearDown() override {
-        SetEvent(stall_.release.Get());
-        SetEvent(second_.release.Get());
-        file_.Stop();  // its watch looks no more, before the stalls go
-        stalls[0] = stalls[1] = nullptr;
-        SetBeforeOpenHook(nullptr);
-        FileWatch::SetWhereSeam(nullptr);
+        share_.ReleaseAll();
+        file_.Stop();
     }
     // Loads `name`, whose reading waits on `which` until released.
-    void LoadStalled(const std::string& name, Stall& which) {
-        which.name = dir_.File(name);
-        stalls[&which == &stall_ ? 0 : 1] = &which;
+    void LoadStalled(const std::string& name, test::Stall& which) {
+        share_.On(dir_.File(name), which);
         file_.Load(dir_.File(name));
         ASSERT_TRUE(test::PumpUntil([&] { return which.met.load(); }));
     }
-    Stall stall_;
-    Stall second_;
+    test::StalledShare share_;
 };
 
 // A file on a share that a step found gone is passed by the next step,
@@ -249,14 +220,14 @@ TEST_F(ShownFromAShare, UnderADialogReadingsWaitAndThenTheNewerLoadIsShown) {
     Write("other.txt", "x\r\n");
     Write("third.txt", "z\r\n");
     holds_ = Hold::Dialog;
-    LoadStalled("other.txt", stall_);
-    LoadStalled("third.txt", second_);
+    LoadStalled("other.txt", share_.first);
+    LoadStalled("third.txt", share_.second);
     const auto putOff = [&] {
         return window_counts::Get(host_.Handle(), window_counts::kReadingsPutOff);
     };
-    SetEvent(second_.release.Get());
+    share_.second.Release();
     ASSERT_TRUE(test::PumpUntil([&] { return putOff() == 1; }));
-    SetEvent(stall_.release.Get());  // the older one's end, announced last
+    share_.first.Release();  // the older one's end, announced last
     ASSERT_TRUE(test::PumpUntil([&] { return putOff() == 2; }));
     EXPECT_EQ(asked_, chatShown) << "nothing under the dialog";
 

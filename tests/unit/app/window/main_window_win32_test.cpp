@@ -17,12 +17,11 @@
 #include <vector>
 
 #include "app/common/resource.h"
-#include "app/macro_file/file_watch_win32.h"
 #include "app/window/tool_menu_win32.h"
 #include "platform/ansi_text.h"
-#include "platform/file_system.h"
 #include "platform/window_counts_win32.h"
 #include "support/in_process_window.h"
+#include "support/stalled_share.h"
 #include "support/temp_dir.h"
 
 namespace kiv {
@@ -157,13 +156,7 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
     ShowWindow(tool->Handle(), SW_SHOW);
     SetForegroundWindow(tool->Handle());
     std::thread user([thread = GetCurrentThreadId()] {
-        const auto menu = [](HWND window) {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            return std::wstring(name) == L"#32768";
-        };
-        HWND popup = nullptr;
-        test::PumpUntil([&] { return (popup = test::VisibleWindowOf(thread, menu)) != nullptr; });
+        const HWND popup = test::ShownMenuOf(thread);
         for (const WPARAM key : {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN}) {
             PostMessageW(popup, WM_KEYDOWN, key, 0);
         }
@@ -346,21 +339,22 @@ TEST_F(MainWindowTest, HotkeysAreWrittenAtOnceAndAKeyWhoseMacroIsGoneIsTakenAway
               std::u16string::npos)
         << test::ReadBytes(dir_.Path("chat.ini"));
 
+    // A new macro's key, through the window's menu: written and registered.
     test::WriteBytes(dir_.Path("chat.ini"), ToAnsi(u"[MacroHotkeys]\r\nF7=旧名\r\n"));
     const auto again = Open();
-    SendMessageW(ListOf(*again), LB_SETCURSEL, 0, 0);
     test::DialogDriver takeover(GetCurrentThreadId(), [](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_MACRO_LINE_FIRST, L"n");
         test::SetHotkeyField(dialog, IDC_MACRO_HOTKEY, MAKEWORD(VK_F7, 0));
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         // The question over the dialog, a box of its own.
         EXPECT_NE(test::AnswerBoxOver(dialog, IDYES), L"") << "no question came";
     });
-    Command(*again, MenuCommand::EditMacro);
+    Command(*again, MenuCommand::NewMacro);
     ASSERT_TRUE(takeover.Drove());
-    EXPECT_EQ(ini(), u"[MacroHotkeys]\r\nF7=a\r\n") << "taken over from the title no macro has";
+    EXPECT_EQ(ini(), u"[MacroHotkeys]\r\nF7=n\r\n") << "taken over from the title no macro has";
+    EXPECT_TRUE(test::HotkeyHeld(0, VK_F7));
 }
 
-// A new macro's key through the window's menu: written and registered.
 std::wstring PreviewAt(HWND list, int entry);
 
 // While finding, a row is not a macro's place in the file: the preview, the
@@ -474,66 +468,10 @@ TEST_F(MainWindowTest, TheFindBoxsEditingKeysEditTheQueryNeverTheMacros) {
     EXPECT_EQ(GetFocus(), ListOf(*tool)) << "Tab leaves the box";
 }
 
-TEST_F(MainWindowTest, ANewMacrosKeyIsWrittenAndRegistered) {
-    WriteMacros(u"a\r\nb\r\n");
-    test::WriteBytes(dir_.Path("chat.ini"), "[MacroHotkeys]\r\nF7=a\r\n");
-    const auto tool = Open();
-    test::DialogDriver add(GetCurrentThreadId(), [&](HWND dialog) {
-        SetDlgItemTextW(dialog, IDC_MACRO_TITLE, L"n");
-        SetDlgItemTextW(dialog, IDC_MACRO_LINE_FIRST, L"new");
-        test::SetHotkeyField(dialog, IDC_MACRO_HOTKEY,
-                             MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT));
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    });
-    Command(*tool, MenuCommand::NewMacro);
-    ASSERT_TRUE(add.Drove());
-    EXPECT_EQ(test::ReadBytes(dir_.Path("chat.ini")), "[MacroHotkeys]\r\nF7=a\r\nCtrl+Alt+N=n\r\n");
-    EXPECT_TRUE(test::HotkeyHeld(MOD_CONTROL | MOD_ALT, 'N'));
-}
-
-// A share that stopped answering: a file whose opening waits until released
-// (10 s at most, so that a test never hangs on it).
-struct Stall {
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::atomic<bool> met{false};
-    std::u16string name;
-};
-Stall* stalls[2] = {};
-
-void StallOnOpening(const std::u16string& path) {
-    for (Stall* stall : stalls) {
-        if (stall != nullptr && path.ends_with(stall->name)) {
-            stall->met = true;
-            WaitForSingleObject(stall->release, 10000);
-        }
-    }
-}
-
+// A share that stopped answering, for the window's readings and writes.
 class OnAShare : public MainWindowTest {
   protected:
-    void SetUp() override {
-        // Under Wine every folder a test can make is on a fixed disk.
-        FileWatch::SetWhereSeam([](const std::u16string&) { return FileWatch::Where::Elsewhere; });
-        SetBeforeOpenHook(StallOnOpening);
-    }
-    void TearDown() override {
-        SetEvent(stall_.release);
-        SetEvent(second_.release);
-        stalls[0] = stalls[1] = nullptr;
-        SetBeforeOpenHook(nullptr);
-        FileWatch::SetWhereSeam(nullptr);
-        CloseHandle(stall_.release);
-        CloseHandle(second_.release);
-    }
-    // Again from the start: a stall met and released before may be set anew.
-    void StallOn(const std::u16string& name, Stall& which) {
-        ResetEvent(which.release);
-        which.met = false;
-        which.name = name;
-        stalls[&which == &stall_ ? 0 : 1] = &which;
-    }
-    Stall stall_;
-    Stall second_;
+    test::StalledShare share_;
 };
 
 // The window answers while a share holds a reading; the file chosen is shown
@@ -544,9 +482,9 @@ TEST_F(OnAShare, AFileIsReadOffTheWindowsThreadAndANewerLoadWins) {
     WriteMacros(u"z\r\n", "third.txt");
     const auto tool = Open();
     ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"a"}; }));
-    StallOn(u"other.txt", stall_);
+    share_.On(u"other.txt", share_.first);
     Drop(*tool, dir_.Path("other.txt"));  // returns while the reading waits
-    ASSERT_TRUE(test::PumpUntil([&] { return stall_.met.load(); }));
+    ASSERT_TRUE(test::PumpUntil([&] { return share_.first.met.load(); }));
     WriteMacros(u"changed\r\n");
     const auto looks = [&] {
         return window_counts::Get(tool->Handle(), window_counts::kFileLooks);
@@ -558,19 +496,19 @@ TEST_F(OnAShare, AFileIsReadOffTheWindowsThreadAndANewerLoadWins) {
         Command(*tool, MenuCommand::NewMacro);
         EXPECT_FALSE(none.Drove(std::chrono::milliseconds(0))) << "no edit of a list about to go";
     }
-    SetEvent(stall_.release);
+    share_.first.Release();
     EXPECT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"x"}; }))
         << "the file chosen, not the one left";
 
     const auto ended = [&] { return window_counts::Get(tool->Handle(), window_counts::kReadings); };
-    StallOn(u"third.txt", second_);
+    share_.On(u"third.txt", share_.second);
     Drop(*tool, dir_.Path("third.txt"));
-    ASSERT_TRUE(test::PumpUntil([&] { return second_.met.load(); }));
+    ASSERT_TRUE(test::PumpUntil([&] { return share_.second.met.load(); }));
     const std::uintptr_t before = ended();
     Drop(*tool, dir_.Path("chat.txt"));
     ASSERT_TRUE(
         test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"changed"}; }));
-    SetEvent(second_.release);
+    share_.second.Release();
     ASSERT_TRUE(test::PumpUntil([&] { return ended() == before + 2; }));
     EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"changed"})
         << "the older reading, done last, dropped";
@@ -589,16 +527,16 @@ TEST_F(OnAShare, AnEditIsMadeOffTheWindowsThread) {
         SetDlgItemTextW(dialog, IDC_MACRO_TITLE, L"c");
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
-    StallOn(u"chat.txt", stall_);
+    share_.On(u"chat.txt", share_.first);
     std::atomic<bool> answered{false};
     const DWORD windowsThread = GetCurrentThreadId();
     std::thread other([&] {
-        EXPECT_TRUE(test::PumpUntil([&] { return stall_.met.load(); }));
+        EXPECT_TRUE(test::PumpUntil([&] { return share_.first.met.load(); }));
         DWORD_PTR ignored = 0;
         answered =
             SendMessageTimeoutW(tool->Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 3000, &ignored) != 0;
         PostThreadMessageW(windowsThread, WM_QUIT, 7, 0);
-        SetEvent(stall_.release);
+        share_.first.Release();
     });
     Command(*tool, MenuCommand::EditMacro);
     other.join();
@@ -606,7 +544,7 @@ TEST_F(OnAShare, AnEditIsMadeOffTheWindowsThread) {
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 7)
         << "the quit is the outer loop's";
     ASSERT_TRUE(rename.Drove());
-    EXPECT_TRUE(stall_.met) << "the edit read the file";
+    EXPECT_TRUE(share_.first.met) << "the edit read the file";
     EXPECT_TRUE(answered) << "the window answered while the edit waited";
     EXPECT_EQ(test::ReadBytes(dir_.Path("chat.txt")), "a\tc\r\nb\r\n");
     EXPECT_EQ(test::ReadBytes(dir_.Path("chat.ini")), "[MacroHotkeys]\r\nF7=c\r\n")

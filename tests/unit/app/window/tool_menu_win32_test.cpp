@@ -14,18 +14,6 @@
 namespace kiv {
 namespace {
 
-// The popup menu `thread` shows: other programs' menu windows share its class.
-HWND ShownPopupMenu(DWORD thread) {
-    HWND found = nullptr;
-    const auto menu = [](HWND window) {
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        return std::wstring(name) == L"#32768";
-    };
-    test::PumpUntil([&] { return (found = test::VisibleWindowOf(thread, menu)) != nullptr; });
-    return found;
-}
-
 TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
     UniqueWindow owner(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
                                        nullptr, nullptr, nullptr, nullptr));
@@ -45,7 +33,7 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
         std::vector<std::pair<std::wstring, UINT>> shown;
         const DWORD thread = GetCurrentThreadId();
         std::thread user([&] {
-            HWND popup = ShownPopupMenu(thread);
+            HWND popup = test::ShownMenuOf(thread);
             if (popup == nullptr) {
                 ADD_FAILURE() << "no menu came";  // ended, or it would hold the test for good
                 PostMessageW(owner.Get(), WM_CANCELMODE, 0, 0);

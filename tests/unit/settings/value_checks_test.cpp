@@ -14,7 +14,7 @@ namespace {
 
 // The text, then what IsInt (and IsLng, which always agrees), IsSng and IsBool say of it.
 using Check = std::tuple<std::u16string, bool, bool, bool>;
-TEST(ValueChecks, AcceptWhatTheyShould) {
+TEST(ValueChecks, AcceptWhatTheyShouldAndReadWordsAsBooleans) {
     const Check checks[] = {
         // The 16-bit range, after rounding half to even.
         Check{u"32767", true, true, true}, Check{u"32768", false, false, true},
@@ -41,10 +41,8 @@ TEST(ValueChecks, AcceptWhatTheyShould) {
                   std::tuple(isInt, isInt, isSng, isBool))
             << ToUtf8(text.substr(0, 16));
     }
-}
-
-// Rounding half to even is seen through the settings store (ini_file_test).
-TEST(ValueConversions, ReadWords) {
+    // Words as Booleans; numbers' rounding half to even is seen through the settings store
+    // (ini_file_test).
     EXPECT_FALSE(ToBool(u" False"));
     EXPECT_FALSE(ToBool(u"0"));
     EXPECT_TRUE(ToBool(u"2.5"));

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <regex>
-#include <set>
 #include <span>
 #include <sstream>
 #include <string>
@@ -82,20 +82,14 @@ std::vector<Shown> AllTexts() {
 std::vector<std::u16string> ReplacedTerms() {
     std::vector<std::u16string> terms;
     std::istringstream glossary(ReadAll(KIVMACRO_GLOSSARY));
-    std::string line;
-    while (std::getline(glossary, line)) {
-        if (line.rfind("| ", 0) != 0) continue;
+    const std::wregex term(LR"([^、 ]([^、]*[^、 ])?)");  // between 、, the spaces around it left
+    for (std::string line; std::getline(glossary, line);) {
+        if (!line.starts_with("| ")) continue;
         const std::u16string row = FromUtf8(line);
-        const std::size_t lastBar = row.rfind(u'|', row.size() - 2);
-        std::u16string cell = row.substr(lastBar + 1, row.size() - lastBar - 2);
-        for (std::size_t start = 0; start <= cell.size();) {
-            std::size_t end = cell.find(u'、', start);
-            if (end == std::u16string::npos) end = cell.size();
-            std::u16string term = cell.substr(start, end - start);
-            while (!term.empty() && term.front() == u' ') term.erase(0, 1);
-            while (!term.empty() && term.back() == u' ') term.pop_back();
-            if (!term.empty() && term != u"Not") terms.push_back(term);
-            start = end + 1;
+        const std::wstring cell(row.begin() + row.rfind(u'|', row.size() - 2) + 1, row.end() - 1);
+        for (std::wsregex_iterator it(cell.begin(), cell.end(), term), end; it != end; ++it) {
+            const std::wstring found = it->str();
+            if (found != L"Not") terms.emplace_back(found.begin(), found.end());
         }
     }
     return terms;
@@ -120,14 +114,11 @@ TEST(ToolTexts, KeepTheHouseRulesOfWording) {
     ASSERT_GT(all.size(), 100u);
     for (const Shown& shown : all) {
         SCOPED_TRACE(shown.where + ": " + ToUtf8(shown.text));
-        for (const char16_t c : shown.text) {
-            EXPECT_FALSE(c >= 0xFF61 && c <= 0xFF9F) << "half-width katakana";
-        }
-        for (std::size_t at = shown.text.find(u'。'); at != std::u16string::npos;
-             at = shown.text.find(u'。', at + 1)) {
-            EXPECT_FALSE(at + 1 < shown.text.size() &&
-                         (shown.text[at + 1] == u' ' || shown.text[at + 1] == u'\u3000'))
-                << "a space after 。";
+        EXPECT_TRUE(std::ranges::none_of(shown.text, [](char16_t c) {
+            return c >= 0xFF61 && c <= 0xFF9F;
+        })) << "half-width katakana";
+        for (const std::u16string_view space : {u"。 ", u"。\u3000"}) {
+            EXPECT_EQ(shown.text.find(space), std::u16string::npos) << "a space after 。";
         }
         for (const std::u16string& term : replaced) {
             EXPECT_EQ(shown.text.find(term), std::u16string::npos)
@@ -143,37 +134,21 @@ TEST(ToolTexts, KeepTheHouseRulesOfWording) {
 }
 
 TEST(ToolTexts, AccessKeysAreOnEveryMenuItemAndApartInEachMenuAndDialog) {
-    // Windows' own keys in the window menu: 元のサイズに戻す, 移動, サイズ変更,
-    // 最小化, 最大化, 閉じる.
-    const std::u16string windowMenuKeys = u"RMSNXC";
-    struct Group {
-        std::string name;
-        std::vector<std::u16string> texts;
-        std::u16string taken;
-    };
-    std::vector<Group> groups;
-    const auto texts = [](std::span<const ToolText> table) {
-        std::vector<std::u16string> list;
-        for (const ToolText& t : table) list.emplace_back(t.text);
-        return list;
-    };
-    groups.push_back({"window menu", texts(kWindowMenuTexts), windowMenuKeys});
-    groups.push_back({"recent menu", texts(kRecentMenuTexts), u"12345678"});
-    groups.push_back({"send-to menu", texts(kSendToMenuTexts), u""});
-    const auto dialogs = DialogTexts();
-    ASSERT_EQ(dialogs.size(), 2u);
-    for (const auto& [dialog, list] : dialogs) groups.push_back({dialog, list, u""});
-    for (const Group& group : groups) {
-        std::set<char16_t> used(group.taken.begin(), group.taken.end());
-        for (const std::u16string& text : group.texts) {
-            const std::optional<char16_t> key = AccessKey(text);
-            if (group.name.find("menu") != std::string::npos && text.front() != u'(') {
-                EXPECT_TRUE(key) << group.name << ": " << ToUtf8(text) << " has no access key";
-            }
-            if (key) {
-                EXPECT_TRUE(used.insert(*key).second)
-                    << group.name << ": " << ToUtf8(text) << " repeats its access key";
-            }
+    ASSERT_EQ(DialogTexts().size(), 2u);
+    // By menu or dialog, the keys taken: at first Windows' own in the window menu
+    // (元のサイズに戻す, 移動, サイズ変更, 最小化, 最大化, 閉じる) and the recent files' numbers.
+    std::map<std::string, std::u16string> taken{{"window menu", u"RMSNXC"},
+                                                {"recent menu", u"12345678"}};
+    for (const Shown& shown : AllTexts()) {
+        const std::string group = shown.where.substr(0, shown.where.find('.'));
+        const bool menu = group.ends_with(" menu");
+        if (!menu && !group.starts_with("IDD_")) continue;
+        SCOPED_TRACE(shown.where + ": " + ToUtf8(shown.text));
+        const std::optional<char16_t> key = AccessKey(shown.text);
+        EXPECT_TRUE(key || !menu || shown.text.front() == u'(') << "no access key";
+        if (key) {
+            EXPECT_EQ(taken[group].find(*key), std::u16string::npos) << "a repeated access key";
+            taken[group] += *key;
         }
     }
 }
@@ -183,25 +158,21 @@ TEST(ToolTexts, AccessKeysAreOnEveryMenuItemAndApartInEachMenuAndDialog) {
 TEST(ToolTexts, TheGuideLinesUpInAFixedPitchView) {
     const std::u16string guide = FromUtf8(ReadAll(KIVMACRO_GUIDE));
     ASSERT_FALSE(guide.empty());
-    const auto columns = [](std::u16string_view text) {
+    const auto columns = [](std::wstring_view text) {
         std::size_t width = 0;
-        for (const char16_t c : text) width += c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F) ? 1 : 2;
+        for (const wchar_t c : text) width += c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F) ? 1 : 2;
         return width;
     };
     // "  ・発言           ..." and "      Ctrl+Z       ...": the text after the
     // gap starts where the lines that go on under it start.
     const std::wregex twoColumns(LR"(^(  ・\S+|      \S+)( {2,})\S.*)");
     std::size_t lists = 0;
-    for (std::size_t start = 0; start < guide.size();) {
-        std::size_t end = guide.find(u'\n', start);
-        if (end == std::u16string::npos) end = guide.size();
-        const std::u16string line = guide.substr(start, end - start);
-        start = end + 1;
-        const std::wstring wide(line.begin(), line.end());
-        std::wsmatch match;
-        if (!std::regex_match(wide, match, twoColumns)) continue;
-        const std::wstring head = match[1].str() + match[2].str();
-        EXPECT_EQ(columns(std::u16string(head.begin(), head.end())), 19u) << ToUtf8(line);
+    std::wistringstream lines(std::wstring(guide.begin(), guide.end()));
+    std::wsmatch match;
+    for (std::wstring line; std::getline(lines, line);) {
+        if (!std::regex_match(line, match, twoColumns)) continue;
+        EXPECT_EQ(columns(match[1].str() + match[2].str()), 19u)
+            << ToUtf8(std::u16string(line.begin(), line.end()));
         ++lists;
     }
     EXPECT_GE(lists, 10u);

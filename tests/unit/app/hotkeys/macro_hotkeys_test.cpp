@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "platform/ansi_text.h"
 #include "platform/utf8.h"
@@ -97,31 +98,29 @@ TEST(MacroKeyClashes, EveryUseOfAKeyIsNamedAndOnlyAKeyThatDoesNothingMayBeTakenO
     keys.Set(u"回復", u"回復", f7);
     keys.Set(u"旧名", u"旧名", f8);
     const auto exists = [](std::u16string_view title) { return title != u"旧名"; };
-    const auto clash = [&](const Hotkey& key, const std::u16string& title,
-                           const std::optional<std::u16string>& old) {
-        return MacroKeyClashOf(key, title, old, options, keys, exists);
-    };
-    // The reason, or nothing: a missing clash fails, never reads past an empty optional.
-    const auto words = [&](const Hotkey& key, const std::u16string& title,
-                           const std::optional<std::u16string>& old) {
-        const std::optional<MacroKeyClash> found = clash(key, title, old);
-        return found ? found->text : u"(no clash)";
-    };
-    EXPECT_EQ(clash(f7, u"回復", u"回復"), std::nullopt) << "its own key";
-    EXPECT_EQ(clash(f7, u"回復依頼", u"回復"), std::nullopt) << "its own, renamed";
-    EXPECT_EQ(clash(f7, u"回復", std::nullopt), std::nullopt) << "a new macro of the key's title";
-    EXPECT_NE(words(f7, u"挨拶", std::nullopt).find(u"マクロ「回復」"), std::u16string::npos);
-    EXPECT_FALSE(clash(f7, u"挨拶", std::nullopt).value_or(MacroKeyClash{}).orphanTitle);
-    EXPECT_NE(words(f9, u"挨拶", u"挨拶").find(u"「発言して次へ」"), std::u16string::npos);
-    EXPECT_EQ(clash(f8, u"挨拶", u"挨拶").value_or(MacroKeyClash{}).orphanTitle, u"旧名");
-    EXPECT_NE(words(f10, u"挨拶", u"挨拶").find(u"「次へ」"), std::u16string::npos);
-    EXPECT_NE(words(f2, u"挨拶", u"挨拶").find(u"F2"), std::u16string::npos)
-        << "the tool's own key to edit";
-    EXPECT_NE(words(Hotkey{kModCtrl | kModAlt, 'Q'}, u" 挨拶", std::nullopt).find(u"空白"),
-              std::u16string::npos);
-    EXPECT_NE(words(Hotkey{0, 'Q'}, u"挨拶", std::nullopt).find(u"使えません"),
-              std::u16string::npos)
-        << "a letter alone";
+    const std::optional<std::u16string> none;
+    // Key, title, old title (none: a new macro), words of the reason (none: no clash), gone macro.
+    const std::tuple<Hotkey, std::u16string, std::optional<std::u16string>, std::u16string,
+                     std::optional<std::u16string>>
+        cases[] = {
+            {f7, u"回復", u"回復", u"", none},      // its own key
+            {f7, u"回復依頼", u"回復", u"", none},  // its own, renamed
+            {f7, u"回復", none, u"", none},         // a new macro of the key's title
+            {f7, u"挨拶", none, u"マクロ「回復」", none},
+            {f9, u"挨拶", u"挨拶", u"「発言して次へ」", none},
+            {f8, u"挨拶", u"挨拶", u"「旧名」", u"旧名"},
+            {f10, u"挨拶", u"挨拶", u"「次へ」", none},
+            {f2, u"挨拶", u"挨拶", u"F2", none},  // the tool's own key to edit
+            {Hotkey{kModCtrl | kModAlt, 'Q'}, u" 挨拶", none, u"空白", none},
+            {Hotkey{0, 'Q'}, u"挨拶", none, u"使えません", none},  // a letter alone
+        };
+    for (const auto& [key, title, old, reason, orphan] : cases) {
+        const auto found = MacroKeyClashOf(key, title, old, options, keys, exists);
+        EXPECT_EQ(found.has_value(), !reason.empty()) << ToUtf8(title) << ": " << ToUtf8(reason);
+        const MacroKeyClash clash = found.value_or(MacroKeyClash{});
+        EXPECT_NE(clash.text.find(reason), std::u16string::npos) << ToUtf8(clash.text);
+        EXPECT_EQ(clash.orphanTitle, orphan) << ToUtf8(reason);
+    }
 }
 
 // The same rule for the actions' keys in the hotkey settings: a key a macro

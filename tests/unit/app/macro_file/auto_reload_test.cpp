@@ -2,6 +2,8 @@
 
 #include "app/macro_file/auto_reload.h"
 
+#include <tuple>
+
 #include "app/macro_file/file_watch.h"
 #include "support/loaded_macro_list.h"
 #include "support/temp_dir.h"
@@ -10,7 +12,8 @@
 namespace kiv {
 namespace {
 
-TEST(AutoReload, ActsOnRealChangesOnly) {
+// A change is acted on once it is real; a file that cannot be read is tried again and told once.
+TEST(AutoReload, ActsOnRealChangesOnlyAndTellsOfAnUnreadableFileOnce) {
     AutoReload reload;
     const FileStamp first{10, 1};
     reload.Loaded(first);
@@ -23,12 +26,7 @@ TEST(AutoReload, ActsOnRealChangesOnly) {
     EXPECT_EQ(reload.Settled(FileStamp{0, 3}, true), AutoReload::Step::Reload) << "still empty";
     AutoReload fresh;
     EXPECT_EQ(fresh.Settled(FileStamp{0, 3}, false), AutoReload::Step::Reload) << "nothing shown";
-}
 
-TEST(AutoReload, AnUnreadableFileIsTriedAgainAndToldOnce) {
-    AutoReload reload;
-    reload.Loaded(FileStamp{10, 1});
-    EXPECT_EQ(reload.Settled(FileStamp{12, 2}, true), AutoReload::Step::Reload);
     EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::WaitAgain);
     EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::WaitAgain);
     EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::Tell);
@@ -72,11 +70,8 @@ TEST(AutoReload, TheSelectedMacroStaysSelectedWhereverItMoved) {
         return test::LoadedMacroList(dir.Path("m.txt"));
     };
     const MacroList before = list("a\r\nb\r\nc\r\nb\r\n");
-    const struct {
-        int selected;
-        std::string after;
-        int expected;
-    } cases[] = {
+    // Selected before, the file after, selected after.
+    const std::tuple<int, std::string, int> cases[] = {
         {3, "x\r\na\r\nb\r\nc\r\nb\r\n", 4},  // the second b, one down
         {1, "b\r\na\r\nc\r\n", 0},            // moved up
         {2, "a\r\nb\r\nz\r\nb\r\n", 2},       // gone: the same place
@@ -84,9 +79,9 @@ TEST(AutoReload, TheSelectedMacroStaysSelectedWhereverItMoved) {
         {-1, "a\r\n", -1},
         {0, "", -1},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(SelectionAfterReload(before, c.selected, list(c.after)), c.expected)
-            << c.selected << " in " << c.after;
+    for (const auto& [selected, after, expected] : cases) {
+        EXPECT_EQ(SelectionAfterReload(before, selected, list(after)), expected)
+            << selected << " in " << after;
     }
 }
 

@@ -102,14 +102,12 @@ TEST_F(StartupTest, ShutDownPutsItsOwnLastAndOptionsOnlyWhereTheyAreOrChanged) {
         {"changed options are written", setting,
          Close{.geometry = kOwn, .macroFile = u"a.txt", .options = topMost, .optionsChanged = true},
          setting + position + options},
-        {"once there, options are written at every close", "[Option]\r\nTopMost=1\r\n",
-         Close{.geometry = kOwn, .macroFile = u"a.txt", .options = topMost},
-         options + position + setting},
         {"the client's hotkey and the chosen client after the keys", setting,
          Close{.geometry = kOwn, .macroFile = u"a.txt", .options = chosen, .optionsChanged = true},
          setting + position + options +
              ToAnsi(u"HotkeyNextClient=Ctrl+Alt+C\r\nClient=ゲーム (2)\r\n")},
-        {"no client's or file's hotkey and 自動 take theirs away",
+        {"once there, options are written at every close: no client's or file's hotkey and 自動 "
+         "take theirs away",
          "[Option]\r\nHotkeyNextClient=Ctrl+C\r\nHotkeyPreviousFile=Ctrl+B\r\n"
          "HotkeyNextFile=Ctrl+F\r\nClient=x\r\n",
          Close{.geometry = kOwn, .macroFile = u"a.txt", .options = topMost},

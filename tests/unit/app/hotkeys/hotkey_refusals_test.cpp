@@ -12,7 +12,6 @@ TEST(HotkeyRefusals, AreToldOnceAndAgainOnlyWhenWhatIsRefusedChanges) {
     HotkeyRefusalMemory memory;
     const HotkeyRefusal say{u"発言", u"Ctrl+Alt+S", u"ほかのプログラムが使っています。"};
     const HotkeyRefusal next{u"次へ", u"F9", u"アクセスが拒否されました。"};
-    EXPECT_EQ(memory.ToTell({}), std::nullopt);
     const auto told = memory.ToTell({say, next});
     ASSERT_TRUE(told);
     EXPECT_NE(told->find(u"「発言」の Ctrl+Alt+S: ほかのプログラムが使っています。"),

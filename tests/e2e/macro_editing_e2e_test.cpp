@@ -1,5 +1,4 @@
-// Macros changed from the tool with real key presses, and a macro's own
-// hotkey with the game in front.
+// Macros changed from the tool with real key presses.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -17,30 +16,19 @@ namespace {
 
 using e2e::ToolProcess;
 using e2e::TypeCombination;
-using standin::Hex;
-using standin::StandinClient;
 using test::ReadBytes;
 using test::WriteBytes;
 
-class MacroEditing : public testing::Test {
+class MacroEditing : public e2e::ToolFolder {
   protected:
-    void SetUp() override {
-        ASSERT_EQ(GetACP(), 932u) << "run under a Japanese locale";
-        std::filesystem::copy_file(standin::ProgramDirectory() / L"kivmacro.exe",
-                                   dir_.Path("chat.exe"));
-    }
     std::filesystem::path File() const { return dir_.Path("chat.txt"); }
     std::unique_ptr<ToolProcess> Start(const std::string& macros) {
         WriteBytes(File(), macros);
-        auto tool = std::make_unique<ToolProcess>(dir_.Path("chat.exe"));
-        EXPECT_TRUE(tool->Ready());
-        return tool;
+        return std::make_unique<ToolProcess>(Exe());
     }
     bool FileBecomes(const std::string& bytes) {
         return e2e::WaitFor([&] { return ReadBytes(File()) == bytes; });
     }
-
-    test::TempDir dir_;
 };
 
 // The selection follows the macro; a blank line stays where it was.
@@ -102,11 +90,7 @@ TEST_F(MacroEditing, F2EditsTheSelectedMacroInItsFilesOwnEncoding) {
 TEST_F(MacroEditing, ARightClickActsOnTheRowClickedAndNoReloadComesUnderItsMenu) {
     const auto tool = Start(ToAnsi(u"一\r\n二\r\n三\r\n"));
     tool->Select(0);
-    ASSERT_TRUE(e2e::Activate(tool->Main()));
-    RECT row{};
-    SendMessageW(tool->List(), LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
-    e2e::ClickAt(tool->List(), {row.left + 5, (row.top + row.bottom) / 2}, 3);
-    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::FindProcessWindow(tool->Pid(), L"#32768"); }));
+    ASSERT_TRUE(e2e::OpenMenuOn(*tool, 2));
     EXPECT_EQ(tool->Selected(), 2) << "the row clicked";
 
     const std::uintptr_t looks = tool->CountOf(window_counts::kFileLooks);
@@ -125,8 +109,7 @@ TEST_F(MacroEditing, ARightClickActsOnTheRowClickedAndNoReloadComesUnderItsMenu)
 // A system code page of UTF-8 is an option many Japanese users turn on: a
 // Shift_JIS file is still CP932, and no byte outside the edited line changes.
 TEST_F(MacroEditing, OnAUtf8SystemAShiftJisFileIsListedAndEditedAsCp932) {
-    std::filesystem::copy_file(standin::ProgramDirectory() / L"kivmacro-utf8.exe",
-                               dir_.Path("chat.exe"),
+    std::filesystem::copy_file(standin::ProgramDirectory() / L"kivmacro-utf8.exe", Exe(),
                                std::filesystem::copy_options::overwrite_existing);
     const std::string last = ToAnsi(u"またね\t別れ\r\n");
     const auto tool = Start(ToAnsi(u"こんにちは\tあいさつ\r\n") + last);
@@ -141,21 +124,6 @@ TEST_F(MacroEditing, OnAUtf8SystemAShiftJisFileIsListedAndEditedAsCp932) {
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(FileBecomes(ToAnsi(u"こんにちは\t朝のあいさつ\r\n") + last));
     EXPECT_TRUE(tool->Shows({L"朝のあいさつ", L"別れ"}));
-}
-
-TEST_F(MacroEditing, AMacrosOwnHotkeySaysItWithTheGameInFront) {
-    StandinClient client(dir_.Path("record.txt"));
-    ASSERT_TRUE(client.Started());
-    WriteBytes(dir_.Path("chat.ini"), ToAnsi(u"[MacroHotkeys]\r\nCtrl+Alt+M=二つ目\r\n"));
-    const auto tool = Start(ToAnsi(u"一つ目\r\n二つ目\r\n"));
-    tool->Select(0);
-    ASSERT_TRUE(e2e::Activate(StandinClient::MainWindow()));
-    TypeCombination("ctrl+alt+m");
-    const auto events = client.WaitForEvents(3);
-    ASSERT_EQ(events.size(), 3u);
-    EXPECT_EQ(events[0].detail, Hex(ToAnsi(u"二つ目")));
-    EXPECT_EQ(tool->Selected(), 0) << "the selection stays";
-    EXPECT_EQ(GetForegroundWindow(), StandinClient::MainWindow());
 }
 
 }  // namespace

@@ -18,10 +18,12 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ansi_text.h"
 #include "platform/handle_win32.h"
 #include "platform/window_counts_win32.h"
 #include "standin_process.h"
 #include "support/in_process_window.h"
+#include "support/temp_dir.h"
 
 namespace kiv::e2e {
 
@@ -41,18 +43,21 @@ inline HWND FindProcessWindow(DWORD process, const wchar_t* className, HWND owne
     return nullptr;
 }
 
-// A control's text in another process: its own WM_GETTEXT, which Windows
-// carries across (GetWindowText would not ask it). A message box's text is 0xFFFF.
-inline std::wstring ItemText(HWND dialog, int id) {
+// A window's text in another process: its own WM_GETTEXT, which Windows
+// carries across (GetWindowText would not ask it).
+inline std::wstring WindowText(HWND window) {
     std::vector<wchar_t> text(1024, L'\0');
     DWORD_PTR length = 0;
-    HWND item = GetDlgItem(dialog, id);
-    if (item == nullptr ||
-        !SendMessageTimeoutW(item, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+    if (window == nullptr ||
+        !SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                              SMTO_NORMAL, 5000, &length)) {
         return L"";
     }
     return {text.data(), std::min<std::size_t>(length, text.size() - 1)};
+}
+// A control's; a message box's text is 0xFFFF.
+inline std::wstring ItemText(HWND dialog, int id) {
+    return WindowText(GetDlgItem(dialog, id));
 }
 
 // Answers `dialog` with `button` and waits until it is gone.
@@ -63,7 +68,9 @@ inline bool Dismiss(HWND dialog, int button = IDCANCEL) {
 
 class ToolProcess {
   public:
-    ToolProcess(const std::filesystem::path& exe) {
+    // Waits until it is Ready(), but where `untilReady` is false (a message at
+    // start-up holds it).
+    explicit ToolProcess(const std::filesystem::path& exe, bool untilReady = true) {
         std::wstring command = L"\"" + exe.wstring() + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
@@ -84,6 +91,7 @@ class ToolProcess {
             reload_ = FindWindowExW(main_, nullptr, L"Button", L"設定再読込");
             return list_ && say_ && sayNext_ && reload_;
         });
+        if (untilReady && !Ready()) ADD_FAILURE() << "the tool never came up";
     }
     ~ToolProcess() {
         if (process_ && !Close()) TerminateProcess(process_.Get(), 1);
@@ -182,6 +190,8 @@ class ToolProcess {
         });
         return shown ? found : nullptr;
     }
+    // A dialog or message box over the main window, if one is up.
+    HWND Box() const { return FindProcessWindow(pid_, L"#32770", main_); }
     // The text of the message box over `owner` (else the main window), once
     // `button` answered it and it went.
     std::wstring AnswerBox(int button = IDOK, HWND owner = nullptr) const {
@@ -365,6 +375,16 @@ inline void ClickAt(HWND window, POINT client, int button) {
     SendInput(2, inputs, sizeof(INPUT));
 }
 
+// A real right click on the list's entry `row`, the tool in front: whether its menu opened.
+inline bool OpenMenuOn(const ToolProcess& tool, int row) {
+    RECT rect{};
+    SendMessageW(tool.List(), LB_GETITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&rect));
+    if (!Activate(tool.Main())) return false;
+    ClickAt(tool.List(), {rect.left + 5, (rect.top + rect.bottom) / 2}, 3);
+    return WaitFor([&] { return FindProcessWindow(tool.Pid(), L"#32768") != nullptr; });
+}
+
 // The file dialog's name field: the CDM_ messages carry pointers, which do
 // not cross processes.
 inline std::wstring DialogName(HWND dialog) {
@@ -375,5 +395,23 @@ inline void ChooseInDialog(HWND dialog, const std::wstring& name) {
     SetDlgItemTextW(dialog, cmb13, name.c_str());
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 }
+
+// A fresh folder with the tool in it as chat.exe, beside which it keeps its files.
+class ToolFolder : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(GetACP(), 932u) << "run under a Japanese locale";
+        std::filesystem::copy_file(standin::ProgramDirectory() / L"kivmacro.exe", Exe());
+    }
+    std::filesystem::path Exe() const { return dir_.Path("chat.exe"); }
+    std::string WindowsPath(const std::string& name) const { return ToAnsi(dir_.File(name)); }
+    void WriteMacros(const std::u16string& text, const std::string& name = "chat.txt") {
+        test::WriteBytes(dir_.Path(name), ToAnsi(text));
+    }
+    void WriteIni(const std::string& text) { test::WriteBytes(dir_.Path("chat.ini"), text); }
+    std::string Ini() const { return test::ReadBytes(dir_.Path("chat.ini")); }
+
+    test::TempDir dir_;
+};
 
 }  // namespace kiv::e2e

@@ -72,15 +72,7 @@ TEST(MacroFileReader, ReadsAgainOnlyWhenALateLineOverturnsADecision) {
     const std::tuple<const char*, std::string, std::vector<std::u16string>, int> cases[] = {
         {"CP932", "\x82\xa0\tA\r\n\r\n\x95\x5c", {u"あ\tA", u"", u"表"}, 1},
         {"UTF-8", "\xe3\x81\x82\n\n", {u"あ", u""}, 1},
-        {"only a UTF-8 mark", "\xef\xbb\xbf", {}, 1},
-        {"only a UTF-16 LE mark", "\xff\xfe", {}, 1},
-        {"only a UTF-16 BE mark", "\xfe\xff", {}, 1},
-        {"one byte", "a", {u"a"}, 1},
-        {"one CP932 character", "\x82\xa0", {u"あ"}, 1},
-        {"one UTF-16 LE character", "\xff\xfe\x42\x30", {u"あ"}, 1},
-        {"one UTF-16 BE character", "\xfe\xff\x30\x42", {u"あ"}, 1},
         {"UTF-16 odd last byte", std::string("\xff\xfe\x61\0\r\0\n\0b", 9), {u"a"}, 1},
-        {"UTF-16 high surrogate at the end", std::string("\xfe\xff\0x\xd8\x3d", 6), {u"x"}, 1},
         {"UTF-8 cut after a whole character", "\xe3\x81\x82\xe3\x81", {u"あ"}, 1},
         // As always, no character lost.
         {"CP932 ending as UTF-8 starts",

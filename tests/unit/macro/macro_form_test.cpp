@@ -69,7 +69,6 @@ TEST(Composing, GivesTheMacroOrSaysWhichFieldStopsIt) {
          u"3 行目の続き"},
         {"separator_inside_one_line", Form(u"", {u"x", u"", u"y\\nz"}), kCp932, std::nullopt,
          u"3 行目"},
-        {"cp932_lacks_a_character", Form(u"", {u"好き♥"}), kCp932, std::nullopt, u"♥ (U+2665)"},
         {"cp932_lacks_each_named", Form(u"", {u"", u"♥😀♥"}), kCp932, std::nullopt,
          u"♥ (U+2665)、😀 (U+1F600)"},
         {"broken_surrogate", Form(u"", {u"a\xD83D"}), kUtf8, std::nullopt, u"(U+D83D)"},
@@ -89,14 +88,6 @@ TEST(Composing, GivesTheMacroOrSaysWhichFieldStopsIt) {
                 << c.name;
         }
     }
-}
-
-TEST(ChatLinesAsSent, AreTheLinesDeliverySendsAsTheGameGetsThem) {
-    const Clock noon = [] { return TimeOfDay{12, 0, 5}; };
-    using Lines = std::vector<std::u16string>;
-    EXPECT_EQ(ChatLinesAsSent(u"好き♥\\n\\n<now>", noon), (Lines{u"好き?", u"12:00:05"}));
-    EXPECT_EQ(ChatLinesAsSent(u"A\\nB\\n<now>\\n♥", noon), (Lines{u"A", u"B", u"<now>\\n?"}));
-    EXPECT_EQ(ChatLinesAsSent(u"\\n", noon), Lines{});
 }
 
 }  // namespace

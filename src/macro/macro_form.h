@@ -12,7 +12,6 @@
 
 #include "macro/macro.h"
 #include "macro/macro_file_format.h"
-#include "macro/time_of_day.h"
 
 namespace kiv {
 
@@ -44,10 +43,5 @@ struct ComposedMacro {
     MacroFormField field = MacroFormField::Title;  // the one the refusal names
 };
 ComposedMacro ComposeMacro(const MacroForm& form, TextEncoding fileEncoding);
-
-// What the game receives, one entry per chat line: as delivery sends it (split
-// at "\n", at most three, "<now>" as the time from `clock`, empty lines
-// skipped), each line as it survives CP932 ("?" for what CP932 lacks).
-std::vector<std::u16string> ChatLinesAsSent(std::u16string_view message, const Clock& clock);
 
 }  // namespace kiv

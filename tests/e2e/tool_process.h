@@ -378,9 +378,12 @@ inline void ClickAt(HWND window, POINT client, int button) {
 // A real right click on the list's entry `row`, the tool in front: whether its menu opened.
 inline bool OpenMenuOn(const ToolProcess& tool, int row) {
     RECT rect{};
-    SendMessageW(tool.List(), LB_GETITEMRECT, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&rect));
-    if (!Activate(tool.Main())) return false;
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(tool.List(), LB_GETITEMRECT, static_cast<WPARAM>(row),
+                             reinterpret_cast<LPARAM>(&rect), SMTO_NORMAL, 20000, &ignored) ||
+        !Activate(tool.Main())) {
+        return false;
+    }
     ClickAt(tool.List(), {rect.left + 5, (rect.top + rect.bottom) / 2}, 3);
     return WaitFor([&] { return FindProcessWindow(tool.Pid(), L"#32768") != nullptr; });
 }

@@ -47,16 +47,19 @@ inline HWND VisibleWindowOf(DWORD thread, const std::function<bool(HWND)>& wante
     return search.second;
 }
 
-// The popup menu `thread` shows, once it does: other programs' menu windows
-// share its class.
-inline HWND ShownMenuOf(DWORD thread) {
+// The popup menu `thread` shows for `owner`, once it does (other programs'
+// menu windows share its class). None within ten seconds: null, and the
+// owner's menu mode ended, or the menu's loop would hold the test for good.
+inline HWND ShownMenuOf(DWORD thread, HWND owner) {
     HWND found = nullptr;
     const auto menu = [](HWND window) {
         wchar_t name[16] = {};
         GetClassNameW(window, name, 16);
         return std::wstring(name) == L"#32768";
     };
-    PumpUntil([&] { return (found = VisibleWindowOf(thread, menu)) != nullptr; });
+    if (!PumpUntil([&] { return (found = VisibleWindowOf(thread, menu)) != nullptr; })) {
+        PostMessageW(owner, WM_CANCELMODE, 0, 0);
+    }
     return found;
 }
 

@@ -61,6 +61,7 @@ TEST(FindBoxKeys, EnterSaysOnlyWithNothingComposedAndEditingKeysStayInTheBox) {
     EXPECT_TRUE(OpensFindBox(u'a'));
     EXPECT_TRUE(OpensFindBox(u'あ'));
     EXPECT_FALSE(OpensFindBox(u' '));
+    EXPECT_FALSE(OpensFindBox(u'\b')) << "BackSpace, which reaches the list as a character";
     EXPECT_FALSE(OpensFindBox(u'\x85'));  // a C1 control
     EXPECT_FALSE(OpensFindBox(0x7F));
 }

@@ -185,9 +185,9 @@ class ShownFromAShare : public ShownMacroFileTest {
     }
     // Loads `name`, whose reading waits on `which` until released.
     void LoadStalled(const std::string& name, test::Stall& which) {
-        share_.On(dir_.File(name), which);
+        which.Hold(dir_.File(name));
         file_.Load(dir_.File(name));
-        ASSERT_TRUE(test::PumpUntil([&] { return which.met.load(); }));
+        ASSERT_TRUE(test::PumpUntil([&] { return which.Met(); }));
     }
     test::StalledShare share_;
 };

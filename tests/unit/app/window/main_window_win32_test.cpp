@@ -155,8 +155,8 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
     // other program's item to 送信先, its items, the second.
     ShowWindow(tool->Handle(), SW_SHOW);
     SetForegroundWindow(tool->Handle());
-    std::thread user([thread = GetCurrentThreadId()] {
-        const HWND popup = test::ShownMenuOf(thread);
+    std::thread user([thread = GetCurrentThreadId(), window = tool->Handle()] {
+        const HWND popup = test::ShownMenuOf(thread, window);
         for (const WPARAM key : {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN}) {
             PostMessageW(popup, WM_KEYDOWN, key, 0);
         }
@@ -468,7 +468,6 @@ TEST_F(MainWindowTest, TheFindBoxsEditingKeysEditTheQueryNeverTheMacros) {
     EXPECT_EQ(GetFocus(), ListOf(*tool)) << "Tab leaves the box";
 }
 
-// A share that stopped answering, for the window's readings and writes.
 class OnAShare : public MainWindowTest {
   protected:
     test::StalledShare share_;
@@ -482,9 +481,9 @@ TEST_F(OnAShare, AFileIsReadOffTheWindowsThreadAndANewerLoadWins) {
     WriteMacros(u"z\r\n", "third.txt");
     const auto tool = Open();
     ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"a"}; }));
-    share_.On(u"other.txt", share_.first);
+    share_.first.Hold(u"other.txt");
     Drop(*tool, dir_.Path("other.txt"));  // returns while the reading waits
-    ASSERT_TRUE(test::PumpUntil([&] { return share_.first.met.load(); }));
+    ASSERT_TRUE(test::PumpUntil([&] { return share_.first.Met(); }));
     WriteMacros(u"changed\r\n");
     const auto looks = [&] {
         return window_counts::Get(tool->Handle(), window_counts::kFileLooks);
@@ -501,9 +500,9 @@ TEST_F(OnAShare, AFileIsReadOffTheWindowsThreadAndANewerLoadWins) {
         << "the file chosen, not the one left";
 
     const auto ended = [&] { return window_counts::Get(tool->Handle(), window_counts::kReadings); };
-    share_.On(u"third.txt", share_.second);
+    share_.second.Hold(u"third.txt");
     Drop(*tool, dir_.Path("third.txt"));
-    ASSERT_TRUE(test::PumpUntil([&] { return share_.second.met.load(); }));
+    ASSERT_TRUE(test::PumpUntil([&] { return share_.second.Met(); }));
     const std::uintptr_t before = ended();
     Drop(*tool, dir_.Path("chat.txt"));
     ASSERT_TRUE(
@@ -527,11 +526,11 @@ TEST_F(OnAShare, AnEditIsMadeOffTheWindowsThread) {
         SetDlgItemTextW(dialog, IDC_MACRO_TITLE, L"c");
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
-    share_.On(u"chat.txt", share_.first);
+    share_.first.Hold(u"chat.txt");
     std::atomic<bool> answered{false};
     const DWORD windowsThread = GetCurrentThreadId();
     std::thread other([&] {
-        EXPECT_TRUE(test::PumpUntil([&] { return share_.first.met.load(); }));
+        EXPECT_TRUE(test::PumpUntil([&] { return share_.first.Met(); }));
         DWORD_PTR ignored = 0;
         answered =
             SendMessageTimeoutW(tool->Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 3000, &ignored) != 0;
@@ -544,7 +543,7 @@ TEST_F(OnAShare, AnEditIsMadeOffTheWindowsThread) {
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 7)
         << "the quit is the outer loop's";
     ASSERT_TRUE(rename.Drove());
-    EXPECT_TRUE(share_.first.met) << "the edit read the file";
+    EXPECT_TRUE(share_.first.Met()) << "the edit read the file";
     EXPECT_TRUE(answered) << "the window answered while the edit waited";
     EXPECT_EQ(test::ReadBytes(dir_.Path("chat.txt")), "a\tc\r\nb\r\n");
     EXPECT_EQ(test::ReadBytes(dir_.Path("chat.ini")), "[MacroHotkeys]\r\nF7=c\r\n")

@@ -69,37 +69,7 @@ class WithGameClient : public MainWindowE2eTest {
 // At close only the place (a maximised or minimised window's restored one)
 // and the file: nothing of the options, though their dialog was opened.
 TEST_F(MainWindowE2eTest, FirstRunWritesTheDefaultMacrosAndAtCloseOnlyTheRestoredPlaceAndFile) {
-    for (const int state : {SW_MAXIMIZE, SW_MINIMIZE}) {
-        ToolProcess tool(Exe());
-        if (state == SW_MAXIMIZE) {
-            EXPECT_EQ(e2e::TextOf(tool.Main()), L"KIV 会話マクロ");
-            EXPECT_EQ(tool.Count(), 88);
-            EXPECT_EQ(tool.Selected(), -1);
-            EXPECT_EQ(std::filesystem::file_size(dir_.Path("chat.txt")), 2184u);
-            EXPECT_FALSE(std::filesystem::exists(dir_.Path("chat.ini")))
-                << "start-up never writes it";
-
-            // Resized, the controls move by the rule (発言 2430 twips narrower).
-            RECT frame{0, 0, 400, 300};
-            AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
-            SetWindowPos(tool.Main(), nullptr, 0, 0, frame.right - frame.left,
-                         frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
-            ASSERT_TRUE(tool.Ready());
-            RECT client{};
-            GetClientRect(tool.Main(), &client);
-            const LONG top = client.bottom - 25;  // 375 twips at 96 DPI
-            const RECT list = ClientRectOf(tool.List(), tool.Main());
-            const RECT say = ClientRectOf(tool.SayButton(), tool.Main());
-            const RECT next = ClientRectOf(tool.SayNextButton(), tool.Main());
-            const RECT reload = ClientRectOf(tool.ReloadButton(), tool.Main());
-            EXPECT_EQ((std::vector<LONG>{list.left, list.right, list.bottom, say.top,
-                                         say.right - say.left, next.left, next.right - next.left,
-                                         reload.left, reload.right}),
-                      (std::vector<LONG>{0, client.right, top, top, client.right - 162, say.right,
-                                         89, next.right, client.right}));
-            PostMessageW(tool.Main(), WM_SYSCOMMAND, 0x0110, 0);  // ホットキーの設定..., cancelled
-            ASSERT_TRUE(e2e::Dismiss(tool.WaitForModal()));
-        }
+    const auto closedAs = [&](ToolProcess& tool, int state) {
         SetWindowPos(tool.Main(), nullptr, 40, 30, 300, 250, SWP_NOZORDER);
         ShowWindow(tool.Main(), state);
         ASSERT_TRUE(e2e::WaitFor(
@@ -110,7 +80,36 @@ TEST_F(MainWindowE2eTest, FirstRunWritesTheDefaultMacrosAndAtCloseOnlyTheRestore
                   "[Setting]\r\nFileName=" +
                       WindowsPath("chat.txt") + "\r\n")
             << state;
-    }
+    };
+    ToolProcess tool(Exe());
+    EXPECT_EQ(e2e::TextOf(tool.Main()), L"KIV 会話マクロ");
+    EXPECT_EQ(tool.Count(), 88);
+    EXPECT_EQ(tool.Selected(), -1);
+    EXPECT_EQ(std::filesystem::file_size(dir_.Path("chat.txt")), 2184u);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("chat.ini"))) << "start-up never writes it";
+
+    // Resized, the controls move by the rule (発言 2430 twips narrower).
+    RECT frame{0, 0, 400, 300};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
+    SetWindowPos(tool.Main(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_TRUE(tool.Ready());
+    RECT client{};
+    GetClientRect(tool.Main(), &client);
+    const LONG top = client.bottom - 25;  // 375 twips at 96 DPI
+    const RECT list = ClientRectOf(tool.List(), tool.Main());
+    const RECT say = ClientRectOf(tool.SayButton(), tool.Main());
+    const RECT next = ClientRectOf(tool.SayNextButton(), tool.Main());
+    const RECT reload = ClientRectOf(tool.ReloadButton(), tool.Main());
+    EXPECT_EQ((std::vector<LONG>{list.left, list.right, list.bottom, say.top, say.right - say.left,
+                                 next.left, next.right - next.left, reload.left, reload.right}),
+              (std::vector<LONG>{0, client.right, top, top, client.right - 162, say.right, 89,
+                                 next.right, client.right}));
+    PostMessageW(tool.Main(), WM_SYSCOMMAND, 0x0110, 0);  // ホットキーの設定..., cancelled
+    ASSERT_TRUE(e2e::Dismiss(tool.WaitForModal()));
+    closedAs(tool, SW_MAXIMIZE);
+    ToolProcess again(Exe());
+    closedAs(again, SW_MINIMIZE);
 }
 
 TEST(ToolProgram, CarriesItsVersionItsJapaneseNameAndWhatTodaysWindowsAsksOfIt) {

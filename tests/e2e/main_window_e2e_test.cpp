@@ -389,7 +389,7 @@ std::u16string Numbered(char16_t letter, int count) {
     std::u16string text;
     for (int i = 10; i < 10 + count; ++i) {
         const std::u16string title = letter + Digits(i);
-        text += u"say " + title + u"\t" + title + u"\r\n";
+        text.append(u"say ").append(title).append(u"\t").append(title).append(u"\r\n");
     }
     return text;
 }

@@ -86,7 +86,10 @@ std::vector<std::u16string> ReplacedTerms() {
     for (std::string line; std::getline(glossary, line);) {
         if (!line.starts_with("| ")) continue;
         const std::u16string row = FromUtf8(line);
-        const std::wstring cell(row.begin() + row.rfind(u'|', row.size() - 2) + 1, row.end() - 1);
+        const std::size_t from = row.rfind(u'|', row.size() - 2) + 1;  // to the closing "|"
+        const std::u16string_view last =
+            std::u16string_view(row).substr(from, row.size() - 1 - from);
+        const std::wstring cell(last.begin(), last.end());
         for (std::wsregex_iterator it(cell.begin(), cell.end(), term), end; it != end; ++it) {
             // Compared as char16_t: glibc's wide compare reads past a short
             // string's end, harmlessly, yet valgrind counts it an error.

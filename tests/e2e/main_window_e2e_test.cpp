@@ -361,7 +361,7 @@ TEST_F(MainWindowE2eTest, TheTargetClientIsRememberedCycledChosenInTheMenuAndTol
     e2e::TypeCombination("ctrl+alt+s");
     ASSERT_TRUE(e2e::WaitFor([&] { return tool.CountOf(window_counts::kDeliveries) > said; }));
     ASSERT_TRUE(tool.Settled());
-    EXPECT_EQ(tool.Box(), nullptr) << "not over the game";
+    EXPECT_EQ(tool.DialogOverMain(), nullptr) << "not over the game";
     ASSERT_TRUE(e2e::Activate(tool.Main()));
     EXPECT_NE(tool.AnswerBox().find(L"「alpha」(PID " + std::to_wstring(alpha.Process()) +
                                     L")は終了しています"),
@@ -372,7 +372,7 @@ TEST_F(MainWindowE2eTest, TheTargetClientIsRememberedCycledChosenInTheMenuAndTol
     EXPECT_EQ(LinesTo(beta, 2), (std::vector<std::string>{one, two})) << "to the one left";
     ASSERT_TRUE(e2e::Activate(tool.Main()));
     ASSERT_TRUE(tool.Settled());
-    EXPECT_EQ(tool.Box(), nullptr) << "told once";
+    EXPECT_EQ(tool.DialogOverMain(), nullptr) << "told once";
 
     // Gone before a say, and found so as 送信先 is opened: told then.
     e2e::TypeCombination("ctrl+alt+c");
@@ -447,7 +447,7 @@ TEST_F(WithGameClient, RecentFilesSwitchByMenuAndHotkeysBackAtTheirPlaceAndAGone
     e2e::TypeCombination("ctrl+alt+f");
     atPlace(second, 4, 3);
     ASSERT_TRUE(tool.Settled());
-    EXPECT_EQ(tool.Box(), nullptr) << "not over the game";
+    EXPECT_EQ(tool.DialogOverMain(), nullptr) << "not over the game";
     e2e::TypeCombination("ctrl+alt+b");
     atPlace(chat, 2, 2);  // the selection scrolled it
     ASSERT_TRUE(e2e::Activate(tool.Main()));
@@ -607,7 +607,7 @@ TEST_F(WithGameClient, AnUnreadableMacroFileIsToldOnceWhenTheUserLooks) {
         EXPECT_TRUE(
             e2e::WaitFor([&] { return tool.CountOf(window_counts::kFileLooks) >= looks + 3; }));
         ASSERT_TRUE(tool.Settled());
-        EXPECT_EQ(tool.Box(), nullptr) << "not over the game";
+        EXPECT_EQ(tool.DialogOverMain(), nullptr) << "not over the game";
         SetForegroundWindow(tool.Main());
         EXPECT_NE(tool.AnswerBox().find(L"読み込めませんでした"), std::wstring::npos);
     }

@@ -184,14 +184,14 @@ class ToolProcess {
     HWND WaitForModal(const std::wstring& caption = L"") const {
         HWND found = nullptr;
         const bool shown = WaitFor([&] {
-            found = FindProcessWindow(pid_, L"#32770", main_);
+            found = DialogOverMain();
             return found != nullptr && IsWindowVisible(found) &&
                    (caption.empty() || TextOf(found) == caption);
         });
         return shown ? found : nullptr;
     }
     // A dialog or message box over the main window, if one is up.
-    HWND Box() const { return FindProcessWindow(pid_, L"#32770", main_); }
+    HWND DialogOverMain() const { return FindProcessWindow(pid_, L"#32770", main_); }
     // The text of the message box over `owner` (else the main window), once
     // `button` answered it and it went.
     std::wstring AnswerBox(int button = IDOK, HWND owner = nullptr) const {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "macro/macro_file_check.h"
+#include "macro/macro_file_format.h"
 #include "macro/macro_texts.h"
 #include "platform/file_error.h"
 #include "platform/file_system.h"
@@ -60,7 +61,15 @@ ExitStatus CheckFile(const std::u16string& path) {
         Write(stderr, error.UserMessage() + u"\n");
         return kUnreadable;
     }
-    const std::vector<kiv::MacroFileFinding> findings = kiv::CheckMacroFile(bytes);
+    std::vector<kiv::MacroFileFinding> findings;
+    try {
+        findings = kiv::CheckMacroFile(bytes);
+    } catch (const kiv::NotMacroFileText&) {
+        // The tool refuses it with the same words.
+        std::fflush(stdout);
+        Write(stderr, kiv::NotMacroFileTextError(path).UserMessage() + u"\n");
+        return kUnreadable;
+    }
     std::u16string report;
     for (const kiv::MacroFileFinding& finding : findings) {
         report += path;

@@ -27,7 +27,7 @@ struct MacroFileFinding {
     friend bool operator==(const MacroFileFinding&, const MacroFileFinding&) = default;
 };
 
-// In line order.
+// In line order. Throws NotMacroFileText for a file that holds no text.
 std::vector<MacroFileFinding> CheckMacroFile(std::string_view bytes);
 
 // One sentence or two in Japanese, without the file name and line number.

@@ -214,6 +214,9 @@ class Decoder {
 
     bool Pass(std::string_view data) {
         if (encoding_ != State::Utf16Le && encoding_ != State::Utf16Be) {
+            if (encoding_ != State::Utf8 && data.find('\0') != std::string_view::npos) {
+                throw NotMacroFileText();
+            }
             return bytes_.Feed(data.data(), data.size());
         }
         const bool little = encoding_ == State::Utf16Le;
@@ -301,12 +304,18 @@ LineEnds LineEndsOf(bool hasCarriageReturn, bool hasLineFeed) {
     return hasLineFeed ? LineEnds::LineFeed : LineEnds::None;
 }
 
+FileError NotMacroFileTextError(const std::u16string& path) {
+    return {path, FileError::Step::NotText, std::u16string(texts::kNulWithoutMark)};
+}
+
 std::u16string WhyTextCannotBeWritten(std::u16string_view field, std::u16string_view text,
                                       TextEncoding encoding, TextRules rules) {
     const std::u16string name(field);
     if (text.find_first_of(rules.tabAllowed ? u"\r\n" : u"\t\r\n") != std::u16string_view::npos) {
         return Fill(texts::kTabOrLineBreakIn, {name});
     }
+    // Written to a file without a mark, it would make the file no text.
+    if (text.find(u'\0') != std::u16string_view::npos) return Fill(texts::kNulIn, {name});
     if (const auto lone = LoneSurrogate(text)) {
         return Fill(texts::kBrokenCharacterIn, {name, CodePointText(*lone)});
     }

@@ -14,6 +14,12 @@
 // UTF-8's rules within a character or two; only a file made of nothing but a
 // few such accidental pairs (ﾃｽ alone reads as "ý") would pass.
 //
+// No text. A file without a mark that holds a NUL byte is no macro file:
+// none of the encodings read without a mark puts one in text (UTF-16, whose
+// ASCII is half NULs, is read only with its mark), while a program or a
+// picture renamed .txt nearly always has one. The reader refuses it
+// (NotMacroFileText) rather than fill the list with broken rows.
+//
 // Line ends. A file with a CR anywhere is read as always: CR LF or a lone CR
 // ends a line, a lone LF stays inside it. A file without any CR but with LFs
 // is read with LF as its line end.
@@ -30,10 +36,12 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "macro/macro.h"
+#include "platform/file_error.h"
 #include "platform/utf8.h"
 
 namespace kiv {
@@ -95,14 +103,23 @@ std::u16string WhyTextCannotBeWritten(std::u16string_view field, std::u16string_
 // 「タイトル」); empty when it can.
 std::u16string WhyMacroCannotBeWritten(const Macro& macro, TextEncoding fileEncoding);
 
+// What ReadMacroFileLines throws for a file that holds no text, after any
+// lines it gave; and the refusal as the user is told it, naming the file.
+class NotMacroFileText : public std::runtime_error {
+  public:
+    NotMacroFileText() : std::runtime_error("a NUL byte in a file without a byte-order mark") {}
+};
+FileError NotMacroFileTextError(const std::u16string& path);
+
 // Fills a buffer from the file, in order; 0 at the end.
 using ByteReader = std::function<std::size_t(char* buffer, std::size_t capacity)>;
 
 // Gives `line` every line of the file, blank ones included, in order.
 // `open` starts a reading at the file's first byte; it is called once more
 // when a late decision needs a second reading, after `restart`, which tells
-// the caller to forget the lines it was given. Returns the file's encoding.
-// What `open` and the reader throw passes through.
+// the caller to forget the lines it was given. Returns the file's encoding;
+// throws NotMacroFileText for a file that holds no text. What `open` and the
+// reader throw passes through.
 TextEncoding ReadMacroFileLines(const std::function<ByteReader()>& open,
                                 const std::function<void()>& restart,
                                 const MacroFileLineSink& line);

@@ -16,28 +16,36 @@ void MacroList::LoadData(MissingFile missing) {
     std::optional<FileReader> file;
     std::u16string text;
     std::vector<Entry> entries;
-    const TextEncoding encoding = ReadMacroFileLines(
-        [&] {
-            file.emplace(fileName_);
-            // Decoding never yields more UTF-16 units than there are bytes;
-            // reserving that much keeps a large file from being copied as it grows.
-            if (file->SizeHint() <= text.max_size()) {
-                text.reserve(static_cast<std::size_t>(file->SizeHint()));
-            }
-            return [&](char* buffer, std::size_t capacity) { return file->Read(buffer, capacity); };
-        },
-        [&] {
-            text.clear();
-            entries.clear();
-        },
-        [&](const MacroFileLine& line) {
-            if (IsBlankLine(line.text)) return;
-            const std::size_t begin = text.size();
-            text.append(line.text);
-            const std::size_t tab = MessageEndIn(line.text);
-            entries.push_back(
-                {begin, tab == std::u16string_view::npos ? text.size() : begin + tab, text.size()});
-        });
+    TextEncoding encoding = TextEncoding::Ansi;
+    try {
+        encoding = ReadMacroFileLines(
+            [&] {
+                file.emplace(fileName_);
+                // Decoding never yields more UTF-16 units than there are bytes;
+                // reserving that much keeps a large file from being copied as it grows.
+                if (file->SizeHint() <= text.max_size()) {
+                    text.reserve(static_cast<std::size_t>(file->SizeHint()));
+                }
+                return [&](char* buffer, std::size_t capacity) {
+                    return file->Read(buffer, capacity);
+                };
+            },
+            [&] {
+                text.clear();
+                entries.clear();
+            },
+            [&](const MacroFileLine& line) {
+                if (IsBlankLine(line.text)) return;
+                const std::size_t begin = text.size();
+                text.append(line.text);
+                const std::size_t tab = MessageEndIn(line.text);
+                entries.push_back({begin,
+                                   tab == std::u16string_view::npos ? text.size() : begin + tab,
+                                   text.size()});
+            });
+    } catch (const NotMacroFileText&) {
+        throw NotMacroFileTextError(fileName_);
+    }
 
     text_ = std::move(text);
     entries_ = std::move(entries);

@@ -25,7 +25,8 @@ class MacroList {
     // Reads the file named by FileName(), after writing the default macro file
     // there if no file exists, or with MissingFile::Fail, failing then (a
     // reload of a file that was deleted must not bring the defaults back).
-    // Throws FileError; on failure the list keeps the macros it had.
+    // Throws FileError (FileError::Step::NotText for a file that holds no
+    // text); on failure the list keeps the macros it had.
     enum class MissingFile { WriteDefaults, Fail };
     void LoadData(MissingFile missing = MissingFile::WriteDefaults);
 

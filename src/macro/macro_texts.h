@@ -14,6 +14,7 @@
     X(kLineFields3, u"3 行目") \
     X(kRestField, u"3 行目の続き") \
     X(kTabOrLineBreakIn, u"%1にタブか改行が入っています。貼り付けた文字を確かめて取り除いてください。") \
+    X(kNulIn, u"%1に NUL 文字 (U+0000) が入っています。貼り付けた文字を確かめて取り除いてください。") \
     X(kBrokenCharacterIn, u"%1に壊れた文字 (%2) が入っています。貼り付けた文字を確かめてください。") \
     X(kCannotBeSavedIn, u"%1に、%2 のマクロファイルには保存できない文字があります: %3。マクロファイルを UTF-8 で保存し直すと使えます。") \
     X(kBlankLineNeedsTitle, u"空白だけの行はマクロファイルから読み込まれません。タイトルを入力してください。") \
@@ -33,6 +34,7 @@
     X(kTooManySeparators, u"発言内容に区切りの \\n が %1 個あります。送られるのは 3 行までで、3 個目からの \\n はそのまま文字として送られます。") \
     X(kTabsOnly, u"TAB だけの行です。タイトルの見えない項目になり、選んでも何も送られません。") \
     X(kDuplicateTitle, u"タイトル「%1」は %2 行目と同じです。") \
+    X(kNulWithoutMark, u"BOM がないのに NUL (0x00) のバイトがあります。プログラムや画像などのファイルではないか確かめてください。") \
     X(kNotAnOrdinaryFile, u"通常のファイルではありません (フォルダー、隠しファイルなど)。") \
     X(kNoProblemFound, u"%1: 問題は見つかりませんでした。\n") \
     X(kCheckerUsage, u"使い方: kivmacro-check マクロファイル...\nマクロファイルを読み、ゲームに書いたとおりに届かない行を知らせます。\n")

@@ -25,6 +25,8 @@ std::u16string_view Describe(FileError::Step step) {
             return texts::kFileTooLarge;
         case FileError::Step::SwapIncomplete:
             return texts::kFileSwapIncomplete;
+        case FileError::Step::NotText:
+            return texts::kFileNotText;
     }
     return texts::kFileStepFailed;
 }

@@ -12,8 +12,19 @@ class FileError : public std::runtime_error {
     // SwapIncomplete: new contents were written beside a file, and putting
     // them in its place failed half-way; both versions are kept, under the
     // names OldCopy() and NewCopy() (either may be empty: not kept, or
-    // still under the file's own name).
-    enum class Step { Open, Read, Create, Write, Finish, AlreadyExists, TooLarge, SwapIncomplete };
+    // still under the file's own name). NotText: read, and found to be no
+    // text file; its reason says why.
+    enum class Step {
+        Open,
+        Read,
+        Create,
+        Write,
+        Finish,
+        AlreadyExists,
+        TooLarge,
+        SwapIncomplete,
+        NotText
+    };
 
     FileError(std::u16string path, Step step, std::u16string reason);
     FileError(std::u16string path, std::u16string reason, std::u16string oldCopy,

@@ -15,6 +15,7 @@
     X(kFileFinishFailed, u"の作成を完了できませんでした。") \
     X(kFileAlreadyExists, u"は既に存在するため、書き込みませんでした。") \
     X(kFileTooLarge, u"は大きすぎるため読み込めません。") \
+    X(kFileNotText, u"はテキストファイルではないため、読み込みませんでした。") \
     X(kFileSwapIncomplete, u"を新しい内容に置き換える途中で失敗しました。") \
     X(kFileStepFailed, u"の操作に失敗しました。") \
     X(kOldContentsAt, u"\n変更前の内容は「%1」にあります。") \

@@ -21,12 +21,13 @@ expect_status() {  # status, files...
 }
 
 actual=$("${run[@]}" clean.txt findings.txt utf8-bom.txt utf8.txt utf16le.txt utf16be.txt \
-  emoji.txt cp932-kana.txt lf-only.txt carriage-returns.txt 2>&1)
+  emoji.txt cp932-kana.txt lf-only.txt carriage-returns.txt program.txt 2>&1)
 diff -u expected.out <(printf '%s\n' "$actual") || fail "report differs from expected.out"
 
 expect_status 0 clean.txt carriage-returns.txt cp932-kana.txt lf-only.txt
 expect_status 1 clean.txt findings.txt
 expect_status 2 clean.txt no-such-file.txt findings.txt
+expect_status 2 clean.txt program.txt
 expect_status 2 .
 expect_status 2
 

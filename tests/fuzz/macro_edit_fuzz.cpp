@@ -170,10 +170,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string original = std::string(kMarks[(data[0] >> 5) & 3]) +
                                  std::string(input.substr(3 + messageSize + titleSize));
 
+    const test::LinesRead read = test::ReadWholeMacroFile(original);
+    if (read.notText) return 0;  // refused: never shown, never edited
     const auto path = fuzz::ScratchDir().Path("macros.txt");
     test::WriteBytes(path, original);
     const MacroList shown = test::LoadedMacroList(path);
-    const test::LinesRead read = test::ReadWholeMacroFile(original);
     std::vector<std::size_t> lineOf;
     const std::vector<Macro> before = MacrosOf(read, &lineOf);
     FUZZ_CHECK(std::vector<Macro>(shown.begin(), shown.end()) == before);

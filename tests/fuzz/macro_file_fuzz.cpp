@@ -11,6 +11,7 @@
 #include "macro/macro_file_check.h"
 #include "macro/macro_list.h"
 #include "platform/ansi_text.h"
+#include "platform/file_error.h"
 #include "support/macro_file_reference.h"
 
 namespace {
@@ -40,6 +41,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The reader, given the file in small pieces.
     FUZZ_CHECK(test::ReadMacroFileInPieces(bytes, 1 + size % 5) == whole);
+    const auto& dir = fuzz::ScratchDir();
+    test::WriteBytes(dir.Path("macros.txt"), bytes);
+    MacroList list;
+    list.SetFileName(dir.File("macros.txt"));
+
+    // No text: the list and the checker refuse it alike, the list keeping nothing.
+    if (whole.notText) {
+        bool refused = false;
+        try {
+            list.LoadData();
+        } catch (const FileError& error) {
+            refused = error.FailedStep() == FileError::Step::NotText;
+        }
+        FUZZ_CHECK(refused && !list.IsLoaded());
+        refused = false;
+        try {
+            CheckMacroFile(bytes);
+        } catch (const NotMacroFileText&) {
+            refused = true;
+        }
+        FUZZ_CHECK(refused);
+        return 0;
+    }
 
     // The list: every line that is not blank, cut at its first TAB.
     std::vector<Macro> macros;
@@ -49,10 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         macros.emplace_back(line.text.substr(0, tab),
                             line.text.substr(tab == line.text.size() ? 0 : tab + 1));
     }
-    const auto& dir = fuzz::ScratchDir();
-    test::WriteBytes(dir.Path("macros.txt"), bytes);
-    MacroList list;
-    list.SetFileName(dir.File("macros.txt"));
     list.LoadData();
     FUZZ_CHECK(list.Count() == macros.size());
     FUZZ_CHECK(std::vector<Macro>(list.begin(), list.end()) == macros);

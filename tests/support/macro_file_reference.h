@@ -22,6 +22,7 @@ struct LineRead {
 struct LinesRead {
     TextEncoding encoding = TextEncoding::Ansi;
     std::vector<LineRead> lines;  // blank ones included
+    bool notText = false;         // refused: no lines
     friend bool operator==(const LinesRead&, const LinesRead&) = default;
 };
 
@@ -70,6 +71,9 @@ inline LinesRead ReadWholeMacroFile(std::string_view file) {
     if (file.starts_with("\xEF\xBB\xBF")) {
         read.encoding = TextEncoding::Utf8;
         file.remove_prefix(3);
+    } else if (file.find('\0') != std::string_view::npos) {
+        read.notText = true;  // no text of any encoding read without a mark holds a NUL
+        return read;
     } else if (ClassifyUtf8(file, true) == Utf8Form::MultiByte) {
         // Well-formed to the end, where a cut character is forgiven only after
         // a whole multi-byte one (before that, the bytes are CP932's).
@@ -93,21 +97,25 @@ inline LinesRead ReadWholeMacroFile(std::string_view file) {
 inline LinesRead ReadMacroFileInPieces(std::string_view file, std::size_t piece,
                                        int* readings = nullptr) {
     LinesRead read;
-    read.encoding = ReadMacroFileLines(
-        [&] {
-            if (readings) ++*readings;
-            return [&, rest = file](char* buffer, std::size_t capacity) mutable {
-                const std::size_t take =
-                    std::min({capacity, piece == 0 ? capacity : piece, rest.size()});
-                std::copy_n(rest.data(), take, buffer);
-                rest.remove_prefix(take);
-                return take;
-            };
-        },
-        [&] { read.lines.clear(); },
-        [&](const MacroFileLine& line) {
-            read.lines.push_back({std::u16string(line.text), std::string(line.bytes)});
-        });
+    try {
+        read.encoding = ReadMacroFileLines(
+            [&] {
+                if (readings) ++*readings;
+                return [&, rest = file](char* buffer, std::size_t capacity) mutable {
+                    const std::size_t take =
+                        std::min({capacity, piece == 0 ? capacity : piece, rest.size()});
+                    std::copy_n(rest.data(), take, buffer);
+                    rest.remove_prefix(take);
+                    return take;
+                };
+            },
+            [&] { read.lines.clear(); },
+            [&](const MacroFileLine& line) {
+                read.lines.push_back({std::u16string(line.text), std::string(line.bytes)});
+            });
+    } catch (const NotMacroFileText&) {
+        return {.encoding = TextEncoding::Ansi, .lines = {}, .notText = true};
+    }
     return read;
 }
 

@@ -241,6 +241,8 @@ TEST(MacroFileEditor, WritesExactlyThisOrNothing) {
           Refuses("mark_would_begin_the_file", "a\r\n" + kMark + "\xE3\x81\x82\r\n",
                   Change(Kind::Delete, 1), u"BOM"),
           Refuses("blank_line_would_vanish", "a\r\n", Replace(1, Own(u"\u3000")), u"タイトル"),
+          Refuses("nul_would_make_no_text", "a\r\n", Insert(0, Own(std::u16string(u"b\0c", 3))),
+                  u"NUL"),
           Unchanged("equal_macro", "a\tb\r\n", Replace(1, {u"a", u"b"})),
           Unchanged("equal_lines_swapped", "a\r\na\r\n", Change(Kind::MoveDown, 1)),
           Unchanged("first_moved_up", "a\r\nb\r\n", Change(Kind::MoveUp, 1)),

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <tuple>
 
 #include "platform/file_error.h"
 #include "support/loaded_macro_list.h"
@@ -36,6 +38,47 @@ TEST(MacroList, ItemAndTitleAreOneBasedAndAMissingFileReadWithoutDefaultsFails) 
     EXPECT_THROW(list.Item(0), std::out_of_range);
     EXPECT_THROW(list.Item(3), std::out_of_range);
     EXPECT_THROW(list.Title(3), std::out_of_range);
+}
+
+// A program renamed .txt fills no list: a NUL in a file without a mark is
+// refused, naming the file, wherever it comes; behind a mark it is text.
+TEST(MacroList, AFileWithANulAndNoMarkIsRefusedAndTheListStays) {
+    using std::string_literals::operator""s;
+    TempDir dir;
+    WriteBytes(dir.Path("m.txt"), "kept\r\n");
+    MacroList list = LoadedMacroList(dir.File("m.txt"));
+    const std::tuple<const char*, std::string, std::size_t> cases[] = {
+        {"program", "MZ\x90\0\x03\0"s, 0},
+        {"late_nul", std::string(100000, 'a') + "\r\n\0"s, 0},
+        {"utf8_looking", "\xE3\x81\x82\0"s, 0},
+        {"utf8_mark",
+         "\xEF\xBB\xBF"
+         "a\0b\r\n"s,
+         1},
+        {"utf16_mark",
+         "\xFF\xFE"
+         "a\0\r\0\n\0"s,
+         1},
+    };
+    for (const auto& [name, bytes, count] : cases) {
+        WriteBytes(dir.Path("m.txt"), "kept\r\n");
+        list.LoadData();
+        WriteBytes(dir.Path("m.txt"), bytes);
+        if (count != 0) {
+            list.LoadData();
+            EXPECT_EQ(list.Count(), count) << name;
+            continue;
+        }
+        try {
+            list.LoadData();
+            ADD_FAILURE() << name << " read";
+        } catch (const FileError& error) {
+            EXPECT_EQ(error.FailedStep(), FileError::Step::NotText) << name;
+            EXPECT_NE(error.UserMessage().find(dir.File("m.txt")), std::u16string::npos) << name;
+        }
+        ASSERT_EQ(list.Count(), 1u) << name;
+        EXPECT_EQ(list.Title(1), u"kept") << name;
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/file_kind_win32.h"
 #include "platform/file_swap_win32.h"
 #include "platform/handle_win32.h"
 #include "platform/system_error.h"
@@ -286,16 +287,16 @@ void WriteInPlace(const std::u16string& path, std::span<const std::string_view> 
 void WriteAtomically(const std::u16string& path, std::span<const std::string_view> pieces,
                      Existing existing) {
     if (existing == Existing::Replace) {
-        const DWORD attributes = GetFileAttributesW(Wide(path));
-        if (attributes != INVALID_FILE_ATTRIBUTES &&
-            (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        const std::optional<FileKind> kind = FileKindOf(path);
+        if (kind &&
+            (kind->attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
             Fail(path, FileError::Step::Open, ERROR_ACCESS_DENIED);
         }
         // A file with other names, or a link to a file elsewhere, keeps them
         // only when written in place: a swap would put a new file under this
-        // one name alone.
-        const bool linked = attributes != INVALID_FILE_ATTRIBUTES &&
-                            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        // one name alone. A sync client's file is no link: it keeps the swap,
+        // and with it the busy retries and the old contents kept meanwhile.
+        const bool linked = kind && IsLinkElsewhere(*kind);
         if (const auto identity = IdentityOf(Wide(path));
             linked || (identity && identity->links > 1)) {
             WriteInPlace(path, pieces);

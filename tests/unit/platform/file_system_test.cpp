@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "support/file_size_limit.h"
@@ -16,6 +17,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "platform/file_kind_win32.h"
 #include "platform/file_swap_win32.h"
 #endif
 
@@ -261,6 +263,48 @@ INSTANTIATE_TEST_SUITE_P(
                     SwapCase{k1176, kAlways, NameTaken, true, Ends::NewKeptAside},
                     SwapCase{k1177, kAlways, TargetToBackup, true, Ends::New},
                     SwapCase{k1177, kAlways, TargetToBackup, false, Ends::BothKeptAside}));
+
+// Wine reports no reparse tag a sync client sets: the kind stands in, as
+// Windows reports it. A sync client's file is swapped as any other, its
+// retries and its old contents kept meanwhile with it; a link to a file
+// elsewhere is written in place, so that it stays one, as is a reparse
+// point whose tag cannot be read.
+TEST(ReplaceFileWithContents, ASyncClientsFileIsSwappedAndALinkWrittenInPlace) {
+    static DWORD tag = 0;
+    SetFileKindSeam([](const std::u16string&) {
+        return std::optional(FileKind{FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_REPARSE_POINT, tag});
+    });
+    bool swapped = false;
+    SetFileSwapCalls(
+        {.replace =
+             [&](const wchar_t* target, const wchar_t* replacement, const wchar_t* backup) {
+                 swapped = true;
+                 return ReplaceFileW(target, replacement, backup, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                     nullptr, nullptr);
+             },
+         .move = {},
+         .pause = {}});
+    const std::pair<DWORD, bool> cases[] = {
+        {IO_REPARSE_TAG_CLOUD, true},
+        {0x9000301A, true},  // IO_REPARSE_TAG_CLOUD_3
+        {0x9000F01A, true},  // IO_REPARSE_TAG_CLOUD_F
+        {IO_REPARSE_TAG_SYMLINK, false},
+        {0x9000001B, false},  // another tag in the mask's place
+        {0, false},
+    };
+    TempDir dir;
+    for (const auto& [reparseTag, swaps] : cases) {
+        tag = reparseTag;
+        swapped = false;
+        WriteBytes(dir.Path("chat.txt"), "old\r\n");
+        ReplaceFileWithContents(dir.File("chat.txt"), "new\r\n");
+        EXPECT_EQ(swapped, swaps) << std::hex << reparseTag;
+        EXPECT_EQ(ReadBytes(dir.Path("chat.txt")), "new\r\n");
+        EXPECT_EQ(EntriesIn(dir.Root()), 1u) << std::hex << reparseTag;
+    }
+    SetFileSwapCalls({});
+    SetFileKindSeam(nullptr);
+}
 #endif
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "app/common/app_texts.h"
 #include "app/common/tool_name.h"
-#include "app/macro_file/file_watch_win32.h"
+#include "app/macro_file/macro_file_reading_win32.h"
 #include "platform/off_thread_win32.h"
 #include "platform/owned_window_win32.h"
 #include "platform/wide_text.h"
@@ -110,14 +110,15 @@ void MacroEditing::Undo() {
         [&](const MacroList&, MacroHotkeys& keys) { return session_.Undo(keys); }));
 }
 
-// The edit reads and writes the file: on a share or a USB stick on a thread
-// of its own, the window answering meanwhile and taking no command. That
+// The edit reads and writes the file: on a share or a USB stick, or where a
+// sync client keeps its contents away until they are read, on a thread of
+// its own, the window answering meanwhile and taking no command. That
 // thread works on copies of the list and the keys: the window's own may be
 // read meanwhile (a preview, a close of the session).
 MacroEditSession::Outcome MacroEditing::OffTheWindowsThreadWhereSlow(const Edit& edit) {
     MacroHotkeys keys = host_.keys->MacroKeys();
     MacroEditSession::Outcome outcome;
-    if (FileWatch::WhereIs(host_.file->Path()) == FileWatch::Where::FixedDisk) {
+    if (!ReadingMayWait(host_.file->Path())) {
         outcome = edit(host_.file->List(), keys);
     } else {
         const MacroList shown = host_.file->List();

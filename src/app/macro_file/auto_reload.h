@@ -7,9 +7,12 @@
 // for a burst of writes). A file that did not really change, or that is gone
 // (deleted, or moved away for now), changes nothing: the list stays, and a
 // deleted file is not made anew with the default macros. A file that cannot
-// be read is tried again a few times before the user is told, once, until it
-// reads again. An emptied file, while the list shows macros, is given one
-// more moment: editors that save in two steps empty the file first.
+// be read (a sync client or an editor holding it) is tried again for as long
+// as it is there, less often as it goes on, until it reads; the user is told
+// once, and only when it has failed for a while. A file that holds no text is
+// told at once and left until it changes. An emptied file, while the list
+// shows macros, is given one more moment: editors that save in two steps
+// empty the file first.
 
 #include <cstddef>
 #include <optional>
@@ -21,36 +24,51 @@ namespace kiv {
 
 class AutoReload {
   public:
-    // How long a file must be still before it is read, and the pause between
-    // tries of a file that would not read; in milliseconds.
+    // How long a file must be still before it is read, and before a reading
+    // put off (by a dialog, a menu, another reading) or an emptied file is
+    // looked at again; in milliseconds.
     static constexpr unsigned kSettleMs = 300;
-    static constexpr unsigned kRetryMs = 700;
-    static constexpr int kTries = 3;
+    static constexpr unsigned kAgainMs = 700;
+    // A file that would not read is tried again after kFirstRetryMs, then
+    // after twice as long each time up to kMostRetryMs; the user is told once
+    // the tries have gone on for kTellAfterMs.
+    static constexpr unsigned kFirstRetryMs = 750;
+    static constexpr unsigned kMostRetryMs = 5000;
+    static constexpr unsigned kTellAfterMs = 10000;
 
     enum class Step {
         Nothing,    // the list stays as it is
         Reload,     // read the file now (then Reloaded or ReloadFailed)
-        WaitAgain,  // look again after kRetryMs
-        Tell,       // say once that the file cannot be read; the list stays
+        WaitAgain,  // look again after kAgainMs
     };
 
     // The list now shows the file with this stamp (loaded by the user, or
     // reloaded): the one later stamps are compared with.
     void Loaded(std::optional<FileStamp> stamp);
 
-    // The file has been still for kSettleMs (or kRetryMs after WaitAgain).
-    // `stamp` is the file's now, nothing when it is gone; `showing` tells that
-    // the list shows macros.
+    // The file has been still for kSettleMs (or the wait asked for has
+    // passed). `stamp` is the file's now, nothing when it is gone; `showing`
+    // tells that the list shows macros.
     Step Settled(std::optional<FileStamp> stamp, bool showing);
 
     // After Reload: the file read.
     void Reloaded(std::optional<FileStamp> stamp) { Loaded(stamp); }
-    // After Reload: it did not.
-    Step ReloadFailed();
+    // After Reload: it did not. `why`: what kept it from being read.
+    enum class Failure {
+        Held,     // it may read in a moment: another program holds it, say
+        NotText,  // it holds no text: it will not read until it changes
+        Gone,     // nothing is there: the watch sees it come back
+    };
+    struct Retry {
+        std::optional<unsigned> afterMs;  // when to look again; nothing: not until it changes
+        bool tell = false;                // say now that the file cannot be read
+    };
+    Retry ReloadFailed(Failure why);
 
   private:
     std::optional<FileStamp> loaded_;
-    int failures_ = 0;
+    unsigned failures_ = 0;
+    unsigned failingForMs_ = 0;  // the waits between tries since the first failure
     bool told_ = false;
     bool waitedForEmpty_ = false;
 };
@@ -58,8 +76,8 @@ class AutoReload {
 // The entry selected after a reload, from 0 (-1: none): the macro that was
 // selected (the same message and title, the same one of several alike)
 // wherever it is now, so that a macro added above it elsewhere does not turn
-// the user's next command onto another; where it is gone, the same position
-// while the list has it, else the last entry; none for none.
+// the user's next command onto another; none where it is gone, nor where
+// none was.
 int SelectionAfterReload(const MacroList& before, int selected, const MacroList& after);
 
 }  // namespace kiv

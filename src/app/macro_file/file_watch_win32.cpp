@@ -1,12 +1,11 @@
 #include "app/macro_file/file_watch_win32.h"
 
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 #include "app/macro_file/file_watch.h"
 #include "platform/handle_win32.h"
 #include "platform/wide_text.h"
+#include "platform/workers_win32.h"
 
 namespace kiv {
 
@@ -53,7 +52,10 @@ FileWatch::WhereSeam whereSeam = nullptr;
 // still has it.
 void Watch(const std::shared_ptr<FileWatchShared>& shared) {
     while (WaitForSingleObject(shared->stop.Get(), StampWatch::kLookEveryMs) == WAIT_TIMEOUT) {
-        shared->Look();
+        try {
+            shared->Look();
+        } catch (...) {  // NOLINT(bugprone-empty-catch): the next look looks again
+        }
     }
     SetEvent(shared->finished.Get());
 }
@@ -74,19 +76,14 @@ void FileWatch::SetWhereSeam(WhereSeam seam) {
     whereSeam = seam;
 }
 
-FileWatch::Where FileWatch::WhereIs(const std::u16string& file) {
-    if (whereSeam != nullptr) return whereSeam(file);
-    // Only a fixed disk is trusted to answer at once: a share, a removable or
-    // optical drive, a drive not mapped in this session (the relaunch as
-    // administrator sees no mapped drives) or a name that cannot be told apart
-    // may keep a look waiting for the network's timeout. The full path is
-    // worked out from text alone; a folder link on a fixed disk that points to
-    // a share is still taken for the disk.
+// The full path is worked out from text alone: a folder link on a fixed
+// disk that points to a share is still taken for the disk.
+std::optional<std::u16string> FileWatch::DriveRoot(const std::u16string& file) {
     std::wstring full(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
             GetFullPathNameW(Wide(file), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (length == 0) return Where::Elsewhere;
+        if (length == 0) return std::nullopt;
         if (length < full.size()) {
             full.resize(length);
             break;
@@ -96,10 +93,20 @@ FileWatch::Where FileWatch::WhereIs(const std::u16string& file) {
     std::wstring_view path = full;
     if (path.starts_with(L"\\\\?\\") && !path.starts_with(L"\\\\?\\UNC\\")) path.remove_prefix(4);
     if (path.size() < 3 || path[1] != L':' || (path[2] != L'\\' && path[2] != L'/')) {
-        return Where::Elsewhere;  // \\server\share, \\?\UNC\..., a device
+        return std::nullopt;  // \\server\share, \\?\UNC\..., a device
     }
-    const wchar_t root[] = {path[0], L':', L'\\', L'\0'};
-    const UINT type = GetDriveTypeW(root);
+    return std::u16string{static_cast<char16_t>(path[0]), u':', u'\\'};
+}
+
+FileWatch::Where FileWatch::WhereIs(const std::u16string& file) {
+    if (whereSeam != nullptr) return whereSeam(file);
+    // Only a fixed disk is trusted to answer at once: a share, a removable or
+    // optical drive, a drive not mapped in this session (the relaunch as
+    // administrator sees no mapped drives) or a name that cannot be told apart
+    // may keep a look waiting for the network's timeout.
+    const std::optional<std::u16string> root = DriveRoot(file);
+    if (!root) return Where::Elsewhere;
+    const UINT type = GetDriveTypeW(Wide(*root));
     return type == DRIVE_FIXED || type == DRIVE_RAMDISK ? Where::FixedDisk : Where::Elsewhere;
 }
 
@@ -147,12 +154,8 @@ void FileWatch::Start(HWND window, UINT message, const std::u16string& file,
                       LookOnTimer)) {
             return;
         }
-    } else {
-        try {
-            std::thread(Watch, shared).detach();
-        } catch (const std::system_error&) {
-            return;
-        }
+    } else if (!StartWorker([shared] { Watch(shared); })) {
+        return;
     }
     shared_ = std::move(shared);
 }

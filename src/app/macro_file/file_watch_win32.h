@@ -27,6 +27,9 @@ class FileWatch {
     enum class Where { FixedDisk, Elsewhere };
     // Where `file` lies, as its path and its drive tell, without touching the file.
     static Where WhereIs(const std::u16string& file);
+    // The root of the drive `file` is on, with its backslash ("E:\"), worked
+    // out from the path alone; nothing for a share or a device.
+    static std::optional<std::u16string> DriveRoot(const std::u16string& file);
     // Whether write times there are coarse: anywhere but a fixed disk (a
     // share's come from a cache, a USB stick is FAT), and a fixed disk
     // formatted FAT or exFAT. Asks the volume only for a fixed disk.

@@ -94,15 +94,19 @@ void ShownMacroFile::StepRecent(int step) {
     std::vector<std::u16string> skipped;
     // Only a file on this machine's disks is looked at here: a share that
     // does not answer would hold the window. One elsewhere is found gone
-    // when it is read, and passed from then on.
+    // when it is read, and passed from then on. One on a drive that is not
+    // there is passed this time only: the next step looks for it again.
     const std::optional<std::u16string> next = recent_.Step(
         readings_.Pending() && !stepping_.empty() ? stepping_ : Path(), step,
         [this](std::u16string_view path) {
             const std::u16string file(path);
+            if (MissingDriveOf(file)) return false;
             return FileWatch::WhereIs(file) == FileWatch::Where::Elsewhere ? !IsAmong(gone_, file)
                                                                            : !IsGoneFile(file);
         },
         skipped);
+    std::erase_if(skipped,
+                  [](const std::u16string& path) { return MissingDriveOf(path).has_value(); });
     for (const std::u16string& path : skipped) {
         if (!IsAmong(gone_, path)) gone_.push_back(path);
     }
@@ -213,6 +217,7 @@ void ShownMacroFile::ReadingDone(MacroFileReadings::Done done) {
                 host_.notices->Tell(unreadable + *read.problem);
                 return;
             }
+            TellIfUnsettled(read, path);
             Loaded(std::move(read.list), path);
             TellLeftoverSideFiles(path, read.leftovers);
             host_.loaded(path);
@@ -227,6 +232,7 @@ void ShownMacroFile::ReadingDone(MacroFileReadings::Done done) {
                 host_.notices->ShowError(unreadable + *read.problem);
                 return;
             }
+            TellIfUnsettled(read, path);
             // The tool's own write is no change to look at: a look the watch
             // made meanwhile saw what the list shows now.
             KillTimer(host_.window, host_.settleTimer);
@@ -234,10 +240,8 @@ void ShownMacroFile::ReadingDone(MacroFileReadings::Done done) {
             host_.titlesChanged();
             return;
         case Purpose::Changed:
-            if (read.problem) {
-                FollowReloadStep(autoReload_.ReloadFailed(), *read.problem);
-                return;
-            }
+            if (read.problem) return ReloadFailed(read);
+            TellIfUnsettled(read, path);
             ShowAgain(std::move(read), std::nullopt, ListCame::Reloaded);
             host_.titlesChanged();
             window_counts::Add(host_.window, window_counts::kReloads);
@@ -246,9 +250,35 @@ void ShownMacroFile::ReadingDone(MacroFileReadings::Done done) {
     }
 }
 
+// A file held by another program is tried again for as long as it is there;
+// the user is told once it has failed for a while. One that holds no text is
+// told at once, and one that is gone is left to the watch.
+void ShownMacroFile::ReloadFailed(const MacroFileRead& read) {
+    using Failure = AutoReload::Failure;
+    const Failure why = read.gone ? Failure::Gone : read.notText ? Failure::NotText : Failure::Held;
+    const AutoReload::Retry retry = autoReload_.ReloadFailed(why);
+    if (retry.afterMs) SetTimer(host_.window, host_.settleTimer, *retry.afterMs, nullptr);
+    if (retry.tell) {
+        host_.notices->Notify(
+            {NoticeKind::ReloadFailed,
+             Fill(why == Failure::Held ? texts::kReloadStillFailing : texts::kReloadFailed,
+                  {read.problem.value_or(u"")})});
+    }
+}
+
+// A file that changed all through its readings is shown as last read, and
+// read again once the watch sees it still.
+void ShownMacroFile::TellIfUnsettled(const MacroFileRead& read, const std::u16string& path) {
+    if (!read.unsettled) {
+        host_.notices->Drop(NoticeKind::ReadMidSave);
+        return;
+    }
+    host_.notices->Notify({NoticeKind::ReadMidSave, Fill(texts::kReadWhileWritten, {path})});
+}
+
 // The list read again in place of the one shown; the scroll position stays,
 // and the selection is `select`, or by default the macro that was selected,
-// wherever it is now.
+// wherever it is now (none where it is gone).
 void ShownMacroFile::ShowAgain(MacroFileRead read, std::optional<int> select, ListCame came) {
     const int keep = select ? *select : SelectionAfterReload(list_, host_.selected(), read.list);
     list_ = std::move(read.list);
@@ -353,22 +383,18 @@ void ShownMacroFile::Settled() {
     // off the window's thread disables the window as a dialog does), nor
     // while another reading is under way: later.
     if (host_.holds().Any(kHoldReadings) || readings_.Pending()) {
-        SetTimer(host_.window, host_.settleTimer, AutoReload::kRetryMs, nullptr);
+        SetTimer(host_.window, host_.settleTimer, AutoReload::kAgainMs, nullptr);
         return;
     }
-    const AutoReload::Step step = autoReload_.Settled(watch_.LastLook(), list_.Count() > 0);
-    if (step == AutoReload::Step::Reload) {
-        StartReading({list_.FileName(), MacroFileReadings::Purpose::Changed, std::nullopt});
-        return;
-    }
-    FollowReloadStep(step, u"");
-}
-
-void ShownMacroFile::FollowReloadStep(AutoReload::Step step, const std::u16string& problem) {
-    if (step == AutoReload::Step::WaitAgain) {
-        SetTimer(host_.window, host_.settleTimer, AutoReload::kRetryMs, nullptr);
-    } else if (step == AutoReload::Step::Tell) {
-        host_.notices->Notify({NoticeKind::ReloadFailed, Fill(texts::kReloadFailed, {problem})});
+    switch (autoReload_.Settled(watch_.LastLook(), list_.Count() > 0)) {
+        case AutoReload::Step::Reload:
+            StartReading({list_.FileName(), MacroFileReadings::Purpose::Changed, std::nullopt});
+            return;
+        case AutoReload::Step::WaitAgain:
+            SetTimer(host_.window, host_.settleTimer, AutoReload::kAgainMs, nullptr);
+            return;
+        case AutoReload::Step::Nothing:
+            return;
     }
 }
 

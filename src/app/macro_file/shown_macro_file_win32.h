@@ -128,7 +128,8 @@ class ShownMacroFile {
                                const std::vector<std::u16string>& leftovers);
     void Changed();
     void Settled();
-    void FollowReloadStep(AutoReload::Step step, const std::u16string& problem);
+    void ReloadFailed(const MacroFileRead& read);
+    void TellIfUnsettled(const MacroFileRead& read, const std::u16string& path);
 
     Host host_;
     MacroList list_;

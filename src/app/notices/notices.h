@@ -21,6 +21,7 @@ namespace kiv {
 
 enum class NoticeKind {
     ReloadFailed,       // the macro file changed and cannot be read
+    ReadMidSave,        // the macro file changed all through its readings
     HotkeysRefused,     // keys another program holds
     SettingsUnsavable,  // the settings file's path cannot be held in CP932
     SendRefused,        // Windows refused the messages to the game: offer to run as administrator

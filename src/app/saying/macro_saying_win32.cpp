@@ -192,9 +192,10 @@ void MacroSaying::RunHotkey(HotkeyAction action) {
     if (host_.holds().Any(Hold::KeysFree | Hold::Dialog)) return;
     switch (action) {
         case HotkeyAction::Say:
-            Say();
+            if (!NothingSelectedTold()) Say();
             return;
         case HotkeyAction::SayNext:
+            NothingSelectedTold();
             SayNext();
             return;
         case HotkeyAction::Previous:
@@ -210,6 +211,14 @@ void MacroSaying::RunHotkey(HotkeyAction action) {
         case HotkeyAction::NextFile:
             return;  // the macro file's: FileStepOf
     }
+}
+
+// Nothing selected (the macro that was went with a reload, say): the player,
+// in the game, is told by the list why nothing came.
+bool MacroSaying::NothingSelectedTold() const {
+    if (host_.finder->Rows().MacroAt(Selected())) return false;
+    if (host_.tip != nullptr) host_.tip->Show(std::u16string(texts::kNothingSelected));
+    return true;
 }
 
 void MacroSaying::ChooseNextClient() {

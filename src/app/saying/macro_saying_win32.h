@@ -79,6 +79,8 @@ class MacroSaying {
     // 次のクライアント: the target moves on, the player in the game is told
     // where, and no window comes forward.
     void ChooseNextClient();
+    // A hotkey's say with no macro selected: told; true then.
+    bool NothingSelectedTold() const;
     void MoveSelection(Step step);
     // Says the macro at `position` (from 1).
     DeliveryOutcome Deliver(std::size_t position);

@@ -13,6 +13,7 @@
 #include "platform/shell_win32.h"
 #include "platform/wide_text.h"
 #include "platform/window_counts_win32.h"
+#include "platform/workers_win32.h"
 
 namespace kiv {
 MainWindow::MainWindow(HINSTANCE instance, std::u16string programPath)
@@ -35,13 +36,20 @@ bool MainWindow::Open(int show) {
 }
 
 int MainWindow::Run(HINSTANCE instance, int show) {
-    MainWindow main(instance, ProgramPath());
-    main.endsProgram_ = true;
-    if (!main.Open(show)) return 1;
-
-    MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) main.Dispatch(message);
-    return static_cast<int>(message.wParam);
+    int exitCode = 1;
+    {
+        MainWindow main(instance, ProgramPath());
+        main.endsProgram_ = true;
+        if (main.Open(show)) {
+            MSG message{};
+            while (GetMessageW(&message, nullptr, 0, 0) > 0) main.Dispatch(message);
+            exitCode = static_cast<int>(message.wParam);
+        }
+    }
+    // A reading or a look that a share which stopped answering still holds
+    // would run on while static objects are torn down.
+    EndWithWorkers(static_cast<UINT>(exitCode), kWorkersEndMs);
+    return exitCode;
 }
 
 void MainWindow::Dispatch(MSG& message) {

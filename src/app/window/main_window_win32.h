@@ -28,8 +28,11 @@ namespace kiv {
 class MainWindow {
   public:
     // Creates the window, restores the settings and loads the macro file;
-    // then runs until the window is closed. Returns the exit code.
+    // then runs until the window is closed, and until the threads reading
+    // the macro file or watching it have ended, kWorkersEndMs at most (then
+    // the process ends at once). Returns the exit code.
     static int Run(HINSTANCE instance, int show);
+    static constexpr DWORD kWorkersEndMs = 2000;
 
     // The tool as if it ran from `programPath` (its settings and default
     // macro file lie beside it), in this process: for tests, which pump the

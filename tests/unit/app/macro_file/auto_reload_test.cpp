@@ -3,6 +3,8 @@
 #include "app/macro_file/auto_reload.h"
 
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "app/macro_file/file_watch.h"
 #include "support/loaded_macro_list.h"
@@ -12,8 +14,12 @@
 namespace kiv {
 namespace {
 
-// A change is acted on once it is real; a file that cannot be read is tried again and told once.
-TEST(AutoReload, ActsOnRealChangesOnlyAndTellsOfAnUnreadableFileOnce) {
+// A change is acted on once it is real. A file another program holds is
+// tried again while it is there, less and less often, and told once when it
+// has failed for about 10 s; one that holds no text is told at once and left
+// until it changes; one gone is left to the watch.
+TEST(AutoReload, ActsOnRealChangesAndTriesAHeldFileUntilItReads) {
+    using Failure = AutoReload::Failure;
     AutoReload reload;
     const FileStamp first{10, 1};
     reload.Loaded(first);
@@ -27,17 +33,32 @@ TEST(AutoReload, ActsOnRealChangesOnlyAndTellsOfAnUnreadableFileOnce) {
     AutoReload fresh;
     EXPECT_EQ(fresh.Settled(FileStamp{0, 3}, false), AutoReload::Step::Reload) << "nothing shown";
 
-    EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::WaitAgain);
-    EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::WaitAgain);
-    EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::Tell);
-    EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::Nothing) << "told once";
-    EXPECT_EQ(reload.Settled(FileStamp{13, 5}, true), AutoReload::Step::Reload);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_NE(reload.ReloadFailed(), AutoReload::Step::Tell) << "changed, still unreadable";
-    }
+    // Each failure: when the next try comes, in seconds since the first
+    // failure, and whether the user is told now.
+    const auto tries = [&reload](Failure why, int count) {
+        std::vector<std::pair<double, bool>> seen;
+        unsigned at = 0;
+        for (int i = 0; i < count; ++i) {
+            const AutoReload::Retry retry = reload.ReloadFailed(why);
+            at += retry.afterMs.value_or(0);
+            seen.emplace_back(retry.afterMs ? at / 1000.0 : -1, retry.tell);
+        }
+        return seen;
+    };
+    using Tries = std::vector<std::pair<double, bool>>;
+    EXPECT_EQ(tries(Failure::Held, 7), (Tries{{0.75, false},
+                                              {2.25, false},
+                                              {5.25, false},
+                                              {10.25, false},
+                                              {15.25, true},
+                                              {20.25, false},
+                                              {25.25, false}}))
+        << "told at the try 10.25 s after the first failure, once";
+    EXPECT_EQ(tries(Failure::Gone, 1), (Tries{{-1, false}}));
     reload.Reloaded(FileStamp{14, 3});
-    EXPECT_EQ(reload.Settled(FileStamp{15, 4}, true), AutoReload::Step::Reload);
-    EXPECT_EQ(reload.ReloadFailed(), AutoReload::Step::WaitAgain) << "after a good read, anew";
+    EXPECT_EQ(tries(Failure::NotText, 2), (Tries{{-1, true}, {-1, false}}));
+    reload.Reloaded(FileStamp{15, 4});
+    EXPECT_EQ(tries(Failure::Held, 1), (Tries{{0.75, false}})) << "after a good read, anew";
 }
 
 // Where write times are coarse, a save of the same size within their grain
@@ -74,8 +95,8 @@ TEST(AutoReload, TheSelectedMacroStaysSelectedWhereverItMoved) {
     const std::tuple<int, std::string, int> cases[] = {
         {3, "x\r\na\r\nb\r\nc\r\nb\r\n", 4},  // the second b, one down
         {1, "b\r\na\r\nc\r\n", 0},            // moved up
-        {2, "a\r\nb\r\nz\r\nb\r\n", 2},       // gone: the same place
-        {3, "a\r\nz\r\n", 1},                 // gone past the end: the last
+        {2, "a\r\nb\r\nz\r\nb\r\n", -1},      // gone: none, not the macro in its place
+        {3, "a\r\nz\r\n", -1},
         {-1, "a\r\n", -1},
         {0, "", -1},
     };

@@ -6,12 +6,20 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/file_kind_win32.h"
+#include "platform/file_system.h"
 #include "platform/handle_win32.h"
 #include "platform/window_counts_win32.h"
+#include "platform/workers_win32.h"
 #include "support/host_window.h"
 #include "support/in_process_window.h"
 #include "support/stalled_share.h"
@@ -63,6 +71,20 @@ class ShownMacroFileTest : public testing::Test {
     std::u16string Write(const std::string& name, const std::string& bytes) const {
         test::WriteBytes(dir_.Path(name), bytes);
         return dir_.File(name);
+    }
+    std::uintptr_t Looks() const {
+        return window_counts::Get(host_.Handle(), window_counts::kFileLooks);
+    }
+    // What a message box over the window says once `act` has run, the window
+    // in front (where a notice is shown at once); empty when none comes.
+    std::wstring Told(const std::function<void()>& act,
+                      std::chrono::milliseconds within = std::chrono::seconds(10)) {
+        ShowWindow(host_.Handle(), SW_SHOW);
+        SetForegroundWindow(host_.Handle());
+        EXPECT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == host_.Handle(); }));
+        test::ModalAnswerer told(GetCurrentThreadId(), IDOK);
+        act();
+        return told.Answered(within) ? told.Text() : L"";
     }
 
     test::TempDir dir_;
@@ -155,6 +177,11 @@ TEST_F(ShownMacroFileTest, AChangeOnDiskKeepsTheMacroSelectedAndAnEditSelectsWha
     ASSERT_TRUE(test::PumpUntil([&] { return asked_.size() == 2; }));
     EXPECT_EQ(asked_, (std::vector<std::u16string>{u"show new a b c @2", u"titles"}))
         << "b, where it is now";
+    asked_.clear();
+    selected_ = 2;
+    Write("chat.txt", "new\r\na\r\nc\r\n");
+    ASSERT_TRUE(test::PumpUntil([&] { return asked_.size() == 2; }));
+    EXPECT_EQ(asked_.front(), u"show new a c @-1") << "b gone: none, not c in its place";
 
     asked_.clear();
     selected_ = 3;
@@ -174,6 +201,175 @@ TEST_F(ShownMacroFileTest, AChangeOnDiskKeepsTheMacroSelectedAndAnEditSelectsWha
     before = looks();
     EXPECT_FALSE(test::PumpUntil([&] { return looks() != before; }, std::chrono::seconds(2)))
         << "the tool's own write is no change to look at";
+}
+
+// A change another program holds the file through (a sync client, an
+// editor) is read once it lets go, however many tries failed before.
+TEST_F(ShownMacroFileTest, AChangeHeldByAnotherProgramIsReadOnceItLetsGo) {
+    file_.Load(Write("chat.txt", "a\r\n"));
+    asked_.clear();
+    const std::uintptr_t before = Looks();
+    {
+        Write("chat.txt", "a\r\nb\r\n");
+        const UniqueFile held(CreateFileW(dir_.Path("chat.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        // The first reading and two tries after it, all refused.
+        ASSERT_TRUE(test::PumpUntil([&] { return Looks() >= before + 3; }));
+        EXPECT_TRUE(asked_.empty());
+    }
+    ASSERT_TRUE(test::PumpUntil([&] { return !asked_.empty(); }));
+    EXPECT_EQ(asked_.front(), u"show a b @-1");
+}
+
+// A reading counts only when the file is the same after it as before: one
+// that met a save is read again, and one that met a save each time is shown
+// as last read, and told.
+TEST_F(ShownMacroFileTest, AReadingThatMeetsASaveIsReadAgainAndToldWhenItNeverSettles) {
+    const std::u16string chat = Write("chat.txt", "a\r\n");
+    static int savesLeft = 0;  // each opening of the file meets one, while any are left
+    static int saved = 0;
+    SetBeforeOpenHook([](const std::u16string& path) {
+        if (savesLeft == 0 || !path.ends_with(u"chat.txt")) return;
+        --savesLeft;
+        ++saved;
+        test::WriteBytes(path,
+                         "v" + std::string(static_cast<std::size_t>(saved), '0' + saved) + "\r\n");
+    });
+    savesLeft = 2;
+    file_.Load(chat);
+    ASSERT_FALSE(asked_.empty());
+    EXPECT_EQ(asked_.front(), u"show v22") << "the file as the second save left it";
+
+    savesLeft = 100;
+    asked_.clear();
+    const std::wstring told = Told([&] { file_.Load(chat); });
+    SetBeforeOpenHook(nullptr);
+    ASSERT_FALSE(asked_.empty());
+    EXPECT_EQ(asked_.front(), u"show v7777777") << "the fifth reading's";
+    EXPECT_NE(told.find(L"書き換えられ続けた"), std::wstring::npos);
+    EXPECT_NE(told.find(dir_.Path("chat.txt").wstring()), std::wstring::npos);
+}
+
+// A program renamed .txt is no macro file: refused, naming it, with the list
+// as it was; kept out of the files used lately, and never replaced by the
+// default macros at start-up. Turned into one on disk, it is told at once
+// and not tried again until it changes.
+TEST_F(ShownMacroFileTest, AFileThatHoldsNoTextIsRefusedAndNeverReplaced) {
+    const std::string program("MZ\x90\0\x03\0", 6);
+    const std::u16string game = Write("game.txt", program);
+    const std::wstring named = dir_.Path("game.txt").wstring();
+    file_.StartRecent({});
+    std::wstring told = Told([&] { file_.LoadFirst(game, game); });
+    EXPECT_NE(told.find(named + L"」はテキストファイルではない"), std::wstring::npos) << told;
+    EXPECT_EQ(test::ReadBytes(dir_.Path("game.txt")), program) << "no default macros over it";
+    EXPECT_TRUE(asked_.empty());
+
+    const std::u16string chat = Write("chat.txt", "a\r\n");
+    file_.Load(chat);
+    told = Told([&] { file_.Load(game); });
+    EXPECT_NE(told.find(named), std::wstring::npos);
+    EXPECT_EQ(file_.Path(), chat);
+    file_.Load(Write("other.txt", "x\r\n"));
+    ASSERT_TRUE(file_.RecentToKeep());
+    EXPECT_EQ(file_.RecentToKeep()->Files().size(), 2u);
+    EXPECT_FALSE(file_.RecentToKeep()->Has(game));
+
+    asked_.clear();
+    told = Told([&] { Write("other.txt", program); });
+    EXPECT_NE(told.find(dir_.Path("other.txt").wstring()), std::wstring::npos);
+    EXPECT_TRUE(asked_.empty()) << "the list as it was";
+    const std::uintptr_t looked = Looks();
+    EXPECT_FALSE(test::PumpUntil([&] { return Looks() != looked; }, std::chrono::seconds(2)));
+}
+
+// A drive that is not there (a USB stick pulled out, a mapped drive the copy
+// run as administrator lacks) makes its files out of reach, not gone: a step
+// passes one without taking it for gone, and chosen in the menu it is told
+// with its drive, never offered for removal. Wine answers
+// ERROR_FILE_NOT_FOUND for a file there where Windows answers
+// ERROR_PATH_NOT_FOUND; the drive's root is DRIVE_NO_ROOT_DIR in both.
+TEST_F(ShownMacroFileTest, AFileOnADriveNotThereIsOutOfReachNotGone) {
+    const DWORD drives = GetLogicalDrives();
+    char16_t letter = u'Z';
+    while (letter > u'D' && (drives & (1u << (letter - u'A'))) != 0) --letter;
+    ASSERT_GT(letter, u'D') << "no drive letter free";
+    const std::u16string away = std::u16string{letter, u':', u'\\'} + u"chat.txt";
+    EXPECT_FALSE(IsGoneFile(away));
+    EXPECT_TRUE(IsGoneFile(dir_.File("none.txt")));
+    EXPECT_TRUE(IsGoneFile(dir_.File("none") + u"\\chat.txt"))
+        << "a folder gone from a drive there";
+
+    const std::u16string a = Write("a.txt", "a\r\n");
+    const std::u16string c = Write("c.txt", "c\r\n");
+    RecentFiles recent;
+    for (const std::u16string& path : {c, dir_.File("b.txt"), away, a}) recent.Loaded(path);
+    file_.StartRecent(recent);
+    file_.Load(a);
+    std::wstring told = Told([&] { file_.StepRecent(1); });
+    EXPECT_EQ(file_.Path(), c) << "past the drive not there and the file gone";
+    EXPECT_NE(told.find(dir_.Path("b.txt").wstring()), std::wstring::npos);
+    EXPECT_EQ(told.find(std::wstring(away.begin(), away.end())), std::wstring::npos)
+        << "not told gone";
+
+    told = Told([&] { file_.ChooseRecent(1); });
+    EXPECT_NE(told.find(L"ドライブ " + std::wstring{static_cast<wchar_t>(letter)} +
+                        L":\\ が見つかりません"),
+              std::wstring::npos)
+        << told;
+    EXPECT_EQ(told.find(L"外しますか"), std::wstring::npos);
+    ASSERT_TRUE(file_.RecentToKeep());
+    EXPECT_TRUE(file_.RecentToKeep()->Has(away));
+    EXPECT_EQ(file_.Path(), c);
+}
+
+// Whatever a reading throws, at any step, is told as a failed reading: on a
+// reading's thread it would otherwise end the program.
+TEST_F(ShownMacroFileTest, EveryFailureOfAReadingIsToldAsAFailedReading) {
+    const std::u16string chat = Write("chat.txt", "a\r\n");
+    file_.Load(chat);
+    const std::u16string other = Write("other.txt", "x\r\n");
+    // Each look reads the file where stamps are coarse: the file is opened by
+    // the look before the reading, by the reading, and by the look after it.
+    FileWatch::SetCoarseStampsSeam([](const std::u16string&) { return true; });
+    static int opens = 0;
+    static int throwAt = 0;
+    SetBeforeOpenHook([](const std::u16string& path) {
+        if (!path.ends_with(u"other.txt") || ++opens != throwAt) return;
+        if (throwAt == 3) throw std::bad_alloc();
+        throw std::runtime_error("unforeseen");
+    });
+    for (const auto& [at, says] :
+         {std::pair{2, L"予期しないエラー"}, std::pair{3, L"大きすぎて読み込めません"}}) {
+        opens = 0;
+        throwAt = at;
+        const std::wstring told = Told([&] { file_.Load(other); });
+        EXPECT_NE(told.find(says), std::wstring::npos) << told;
+        EXPECT_EQ(file_.Path(), chat);
+    }
+    SetBeforeOpenHook(nullptr);
+    FileWatch::SetCoarseStampsSeam(nullptr);
+}
+
+// Wine reports no file's contents as away: the kind stands in. A file whose
+// contents a sync client keeps away until read is read off the window's
+// thread, as a share is; one on the disk at once.
+TEST_F(ShownMacroFileTest, AFileWhoseContentsAreAwayIsReadOffTheWindowsThread) {
+    const std::u16string chat = Write("chat.txt", "a\r\n");
+    static DWORD attributes = 0;
+    SetFileKindSeam([](const std::u16string&) {
+        return std::optional(FileKind{attributes | FILE_ATTRIBUTE_ARCHIVE, 0});
+    });
+    for (const DWORD away :
+         {DWORD{FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS}, DWORD{FILE_ATTRIBUTE_RECALL_ON_OPEN},
+          DWORD{FILE_ATTRIBUTE_OFFLINE}, DWORD{0}}) {
+        attributes = away;
+        asked_.clear();
+        file_.Load(chat);
+        EXPECT_EQ(asked_.empty(), away != 0) << away;
+        EXPECT_TRUE(test::PumpUntil([&] { return !file_.Reading() && !asked_.empty(); })) << away;
+    }
+    SetFileKindSeam(nullptr);
 }
 
 class ShownFromAShare : public ShownMacroFileTest {
@@ -208,6 +404,19 @@ TEST_F(ShownFromAShare, AStepPassesAFileOnAShareThatTheStepBeforeFoundGone) {
     EXPECT_FALSE(std::filesystem::exists(dir_.Path("b.txt")));
     file_.StepRecent(1);
     EXPECT_TRUE(test::PumpUntil([&] { return file_.Path() == c; }));
+}
+
+// A reading a share holds, and the share's watch, are workers the end of the
+// program waits for: they end once released and stopped.
+TEST_F(ShownFromAShare, AReadingAndTheWatchOnAShareAreWaitedForAtTheEnd) {
+    Write("chat.txt", "a\r\n");
+    LoadStalled("chat.txt", share_.first);
+    EXPECT_FALSE(WorkersEnded(100)) << "the reading";
+    share_.first.Release();
+    ASSERT_TRUE(test::PumpUntil([&] { return !asked_.empty(); }));
+    EXPECT_FALSE(WorkersEnded(100)) << "the watch";
+    file_.Stop();
+    EXPECT_TRUE(WorkersEnded(5000));
 }
 
 // Under a dialog the list stays as the user saw it; then the later load is

@@ -7,6 +7,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <string>
+#include <tuple>
+
+#include "app/common/app_texts.h"
+#include "platform/common_controls_win32.h"
 #include "standin_process.h"
 #include "support/hosted_features.h"
 
@@ -23,6 +30,28 @@ TEST_F(MacroSayingTest, NothingSelectedSaysNothing) {
     Select(1);
     EXPECT_EQ(saying.Say(), DeliveryOutcome::NoClient);
     EXPECT_EQ(Selected(), 1) << "saying leaves the selection";
+}
+
+// After a reload took the selected macro away nothing is selected: a
+// hotkey's say then sends nothing, and the player, in the game, is told why
+// by the list.
+TEST_F(MacroSayingTest, AHotkeySayWithNothingSelectedIsToldByTheList) {
+    const auto tipText = [this] {
+        std::wstring text(256, L'\0');
+        TOOLINFOW info = ToolInfo(host.Handle());
+        info.lpszText = text.data();
+        SendMessageW(tip.Window(), TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&info));
+        return text.substr(0, text.find(L'\0'));
+    };
+    const std::wstring nothing(texts::kNothingSelected.begin(), texts::kNothingSelected.end());
+    for (const auto& [key, selected, told] :
+         {std::tuple{HotkeyAction::Say, -1, true}, std::tuple{HotkeyAction::SayNext, -1, true},
+          std::tuple{HotkeyAction::Say, 1, false}}) {
+        tip.Show(u"-");
+        Select(selected);
+        saying.RunHotkey(key);
+        EXPECT_EQ(tipText() == nothing, told) << static_cast<int>(key) << " at " << selected;
+    }
 }
 
 TEST_F(MacroSayingTest, TheSelectionStepsAsTheButtonAndKeysSayUnlessHeld) {

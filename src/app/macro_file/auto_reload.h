@@ -9,8 +9,9 @@
 // deleted file is not made anew with the default macros. A file that cannot
 // be read (a sync client or an editor holding it) is tried again for as long
 // as it is there, less often as it goes on, until it reads; the user is told
-// once, and only when it has failed for a while. A file that holds no text is
-// told at once and left until it changes. An emptied file, while the list
+// once, and only when it has failed for a while. A file that cannot be read
+// as it is (it holds no text, or is too large) is told at once and left until
+// it changes. An emptied file, while the list
 // shows macros, is given one more moment: editors that save in two steps
 // empty the file first.
 
@@ -56,7 +57,7 @@ class AutoReload {
     // After Reload: it did not. `why`: what kept it from being read.
     enum class Failure {
         Held,     // it may read in a moment: another program holds it, say
-        NotText,  // it holds no text: it will not read until it changes
+        Refused,  // it holds no text, or is too large: it will not read until it changes
         Gone,     // nothing is there: the watch sees it come back
     };
     struct Retry {

@@ -22,7 +22,8 @@ void TellFailure(MacroFileRead& read, const std::u16string& path,
         try {
             throw;
         } catch (const FileError& error) {
-            read.notText = error.FailedStep() == FileError::Step::NotText;
+            read.refused = error.FailedStep() == FileError::Step::NotText ||
+                           error.FailedStep() == FileError::Step::TooLarge;
             read.problem = error.UserMessage();
             if (const std::optional<std::u16string> drive = MissingDriveOf(path)) {
                 *read.problem += Fill(texts::kDriveMissing, {*drive});
@@ -30,6 +31,7 @@ void TellFailure(MacroFileRead& read, const std::u16string& path,
                 read.gone = missing == MacroList::MissingFile::Fail && IsGoneFile(path);
             }
         } catch (const std::bad_alloc&) {
+            read.refused = true;
             read.problem = Fill(texts::kMacroFileTooLarge, {path});
         } catch (...) {
             read.problem = Fill(texts::kMacroFileNotRead, {path});

@@ -41,7 +41,9 @@ struct MacroFileRead {
     // share that does not answer, a drive not there, nor a file that cannot
     // be opened).
     bool gone = false;
-    bool notText = false;  // it holds no text (NotMacroFileText)
+    // It cannot be read as it is (it holds no text, or is too large to read):
+    // no use trying again until it changes.
+    bool refused = false;
     // The file changed during each of kStableReadings readings: the list is
     // the last one's, which may have met a save half-done.
     bool unsettled = false;

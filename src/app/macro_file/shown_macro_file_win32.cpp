@@ -251,11 +251,12 @@ void ShownMacroFile::ReadingDone(MacroFileReadings::Done done) {
 }
 
 // A file held by another program is tried again for as long as it is there;
-// the user is told once it has failed for a while. One that holds no text is
-// told at once, and one that is gone is left to the watch.
+// the user is told once it has failed for a while. One that cannot be read as
+// it is (no text, too large) is told at once, and one that is gone is left to
+// the watch.
 void ShownMacroFile::ReloadFailed(const MacroFileRead& read) {
     using Failure = AutoReload::Failure;
-    const Failure why = read.gone ? Failure::Gone : read.notText ? Failure::NotText : Failure::Held;
+    const Failure why = read.gone ? Failure::Gone : read.refused ? Failure::Refused : Failure::Held;
     const AutoReload::Retry retry = autoReload_.ReloadFailed(why);
     if (retry.afterMs) SetTimer(host_.window, host_.settleTimer, *retry.afterMs, nullptr);
     if (retry.tell) {

@@ -16,8 +16,9 @@ namespace {
 
 // A change is acted on once it is real. A file another program holds is
 // tried again while it is there, less and less often, and told once when it
-// has failed for about 10 s; one that holds no text is told at once and left
-// until it changes; one gone is left to the watch.
+// has failed for about 10 s; one that cannot be read as it is (no text, too
+// large) is told at once and left until it changes; one gone is left to the
+// watch.
 TEST(AutoReload, ActsOnRealChangesAndTriesAHeldFileUntilItReads) {
     using Failure = AutoReload::Failure;
     AutoReload reload;
@@ -56,7 +57,7 @@ TEST(AutoReload, ActsOnRealChangesAndTriesAHeldFileUntilItReads) {
         << "told at the try 10.25 s after the first failure, once";
     EXPECT_EQ(tries(Failure::Gone, 1), (Tries{{-1, false}}));
     reload.Reloaded(FileStamp{14, 3});
-    EXPECT_EQ(tries(Failure::NotText, 2), (Tries{{-1, true}, {-1, false}}));
+    EXPECT_EQ(tries(Failure::Refused, 2), (Tries{{-1, true}, {-1, false}}));
     reload.Reloaded(FileStamp{15, 4});
     EXPECT_EQ(tries(Failure::Held, 1), (Tries{{0.75, false}})) << "after a good read, anew";
 }

@@ -243,8 +243,10 @@ TEST_F(ShownMacroFileTest, AReadingThatMeetsASaveIsReadAgainAndToldWhenItNeverSe
 
     savesLeft = 100;
     asked_.clear();
-    const std::wstring told = Told([&] { file_.Load(chat); });
-    SetBeforeOpenHook(nullptr);
+    const std::wstring told = Told([&] {
+        file_.Load(chat);
+        SetBeforeOpenHook(nullptr);  // the readings after it find the file still
+    });
     ASSERT_FALSE(asked_.empty());
     EXPECT_EQ(asked_.front(), u"show v7777777") << "the fifth reading's";
     EXPECT_NE(told.find(L"書き換えられ続けた"), std::wstring::npos);

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <new>
 #include <utility>
 
 #include "platform/file_system.h"
@@ -99,6 +100,26 @@ TEST_P(FileWatchTest, WhereStampsAreCoarseASameSizeSaveAtTheSameTimeIsTold) {
     time.SetBack();
     ASSERT_EQ(StampOf(File().u16string()), before) << "a save no stamp can see";
     EXPECT_TRUE(Told());
+}
+
+// A look that fails past what it expects (memory gone as it hashes the file)
+// is dropped and the next looks on, from the timer and from the watcher's
+// own thread alike, where it would end the program.
+TEST_P(FileWatchTest, ALookThatThrowsIsDroppedAndTheNextLooksOn) {
+    watch_.Stop();
+    FileWatch::SetCoarseStampsSeam([](const std::u16string&) { return true; });
+    watch_.Start(window_.Get(), kChanged, File().u16string(), FileWatch::Look(File().u16string()),
+                 GetParam());
+    FileWatch::SetCoarseStampsSeam(nullptr);
+    static std::atomic<int> throws{0};
+    throws = 2;
+    SetBeforeOpenHook([](const std::u16string&) {
+        if (throws-- > 0) throw std::bad_alloc();
+    });
+    test::WriteBytes(File(), "b\r\n");
+    EXPECT_TRUE(Told(std::chrono::seconds(5)));
+    EXPECT_LT(throws, 0) << "both looks threw";
+    SetBeforeOpenHook(nullptr);
 }
 
 // A look on a share may take long (it hashes the file). One that began before

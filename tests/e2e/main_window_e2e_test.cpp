@@ -11,7 +11,10 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/common/tool_menu.h"
 #include "platform/ansi_text.h"
+#include "platform/single_copy.h"
+#include "platform/single_copy_win32.h"
 #include "platform/utf8.h"
 #include "support/temp_dir.h"
 #include "tool_process.h"
@@ -263,6 +266,96 @@ TEST_F(MainWindowE2eTest, WhatFailsAtStartUpIsToldWhenTheUserLooksAndTheStoredPa
         << "not replaced by a path that never loaded";
 }
 
+// A settings file another program holds at start-up reads as empty: the player is told why, and
+// nothing of this run is written over it, not even once the other program let it go.
+TEST_F(MainWindowE2eTest, ASettingsFileThatCouldNotBeReadAtStartUpIsNeverWrittenOver) {
+    WriteMacros(u"一つ目\r\n");
+    const std::string ini = "[Option]\r\nHotkeySay=Ctrl+Alt+S\r\n[Position]\r\nLeft=1\r\n";
+    WriteIni(ini);
+    UniqueFile held(CreateFileW(dir_.Path("chat.ini").c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    {
+        ToolProcess tool(Exe(), /*untilReady=*/false);
+        SetForegroundWindow(tool.Main());
+        EXPECT_NE(tool.AnswerBox().find(L"を読み込めませんでした"), std::wstring::npos);
+        ASSERT_TRUE(tool.Ready());
+        held.Reset();
+        // An option, which is written the moment it changes.
+        PostMessageW(tool.Main(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::TopMost), 0);
+        ASSERT_TRUE(tool.Settled());
+        EXPECT_EQ(Ini(), ini);
+    }
+    EXPECT_EQ(Ini(), ini) << "nor at the close";
+}
+
+// How many handles are open on a kernel object, in every process.
+ULONG HandlesOn(HANDLE object) {
+    struct BasicInformation {
+        ULONG attributes;
+        ACCESS_MASK access;
+        ULONG handles;
+        ULONG references;
+        ULONG reserved[10];
+    } information{};
+    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+    return query != nullptr && query(object, 0, &information, sizeof information, nullptr) >= 0
+               ? information.handles
+               : 0;
+}
+
+// One copy per settings file. A second start from the same folder brings the first forward,
+// restored, and ends, touching nothing; one from another folder runs beside it. One started while
+// the first hands over (as it does when it starts again as administrator, which Wine cannot
+// show) waits for it to end, and then runs.
+TEST_F(MainWindowE2eTest, OneCopyRunsForEachSettingsFile) {
+    WriteMacros(u"一つ目\r\n");
+    const std::string ini = "[Setting]\r\nFileName=" + WindowsPath("chat.txt") + "\r\n";
+    WriteIni(ini);
+    const auto start = [](const std::filesystem::path& exe) {
+        std::wstring command = L"\"" + exe.wstring() + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       exe.parent_path().c_str(), &startup, &info);
+        CloseHandle(info.hThread);
+        return std::pair(UniqueHandle(info.hProcess), info.dwProcessId);
+    };
+    ToolProcess first(Exe());
+    ShowWindow(first.Main(), SW_MINIMIZE);
+    ASSERT_TRUE(e2e::WaitFor([&] { return IsIconic(first.Main()) != FALSE; }));
+    const auto [second, secondId] = start(Exe());
+    ASSERT_EQ(WaitForSingleObject(second.Get(), 15000), WAIT_OBJECT_0) << "the second ends";
+    EXPECT_EQ(e2e::FindProcessWindow(secondId, L"KivMacroMainWindow"), nullptr);
+    EXPECT_TRUE(e2e::WaitFor([&] {
+        return !IsIconic(first.Main()) && GetForegroundWindow() == first.Main();
+    })) << "the first brought forward";
+    EXPECT_EQ(Ini(), ini) << "nothing written by the second";
+
+    test::TempDir elsewhere;
+    std::filesystem::copy_file(Exe(), elsewhere.Path("chat.exe"));
+    ToolProcess beside(elsewhere.Path("chat.exe"));
+    EXPECT_TRUE(e2e::WaitFor([&] { return beside.Count() == 88; })) << "runs beside it";
+
+    // Closed only once the new copy holds the lock too: started later, it
+    // would find none and run whether it waits for a hand-over or not.
+    const std::u16string name = SingleCopyName(NormalisedPath(dir_.File("chat.ini")));
+    const UniqueHandle lock(CreateMutexW(nullptr, FALSE, reinterpret_cast<LPCWSTR>(name.c_str())));
+    const HandOver handOver(dir_.File("chat.ini"));
+    const auto [taking, takingId] = start(Exe());
+    ASSERT_TRUE(e2e::WaitFor([&] { return HandlesOn(lock.Get()) >= 3; })) << "the first, ours, its";
+    ASSERT_TRUE(first.Close());
+    HWND taken = nullptr;
+    EXPECT_TRUE(e2e::WaitFor([&, id = takingId] {
+        return (taken = e2e::FindProcessWindow(id, L"KivMacroMainWindow")) != nullptr;
+    })) << "it waited for the first to end, and took over";
+    PostMessageW(taken, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(taking.Get(), 15000), WAIT_OBJECT_0);
+}
+
 TEST_F(WithGameClient, TheListHasTheFocusBackFromTheGameAndGlobalHotkeysWorkWithTheGameInFront) {
     WriteMacros(u"一つ目\r\n二つ目\r\n三つ目\r\n");
     WriteIni(
@@ -292,6 +385,46 @@ TEST_F(WithGameClient, TheListHasTheFocusBackFromTheGameAndGlobalHotkeysWorkWith
               (std::vector<std::string>{Said(u"一つ目"), Said(u"三つ目"), Said(u"二つ目")}));
     EXPECT_EQ(tool.Selected(), 2) << "a macro's own key leaves the selection";
     EXPECT_EQ(GetForegroundWindow(), StandinClient::MainWindow()) << "the tool stays behind";
+}
+
+// On a Windows whose code page is UTF-8 a Shift_JIS settings file stays Shift_JIS: its macro
+// file in a Japanese folder, a macro's key by its Japanese title and the files used lately read as
+// written, the key says its macro, and the close changes none of their bytes; the Japanese tool
+// then reads the same file as before and leaves it as it is.
+TEST_F(WithGameClient, OnAUtf8SystemAShiftJisSettingsFileKeepsItsJapanese) {
+    std::filesystem::copy_file(standin::ProgramDirectory() / L"kivmacro-utf8.exe", Exe(),
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::filesystem::path folder = dir_.Root() / L"マクロ";
+    std::filesystem::create_directory(folder);
+    WriteBytes(folder / L"chat.txt", ToAnsi(u"一つ目\r\n回復お願いします\t回復依頼\r\n"));
+    WriteMacros(u"二番目\r\n", "second.txt");
+    const std::string japanese = ToAnsi((folder / L"chat.txt").u16string());
+    const std::string fileName = "FileName=" + japanese + "\r\n";
+    const std::string key = ToAnsi(u"[MacroHotkeys]\r\nCtrl+Alt+M=回復依頼\r\n");
+    const std::string second = "File2=" + WindowsPath("second.txt") + "\r\nPlace2=1,0," +
+                               ToAnsi(u"二番目") + "\r\n";
+    WriteIni("[Setting]\r\n" + fileName + key + "[RecentFiles]\r\nFile1=" + japanese + "\r\n" +
+             second);
+    {
+        ToolProcess tool(Exe());
+        ASSERT_EQ(tool.CountOf(window_counts::kCodePage), 65001u) << "the manifest's code page";
+        ASSERT_TRUE(tool.Shows({L"一つ目", L"回復依頼"}));
+        ASSERT_TRUE(e2e::Activate(client_.Main()));
+        e2e::TypeCombination("ctrl+alt+m");
+        EXPECT_EQ(LinesTo(client_, 1), std::vector<std::string>{Said(u"回復お願いします")});
+        ASSERT_TRUE(tool.Close());
+    }
+    const std::string closed = Ini();
+    for (const std::string& kept : {fileName, key, "File1=" + japanese + "\r\n", second}) {
+        EXPECT_NE(closed.find(kept), std::string::npos) << kept << " in " << closed;
+    }
+
+    std::filesystem::copy_file(standin::ProgramDirectory() / L"kivmacro.exe", Exe(),
+                               std::filesystem::copy_options::overwrite_existing);
+    ToolProcess japaneseTool(Exe());
+    EXPECT_TRUE(japaneseTool.Shows({L"一つ目", L"回復依頼"}));
+    ASSERT_TRUE(japaneseTool.Close());
+    EXPECT_EQ(Ini(), closed);
 }
 
 // The tool's brief tooltip (the target, the file switched to): its text

@@ -35,7 +35,7 @@ class HostedFeatures {
                        .layOut = {},
                        .say = [this] { saying.Say(); },
                        .rowsChanged = {}});
-        notices.Attach({window, u"", [] { return false; }, {}, {}, {}, {}}, kShowNotices);
+        notices.Attach({window, u"", u"", [] { return false; }, {}, {}, {}, {}}, kShowNotices);
         file.Attach(
             {.window = window,
              .changedMessage = kFileChanged,

@@ -23,6 +23,7 @@ enum class NoticeKind {
     ReloadFailed,       // the macro file changed and cannot be read
     HotkeysRefused,     // keys another program holds
     SettingsUnsavable,  // the settings file's path cannot be held in CP932
+    SettingsUnreadable,  // the settings file was there but could not be read at start-up
     SendRefused,        // Windows refused the messages to the game: offer to run as administrator
     Problem,            // what went wrong while the user looked elsewhere (after a drop)
     LeftoverFiles,      // side files an interrupted write of the macro file left

@@ -11,6 +11,7 @@
 #include "macro/message_preview.h"
 #include "platform/owned_window_win32.h"
 #include "platform/shell_win32.h"
+#include "platform/single_copy_win32.h"
 #include "platform/wide_text.h"
 #include "platform/window_counts_win32.h"
 
@@ -35,9 +36,15 @@ bool MainWindow::Open(int show) {
 }
 
 int MainWindow::Run(HINSTANCE instance, int show) {
-    MainWindow main(instance, ProgramPath());
+    const std::u16string program = ProgramPath();
+    // Before anything is read or written: a second copy over the same files
+    // brings the first forward and ends.
+    const std::optional<SingleCopy> copy = SingleCopy::Take(IniFilePath(program));
+    if (!copy) return 0;
+    MainWindow main(instance, program);
     main.endsProgram_ = true;
     if (!main.Open(show)) return 1;
+    copy->Mark(main.Handle());
 
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) main.Dispatch(message);
@@ -70,6 +77,7 @@ void MainWindow::AttachFeatures() {
     const auto selected = [this] { return Selected(); };
     notices_.Attach({.handle = window_,
                      .programPath = programPath_,
+                     .settingsPath = IniFilePath(programPath_),
                      // Nor over a menu: the key meant for it would close the box.
                      .busy = [this] { return saying_.Delivering() || inMenu_; },
                      .saveSettings = [this] { SaveSettings(true); },
@@ -103,13 +111,7 @@ void MainWindow::AttachFeatures() {
                           return file_.List().FirstTitled(title).has_value();
                       },
                   .notify = [this](Notice notice) { notices_.Notify(std::move(notice)); },
-                  // A failure is told at the close, which tries again with everything.
-                  .save =
-                      [this] {
-                          if (settingsUnsavable_) return;
-                          WriteHotkeySettings(IniFilePath(programPath_), keys_.options(),
-                                              keys_.OptionsChanged(), keys_.MacroKeys());
-                      }});
+                  .save = [this] { SaveHotkeySettings(); }});
     saying_.Attach(
         {.window = window_,
          .list = list_,
@@ -159,13 +161,16 @@ void MainWindow::StartUp() {
     keys_.Start(settings.options, settings.macroHotkeys);
     if (!settings.options.client.empty()) saying_.ChooseRemembered(settings.options.client);
     if (keys_.options().topMost) SetTopMost(true);
-    file_.StartRecent(settings.recentFiles);
+    file_.StartRecent(settings.recentFiles, settings.encoding);
     // A list read now registers the keys with its titles; otherwise (on a
     // share, or unreadable) the actions' keys are registered at once. Only
     // what is set: no hotkey is taken from other programs by default.
     file_.LoadFirst(settings.macroFile, DefaultMacroFilePath(programPath_));
     if (!file_.List().IsLoaded()) keys_.Register();
-    if (auto notice = UnsavableSettingsNotice(IniFilePath(programPath_))) {
+    if (settings.unreadable) {
+        settingsUnread_ = true;
+        notices_.Notify({NoticeKind::SettingsUnreadable, *settings.unreadable});
+    } else if (auto notice = UnsavableSettingsNotice(IniFilePath(programPath_))) {
         settingsUnsavable_ = true;  // told once, not again at every close
         notices_.Notify({NoticeKind::SettingsUnsavable, std::move(*notice)});
     }
@@ -179,6 +184,7 @@ void MainWindow::ShutDown(bool tellUser) {
 
 bool MainWindow::SaveSettings(bool tellUser) {
     if (!IsWindow(window_)) return false;  // its place is gone with it
+    if (settingsUnread_) return false;     // told at start-up: nothing is written over it
     // A list that never loaded leaves the stored path for the next start.
     const std::u16string iniPath = IniFilePath(programPath_);
     const MacroList& shown = file_.List();
@@ -194,6 +200,13 @@ bool MainWindow::SaveSettings(bool tellUser) {
                             MB_OK | MB_ICONWARNING);
     }
     return saved;
+}
+
+// A failure is told at the close, which tries again with everything.
+void MainWindow::SaveHotkeySettings() {
+    if (settingsUnsavable_ || settingsUnread_) return;
+    WriteHotkeySettings(IniFilePath(programPath_), keys_.options(), keys_.OptionsChanged(),
+                        keys_.MacroKeys());
 }
 
 Holds MainWindow::HoldsNow() const {

@@ -31,6 +31,14 @@ std::optional<std::u16string> UnsavableSettingsNotice(std::u16string_view iniPat
 std::u16string SettingsNotSavedText(std::u16string_view iniPath);
 
 struct StartupSettings {
+    // What the settings file is read and written in: a value it cannot hold
+    // exactly is refused where it is set.
+    TextEncoding encoding = TextEncoding::Ansi;
+    // What the player is told when the file is there but could not be read
+    // (another program holds it, or it is barred): everything below is then
+    // a default, and no write of this run may touch the file. Nothing when it
+    // was read, or is not there yet (the first run).
+    std::optional<std::u16string> unreadable;
     WindowGeometry geometry;
     std::u16string macroFile;
     Options options;

@@ -103,7 +103,7 @@ TEST_F(ShownMacroFileTest, ALoadIsShownFromTheTopAndOneThatFailsLeavesTheListAnd
 TEST_F(ShownMacroFileTest, RecentFilesAreKeptOnceInUseEachAtItsPlaceAndAGoneOneIsNeverMade) {
     const std::u16string a = Write("a.txt", "x\r\ny\r\n");
     const std::u16string b = Write("b.txt", "p\r\nq\r\nr\r\n");
-    file_.StartRecent({});
+    file_.StartRecent({}, TextEncoding::Ansi);
     file_.LoadFirst(a, a);
     file_.Load(a);  // the Open dialog, on the same file
     EXPECT_EQ(file_.RecentToKeep(), std::nullopt) << "one file: the settings stay as they were";
@@ -199,7 +199,7 @@ TEST_F(ShownFromAShare, AStepPassesAFileOnAShareThatTheStepBeforeFoundGone) {
     const std::u16string c = Write("c.txt", "c\r\n");
     RecentFiles recent;
     for (const std::u16string& path : {c, dir_.File("b.txt"), a}) recent.Loaded(path);
-    file_.StartRecent(recent);
+    file_.StartRecent(recent, TextEncoding::Ansi);
     file_.Load(a);
     ASSERT_TRUE(test::PumpUntil([&] { return file_.List().IsLoaded() && !file_.Reading(); }));
     file_.StepRecent(1);

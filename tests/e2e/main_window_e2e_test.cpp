@@ -427,6 +427,23 @@ TEST_F(WithGameClient, OnAUtf8SystemAShiftJisSettingsFileKeepsItsJapanese) {
     EXPECT_EQ(Ini(), closed);
 }
 
+// On a UTF-8 system a new settings file is Shift_JIS too, which cannot name a folder with a ♥ in
+// it: the player is told once, and nothing is written that would read back as another folder.
+TEST_F(MainWindowE2eTest, OnAUtf8SystemAFolderTheSettingsCannotNameIsToldAndNothingWritten) {
+    const std::filesystem::path folder = dir_.Root() / L"ツール♥";
+    std::filesystem::create_directory(folder);
+    std::filesystem::copy_file(standin::ProgramDirectory() / L"kivmacro-utf8.exe",
+                               folder / L"chat.exe");
+    {
+        ToolProcess tool(folder / L"chat.exe", /*untilReady=*/false);
+        SetForegroundWindow(tool.Main());
+        EXPECT_NE(tool.AnswerBox().find(L"♥ (U+2665)"), std::wstring::npos);
+        ASSERT_TRUE(tool.Ready());
+        EXPECT_TRUE(e2e::WaitFor([&] { return tool.Count() == 88; }));
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / L"chat.ini"));
+}
+
 // The tool's brief tooltip (the target, the file switched to): its text
 // stays after it hides, so a loaded machine that looks late still finds it.
 HWND TargetTip(DWORD tool, std::wstring_view begins = L"送信先") {

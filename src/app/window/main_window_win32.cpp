@@ -170,7 +170,8 @@ void MainWindow::StartUp() {
     if (settings.unreadable) {
         settingsUnread_ = true;
         notices_.Notify({NoticeKind::SettingsUnreadable, *settings.unreadable});
-    } else if (auto notice = UnsavableSettingsNotice(IniFilePath(programPath_))) {
+    } else if (auto notice =
+                   UnsavableSettingsNotice(IniFilePath(programPath_), settings.encoding)) {
         settingsUnsavable_ = true;  // told once, not again at every close
         notices_.Notify({NoticeKind::SettingsUnsavable, std::move(*notice)});
     }
@@ -183,8 +184,8 @@ void MainWindow::ShutDown(bool tellUser) {
 }
 
 bool MainWindow::SaveSettings(bool tellUser) {
-    if (!IsWindow(window_)) return false;  // its place is gone with it
-    if (settingsUnread_) return false;     // told at start-up: nothing is written over it
+    if (!IsWindow(window_)) return false;   // its place is gone with it
+    if (!MayWriteSettings()) return false;  // told at start-up
     // A list that never loaded leaves the stored path for the next start.
     const std::u16string iniPath = IniFilePath(programPath_);
     const MacroList& shown = file_.List();
@@ -195,7 +196,7 @@ bool MainWindow::SaveSettings(bool tellUser) {
                   .optionsChanged = keys_.OptionsChanged(),
                   .macroHotkeys = keys_.MacroKeys(),
                   .recentFiles = file_.RecentToKeep()});
-    if (!saved && tellUser && !settingsUnsavable_) {
+    if (!saved && tellUser) {
         MessageBoxOverOwner(window_, Wide(SettingsNotSavedText(iniPath)), kToolCaption,
                             MB_OK | MB_ICONWARNING);
     }
@@ -204,7 +205,7 @@ bool MainWindow::SaveSettings(bool tellUser) {
 
 // A failure is told at the close, which tries again with everything.
 void MainWindow::SaveHotkeySettings() {
-    if (settingsUnsavable_ || settingsUnread_) return;
+    if (!MayWriteSettings()) return;
     WriteHotkeySettings(IniFilePath(programPath_), keys_.options(), keys_.OptionsChanged(),
                         keys_.MacroKeys());
 }

@@ -66,6 +66,9 @@ class MainWindow {
     bool SaveSettings(bool tellUser);
     // The options and the macros' keys, written the moment they change.
     void SaveHotkeySettings();
+    // Neither unread at start-up nor where its encoding cannot name it: a
+    // write would lose what it holds, or write what would not read back.
+    bool MayWriteSettings() const { return !settingsUnread_ && !settingsUnsavable_; }
     // Writes the settings, once.
     void ShutDown(bool tellUser);
 

@@ -39,9 +39,11 @@ std::u16string DefaultMacroFilePath(std::u16string_view programPath) {
     return SiblingPath(programPath, u".txt");
 }
 
-std::optional<std::u16string> UnsavableSettingsNotice(std::u16string_view iniPath) {
-    if (ToAnsiExactly(iniPath)) return std::nullopt;
-    return Fill(texts::kUnsavableSettings, {iniPath, NameCharacters(CharactersAnsiLacks(iniPath))});
+std::optional<std::u16string> UnsavableSettingsNotice(std::u16string_view iniPath,
+                                                      TextEncoding encoding) {
+    const std::vector<char32_t> lacking = CharactersEncodingLacks(iniPath, encoding);
+    if (lacking.empty()) return std::nullopt;
+    return Fill(texts::kUnsavableSettings, {iniPath, NameCharacters(lacking)});
 }
 
 StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowGeometry& current,

@@ -21,11 +21,13 @@ namespace kiv {
 std::u16string IniFilePath(std::u16string_view programPath);
 std::u16string DefaultMacroFilePath(std::u16string_view programPath);
 
-// What the user is told when the settings file's path holds characters CP932
-// lacks (the folder the tool was put in): it can never be read or written,
-// so the window's place and the macro file are never kept. Nothing when the
-// path is fine.
-std::optional<std::u16string> UnsavableSettingsNotice(std::u16string_view iniPath);
+// What the user is told when the settings file's path holds characters its
+// encoding lacks (the folder the tool was put in; CP932 unless the file is a
+// Unicode one): kernel32's functions would write to a look-alike's file, and
+// the macro file beside it could not be named there, so the settings are
+// never written. Nothing when the path is fine.
+std::optional<std::u16string> UnsavableSettingsNotice(std::u16string_view iniPath,
+                                                      TextEncoding encoding);
 
 // What the user is told when the settings could not be written at the close.
 std::u16string SettingsNotSavedText(std::u16string_view iniPath);

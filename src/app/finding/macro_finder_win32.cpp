@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/common/key_press.h"
 #include "app/finding/title_list_win32.h"
 #include "platform/wide_text.h"
 
@@ -278,7 +279,9 @@ LRESULT MacroFinder::OnBoxMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                     MoveInList(wParam);
                     return 0;
                 case FindBoxKey::Say:
-                    if (host_.say) host_.say();
+                    if (!IsHeldKeyRepeat(static_cast<std::uintptr_t>(lParam)) && host_.say) {
+                        host_.say();
+                    }
                     return 0;
                 case FindBoxKey::Escape:
                     if (GetWindowTextLengthW(box_) > 0) {

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "app/common/app_texts.h"
+#include "app/common/key_press.h"
 #include "platform/ansi_text.h"
 #include "platform/local_clock.h"
 #include "platform/window_counts_win32.h"
@@ -88,6 +89,11 @@ bool MacroSaying::QueuedDuringDelivery(const MSG& message) const {
     }
     return input && deliveryEndedAt_ &&
            static_cast<LONG>(static_cast<DWORD>(message.time) - *deliveryEndedAt_) < 0;
+}
+
+bool MacroSaying::EnterHeld(const MSG& message) {
+    return message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+           IsHeldKeyRepeat(static_cast<std::uintptr_t>(message.lParam));
 }
 
 int MacroSaying::Selected() const {

@@ -50,6 +50,9 @@ class MacroSaying {
     bool Delivering() const { return delivering_; }
     // Input that waited in the queue while a macro was delivered: to be dropped.
     bool QueuedDuringDelivery(const MSG& message) const;
+    // Enter held down in the window (the list, a button, the find box): its
+    // repeats, to be dropped, so that one press says one macro.
+    static bool EnterHeld(const MSG& message);
 
     // Nothing when nothing was selected (or a delivery is under way).
     std::optional<DeliveryOutcome> Say();

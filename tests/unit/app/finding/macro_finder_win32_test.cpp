@@ -157,6 +157,8 @@ TEST_F(MacroFinderTest, OnlyCommittedTextNarrowsAndEnterWhileComposingSaysNothin
     EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"回復"}));
     Key(VK_RETURN);
     EXPECT_EQ(Said(), before + 1) << "Enter with nothing composed says the selected row";
+    SendMessageW(Box(), WM_KEYDOWN, VK_RETURN, 0x40000001);  // held: a repeat
+    EXPECT_EQ(Said(), before + 1) << "one press, one saying";
 
     Key(VK_ESCAPE);
     Key(VK_ESCAPE);

@@ -4,6 +4,7 @@
 
 #include "app/common/app_texts.h"
 #include "app/common/key_press.h"
+#include "app/saying/cut_short.h"
 #include "platform/ansi_text.h"
 #include "platform/local_clock.h"
 #include "platform/window_counts_win32.h"
@@ -120,20 +121,24 @@ DeliveryOutcome MacroSaying::Deliver(std::size_t position) {
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
     // Read first: a chosen client that exited is forgotten by the delivery.
     const std::u16string chosen = ChosenName();
-    const DeliveryOutcome outcome =
-        kiv::Deliver(host_.file->List().Item(position), windowSystem_, LocalTimeOfDay, target_);
+    const Macro macro = host_.file->List().Item(position);
+    const DeliveryReport report = kiv::Deliver(macro, windowSystem_, LocalTimeOfDay, target_);
     SetCursor(previous);
     delivering_ = false;
     deliveryEndedAt_ = GetTickCount();
     window_counts::Add(host_.window, window_counts::kDeliveries);
-    if (outcome == DeliveryOutcome::Refused) {
-        const std::optional<GameClient>& client = target_.LastTaken();
-        host_.notices->Notify(
-            {NoticeKind::SendRefused,
-             client ? ClientInText(FromAnsi(client->title), client->process) : u""});
+    const std::optional<GameClient>& client = target_.LastTaken();
+    const std::u16string taken =
+        client ? ClientInText(FromAnsi(client->title), client->process) : u"";
+    if (report.outcome == DeliveryOutcome::Refused) {
+        host_.notices->Notify({NoticeKind::SendRefused, taken});
     }
-    if (outcome == DeliveryOutcome::ChosenExited) TellClientExited(chosen, true);
-    return outcome;
+    if (report.outcome == DeliveryOutcome::NotAnswering) {
+        host_.notices->Notify(
+            {NoticeKind::MacroCutShort, CutShortText(taken, macro.Title(), report.lines)});
+    }
+    if (report.outcome == DeliveryOutcome::ChosenExited) TellClientExited(chosen, true);
+    return report.outcome;
 }
 
 std::u16string MacroSaying::ChosenName() const {
@@ -182,11 +187,11 @@ void MacroSaying::ChooseRemembered(const std::u16string& title) {
 
 void MacroSaying::SayNext() {
     if (host_.holds().Any(Hold::Delivering)) return;
-    // Refused or sent nowhere, the macro was not said: the user is told
-    // about that one.
+    // Refused, sent nowhere or cut short, the macro was not said whole: the
+    // user is told about that one.
     const std::optional<DeliveryOutcome> said = Say();
     if (said == DeliveryOutcome::Refused || said == DeliveryOutcome::ChosenExited ||
-        host_.holds().Any(Hold::ShuttingDown)) {
+        said == DeliveryOutcome::NotAnswering || host_.holds().Any(Hold::ShuttingDown)) {
         return;
     }
     Select(SelectionAfterSayNext(Selected(), Count()));

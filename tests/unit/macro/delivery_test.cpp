@@ -133,8 +133,8 @@ TEST(Delivery, SendsTheLinesToTheTargetClientsChatInputAndBringsItForward) {
         {"no main window: the lines still go", u"A", Delivered, Join({kFind, Line("A")}),
          Client{.mainWindows = {}}},
         // Sends that fail stop the message, or not, by why they failed.
-        {"a hung client ends the message", u"A\\nB\\nC", NotAnswering,
-         Join({kFind, Line("A"), {"send 8 12 0 B", "send 8 256 13"}, kFront}),
+        {"a hung client ends the message, left behind", u"A\\nB\\nC", NotAnswering,
+         Join({kFind, Line("A"), {"send 8 12 0 B", "send 8 256 13"}}),
          Client{
              .results = {R::Delivered, R::Delivered, R::Delivered, R::Delivered, R::NotAnswered}}},
         {"a refused message ends at once, the game left behind: the user is asked first", u"A\\nB",
@@ -157,9 +157,40 @@ TEST(Delivery, SendsTheLinesToTheTargetClientsChatInputAndBringsItForward) {
         FakeWindows windows(c.client);
         ClientTarget target;
         target.Choose(c.chosen);
-        EXPECT_EQ(Deliver(Macro(c.message, u"title"), windows, clock, target), c.outcome) << c.name;
+        EXPECT_EQ(Deliver(Macro(c.message, u"title"), windows, clock, target).outcome, c.outcome)
+            << c.name;
         EXPECT_EQ(windows.calls, c.calls) << c.name;
         EXPECT_EQ(target.Chosen(), c.outcome == ChosenExited ? std::nullopt : c.chosen) << c.name;
+    }
+}
+
+// What the player is told became of each line with text, by where the
+// client stopped answering or Windows refused; the lines keep their places
+// in the macro.
+TEST(Delivery, ReportsWhichLinesWentWhichMayHaveGoneAndWhichDidNot) {
+    using enum LineFate;
+    using R = SendResult;
+    const struct {
+        const char* name;
+        std::vector<SendResult> results;
+        std::vector<SaidLine> lines;
+    } cases[] = {
+        {"all went", {}, {{1, u"A", Sent}, {3, u"C", Sent}}},
+        {"no answer to the second's text",
+         {R::Delivered, R::Delivered, R::Delivered, R::NotAnswered},
+         {{1, u"A", Sent}, {3, u"C", MayHaveGone}}},
+        {"no answer to the first's Enter let go",
+         {R::Delivered, R::Delivered, R::NotAnswered},
+         {{1, u"A", MayHaveGone}, {3, u"C", NotSent}}},
+        {"refused", {R::Refused}, {{1, u"A", NotSent}, {3, u"C", NotSent}}},
+    };
+    for (const auto& c : cases) {
+        const Client client{.results = c.results};
+        FakeWindows windows(client);
+        ClientTarget target;
+        const Clock clock = [] { return TimeOfDay{}; };
+        EXPECT_EQ(Deliver(Macro(u"A\\n\\nC", u"t"), windows, clock, target).lines, c.lines)
+            << c.name;
     }
 }
 

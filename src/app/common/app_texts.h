@@ -27,9 +27,11 @@
     X(kNoRecentFilesItem, u"(なし)") \
     X(kClearRecentFilesItem, u"一覧を消去(&C)")
 
-// 送信先's own item, before the clients (shown as their titles are).
+// 送信先's own items: 自動 before the clients (shown as their titles are),
+// and the greyed line after them.
 #define KIV_SEND_TO_MENU_TEXTS(X) \
-    X(kAutomaticTargetItem, u"自動(&A)")
+    X(kAutomaticTargetItem, u"自動(&A)") \
+    X(kRememberedTitleShared, u"(「%1」のゲームクライアントが複数あるため自動)")
 
 #define KIV_APP_TEXTS(X) \
     X(kUntitledClient, u"(タイトルなし)") \

@@ -292,15 +292,15 @@ TEST(ClientTarget, FollowsAProcessByItsStartAndTheRememberedTitleToAClientThatAp
     EXPECT_TRUE(target.RememberedShared(running())) << "the later one shares the title";
     game.mainWindows.erase(game.mainWindows.begin() + 1);  // 20 ends: one left, seen before
     EXPECT_EQ(target.Take(running()).client->process, 30u);
-    game.mainWindows.push_back({7, 40});
+    game.mainWindows.emplace_back(7, 40);
     game.titles[7] = "kiv";
     EXPECT_EQ(target.Take(running()).client->process, 30u) << "appeared, but two have the title";
     game.mainWindows.erase(game.mainWindows.begin());  // 10 ends
-    game.mainWindows.push_back({9, 50});
+    game.mainWindows.emplace_back(9, 50);
     game.titles[9] = "other";
     EXPECT_EQ(target.Take(running()).client->process, 30u) << "none of the title appeared";
     game.mainWindows.erase(game.mainWindows.end() - 2);  // 40 ends
-    game.mainWindows.push_back({11, 60});
+    game.mainWindows.emplace_back(11, 60);
     game.titles[11] = "kiv";
     EXPECT_EQ(target.Take(running()).client->process, 60u) << "appeared, alone with the title";
 

@@ -59,7 +59,8 @@ class HostedFeatures {
                          },
                      .notify = [this](Notice notice) { told.push_back(std::move(notice)); },
                      .save = [this] { saved.push_back(keys.MacroKeys()); }});
-        saying.Attach({window, list, &finder, &file, &notices, holds, {}});
+        saying.Attach({window, list, &finder, &file, &notices, holds, {}, &tip});
+        tip.Attach(list);
         editing.Attach({window, GetModuleHandleW(nullptr), &file, &keys, &notices, selected});
         host.SetRoute([this](UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
             if (message == kShowNotices) {
@@ -110,6 +111,7 @@ class HostedFeatures {
     std::vector<Notice> told;         // what the hotkeys had told
     std::vector<MacroHotkeys> saved;  // the macros' keys at each save
     NoticeBoard notices;
+    BriefTip tip;
     MacroFinder finder;
     ShownMacroFile file;
     HotkeyKeeper keys;

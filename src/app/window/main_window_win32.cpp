@@ -52,8 +52,8 @@ int MainWindow::Run(HINSTANCE instance, int show) {
 }
 
 void MainWindow::Dispatch(MSG& message) {
-    if (saying_.QueuedDuringDelivery(message) || finder_.PreTranslate(message) ||
-        menuKeys_.Translate(window_, message))
+    if (saying_.QueuedDuringDelivery(message) || MacroSaying::EnterHeld(message) ||
+        finder_.PreTranslate(message) || menuKeys_.Translate(window_, message))
         return;
     // Tab moves between the controls, Enter presses "発言".
     if (IsDialogMessageW(window_, &message)) return;

@@ -33,42 +33,54 @@ SendResult DeliverLine(WindowSystem& windows, WindowHandle edit, const std::u16s
 
 }  // namespace
 
-DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock,
-                        ClientTarget& target) {
+DeliveryReport Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock,
+                       ClientTarget& target) {
     ClientTarget::Pick pick = target.Take(FindGameClients(windows));
-    if (pick.chosenExited) return DeliveryOutcome::ChosenExited;
-    DeliveryOutcome outcome = DeliveryOutcome::NoClient;
+    DeliveryReport report;
+    if (pick.chosenExited) {
+        report.outcome = DeliveryOutcome::ChosenExited;
+        return report;
+    }
     const WindowHandle log = pick.client ? pick.client->log : kNoWindow;
     const WindowHandle edit =
         log == kNoWindow ? kNoWindow
                          : windows.FindChild(log, ClientNames().editClass, std::string_view{});
-    if (edit != kNoWindow) {
-        outcome = DeliveryOutcome::Delivered;
-        for (const std::u16string_view line : SplitMessage(macro.Message())) {
-            const std::u16string text = PrepareLine(line, clock);
-            if (text.empty()) continue;
-            const SendResult result = DeliverLine(windows, edit, text);
+    if (edit != kNoWindow) report.outcome = DeliveryOutcome::Delivered;
+    bool stopped = edit == kNoWindow;
+    const std::vector<std::u16string_view> lines = SplitMessage(macro.Message());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        SaidLine said{i + 1, PrepareLine(lines[i], clock), LineFate::NotSent};
+        if (said.text.empty()) continue;
+        if (!stopped) {
+            const SendResult result = DeliverLine(windows, edit, said.text);
+            if (result == SendResult::Delivered) said.fate = LineFate::Sent;
             if (result == SendResult::NotAnswered) {
-                outcome = DeliveryOutcome::NotAnswering;
-                break;
+                said.fate = LineFate::MayHaveGone;
+                report.outcome = DeliveryOutcome::NotAnswering;
+                stopped = true;
             }
             if (result == SendResult::Refused) {
-                outcome = DeliveryOutcome::Refused;
-                break;
+                report.outcome = DeliveryOutcome::Refused;
+                stopped = true;
             }
-            if (result == SendResult::Failed) outcome = DeliveryOutcome::NoClient;
+            if (result == SendResult::Failed) report.outcome = DeliveryOutcome::NoClient;
         }
+        report.lines.push_back(std::move(said));
     }
     // A game Windows keeps the tool from is not brought forward either: the
     // user is about to be asked what to do, and a full-screen game would only
-    // flicker between the two.
-    if (outcome == DeliveryOutcome::Refused) return outcome;
+    // flicker between the two. Nor one that stopped answering: the player
+    // would be left in front of a frozen game, the tool's word behind it.
+    if (report.outcome == DeliveryOutcome::Refused ||
+        report.outcome == DeliveryOutcome::NotAnswering) {
+        return report;
+    }
     if (const WindowHandle client = pick.client ? pick.client->main : kNoWindow;
         client != kNoWindow) {
         if (windows.IsMinimized(client)) windows.Restore(client);
         windows.BringToFront(client);
     }
-    return outcome;
+    return report;
 }
 
 }  // namespace kiv

@@ -4,6 +4,9 @@
 // input through the window system, then the client brought to the front.
 // Portable: the window system is an interface (window_system.h).
 
+#include <string>
+#include <vector>
+
 #include "macro/game_clients.h"
 #include "macro/macro.h"
 #include "macro/time_of_day.h"
@@ -22,11 +25,32 @@ enum class DeliveryOutcome {
                    // sent, and the target is automatic again
 };
 
+// What became of one line of the macro, for telling the player of a macro
+// the client stopped answering in: one who saw a line arrive and says the
+// macro again says that line twice in public chat.
+enum class LineFate {
+    Sent,         // its text and its Enter went, each answered
+    MayHaveGone,  // the client stopped answering on it: a message that timed
+                  // out may still be handled when the client wakes
+    NotSent,      // nothing of it was sent
+};
+struct SaidLine {
+    std::size_t number = 0;  // its place in the macro, from 1
+    std::u16string text;     // as the game gets it (the time for "<now>")
+    LineFate fate = LineFate::NotSent;
+    friend bool operator==(const SaidLine&, const SaidLine&) = default;
+};
+struct DeliveryReport {
+    DeliveryOutcome outcome = DeliveryOutcome::NoClient;
+    std::vector<SaidLine> lines;  // the macro's lines that have text, in order
+};
+
 // Types the message into the target client's own chat input (game_clients.h),
 // one line at a time with Enter and a pause after each, then brings that
 // client to the front (restored first when minimised); not when Windows
-// refused the messages. Finding no client is not an error: nothing is sent.
-DeliveryOutcome Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock,
-                        ClientTarget& target);
+// refused the messages, nor when the client stopped answering. Finding no
+// client is not an error: nothing is sent. Nothing is ever sent again.
+DeliveryReport Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock,
+                       ClientTarget& target);
 
 }  // namespace kiv

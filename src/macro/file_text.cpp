@@ -53,21 +53,7 @@ FileText::FileText(std::string_view bytes) : bytes_(bytes) {
 
 std::u16string FileText::Decode(std::string_view content, bool last) const {
     std::u16string text;
-    switch (encoding_) {
-        case TextEncoding::Ansi:
-            AppendFromFileCodePage(content, text);
-            break;
-        case TextEncoding::Utf8:
-            AppendFromUtf8(content, text, last);
-            break;
-        default:
-            text.reserve(content.size() / 2);
-            for (std::size_t i = 0; i + 1 < content.size(); i += 2) {
-                text += units_.At(content, i);
-            }
-            if (last && !text.empty() && IsHighSurrogate(text.back())) text.pop_back();
-            break;
-    }
+    AppendDecoded(content, encoding_, text, last);
     return text;
 }
 
@@ -92,23 +78,7 @@ bool FileText::IsBlank(const Line& line) const {
 }
 
 std::optional<std::string> FileText::Encode(std::u16string_view text) const {
-    switch (encoding_) {
-        case TextEncoding::Ansi:
-            return ToFileCodePageExactly(text);
-        case TextEncoding::Utf8:
-            return ToUtf8(text);
-        default: {
-            std::string bytes;
-            bytes.reserve(text.size() * 2);
-            for (const char16_t unit : text) {
-                const char high = static_cast<char>(unit >> 8);
-                const char low = static_cast<char>(unit & 0xFF);
-                bytes += units_.bigEndian ? high : low;
-                bytes += units_.bigEndian ? low : high;
-            }
-            return bytes;
-        }
-    }
+    return EncodedExactly(text, encoding_);
 }
 
 std::string FileText::NewLineEnd() const {

@@ -29,6 +29,30 @@ auto FindProcess(Clients& clients, std::uint32_t process) {
                         [process](const GameClient& client) { return client.process == process; });
 }
 
+auto FindSame(const std::vector<GameClient>& clients, const GameClient& client) {
+    return std::find_if(clients.begin(), clients.end(),
+                        [&client](const GameClient& other) { return SameClient(other, client); });
+}
+
+// Where a start is unknown, after those known, by process id.
+auto StartKey(const GameClient& client) {
+    return std::tuple(client.started == 0, client.started, client.process);
+}
+
+// Each client of a title another has too, numbered in the order they started.
+void NumberNamesakes(std::vector<GameClient>& clients) {
+    for (GameClient& client : clients) {
+        std::size_t earlier = 0;
+        bool shared = false;
+        for (const GameClient& other : clients) {
+            if (&other == &client || other.title != client.title) continue;
+            shared = true;
+            if (StartKey(other) < StartKey(client)) ++earlier;
+        }
+        client.startOrder = shared ? earlier + 1 : 0;
+    }
+}
+
 }  // namespace
 
 const ClientWindowNames& ClientNames() {
@@ -57,14 +81,23 @@ std::vector<GameClient> FindGameClients(WindowSystem& windows) {
             client->log = log;
         }
     });
+    for (GameClient& client : clients) client.started = windows.StartTimeOf(client.process);
+    NumberNamesakes(clients);
     return clients;
+}
+
+bool SameClient(const GameClient& a, const GameClient& b) {
+    if (a.process != b.process) return false;
+    if (a.started != 0 && b.started != 0) return a.started == b.started;
+    return (a.main != kNoWindow && a.main == b.main) || (a.log != kNoWindow && a.log == b.log);
 }
 
 std::vector<GameClient> InNameOrder(std::vector<GameClient> clients) {
     // As a player reads titles: letter case aside, then as written. A menu's
     // few clients: the titles are folded at each comparison.
     const auto key = [](const GameClient& client) {
-        return std::tuple(FoldCase(FromAnsi(client.title)), client.title, client.process);
+        return std::tuple(FoldCase(FromAnsi(client.title)), client.title, client.startOrder,
+                          client.process);
     };
     std::sort(clients.begin(), clients.end(),
               [&key](const GameClient& a, const GameClient& b) { return key(a) < key(b); });
@@ -72,22 +105,65 @@ std::vector<GameClient> InNameOrder(std::vector<GameClient> clients) {
 }
 
 const GameClient& ClientTarget::Automatic(const std::vector<GameClient>& running) const {
-    const auto used = usedLast_ ? FindProcess(running, *usedLast_) : running.end();
+    const auto used = usedLast_ ? FindSame(running, *usedLast_) : running.end();
     return used != running.end() ? *used : running.front();
 }
 
-bool ClientTarget::ForgetIfExited(const std::vector<GameClient>& running) {
-    if (!chosen_ || FindProcess(running, *chosen_) != running.end()) return false;
-    Choose(std::nullopt);
-    return true;
+void ClientTarget::Choose(std::optional<GameClient> client) {
+    remembered_ = client ? client->title : std::string();
+    chosen_ = std::move(client);
+}
+
+void ClientTarget::Remember(std::string title, const std::vector<GameClient>& running) {
+    remembered_ = std::move(title);
+    if (!chosen_) ApplyRemembered(running);
+    seen_ = running;
+}
+
+void ClientTarget::ApplyRemembered(const std::vector<GameClient>& running) {
+    if (remembered_.empty()) return;
+    const GameClient* only = nullptr;
+    for (const GameClient& client : running) {
+        if (client.title != remembered_) continue;
+        if (only != nullptr) return;
+        only = &client;
+    }
+    if (only != nullptr) chosen_ = *only;
+}
+
+bool ClientTarget::RememberedShared(const std::vector<GameClient>& running) const {
+    return !chosen_ && !remembered_.empty() &&
+           std::count_if(running.begin(), running.end(), [this](const GameClient& client) {
+               return client.title == remembered_;
+           }) > 1;
+}
+
+bool ClientTarget::Look(const std::vector<GameClient>& running) {
+    if (chosen_) {
+        const auto now = FindSame(running, *chosen_);
+        // The clients seen stay as they were: one of the remembered title
+        // that came meanwhile is still to be applied, at the next look.
+        if (now == running.end()) {
+            chosen_.reset();
+            return true;
+        }
+        chosen_ = *now;  // named as it runs now
+    } else if (!remembered_.empty() &&
+               std::any_of(running.begin(), running.end(), [this](const GameClient& client) {
+                   return client.title == remembered_ && FindSame(seen_, client) == seen_.end();
+               })) {
+        ApplyRemembered(running);
+    }
+    seen_ = running;
+    return false;
 }
 
 ClientTarget::Pick ClientTarget::Take(const std::vector<GameClient>& running) {
     Pick pick;
-    if (ForgetIfExited(running)) {
+    if (Look(running)) {
         pick.chosenExited = true;
     } else if (chosen_) {
-        pick.client = *FindProcess(running, *chosen_);
+        pick.client = chosen_;
     } else if (!running.empty()) {
         pick.client = Automatic(running);
     }
@@ -99,18 +175,10 @@ std::optional<GameClient> ClientTarget::ChooseNext(const std::vector<GameClient>
     if (running.empty()) return std::nullopt;
     const std::vector<GameClient> order = InNameOrder(running);
     // From 自動, the client the next macro would have gone to.
-    const std::uint32_t current = chosen_.value_or(Automatic(running).process);
-    auto at = FindProcess(order, current);
+    auto at = FindSame(order, chosen_.value_or(Automatic(running)));
     at = at == order.end() || at + 1 == order.end() ? order.begin() : at + 1;
-    Choose(at->process, at->title);
+    Choose(*at);
     return *at;
-}
-
-void ClientTarget::ChooseRemembered(std::string_view title,
-                                    const std::vector<GameClient>& running) {
-    const auto client = std::find_if(running.begin(), running.end(),
-                                     [title](const GameClient& c) { return c.title == title; });
-    if (client != running.end()) Choose(client->process, client->title);
 }
 
 }  // namespace kiv

@@ -288,17 +288,6 @@ class Decoder {
 
 }  // namespace
 
-std::optional<ByteOrderMark> MarkAtStart(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) return ByteOrderMark{TextEncoding::Utf8, 3};
-    if (bytes.starts_with("\xFF\xFE")) return ByteOrderMark{TextEncoding::Utf16Le, 2};
-    if (bytes.starts_with("\xFE\xFF")) return ByteOrderMark{TextEncoding::Utf16Be, 2};
-    return std::nullopt;
-}
-
-TextEncoding EncodingWithoutMark(Utf8Form wholeFile) {
-    return wholeFile == Utf8Form::MultiByte ? TextEncoding::Utf8 : TextEncoding::Ansi;
-}
-
 LineEnds LineEndsOf(bool hasCarriageReturn, bool hasLineFeed) {
     if (hasCarriageReturn) return LineEnds::CarriageReturn;
     return hasLineFeed ? LineEnds::LineFeed : LineEnds::None;

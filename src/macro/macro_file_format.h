@@ -42,14 +42,10 @@
 
 #include "macro/macro.h"
 #include "platform/file_error.h"
+#include "platform/text_encoding.h"
 #include "platform/utf8.h"
 
 namespace kiv {
-
-// Ansi: a file without a mark that is not UTF-8, in the system's code page as it
-// always was (CP932 on the Japanese systems the tool is made for; CP932 too
-// where the system's code page is UTF-8, ansi_text.h).
-enum class TextEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
 
 inline bool IsBlankLine(std::u16string_view line) {
     // U+3000 counts too: a line of full-width spaces typed with a Japanese IME
@@ -60,14 +56,8 @@ inline bool IsBlankLine(std::u16string_view line) {
 
 // The two decisions about a whole file, written once for the reader and the
 // editor (file_text.h), which make them each its own way: the reader as the
-// lines come, the editor from the bytes at once.
-struct ByteOrderMark {
-    TextEncoding encoding;
-    std::size_t size;
-};
-std::optional<ByteOrderMark> MarkAtStart(std::string_view bytes);
-// For a file without a mark, from what its bytes are as UTF-8.
-TextEncoding EncodingWithoutMark(Utf8Form wholeFile);
+// lines come, the editor from the bytes at once. The encoding's are
+// text_encoding.h's, which the settings file shares.
 enum class LineEnds { None, CarriageReturn, LineFeed };
 LineEnds LineEndsOf(bool hasCarriageReturn, bool hasLineFeed);
 

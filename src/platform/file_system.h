@@ -19,6 +19,9 @@ namespace kiv {
 // hidden or system. Anything that cannot be looked up counts as no file.
 bool IsOrdinaryFile(const std::u16string& path);
 
+// True for a folder; anything that cannot be looked up counts as none.
+bool IsFolder(const std::u16string& path);
+
 // The name of the file `path` names, without its folder.
 std::u16string_view FileNameOf(std::u16string_view path);
 

@@ -46,6 +46,11 @@ bool IsOrdinaryFile(const std::u16string& path) {
     return ::stat(ToUtf8(path).c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+bool IsFolder(const std::u16string& path) {
+    struct stat status {};
+    return ::stat(ToUtf8(path).c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 namespace {
 
 enum class Existing { Keep, Replace };

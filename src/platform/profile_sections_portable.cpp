@@ -6,6 +6,7 @@
 #include "platform/case_fold.h"
 #include "platform/file_system.h"
 #include "platform/profile_sections.h"
+#include "platform/text_encoding.h"
 
 // The file rules follow what Windows users see from kernel32:
 // - a line ends at LF; ASCII white space (CR included) and 0x1A around a line
@@ -18,7 +19,12 @@
 // - lines that begin with ";" are comments: kept in the file, never listed;
 // - a line with nothing before "=" is listed as it is; of several in a row
 //   only the first counts;
-// - writing emits CR LF line ends and drops blank lines.
+// - writing emits CR LF line ends and drops blank lines;
+// - the file is read and written in its own encoding (text_encoding.h),
+//   its byte-order mark kept; a line whose text would not write back as the
+//   bytes it was read from (a byte no character stands for, one of CP932's
+//   characters that have two codes) keeps its bytes as long as the tool
+//   does not change it.
 
 namespace kiv {
 namespace {
@@ -43,10 +49,12 @@ std::u16string_view TrimStart(std::u16string_view text) {
 struct Line {
     std::u16string_view name;
     std::optional<std::u16string_view> value;
+    std::string_view kept;  // the bytes it was read from, where its text would not give them
 };
 
 struct Section {
     std::u16string_view name;  // empty for the lines before the first section
+    std::string_view keptHeader;
     std::vector<Line> lines;
     // The section as file bytes, kept until it changes: a store saves its
     // sections one by one, and each save writes the whole file again.
@@ -54,19 +62,49 @@ struct Section {
     mutable bool encodedValid = false;
 };
 
+// One line of the file as read: its text, and its bytes where the text would
+// not give them back.
+struct ReadLine {
+    std::u16string_view text;
+    std::string_view kept;
+};
+
+// The file's bytes cut into lines at each LF, as `encoding` stores an LF,
+// without their line ends.
+std::vector<std::string_view> ByteLines(std::string_view body, TextEncoding encoding) {
+    const bool wide = encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be;
+    const std::string_view lf = encoding == TextEncoding::Utf16Le   ? std::string_view("\n\0", 2)
+                                : encoding == TextEncoding::Utf16Be ? std::string_view("\0\n", 2)
+                                                                    : std::string_view("\n");
+    // An odd last byte of UTF-16 is half a character, which no line holds.
+    if (wide) body = body.substr(0, body.size() / 2 * 2);
+    std::vector<std::string_view> lines;
+    std::size_t begin = 0;
+    for (std::size_t at = body.find(lf); at != std::string_view::npos; at = body.find(lf, at + 1)) {
+        if (wide && (at - begin) % 2 != 0) continue;  // the two bytes of other units
+        lines.push_back(body.substr(begin, at - begin));
+        begin = at + lf.size();
+        at = begin - 1;
+    }
+    lines.push_back(body.substr(begin));
+    return lines;
+}
+
 class Profile {
   public:
-    explicit Profile(std::u16string fileText)
-        : text_(std::make_unique<std::u16string>(std::move(fileText))) {
-        std::u16string_view text = *text_;
+    Profile() { sections_.emplace_back(); }
+    Profile(std::string fileBytes, FileEncoding encoding)
+        : bytes_(std::make_unique<std::string>(std::move(fileBytes))),
+          text_(std::make_unique<std::u16string>()),
+          encoding_(encoding) {
         sections_.emplace_back();
-        while (!text.empty()) {
-            const std::size_t end = text.find(u'\n');
-            const std::u16string_view line = Trim(text.substr(0, end));
-            text.remove_prefix(end == std::u16string_view::npos ? text.size() : end + 1);
-            if (!line.empty()) AddLine(line);
+        for (const ReadLine& read : Lines()) {
+            const std::u16string_view line = Trim(read.text);
+            if (!line.empty()) AddLine(line, read.kept);
         }
     }
+
+    FileEncoding Encoding() const { return encoding_; }
 
     std::vector<std::u16string_view> Names() const {
         std::vector<std::u16string_view> names;
@@ -88,7 +126,7 @@ class Profile {
         return found == firstByName_.end() ? nullptr : &sections_[found->second];
     }
 
-    void Replace(std::u16string_view name, std::vector<std::u16string> items) {
+    void Replace(std::u16string_view name, const std::vector<std::u16string>& items) {
         firstByName_.clear();
         for (Section& section : sections_) {
             if (!section.name.empty() && EqualIgnoringCase(section.name, name)) {
@@ -97,11 +135,11 @@ class Profile {
             }
         }
         const std::u16string_view wanted = Trim(name);
-        for (std::u16string& owned : items) {
+        for (const std::u16string& owned : items) {
             const std::size_t equals = owned.find(u'=');
             if (equals == std::u16string::npos) continue;
             const std::u16string_view item =
-                *added_.emplace_back(std::make_unique<std::u16string>(std::move(owned)));
+                *added_.emplace_back(std::make_unique<std::u16string>(owned));
             Section* target = nullptr;
             for (Section& section : sections_) {
                 if (!section.name.empty() && EqualIgnoringCase(section.name, wanted)) {
@@ -116,7 +154,7 @@ class Profile {
             }
             target->encodedValid = false;
             target->lines.push_back(
-                Line{TrimStart(item.substr(0, equals)), TrimStart(item.substr(equals + 1))});
+                Line{TrimStart(item.substr(0, equals)), TrimStart(item.substr(equals + 1)), {}});
         }
         // Written out, the file loses every "[ ]" header, as kernel32 writes it:
         // what followed one becomes part of the section before, here as there.
@@ -130,19 +168,32 @@ class Profile {
         }
     }
 
-    // The file's bytes: CR LF line ends, no blank lines.
-    std::string AnsiText() const {
-        std::string bytes;
+    // The file's bytes: its mark, CR LF line ends, no blank lines.
+    std::string FileBytes() const {
+        std::string bytes(MarkOf(encoding_));
+        const std::string lineEnd = Encode(u"\r\n");
         for (const Section& section : sections_) {
             if (!section.encodedValid) {
+                std::string& out = section.encoded;
+                out.clear();
+                if (!section.keptHeader.empty()) {
+                    out.append(section.keptHeader).append(lineEnd);
+                } else if (!section.name.empty()) {
+                    out += Encode(u"[" + std::u16string(section.name) + u"]\r\n");
+                }
                 std::u16string text;
-                if (!section.name.empty()) text.append(u"[").append(section.name).append(u"]\r\n");
                 for (const Line& line : section.lines) {
+                    if (!line.kept.empty()) {
+                        out += Encode(text);
+                        text.clear();
+                        out.append(line.kept).append(lineEnd);
+                        continue;
+                    }
                     text += line.name;
                     if (line.value) text.append(u"=").append(*line.value);
                     text += u"\r\n";
                 }
-                section.encoded = ToAnsi(text);
+                out += Encode(text);
                 section.encodedValid = true;
             }
             bytes += section.encoded;
@@ -151,15 +202,83 @@ class Profile {
     }
 
   private:
-    void AddLine(std::u16string_view line) {
+    // The file's lines. Nearly every file's text writes back as its very
+    // bytes, and is decoded in one piece; only one that does not is decoded
+    // line by line, to keep the bytes of the lines that do not.
+    std::vector<ReadLine> Lines() {
+        const std::string_view body = std::string_view(*bytes_).substr(MarkOf(encoding_).size());
+        AppendDecoded(body, encoding_.encoding, *text_, true);
+        std::vector<ReadLine> lines;
+        if (EncodedExactly(*text_, encoding_.encoding) == body) {
+            std::u16string_view text = *text_;
+            while (!text.empty()) {
+                const std::size_t end = text.find(u'\n');
+                lines.push_back({text.substr(0, end), {}});
+                text.remove_prefix(end == std::u16string_view::npos ? text.size() : end + 1);
+            }
+            return lines;
+        }
+        text_->clear();
+        const std::vector<std::string_view> byteLines = ByteLines(body, encoding_.encoding);
+        std::vector<std::pair<std::size_t, std::size_t>> ranges;
+        for (std::size_t i = 0; i < byteLines.size(); ++i) {
+            const std::size_t begin = text_->size();
+            AppendDecoded(byteLines[i], encoding_.encoding, *text_, i + 1 == byteLines.size());
+            ranges.emplace_back(begin, text_->size() - begin);
+        }
+        for (std::size_t i = 0; i < byteLines.size(); ++i) {
+            const std::u16string_view text =
+                std::u16string_view(*text_).substr(ranges[i].first, ranges[i].second);
+            std::string_view bytes = byteLines[i];
+            if (EncodedExactly(text, encoding_.encoding) == bytes) {
+                lines.push_back({text, {}});
+                continue;
+            }
+            // A character the file's end cut off is no part of the last line:
+            // kept, it would read as a broken one once a line end follows it.
+            if (i + 1 == byteLines.size()) bytes = WithoutCutCharacter(bytes, text);
+            lines.push_back({text, TrimmedBytes(bytes)});
+        }
+        return lines;
+    }
+
+    std::string_view WithoutCutCharacter(std::string_view bytes, std::u16string_view text) const {
+        const std::size_t unit = encoding_.encoding == TextEncoding::Utf16Le ||
+                                         encoding_.encoding == TextEncoding::Utf16Be
+                                     ? 2
+                                     : 1;
+        for (std::string_view shorter = bytes;
+             shorter.size() >= unit && bytes.size() - shorter.size() < 4;
+             shorter.remove_suffix(unit)) {
+            std::u16string again;
+            AppendDecoded(shorter, encoding_.encoding, again, false);
+            if (again == text) return shorter;
+        }
+        return bytes;
+    }
+
+    // A line's bytes without the CR of a CR LF.
+    std::string_view TrimmedBytes(std::string_view line) const {
+        const std::string cr = Encode(u"\r");
+        return line.ends_with(cr) ? line.substr(0, line.size() - cr.size()) : line;
+    }
+
+    std::string Encode(std::u16string_view text) const {
+        return EncodedAsNearly(text, encoding_.encoding);
+    }
+
+    void AddLine(std::u16string_view line, std::string_view kept) {
         if (line.front() == u'[') {
             const std::size_t close = line.rfind(u']');
             if (close != std::u16string_view::npos) {
-                sections_.emplace_back().name = Trim(line.substr(1, close - 1));
+                Section& section = sections_.emplace_back();
+                section.name = Trim(line.substr(1, close - 1));
+                section.keptHeader = kept;
                 return;
             }
         }
         Line entry;
+        entry.kept = kept;
         const std::size_t equals = line.find(u'=');
         if (equals == std::u16string_view::npos) {
             entry.name = line;
@@ -172,30 +291,13 @@ class Profile {
         lines.push_back(entry);
     }
 
-    std::unique_ptr<std::u16string> text_;                // the file as read
+    std::unique_ptr<std::string> bytes_;                  // the file as read
+    std::unique_ptr<std::u16string> text_;                // and its text
+    FileEncoding encoding_;                               // a new file's: the file code page's
     std::vector<std::unique_ptr<std::u16string>> added_;  // what writes brought in
     std::vector<Section> sections_;
     mutable std::unordered_map<std::u16string, std::size_t> firstByName_;
 };
-
-// `list` holds the items, each ended by NUL; the final NUL is added here.
-std::uint32_t CopyList(const std::string& list, char* buffer, std::uint32_t size) {
-    if (size == 0) return 0;
-    if (size == 1) {
-        buffer[0] = '\0';
-        return 0;
-    }
-    if (list.size() <= size - 2u) {
-        std::copy(list.begin(), list.end(), buffer);
-        buffer[list.size()] = '\0';
-        if (list.empty()) buffer[1] = '\0';
-        return static_cast<std::uint32_t>(list.size());
-    }
-    std::copy_n(list.begin(), size - 2, buffer);
-    buffer[size - 2] = '\0';
-    buffer[size - 1] = '\0';
-    return size - 2;
-}
 
 }  // namespace
 
@@ -203,22 +305,21 @@ struct PortableProfileSections::Cache {
     std::u16string path;
     std::optional<FileStamp> stamp;    // nothing: the file was not there
     std::optional<std::string> bytes;  // nothing: missing, or could not be read
-    Profile profile{std::u16string()};
+    Profile profile;
 };
 
 PortableProfileSections::PortableProfileSections() = default;
 PortableProfileSections::~PortableProfileSections() = default;
 
-PortableProfileSections::Cache& PortableProfileSections::Read(const char* fileName) {
-    std::u16string path = FromAnsi(fileName);
-    const std::optional<FileStamp> stamp = StampOf(path);
-    if (cache_ && cache_->path == path && cache_->stamp == stamp && stamp) return *cache_;
+PortableProfileSections::Cache& PortableProfileSections::Read(const std::u16string& file) {
+    const std::optional<FileStamp> stamp = StampOf(file);
+    if (cache_ && cache_->path == file && cache_->stamp == stamp && stamp) return *cache_;
     auto fresh = std::make_unique<Cache>();
-    fresh->path = std::move(path);
+    fresh->path = file;
     fresh->stamp = stamp;
     try {
         fresh->bytes = ReadFileBytes(fresh->path);
-        fresh->profile = Profile(FromAnsi(*fresh->bytes));
+        fresh->profile = Profile(*fresh->bytes, EncodingOfFile(*fresh->bytes));
     } catch (const FileError&) {
         // A file that is missing or cannot be read has no sections.
     }
@@ -226,45 +327,46 @@ PortableProfileSections::Cache& PortableProfileSections::Read(const char* fileNa
     return *cache_;
 }
 
-std::uint32_t PortableProfileSections::GetSectionNames(char* buffer, std::uint32_t size,
-                                                       const char* fileName) {
-    // One conversion for the whole list: per item, the calls would cost more
-    // than the text.
-    std::u16string list;
-    for (const std::u16string_view name : Read(fileName).profile.Names()) {
-        list += name;
-        list += u'\0';
-    }
-    return CopyList(ToAnsi(list), buffer, size);
+std::optional<std::vector<std::u16string>> PortableProfileSections::SectionNames(
+    const std::u16string& file) {
+    std::vector<std::u16string> names;
+    for (const std::u16string_view name : Read(file).profile.Names()) names.emplace_back(name);
+    return names;
 }
 
-std::uint32_t PortableProfileSections::GetSection(const char* section, char* buffer,
-                                                  std::uint32_t size, const char* fileName) {
-    std::u16string list;
-    if (const Section* found = Read(fileName).profile.Find(FromAnsi(section))) {
+std::vector<std::u16string> PortableProfileSections::SectionLines(std::u16string_view section,
+                                                                  const std::u16string& file) {
+    std::vector<std::u16string> lines;
+    if (const Section* found = Read(file).profile.Find(section)) {
         for (const Line& line : found->lines) {
             if (!line.name.empty() && line.name.front() == u';') continue;
-            list += line.name;
-            if (line.value) list.append(u"=").append(*line.value);
-            list += u'\0';
+            std::u16string& item = lines.emplace_back(line.name);
+            if (line.value) item.append(u"=").append(*line.value);
         }
     }
-    return CopyList(ToAnsi(list), buffer, size);
+    return lines;
 }
 
-bool PortableProfileSections::WriteSection(const char* section, const char* text,
-                                           const char* fileName) {
-    Cache& current = Read(fileName);
+bool PortableProfileSections::WriteSection(std::u16string_view section,
+                                           const std::vector<std::u16string>& lines,
+                                           const std::u16string& file) {
+    Cache& current = Read(file);
     // Only a file that is not there may be created; one that is there but
     // cannot be read must not be replaced by what little we know of it.
     if (!current.bytes && current.stamp) return false;
-    std::vector<std::u16string> items;
-    for (const char* item = text; *item != '\0'; item += std::char_traits<char>::length(item) + 1) {
-        items.push_back(FromAnsi(item));
+    current.profile.Replace(section, lines);
+    std::string after = current.profile.FileBytes();
+    // The lines a write drops (those without "=") may have been all that kept
+    // a file in the code page from reading as UTF-8: written so, it would
+    // read back as other text. It is left as it was.
+    if (EncodingOfFile(after) != current.profile.Encoding() &&
+        current.profile.Encoding().encoding == TextEncoding::Ansi) {
+        cache_.reset();  // it now holds what the file does not
+        return false;
     }
-    current.profile.Replace(FromAnsi(section), std::move(items));
-    std::string after = current.profile.AnsiText();
-    if (current.bytes ? *current.bytes == after : after.empty()) return true;
+    if (current.bytes ? *current.bytes == after : after == MarkOf(current.profile.Encoding())) {
+        return true;
+    }
     try {
         ReplaceFileWithContents(current.path, after);
     } catch (const FileError&) {
@@ -274,6 +376,10 @@ bool PortableProfileSections::WriteSection(const char* section, const char* text
     current.stamp = StampOf(current.path);
     current.bytes = std::move(after);
     return true;
+}
+
+TextEncoding PortableProfileSections::EncodingOf(const std::u16string& file) {
+    return Read(file).profile.Encoding().encoding;
 }
 
 #ifndef _WIN32

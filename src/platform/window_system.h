@@ -41,6 +41,9 @@ class WindowSystem {
                                    std::optional<std::string_view> windowName) = 0;
     // 0 for a window that is gone.
     virtual std::uint32_t ProcessOf(WindowHandle window) = 0;
+    // When the process started, in the system's 100-ns ticks; 0 where
+    // Windows would not say (a process that keeps even that from others).
+    virtual std::uint64_t StartTimeOf(std::uint32_t process) = 0;
     // Its title as the system keeps it (another program's window is not
     // asked, so a hung one cannot hold the caller); empty for one gone.
     virtual std::string TitleOf(WindowHandle window) = 0;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/handle_win32.h"
+
 namespace kiv {
 namespace {
 
@@ -69,6 +71,18 @@ std::uint32_t Win32WindowSystem::ProcessOf(WindowHandle window) {
     DWORD process = 0;
     GetWindowThreadProcessId(ToHwnd(window), &process);
     return process;
+}
+
+std::uint64_t Win32WindowSystem::StartTimeOf(std::uint32_t process) {
+    // The least right that gives the times, which Windows grants on the
+    // user's own processes, elevated ones too.
+    const UniqueHandle handle(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
+    FILETIME created{};
+    FILETIME exited{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (!handle || !GetProcessTimes(handle.Get(), &created, &exited, &kernel, &user)) return 0;
+    return (std::uint64_t{created.dwHighDateTime} << 32) | created.dwLowDateTime;
 }
 
 std::string Win32WindowSystem::TitleOf(WindowHandle window) {

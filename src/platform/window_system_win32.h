@@ -20,6 +20,7 @@ class Win32WindowSystem final : public WindowSystem {
     WindowHandle FindChild(WindowHandle parent, std::string_view className,
                            std::optional<std::string_view> windowName) override;
     std::uint32_t ProcessOf(WindowHandle window) override;
+    std::uint64_t StartTimeOf(std::uint32_t process) override;
     std::string TitleOf(WindowHandle window) override;
     SendResult Send(WindowHandle window, WindowMessage message, std::uintptr_t wParam,
                     const char* text) override;

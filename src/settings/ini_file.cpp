@@ -1,6 +1,5 @@
 #include "settings/ini_file.h"
 
-#include "platform/ansi_text.h"
 #include "platform/case_fold.h"
 #include "settings/value_checks.h"
 
@@ -9,36 +8,6 @@ namespace {
 
 bool IsBlank(std::u16string_view text) {
     return text.find_first_not_of(u' ') == std::u16string_view::npos;
-}
-
-// The items of a double-NUL list, up to `length` bytes.
-// Converted in one piece: NUL stays NUL, and one call per item would cost more
-// than the text.
-std::vector<std::u16string> SplitList(const std::vector<char>& buffer, std::uint32_t length) {
-    std::vector<std::u16string> items;
-    const std::u16string text = FromAnsi(std::string_view(buffer.data(), length));
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find(u'\0', start);
-        if (end == std::u16string::npos) end = text.size();
-        items.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return items;
-}
-
-// Reads a list, enlarging the buffer while the result says it was too small.
-// Doubling instead of adding a fixed step keeps a large section linear; the
-// result is the same either way.
-template <typename ReadInto>
-std::vector<std::u16string> ReadList(std::uint32_t initialSize, ReadInto read) {
-    std::vector<char> buffer(initialSize);
-    std::uint32_t length = read(buffer.data(), static_cast<std::uint32_t>(buffer.size()));
-    while (length == buffer.size() - 2 && buffer.size() < (1u << 30)) {
-        buffer.assign(buffer.size() * 2, '\0');
-        length = read(buffer.data(), static_cast<std::uint32_t>(buffer.size()));
-    }
-    return length == 1 ? std::vector<std::u16string>{u""} : SplitList(buffer, length);
 }
 
 }  // namespace
@@ -64,7 +33,7 @@ void IniFile::Section::Append(Entry entry) {
 }
 
 bool IniFile::Load(std::u16string_view iniFileName) {
-    fileName_ = ToAnsiExactly(iniFileName);
+    fileName_ = iniFileName;
     sectionList_.clear();
     sectionData_.clear();
     sectionIndex_.clear();
@@ -75,27 +44,18 @@ bool IniFile::Load(std::u16string_view iniFileName) {
     keyList_.clear();
     sectionSelected_ = false;
 
-    if (!fileName_) return false;
-    ProfileSections& profile = *profile_;
-    const char* file = fileName_->c_str();
-    const std::vector<std::u16string> names = ReadList(1024, [&](char* buffer, std::uint32_t size) {
-        return profile.GetSectionNames(buffer, size, file);
-    });
-    if (names.size() == 1 && names.front().empty()) return false;  // a length of exactly 1
+    encoding_ = profile_->EncodingOf(fileName_);
+    const std::optional<std::vector<std::u16string>> names = profile_->SectionNames(fileName_);
+    if (!names) return false;
 
-    for (const std::u16string& name : names) {
+    for (const std::u16string& name : *names) {
         if (IsBlank(name)) continue;
         // Listed twice in different case: the profile functions give the first
         // one's lines for either, so the second adds nothing.
         if (!sectionIndex_.emplace(FoldCase(name), sectionList_.size()).second) continue;
         sectionList_.push_back(name);
         Section& section = sectionData_.emplace_back();
-        const std::string ansiName = ToAnsi(name);
-        const std::vector<std::u16string> lines =
-            ReadList(4096, [&](char* buffer, std::uint32_t size) {
-                return profile.GetSection(ansiName.c_str(), buffer, size, file);
-            });
-        for (const std::u16string& line : lines) {
+        for (const std::u16string& line : profile_->SectionLines(name, fileName_)) {
             if (IsBlank(line)) continue;
             const std::size_t equals = line.find(u'=');
             Entry entry = equals == std::u16string::npos
@@ -214,16 +174,10 @@ bool IniFile::IsSng(std::u16string_view text) {
 
 bool IniFile::WriteSection(std::u16string_view section) {
     SetNowSection(section);
-    std::string text;
-    for (const std::u16string& key : keyList_) {
-        text += ToAnsi(key + u"=" + Data(key));
-        text += '\0';
-    }
-    text += '\0';
-    if (!fileName_ ||
-        !profile_->WriteSection(ToAnsi(section).c_str(), text.c_str(), fileName_->c_str())) {
-        return false;
-    }
+    std::vector<std::u16string> lines;
+    lines.reserve(keyList_.size());
+    for (const std::u16string& key : keyList_) lines.push_back(key + u"=" + Data(key));
+    if (!profile_->WriteSection(section, lines, fileName_)) return false;
     isExist_ = true;
     return true;
 }

@@ -2,7 +2,7 @@
 
 // The settings file in memory: ordered sections of ordered keys, found without
 // regard to letter case, one current section at a time. Read and written only
-// through the profile-section functions.
+// through the profile-section functions, in the file's own encoding.
 
 #include <cstdint>
 #include <optional>
@@ -29,10 +29,13 @@ class IniFile {
 
     // Reads every section of the file. False only when the file's section
     // list comes back unusable; a missing file loads as an empty store. A
-    // name CP932 cannot hold exactly (the profile functions take CP932, and a
+    // name the profile functions cannot take (kernel32's take CP932, and a
     // look-alike character would name another file) loads as an empty store
     // that can never be written: false.
     bool Load(std::u16string_view iniFileName);
+    // The encoding the file is read and written in: a value it cannot hold
+    // exactly would not read back (CharactersEncodingLacks). Ansi before Load.
+    TextEncoding Encoding() const { return encoding_; }
     // Writes one section, or every section when `section` is empty, stopping
     // at the first that fails. False when a write failed or there was nothing
     // to write. Throws IniFileUsageError on a store never loaded.
@@ -96,7 +99,8 @@ class IniFile {
     const Section* Current() const;
 
     ProfileSections* profile_;
-    std::optional<std::string> fileName_;  // ANSI, as the profile functions take it
+    std::u16string fileName_;
+    TextEncoding encoding_ = TextEncoding::Ansi;
     std::u16string nowSection_;
     bool isExist_ = false;
     bool loaded_ = false;

@@ -42,7 +42,7 @@ class DeliveryE2eTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_EQ(GetACP(), 932u) << "run under a Japanese locale"; }
     DeliveryOutcome Say(const Macro& macro, ClientTarget& target) {
-        return Deliver(macro, windows_, LocalTimeOfDay, target);
+        return Deliver(macro, windows_, LocalTimeOfDay, target).outcome;
     }
 
     test::TempDir dir_;

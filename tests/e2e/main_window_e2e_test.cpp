@@ -11,7 +11,10 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/common/tool_menu.h"
 #include "platform/ansi_text.h"
+#include "platform/single_copy.h"
+#include "platform/single_copy_win32.h"
 #include "platform/utf8.h"
 #include "support/temp_dir.h"
 #include "tool_process.h"
@@ -263,6 +266,96 @@ TEST_F(MainWindowE2eTest, WhatFailsAtStartUpIsToldWhenTheUserLooksAndTheStoredPa
         << "not replaced by a path that never loaded";
 }
 
+// A settings file another program holds at start-up reads as empty: the player is told why, and
+// nothing of this run is written over it, not even once the other program let it go.
+TEST_F(MainWindowE2eTest, ASettingsFileThatCouldNotBeReadAtStartUpIsNeverWrittenOver) {
+    WriteMacros(u"一つ目\r\n");
+    const std::string ini = "[Option]\r\nHotkeySay=Ctrl+Alt+S\r\n[Position]\r\nLeft=1\r\n";
+    WriteIni(ini);
+    UniqueFile held(CreateFileW(dir_.Path("chat.ini").c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    {
+        ToolProcess tool(Exe(), /*untilReady=*/false);
+        SetForegroundWindow(tool.Main());
+        EXPECT_NE(tool.AnswerBox().find(L"を読み込めませんでした"), std::wstring::npos);
+        ASSERT_TRUE(tool.Ready());
+        held.Reset();
+        // An option, which is written the moment it changes.
+        PostMessageW(tool.Main(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::TopMost), 0);
+        ASSERT_TRUE(tool.Settled());
+        EXPECT_EQ(Ini(), ini);
+    }
+    EXPECT_EQ(Ini(), ini) << "nor at the close";
+}
+
+// How many handles are open on a kernel object, in every process.
+ULONG HandlesOn(HANDLE object) {
+    struct BasicInformation {
+        ULONG attributes;
+        ACCESS_MASK access;
+        ULONG handles;
+        ULONG references;
+        ULONG reserved[10];
+    } information{};
+    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+    return query != nullptr && query(object, 0, &information, sizeof information, nullptr) >= 0
+               ? information.handles
+               : 0;
+}
+
+// One copy per settings file. A second start from the same folder brings the first forward,
+// restored, and ends, touching nothing; one from another folder runs beside it. One started while
+// the first hands over (as it does when it starts again as administrator, which Wine cannot
+// show) waits for it to end, and then runs.
+TEST_F(MainWindowE2eTest, OneCopyRunsForEachSettingsFile) {
+    WriteMacros(u"一つ目\r\n");
+    const std::string ini = "[Setting]\r\nFileName=" + WindowsPath("chat.txt") + "\r\n";
+    WriteIni(ini);
+    const auto start = [](const std::filesystem::path& exe) {
+        std::wstring command = L"\"" + exe.wstring() + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       exe.parent_path().c_str(), &startup, &info);
+        CloseHandle(info.hThread);
+        return std::pair(UniqueHandle(info.hProcess), info.dwProcessId);
+    };
+    ToolProcess first(Exe());
+    ShowWindow(first.Main(), SW_MINIMIZE);
+    ASSERT_TRUE(e2e::WaitFor([&] { return IsIconic(first.Main()) != FALSE; }));
+    const auto [second, secondId] = start(Exe());
+    ASSERT_EQ(WaitForSingleObject(second.Get(), 15000), WAIT_OBJECT_0) << "the second ends";
+    EXPECT_EQ(e2e::FindProcessWindow(secondId, L"KivMacroMainWindow"), nullptr);
+    EXPECT_TRUE(e2e::WaitFor([&] {
+        return !IsIconic(first.Main()) && GetForegroundWindow() == first.Main();
+    })) << "the first brought forward";
+    EXPECT_EQ(Ini(), ini) << "nothing written by the second";
+
+    test::TempDir elsewhere;
+    std::filesystem::copy_file(Exe(), elsewhere.Path("chat.exe"));
+    ToolProcess beside(elsewhere.Path("chat.exe"));
+    EXPECT_TRUE(e2e::WaitFor([&] { return beside.Count() == 88; })) << "runs beside it";
+
+    // Closed only once the new copy holds the lock too: started later, it
+    // would find none and run whether it waits for a hand-over or not.
+    const std::u16string name = SingleCopyName(NormalisedPath(dir_.File("chat.ini")));
+    const UniqueHandle lock(CreateMutexW(nullptr, FALSE, reinterpret_cast<LPCWSTR>(name.c_str())));
+    const HandOver handOver(dir_.File("chat.ini"));
+    const auto [taking, takingId] = start(Exe());
+    ASSERT_TRUE(e2e::WaitFor([&] { return HandlesOn(lock.Get()) >= 3; })) << "the first, ours, its";
+    ASSERT_TRUE(first.Close());
+    HWND taken = nullptr;
+    EXPECT_TRUE(e2e::WaitFor([&, id = takingId] {
+        return (taken = e2e::FindProcessWindow(id, L"KivMacroMainWindow")) != nullptr;
+    })) << "it waited for the first to end, and took over";
+    PostMessageW(taken, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(taking.Get(), 15000), WAIT_OBJECT_0);
+}
+
 TEST_F(WithGameClient, TheListHasTheFocusBackFromTheGameAndGlobalHotkeysWorkWithTheGameInFront) {
     WriteMacros(u"一つ目\r\n二つ目\r\n三つ目\r\n");
     WriteIni(
@@ -294,6 +387,63 @@ TEST_F(WithGameClient, TheListHasTheFocusBackFromTheGameAndGlobalHotkeysWorkWith
     EXPECT_EQ(GetForegroundWindow(), StandinClient::MainWindow()) << "the tool stays behind";
 }
 
+// On a Windows whose code page is UTF-8 a Shift_JIS settings file stays Shift_JIS: its macro
+// file in a Japanese folder, a macro's key by its Japanese title and the files used lately read as
+// written, the key says its macro, and the close changes none of their bytes; the Japanese tool
+// then reads the same file as before and leaves it as it is.
+TEST_F(WithGameClient, OnAUtf8SystemAShiftJisSettingsFileKeepsItsJapanese) {
+    std::filesystem::copy_file(standin::ProgramDirectory() / L"kivmacro-utf8.exe", Exe(),
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::filesystem::path folder = dir_.Root() / L"マクロ";
+    std::filesystem::create_directory(folder);
+    WriteBytes(folder / L"chat.txt", ToAnsi(u"一つ目\r\n回復お願いします\t回復依頼\r\n"));
+    WriteMacros(u"二番目\r\n", "second.txt");
+    const std::string japanese = ToAnsi((folder / L"chat.txt").u16string());
+    const std::string fileName = "FileName=" + japanese + "\r\n";
+    const std::string key = ToAnsi(u"[MacroHotkeys]\r\nCtrl+Alt+M=回復依頼\r\n");
+    const std::string second = "File2=" + WindowsPath("second.txt") + "\r\nPlace2=1,0," +
+                               ToAnsi(u"二番目") + "\r\n";
+    WriteIni("[Setting]\r\n" + fileName + key + "[RecentFiles]\r\nFile1=" + japanese + "\r\n" +
+             second);
+    {
+        ToolProcess tool(Exe());
+        ASSERT_EQ(tool.CountOf(window_counts::kCodePage), 65001u) << "the manifest's code page";
+        ASSERT_TRUE(tool.Shows({L"一つ目", L"回復依頼"}));
+        ASSERT_TRUE(e2e::Activate(client_.Main()));
+        e2e::TypeCombination("ctrl+alt+m");
+        EXPECT_EQ(LinesTo(client_, 1), std::vector<std::string>{Said(u"回復お願いします")});
+        ASSERT_TRUE(tool.Close());
+    }
+    const std::string closed = Ini();
+    for (const std::string& kept : {fileName, key, "File1=" + japanese + "\r\n", second}) {
+        EXPECT_NE(closed.find(kept), std::string::npos) << kept << " in " << closed;
+    }
+
+    std::filesystem::copy_file(standin::ProgramDirectory() / L"kivmacro.exe", Exe(),
+                               std::filesystem::copy_options::overwrite_existing);
+    ToolProcess japaneseTool(Exe());
+    EXPECT_TRUE(japaneseTool.Shows({L"一つ目", L"回復依頼"}));
+    ASSERT_TRUE(japaneseTool.Close());
+    EXPECT_EQ(Ini(), closed);
+}
+
+// On a UTF-8 system a new settings file is Shift_JIS too, which cannot name a folder with a ♥ in
+// it: the player is told once, and nothing is written that would read back as another folder.
+TEST_F(MainWindowE2eTest, OnAUtf8SystemAFolderTheSettingsCannotNameIsToldAndNothingWritten) {
+    const std::filesystem::path folder = dir_.Root() / L"ツール♥";
+    std::filesystem::create_directory(folder);
+    std::filesystem::copy_file(standin::ProgramDirectory() / L"kivmacro-utf8.exe",
+                               folder / L"chat.exe");
+    {
+        ToolProcess tool(folder / L"chat.exe", /*untilReady=*/false);
+        SetForegroundWindow(tool.Main());
+        EXPECT_NE(tool.AnswerBox().find(L"♥ (U+2665)"), std::wstring::npos);
+        ASSERT_TRUE(tool.Ready());
+        EXPECT_TRUE(e2e::WaitFor([&] { return tool.Count() == 88; }));
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / L"chat.ini"));
+}
+
 // The tool's brief tooltip (the target, the file switched to): its text
 // stays after it hides, so a loaded machine that looks late still finds it.
 HWND TargetTip(DWORD tool, std::wstring_view begins = L"送信先") {
@@ -310,7 +460,7 @@ HWND TargetTip(DWORD tool, std::wstring_view begins = L"送信先") {
 // start-up though the other was used last; 次のクライアント moves on in name
 // order and wraps, the game kept in front, and names the target for a
 // moment; 送信先 in the list's menu chooses one; the chosen one gone, a say
-// sends nothing and is told once.
+// sends nothing and is told once, its title kept for a client started later.
 TEST_F(MainWindowE2eTest, TheTargetClientIsRememberedCycledChosenInTheMenuAndToldOnceGone) {
     StandinClient alpha(dir_.Path("alpha.txt"), L"--title alpha");
     StandinClient beta(dir_.Path("beta.txt"), L"--title beta");
@@ -366,7 +516,7 @@ TEST_F(MainWindowE2eTest, TheTargetClientIsRememberedCycledChosenInTheMenuAndTol
     EXPECT_NE(tool.AnswerBox().find(L"「alpha」(PID " + std::to_wstring(alpha.Process()) +
                                     L")は終了しています"),
               std::wstring::npos);
-    EXPECT_EQ(Ini().find("\nClient="), std::string::npos) << "自動 from then on";
+    EXPECT_TRUE(Ini().ends_with("Client=alpha\r\n")) << "自動 for this run, the title kept";
     ASSERT_TRUE(e2e::Activate(beta.Main()));
     e2e::TypeCombination("ctrl+alt+s");
     EXPECT_EQ(LinesTo(beta, 2), (std::vector<std::string>{one, two})) << "to the one left";
@@ -381,7 +531,7 @@ TEST_F(MainWindowE2eTest, TheTargetClientIsRememberedCycledChosenInTheMenuAndTol
     ASSERT_TRUE(e2e::OpenMenuOn(tool, 1));
     e2e::TypeCombination("Escape");
     EXPECT_NE(tool.AnswerBox().find(L"「beta」(PID "), std::wstring::npos);
-    EXPECT_EQ(Ini().find("\nClient="), std::string::npos);
+    EXPECT_TRUE(Ini().ends_with("Client=beta\r\n"));
 }
 
 // `count` macros titled a10, a11 ... (for the letter a), saying "say a10" ...
@@ -614,27 +764,41 @@ TEST_F(WithGameClient, AnUnreadableMacroFileIsToldOnceWhenTheUserLooks) {
     EXPECT_EQ(tool.Titles(), std::vector<std::wstring>{L"a"}) << "the list stays";
 }
 
-// Clicks are posted, as a user's are. Whether the line that timed out is
-// handled once the client wakes is the system's affair (Windows does, Wine
-// drops it); nothing after it may arrive.
-TEST_F(MainWindowE2eTest, AHungGameClientHoldsTheWindowOneReplyTimeoutAtMost) {
-    StandinClient client(dir_.Path("record.txt"), L"--hung-ms 9000");
+// A client that stops answering after the first line, said with 発言して次へ.
+// Clicks are posted, as a user's are. Whether the line that timed out is handled once the client
+// wakes is the system's affair (Windows may, Wine drops it): the player is
+// told it may have gone, and that nothing after it was sent; nothing after
+// it arrives, and the frozen client is not brought forward.
+TEST_F(MainWindowE2eTest, AGameClientThatStopsAnsweringHoldsTheWindowOneReplyTimeoutAndIsTold) {
+    StandinClient client(dir_.Path("record.txt"), L"--hung-ms 9000 --hang-after 1");
     ASSERT_TRUE(client.Started());
-    WriteMacros(u"one\\ntwo\\nthree\r\nx\r\ny\r\n");
+    WriteMacros(u"one\\ntwo\\nthree\tgreet\r\nx\r\ny\r\n");
     ToolProcess tool(Exe());
+    ASSERT_TRUE(e2e::Activate(tool.Main()));
     tool.Select(0);
     const auto start = std::chrono::steady_clock::now();
-    PostMessageW(tool.SayButton(), BM_CLICK, 0, 0);
-    PostMessageW(tool.SayButton(), BM_CLICK, 0, 0);  // impatient
-    PostMessageW(tool.List(), LB_SETCURSEL, 2, 0);   // handled once the window is free
-    ASSERT_TRUE(e2e::WaitFor([&] { return tool.Selected() == 2; }, std::chrono::seconds(15)));
+    PostMessageW(tool.SayNextButton(), BM_CLICK, 0, 0);
+    PostMessageW(tool.SayNextButton(), BM_CLICK, 0, 0);  // impatient
+    ASSERT_TRUE(tool.Settled());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
     EXPECT_EQ(tool.CountOf(window_counts::kDeliveries), 1u) << "the second click was dropped";
+    EXPECT_EQ(tool.Selected(), 0) << "the macro cut short stays selected";
+    const std::wstring told = tool.AnswerBox();
+    for (const std::wstring line :
+         {L"マクロ「greet」を最後まで送れませんでした", L"1 行目「one」: 送りました",
+          L"2 行目「two」: 届いたかどうか", L"3 行目「three」: 送っていません"}) {
+        EXPECT_NE(told.find(line), std::wstring::npos) << told;
+    }
+    EXPECT_NE(GetForegroundWindow(), client.Main()) << "left behind";
     DWORD_PTR ignored = 0;  // once the client answers, it has recorded all that reached it
     ASSERT_TRUE(SendMessageTimeoutW(StandinClient::MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 15000,
                                     &ignored));
-    const auto events = client.Received();
-    EXPECT_TRUE(events.empty() || (events.size() == 1 && events[0].detail == Hex("one")));
+    std::vector<std::string> texts;
+    for (const standin::Event& event : client.Received()) {
+        if (event.kind == "SETTEXT") texts.push_back(event.detail);
+    }
+    EXPECT_TRUE(texts == std::vector<std::string>{Hex("one")} ||
+                texts == (std::vector<std::string>{Hex("one"), Hex("two")}));
 }
 
 // The ctest run that makes a display for one kind of test names it in

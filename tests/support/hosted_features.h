@@ -35,7 +35,7 @@ class HostedFeatures {
                        .layOut = {},
                        .say = [this] { saying.Say(); },
                        .rowsChanged = {}});
-        notices.Attach({window, u"", [] { return false; }, {}, {}, {}, {}}, kShowNotices);
+        notices.Attach({window, u"", u"", [] { return false; }, {}, {}, {}, {}}, kShowNotices);
         file.Attach(
             {.window = window,
              .changedMessage = kFileChanged,
@@ -59,8 +59,8 @@ class HostedFeatures {
                          },
                      .notify = [this](Notice notice) { told.push_back(std::move(notice)); },
                      .save = [this] { saved.push_back(keys.MacroKeys()); }});
-        tip.Attach(list);
         saying.Attach({window, list, &finder, &file, &notices, holds, {}, &tip});
+        tip.Attach(list);
         editing.Attach({window, GetModuleHandleW(nullptr), &file, &keys, &notices, selected});
         host.SetRoute([this](UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
             if (message == kShowNotices) {
@@ -111,7 +111,7 @@ class HostedFeatures {
     std::vector<Notice> told;         // what the hotkeys had told
     std::vector<MacroHotkeys> saved;  // the macros' keys at each save
     NoticeBoard notices;
-    BriefTip tip;  // what the hotkeys tell the player in the game
+    BriefTip tip;
     MacroFinder finder;
     ShownMacroFile file;
     HotkeyKeeper keys;

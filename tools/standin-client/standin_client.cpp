@@ -3,7 +3,7 @@
 // with the chat input (an "Edit" child) that chat lines are typed into.
 //
 //   standin-client [--record FILE] [--title TITLE] [--no-log-window] [--named-edit]
-//                  [--hung-ms N]
+//                  [--hung-ms N [--hang-after LINES]]
 //
 // --record FILE    append every WM_SETTEXT / WM_KEYDOWN / WM_KEYUP the chat input
 //                  receives, and every activation of the main window, to FILE:
@@ -16,6 +16,8 @@
 // --named-edit     give the chat input a window name, so a search for an
 //                  unnamed "Edit" child finds nothing
 // --hung-ms N      stop pumping messages for N ms once the windows are up
+// --hang-after LINES  ... or only once the chat input has let go of Enter
+//                  LINES times: a client that stops answering partway
 
 #include <windows.h>
 
@@ -41,6 +43,7 @@ struct Options {
     bool logWindow = true;
     bool namedEdit = false;
     DWORD hungMs = 0;
+    unsigned hangAfterLines = 0;
 };
 
 class Recorder {
@@ -95,6 +98,11 @@ std::string KeyDetail(WPARAM wParam, LPARAM lParam) {
 Recorder recorder;
 HWND chatLog = nullptr;
 WNDPROC editProc = nullptr;
+unsigned hangAfterLines = 0;
+unsigned linesEnded = 0;
+// Posted to the thread once the lines are in: the hang starts when the loop
+// next looks, after the Enter's own reply went back.
+constexpr UINT kHangNow = WM_APP + 1;
 
 // Installed with SetWindowLongPtrA, so WM_SETTEXT arrives as the sender's
 // CP932 bytes, unconverted.
@@ -104,7 +112,12 @@ LRESULT CALLBACK ChatInputProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             recorder.Write("SETTEXT", Hex(reinterpret_cast<const char*>(lParam)));
             break;
         case WM_KEYUP:
-            if (wParam == VK_RETURN) recorder.Write("KEYUP", KeyDetail(wParam, lParam));
+            if (wParam == VK_RETURN) {
+                recorder.Write("KEYUP", KeyDetail(wParam, lParam));
+                if (++linesEnded == hangAfterLines) {
+                    PostThreadMessageW(GetCurrentThreadId(), kHangNow, 0, 0);
+                }
+            }
             break;
         case WM_KEYDOWN:
             if (wParam == VK_RETURN) {
@@ -187,6 +200,8 @@ Options ParseOptions() {
             options.namedEdit = true;
         } else if (arg == L"--hung-ms" && i + 1 < count) {
             options.hungMs = static_cast<DWORD>(std::wcstoul(args[++i], nullptr, 10));
+        } else if (arg == L"--hang-after" && i + 1 < count) {
+            options.hangAfterLines = static_cast<unsigned>(std::wcstoul(args[++i], nullptr, 10));
         }
     }
     LocalFree(args);
@@ -208,6 +223,7 @@ ATOM Register(HINSTANCE instance, const wchar_t* className, WNDPROC proc) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     const Options options = ParseOptions();
+    hangAfterLines = options.hangAfterLines;
     if (!options.recordPath.empty()) recorder.Open(options.recordPath);
     if (!Register(instance, L"KIVCLI", MainWindowProc) ||
         !Register(instance, L"KivMsgLogWindow", LogWindowProc)) {
@@ -243,10 +259,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     FillWithChild(mainWindow, chatLog);
     ShowWindow(mainWindow, show);
 
-    if (options.hungMs > 0) Sleep(options.hungMs);
+    if (options.hungMs > 0 && options.hangAfterLines == 0) Sleep(options.hungMs);
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.hwnd == nullptr && message.message == kHangNow) {
+            Sleep(options.hungMs);
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

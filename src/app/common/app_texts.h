@@ -27,9 +27,11 @@
     X(kNoRecentFilesItem, u"(なし)") \
     X(kClearRecentFilesItem, u"一覧を消去(&C)")
 
-// 送信先's own item, before the clients (shown as their titles are).
+// 送信先's own items: 自動 before the clients (shown as their titles are),
+// and the greyed line after them.
 #define KIV_SEND_TO_MENU_TEXTS(X) \
-    X(kAutomaticTargetItem, u"自動(&A)")
+    X(kAutomaticTargetItem, u"自動(&A)") \
+    X(kRememberedTitleShared, u"(「%1」のゲームクライアントが複数あるため自動)")
 
 #define KIV_APP_TEXTS(X) \
     X(kUntitledClient, u"(タイトルなし)") \
@@ -51,6 +53,7 @@
     X(kNotUndone, u"マクロファイルを元に戻せませんでした。マクロファイルをほかのプログラムで開いているときは、閉じてからもう一度操作してください。\n\n%1") \
     X(kNotUndoneKept, u"マクロファイルを元に戻せませんでした。マクロファイルは変更前のままです。") \
     X(kUnsavableSettings, u"設定ファイル「%1」の場所には、Windows が設定ファイルの名前に使えない文字 (%2) が含まれています。ウィンドウの位置やマクロファイルの指定は保存されません。\n\n保存するには、このツールをそのような文字のない名前のフォルダーに置いてください。") \
+    X(kSettingsUnreadable, u"設定ファイル「%1」を読み込めませんでした。\n%2\n\nウィンドウの位置、マクロファイルの指定、ホットキーなどは既定の値で起動しています。前の設定を消さないよう、今回の変更は設定ファイルに保存しません。\n\nほかのプログラム (同期ソフトやエディターなど) が設定ファイルを開いているときは閉じてから、このツールを起動し直してください。") \
     X(kSettingsNotSaved, u"設定ファイル「%1」に保存できませんでした。\nウィンドウの位置とマクロファイルの指定は、次に起動したときには反映されません。設定ファイルをほかのプログラムで開いているときは閉じ、読み取り専用になっていないか確かめてください。") \
     X(kKeyWindowsKeeps, u"Windows が自分のショートカットのために取ってあるキーです。") \
     X(kKeyHeldElsewhere, u"ほかのプログラムが使っています。KIV 会話マクロがすでに起動している可能性があります。") \
@@ -110,6 +113,11 @@
     X(kSayingBlockedElevated, u"Windows が%1への発言を止めました。%2がこのツールより高い権限で動いているためです。") \
     X(kRunAsAdministrator, u"%1が管理者として実行されていて、このツールは管理者として実行されていないため、Windows が発言を止めました。\n\nこのツールを管理者として起動し直しますか?") \
     X(kRelaunchFailed, u"管理者として起動し直せませんでした。\n\n%1") \
+    X(kMacroCutShort, u"ゲームクライアント%1が応答しなくなったため、マクロ「%2」を最後まで送れませんでした。\n\n") \
+    X(kLineSent, u"%1 行目「%2」: 送りました\n") \
+    X(kLineMayHaveGone, u"%1 行目「%2」: 届いたかどうかわかりません (ゲームクライアントが応答を返すと、あとから届くことがあります)\n") \
+    X(kLineNotSent, u"%1 行目「%2」: 送っていません\n") \
+    X(kCutShortNext, u"\nこのツールが自分で送り直すことはありません。ゲームのチャットでどこまで届いたかを確かめてください。もう一度発言すると、すべての行をはじめから送ります。") \
     X(kClientExited, u"送信先に選んだゲームクライアント%1は終了しています。") \
     X(kMacroNotSent, u"マクロは送られていません。") \
     X(kTargetAutomaticAgain, u"\n\n送信先は「自動」に戻しました。") \

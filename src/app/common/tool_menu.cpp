@@ -165,18 +165,30 @@ std::u16string RecentFileItemText(std::size_t index, std::u16string_view path) {
     return text;
 }
 
-std::u16string ClientName(std::u16string_view title, std::uint32_t process) {
-    return (title.empty() ? std::u16string(texts::kUntitledClient) : std::u16string(title)) + u" " +
-           Pid(process);
+std::u16string ClientName(std::u16string_view title, std::uint32_t process,
+                          std::size_t startOrder) {
+    const std::u16string name =
+        title.empty() ? std::u16string(texts::kUntitledClient) : std::u16string(title);
+    if (startOrder == 0) return name + u" " + Pid(process);
+    const std::string number = std::to_string(startOrder);
+    return name + u" (" + std::u16string(number.begin(), number.end()) + u")";
 }
 
-std::u16string ClientInText(std::u16string_view title, std::uint32_t process) {
+std::u16string ClientInText(std::u16string_view title, std::uint32_t process,
+                            std::size_t startOrder) {
+    if (startOrder != 0)
+        return Fill(texts::kClientInText, {ClientName(title, process, startOrder), u""});
     if (title.empty()) return Fill(texts::kUntitledClientInText, {Pid(process).substr(1)});
     return Fill(texts::kClientInText, {title, Pid(process)});
 }
 
-std::u16string SendToItemText(std::u16string_view title, std::uint32_t process) {
-    return AsWritten(ClientName(title, process));
+std::u16string SendToItemText(std::u16string_view title, std::uint32_t process,
+                              std::size_t startOrder) {
+    return AsWritten(ClientName(title, process, startOrder));
+}
+
+std::u16string RememberedTitleSharedNote(std::u16string_view title) {
+    return AsWritten(Fill(texts::kRememberedTitleShared, {title}));
 }
 
 std::uint32_t KeyCommandId(MenuCommand command) {

@@ -62,10 +62,12 @@ std::optional<MenuCommand> ToolMenuCommand(std::uint32_t id);
 // 送信先, a submenu after the items: which game client the macros go to.
 inline constexpr std::size_t kMostSendToItems = 32;
 // Its items, 自動 then each game client running as the menu opens, and the
-// one ticked.
+// one ticked; then, greyed, why the title remembered chose none (empty: no
+// such line).
 struct SendToMenu {
     std::vector<std::u16string> items;
     std::size_t ticked = 0;
+    std::u16string note;
 };
 // Its items' IDs (0: 自動), in steps the system menu allows, and back.
 std::uint32_t SendToItemId(std::size_t index);
@@ -90,12 +92,19 @@ bool IsSubmenuItem(std::uint32_t id);
 inline constexpr std::size_t kMostFolderLength = 60;
 std::u16string RecentFileItemText(std::size_t index, std::u16string_view path);
 
-// A client as the player sees it named: its window title and process id.
-std::u16string ClientName(std::u16string_view title, std::uint32_t process);
-// The same within a sentence: 「title」(PID 1234).
-std::u16string ClientInText(std::u16string_view title, std::uint32_t process);
+// A client as the player sees it named: its window title and process id,
+// or, where other clients have its title, its place in the order they
+// started (`startOrder`, from 1; 0 for none): "KIV (2)".
+std::u16string ClientName(std::u16string_view title, std::uint32_t process,
+                          std::size_t startOrder = 0);
+// The same within a sentence: 「title」(PID 1234), 「KIV (2)」.
+std::u16string ClientInText(std::u16string_view title, std::uint32_t process,
+                            std::size_t startOrder = 0);
 // A client's item: its name, the title as it is written.
-std::u16string SendToItemText(std::u16string_view title, std::uint32_t process);
+std::u16string SendToItemText(std::u16string_view title, std::uint32_t process,
+                              std::size_t startOrder = 0);
+// 送信先's greyed line while more than one client has the title remembered.
+std::u16string RememberedTitleSharedNote(std::u16string_view title);
 
 // The ID an item's key sends as WM_COMMAND: one the system menu does not
 // hold, or Windows would send it as WM_SYSCOMMAND, and not at all while the

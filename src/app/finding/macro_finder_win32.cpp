@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/common/key_press.h"
 #include "app/finding/title_list_win32.h"
 #include "platform/wide_text.h"
 
@@ -147,12 +148,6 @@ bool MacroFinder::PreTranslate(MSG& message) {
         StartFinding();
         return true;
     }
-    // A key the input method takes in the list begins a composition: begun
-    // in the box, it is the box's from its first character.
-    if (message.hwnd == host_.list && message.wParam == VK_PROCESSKEY) {
-        TypeInBox({});
-        message.hwnd = box_;
-    }
     if (message.hwnd != box_) return false;
     if (RouteFindBoxKey(Pressed(message.wParam), composing_) == FindBoxKey::Window) return false;
     // Neither the window's shortcuts (Delete, Ctrl+Z...) nor the dialog keys
@@ -278,7 +273,9 @@ LRESULT MacroFinder::OnBoxMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                     MoveInList(wParam);
                     return 0;
                 case FindBoxKey::Say:
-                    if (host_.say) host_.say();
+                    if (!IsHeldKeyRepeat(static_cast<std::uintptr_t>(lParam)) && host_.say) {
+                        host_.say();
+                    }
                     return 0;
                 case FindBoxKey::Escape:
                     if (GetWindowTextLengthW(box_) > 0) {
@@ -318,9 +315,14 @@ LRESULT MacroFinder::OnBoxMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return result;
         }
         case WM_KILLFOCUS: {
+            // A composition the focus leaves ends elsewhere, or never tells the
+            // box: its composing ends here, or Enter would never say again and
+            // typing never narrow. What the box holds now narrows the list.
+            composing_ = false;
+            const LRESULT result = original();
+            Narrow();
             // Emptied and left for another control of the window: hidden. Not
             // when the window itself goes inactive: the focus comes back here.
-            const LRESULT result = original();
             const HWND next = reinterpret_cast<HWND>(wParam);
             if (GetWindowTextLengthW(box_) == 0 && next != nullptr && IsChild(host_.window, next)) {
                 Hide();

@@ -15,7 +15,9 @@ std::optional<MacroKeyClash> MacroKeyClashOf(
     if (!IsAllowedHotkey(key)) {
         return MacroKeyClash{Fill(texts::kHotkeyNotAllowed, {AllowedHotkeyAdvice()}), {}};
     }
-    if (auto refusal = MacroHotkeyTitleRefusal(title)) return MacroKeyClash{*refusal, {}};
+    if (auto refusal = MacroHotkeyTitleRefusal(title, macroKeys.SettingsEncoding())) {
+        return MacroKeyClash{*refusal, {}};
+    }
     if (IsToolMenuKey(key)) return MacroKeyClash{ToolKeyRefusal(), {}};
     // Every other use: the actions', and the other macros' (its own key,
     // under its old title or its new one, is no clash).

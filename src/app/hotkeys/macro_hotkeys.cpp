@@ -17,6 +17,7 @@ constexpr std::u16string_view kSection = u"MacroHotkeys";
 void MacroHotkeys::Read(IniFile& store) {
     entries_.clear();
     changed_ = false;
+    settings_ = store.Encoding();
     const auto& sections = store.Sections();
     present_ = std::any_of(sections.begin(), sections.end(), [](const std::u16string& name) {
         return EqualIgnoringCase(name, kSection);
@@ -117,9 +118,11 @@ std::vector<std::u16string> DescribeMacroHotkeys(
     return lines;
 }
 
-std::optional<std::u16string> MacroHotkeyTitleRefusal(std::u16string_view title) {
-    if (!ToAnsiExactly(title)) {
-        return Fill(texts::kTitleNotInSettings, {NameCharacters(CharactersAnsiLacks(title))});
+std::optional<std::u16string> MacroHotkeyTitleRefusal(std::u16string_view title,
+                                                      TextEncoding settings) {
+    if (const std::vector<char32_t> lacking = CharactersEncodingLacks(title, settings);
+        !lacking.empty()) {
+        return Fill(texts::kTitleNotInSettings, {NameCharacters(lacking)});
     }
     if (title.empty() || title.front() == u' ' || title.back() == u' ' || title.front() == u'\t' ||
         title.back() == u'\t') {

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text_encoding.h"
 #include "settings/hotkey.h"
 
 namespace kiv {
@@ -28,6 +29,8 @@ class MacroHotkeys {
   public:
     // Reads the section of a loaded store; nothing when it has none.
     void Read(IniFile& store);
+    // The encoding of the settings file read, which a title must fit.
+    TextEncoding SettingsEncoding() const { return settings_; }
     // Whether the section is to be written: it was in the file, or a key was
     // set or taken away in this run. A user who never gives a macro a key
     // never gets the section.
@@ -63,6 +66,7 @@ class MacroHotkeys {
 
   private:
     std::vector<MacroHotkey> entries_;
+    TextEncoding settings_ = TextEncoding::Ansi;
     bool present_ = false;
     bool changed_ = false;
 };
@@ -74,8 +78,10 @@ std::vector<std::u16string> DescribeMacroHotkeys(
     const MacroHotkeys& hotkeys, const std::function<bool(std::u16string_view)>& titleExists);
 
 // Why a macro titled `title` cannot have a hotkey, or nothing: the settings
-// file keeps the title in CP932, without spaces at either end (Windows trims
-// them when it reads the file back).
-std::optional<std::u16string> MacroHotkeyTitleRefusal(std::u16string_view title);
+// file keeps the title in its encoding (`settings`: CP932 unless it is a
+// Unicode file), without spaces at either end (Windows trims them when it
+// reads the file back).
+std::optional<std::u16string> MacroHotkeyTitleRefusal(std::u16string_view title,
+                                                      TextEncoding settings);
 
 }  // namespace kiv

@@ -13,9 +13,11 @@ bool IsShortcut(std::u16string_view path) {
 
 }  // namespace
 
-std::optional<std::u16string> MacroFilePathRefusal(std::u16string_view path) {
-    if (ToAnsiExactly(path)) return std::nullopt;
-    return Fill(texts::kPathNotInSettings, {path, NameCharacters(CharactersAnsiLacks(path))});
+std::optional<std::u16string> MacroFilePathRefusal(std::u16string_view path,
+                                                   TextEncoding settings) {
+    const std::vector<char32_t> lacking = CharactersEncodingLacks(path, settings);
+    if (lacking.empty()) return std::nullopt;
+    return Fill(texts::kPathNotInSettings, {path, NameCharacters(lacking)});
 }
 
 DropOutcome DecideDrop(const std::vector<std::u16string>& paths, const DropFacts& facts) {
@@ -38,7 +40,9 @@ DropOutcome DecideDrop(const std::vector<std::u16string>& paths, const DropFacts
     if (found.folder) {
         return {std::nullopt, Fill(texts::kDroppedFolder, {path})};
     }
-    if (auto refusal = MacroFilePathRefusal(path)) return {std::nullopt, std::move(*refusal)};
+    if (auto refusal = MacroFilePathRefusal(path, facts.settings)) {
+        return {std::nullopt, std::move(*refusal)};
+    }
     return {path, u""};
 }
 

@@ -9,12 +9,16 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text_encoding.h"
+
 namespace kiv {
 
 // Why `path` cannot become the macro file, or nothing when it can: the
-// settings file keeps the path in CP932, and one it cannot hold exactly would
-// name another file at the next start (a look-alike character) or none.
-std::optional<std::u16string> MacroFilePathRefusal(std::u16string_view path);
+// settings file keeps the path in its encoding (`settings`: CP932 unless it
+// is a Unicode file), and one it cannot hold exactly would name another file
+// at the next start (a look-alike character) or none.
+std::optional<std::u16string> MacroFilePathRefusal(std::u16string_view path,
+                                                   TextEncoding settings);
 
 // What a drop onto the window does: one file is loaded, as if chosen in the
 // dialog; a shortcut (Explorer drops the .lnk itself) stands for the file it
@@ -35,6 +39,7 @@ struct DropFacts {
     std::function<DroppedPath(const std::u16string&)> look;
     // A shortcut's target; nothing when it cannot be read.
     std::function<std::optional<std::u16string>(const std::u16string&)> shortcutTarget;
+    TextEncoding settings = TextEncoding::Ansi;  // the settings file's
 };
 DropOutcome DecideDrop(const std::vector<std::u16string>& paths, const DropFacts& facts);
 

@@ -56,8 +56,9 @@ void ShownMacroFile::Load(const std::u16string& path, LoadWay way, bool hadBefor
                                        : MacroList::MissingFile::WriteDefaults});
 }
 
-void ShownMacroFile::StartRecent(RecentFiles recent) {
+void ShownMacroFile::StartRecent(RecentFiles recent, TextEncoding settings) {
     recent_ = std::move(recent);
+    settings_ = settings;
     recentInUse_ = !recent_.Files().empty();
 }
 
@@ -304,7 +305,7 @@ void ShownMacroFile::ChooseInDialog() {
         ShowOpenFileDialog(host_.window, u"", Path(), kMacroFileFilter);
     if (chosen.error != 0) {
         host_.notices->ShowError(OpenFileDialogFailureMessage(chosen.error));
-    } else if (const auto refusal = MacroFilePathRefusal(chosen.path)) {
+    } else if (const auto refusal = MacroFilePathRefusal(chosen.path, settings_)) {
         host_.notices->ShowError(*refusal);  // nothing is made, nothing changes
     } else if (!chosen.path.empty()) {
         Load(chosen.path);
@@ -322,7 +323,8 @@ void ShownMacroFile::Dropped(HDROP drop) {
                                                attributes != INVALID_FILE_ATTRIBUTES &&
                                                    (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
                         },
-                    .shortcutTarget = ShortcutTarget});
+                    .shortcutTarget = ShortcutTarget,
+                    .settings = settings_});
     if (host_.holds().Any(Hold::Delivering | Hold::Dialog)) return;
     if (outcome.load) {
         Load(*outcome.load);

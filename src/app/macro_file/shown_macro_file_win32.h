@@ -79,8 +79,9 @@ class ShownMacroFile {
     // The tool wrote the file: it is read again, `select` (0-based) selected.
     void ReadAfterEdit(std::optional<int> select);
 
-    // The files loaded lately, as the settings kept them: before LoadFirst.
-    void StartRecent(RecentFiles recent);
+    // The files loaded lately, as the settings kept them, and the encoding
+    // the settings file keeps paths in: before LoadFirst.
+    void StartRecent(RecentFiles recent, TextEncoding settings);
     // What the settings keep at the close, the file shown with its place;
     // nothing until they are in use: a second file loaded, or the menu used,
     // or kept from an earlier run.
@@ -141,6 +142,7 @@ class ShownMacroFile {
     std::vector<std::u16string> leftoversTold_;  // files whose side files were told
     LoadWay loadWay_ = LoadWay::First;           // of the latest load asked for
     RecentFiles recent_;
+    TextEncoding settings_ = TextEncoding::Ansi;
     bool recentInUse_ = false;
     std::vector<std::u16string> gone_;  // files used lately found gone this run
     std::u16string stepping_;           // the file a step is reading

@@ -15,7 +15,7 @@ constexpr wchar_t kSelf[] = L"KivMacro.BriefTip";
 
 // Another program's window: one that stopped answering is left alone, as
 // nothing is documented of what the call waits for.
-void Flash(HWND window, DWORD flags) {
+void SetFlashing(HWND window, DWORD flags) {
     if (!IsWindow(window) || IsHungAppWindow(window)) return;
     FLASHWINFO flash{sizeof flash, window, flags, 0, 0};
     FlashWindowEx(&flash);
@@ -25,7 +25,7 @@ void Flash(HWND window, DWORD flags) {
 
 BriefTip::~BriefTip() {
     // The flashing is the client's, and outlives the tool's windows.
-    if (flashing_ != nullptr) Flash(flashing_, FLASHW_STOP);
+    if (flashing_ != nullptr) SetFlashing(flashing_, FLASHW_STOP);
     if (tip_ == nullptr || !IsWindow(tip_)) return;
     KillTimer(tip_, kTimerId);
     RemovePropW(tip_, kSelf);
@@ -50,8 +50,6 @@ bool BriefTip::MakeTip() {
 
 void BriefTip::Show(std::u16string text, HWND flashing) {
     if (list_ == nullptr || !MakeTip()) return;
-    if (flashing_ != nullptr && flashing_ != flashing) Flash(flashing_, FLASHW_STOP);
-    flashing_ = flashing;
     TOOLINFOW info = ToolInfo(owner_);
     info.lpszText = Wide(text);
     SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
@@ -68,7 +66,18 @@ void BriefTip::Show(std::u16string text, HWND flashing) {
     }
     SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
     SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info));
-    if (flashing_ != nullptr) Flash(flashing_, FLASHW_TRAY | FLASHW_TIMER);
+    StartFlashing(flashing);
+}
+
+void BriefTip::Flash(HWND window) {
+    // The tooltip's window keeps the timer that stops it.
+    if (window != nullptr && list_ != nullptr && MakeTip()) StartFlashing(window);
+}
+
+void BriefTip::StartFlashing(HWND window) {
+    if (flashing_ != nullptr && flashing_ != window) SetFlashing(flashing_, FLASHW_STOP);
+    flashing_ = window;
+    if (flashing_ != nullptr) SetFlashing(flashing_, FLASHW_TRAY | FLASHW_TIMER);
     SetTimer(tip_, kTimerId, kShownMs, Expired);
 }
 
@@ -82,7 +91,7 @@ void BriefTip::Hide() {
     SendMessageW(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
     // Flashing stopped by hand: a flash by count leaves the button lit until
     // the client is next activated.
-    if (flashing_ != nullptr) Flash(flashing_, FLASHW_STOP);
+    if (flashing_ != nullptr) SetFlashing(flashing_, FLASHW_STOP);
     flashing_ = nullptr;
 }
 

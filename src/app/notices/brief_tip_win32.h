@@ -26,14 +26,20 @@ class BriefTip {
     // taskbar button of `flashing` (another program's window, or none)
     // flashes as long.
     void Show(std::u16string text, HWND flashing = nullptr);
+    // Only the taskbar button of `window` flashes, as long, no line shown.
+    void Flash(HWND window);
 
-    // For tests: the tooltip window, while it exists.
+    // For tests: the tooltip window, while it exists, and the window whose
+    // taskbar button flashes now (Wine has no taskbar to show it).
     HWND Window() const { return tip_; }
+    HWND Flashing() const { return flashing_; }
 
   private:
     static void CALLBACK Expired(HWND tip, UINT message, UINT_PTR id, DWORD time);
     void Hide();
     bool MakeTip();
+    // `window`'s button flashes in place of the one flashing, until the timer.
+    void StartFlashing(HWND window);
 
     HWND list_ = nullptr;
     HWND owner_ = nullptr;  // the tool's window, which owns the tooltip

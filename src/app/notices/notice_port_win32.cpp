@@ -3,6 +3,7 @@
 #include "app/common/tool_name.h"
 #include "platform/owned_window_win32.h"
 #include "platform/shell_win32.h"
+#include "platform/single_copy_win32.h"
 #include "platform/system_error.h"
 #include "platform/wide_text.h"
 
@@ -34,9 +35,13 @@ bool WindowNoticePort::IsElevated() {
 }
 
 Relaunch WindowNoticePort::RelaunchAsAdministrator(std::u16string& reason) {
+    // The new copy finds this one's lock on the settings file still held:
+    // told so, it waits for this one to end instead of ending itself.
+    HandOver handOver(window_.settingsPath);
     DWORD error = 0;
     const Relaunch result =
         kiv::RelaunchAsAdministrator(window_.handle, window_.programPath, error);
+    if (result == Relaunch::Started) handOver.Keep();
     if (result == Relaunch::Failed) reason = SystemErrorText(error);
     return result;
 }

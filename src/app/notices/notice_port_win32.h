@@ -17,6 +17,7 @@ class WindowNoticePort final : public NoticePort {
     struct Window {
         HWND handle = nullptr;
         std::u16string programPath;
+        std::u16string settingsPath;  // which copy of the tool this is
         std::function<bool()> busy;  // a macro is being delivered
         std::function<void()> saveSettings;
         std::function<void()> releaseHotkeys;

@@ -7,7 +7,7 @@
 namespace kiv {
 
 void PendingNotices::Add(Notice notice) {
-    Drop(notice.kind);
+    if (notice.kind != NoticeKind::MacroCutShort) Drop(notice.kind);
     pending_.push_back(std::move(notice));
 }
 

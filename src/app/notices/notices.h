@@ -24,11 +24,13 @@ enum class NoticeKind {
     ReadMidSave,        // the macro file changed all through its readings
     HotkeysRefused,     // keys another program holds
     SettingsUnsavable,  // the settings file's path cannot be held in CP932
+    SettingsUnreadable,  // the settings file was there but could not be read at start-up
     SendRefused,        // Windows refused the messages to the game: offer to run as administrator
     Problem,            // what went wrong while the user looked elsewhere (after a drop)
     LeftoverFiles,      // side files an interrupted write of the macro file left
     ClientExited,       // the game client chosen as the target has exited
     RecentFileGone,     // a macro file used lately is no longer there
+    MacroCutShort,      // the game client stopped answering partway through a macro
 };
 
 struct Notice {
@@ -61,7 +63,8 @@ class NoticePort {
 
 class PendingNotices {
   public:
-    // Keeps `notice` to show, in place of one of its kind not shown yet.
+    // Keeps `notice` to show, in place of one of its kind not shown yet; a
+    // macro cut short beside the others, each telling of its own lines.
     void Add(Notice notice);
     // Forgets the one of that kind (what it said no longer holds).
     void Drop(NoticeKind kind);

@@ -3,6 +3,8 @@
 #include <map>
 
 #include "app/common/app_texts.h"
+#include "app/common/key_press.h"
+#include "app/saying/cut_short.h"
 #include "platform/ansi_text.h"
 #include "platform/local_clock.h"
 #include "platform/window_counts_win32.h"
@@ -17,15 +19,26 @@ std::map<HWINEVENTHOOK, MacroSaying*>& Watching() {
     return watching;
 }
 
-bool IsClientWindow(HWND window) {
+enum class ClientWindow { None, Main, Log };
+
+ClientWindow ClientWindowKind(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
-    if (name == ClientNames().mainClass) return true;
-    if (name != ClientNames().logClass) return false;
+    if (name == ClientNames().mainClass) return ClientWindow::Main;
+    if (name != ClientNames().logClass) return ClientWindow::None;
     // The stored caption: no message goes to a client that may hang.
     char caption[64] = {};
     GetWindowTextA(window, caption, sizeof caption);
-    return caption == ClientNames().logName;
+    return caption == ClientNames().logName ? ClientWindow::Log : ClientWindow::None;
+}
+
+std::u16string InText(const GameClient& client) {
+    return ClientInText(FromAnsi(client.title), client.process, client.startOrder);
+}
+
+// The window whose taskbar button is the client's.
+HWND ButtonWindowOf(const GameClient& client) {
+    return reinterpret_cast<HWND>(client.main != kNoWindow ? client.main : client.log);
 }
 
 }  // namespace
@@ -56,10 +69,17 @@ void CALLBACK MacroSaying::ForegroundChanged(HWINEVENTHOOK hook, DWORD event, HW
 }
 
 void MacroSaying::CameForward(HWND window) {
+    const ClientWindow kind = window != nullptr ? ClientWindowKind(window) : ClientWindow::None;
     DWORD process = 0;
-    if (window == nullptr || !IsClientWindow(window)) return;
-    GetWindowThreadProcessId(window, &process);
-    if (process != 0) target_.Used(process);
+    if (kind == ClientWindow::None || GetWindowThreadProcessId(window, &process) == 0 ||
+        process == 0) {
+        return;
+    }
+    GameClient used;
+    used.process = process;
+    used.started = windowSystem_.StartTimeOf(process);
+    (kind == ClientWindow::Main ? used.main : used.log) = reinterpret_cast<WindowHandle>(window);
+    target_.Used(used);
 }
 
 // Clicks, keys and hotkeys that waited in the queue while a macro was
@@ -90,6 +110,11 @@ bool MacroSaying::QueuedDuringDelivery(const MSG& message) const {
            static_cast<LONG>(static_cast<DWORD>(message.time) - *deliveryEndedAt_) < 0;
 }
 
+bool MacroSaying::EnterHeld(const MSG& message) {
+    return message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+           IsHeldKeyRepeat(static_cast<std::uintptr_t>(message.lParam));
+}
+
 int MacroSaying::Selected() const {
     return static_cast<int>(SendMessageW(host_.list, LB_GETCURSEL, 0, 0));
 }
@@ -114,30 +139,32 @@ DeliveryOutcome MacroSaying::Deliver(std::size_t position) {
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
     // Read first: a chosen client that exited is forgotten by the delivery.
     const std::u16string chosen = ChosenName();
-    const DeliveryOutcome outcome =
-        kiv::Deliver(host_.file->List().Item(position), windowSystem_, LocalTimeOfDay, target_);
+    const Macro macro = host_.file->List().Item(position);
+    const DeliveryReport report = kiv::Deliver(macro, windowSystem_, LocalTimeOfDay, target_);
     SetCursor(previous);
     delivering_ = false;
     deliveryEndedAt_ = GetTickCount();
     window_counts::Add(host_.window, window_counts::kDeliveries);
-    if (outcome == DeliveryOutcome::Refused) {
-        const std::optional<GameClient>& client = target_.LastTaken();
-        host_.notices->Notify(
-            {NoticeKind::SendRefused,
-             client ? ClientInText(FromAnsi(client->title), client->process) : u""});
+    const std::optional<GameClient>& client = target_.LastTaken();
+    const std::u16string taken = client ? InText(*client) : u"";
+    if (report.outcome == DeliveryOutcome::Refused) {
+        host_.notices->Notify({NoticeKind::SendRefused, taken});
     }
-    if (outcome == DeliveryOutcome::ChosenExited) TellClientExited(chosen, true);
-    return outcome;
+    if (report.outcome == DeliveryOutcome::NotAnswering) {
+        host_.notices->Notify(
+            {NoticeKind::MacroCutShort, CutShortText(taken, macro.Title(), report.lines)});
+    }
+    if (report.outcome == DeliveryOutcome::ChosenExited) TellClientExited(chosen, true);
+    return report.outcome;
 }
 
 std::u16string MacroSaying::ChosenName() const {
-    const std::optional<std::uint32_t> chosen = target_.Chosen();
-    return chosen ? ClientInText(FromAnsi(target_.ChosenTitle()), *chosen) : u"";
+    const std::optional<GameClient>& chosen = target_.Chosen();
+    return chosen ? InText(*chosen) : u"";
 }
 
+// The title stays remembered: a client of it started again is the target.
 void MacroSaying::TellClientExited(const std::u16string& client, bool macroDropped) {
-    // Not to be the target at the next start either: the player is told 自動.
-    if (host_.targetChosen) host_.targetChosen(u"");
     host_.notices->Notify(
         {NoticeKind::ClientExited, Fill(texts::kClientExited, {client}) +
                                        std::u16string(macroDropped ? texts::kMacroNotSent : u"") +
@@ -145,42 +172,48 @@ void MacroSaying::TellClientExited(const std::u16string& client, bool macroDropp
 }
 
 SendToMenu MacroSaying::OfferClients() {
-    offered_ = InNameOrder(FindGameClients(windowSystem_));
+    const std::vector<GameClient> running = FindGameClients(windowSystem_);
     // The menu would tick 自動 over a target that is gone, and the next say
     // would still go nowhere.
     const std::u16string chosen = ChosenName();
-    if (target_.ForgetIfExited(offered_)) TellClientExited(chosen, false);
+    if (target_.Look(running)) TellClientExited(chosen, false);
+    offered_ = InNameOrder(running);
     if (offered_.size() >= kMostSendToItems) offered_.resize(kMostSendToItems - 1);
-    SendToMenu offer{{std::u16string(texts::kAutomaticTargetItem)}, 0};
+    SendToMenu offer{{std::u16string(texts::kAutomaticTargetItem)}, 0, {}};
     for (const GameClient& client : offered_) {
-        if (target_.Chosen() == client.process) offer.ticked = offer.items.size();
-        offer.items.push_back(SendToItemText(FromAnsi(client.title), client.process));
+        if (target_.Chosen() && SameClient(*target_.Chosen(), client)) {
+            offer.ticked = offer.items.size();
+        }
+        offer.items.push_back(
+            SendToItemText(FromAnsi(client.title), client.process, client.startOrder));
+    }
+    if (target_.RememberedShared(running)) {
+        offer.note = RememberedTitleSharedNote(FromAnsi(target_.Remembered()));
     }
     return offer;
 }
 
 void MacroSaying::ChooseOffered(std::size_t item) {
     if (item > offered_.size()) return;
-    if (item == 0) {
-        target_.Choose(std::nullopt);
-    } else {
-        target_.Choose(offered_[item - 1].process, offered_[item - 1].title);
-    }
-    if (host_.targetChosen)
-        host_.targetChosen(item == 0 ? u"" : FromAnsi(offered_[item - 1].title));
+    const std::optional<GameClient> client =
+        item == 0 ? std::nullopt : std::optional(offered_[item - 1]);
+    target_.Choose(client);
+    if (host_.targetChosen) host_.targetChosen(client ? FromAnsi(client->title) : u"");
+    // Which of the game's windows that is, where several share a title.
+    if (client && host_.tip != nullptr) host_.tip->Flash(ButtonWindowOf(*client));
 }
 
 void MacroSaying::ChooseRemembered(const std::u16string& title) {
-    target_.ChooseRemembered(ToAnsi(title), FindGameClients(windowSystem_));
+    target_.Remember(ToAnsi(title), FindGameClients(windowSystem_));
 }
 
 void MacroSaying::SayNext() {
     if (host_.holds().Any(Hold::Delivering)) return;
-    // Refused or sent nowhere, the macro was not said: the user is told
-    // about that one.
+    // Refused, sent nowhere or cut short, the macro was not said whole: the
+    // user is told about that one.
     const std::optional<DeliveryOutcome> said = Say();
     if (said == DeliveryOutcome::Refused || said == DeliveryOutcome::ChosenExited ||
-        host_.holds().Any(Hold::ShuttingDown)) {
+        said == DeliveryOutcome::NotAnswering || host_.holds().Any(Hold::ShuttingDown)) {
         return;
     }
     Select(SelectionAfterSayNext(Selected(), Count()));
@@ -230,8 +263,9 @@ void MacroSaying::ChooseNextClient() {
     const std::u16string title = FromAnsi(next->title);
     if (host_.targetChosen) host_.targetChosen(title);
     if (host_.tip != nullptr) {
-        host_.tip->Show(Fill(texts::kTargetIs, {ClientName(title, next->process)}),
-                        reinterpret_cast<HWND>(next->main != kNoWindow ? next->main : next->log));
+        host_.tip->Show(
+            Fill(texts::kTargetIs, {ClientName(title, next->process, next->startOrder)}),
+            ButtonWindowOf(*next));
     }
 }
 

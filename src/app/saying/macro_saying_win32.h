@@ -38,7 +38,8 @@ class MacroSaying {
         // The player chose where macros go: that client's title, or empty
         // for 自動, to be remembered.
         std::function<void(const std::u16string& title)> targetChosen;
-        BriefTip* tip = nullptr;  // names the client 次のクライアント chose
+        // Names the client 次のクライアント chose; flashes one chosen in 送信先.
+        BriefTip* tip = nullptr;
     };
     MacroSaying() = default;
     MacroSaying(const MacroSaying&) = delete;
@@ -50,6 +51,9 @@ class MacroSaying {
     bool Delivering() const { return delivering_; }
     // Input that waited in the queue while a macro was delivered: to be dropped.
     bool QueuedDuringDelivery(const MSG& message) const;
+    // Enter held down in the window (the list, a button, the find box): its
+    // repeats, to be dropped, so that one press says one macro.
+    static bool EnterHeld(const MSG& message);
 
     // Nothing when nothing was selected (or a delivery is under way).
     std::optional<DeliveryOutcome> Say();
@@ -58,11 +62,14 @@ class MacroSaying {
     void RunHotkey(HotkeyAction action);
     void SayTitled(const std::u16string& title);
     // 送信先's items as the menu opens: 自動, then each game client running
-    // now (kept for the choice), and the one ticked.
+    // now (kept for the choice), the one ticked, and why the title
+    // remembered chose none.
     SendToMenu OfferClients();
-    // An item of the last offer; 0: 自動.
+    // An item of the last offer; 0: 自動. A client chosen flashes its
+    // taskbar button.
     void ChooseOffered(std::size_t item);
-    // At start-up: the client remembered by its title, if one runs.
+    // At start-up: the title remembered, for a client of it running now or
+    // started later.
     void ChooseRemembered(const std::u16string& title);
     // A window came to the foreground: a game client's is the one used last.
     // The foreground hook's; Wine sends no other process's foreground
@@ -74,7 +81,7 @@ class MacroSaying {
                                            LONG object, LONG child, DWORD thread, DWORD time);
     // The chosen client as a sentence names it; empty for 自動.
     std::u16string ChosenName() const;
-    // The chosen client gone: the player is told, and it is not remembered.
+    // The chosen client gone: the player is told.
     void TellClientExited(const std::u16string& client, bool macroDropped);
     // 次のクライアント: the target moves on, the player in the game is told
     // where, and no window comes forward.

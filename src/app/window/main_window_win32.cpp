@@ -11,6 +11,7 @@
 #include "macro/message_preview.h"
 #include "platform/owned_window_win32.h"
 #include "platform/shell_win32.h"
+#include "platform/single_copy_win32.h"
 #include "platform/wide_text.h"
 #include "platform/window_counts_win32.h"
 #include "platform/workers_win32.h"
@@ -36,11 +37,17 @@ bool MainWindow::Open(int show) {
 }
 
 int MainWindow::Run(HINSTANCE instance, int show) {
+    const std::u16string program = ProgramPath();
+    // Before anything is read or written: a second copy over the same files
+    // brings the first forward and ends.
+    const std::optional<SingleCopy> copy = SingleCopy::Take(IniFilePath(program));
+    if (!copy) return 0;
     int exitCode = 1;
     {
-        MainWindow main(instance, ProgramPath());
+        MainWindow main(instance, program);
         main.endsProgram_ = true;
         if (main.Open(show)) {
+            copy->Mark(main.Handle());
             MSG message{};
             while (GetMessageW(&message, nullptr, 0, 0) > 0) main.Dispatch(message);
             exitCode = static_cast<int>(message.wParam);
@@ -53,8 +60,8 @@ int MainWindow::Run(HINSTANCE instance, int show) {
 }
 
 void MainWindow::Dispatch(MSG& message) {
-    if (saying_.QueuedDuringDelivery(message) || finder_.PreTranslate(message) ||
-        menuKeys_.Translate(window_, message))
+    if (saying_.QueuedDuringDelivery(message) || MacroSaying::EnterHeld(message) ||
+        finder_.PreTranslate(message) || menuKeys_.Translate(window_, message))
         return;
     // Tab moves between the controls, Enter presses "発言".
     if (IsDialogMessageW(window_, &message)) return;
@@ -78,6 +85,7 @@ void MainWindow::AttachFeatures() {
     const auto selected = [this] { return Selected(); };
     notices_.Attach({.handle = window_,
                      .programPath = programPath_,
+                     .settingsPath = IniFilePath(programPath_),
                      // Nor over a menu: the key meant for it would close the box.
                      .busy = [this] { return saying_.Delivering() || inMenu_; },
                      .saveSettings = [this] { SaveSettings(true); },
@@ -111,13 +119,7 @@ void MainWindow::AttachFeatures() {
                           return file_.List().FirstTitled(title).has_value();
                       },
                   .notify = [this](Notice notice) { notices_.Notify(std::move(notice)); },
-                  // A failure is told at the close, which tries again with everything.
-                  .save =
-                      [this] {
-                          if (settingsUnsavable_) return;
-                          WriteHotkeySettings(IniFilePath(programPath_), keys_.options(),
-                                              keys_.OptionsChanged(), keys_.MacroKeys());
-                      }});
+                  .save = [this] { SaveHotkeySettings(); }});
     saying_.Attach(
         {.window = window_,
          .list = list_,
@@ -167,13 +169,17 @@ void MainWindow::StartUp() {
     keys_.Start(settings.options, settings.macroHotkeys);
     if (!settings.options.client.empty()) saying_.ChooseRemembered(settings.options.client);
     if (keys_.options().topMost) SetTopMost(true);
-    file_.StartRecent(settings.recentFiles);
+    file_.StartRecent(settings.recentFiles, settings.encoding);
     // A list read now registers the keys with its titles; otherwise (on a
     // share, or unreadable) the actions' keys are registered at once. Only
     // what is set: no hotkey is taken from other programs by default.
     file_.LoadFirst(settings.macroFile, DefaultMacroFilePath(programPath_));
     if (!file_.List().IsLoaded()) keys_.Register();
-    if (auto notice = UnsavableSettingsNotice(IniFilePath(programPath_))) {
+    if (settings.unreadable) {
+        settingsUnread_ = true;
+        notices_.Notify({NoticeKind::SettingsUnreadable, *settings.unreadable});
+    } else if (auto notice =
+                   UnsavableSettingsNotice(IniFilePath(programPath_), settings.encoding)) {
         settingsUnsavable_ = true;  // told once, not again at every close
         notices_.Notify({NoticeKind::SettingsUnsavable, std::move(*notice)});
     }
@@ -186,7 +192,8 @@ void MainWindow::ShutDown(bool tellUser) {
 }
 
 bool MainWindow::SaveSettings(bool tellUser) {
-    if (!IsWindow(window_)) return false;  // its place is gone with it
+    if (!IsWindow(window_)) return false;   // its place is gone with it
+    if (!MayWriteSettings()) return false;  // told at start-up
     // A list that never loaded leaves the stored path for the next start.
     const std::u16string iniPath = IniFilePath(programPath_);
     const MacroList& shown = file_.List();
@@ -197,11 +204,18 @@ bool MainWindow::SaveSettings(bool tellUser) {
                   .optionsChanged = keys_.OptionsChanged(),
                   .macroHotkeys = keys_.MacroKeys(),
                   .recentFiles = file_.RecentToKeep()});
-    if (!saved && tellUser && !settingsUnsavable_) {
+    if (!saved && tellUser) {
         MessageBoxOverOwner(window_, Wide(SettingsNotSavedText(iniPath)), kToolCaption,
                             MB_OK | MB_ICONWARNING);
     }
     return saved;
+}
+
+// A failure is told at the close, which tries again with everything.
+void MainWindow::SaveHotkeySettings() {
+    if (!MayWriteSettings()) return;
+    WriteHotkeySettings(IniFilePath(programPath_), keys_.options(), keys_.OptionsChanged(),
+                        keys_.MacroKeys());
 }
 
 Holds MainWindow::HoldsNow() const {

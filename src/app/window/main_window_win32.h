@@ -67,6 +67,11 @@ class MainWindow {
     // Writes the settings; a failure is shown when `tellUser` (never while
     // the session ends). False when they could not be written.
     bool SaveSettings(bool tellUser);
+    // The options and the macros' keys, written the moment they change.
+    void SaveHotkeySettings();
+    // Neither unread at start-up nor where its encoding cannot name it: a
+    // write would lose what it holds, or write what would not read back.
+    bool MayWriteSettings() const { return !settingsUnread_ && !settingsUnsavable_; }
     // Writes the settings, once.
     void ShutDown(bool tellUser);
 
@@ -109,6 +114,9 @@ class MainWindow {
     bool shutDown_ = false;
     bool endsProgram_ = false;  // the program's window, not a test's
     bool settingsUnsavable_ = false;
+    // The settings file could not be read at start-up: what this run holds
+    // is not what it holds, and no write of this run may touch it.
+    bool settingsUnread_ = false;
 };
 
 }  // namespace kiv

@@ -7,6 +7,7 @@
 
 #include "app/common/app_texts.h"
 #include "platform/ansi_text.h"
+#include "platform/file_system.h"
 #include "settings/ini_file.h"
 #include "settings/value_checks.h"
 
@@ -38,18 +39,36 @@ std::u16string DefaultMacroFilePath(std::u16string_view programPath) {
     return SiblingPath(programPath, u".txt");
 }
 
-std::optional<std::u16string> UnsavableSettingsNotice(std::u16string_view iniPath) {
-    if (ToAnsiExactly(iniPath)) return std::nullopt;
-    return Fill(texts::kUnsavableSettings, {iniPath, NameCharacters(CharactersAnsiLacks(iniPath))});
+std::optional<std::u16string> UnsavableSettingsNotice(std::u16string_view iniPath,
+                                                      TextEncoding encoding) {
+    const std::vector<char32_t> lacking = CharactersEncodingLacks(iniPath, encoding);
+    if (lacking.empty()) return std::nullopt;
+    return Fill(texts::kUnsavableSettings, {iniPath, NameCharacters(lacking)});
 }
 
 StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowGeometry& current,
                                     const std::u16string& defaultMacroFile,
                                     ProfileSections& profile) {
+    StartupSettings settings;
+    // The profile functions read a file that is there but cannot be opened as
+    // one without sections, and say nothing: it is told apart by opening it
+    // here, and held open while the store reads it, so that no program can
+    // lock it in between.
+    std::optional<FileReader> held;
+    try {
+        held.emplace(iniPath);
+    } catch (const FileError& error) {
+        // Not there is the first run; a folder of that name is no settings
+        // file, and is told when the close cannot write there.
+        if (StampOf(iniPath) && !IsFolder(iniPath)) {
+            settings.unreadable = Fill(texts::kSettingsUnreadable, {iniPath, error.Reason()});
+        }
+    }
     IniFile store(profile);
     store.Load(iniPath);
+    held.reset();
     store.SetNowSection(u"Position");
-    StartupSettings settings;
+    settings.encoding = store.Encoding();
     const auto read = [&](const char16_t* key, float own) {
         const std::optional<std::int32_t> stored = ParseInt32(store.Data(key));
         return stored ? static_cast<float>(*stored) : own;

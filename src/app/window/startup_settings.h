@@ -21,16 +21,26 @@ namespace kiv {
 std::u16string IniFilePath(std::u16string_view programPath);
 std::u16string DefaultMacroFilePath(std::u16string_view programPath);
 
-// What the user is told when the settings file's path holds characters CP932
-// lacks (the folder the tool was put in): it can never be read or written,
-// so the window's place and the macro file are never kept. Nothing when the
-// path is fine.
-std::optional<std::u16string> UnsavableSettingsNotice(std::u16string_view iniPath);
+// What the user is told when the settings file's path holds characters its
+// encoding lacks (the folder the tool was put in; CP932 unless the file is a
+// Unicode one): kernel32's functions would write to a look-alike's file, and
+// the macro file beside it could not be named there, so the settings are
+// never written. Nothing when the path is fine.
+std::optional<std::u16string> UnsavableSettingsNotice(std::u16string_view iniPath,
+                                                      TextEncoding encoding);
 
 // What the user is told when the settings could not be written at the close.
 std::u16string SettingsNotSavedText(std::u16string_view iniPath);
 
 struct StartupSettings {
+    // What the settings file is read and written in: a value it cannot hold
+    // exactly is refused where it is set.
+    TextEncoding encoding = TextEncoding::Ansi;
+    // What the player is told when the file is there but could not be read
+    // (another program holds it, or it is barred): everything below is then
+    // a default, and no write of this run may touch the file. Nothing when it
+    // was read, or is not there yet (the first run).
+    std::optional<std::u16string> unreadable;
     WindowGeometry geometry;
     std::u16string macroFile;
     Options options;

@@ -29,6 +29,11 @@ void FillSendTo(HMENU menu, const SendToMenu& sendTo) {
         CheckMenuRadioItem(menu, 0, static_cast<UINT>(count - 1), static_cast<UINT>(sendTo.ticked),
                            MF_BYPOSITION);
     }
+    if (!sendTo.note.empty()) {
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_STRING | MF_GRAYED, 0,
+                    reinterpret_cast<const wchar_t*>(sendTo.note.c_str()));
+    }
 }
 
 void FillRecentFiles(HMENU menu, const RecentFilesMenu& recent) {

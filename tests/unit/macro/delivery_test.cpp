@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <tuple>
 
 namespace kiv {
@@ -23,6 +24,9 @@ struct Client {
     std::vector<std::pair<WindowHandle, std::uint32_t>> logWindows = {{2, 10}};
     std::vector<SendResult> results = {};  // for the sends in order; Delivered after them
     bool minimized = false;
+    std::map<WindowHandle, std::string> titles = {};  // "main" and the handle for the rest
+    // When each process started (0: Windows would not say); its id for the rest.
+    std::map<std::uint32_t, std::uint64_t> starts = {};
 };
 
 // Records what was done to the clients' windows and the searches that start
@@ -58,7 +62,14 @@ class FakeWindows final : public WindowSystem {
         }
         return 0;
     }
-    std::string TitleOf(WindowHandle window) override { return "main" + std::to_string(window); }
+    std::uint64_t StartTimeOf(std::uint32_t process) override {
+        const auto start = client_.starts.find(process);
+        return start != client_.starts.end() ? start->second : process;
+    }
+    std::string TitleOf(WindowHandle window) override {
+        const auto title = client_.titles.find(window);
+        return title != client_.titles.end() ? title->second : "main" + std::to_string(window);
+    }
     SendResult Send(WindowHandle window, WindowMessage message, std::uintptr_t wParam,
                     const char* text) override {
         calls.push_back("send " + std::to_string(window) + " " +
@@ -89,6 +100,14 @@ class FakeWindows final : public WindowSystem {
     const Client& client_;
     std::size_t sends_ = 0;
 };
+
+// A client by its process, started when FakeWindows says by default.
+GameClient ProcessOnly(std::uint32_t process) {
+    GameClient client;
+    client.process = process;
+    client.started = process;
+    return client;
+}
 
 using Calls = std::vector<std::string>;
 
@@ -133,8 +152,8 @@ TEST(Delivery, SendsTheLinesToTheTargetClientsChatInputAndBringsItForward) {
         {"no main window: the lines still go", u"A", Delivered, Join({kFind, Line("A")}),
          Client{.mainWindows = {}}},
         // Sends that fail stop the message, or not, by why they failed.
-        {"a hung client ends the message", u"A\\nB\\nC", NotAnswering,
-         Join({kFind, Line("A"), {"send 8 12 0 B", "send 8 256 13"}, kFront}),
+        {"a hung client ends the message, left behind", u"A\\nB\\nC", NotAnswering,
+         Join({kFind, Line("A"), {"send 8 12 0 B", "send 8 256 13"}}),
          Client{
              .results = {R::Delivered, R::Delivered, R::Delivered, R::Delivered, R::NotAnswered}}},
         {"a refused message ends at once, the game left behind: the user is asked first", u"A\\nB",
@@ -156,10 +175,43 @@ TEST(Delivery, SendsTheLinesToTheTargetClientsChatInputAndBringsItForward) {
     for (const auto& c : cases) {
         FakeWindows windows(c.client);
         ClientTarget target;
-        target.Choose(c.chosen);
-        EXPECT_EQ(Deliver(Macro(c.message, u"title"), windows, clock, target), c.outcome) << c.name;
+        if (c.chosen) target.Choose(ProcessOnly(*c.chosen));
+        EXPECT_EQ(Deliver(Macro(c.message, u"title"), windows, clock, target).outcome, c.outcome)
+            << c.name;
         EXPECT_EQ(windows.calls, c.calls) << c.name;
-        EXPECT_EQ(target.Chosen(), c.outcome == ChosenExited ? std::nullopt : c.chosen) << c.name;
+        EXPECT_EQ(target.Chosen() ? std::optional(target.Chosen()->process) : std::nullopt,
+                  c.outcome == ChosenExited ? std::nullopt : c.chosen)
+            << c.name;
+    }
+}
+
+// What the player is told became of each line with text, by where the
+// client stopped answering or Windows refused; the lines keep their places
+// in the macro.
+TEST(Delivery, ReportsWhichLinesWentWhichMayHaveGoneAndWhichDidNot) {
+    using enum LineFate;
+    using R = SendResult;
+    const struct {
+        const char* name;
+        std::vector<SendResult> results;
+        std::vector<SaidLine> lines;
+    } cases[] = {
+        {"all went", {}, {{1, u"A", Sent}, {3, u"C", Sent}}},
+        {"no answer to the second's text",
+         {R::Delivered, R::Delivered, R::Delivered, R::NotAnswered},
+         {{1, u"A", Sent}, {3, u"C", MayHaveGone}}},
+        {"no answer to the first's Enter let go",
+         {R::Delivered, R::Delivered, R::NotAnswered},
+         {{1, u"A", MayHaveGone}, {3, u"C", NotSent}}},
+        {"refused", {R::Refused}, {{1, u"A", NotSent}, {3, u"C", NotSent}}},
+    };
+    for (const auto& c : cases) {
+        const Client client{.results = c.results};
+        FakeWindows windows(client);
+        ClientTarget target;
+        const Clock clock = [] { return TimeOfDay{}; };
+        EXPECT_EQ(Deliver(Macro(u"A\\n\\nC", u"t"), windows, clock, target).lines, c.lines)
+            << c.name;
     }
 }
 
@@ -187,27 +239,78 @@ TEST(ClientTarget, CyclesInTitleOrderWrapsAndRemembersByTitle) {
     EXPECT_EQ(cycled, (std::vector<std::uint32_t>{35, 30, 40, 50, 35}));
     EXPECT_EQ(ClientTarget().ChooseNext({}), std::nullopt);
     std::vector<std::uint32_t> named;
-    named.reserve(3);
-    for (const GameClient& c :
-         InNameOrder({{1, 0, 0, "Beta"}, {2, 0, 0, "alpha"}, {3, 0, 0, "ALPHA"}})) {
+    named.reserve(4);
+    for (const GameClient& c : InNameOrder({{1, 0, 0, "Beta", 0, 2},
+                                            {2, 0, 0, "alpha"},
+                                            {3, 0, 0, "ALPHA"},
+                                            {4, 0, 0, "Beta", 0, 1}})) {
         named.push_back(c.process);
     }
-    EXPECT_EQ(named, (std::vector<std::uint32_t>{3, 2, 1})) << "letter case aside, then as written";
+    EXPECT_EQ(named, (std::vector<std::uint32_t>{3, 2, 4, 1}))
+        << "letter case aside, then as written, then by start";
 
     ClientTarget used;
-    used.Used(30);
+    used.Used(ProcessOnly(30));
     EXPECT_EQ(used.Take(running).client->process, 30u) << "used last, though lower in the z-order";
     EXPECT_EQ(used.ChooseNext(running)->process, 40u) << "on from the one used last";
     used.Choose(std::nullopt);
-    used.Used(99);
+    used.Used(ProcessOnly(99));
     EXPECT_EQ(used.Take(running).client->process, 50u) << "the one used last gone: the highest";
 
     ClientTarget remembered;
-    remembered.ChooseRemembered("main3", running);
-    EXPECT_EQ(remembered.Chosen(), 40u);
-    remembered.ChooseRemembered("gone", running);
-    EXPECT_EQ(remembered.Chosen(), 40u) << "a title no client has changes nothing";
-    EXPECT_EQ(remembered.ChosenTitle(), "main3") << "named when the player is told it exited";
+    remembered.Remember("main3", running);
+    EXPECT_EQ(remembered.Chosen()->process, 40u) << "at start-up, of the clients running";
+}
+
+// A client is its process and that process's start: Windows gives an ended
+// process's id to a later one. Where Windows would not say when one started,
+// its window tells. Clients of one title are numbered by their start; the
+// title remembered goes to a client of it that appears, unless two have it.
+TEST(ClientTarget, FollowsAProcessByItsStartAndTheRememberedTitleToAClientThatAppears) {
+    Client game{.mainWindows = {{1, 10}, {3, 20}, {5, 30}},
+                .logWindows = {},
+                .titles = {{1, "kiv"}, {3, "kiv"}},
+                .starts = {{10, 500}, {20, 400}}};
+    FakeWindows windows(game);
+    const auto running = [&] { return FindGameClients(windows); };
+    std::vector<std::pair<std::uint32_t, std::size_t>> orders;
+    for (const GameClient& c : running()) orders.emplace_back(c.process, c.startOrder);
+    EXPECT_EQ(orders, (decltype(orders){{10, 2}, {20, 1}, {30, 0}}))
+        << "by their start, not by id or z-order; a title of its own unnumbered";
+
+    ClientTarget target;
+    target.Used(running().back());  // the other game, where no choice takes the macro
+    target.Remember("kiv", running());
+    EXPECT_EQ(target.Chosen(), std::nullopt) << "two have the title: automatic";
+    EXPECT_TRUE(target.RememberedShared(running()));
+    target.Choose(running()[0]);
+    EXPECT_FALSE(target.RememberedShared(running())) << "one is chosen";
+    game.starts[10] = 900;  // ended, and its id given to a later client
+    EXPECT_TRUE(target.Take(running()).chosenExited) << "though its id came back";
+    EXPECT_EQ(target.Remembered(), "kiv") << "only this run's choice is gone";
+    EXPECT_EQ(target.Take(running()).client->process, 30u) << "automatic";
+    EXPECT_TRUE(target.RememberedShared(running())) << "the later one shares the title";
+    game.mainWindows.erase(game.mainWindows.begin() + 1);  // 20 ends: one left, seen before
+    EXPECT_EQ(target.Take(running()).client->process, 30u);
+    game.mainWindows.emplace_back(7, 40);
+    game.titles[7] = "kiv";
+    EXPECT_EQ(target.Take(running()).client->process, 30u) << "appeared, but two have the title";
+    game.mainWindows.erase(game.mainWindows.begin());  // 10 ends
+    game.mainWindows.emplace_back(9, 50);
+    game.titles[9] = "other";
+    EXPECT_EQ(target.Take(running()).client->process, 30u) << "none of the title appeared";
+    game.mainWindows.erase(game.mainWindows.end() - 2);  // 40 ends
+    game.mainWindows.emplace_back(11, 60);
+    game.titles[11] = "kiv";
+    EXPECT_EQ(target.Take(running()).client->process, 60u) << "appeared, alone with the title";
+
+    game.starts[60] = 0;  // Windows would not say: its window tells
+    target.Choose(running().back());
+    EXPECT_FALSE(target.Take(running()).chosenExited);
+    game.mainWindows.back().first = 13;
+    game.titles[13] = "kiv";
+    EXPECT_TRUE(target.Take(running()).chosenExited) << "another window of that id";
+    EXPECT_EQ(target.Take(running()).client->main, 13u) << "it appeared meanwhile, of the title";
 }
 
 }  // namespace

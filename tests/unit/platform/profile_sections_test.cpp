@@ -11,12 +11,16 @@
 #include <vector>
 
 #include "platform/ansi_text.h"
+#include "platform/utf8.h"
 #include "support/temp_dir.h"
+
+#ifdef _WIN32
+#include "platform/profile_sections_win32.h"
+#endif
 
 namespace kiv {
 namespace {
 
-using namespace std::string_literals;  // "...\0\0"s keeps its NULs
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
@@ -28,17 +32,6 @@ struct Implementation {
 };
 
 PortableProfileSections portable;
-
-Items Split(const std::vector<char>& buffer, std::uint32_t length) {
-    Items items;
-    std::string_view text(buffer.data(), length);
-    while (!text.empty()) {
-        const std::size_t end = text.find('\0');
-        items.push_back(FromAnsi(text.substr(0, end)));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    }
-    return items;
-}
 
 // In CP932 with CR LF, one line per section; ゼ, 表, ゾ and ー end in the
 // bytes 0x5B, 0x5C, 0x5D: a parser of raw bytes would cut the name short.
@@ -53,25 +46,18 @@ const std::string kUsersFile = ToAnsi(
 class ProfileContract : public testing::TestWithParam<Implementation> {
   protected:
     ProfileSections& profile() { return GetParam().get(); }
-    std::string File(const std::string& name) { return ToAnsi(dir_.File(name)); }
+    std::u16string File(const std::string& name) { return dir_.File(name); }
 
-    Items Names(const std::string& file) {
-        std::vector<char> buffer(65536, '*');
-        return Split(buffer, profile().GetSectionNames(buffer.data(), 65536, file.c_str()));
+    Items Names(const std::u16string& file) { return profile().SectionNames(file).value(); }
+    Items Lines(std::u16string_view section, const std::u16string& file) {
+        return profile().SectionLines(section, file);
     }
-    Items Lines(std::u16string_view section, const std::string& file) {
-        std::vector<char> buffer(65536, '*');
-        const std::string name = ToAnsi(section);
-        return Split(buffer,
-                     profile().GetSection(name.c_str(), buffer.data(), 65536, file.c_str()));
-    }
-    bool Write(std::u16string_view section, const std::string& text, const std::string& file) {
-        const std::string name = ToAnsi(section);
-        return profile().WriteSection(name.c_str(), text.c_str(), file.c_str());
+    bool Write(std::u16string_view section, const Items& lines, const std::u16string& file) {
+        return profile().WriteSection(section, lines, file);
     }
 
     TempDir dir_;
-    const std::string ini_ = File("s.ini");
+    const std::u16string ini_ = File("s.ini");
 };
 
 TEST_P(ProfileContract, ReadsTheLinesUsersWriteAndWritingReplacesOneSectionOnly) {
@@ -85,15 +71,7 @@ TEST_P(ProfileContract, ReadsTheLinesUsersWriteAndWritingReplacesOneSectionOnly)
     EXPECT_EQ(Lines(u"ゼ表ゾー", ini_), Items{u"名前=値"});
     EXPECT_EQ(Lines(u"Nowhere", ini_), Items{});
 
-    // A short buffer gets what fits, double-NUL ended, and its size minus two.
-    std::vector<char> buffer(12, '*');
-    EXPECT_EQ(profile().GetSectionNames(buffer.data(), 12, ini_.c_str()), 10u);
-    EXPECT_EQ(buffer[10], '\0');
-    EXPECT_EQ(profile().GetSection("Position", buffer.data(), 12, ini_.c_str()), 10u);
-    EXPECT_EQ(std::string(buffer.data(), 10), "Left=1200\0"s);
-    EXPECT_EQ(buffer[11], '\0');
-
-    ASSERT_TRUE(Write(u"position", "Left=5\0New=6\0junk\0\0\0"s, ini_));
+    ASSERT_TRUE(Write(u"position", {u"Left=5", u"New=6", u"junk"}, ini_));
     EXPECT_EQ(ReadBytes(dir_.Path("s.ini")),
               ToAnsi(u"top=before any section\r\n[Position]\r\nLeft=5\r\nNew=6\r\n"
                      u"[Spaced]\r\nk=v\r\n; note\r\n[ゼ表ゾー]\r\n名前=値\r\n[position]\r\n"));
@@ -114,29 +92,29 @@ TEST_P(ProfileContract, OnlyAsciiSpacesAreTrimmed) {
 TEST_P(ProfileContract, WritingNoKeysEmptiesASectionButAddsNoneAndANamelessOneLosesItsHeader) {
     WriteBytes(dir_.Path("s.ini"), "[A]\r\na=1\r\n[ ]\r\nhidden=1\r\n[B]\r\nb=2\r\n");
     EXPECT_EQ(Lines(u"A", ini_), Items{u"a=1"});
-    ASSERT_TRUE(Write(u"a", "a=2\0\0"s, ini_));
+    ASSERT_TRUE(Write(u"a", {u"a=2"}, ini_));
     EXPECT_EQ(Lines(u"A", ini_), (Items{u"a=2", u"hidden=1"}));
     EXPECT_EQ(Lines(u"B", ini_), Items{u"b=2"});
-    ASSERT_TRUE(Write(u"C", "\0\0"s, ini_));
-    ASSERT_TRUE(Write(u"b", "\0\0"s, ini_));
+    ASSERT_TRUE(Write(u"C", {}, ini_));
+    ASSERT_TRUE(Write(u"b", {}, ini_));
     EXPECT_EQ(ReadBytes(dir_.Path("s.ini")), "[A]\r\na=2\r\nhidden=1\r\n[B]\r\n");
 }
 
 TEST_P(ProfileContract, AMissingFileHasNoSectionsAndWritingCreatesItButNoFolder) {
-    const std::string file = File("new.ini");
+    const std::u16string file = File("new.ini");
     EXPECT_EQ(Names(file), Items{});
     EXPECT_EQ(Lines(u"Position", file), Items{});
-    ASSERT_TRUE(Write(u"C", "\0\0"s, file));
+    ASSERT_TRUE(Write(u"C", {}, file));
     EXPECT_FALSE(std::filesystem::exists(dir_.Path("new.ini"))) << "nothing to write";
 
-    ASSERT_TRUE(Write(u"Position", "Left=1\0Top=2\0\0"s, file));
-    ASSERT_TRUE(Write(u"Setting", ToAnsi(u"FileName=C:\\表\\a.txt") + "\0\0"s, file));
+    ASSERT_TRUE(Write(u"Position", {u"Left=1", u"Top=2"}, file));
+    ASSERT_TRUE(Write(u"Setting", {u"FileName=C:\\表\\a.txt"}, file));
     EXPECT_EQ(ReadBytes(dir_.Path("new.ini")),
               "[Position]\r\nLeft=1\r\nTop=2\r\n[Setting]\r\nFileName=C:\\\x95\\\\a.txt\r\n");
     EXPECT_EQ(Names(file), (Items{u"Position", u"Setting"}));
     std::filesystem::create_directory(dir_.Path("folder.ini"));
-    EXPECT_FALSE(Write(u"Position", "Left=5\0\0"s, File("folder.ini")));
-    EXPECT_FALSE(Write(u"Position", "Left=5\0\0"s, File("no-such-dir/s.ini")));
+    EXPECT_FALSE(Write(u"Position", {u"Left=5"}, File("folder.ini")));
+    EXPECT_FALSE(Write(u"Position", {u"Left=5"}, File("no-such-dir/s.ini")));
 }
 
 TEST_P(ProfileContract, AReadOnlyFileStaysAsItWas) {
@@ -149,15 +127,61 @@ TEST_P(ProfileContract, AReadOnlyFileStaysAsItWas) {
                                      std::filesystem::perm_options::add);
         GTEST_SKIP() << "this system lets us write read-only files (an administrator under Wine)";
     }
-    EXPECT_FALSE(Write(u"Position", "Left=5\0\0"s, ini_));
+    EXPECT_FALSE(Write(u"Position", {u"Left=5"}, ini_));
     std::filesystem::permissions(path, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
     EXPECT_EQ(ReadBytes(path), kUsersFile);
 }
 
+// Each file in its own encoding: read as it is, and written back so, its
+// mark kept; a line whose bytes its text would not give back (a code CP932
+// has twice, bytes no character stands for) keeps them while untouched.
+TEST(PortableProfile, ReadsAndWritesEachFileInItsOwnEncoding) {
+    const auto utf16 = [](std::u16string_view text, bool big) {
+        std::string bytes(big ? "\xFE\xFF" : "\xFF\xFE");
+        for (const char16_t unit : text) {
+            const char high = static_cast<char>(unit >> 8);
+            const char low = static_cast<char>(unit & 0xFF);
+            bytes += big ? high : low;
+            bytes += big ? low : high;
+        }
+        return bytes;
+    };
+    const std::u16string before = u"[Setting]\r\nFileName=C:\\表\\😀.txt\r\n[Position]\r\nLeft=1\r\n";
+    const std::u16string after = u"[Setting]\r\nFileName=C:\\表\\😀.txt\r\n[Position]\r\nLeft=2\r\n";
+    const std::string cp932Kept = "[Other]\r\nnear=\x87\x90\r\nnone=\x85\x40\r\n";
+    const struct {
+        const char* name;
+        std::string before;
+        std::string after;
+        TextEncoding encoding;
+    } files[] = {
+        {"UTF-8", ToUtf8(before), ToUtf8(after), TextEncoding::Utf8},
+        {"UTF-8 marked", "\xEF\xBB\xBF" + ToUtf8(before), "\xEF\xBB\xBF" + ToUtf8(after),
+         TextEncoding::Utf8},
+        {"UTF-16 LE", utf16(before, false), utf16(after, false), TextEncoding::Utf16Le},
+        {"UTF-16 BE", utf16(before, true), utf16(after, true), TextEncoding::Utf16Be},
+        {"CP932", cp932Kept + "[Position]\r\nLeft=1\r\n", cp932Kept + "[Position]\r\nLeft=2\r\n",
+         TextEncoding::Ansi},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
+        TempDir dir;
+        WriteBytes(dir.Path("s.ini"), file.before);
+        PortableProfileSections profile;
+        const std::u16string ini = dir.File("s.ini");
+        EXPECT_EQ(profile.EncodingOf(ini), file.encoding);
+        if (file.encoding != TextEncoding::Ansi) {
+            EXPECT_EQ(profile.SectionLines(u"setting", ini), Items{u"FileName=C:\\表\\😀.txt"});
+        }
+        ASSERT_TRUE(profile.WriteSection(u"Position", {u"Left=2"}, ini));
+        EXPECT_EQ(ReadBytes(dir.Path("s.ini")), file.after);
+    }
+}
+
 const Implementation kImplementations[] = {
 #ifdef _WIN32
-    {"kernel32", SystemProfileSections},
+    {"kernel32", Kernel32Profile},
 #endif
     {"portable", []() -> ProfileSections& { return portable; }},
 };

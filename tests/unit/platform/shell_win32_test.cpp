@@ -88,6 +88,7 @@ TEST_F(Relaunching, RunsTheProgramAsAdministratorFromItsFolderAndTheNoticePortSa
     bool busy = false;
     WindowNoticePort port({.handle = window,
                            .programPath = u"C:\\chat.exe",
+                           .settingsPath = u"C:\\chat.ini",
                            .busy = [&] { return busy; },
                            .saveSettings = [] {},
                            .releaseHotkeys = [] {},

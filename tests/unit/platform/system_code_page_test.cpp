@@ -13,6 +13,7 @@
 #include "macro/macro_list.h"
 #include "platform/ansi_text.h"
 #include "platform/utf8.h"
+#include "settings/ini_file.h"
 #include "support/loaded_macro_list.h"
 #include "support/temp_dir.h"
 
@@ -119,6 +120,35 @@ TEST_F(SystemCodePageTest, TheDialogRefusesWhatTheFilesCodePageLacks) {
     EXPECT_NE(WhyMacroCannotBeWritten(Macro(u"♥", u"t"), TextEncoding::Ansi).find(u"U+2665"),
               std::u16string::npos);
     EXPECT_EQ(WhyMacroCannotBeWritten(Macro(u"♥", u"t"), TextEncoding::Utf8), u"");
+}
+
+// The settings file through this system's own profile functions: a Shift_JIS one keeps its
+// Japanese on a UTF-8 system (where kernel32's would read U+FFFD and write that back), and what
+// the tool did not set keeps its bytes under every code page; a new one is Shift_JIS there too.
+TEST_F(SystemCodePageTest, TheSettingsFileIsReadAndWrittenInItsOwnEncoding) {
+    const std::string kept = "[Setting]\r\nFileName=C:\\" + kGreeting + "\\chat.txt\r\n" +
+                             "[MacroHotkeys]\r\nF7=" + kHello + "\r\n";
+    WriteBytes(dir_.Path("chat.ini"), kept);
+    IniFile store;
+    ASSERT_TRUE(store.Load(dir_.File("chat.ini")));
+    EXPECT_EQ(store.Encoding(), TextEncoding::Ansi);
+    store.SetNowSection(u"Setting");
+    if (ReadsCp932()) {
+        EXPECT_EQ(store.Data(u"FileName"), u"C:\\あいさつ\\chat.txt");
+    }
+    store.SetNowSection(u"Position");
+    store.SetData(u"Left", u"10");
+    ASSERT_TRUE(store.Save(u""));
+    EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")), kept + "[Position]\r\nLeft=10\r\n");
+
+    IniFile made;
+    ASSERT_TRUE(made.Load(dir_.File("new.ini")));
+    made.SetNowSection(u"Setting");
+    made.SetData(u"FileName", u"C:\\よろしく");
+    ASSERT_TRUE(made.Save(u""));
+    if (ReadsCp932()) {
+        EXPECT_EQ(ReadBytes(dir_.Path("new.ini")), "[Setting]\r\nFileName=C:\\" + kRegards + "\r\n");
+    }
 }
 
 // Paths and names the settings file keeps must come back exactly, in the

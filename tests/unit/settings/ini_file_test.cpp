@@ -148,21 +148,22 @@ TEST_F(IniFileTest, BadAndLargeFilesLoadWithoutLosingTheGoodSections) {
 class FailingProfile final : public ProfileSections {
   public:
     bool unusableNames = false;
-    std::string failWritesOf;
-    std::vector<std::string> written;
+    std::u16string failWritesOf;
+    std::vector<std::u16string> written;
 
-    std::uint32_t GetSectionNames(char* buffer, std::uint32_t, const char*) override {
-        std::copy_n(unusableNames ? "\0" : "A\0B\0C\0", unusableNames ? 2 : 7, buffer);
-        return unusableNames ? 1 : 6;
+    std::optional<std::vector<std::u16string>> SectionNames(const std::u16string&) override {
+        if (unusableNames) return std::nullopt;
+        return std::vector<std::u16string>{u"A", u"B", u"C"};
     }
-    std::uint32_t GetSection(const char*, char* buffer, std::uint32_t, const char*) override {
-        buffer[0] = buffer[1] = '\0';
-        return 0;
+    std::vector<std::u16string> SectionLines(std::u16string_view, const std::u16string&) override {
+        return {};
     }
-    bool WriteSection(const char* section, const char*, const char*) override {
+    bool WriteSection(std::u16string_view section, const std::vector<std::u16string>&,
+                      const std::u16string&) override {
         written.emplace_back(section);
         return failWritesOf != section;
     }
+    TextEncoding EncodingOf(const std::u16string&) override { return TextEncoding::Ansi; }
 };
 
 TEST(IniFileFailures, AnUnusableNameListFailsTheLoadAndSaveStopsAtTheFirstSectionThatFails) {
@@ -173,11 +174,11 @@ TEST(IniFileFailures, AnUnusableNameListFailsTheLoadAndSaveStopsAtTheFirstSectio
     EXPECT_TRUE(unusable.Sections().empty());
 
     profile.unusableNames = false;
-    profile.failWritesOf = "B";
+    profile.failWritesOf = u"B";
     IniFile store(profile);
     ASSERT_TRUE(store.Load(u"x.ini"));
     EXPECT_FALSE(store.Save(u""));
-    EXPECT_EQ(profile.written, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(profile.written, (Names{u"A", u"B"}));
     EXPECT_EQ(store.NowSection(), u"B");
 }
 

@@ -55,6 +55,11 @@ TEST(ToolMenu, EveryItemHasAnIdTheSystemMenuTakesAndShowsItsKey) {
     EXPECT_EQ(SendToItemText(u"", 7), u"(タイトルなし) (PID 7)");
     EXPECT_EQ(SendToItemText(u"A&B\tC", 8), u"A&&B C (PID 8)") << "no access key, no key column";
     EXPECT_EQ(ClientInText(u"A&B", 8), u"「A&B」(PID 8)") << "in a sentence, as written";
+    // Where clients share a title, by their start instead of an id.
+    EXPECT_EQ(SendToItemText(u"KIV", 8, 2), u"KIV (2)");
+    EXPECT_EQ(ClientInText(u"KIV", 8, 1), u"「KIV (1)」");
+    EXPECT_EQ(RememberedTitleSharedNote(u"A&B"),
+              u"(「A&&B」のゲームクライアントが複数あるため自動)");
 }
 
 // 最近使ったファイル: a number to choose by, the name as written, and a

@@ -78,12 +78,15 @@ TEST_F(MacroHotkeysTest, TheSectionIsWrittenOnlyWhenItWasThereOrAKeyWasSet) {
 }
 
 TEST(MacroHotkeyTitles, TheSettingsFileMustKeepTheTitleAsItIs) {
-    EXPECT_EQ(MacroHotkeyTitleRefusal(u"回復依頼"), std::nullopt);
-    EXPECT_NE(MacroHotkeyTitleRefusal(u"回復♥")->find(u"♥ (U+2665)"), std::u16string::npos);
+    constexpr TextEncoding cp932 = TextEncoding::Ansi;
+    EXPECT_EQ(MacroHotkeyTitleRefusal(u"回復依頼", cp932), std::nullopt);
+    EXPECT_NE(MacroHotkeyTitleRefusal(u"回復♥", cp932)->find(u"♥ (U+2665)"), std::u16string::npos);
+    EXPECT_EQ(MacroHotkeyTitleRefusal(u"回復♥", TextEncoding::Utf8), std::nullopt)
+        << "a settings file in UTF-8 keeps it";
     for (const std::u16string title : {u" 回復", u"回復 ", u"\t回復", u"回復\t", u""}) {
-        EXPECT_TRUE(MacroHotkeyTitleRefusal(title)) << ToUtf8(title);
+        EXPECT_TRUE(MacroHotkeyTitleRefusal(title, TextEncoding::Utf8)) << ToUtf8(title);
     }
-    EXPECT_EQ(MacroHotkeyTitleRefusal(u"回\t復"), std::nullopt)
+    EXPECT_EQ(MacroHotkeyTitleRefusal(u"回\t復", cp932), std::nullopt)
         << "inside, a TAB is the title's own";
 }
 

@@ -46,6 +46,10 @@ TEST(MacroFileChoice, OneDroppedFileLoadsAndAnythingElseIsExplained) {
         EXPECT_NE(outcome.message.find(told), std::u16string::npos);
         EXPECT_EQ(outcome.message.empty(), told.empty());
     }
+    DropFacts unicode = facts;
+    unicode.settings = TextEncoding::Utf8;  // a settings file in UTF-8 keeps any path
+    EXPECT_EQ(DecideDrop({u"C:\\m\\a挨拶〜定型\\Café.txt"}, unicode).load,
+              u"C:\\m\\a挨拶〜定型\\Café.txt");
 }
 
 }  // namespace

@@ -125,7 +125,7 @@ TEST_F(ShownMacroFileTest, ALoadIsShownFromTheTopAndOneThatFailsLeavesTheListAnd
 TEST_F(ShownMacroFileTest, RecentFilesAreKeptOnceInUseEachAtItsPlaceAndAGoneOneIsNeverMade) {
     const std::u16string a = Write("a.txt", "x\r\ny\r\n");
     const std::u16string b = Write("b.txt", "p\r\nq\r\nr\r\n");
-    file_.StartRecent({});
+    file_.StartRecent({}, TextEncoding::Ansi);
     file_.LoadFirst(a, a);
     file_.Load(a);  // the Open dialog, on the same file
     EXPECT_EQ(file_.RecentToKeep(), std::nullopt) << "one file: the settings stay as they were";
@@ -261,7 +261,7 @@ TEST_F(ShownMacroFileTest, AFileThatHoldsNoTextIsRefusedAndNeverReplaced) {
     const std::string program("MZ\x90\0\x03\0", 6);
     const std::u16string game = Write("game.txt", program);
     const std::wstring named = dir_.Path("game.txt").wstring();
-    file_.StartRecent({});
+    file_.StartRecent({}, TextEncoding::Ansi);
     std::wstring told = Told([&] { file_.LoadFirst(game, game); });
     EXPECT_NE(told.find(named + L"」はテキストファイルではない"), std::wstring::npos) << told;
     EXPECT_EQ(test::ReadBytes(dir_.Path("game.txt")), program) << "no default macros over it";
@@ -306,7 +306,7 @@ TEST_F(ShownMacroFileTest, AFileOnADriveNotThereIsOutOfReachNotGone) {
     const std::u16string c = Write("c.txt", "c\r\n");
     RecentFiles recent;
     for (const std::u16string& path : {c, dir_.File("b.txt"), away, a}) recent.Loaded(path);
-    file_.StartRecent(recent);
+    file_.StartRecent(recent, TextEncoding::Ansi);
     file_.Load(a);
     std::wstring told = Told([&] { file_.StepRecent(1); });
     EXPECT_EQ(file_.Path(), c) << "past the drive not there and the file gone";
@@ -397,7 +397,7 @@ TEST_F(ShownFromAShare, AStepPassesAFileOnAShareThatTheStepBeforeFoundGone) {
     const std::u16string c = Write("c.txt", "c\r\n");
     RecentFiles recent;
     for (const std::u16string& path : {c, dir_.File("b.txt"), a}) recent.Loaded(path);
-    file_.StartRecent(recent);
+    file_.StartRecent(recent, TextEncoding::Ansi);
     file_.Load(a);
     ASSERT_TRUE(test::PumpUntil([&] { return file_.List().IsLoaded() && !file_.Reading(); }));
     file_.StepRecent(1);

@@ -50,13 +50,16 @@ TEST(Notices, WaitWhileTheGameIsInFrontAndShowOnceTheUserLooks) {
     PendingNotices notices;
     notices.Add({NoticeKind::ReloadFailed, u"古い"});
     notices.Add({NoticeKind::HotkeysRefused, u"キー"});
-    notices.Add({NoticeKind::ReloadFailed, u"新しい"});  // replaces the one not shown yet
+    notices.Add({NoticeKind::MacroCutShort, u"一つ目"});
+    notices.Add({NoticeKind::ReloadFailed, u"新しい"});   // replaces the one not shown yet
+    notices.Add({NoticeKind::MacroCutShort, u"二つ目"});  // beside it: each its own lines
     notices.ShowWhenLooking(port);
     EXPECT_EQ(port.steps, "flash|");
     port.inFront = true;
     notices.ShowWhenLooking(port);
     notices.ShowWhenLooking(port);
-    EXPECT_EQ(port.steps, "flash|tell:キー|tell:新しい|") << "each once, in order";
+    EXPECT_EQ(port.steps, "flash|tell:キー|tell:一つ目|tell:新しい|tell:二つ目|")
+        << "each once, in order";
     EXPECT_TRUE(notices.Empty());
     notices.Add({NoticeKind::ReloadFailed, u"x"});
     notices.Drop(NoticeKind::ReloadFailed);

@@ -99,5 +99,60 @@ TEST_F(MacroSayingTest, TheClientWhoseWindowCameForwardLastGetsTheLine) {
     EXPECT_TRUE(other.Received().empty());
 }
 
+// Clients of one title are named by their start; the one chosen in 送信先
+// flashes its taskbar button (Wine has no taskbar: the tip says which). The
+// title remembered waits while two have it, the menu saying why; its client
+// gone, it goes to one of that title started later, not to one already
+// running.
+TEST_F(MacroSayingTest, ClientsOfOneTitleGoByTheirStartAndTheTitleRememberedToOneStartedLater) {
+    // The lines a client was given, once it has `count`.
+    const auto Lines = [](const standin::StandinClient& client, std::size_t count) {
+        std::vector<std::string> lines;
+        for (const standin::Event& event : client.WaitForEvents(3 * count)) {
+            if (event.kind == "SETTEXT") lines.push_back(event.detail);
+        }
+        return lines;
+    };
+    const std::vector<std::string> kA = {standin::Hex("a")};
+    standin::StandinClient other(dir.Path("other.txt"), L"--title other");
+    standin::StandinClient first(dir.Path("first.txt"), L"--title same");
+    ASSERT_TRUE(other.Started() && first.Started());
+    ASSERT_TRUE(standin::WaitFor([&] { return other.Activated() && first.Activated(); }));
+    std::optional<standin::StandinClient> second(std::in_place, dir.Path("second.txt"),
+                                                 L"--title same");
+    ASSERT_TRUE(second->Started());
+    // Wine gives no later process an ended one's id: what tells them apart
+    // is checked here, the rest with the portable tests' fake.
+    Win32WindowSystem windows;
+    EXPECT_LT(windows.StartTimeOf(other.Process()), windows.StartTimeOf(second->Process()));
+    EXPECT_NE(windows.StartTimeOf(other.Process()), 0u);
+    saying.CameForward(other.Main());  // used last: the automatic target
+    saying.ChooseRemembered(u"same");
+    const SendToMenu offer = saying.OfferClients();
+    const std::u16string otherName = SendToItemText(u"other", other.Process());
+    EXPECT_EQ(offer.items,
+              (std::vector<std::u16string>{u"自動(&A)", otherName, u"same (1)", u"same (2)"}));
+    EXPECT_EQ(offer.ticked, 0u);
+    EXPECT_EQ(offer.note, u"(「same」のゲームクライアントが複数あるため自動)");
+
+    saying.ChooseOffered(3);
+    EXPECT_EQ(tip.Flashing(), second->Main()) << "the second started";
+    Select(0);
+    EXPECT_EQ(saying.Say(), DeliveryOutcome::Delivered);
+    EXPECT_EQ(Lines(*second, 1), kA);
+
+    second.reset();  // closed: told once, nothing sent
+    EXPECT_EQ(saying.Say(), DeliveryOutcome::ChosenExited);
+    EXPECT_EQ(saying.Say(), DeliveryOutcome::Delivered);
+    EXPECT_EQ(Lines(other, 1), kA) << "not to the one of that title running already";
+    EXPECT_TRUE(first.Received().empty());
+    first.Close();
+    standin::StandinClient later(dir.Path("later.txt"), L"--title same");
+    ASSERT_TRUE(later.Started());
+    EXPECT_EQ(saying.Say(), DeliveryOutcome::Delivered);
+    EXPECT_EQ(Lines(later, 1), kA) << "started later";
+    EXPECT_EQ(Lines(other, 1), kA);
+}
+
 }  // namespace
 }  // namespace kiv

@@ -468,6 +468,28 @@ TEST_F(MainWindowTest, TheFindBoxsEditingKeysEditTheQueryNeverTheMacros) {
     EXPECT_EQ(GetFocus(), ListOf(*tool)) << "Tab leaves the box";
 }
 
+// Enter held where nothing comes forward after a saying (a client showing
+// only its log window, a refused send): the keyboard repeats the key-down,
+// bit 30 set, and each repeat came to 発言 as a new press. One press says
+// one macro, in the list and in the find box, as the tool's loop takes them.
+TEST_F(MainWindowTest, EnterHeldDownSaysTheMacroOncePerPress) {
+    WriteMacros(u"a\r\nb\r\n");
+    const auto tool = Open();
+    const HWND list = ListOf(*tool);
+    SendMessageW(list, LB_SETCURSEL, 0, 0);
+    SendMessageW(list, WM_CHAR, u'b', 0);  // opens the find box
+    const HWND box = GetDlgItem(tool->Handle(), MacroFinder::kBox);
+    for (const HWND where : {list, box}) {
+        const auto said = window_counts::Get(tool->Handle(), window_counts::kDeliveries);
+        for (const LPARAM keyData : {0x00000001, 0x40000001, 0x40000001, 0x40000001, 0x00000001}) {
+            MSG enter{where, WM_KEYDOWN, VK_RETURN, keyData, GetTickCount(), {}};
+            tool->Dispatch(enter);
+        }
+        EXPECT_EQ(window_counts::Get(tool->Handle(), window_counts::kDeliveries), said + 2)
+            << (where == list ? "the list" : "the find box");
+    }
+}
+
 class OnAShare : public MainWindowTest {
   protected:
     test::StalledShare share_;

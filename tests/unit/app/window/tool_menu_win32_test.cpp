@@ -20,7 +20,7 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
     SetForegroundWindow(owner.Get());
     const MenuState state{.topMost = true, .selected = true, .canMoveDown = true};
     const ToolSubmenus submenus{.recentFiles = {{u"&1 a.txt  C:\\m", u"&2 b.txt  C:\\m"}, 0},
-                                .sendTo = {{u"自動", u"main (PID 7)"}, 1}};
+                                .sendTo = {{u"自動", u"main (PID 7)"}, 1, u"(なぜ)"}};
     using Case = std::pair<std::vector<WPARAM>, std::uint32_t>;  // keys, the ID chosen
     // Esc: nothing. Down, Down, Enter: the second item. Up (the last, 送信先),
     // Right, Down, Enter: its second. Up, Up (最近使ったファイル), Right, then
@@ -31,6 +31,7 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
           Case{{VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN}, RecentFileItemId(1)},
           Case{{VK_UP, VK_UP, VK_RIGHT, VK_UP, VK_RETURN}, kClearRecentFilesId}}) {
         std::vector<std::pair<std::wstring, UINT>> shown;
+        std::vector<std::pair<std::wstring, UINT>> sendTo;  // 送信先's items
         const DWORD thread = GetCurrentThreadId();
         std::thread user([&] {
             HWND popup = test::ShownMenuOf(thread, owner.Get());
@@ -39,12 +40,19 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
                 return;
             }
             auto* menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
-            for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-                wchar_t text[64] = {};
-                GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
-                const UINT flags = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-                shown.emplace_back(text, flags & (MF_CHECKED | MF_GRAYED | MF_SEPARATOR));
-            }
+            const auto read = [](HMENU from, std::vector<std::pair<std::wstring, UINT>>& into) {
+                for (int i = 0; i < GetMenuItemCount(from); ++i) {
+                    wchar_t text[64] = {};
+                    GetMenuStringW(from, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+                    const UINT flags = GetMenuState(from, static_cast<UINT>(i), MF_BYPOSITION);
+                    // A separator shows greyed too, as Windows keeps them.
+                    into.emplace_back(text, (flags & MF_SEPARATOR) != 0
+                                                ? MF_SEPARATOR
+                                                : flags & (MF_CHECKED | MF_GRAYED));
+                }
+            };
+            read(menu, shown);
+            read(GetSubMenu(menu, GetMenuItemCount(menu) - 1), sendTo);
             for (const WPARAM key : test.first) PostMessageW(popup, WM_KEYDOWN, key, 0);
         });
         const std::uint32_t chosen = ShowToolMenu(owner.Get(), {10, 10}, state, submenus);
@@ -53,12 +61,17 @@ TEST(ShowToolMenu, ShowsTheItemsAsTheStateSaysAndReturnsTheOneChosen) {
         ASSERT_EQ(shown.size(), ToolMenuItems().size() + 2);
         EXPECT_EQ(shown[shown.size() - 2].first, L"最近使ったファイル(&F)");
         EXPECT_EQ(shown.back().first, L"送信先(&G)");
+        EXPECT_EQ(sendTo, (std::vector<std::pair<std::wstring, UINT>>{{L"自動", 0},
+                                                                      {L"main (PID 7)", MF_CHECKED},
+                                                                      {L"", MF_SEPARATOR},
+                                                                      {L"(なぜ)", MF_GRAYED}}))
+            << "the target ticked; why the title remembered chose none, greyed, last";
         for (std::size_t i = 0; i + 2 < shown.size(); ++i) {
             const MenuItem& item = ToolMenuItems()[i];
             SCOPED_TRACE(i);
             EXPECT_EQ(std::u16string(shown[i].first.begin(), shown[i].first.end()), item.text);
             if (item.command == MenuCommand::Separator) {
-                EXPECT_NE(shown[i].second & MF_SEPARATOR, 0u);  // greyed too, as Windows keeps them
+                EXPECT_EQ(shown[i].second, static_cast<UINT>(MF_SEPARATOR));
                 continue;
             }
             const UINT flags = (IsTicked(item.command, state).value_or(false) ? MF_CHECKED : 0u) |

@@ -49,9 +49,11 @@ bool StartWorker(std::function<void()> work) {
         if (threads != nullptr) ReleaseSRWLockExclusive(&lock);
         return false;
     }
-    const HANDLE thread = CreateThread(nullptr, 0, Work, owned.get(), 0, nullptr);
-    if (thread != nullptr) {
-        owned.release();  // the thread's now
+    std::function<void()>* const handed = owned.release();  // the thread's, once it runs
+    const HANDLE thread = CreateThread(nullptr, 0, Work, handed, 0, nullptr);
+    if (thread == nullptr) {
+        owned.reset(handed);  // nothing runs it
+    } else {
         threads->push_back(thread);
     }
     ReleaseSRWLockExclusive(&lock);

@@ -20,17 +20,17 @@
 namespace kiv {
 
 enum class NoticeKind {
-    ReloadFailed,       // the macro file changed and cannot be read
-    ReadMidSave,        // the macro file changed all through its readings
-    HotkeysRefused,     // keys another program holds
-    SettingsUnsavable,  // the settings file's path cannot be held in CP932
+    ReloadFailed,        // the macro file changed and cannot be read
+    ReadMidSave,         // the macro file changed all through its readings
+    HotkeysRefused,      // keys another program holds
+    SettingsUnsavable,   // the settings file's path cannot be held in CP932
     SettingsUnreadable,  // the settings file was there but could not be read at start-up
-    SendRefused,        // Windows refused the messages to the game: offer to run as administrator
-    Problem,            // what went wrong while the user looked elsewhere (after a drop)
-    LeftoverFiles,      // side files an interrupted write of the macro file left
-    ClientExited,       // the game client chosen as the target has exited
-    RecentFileGone,     // a macro file used lately is no longer there
-    MacroCutShort,      // the game client stopped answering partway through a macro
+    SendRefused,         // Windows refused the messages to the game: offer to run as administrator
+    Problem,             // what went wrong while the user looked elsewhere (after a drop)
+    LeftoverFiles,       // side files an interrupted write of the macro file left
+    ClientExited,        // the game client chosen as the target has exited
+    RecentFileGone,      // a macro file used lately is no longer there
+    MacroCutShort,       // the game client stopped answering partway through a macro
 };
 
 struct Notice {

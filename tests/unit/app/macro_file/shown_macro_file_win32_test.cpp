@@ -233,8 +233,10 @@ TEST_F(ShownMacroFileTest, AReadingThatMeetsASaveIsReadAgainAndToldWhenItNeverSe
         if (savesLeft == 0 || !path.ends_with(u"chat.txt")) return;
         --savesLeft;
         ++saved;
-        test::WriteBytes(path,
-                         "v" + std::string(static_cast<std::size_t>(saved), '0' + saved) + "\r\n");
+        test::WriteBytes(
+            path, "v" +
+                      std::string(static_cast<std::size_t>(saved), static_cast<char>('0' + saved)) +
+                      "\r\n");
     });
     savesLeft = 2;
     file_.Load(chat);

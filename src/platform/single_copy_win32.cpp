@@ -73,10 +73,10 @@ std::u16string NormalisedPath(const std::u16string& path) {
         full = LongPath(full.substr(0, slash)) + full.substr(slash);
     }
     std::wstring folded(full.size(), L'\0');
-    if (!full.empty() && LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, full.c_str(),
-                                       static_cast<int>(full.size()), folded.data(),
-                                       static_cast<int>(folded.size()), nullptr, nullptr,
-                                       0) == static_cast<int>(full.size())) {
+    if (!full.empty() &&
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, full.c_str(),
+                      static_cast<int>(full.size()), folded.data(), static_cast<int>(folded.size()),
+                      nullptr, nullptr, 0) == static_cast<int>(full.size())) {
         full = folded;
     }
     return {full.begin(), full.end()};

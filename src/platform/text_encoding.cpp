@@ -63,8 +63,7 @@ std::string_view MarkOf(FileEncoding encoding) {
     return {};
 }
 
-void AppendDecoded(std::string_view bytes, TextEncoding encoding, std::u16string& out,
-                   bool atEnd) {
+void AppendDecoded(std::string_view bytes, TextEncoding encoding, std::u16string& out, bool atEnd) {
     switch (encoding) {
         case TextEncoding::Ansi:
             AppendFromFileCodePage(bytes, out);

@@ -43,8 +43,7 @@ std::string_view MarkOf(FileEncoding encoding);
 
 // Appends the text of `bytes` (after any mark). With `atEnd` a character cut
 // off by the end of the bytes is dropped, as a file cut short loses it.
-void AppendDecoded(std::string_view bytes, TextEncoding encoding, std::u16string& out,
-                   bool atEnd);
+void AppendDecoded(std::string_view bytes, TextEncoding encoding, std::u16string& out, bool atEnd);
 // The bytes that read back as exactly `text`, without a mark; nothing when
 // the encoding lacks one of its characters.
 std::optional<std::string> EncodedExactly(std::u16string_view text, TextEncoding encoding);

@@ -2,9 +2,9 @@
 // nothing crashes, every listed section can be selected, and writing one
 // section changes no other: read afresh, every other section has the very
 // lines it had (a file in UTF-8 may become ASCII, which reads the same).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <map>
 #include <vector>
 

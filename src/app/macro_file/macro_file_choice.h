@@ -17,8 +17,7 @@ namespace kiv {
 // settings file keeps the path in its encoding (`settings`: CP932 unless it
 // is a Unicode file), and one it cannot hold exactly would name another file
 // at the next start (a look-alike character) or none.
-std::optional<std::u16string> MacroFilePathRefusal(std::u16string_view path,
-                                                   TextEncoding settings);
+std::optional<std::u16string> MacroFilePathRefusal(std::u16string_view path, TextEncoding settings);
 
 // What a drop onto the window does: one file is loaded, as if chosen in the
 // dialog; a shortcut (Explorer drops the .lnk itself) stands for the file it

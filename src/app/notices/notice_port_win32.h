@@ -18,7 +18,7 @@ class WindowNoticePort final : public NoticePort {
         HWND handle = nullptr;
         std::u16string programPath;
         std::u16string settingsPath;  // which copy of the tool this is
-        std::function<bool()> busy;  // a macro is being delivered
+        std::function<bool()> busy;   // a macro is being delivered
         std::function<void()> saveSettings;
         std::function<void()> releaseHotkeys;
         std::function<void()> registerHotkeys;

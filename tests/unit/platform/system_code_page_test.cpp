@@ -147,7 +147,8 @@ TEST_F(SystemCodePageTest, TheSettingsFileIsReadAndWrittenInItsOwnEncoding) {
     made.SetData(u"FileName", u"C:\\よろしく");
     ASSERT_TRUE(made.Save(u""));
     if (ReadsCp932()) {
-        EXPECT_EQ(ReadBytes(dir_.Path("new.ini")), "[Setting]\r\nFileName=C:\\" + kRegards + "\r\n");
+        EXPECT_EQ(ReadBytes(dir_.Path("new.ini")),
+                  "[Setting]\r\nFileName=C:\\" + kRegards + "\r\n");
     }
 }
 

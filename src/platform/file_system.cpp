@@ -9,6 +9,7 @@ namespace kiv {
 namespace {
 
 BeforeOpenHook beforeOpen = nullptr;
+BeforeOpenHook beforeRead = nullptr;
 
 std::atomic<unsigned long> sideFileSerial{0};
 
@@ -49,6 +50,14 @@ void SetBeforeOpenHook(BeforeOpenHook hook) {
 
 void RunBeforeOpenHook(const std::u16string& path) {
     if (beforeOpen != nullptr) beforeOpen(path);
+}
+
+void SetBeforeReadHook(BeforeOpenHook hook) {
+    beforeRead = hook;
+}
+
+void RunBeforeReadHook(const std::u16string& path) {
+    if (beforeRead != nullptr) beforeRead(path);
 }
 
 std::string ReadFileBytes(const std::u16string& path) {

@@ -71,6 +71,11 @@ std::string ReadFileBytes(const std::u16string& path);
 using BeforeOpenHook = void (*)(const std::u16string& path);
 void SetBeforeOpenHook(BeforeOpenHook hook);
 void RunBeforeOpenHook(const std::u16string& path);
+// The same before each read of a FileReader, so that a test can make a read
+// fail as it does on Windows where another program locked a range of the
+// file (Wine lets the read through).
+void SetBeforeReadHook(BeforeOpenHook hook);
+void RunBeforeReadHook(const std::u16string& path);
 
 // The names of the side files, for the platform layers. "chat.txt.kivmacro-
 // new-1234-7" holds new contents until they take the file's name, "...-old-

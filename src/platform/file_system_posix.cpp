@@ -231,6 +231,7 @@ FileReader::~FileReader() {
 }
 
 std::size_t FileReader::Read(char* buffer, std::size_t capacity) {
+    RunBeforeReadHook(path_);
     for (;;) {
         const ssize_t got = ::read(static_cast<int>(handle_), buffer, capacity);
         if (got >= 0) return static_cast<std::size_t>(got);

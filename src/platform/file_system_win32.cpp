@@ -400,6 +400,7 @@ FileReader::~FileReader() {
 }
 
 std::size_t FileReader::Read(char* buffer, std::size_t capacity) {
+    RunBeforeReadHook(path_);
     const DWORD want = capacity > (1u << 30) ? (1u << 30) : static_cast<DWORD>(capacity);
     DWORD got = 0;
     if (!ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, want, &got, nullptr)) {

@@ -63,6 +63,12 @@ class PortableProfileSections final : public ProfileSections {
     bool WriteSection(std::u16string_view section, const std::vector<std::u16string>& lines,
                       const std::u16string& file) override;
     TextEncoding EncodingOf(const std::u16string& file) override;
+    // Whether the file, the section written so (by these functions or by
+    // kernel32's, which write alike), reads back as it was written. A file in
+    // the code page whose bytes would then be UTF-8 would not: such a write
+    // is refused.
+    bool ReadsBackAsWritten(std::u16string_view section, const std::vector<std::u16string>& lines,
+                            const std::u16string& file);
 
   private:
     // The last file read, parsed, while its size and write time stay the same:

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <unordered_map>
 
@@ -128,8 +129,13 @@ class Profile {
 
     void Replace(std::u16string_view name, const std::vector<std::u16string>& items) {
         firstByName_.clear();
+        // A line written back as it was read keeps the bytes it was read
+        // from: the store writes every section at the close, changed or not.
+        std::vector<Line> kept;
         for (Section& section : sections_) {
             if (!section.name.empty() && EqualIgnoringCase(section.name, name)) {
+                std::copy_if(section.lines.begin(), section.lines.end(), std::back_inserter(kept),
+                             [](const Line& line) { return !line.kept.empty(); });
                 section.lines.clear();
                 section.encodedValid = false;
             }
@@ -153,8 +159,15 @@ class Profile {
                     TrimStart(*added_.emplace_back(std::make_unique<std::u16string>(name)));
             }
             target->encodedValid = false;
-            target->lines.push_back(
-                Line{TrimStart(item.substr(0, equals)), TrimStart(item.substr(equals + 1)), {}});
+            Line line{TrimStart(item.substr(0, equals)), TrimStart(item.substr(equals + 1)), {}};
+            const auto same = std::find_if(kept.begin(), kept.end(), [&line](const Line& was) {
+                return was.name == line.name && was.value == line.value;
+            });
+            if (same != kept.end()) {
+                line.kept = same->kept;
+                kept.erase(same);
+            }
+            target->lines.push_back(line);
         }
         // Written out, the file loses every "[ ]" header, as kernel32 writes it:
         // what followed one becomes part of the section before, here as there.
@@ -299,6 +312,14 @@ class Profile {
     mutable std::unordered_map<std::u16string, std::size_t> firstByName_;
 };
 
+// A file in the code page that would read as UTF-8 once written: the lines a
+// write drops (those without "=") may have been all that kept it from it, or
+// a value in half-width katakana may be UTF-8's bytes too (ﾃｽ is ý). Read
+// back, its text would be another.
+bool ReadsAsUtf8(std::string_view written, FileEncoding encoding) {
+    return encoding.encoding == TextEncoding::Ansi && EncodingOfFile(written) != encoding;
+}
+
 }  // namespace
 
 struct PortableProfileSections::Cache {
@@ -356,11 +377,7 @@ bool PortableProfileSections::WriteSection(std::u16string_view section,
     if (!current.bytes && current.stamp) return false;
     current.profile.Replace(section, lines);
     std::string after = current.profile.FileBytes();
-    // The lines a write drops (those without "=") may have been all that kept
-    // a file in the code page from reading as UTF-8: written so, it would
-    // read back as other text. It is left as it was.
-    if (EncodingOfFile(after) != current.profile.Encoding() &&
-        current.profile.Encoding().encoding == TextEncoding::Ansi) {
+    if (ReadsAsUtf8(after, current.profile.Encoding())) {
         cache_.reset();  // it now holds what the file does not
         return false;
     }
@@ -376,6 +393,16 @@ bool PortableProfileSections::WriteSection(std::u16string_view section,
     current.stamp = StampOf(current.path);
     current.bytes = std::move(after);
     return true;
+}
+
+bool PortableProfileSections::ReadsBackAsWritten(std::u16string_view section,
+                                                 const std::vector<std::u16string>& lines,
+                                                 const std::u16string& file) {
+    Cache& current = Read(file);
+    current.profile.Replace(section, lines);
+    const bool same = !ReadsAsUtf8(current.profile.FileBytes(), current.profile.Encoding());
+    cache_.reset();  // it now holds what the file does not
+    return same;
 }
 
 TextEncoding PortableProfileSections::EncodingOf(const std::u16string& file) {

@@ -108,7 +108,11 @@ class SystemProfile final : public ProfileSections {
     }
     bool WriteSection(std::u16string_view section, const std::vector<std::u16string>& lines,
                       const std::u16string& file) override {
-        return For(file).WriteSection(section, lines, file);
+        ProfileSections& writer = For(file);
+        if (&writer == &kernel32_ && !portable_.ReadsBackAsWritten(section, lines, file)) {
+            return false;
+        }
+        return writer.WriteSection(section, lines, file);
     }
     TextEncoding EncodingOf(const std::u16string& file) override {
         return portable_.EncodingOf(file);

@@ -39,21 +39,20 @@ BOOL CALLBACK FindMarked(HWND window, LPARAM lParam) {
     return FALSE;
 }
 
-// The running copy's window, once it has one: it may still be starting.
-HWND RunningCopysWindow(const std::u16string& name) {
-    const ULONGLONG until = GetTickCount64() + SingleCopy::kLookForWindowMs;
-    for (;;) {
-        Found found{Wide(name), nullptr};
-        EnumWindows(FindMarked, reinterpret_cast<LPARAM>(&found));
-        if (found.window != nullptr || GetTickCount64() >= until) return found.window;
-        Sleep(100);
-    }
+HWND MarkedWindow(const std::u16string& name) {
+    Found found{Wide(name), nullptr};
+    EnumWindows(FindMarked, reinterpret_cast<LPARAM>(&found));
+    return found.window;
+}
+
+// Free, or left by a copy that ended without letting it go: this copy's.
+bool Acquired(DWORD waited) {
+    return waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
 }
 
 // Started by the player, this copy holds the foreground and may pass it on.
 // Asynchronous where it can be: a copy that hangs must not hold this one.
 void BringForward(HWND window) {
-    if (window == nullptr) return;
     if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
     // A dialog of its own, if one is up: the window is disabled under it.
     HWND popup = GetLastActivePopup(window);
@@ -82,34 +81,57 @@ std::u16string NormalisedPath(const std::u16string& path) {
     return {full.begin(), full.end()};
 }
 
-std::optional<SingleCopy> SingleCopy::Take(const std::u16string& settingsPath) {
+std::optional<SingleCopy> SingleCopy::Take(const std::u16string& settingsPath, bool& stuck) {
+    stuck = false;
     std::u16string name = SingleCopyName(NormalisedPath(settingsPath));
-    UniqueHandle lock(CreateMutexW(nullptr, TRUE, Wide(name)));
-    const DWORD error = GetLastError();
+    UniqueHandle lock(CreateMutexW(nullptr, FALSE, Wide(name)));
     if (!lock) {
-        // A copy running as administrator holds a lock this one may not open.
-        if (error == ERROR_ACCESS_DENIED) {
-            BringForward(RunningCopysWindow(name));
+        // A copy running as administrator holds a lock this one may not
+        // open; else there is no lock to be had, and this copy runs as the
+        // tool always did.
+        if (GetLastError() != ERROR_ACCESS_DENIED) return SingleCopy({}, std::move(name));
+        if (HWND window = MarkedWindow(name)) {
+            BringForward(window);
+        } else {
+            stuck = true;
+        }
+        return std::nullopt;
+    }
+    if (Acquired(WaitForSingleObject(lock.Get(), 0))) return SingleCopy(std::move(lock), name);
+    // Taking over from the copy that started this one: once it has let go.
+    const UniqueHandle handOver(OpenEventW(SYNCHRONIZE, FALSE, Wide(HandOverName(name))));
+    if (handOver && Acquired(WaitForSingleObject(lock.Get(), kHandOverWaitMs))) {
+        return SingleCopy(std::move(lock), name);
+    }
+    // Another copy holds it: one still starting has no window yet, and one
+    // ending lets go once its window is gone.
+    const ULONGLONG until = GetTickCount64() + kLookForWindowMs;
+    for (;;) {
+        if (HWND window = MarkedWindow(name)) {
+            BringForward(window);
             return std::nullopt;
         }
-        return SingleCopy(std::move(lock), std::move(name));  // no lock to be had: run
-    }
-    if (error != ERROR_ALREADY_EXISTS) return SingleCopy(std::move(lock), std::move(name));
-    const UniqueHandle handOver(OpenEventW(SYNCHRONIZE, FALSE, Wide(HandOverName(name))));
-    if (handOver) {
-        // Taking over from the copy that started this one: once it has ended
-        // (the lock then comes here, abandoned), this copy is the one.
-        const DWORD waited = WaitForSingleObject(lock.Get(), kHandOverWaitMs);
-        if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
-            return SingleCopy(std::move(lock), std::move(name));
+        if (Acquired(WaitForSingleObject(lock.Get(), 100))) {
+            return SingleCopy(std::move(lock), name);
         }
+        if (GetTickCount64() >= until) break;
     }
-    BringForward(RunningCopysWindow(name));
+    stuck = true;
     return std::nullopt;
 }
 
 void SingleCopy::Mark(HWND window) const {
     SetPropW(window, Wide(name_), reinterpret_cast<HANDLE>(1));
+}
+
+void SingleCopy::Unmark(HWND window) const {
+    RemovePropW(window, Wide(name_));
+}
+
+void SingleCopy::Release() {
+    if (!lock_) return;
+    ReleaseMutex(lock_.Get());
+    lock_.Reset();
 }
 
 HandOver::HandOver(const std::u16string& settingsPath)

@@ -87,7 +87,10 @@ void EndWithWorkers(UINT exitCode, DWORD boundMs) {
         processEnd(exitCode);
         return;
     }
-    ExitProcess(exitCode);
+    // Not ExitProcess: it tears the DLLs down after stopping the threads, and
+    // one stopped while it held a lock their teardown takes would hang the
+    // end. The settings are written by now; nothing else is wanted of it.
+    TerminateProcess(GetCurrentProcess(), exitCode);
 }
 
 void SetProcessEndSeam(ProcessEnd seam) {

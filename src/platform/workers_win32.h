@@ -22,11 +22,12 @@ bool StartWorker(std::function<void()> work);
 bool WorkersEnded(DWORD boundMs);
 
 // After the window's loop: returns once no worker runs. One that still runs
-// after `boundMs` ends the process here with `exitCode` (ExitProcess: every
-// other thread stops before a DLL or a static object is torn down).
+// after `boundMs` ends the process here with `exitCode`, before a DLL or a
+// static object is torn down (TerminateProcess: what the stopped threads
+// held is never waited for).
 void EndWithWorkers(UINT exitCode, DWORD boundMs);
 
-// For tests: what ends the process (null: ExitProcess).
+// For tests: what ends the process (null: TerminateProcess).
 using ProcessEnd = void (*)(UINT exitCode);
 void SetProcessEndSeam(ProcessEnd seam);
 

@@ -344,16 +344,46 @@ TEST_F(MainWindowE2eTest, OneCopyRunsForEachSettingsFile) {
     // would find none and run whether it waits for a hand-over or not.
     const std::u16string name = SingleCopyName(NormalisedPath(dir_.File("chat.ini")));
     const UniqueHandle lock(CreateMutexW(nullptr, FALSE, reinterpret_cast<LPCWSTR>(name.c_str())));
-    const HandOver handOver(dir_.File("chat.ini"));
-    const auto [taking, takingId] = start(Exe());
-    ASSERT_TRUE(e2e::WaitFor([&] { return HandlesOn(lock.Get()) >= 3; })) << "the first, ours, its";
-    ASSERT_TRUE(first.Close());
-    HWND taken = nullptr;
-    EXPECT_TRUE(e2e::WaitFor([&, id = takingId] {
-        return (taken = e2e::FindProcessWindow(id, L"KivMacroMainWindow")) != nullptr;
-    })) << "it waited for the first to end, and took over";
-    PostMessageW(taken, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(taking.Get(), 15000), WAIT_OBJECT_0);
+    const auto windowOf = [](DWORD process, const wchar_t* className) {
+        HWND found = nullptr;
+        e2e::WaitFor(
+            [&] { return (found = e2e::FindProcessWindow(process, className)) != nullptr; });
+        return found;
+    };
+    const auto closes = [](HANDLE process, HWND window) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        return WaitForSingleObject(process, 15000) == WAIT_OBJECT_0;
+    };
+    {
+        const HandOver handOver(dir_.File("chat.ini"));
+        const auto [taking, id] = start(Exe());
+        ASSERT_TRUE(e2e::WaitFor([&] { return HandlesOn(lock.Get()) >= 3; }))
+            << "the first, ours, its";
+        ASSERT_TRUE(first.Close());
+        HWND taken = windowOf(id, L"KivMacroMainWindow");
+        ASSERT_NE(taken, nullptr) << "it waited for the first to end, and took over";
+        EXPECT_TRUE(closes(taking.Get(), taken));
+    }
+
+    // A copy whose window is gone but whose process lingers (a share that
+    // stopped answering holds it) lets go: a new start waits for that, not
+    // for its window; one that never lets go is told.
+    ASSERT_EQ(WaitForSingleObject(lock.Get(), 0), WAIT_OBJECT_0) << "held here, no window";
+    const auto [waiting, waitingId] = start(Exe());
+    ASSERT_TRUE(e2e::WaitFor([&] { return HandlesOn(lock.Get()) >= 2; }));
+    ReleaseMutex(lock.Get());
+    HWND came = windowOf(waitingId, L"KivMacroMainWindow");
+    ASSERT_NE(came, nullptr);
+    EXPECT_TRUE(closes(waiting.Get(), came));
+    const std::string written = Ini();
+    ASSERT_EQ(WaitForSingleObject(lock.Get(), 0), WAIT_OBJECT_0);
+    const auto [told, toldId] = start(Exe());
+    HWND box = windowOf(toldId, L"#32770");
+    EXPECT_TRUE(e2e::WaitFor(
+        [&] { return e2e::ItemText(box, 0xFFFF).find(L"応答しない") != std::wstring::npos; }));
+    EXPECT_TRUE(closes(told.Get(), box));
+    EXPECT_EQ(Ini(), written) << "nothing written by a copy that did not run";
+    ReleaseMutex(lock.Get());
 }
 
 TEST_F(WithGameClient, TheListHasTheFocusBackFromTheGameAndGlobalHotkeysWorkWithTheGameInFront) {

@@ -57,10 +57,17 @@ bool HasNamelessSection(std::string_view bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kiv;
+    using Keys = std::vector<std::pair<std::u16string, std::u16string>>;
     const auto& dir = fuzz::ScratchDir();
     const std::string_view bytes = fuzz::AsBytes(data, size);
     test::WriteBytes(dir.Path("settings.ini"), std::string(bytes));
     const std::u16string path = dir.File("settings.ini");
+    const auto keysOf = [](IniFile& store, const std::u16string& section) {
+        store.SetNowSection(section);
+        Keys keys;
+        for (const std::u16string& key : store.Keys()) keys.emplace_back(key, store.Data(key));
+        return keys;
+    };
 
     // Fresh instances each time: the cache keys on size and write time, which
     // rapid rewrites of one file can repeat.
@@ -68,24 +75,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IniFile ini(profile);
     if (!ini.Load(path)) return 0;
     const std::vector<std::u16string> sections = ini.Sections();
-    std::map<std::u16string, std::vector<std::u16string>> before;
+    std::map<std::u16string, std::vector<std::u16string>> lines;
     for (const std::u16string& section : sections) {
-        ini.SetNowSection(section);
-        for (const std::u16string& key : ini.Keys()) (void)ini.InitData(key, 1, 0);
-        before.emplace(FoldCase(section), profile.SectionLines(section, path));
+        for (const auto& entry : keysOf(ini, section)) (void)ini.InitData(entry.first, 1, 0);
+        lines.emplace(FoldCase(section), profile.SectionLines(section, path));
     }
 
+    // One section written: no other changes a line.
     const std::u16string target = sections.empty() ? u"Fuzz" : sections.front();
     ini.SetNowSection(target);
     ini.SetData(u"Fuzz", u"1");
     if (!ini.Save(target)) return 0;
-
+    const bool nameless = HasNamelessSection(bytes);
     PortableProfileSections again;
-    if (HasNamelessSection(bytes)) return 0;
-    const std::vector<std::u16string> lines = again.SectionLines(target, path);
-    FUZZ_CHECK(!lines.empty() && lines.back() == u"Fuzz=1");
-    for (const auto& [name, had] : before) {
-        if (name != FoldCase(target)) FUZZ_CHECK(again.SectionLines(name, path) == had);
+    if (!nameless) {
+        const std::vector<std::u16string> written = again.SectionLines(target, path);
+        FUZZ_CHECK(!written.empty() && written.back() == u"Fuzz=1");
+        for (const auto& [name, had] : lines) {
+            if (name != FoldCase(target)) FUZZ_CHECK(again.SectionLines(name, path) == had);
+        }
     }
+
+    // Then every section, as the close writes them: read again, the store
+    // holds what it wrote.
+    std::map<std::u16string, Keys> held;
+    for (const std::u16string& section : ini.Sections()) held[section] = keysOf(ini, section);
+    if (!ini.Save(u"") || nameless) return 0;
+    PortableProfileSections third;
+    IniFile reread(third);
+    FUZZ_CHECK(reread.Load(path));
+    for (const auto& [section, keys] : held) FUZZ_CHECK(keysOf(reread, section) == keys);
     return 0;
 }

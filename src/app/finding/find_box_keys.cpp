@@ -29,6 +29,17 @@ FindBoxKey RouteFindBoxKey(const Hotkey& press, bool composing) {
     return FindBoxKey::Text;
 }
 
+bool KeyBeginsComposition(std::uint32_t virtualKey) {
+    const auto within = [virtualKey](std::uint32_t first, std::uint32_t last) {
+        return virtualKey >= first && virtualKey <= last;
+    };
+    return within('0', '9') || within('A', 'Z') ||
+           within(0x60, 0x6F) ||  // the keypad's digits and signs
+           within(0xBA, 0xC0) ||  // ; = , - . / `, as the keyboard has them
+           within(0xDB, 0xDF) ||  // [ \ ] ' and the eighth
+           virtualKey == 0xE2;    // the key beside the right Shift (ろ)
+}
+
 bool OpensFindBox(char16_t typed) {
     return typed > u' ' && typed != 0x7F && !(typed >= 0x80 && typed < 0xA0);
 }

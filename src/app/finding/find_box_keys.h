@@ -26,4 +26,9 @@ FindBoxKey RouteFindBoxKey(const Hotkey& press, bool composing);
 // printable character; not a space, which means nothing in a list.
 bool OpensFindBox(char16_t typed);
 
+// Whether a key the input method took (`virtualKey`, as it was pressed)
+// begins a composition: a letter, a digit or a sign. Not 半角/全角, Space or
+// 変換, which are the input method's own and compose nothing.
+bool KeyBeginsComposition(std::uint32_t virtualKey);
+
 }  // namespace kiv

@@ -29,6 +29,7 @@ std::u16string CommittedByInputMethod(HWND window) {
 }
 
 MacroFinder::CommittedTextReader committedTextReader = CommittedByInputMethod;
+MacroFinder::OriginalKeyReader originalKeyReader = ImmGetVirtualKey;
 
 bool KeyDown(int key) {
     return (GetKeyState(key) & 0x8000) != 0;
@@ -46,6 +47,10 @@ MacroFinder* Self(HWND control) {
 }
 
 }  // namespace
+
+void MacroFinder::SetOriginalKeyReader(OriginalKeyReader reader) {
+    originalKeyReader = reader != nullptr ? reader : ImmGetVirtualKey;
+}
 
 void MacroFinder::SetCommittedTextReader(CommittedTextReader reader) {
     committedTextReader = reader != nullptr ? reader : CommittedByInputMethod;
@@ -147,6 +152,15 @@ bool MacroFinder::PreTranslate(MSG& message) {
         (message.hwnd == host_.window || IsChild(host_.window, message.hwnd))) {
         StartFinding();
         return true;
+    }
+    // A key the input method takes in the list that begins a composition is
+    // the box's from its first character: begun there, the composition never
+    // moves with the focus (an input method may end one the focus leaves).
+    // Asked before TranslateMessage, while the input method still knows it.
+    if (message.hwnd == host_.list && message.wParam == VK_PROCESSKEY &&
+        KeyBeginsComposition(originalKeyReader(host_.list))) {
+        TypeInBox({});
+        message.hwnd = box_;
     }
     if (message.hwnd != box_) return false;
     if (RouteFindBoxKey(Pressed(message.wParam), composing_) == FindBoxKey::Window) return false;

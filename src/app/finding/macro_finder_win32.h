@@ -81,6 +81,10 @@ class MacroFinder {
     // GCS_RESULTSTR. A seam: Wine has no input method to commit anything.
     using CommittedTextReader = std::u16string (*)(HWND window);
     static void SetCommittedTextReader(CommittedTextReader reader);
+    // The key a VK_PROCESSKEY stands for (ImmGetVirtualKey), for tests:
+    // Wine's input method composes apart from the keys. Null: the real one.
+    using OriginalKeyReader = UINT (*)(HWND window);
+    static void SetOriginalKeyReader(OriginalKeyReader reader);
 
   private:
     static LRESULT CALLBACK BoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam);

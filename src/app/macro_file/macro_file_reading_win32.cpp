@@ -70,7 +70,11 @@ MacroFileRead ReadMacroFile(const std::u16string& path, MacroList::MissingFile m
             return IsOrdinaryFile(path) ? FileWatch::Look(path) : std::nullopt;
         };
         for (int reading = 1;; ++reading) {
-            // Taken before the reading: a save that lands meanwhile is seen after it.
+            // Taken before the reading: a save that lands meanwhile is seen
+            // after it. Windows promises a write time only once the writer's
+            // handle is closed (and none for a file written through a
+            // mapping): a same-size rewrite still under way may pass. Editors
+            // save whole, through a new file or truncating: their saves do not.
             read.stamp = stampOf();
             MacroList list;
             list.SetFileName(path);

@@ -228,8 +228,8 @@ void MacroSaying::RunHotkey(HotkeyAction action) {
             if (!NothingSelectedTold()) Say();
             return;
         case HotkeyAction::SayNext:
-            NothingSelectedTold();
-            SayNext();
+            // Nor moves on: the next press would say a macro never chosen.
+            if (!NothingSelectedTold()) SayNext();
             return;
         case HotkeyAction::Previous:
             MoveSelection(Step::Previous);

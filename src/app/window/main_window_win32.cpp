@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/common/app_texts.h"
 #include "app/common/tool_name.h"
 #include "app/finding/title_list_win32.h"
 #include "app/window/desktop_win32.h"
@@ -40,19 +41,30 @@ int MainWindow::Run(HINSTANCE instance, int show) {
     const std::u16string program = ProgramPath();
     // Before anything is read or written: a second copy over the same files
     // brings the first forward and ends.
-    const std::optional<SingleCopy> copy = SingleCopy::Take(IniFilePath(program));
-    if (!copy) return 0;
+    bool stuck = false;
+    std::optional<SingleCopy> copy = SingleCopy::Take(IniFilePath(program), stuck);
+    if (!copy) {
+        if (stuck) {
+            MessageBoxW(nullptr,
+                        Wide(Fill(texts::kAnotherCopyStuck,
+                                  {IniFilePath(program), std::u16string(FileNameOf(program))})),
+                        kToolCaption, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+        }
+        return 0;
+    }
     int exitCode = 1;
     {
         MainWindow main(instance, program);
         main.endsProgram_ = true;
+        main.copy_ = &*copy;
         if (main.Open(show)) {
-            copy->Mark(main.Handle());
             MSG message{};
             while (GetMessageW(&message, nullptr, 0, 0) > 0) main.Dispatch(message);
             exitCode = static_cast<int>(message.wParam);
         }
     }
+    // The settings are written: a copy started now is the one.
+    copy->Release();
     // A reading or a look that a share which stopped answering still holds
     // would run on while static objects are torn down.
     EndWithWorkers(static_cast<UINT>(exitCode), kWorkersEndMs);
@@ -73,6 +85,9 @@ bool MainWindow::Create() {
     window_ = CreateMainWindow(instance_, Procedure, this);
     if (window_ == nullptr) return false;
     window_counts::MarkCodePage(window_);
+    // At once: a second start meanwhile (a message at start-up may hold
+    // this one) finds this window to bring forward.
+    if (copy_ != nullptr) copy_->Mark(window_);
     AddToSystemMenu(window_, CurrentMenuState(), Submenus());
     AttachFeatures();
     SizeToDesign(window_);
@@ -477,6 +492,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             file_.Stop();  // nothing may be posted to a window that is gone
             window_counts::RemoveAll(window_);
+            if (copy_ != nullptr) copy_->Unmark(window_);
             ShutDown(false);
             if (endsProgram_) PostQuitMessage(0);
             return 0;

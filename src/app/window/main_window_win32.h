@@ -22,6 +22,7 @@
 #include "app/window/message_tooltip_win32.h"
 #include "app/window/tool_menu_win32.h"
 #include "app/window/window_controls_win32.h"
+#include "platform/single_copy_win32.h"
 
 namespace kiv {
 
@@ -112,7 +113,8 @@ class MainWindow {
     // DPI change on the way (a monitor of another scale) must not resize it.
     bool settling_ = false;
     bool shutDown_ = false;
-    bool endsProgram_ = false;  // the program's window, not a test's
+    bool endsProgram_ = false;          // the program's window, not a test's
+    const SingleCopy* copy_ = nullptr;  // the program's hold on its settings file
     bool settingsUnsavable_ = false;
     // The settings file could not be read at start-up: what this run holds
     // is not what it holds, and no write of this run may touch it.

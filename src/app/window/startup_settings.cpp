@@ -1,5 +1,6 @@
 #include "app/window/startup_settings.h"
 
+#include <array>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -57,6 +58,10 @@ StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowG
     std::optional<FileReader> held;
     try {
         held.emplace(iniPath);
+        // A range another program locked opens, and fails only as it is read.
+        std::array<char, 4096> buffer{};
+        while (held->Read(buffer.data(), buffer.size()) != 0) {
+        }
     } catch (const FileError& error) {
         // Not there is the first run; a folder of that name is no settings
         // file, and is told when the close cannot write there.

@@ -175,7 +175,13 @@ TEST(PortableProfile, ReadsAndWritesEachFileInItsOwnEncoding) {
         if (file.encoding != TextEncoding::Ansi) {
             EXPECT_EQ(profile.SectionLines(u"setting", ini), Items{u"FileName=C:\\表\\😀.txt"});
         }
-        ASSERT_TRUE(profile.WriteSection(u"Position", {u"Left=2"}, ini));
+        // Every section, as the store writes them at the close, each line as it read it.
+        const Items sections = profile.SectionNames(ini).value();
+        for (const std::u16string& section : sections) {
+            const Items lines =
+                section == u"Position" ? Items{u"Left=2"} : profile.SectionLines(section, ini);
+            ASSERT_TRUE(profile.WriteSection(section, lines, ini));
+        }
         EXPECT_EQ(ReadBytes(dir.Path("s.ini")), file.after);
     }
 }

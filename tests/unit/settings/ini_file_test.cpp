@@ -144,6 +144,19 @@ TEST_F(IniFileTest, BadAndLargeFilesLoadWithoutLosingTheGoodSections) {
     EXPECT_NE(FileText().find("[Odd\xff]\r\nw=\xa0\r\nx=1\r\n"), std::string::npos);
 }
 
+// ﾃｽ in CP932 is C3 BD, which UTF-8 reads as ý: a file of nothing else that is not ASCII would
+// read back as other text, so it is not written (by kernel32's functions either).
+TEST_F(IniFileTest, AFileInTheCodePageThatWouldReadAsUtf8IsLeftAsItWas) {
+    const std::u16string before = u"[Setting]\r\nFileName=C:\\a.txt\r\n";
+    LoadText(before);
+    store_.SetNowSection(u"Setting");
+    store_.SetData(u"FileName", u"C:\\ﾃｽ\\a.txt");
+    EXPECT_FALSE(store_.Save(u"Setting"));
+    EXPECT_EQ(FileText(), ToAnsi(before));
+    store_.SetData(u"FileName", u"C:\\ﾃｽﾄ\\a.txt");
+    EXPECT_TRUE(store_.Save(u"Setting")) << "ﾄ is no UTF-8 after them";
+}
+
 // Profile functions that fail where told, to see what the store makes of it.
 class FailingProfile final : public ProfileSections {
   public:

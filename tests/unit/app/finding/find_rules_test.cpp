@@ -64,6 +64,13 @@ TEST(FindBoxKeys, EnterSaysOnlyWithNothingComposedAndEditingKeysStayInTheBox) {
     EXPECT_FALSE(OpensFindBox(u'\b')) << "BackSpace, which reaches the list as a character";
     EXPECT_FALSE(OpensFindBox(u'\x85'));  // a C1 control
     EXPECT_FALSE(OpensFindBox(0x7F));
+    for (const std::uint32_t key : {std::uint32_t{'K'}, std::uint32_t{'0'}, 0xBDu, 0xE2u}) {
+        EXPECT_TRUE(KeyBeginsComposition(key)) << key;
+    }
+    // 半角/全角 (VK_OEM_AUTO and VK_KANJI), Space, 変換, Enter
+    for (const std::uint32_t key : {0xF3u, 0x19u, 0x20u, 0x1Cu, 0x0Du}) {
+        EXPECT_FALSE(KeyBeginsComposition(key)) << key;
+    }
 }
 
 }  // namespace

@@ -176,14 +176,25 @@ TEST_F(MacroFinderTest, OnlyCommittedTextNarrowsAndEnterWhileComposingSaysNothin
 // begins with WM_IME_STARTCOMPOSITION, and one the focus leaves ends in
 // another window, or in none of the tool's. Wine's input method composes
 // apart from the window and sends these otherwise: here they come as
-// Windows sends them.
+// Windows sends them, and the key each VK_PROCESSKEY stands for comes from a
+// stand-in for ImmGetVirtualKey.
+UINT originalKey = 0;
 TEST_F(MacroFinderTest, OnlyACompositionOpensTheBoxAndItsComposingEndsWithTheFocus) {
+    MacroFinder::SetOriginalKeyReader([](HWND) { return originalKey; });
     SetFocus(list);
-    for (int key = 0; key < 2; ++key) {  // 半角/全角, then the Space
+    for (const UINT key : {VK_OEM_AUTO, VK_SPACE}) {  // 半角/全角, then the Space
+        originalKey = key;
         MSG processed{list, WM_KEYDOWN, VK_PROCESSKEY, 0, 0, {}};
         EXPECT_FALSE(finder.PreTranslate(processed)) << key;
     }
     EXPECT_FALSE(finder.Shown()) << "nothing composed";
+    originalKey = 'K';  // the first letter of "ka"
+    MSG letter{list, WM_KEYDOWN, VK_PROCESSKEY, 0, 0, {}};
+    finder.PreTranslate(letter);
+    MacroFinder::SetOriginalKeyReader(nullptr);
+    EXPECT_TRUE(finder.Shown());
+    EXPECT_EQ(letter.hwnd, Box()) << "the composition begins in the box";
+    SetFocus(list);
     SendMessageW(list, WM_IME_STARTCOMPOSITION, 0, 0);
     ASSERT_TRUE(finder.Shown());
     EXPECT_EQ(GetFocus(), Box()) << "the composition goes on in the box";

@@ -33,8 +33,9 @@ TEST_F(MacroSayingTest, NothingSelectedSaysNothing) {
 }
 
 // After a reload took the selected macro away nothing is selected: a
-// hotkey's say then sends nothing, and the player, in the game, is told why
-// by the list.
+// hotkey's say then sends nothing and selects nothing (the next press would
+// say a macro never chosen), and the player, in the game, is told why by the
+// list.
 TEST_F(MacroSayingTest, AHotkeySayWithNothingSelectedIsToldByTheList) {
     const auto tipText = [this] {
         std::wstring text(256, L'\0');
@@ -51,6 +52,7 @@ TEST_F(MacroSayingTest, AHotkeySayWithNothingSelectedIsToldByTheList) {
         Select(selected);
         saying.RunHotkey(key);
         EXPECT_EQ(tipText() == nothing, told) << static_cast<int>(key) << " at " << selected;
+        EXPECT_EQ(Selected(), told ? -1 : selected);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "platform/ansi_text.h"
+#include "platform/file_system.h"
 #include "support/temp_dir.h"
 
 namespace kiv {
@@ -35,6 +36,41 @@ class StartupTest : public testing::Test {
     static constexpr WindowGeometry kOwn{100, 200, 3750, 3420};
     TempDir dir_;
 };
+
+// A settings file that is there but cannot be opened, or opened but not read (a range another
+// program locked: Windows fails the read, Wine lets it through, hence the hook), reads as empty:
+// told apart from one not there (the first run) or a folder of that name (no settings file).
+TEST_F(StartupTest, ASettingsFileThereButUnreadableIsToldApartFromOneNotThere) {
+    const auto refuse = [](const std::u16string& path) {
+        if (path.ends_with(u"chat.ini")) throw FileError(path, FileError::Step::Read, u"ロック");
+    };
+    const struct {
+        const char* name;
+        BeforeOpenHook open;
+        BeforeOpenHook read;
+        bool there;
+        bool told;
+    } cases[] = {{"held", refuse, nullptr, true, true},
+                 {"a range locked", nullptr, refuse, true, true},
+                 {"read", nullptr, nullptr, true, false},
+                 {"not there", refuse, refuse, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(dir_.Path("chat.ini"));
+        if (c.there) WriteBytes(dir_.Path("chat.ini"), "[Option]\r\nTopMost=1\r\n");
+        SetBeforeOpenHook(c.open);
+        SetBeforeReadHook(c.read);
+        const StartupSettings s =
+            ReadStartupSettings(dir_.File("chat.ini"), kOwn, u"C:\\Tools\\chat.txt");
+        SetBeforeOpenHook(nullptr);
+        SetBeforeReadHook(nullptr);
+        EXPECT_EQ(s.unreadable.has_value(), c.told);
+        EXPECT_NE(s.unreadable.value_or(u"ロック").find(u"ロック"), std::u16string::npos);
+    }
+    std::filesystem::remove(dir_.Path("chat.ini"));
+    std::filesystem::create_directory(dir_.Path("chat.ini"));
+    EXPECT_FALSE(ReadStartupSettings(dir_.File("chat.ini"), kOwn, u"x").unreadable) << "a folder";
+}
 
 // Each position value is decided on its own over the whole 32-bit range:
 // 40,000 twips is x = 2,667 px at 100 %, a second monitor on the right.

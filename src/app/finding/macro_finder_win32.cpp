@@ -28,8 +28,13 @@ std::u16string CommittedByInputMethod(HWND window) {
     return text;
 }
 
+// ImmGetVirtualKey is WINAPI (stdcall on 32-bit), which a test's reader is not.
+UINT KeyBeforeTheInputMethod(HWND window) {
+    return ImmGetVirtualKey(window);
+}
+
 MacroFinder::CommittedTextReader committedTextReader = CommittedByInputMethod;
-MacroFinder::OriginalKeyReader originalKeyReader = ImmGetVirtualKey;
+MacroFinder::OriginalKeyReader originalKeyReader = KeyBeforeTheInputMethod;
 
 bool KeyDown(int key) {
     return (GetKeyState(key) & 0x8000) != 0;
@@ -49,7 +54,7 @@ MacroFinder* Self(HWND control) {
 }  // namespace
 
 void MacroFinder::SetOriginalKeyReader(OriginalKeyReader reader) {
-    originalKeyReader = reader != nullptr ? reader : ImmGetVirtualKey;
+    originalKeyReader = reader != nullptr ? reader : KeyBeforeTheInputMethod;
 }
 
 void MacroFinder::SetCommittedTextReader(CommittedTextReader reader) {

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -245,23 +246,48 @@ inline bool UnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
+// A Unix path as the prefix's drive for the Unix root names it.
+inline std::wstring FromUnix(std::wstring path) {
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return L"Z:" + path;
+}
+
+// Hands `script` to tests/wine/unix-runner.sh whole (a rename), as Wine 8 now
+// and then ends a program that starts a Unix program itself half-way through
+// its run with status 0; false when no runner is there.
+inline bool HandToRunner(const std::wstring& name, const std::wstring& script) {
+    wchar_t dir[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"KIVMACRO_UNIX_RUNNER", dir, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    const std::wstring request = FromUnix(std::wstring(dir) + L"/" + name);
+    const std::string text(script.begin(), script.end());  // xdotool's words: ASCII
+    {
+        std::ofstream out(std::filesystem::path(request + L".tmp"), std::ios::binary);
+        out << text;
+    }
+    return MoveFileW((request + L".tmp").c_str(), (request + L".cmd").c_str()) != FALSE;
+}
+
 // Waits for a Unix command: Wine gives no handle worth waiting on for a Unix
 // program, so the shell leaves a mark.
 inline bool RunUnix(const std::wstring& command) {
     static int runs = 0;
-    const std::wstring mark = L"/tmp/kivmacro-ran-" + std::to_wstring(GetCurrentProcessId()) +
-                              L"-" + std::to_wstring(++runs);
-    std::wstring line = L"/bin/sh -c \"" + command + L" && : > " + mark + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &info)) {
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
+    const std::wstring name =
+        L"kivmacro-ran-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++runs);
+    const std::wstring mark = L"/tmp/" + name;
+    const std::wstring script = command + L" && : > " + mark;
+    if (!HandToRunner(name, script)) {
+        std::wstring line = L"/bin/sh -c \"" + script + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &info)) {
+            CloseHandle(info.hThread);
+            CloseHandle(info.hProcess);
+        }
     }
-    std::wstring seen = L"Z:" + mark;  // the prefix's drive for the Unix root
-    std::replace(seen.begin(), seen.end(), L'/', L'\\');
+    const std::wstring seen = FromUnix(mark);
     const bool ran =
         WaitFor([&] { return GetFileAttributesW(seen.c_str()) != INVALID_FILE_ATTRIBUTES; });
     DeleteFileW(seen.c_str());

@@ -36,14 +36,29 @@ stop_wine_prefix || exit 1
 env -u DISPLAY wine regedit /S "$(winepath -w "$settings" 2>/dev/null)" >/dev/null 2>&1
 rm -f "$settings"
 stop_wine_prefix || exit 1
-trap 'stop_wine_prefix >/dev/null 2>&1 || true; stop_private_display' EXIT
+runner=""
+stop_runner() {
+  [ -n "$runner" ] || return 0
+  rm -rf "$KIVMACRO_UNIX_RUNNER"
+  kill "$runner" 2>/dev/null
+  wait "$runner" 2>/dev/null
+  runner=""
+}
+trap 'stop_wine_prefix >/dev/null 2>&1 || true; stop_private_display; stop_runner' EXIT
 trap 'exit 143' TERM INT
 if [ "$monitors" = 2 ]; then start_private_display --monitors 2 || exit 1
 else start_private_display || exit 1; fi
+# The Unix commands the program asks for (tests/e2e: xdotool) run beside it,
+# on its display.
+KIVMACRO_UNIX_RUNNER=$(mktemp -d /tmp/kivmacro-unix.XXXXXX) || exit 1
+export KIVMACRO_UNIX_RUNNER
+bash "$here/unix-runner.sh" "$KIVMACRO_UNIX_RUNNER" &
+runner=$!
 
 wine "$@"
 status=$?
 trap - EXIT
 stop_wine_prefix || status=1
 stop_private_display
+stop_runner
 exit "$status"

@@ -543,9 +543,11 @@ TEST_F(MainWindowE2eTest, TheTargetClientIsRememberedCycledChosenInTheMenuAndTol
     ASSERT_TRUE(tool.Settled());
     EXPECT_EQ(tool.DialogOverMain(), nullptr) << "not over the game";
     ASSERT_TRUE(e2e::Activate(tool.Main()));
-    EXPECT_NE(tool.AnswerBox().find(L"「alpha」(PID " + std::to_wstring(alpha.Process()) +
-                                    L")は終了しています"),
-              std::wstring::npos);
+    const std::wstring told = tool.AnswerBox();
+    EXPECT_NE(
+        told.find(L"「alpha」(PID " + std::to_wstring(alpha.Process()) + L")は終了しています"),
+        std::wstring::npos)
+        << told;
     EXPECT_TRUE(Ini().ends_with("Client=alpha\r\n")) << "自動 for this run, the title kept";
     ASSERT_TRUE(e2e::Activate(beta.Main()));
     e2e::TypeCombination("ctrl+alt+s");

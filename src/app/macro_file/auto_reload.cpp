@@ -38,17 +38,25 @@ AutoReload::Retry AutoReload::ReloadFailed(Failure why) {
     return retry;
 }
 
-int SelectionAfterReload(const MacroList& before, int selected, const MacroList& after) {
-    if (selected < 0 || static_cast<std::size_t>(selected) >= before.Count()) return -1;
+std::optional<ChosenMacro> ChosenIn(const MacroList& list, int selected) {
+    if (selected < 0 || static_cast<std::size_t>(selected) >= list.Count()) return std::nullopt;
     const auto position = static_cast<std::size_t>(selected) + 1;
-    const auto same = [&](const MacroList& list, std::size_t at) {
-        return list.Title(at) == before.Title(position) &&
-               list.Message(at) == before.Message(position);
-    };
-    std::size_t alike = 0;  // like it, above it
-    for (std::size_t at = 1; at < position; ++at) alike += same(before, at) ? 1 : 0;
-    for (std::size_t at = 1; at <= after.Count(); ++at) {
-        if (same(after, at) && alike-- == 0) return static_cast<int>(at) - 1;
+    ChosenMacro chosen{std::u16string(list.Title(position)),
+                       std::u16string(list.Message(position))};
+    for (std::size_t at = 1; at < position; ++at) {
+        if (list.Title(at) == chosen.title && list.Message(at) == chosen.message) {
+            ++chosen.alikeAbove;
+        }
+    }
+    return chosen;
+}
+
+int FoundAgain(const ChosenMacro& chosen, const MacroList& list) {
+    std::size_t alike = chosen.alikeAbove;
+    for (std::size_t at = 1; at <= list.Count(); ++at) {
+        if (list.Title(at) == chosen.title && list.Message(at) == chosen.message && alike-- == 0) {
+            return static_cast<int>(at) - 1;
+        }
     }
     return -1;
 }

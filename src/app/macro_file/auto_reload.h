@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 
 #include "macro/macro_list.h"
 #include "platform/file_system.h"
@@ -74,11 +75,17 @@ class AutoReload {
     bool waitedForEmpty_ = false;
 };
 
-// The entry selected after a reload, from 0 (-1: none): the macro that was
-// selected (the same message and title, the same one of several alike)
-// wherever it is now, so that a macro added above it elsewhere does not turn
-// the user's next command onto another; none where it is gone, nor where
-// none was.
-int SelectionAfterReload(const MacroList& before, int selected, const MacroList& after);
+// A macro the user selected, as a reading of the file finds it again: the
+// same message and title, the same one of several alike.
+struct ChosenMacro {
+    std::u16string title;
+    std::u16string message;
+    std::size_t alikeAbove = 0;
+};
+// The macro at `selected` (from 0) of `list`; none where nothing is selected.
+std::optional<ChosenMacro> ChosenIn(const MacroList& list, int selected);
+// Where `chosen` is in `list`, from 0 (-1: not there), so that a macro added
+// above it elsewhere does not turn the user's next command onto another.
+int FoundAgain(const ChosenMacro& chosen, const MacroList& list);
 
 }  // namespace kiv

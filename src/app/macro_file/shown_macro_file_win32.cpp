@@ -158,6 +158,7 @@ void ShownMacroFile::TellGone() {
 // back at the place it was left at.
 void ShownMacroFile::Loaded(MacroList list, const std::u16string& path) {
     LeavePlace();
+    lostChoice_.reset();
     std::erase_if(gone_, [&path](const std::u16string& in) { return EqualIgnoringCase(in, path); });
     std::optional<FilePlace> place;
     if (loadWay_ != LoadWay::Chosen) {
@@ -280,9 +281,20 @@ void ShownMacroFile::TellIfUnsettled(const MacroFileRead& read, const std::u16st
 
 // The list read again in place of the one shown; the scroll position stays,
 // and the selection is `select`, or by default the macro that was selected,
-// wherever it is now (none where it is gone).
+// wherever it is now (none where it is gone). One gone is selected again by
+// a later reading that brings it back while nothing else was selected: a
+// save in two steps may be read at its first.
 void ShownMacroFile::ShowAgain(MacroFileRead read, std::optional<int> select, ListCame came) {
-    const int keep = select ? *select : SelectionAfterReload(list_, host_.selected(), read.list);
+    int keep = select.value_or(-1);
+    if (select) {
+        lostChoice_.reset();
+    } else {
+        const int selected = host_.selected();
+        const std::optional<ChosenMacro> chosen =
+            selected >= 0 ? ChosenIn(list_, selected) : lostChoice_;
+        keep = chosen ? FoundAgain(*chosen, read.list) : -1;
+        lostChoice_ = keep < 0 ? chosen : std::nullopt;
+    }
     list_ = std::move(read.list);
     host_.show(list_, keep, came, std::nullopt);
     autoReload_.Reloaded(read.stamp);

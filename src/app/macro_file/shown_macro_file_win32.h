@@ -134,6 +134,7 @@ class ShownMacroFile {
 
     Host host_;
     MacroList list_;
+    std::optional<ChosenMacro> lostChoice_;  // selected, gone with a reading
     std::u16string firstPath_;
     FileWatch watch_;
     AutoReload autoReload_;

@@ -102,7 +102,8 @@ TEST(AutoReload, TheSelectedMacroStaysSelectedWhereverItMoved) {
         {0, "", -1},
     };
     for (const auto& [selected, after, expected] : cases) {
-        EXPECT_EQ(SelectionAfterReload(before, selected, list(after)), expected)
+        const std::optional<ChosenMacro> chosen = ChosenIn(before, selected);
+        EXPECT_EQ(chosen ? FoundAgain(*chosen, list(after)) : -1, expected)
             << selected << " in " << after;
     }
 }

@@ -182,6 +182,18 @@ TEST_F(ShownMacroFileTest, AChangeOnDiskKeepsTheMacroSelectedAndAnEditSelectsWha
     Write("chat.txt", "new\r\na\r\nc\r\n");
     ASSERT_TRUE(test::PumpUntil([&] { return asked_.size() == 2; }));
     EXPECT_EQ(asked_.front(), u"show new a c @-1") << "b gone: none, not c in its place";
+    // A save in two steps, read at its first: b back, nothing chosen meanwhile.
+    const auto shownAfter = [&](int selected, const char* bytes) {
+        asked_.clear();
+        selected_ = selected;
+        Write("chat.txt", bytes);
+        EXPECT_TRUE(test::PumpUntil([&] { return asked_.size() == 2; }));
+        return asked_.front();
+    };
+    EXPECT_EQ(shownAfter(-1, "new\r\na\r\nb\r\nc\r\n"), u"show new a b c @2") << "b again";
+    EXPECT_EQ(shownAfter(2, "new\r\n"), u"show new @-1");
+    EXPECT_EQ(shownAfter(0, "new\r\nb\r\n"), u"show new b @0") << "the user's choice stays";
+    EXPECT_EQ(shownAfter(-1, "b\r\nnew\r\n"), u"show b new @-1") << "forgotten once chosen";
 
     asked_.clear();
     selected_ = 3;

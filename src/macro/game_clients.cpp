@@ -139,23 +139,27 @@ bool ClientTarget::RememberedShared(const std::vector<GameClient>& running) cons
 }
 
 bool ClientTarget::Look(const std::vector<GameClient>& running) {
+    bool exited = false;
     if (chosen_) {
         const auto now = FindSame(running, *chosen_);
-        // The clients seen stay as they were: one of the remembered title
-        // that came meanwhile is still to be applied, at the next look.
-        if (now == running.end()) {
-            chosen_.reset();
-            return true;
+        if (now != running.end()) {
+            chosen_ = *now;  // named as it runs now
+            seen_ = running;
+            return false;
         }
-        chosen_ = *now;  // named as it runs now
-    } else if (!remembered_.empty() &&
-               std::any_of(running.begin(), running.end(), [this](const GameClient& client) {
-                   return client.title == remembered_ && FindSame(seen_, client) == seen_.end();
-               })) {
+        chosen_.reset();
+        exited = true;
+    }
+    // Also as the chosen one is found gone: the player is told then where
+    // the next macro goes.
+    if (!remembered_.empty() &&
+        std::any_of(running.begin(), running.end(), [this](const GameClient& client) {
+            return client.title == remembered_ && FindSame(seen_, client) == seen_.end();
+        })) {
         ApplyRemembered(running);
     }
     seen_ = running;
-    return false;
+    return exited;
 }
 
 ClientTarget::Pick ClientTarget::Take(const std::vector<GameClient>& running) {

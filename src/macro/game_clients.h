@@ -84,7 +84,7 @@ class ClientTarget {
     // one gone is forgotten, and the caller tells the player (true), even
     // when a later process has its id; a client of the remembered title
     // that appeared since the last look becomes the target unless another
-    // has that title.
+    // has that title, also in place of the one gone.
     bool Look(const std::vector<GameClient>& running);
 
     // The client a macro goes to now, of `running` (FindGameClients), after

@@ -122,6 +122,7 @@
     X(kClientExited, u"送信先に選んだゲームクライアント%1は終了しています。") \
     X(kMacroNotSent, u"マクロは送られていません。") \
     X(kTargetAutomaticAgain, u"\n\n送信先は「自動」に戻しました。") \
+    X(kTargetStartedAgain, u"\n\n同じタイトルのゲームクライアント%1が起動しているので、次からはそちらに送ります。") \
     X(kNoClientRunning, u"送信先: ゲームクライアントが起動していません") \
     X(kTargetIs, u"送信先: %1")
 // clang-format on

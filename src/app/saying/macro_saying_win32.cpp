@@ -163,12 +163,14 @@ std::u16string MacroSaying::ChosenName() const {
     return chosen ? InText(*chosen) : u"";
 }
 
-// The title stays remembered: a client of it started again is the target.
+// The title stays remembered: a client of it started again is the target,
+// already where one runs.
 void MacroSaying::TellClientExited(const std::u16string& client, bool macroDropped) {
-    host_.notices->Notify(
-        {NoticeKind::ClientExited, Fill(texts::kClientExited, {client}) +
-                                       std::u16string(macroDropped ? texts::kMacroNotSent : u"") +
-                                       std::u16string(texts::kTargetAutomaticAgain)});
+    const std::u16string next = target_.Chosen() ? Fill(texts::kTargetStartedAgain, {ChosenName()})
+                                                 : std::u16string(texts::kTargetAutomaticAgain);
+    host_.notices->Notify({NoticeKind::ClientExited,
+                           Fill(texts::kClientExited, {client}) +
+                               std::u16string(macroDropped ? texts::kMacroNotSent : u"") + next});
 }
 
 SendToMenu MacroSaying::OfferClients() {

@@ -310,7 +310,7 @@ TEST(ClientTarget, FollowsAProcessByItsStartAndTheRememberedTitleToAClientThatAp
     game.mainWindows.back().first = 13;
     game.titles[13] = "kiv";
     EXPECT_TRUE(target.Take(running()).chosenExited) << "another window of that id";
-    EXPECT_EQ(target.Take(running()).client->main, 13u) << "it appeared meanwhile, of the title";
+    EXPECT_EQ(target.Chosen()->main, 13u) << "it appeared meanwhile, of the title: told so";
 }
 
 }  // namespace

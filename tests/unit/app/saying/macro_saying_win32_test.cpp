@@ -16,6 +16,7 @@
 #include "platform/common_controls_win32.h"
 #include "standin_process.h"
 #include "support/hosted_features.h"
+#include "support/in_process_window.h"
 
 namespace kiv {
 namespace {
@@ -154,6 +155,20 @@ TEST_F(MacroSayingTest, ClientsOfOneTitleGoByTheirStartAndTheTitleRememberedToOn
     EXPECT_EQ(saying.Say(), DeliveryOutcome::Delivered);
     EXPECT_EQ(Lines(later, 1), kA) << "started later";
     EXPECT_EQ(Lines(other, 1), kA);
+
+    // Closed, and one of the title started before the next say: nothing
+    // sent, and the player told that the next goes to it, not to 自動.
+    later.Close();
+    standin::StandinClient again(dir.Path("again.txt"), L"--title same");
+    ASSERT_TRUE(again.Started());
+    EXPECT_EQ(saying.Say(), DeliveryOutcome::ChosenExited);
+    test::ModalAnswerer box(GetCurrentThreadId(), IDOK);
+    SetForegroundWindow(host.Handle());
+    notices.UserMayLook();
+    ASSERT_TRUE(box.Answered());
+    EXPECT_NE(box.Text().find(L"次からはそちらに送ります"), std::wstring::npos) << box.Text();
+    EXPECT_EQ(saying.Say(), DeliveryOutcome::Delivered);
+    EXPECT_EQ(Lines(again, 1), kA);
 }
 
 }  // namespace

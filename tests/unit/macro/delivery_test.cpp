@@ -311,6 +311,10 @@ TEST(ClientTarget, FollowsAProcessByItsStartAndTheRememberedTitleToAClientThatAp
     game.titles[13] = "kiv";
     EXPECT_TRUE(target.Take(running()).chosenExited) << "another window of that id";
     EXPECT_EQ(target.Take(running()).client->main, 13u) << "it appeared meanwhile, of the title";
+    game.logWindows = {{15, 70}};  // showing only its log window, its start unknown
+    game.starts[70] = 0;
+    target.Choose(running().back());
+    EXPECT_FALSE(target.Take(running()).chosenExited) << "its log window tells";
 }
 
 }  // namespace

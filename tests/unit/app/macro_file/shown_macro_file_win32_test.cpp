@@ -286,6 +286,22 @@ TEST_F(ShownMacroFileTest, AFileThatHoldsNoTextIsRefusedAndNeverReplaced) {
     EXPECT_FALSE(KillTimer(host_.Handle(), 1)) << "no look to come: no try again";
 }
 
+// A change too large to read into memory is, like a file with no text, told at once and not read
+// again until it changes: each try would take as much memory again.
+TEST_F(ShownMacroFileTest, AChangeTooLargeToReadIsToldAtOnceAndNotTriedAgain) {
+    file_.Load(Write("chat.txt", "a\r\n"));
+    asked_.clear();
+    SetBeforeOpenHook([](const std::u16string& path) {
+        if (path.ends_with(u"chat.txt")) throw std::bad_alloc();
+    });
+    const std::wstring told =
+        Told([&] { Write("chat.txt", "a\r\nb\r\n"); }, std::chrono::seconds(5));
+    SetBeforeOpenHook(nullptr);
+    EXPECT_NE(told.find(L"大きすぎて読み込めません"), std::wstring::npos) << told;
+    EXPECT_TRUE(asked_.empty()) << "the list as it was";
+    EXPECT_FALSE(KillTimer(host_.Handle(), 1)) << "no look to come: no try again";
+}
+
 // A drive that is not there (a USB stick pulled out, a mapped drive the copy
 // run as administrator lacks) makes its files out of reach, not gone: a step
 // passes one without taking it for gone, and chosen in the menu it is told

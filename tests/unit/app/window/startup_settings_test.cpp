@@ -11,6 +11,7 @@
 
 #include "platform/ansi_text.h"
 #include "platform/file_system.h"
+#include "platform/utf8.h"
 #include "support/temp_dir.h"
 
 namespace kiv {
@@ -70,6 +71,26 @@ TEST_F(StartupTest, ASettingsFileThereButUnreadableIsToldApartFromOneNotThere) {
     std::filesystem::remove(dir_.Path("chat.ini"));
     std::filesystem::create_directory(dir_.Path("chat.ini"));
     EXPECT_FALSE(ReadStartupSettings(dir_.File("chat.ini"), kOwn, u"x").unreadable) << "a folder";
+}
+
+// What the tool refuses to put in the settings file follows the file's own encoding: one in
+// UTF-8 holds a folder's ♥ and a title's, one in CP932 does not.
+TEST_F(StartupTest, WhatIsRefusedFollowsTheSettingsFilesOwnEncoding) {
+    const std::pair<std::string, bool> cases[] = {
+        {ToAnsi(u"[Setting]\r\nFileName=C:\\表\\chat.txt\r\n"), true},
+        {ToUtf8(u"[Setting]\r\nFileName=C:\\表\\chat.txt\r\n"), false},
+        {"\xEF\xBB\xBF[Position]\r\nLeft=1\r\n", false},
+    };
+    for (const auto& [bytes, refused] : cases) {
+        SCOPED_TRACE(bytes);
+        WriteBytes(dir_.Path("chat.ini"), bytes);
+        const StartupSettings s =
+            ReadStartupSettings(dir_.File("chat.ini"), kOwn, u"C:\\Tools\\chat.txt");
+        EXPECT_EQ(UnsavableSettingsNotice(u"C:\\ツール♥\\chat.ini", s.encoding).has_value(),
+                  refused);
+        EXPECT_EQ(MacroHotkeyTitleRefusal(u"♥", s.macroHotkeys.SettingsEncoding()).has_value(),
+                  refused);
+    }
 }
 
 // Each position value is decided on its own over the whole 32-bit range:

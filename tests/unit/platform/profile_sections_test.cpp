@@ -197,6 +197,16 @@ TEST(PortableProfile, ALineKeepsItsBytesOnlyWhileItsValueIsUnchanged) {
     EXPECT_EQ(ReadBytes(dir.Path("s.ini")), "[MacroHotkeys]\r\nF7=\x82\xA0\r\nF8=\x87\x90\r\n");
 }
 
+// A UTF-8 file left with nothing but ASCII reads back as the same text: its write is no write
+// that would read as other text, and goes through.
+TEST(PortableProfile, AUtf8FileLeftWithOnlyAsciiIsWritten) {
+    TempDir dir;
+    WriteBytes(dir.Path("s.ini"), ToUtf8(u"[RecentFiles]\r\nFile1=C:\\表.txt\r\n"));
+    PortableProfileSections profile;
+    ASSERT_TRUE(profile.WriteSection(u"RecentFiles", {u"File1=C:\\a.txt"}, dir.File("s.ini")));
+    EXPECT_EQ(ReadBytes(dir.Path("s.ini")), "[RecentFiles]\r\nFile1=C:\\a.txt\r\n");
+}
+
 // A file that is there but would not read (another program holds it) is never replaced by the
 // one section the tool knows of it.
 TEST(PortableProfile, AFileThatWouldNotReadIsNeverWrittenOver) {

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/macro_file/macro_file_reading_win32.h"
 #include "platform/file_kind_win32.h"
 #include "platform/file_system.h"
 #include "platform/handle_win32.h"
@@ -229,7 +230,7 @@ TEST_F(ShownMacroFileTest, AReadingThatMeetsASaveIsReadAgainAndToldWhenItNeverSe
     const std::u16string chat = Write("chat.txt", "a\r\n");
     static int savesLeft = 0;  // each opening of the file meets one, while any are left
     static int saved = 0;
-    SetBeforeOpenHook([](const std::u16string& path) {
+    const BeforeOpenHook saving = [](const std::u16string& path) {
         if (savesLeft == 0 || !path.ends_with(u"chat.txt")) return;
         --savesLeft;
         ++saved;
@@ -237,7 +238,8 @@ TEST_F(ShownMacroFileTest, AReadingThatMeetsASaveIsReadAgainAndToldWhenItNeverSe
             path, "v" +
                       std::string(static_cast<std::size_t>(saved), static_cast<char>('0' + saved)) +
                       "\r\n");
-    });
+    };
+    SetBeforeOpenHook(saving);
     savesLeft = 2;
     file_.Load(chat);
     ASSERT_FALSE(asked_.empty());
@@ -253,6 +255,13 @@ TEST_F(ShownMacroFileTest, AReadingThatMeetsASaveIsReadAgainAndToldWhenItNeverSe
     EXPECT_EQ(asked_.front(), u"show v7777777") << "the fifth reading's";
     EXPECT_NE(told.find(L"書き換えられ続けた"), std::wstring::npos);
     EXPECT_NE(told.find(dir_.Path("chat.txt").wstring()), std::wstring::npos);
+
+    // A change read by itself is told alike.
+    savesLeft = kStableReadings;
+    SetBeforeOpenHook(saving);
+    const std::wstring toldOfChange = Told([&] { Write("chat.txt", "b\r\n"); });
+    SetBeforeOpenHook(nullptr);
+    EXPECT_NE(toldOfChange.find(L"書き換えられ続けた"), std::wstring::npos) << toldOfChange;
 }
 
 // A program renamed .txt is no macro file: refused, naming it, with the list

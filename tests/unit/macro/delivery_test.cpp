@@ -292,6 +292,7 @@ TEST(ClientTarget, FollowsAProcessByItsStartAndTheRememberedTitleToAClientThatAp
     EXPECT_TRUE(target.RememberedShared(running())) << "the later one shares the title";
     game.mainWindows.erase(game.mainWindows.begin() + 1);  // 20 ends: one left, seen before
     EXPECT_EQ(target.Take(running()).client->process, 30u);
+    EXPECT_FALSE(target.RememberedShared(running())) << "the menu says nothing of two";
     game.mainWindows.emplace_back(7, 40);
     game.titles[7] = "kiv";
     EXPECT_EQ(target.Take(running()).client->process, 30u) << "appeared, but two have the title";

@@ -151,7 +151,7 @@ TEST(PortableProfile, ReadsAndWritesEachFileInItsOwnEncoding) {
     const std::u16string before =
         u"[Setting]\r\nFileName=C:\\表\\😀.txt\r\n[Position]\r\nLeft=1\r\n";
     const std::u16string after = u"[Setting]\r\nFileName=C:\\表\\😀.txt\r\n[Position]\r\nLeft=2\r\n";
-    const std::string cp932Kept = "[Other]\r\nnear=\x87\x90\r\nnone=\x85\x40\r\n";
+    const std::string cp932Kept = "[Other\x87\x90]\r\nnear=\x87\x90\r\nnone=\x85\x40\r\n";
     const struct {
         const char* name;
         std::string before;

@@ -264,6 +264,21 @@ TEST_F(ShownMacroFileTest, AReadingThatMeetsASaveIsReadAgainAndToldWhenItNeverSe
     EXPECT_NE(toldOfChange.find(L"書き換えられ続けた"), std::wstring::npos) << toldOfChange;
 }
 
+// A file deleted while it is first read (a sync client replacing it) is not made anew with the
+// default macros when it is read again: the player's own file may come back.
+TEST_F(ShownMacroFileTest, AFileDeletedWhileFirstReadIsNotMadeAnew) {
+    const std::u16string chat = Write("chat.txt", "a\r\n");
+    static bool deleted = false;
+    SetBeforeReadHook([](const std::u16string& path) {
+        if (deleted || !path.ends_with(u"chat.txt")) return;
+        deleted = DeleteFileW(reinterpret_cast<const wchar_t*>(path.c_str())) != FALSE;
+    });
+    file_.LoadFirst(chat, chat);
+    SetBeforeReadHook(nullptr);
+    ASSERT_TRUE(deleted);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("chat.txt")));
+}
+
 // A program renamed .txt is no macro file: refused, naming it, with the list
 // as it was; kept out of the files used lately, and never replaced by the
 // default macros at start-up. Turned into one on disk, it is told at once

@@ -292,6 +292,7 @@ TEST(ClientTarget, FollowsAProcessByItsStartAndTheRememberedTitleToAClientThatAp
     EXPECT_TRUE(target.RememberedShared(running())) << "the later one shares the title";
     game.mainWindows.erase(game.mainWindows.begin() + 1);  // 20 ends: one left, seen before
     EXPECT_EQ(target.Take(running()).client->process, 30u);
+    EXPECT_FALSE(target.RememberedShared(running())) << "the menu says nothing of two";
     game.mainWindows.emplace_back(7, 40);
     game.titles[7] = "kiv";
     EXPECT_EQ(target.Take(running()).client->process, 30u) << "appeared, but two have the title";
@@ -311,6 +312,10 @@ TEST(ClientTarget, FollowsAProcessByItsStartAndTheRememberedTitleToAClientThatAp
     game.titles[13] = "kiv";
     EXPECT_TRUE(target.Take(running()).chosenExited) << "another window of that id";
     EXPECT_EQ(target.Chosen()->main, 13u) << "it appeared meanwhile, of the title: told so";
+    game.logWindows = {{15, 70}};  // showing only its log window, its start unknown
+    game.starts[70] = 0;
+    target.Choose(running().back());
+    EXPECT_FALSE(target.Take(running()).chosenExited) << "its log window tells";
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/ansi_text.h"
+#include "platform/file_system.h"
 #include "platform/utf8.h"
 #include "support/temp_dir.h"
 
@@ -150,7 +151,7 @@ TEST(PortableProfile, ReadsAndWritesEachFileInItsOwnEncoding) {
     const std::u16string before =
         u"[Setting]\r\nFileName=C:\\表\\😀.txt\r\n[Position]\r\nLeft=1\r\n";
     const std::u16string after = u"[Setting]\r\nFileName=C:\\表\\😀.txt\r\n[Position]\r\nLeft=2\r\n";
-    const std::string cp932Kept = "[Other]\r\nnear=\x87\x90\r\nnone=\x85\x40\r\n";
+    const std::string cp932Kept = "[Other\x87\x90]\r\nnear=\x87\x90\r\nnone=\x85\x40\r\n";
     const struct {
         const char* name;
         std::string before;
@@ -184,6 +185,40 @@ TEST(PortableProfile, ReadsAndWritesEachFileInItsOwnEncoding) {
         }
         EXPECT_EQ(ReadBytes(dir.Path("s.ini")), file.after);
     }
+}
+
+// A line keeps the bytes it was read from only while the tool writes back what it read: a key
+// given another value is written as it now is. ≒ is 87 90 in the file, 81 E0 from its text.
+TEST(PortableProfile, ALineKeepsItsBytesOnlyWhileItsValueIsUnchanged) {
+    TempDir dir;
+    WriteBytes(dir.Path("s.ini"), "[MacroHotkeys]\r\nF7=\x87\x90\r\nF8=\x87\x90\r\n");
+    PortableProfileSections profile;
+    ASSERT_TRUE(profile.WriteSection(u"MacroHotkeys", {u"F7=あ", u"F8=≒"}, dir.File("s.ini")));
+    EXPECT_EQ(ReadBytes(dir.Path("s.ini")), "[MacroHotkeys]\r\nF7=\x82\xA0\r\nF8=\x87\x90\r\n");
+}
+
+// A UTF-8 file left with nothing but ASCII reads back as the same text: its write is no write
+// that would read as other text, and goes through.
+TEST(PortableProfile, AUtf8FileLeftWithOnlyAsciiIsWritten) {
+    TempDir dir;
+    WriteBytes(dir.Path("s.ini"), ToUtf8(u"[RecentFiles]\r\nFile1=C:\\表.txt\r\n"));
+    PortableProfileSections profile;
+    ASSERT_TRUE(profile.WriteSection(u"RecentFiles", {u"File1=C:\\a.txt"}, dir.File("s.ini")));
+    EXPECT_EQ(ReadBytes(dir.Path("s.ini")), "[RecentFiles]\r\nFile1=C:\\a.txt\r\n");
+}
+
+// A file that is there but would not read (another program holds it) is never replaced by the
+// one section the tool knows of it.
+TEST(PortableProfile, AFileThatWouldNotReadIsNeverWrittenOver) {
+    TempDir dir;
+    WriteBytes(dir.Path("s.ini"), kUsersFile);
+    SetBeforeReadHook([](const std::u16string& path) {
+        throw FileError(path, FileError::Step::Read, u"ロック");
+    });
+    PortableProfileSections profile;
+    EXPECT_FALSE(profile.WriteSection(u"Position", {u"Left=5"}, dir.File("s.ini")));
+    SetBeforeReadHook(nullptr);
+    EXPECT_EQ(ReadBytes(dir.Path("s.ini")), kUsersFile);
 }
 
 const Implementation kImplementations[] = {

@@ -9,7 +9,11 @@
 
 #include "app/notices/notice_port_win32.h"
 #include "platform/ansi_text.h"
+#include "platform/handle_win32.h"
+#include "platform/single_copy.h"
+#include "platform/single_copy_win32.h"
 #include "platform/system_error.h"
+#include "platform/wide_text.h"
 #include "support/in_process_window.h"
 #include "support/temp_dir.h"
 
@@ -116,6 +120,15 @@ TEST_F(Relaunching, RunsTheProgramAsAdministratorFromItsFolderAndTheNoticePortSa
     std::u16string reason;  // the shell still refuses
     EXPECT_EQ(port.RelaunchAsAdministrator(reason), Relaunch::Failed);
     EXPECT_EQ(reason, SystemErrorText(ERROR_ACCESS_DENIED));
+    // The copy started finds the hand-over, and waits for this one to end rather than ending.
+    const std::u16string handOver = HandOverName(SingleCopyName(NormalisedPath(u"C:\\chat.ini")));
+    const auto handingOver = [&] {
+        return static_cast<bool>(UniqueHandle(OpenEventW(SYNCHRONIZE, FALSE, Wide(handOver))));
+    };
+    EXPECT_FALSE(handingOver()) << "none started";
+    shellAnswer = 0;
+    EXPECT_EQ(port.RelaunchAsAdministrator(reason), Relaunch::Started);
+    EXPECT_TRUE(handingOver()) << "kept while this copy runs";
     DestroyWindow(window);
 }
 

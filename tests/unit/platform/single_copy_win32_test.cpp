@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 #include "platform/single_copy.h"
 #include "support/temp_dir.h"
 
@@ -13,9 +16,17 @@ namespace {
 
 TEST(SingleCopyName, IsTheSettingsFilesHoweverItsPathIsWritten) {
     const test::TempDir dir;
-    const std::u16string folder = dir.Root().u16string();
+    std::filesystem::create_directory(dir.Path("settings folder"));
+    const std::u16string folder = dir.Path("settings folder").u16string();
+    // Named by its folder's short name (as some launchers start programs), the same file.
+    std::wstring shortFolder(MAX_PATH, L'\0');
+    shortFolder.resize(
+        GetShortPathNameW(dir.Path("settings folder").c_str(), shortFolder.data(), MAX_PATH));
+    ASSERT_NE(shortFolder.find(L'~'), std::wstring::npos) << shortFolder;
     const std::u16string name = SingleCopyName(NormalisedPath(folder + u"\\chat.ini"));
-    for (const std::u16string& same : {folder + u"/CHAT.INI", folder + u"\\sub\\..\\Chat.ini"}) {
+    for (const std::u16string& same :
+         {folder + u"/CHAT.INI", folder + u"\\sub\\..\\Chat.ini",
+          std::u16string(shortFolder.begin(), shortFolder.end()) + u"\\chat.ini"}) {
         EXPECT_EQ(SingleCopyName(NormalisedPath(same)), name);
     }
     EXPECT_NE(SingleCopyName(NormalisedPath(folder + u"\\chat2.ini")), name);

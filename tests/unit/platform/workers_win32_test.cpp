@@ -42,6 +42,15 @@ TEST(Workers, TheEndWaitsForEveryWorkerABoundedTime) {
     EXPECT_EQ(ran, 2);
     EndWithWorkers(4, 100);
     EXPECT_EQ(ends, 1) << "none left: the program returns as it would";
+
+    // Every worker is waited for, not only the first to have started: one still reading a share
+    // after the first ended would run on into the static teardown.
+    const UniqueHandle stalled(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(StartWorker([] { Sleep(200); }));  // ends within the bound
+    ASSERT_TRUE(StartWorker([&] { WaitForSingleObject(stalled.Get(), 10000); }));
+    EXPECT_FALSE(WorkersEnded(1000));
+    SetEvent(stalled.Get());
+    EXPECT_TRUE(WorkersEnded(10000));
     SetProcessEndSeam(nullptr);
 }
 

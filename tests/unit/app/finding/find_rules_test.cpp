@@ -64,11 +64,13 @@ TEST(FindBoxKeys, EnterSaysOnlyWithNothingComposedAndEditingKeysStayInTheBox) {
     EXPECT_FALSE(OpensFindBox(u'\b')) << "BackSpace, which reaches the list as a character";
     EXPECT_FALSE(OpensFindBox(u'\x85'));  // a C1 control
     EXPECT_FALSE(OpensFindBox(0x7F));
-    for (const std::uint32_t key : {std::uint32_t{'K'}, std::uint32_t{'0'}, 0xBDu, 0xE2u}) {
+    // Each range's ends: letters, digits, the keypad's digits and signs, the signs' keys, ろ.
+    for (const std::uint32_t key :
+         {0x41u, 0x5Au, 0x30u, 0x39u, 0x60u, 0x6Fu, 0xBAu, 0xC0u, 0xDBu, 0xDFu, 0xE2u}) {
         EXPECT_TRUE(KeyBeginsComposition(key)) << key;
     }
-    // 半角/全角 (VK_OEM_AUTO and VK_KANJI), Space, 変換, Enter
-    for (const std::uint32_t key : {0xF3u, 0x19u, 0x20u, 0x1Cu, 0x0Du}) {
+    // 半角/全角 (VK_OEM_AUTO and VK_KANJI), Space, 変換, Enter, F1
+    for (const std::uint32_t key : {0xF3u, 0x19u, 0x20u, 0x1Cu, 0x0Du, 0x70u}) {
         EXPECT_FALSE(KeyBeginsComposition(key)) << key;
     }
 }

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/macro_file/macro_file_reading_win32.h"
 #include "platform/file_kind_win32.h"
 #include "platform/file_system.h"
 #include "platform/handle_win32.h"
@@ -241,7 +242,7 @@ TEST_F(ShownMacroFileTest, AReadingThatMeetsASaveIsReadAgainAndToldWhenItNeverSe
     const std::u16string chat = Write("chat.txt", "a\r\n");
     static int savesLeft = 0;  // each opening of the file meets one, while any are left
     static int saved = 0;
-    SetBeforeOpenHook([](const std::u16string& path) {
+    const BeforeOpenHook saving = [](const std::u16string& path) {
         if (savesLeft == 0 || !path.ends_with(u"chat.txt")) return;
         --savesLeft;
         ++saved;
@@ -249,7 +250,8 @@ TEST_F(ShownMacroFileTest, AReadingThatMeetsASaveIsReadAgainAndToldWhenItNeverSe
             path, "v" +
                       std::string(static_cast<std::size_t>(saved), static_cast<char>('0' + saved)) +
                       "\r\n");
-    });
+    };
+    SetBeforeOpenHook(saving);
     savesLeft = 2;
     file_.Load(chat);
     ASSERT_FALSE(asked_.empty());
@@ -265,6 +267,28 @@ TEST_F(ShownMacroFileTest, AReadingThatMeetsASaveIsReadAgainAndToldWhenItNeverSe
     EXPECT_EQ(asked_.front(), u"show v7777777") << "the fifth reading's";
     EXPECT_NE(told.find(L"書き換えられ続けた"), std::wstring::npos);
     EXPECT_NE(told.find(dir_.Path("chat.txt").wstring()), std::wstring::npos);
+
+    // A change read by itself is told alike.
+    savesLeft = kStableReadings;
+    SetBeforeOpenHook(saving);
+    const std::wstring toldOfChange = Told([&] { Write("chat.txt", "b\r\n"); });
+    SetBeforeOpenHook(nullptr);
+    EXPECT_NE(toldOfChange.find(L"書き換えられ続けた"), std::wstring::npos) << toldOfChange;
+}
+
+// A file deleted while it is first read (a sync client replacing it) is not made anew with the
+// default macros when it is read again: the player's own file may come back.
+TEST_F(ShownMacroFileTest, AFileDeletedWhileFirstReadIsNotMadeAnew) {
+    const std::u16string chat = Write("chat.txt", "a\r\n");
+    static bool deleted = false;
+    SetBeforeReadHook([](const std::u16string& path) {
+        if (deleted || !path.ends_with(u"chat.txt")) return;
+        deleted = DeleteFileW(reinterpret_cast<const wchar_t*>(path.c_str())) != FALSE;
+    });
+    file_.LoadFirst(chat, chat);
+    SetBeforeReadHook(nullptr);
+    ASSERT_TRUE(deleted);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("chat.txt")));
 }
 
 // A program renamed .txt is no macro file: refused, naming it, with the list
@@ -294,6 +318,22 @@ TEST_F(ShownMacroFileTest, AFileThatHoldsNoTextIsRefusedAndNeverReplaced) {
     asked_.clear();
     told = Told([&] { Write("other.txt", program); });
     EXPECT_NE(told.find(dir_.Path("other.txt").wstring()), std::wstring::npos);
+    EXPECT_TRUE(asked_.empty()) << "the list as it was";
+    EXPECT_FALSE(KillTimer(host_.Handle(), 1)) << "no look to come: no try again";
+}
+
+// A change too large to read into memory is, like a file with no text, told at once and not read
+// again until it changes: each try would take as much memory again.
+TEST_F(ShownMacroFileTest, AChangeTooLargeToReadIsToldAtOnceAndNotTriedAgain) {
+    file_.Load(Write("chat.txt", "a\r\n"));
+    asked_.clear();
+    SetBeforeOpenHook([](const std::u16string& path) {
+        if (path.ends_with(u"chat.txt")) throw std::bad_alloc();
+    });
+    const std::wstring told =
+        Told([&] { Write("chat.txt", "a\r\nb\r\n"); }, std::chrono::seconds(5));
+    SetBeforeOpenHook(nullptr);
+    EXPECT_NE(told.find(L"大きすぎて読み込めません"), std::wstring::npos) << told;
     EXPECT_TRUE(asked_.empty()) << "the list as it was";
     EXPECT_FALSE(KillTimer(host_.Handle(), 1)) << "no look to come: no try again";
 }

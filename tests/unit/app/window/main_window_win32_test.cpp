@@ -209,6 +209,18 @@ TEST_F(MainWindowTest, ADroppedShortcutLoadsItsTargetAndAMissingFileIsNeverMade)
     CoUninitialize();
 }
 
+// Settings kept in UTF-8 can name any folder: a file dropped from one CP932 cannot name loads.
+TEST_F(MainWindowTest, SettingsInUtf8TakeAFileFromAFolderCp932CannotName) {
+    test::WriteBytes(dir_.Path("chat.ini"), "\xEF\xBB\xBF[Other]\r\nk=v\r\n");
+    WriteMacros(u"a\r\n");
+    const std::filesystem::path folder = dir_.Root() / L"マクロ♥";
+    std::filesystem::create_directory(folder);
+    test::WriteBytes(folder / L"chat.txt", "x\r\n");
+    const auto tool = Open();
+    Drop(*tool, folder / L"chat.txt");
+    EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"x"});
+}
+
 // In a folder whose name CP932 cannot hold (the profile functions would write
 // to a look-alike's file) the settings are never kept: told once, not at close.
 TEST_F(MainWindowTest, AToolFolderTheSettingsCannotBeKeptInIsToldOnce) {

@@ -11,6 +11,7 @@
 
 #include "platform/ansi_text.h"
 #include "platform/file_system.h"
+#include "platform/utf8.h"
 #include "support/temp_dir.h"
 
 namespace kiv {
@@ -70,6 +71,34 @@ TEST_F(StartupTest, ASettingsFileThereButUnreadableIsToldApartFromOneNotThere) {
     std::filesystem::remove(dir_.Path("chat.ini"));
     std::filesystem::create_directory(dir_.Path("chat.ini"));
     EXPECT_FALSE(ReadStartupSettings(dir_.File("chat.ini"), kOwn, u"x").unreadable) << "a folder";
+}
+
+// The settings file is read in its own encoding, and what the tool refuses to put in it follows
+// that encoding: one in UTF-8 or UTF-16 holds a folder's ♥ and a title's, one in CP932 does not.
+TEST_F(StartupTest, TheSettingsFileIsReadAndRefusesByItsOwnEncoding) {
+    const std::u16string japanese = u"[Setting]\r\nFileName=C:\\表\\chat.txt\r\n";
+    const std::u16string heart = u"[Setting]\r\nFileName=C:\\♥\\chat.txt\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (const char16_t unit : heart) {
+        utf16 += static_cast<char>(unit & 0xFF);
+        utf16 += static_cast<char>(unit >> 8);
+    }
+    const std::tuple<const char*, std::string, std::u16string, bool> cases[] = {
+        {"CP932", ToAnsi(japanese), u"C:\\表\\chat.txt", true},
+        {"UTF-8", ToUtf8(heart), u"C:\\♥\\chat.txt", false},
+        {"UTF-16", utf16, u"C:\\♥\\chat.txt", false},
+    };
+    for (const auto& [name, bytes, macroFile, refused] : cases) {
+        SCOPED_TRACE(name);
+        WriteBytes(dir_.Path("chat.ini"), bytes);
+        const StartupSettings s =
+            ReadStartupSettings(dir_.File("chat.ini"), kOwn, u"C:\\Tools\\chat.txt");
+        EXPECT_EQ(s.macroFile, macroFile);
+        EXPECT_EQ(UnsavableSettingsNotice(u"C:\\ツール♥\\chat.ini", s.encoding).has_value(),
+                  refused);
+        EXPECT_EQ(MacroHotkeyTitleRefusal(u"♥", s.macroHotkeys.SettingsEncoding()).has_value(),
+                  refused);
+    }
 }
 
 // Each position value is decided on its own over the whole 32-bit range:

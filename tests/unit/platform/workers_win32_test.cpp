@@ -46,7 +46,9 @@ TEST(Workers, TheEndWaitsForEveryWorkerABoundedTime) {
     // Every worker is waited for, not only the first to have started: one still reading a share
     // after the first ended would run on into the static teardown.
     const UniqueHandle stalled(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    ASSERT_TRUE(StartWorker([] { Sleep(200); }));  // ends within the bound
+    // The first is still at work as the wait begins and ends within its bound:
+    // its work is a time, as nothing the wait does can be waited on.
+    ASSERT_TRUE(StartWorker([] { Sleep(200); }));
     ASSERT_TRUE(StartWorker([&] { WaitForSingleObject(stalled.Get(), 10000); }));
     EXPECT_FALSE(WorkersEnded(1000));
     SetEvent(stalled.Get());

@@ -51,8 +51,10 @@ class HostedFeatures {
              .loaded = [this](const std::u16string& path) { editing.Start(path); },
              .titlesChanged = [this] { keys.Register(); },
              .notices = &notices});
+        options.SetSave([this] { saved.push_back(keys.MacroKeys()); });
         keys.Attach({.window = window,
                      .instance = GetModuleHandleW(nullptr),
+                     .options = &options,
                      .hasMacroTitled =
                          [this](std::u16string_view title) {
                              return file.List().FirstTitled(title).has_value();
@@ -77,9 +79,10 @@ class HostedFeatures {
 
     // `text` as the macro file and the keys as the settings file had them,
     // loaded as at start-up (which registers the keys).
-    void Start(const std::string& text, Options options = {}, MacroHotkeys macroKeys = {}) {
+    void Start(const std::string& text, Options startOptions = {}, MacroHotkeys macroKeys = {}) {
         WriteBytes(MacroFile(), text);
-        keys.Start(std::move(options), std::move(macroKeys));
+        options.Start(std::move(startOptions));
+        keys.Start(std::move(macroKeys));
         file.LoadFirst(MacroFile().u16string(), MacroFile().u16string());
     }
     std::filesystem::path MacroFile() const { return dir.Path("chat.txt"); }
@@ -110,6 +113,7 @@ class HostedFeatures {
     Holds held;                       // what the host's holds() reports
     std::vector<Notice> told;         // what the hotkeys had told
     std::vector<MacroHotkeys> saved;  // the macros' keys at each save
+    ToolOptions options;
     NoticeBoard notices;
     BriefTip tip;
     MacroFinder finder;

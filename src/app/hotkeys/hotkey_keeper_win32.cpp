@@ -9,25 +9,8 @@ void HotkeyKeeper::Attach(Host host) {
     hotkeys_.SetWindow(host_.window);
 }
 
-void HotkeyKeeper::Start(Options options, MacroHotkeys macroKeys) {
-    options_ = std::move(options);
-    macroKeys_ = std::move(macroKeys);
-}
-
-void HotkeyKeeper::SetTopMost(bool on) {
-    options_.topMost = on;
-    optionsChanged_ = true;
-    host_.save();
-}
-
-void HotkeyKeeper::SetChosenClient(std::u16string title) {
-    options_.client = std::move(title);
-    optionsChanged_ = true;
-    host_.save();
-}
-
 std::vector<HotkeyRefusal> HotkeyKeeper::RegisterQuietly() {
-    return hotkeys_.Register(options_, macroKeys_, host_.hasMacroTitled);
+    return hotkeys_.Register(options(), macroKeys_, host_.hasMacroTitled);
 }
 
 void HotkeyKeeper::Register() {
@@ -46,7 +29,7 @@ void HotkeyKeeper::SetMacroKeys(MacroHotkeys keys) {
 std::optional<MacroKeyClash> HotkeyKeeper::ClashOf(
     const Hotkey& key, const std::u16string& title,
     const std::optional<std::u16string>& oldTitle) const {
-    return MacroKeyClashOf(key, title, oldTitle, options_, macroKeys_, host_.hasMacroTitled);
+    return MacroKeyClashOf(key, title, oldTitle, options(), macroKeys_, host_.hasMacroTitled);
 }
 
 HotkeyKeeper::FreeForDialog::FreeForDialog(HotkeyKeeper& keeper) : keeper_(keeper) {
@@ -64,7 +47,7 @@ void HotkeyKeeper::EditInDialog() {
     keysFree_ = true;
     // Free while the dialog is open, so that they can be typed into its fields.
     hotkeys_.Release();
-    const HotkeySet current = ActionKeysOf(options_);
+    const HotkeySet current = ActionKeysOf(options());
     const HotkeyDialogRequest request{
         .current = current,
         .refusals = hotkeys_.ActionRefusals(),
@@ -83,16 +66,19 @@ void HotkeyKeeper::EditInDialog() {
         Register();
         return;
     }
-    bool changed = false;
+    std::array<std::u16string, kHotkeyActions> keys = options().hotkeys;
     for (std::size_t i = 0; i < kHotkeyActions; ++i) {
         // As stored, even text that is no hotkey, where the field was left as it was.
         if (chosen->keys[i] == current[i]) continue;
-        options_.hotkeys[i] = chosen->keys[i] ? FormatHotkey(*chosen->keys[i]) : u"";
-        changed = true;
+        keys[i] = chosen->keys[i] ? FormatHotkey(*chosen->keys[i]) : u"";
     }
-    if (changed) optionsChanged_ = true;
     if (!chosen->removedMacroKeys.empty()) macroKeys_.Remove(chosen->removedMacroKeys);
-    if (changed || !chosen->removedMacroKeys.empty()) host_.save();
+    // One write for both: the options' save writes the macros' keys too.
+    if (keys != options().hotkeys) {
+        host_.options->SetActionKeys(keys);
+    } else if (!chosen->removedMacroKeys.empty()) {
+        host_.save();
+    }
     // The dialog named what it could not register.
     refusals_.Seen(RegisterQuietly());
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// The tool's options and hotkeys while it runs: the four actions' keys and the
-// macros' own, registered with Windows whenever they or the list's titles
+// The tool's hotkeys while it runs: the actions' keys (kept in the options'
+// owner) and the macros' own, registered with Windows whenever they or the list's titles
 // change, let go while a dialog has a key typed, set in the hotkey settings,
 // and written to the settings file the moment they change. Windows only.
 
@@ -12,12 +12,12 @@
 #include <string>
 #include <string_view>
 
+#include "app/common/tool_options.h"
 #include "app/hotkeys/hotkey_conflicts.h"
 #include "app/hotkeys/hotkey_refusals.h"
 #include "app/hotkeys/macro_hotkeys.h"
 #include "app/hotkeys/tool_hotkeys_win32.h"
 #include "app/notices/notices.h"
-#include "settings/options.h"
 
 namespace kiv {
 
@@ -27,24 +27,21 @@ class HotkeyKeeper {
     struct Host {
         HWND window = nullptr;
         HINSTANCE instance = nullptr;
+        // The options, whose actions' keys are registered and set here.
+        ToolOptions* options = nullptr;
         // Whether the list has a macro of this title: a key kept for a title
         // no macro has is not registered, and may be taken over.
         std::function<bool(std::u16string_view)> hasMacroTitled;
         std::function<void(Notice)> notify;
-        // Writes the options and the macros' keys to the settings file now:
-        // keys set during a run must survive a crash before the close.
+        // Writes the macros' keys to the settings file now: keys set during
+        // a run must survive a crash before the close.
         std::function<void()> save;
     };
     void Attach(Host host);
     // As the settings file had them at start-up.
-    void Start(Options options, MacroHotkeys macroKeys);
+    void Start(MacroHotkeys macroKeys) { macroKeys_ = std::move(macroKeys); }
 
-    const Options& options() const { return options_; }
-    bool OptionsChanged() const { return optionsChanged_; }
     const MacroHotkeys& MacroKeys() const { return macroKeys_; }
-    void SetTopMost(bool on);
-    // The game client the player chose, by its title (empty: 自動).
-    void SetChosenClient(std::u16string title);
 
     // Registers every key, in place of what was registered before, and tells
     // what Windows refused (once: hotkey_refusals.h). Not while the keys are
@@ -87,9 +84,9 @@ class HotkeyKeeper {
   private:
     std::vector<HotkeyRefusal> RegisterQuietly();
 
+    const Options& options() const { return host_.options->Current(); }
+
     Host host_;
-    Options options_;
-    bool optionsChanged_ = false;
     MacroHotkeys macroKeys_;
     ToolHotkeys hotkeys_;
     HotkeyRefusalMemory refusals_;

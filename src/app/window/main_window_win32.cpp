@@ -127,8 +127,10 @@ void MainWindow::AttachFeatures() {
          .titlesChanged = [this] { keys_.Register(); },
          .notices = &notices_,
          .tip = &briefTip_});
+    options_.SetSave([this] { SaveHotkeySettings(); });
     keys_.Attach({.window = window_,
                   .instance = instance_,
+                  .options = &options_,
                   .hasMacroTitled =
                       [this](std::u16string_view title) {
                           return file_.List().FirstTitled(title).has_value();
@@ -142,7 +144,7 @@ void MainWindow::AttachFeatures() {
          .file = &file_,
          .notices = &notices_,
          .holds = holds,
-         .targetChosen = [this](const std::u16string& title) { keys_.SetChosenClient(title); },
+         .targetChosen = [this](const std::u16string& title) { options_.SetChosenClient(title); },
          .tip = &briefTip_});
     briefTip_.Attach(list_);
     editing_.Attach({.window = window_,
@@ -181,9 +183,10 @@ void MainWindow::StartUp() {
     // rectangle stays the stored one: settling_ holds until then.
     settling_ = true;
     PlaceWindow(window_, settings.geometry, kMainWindowStyle, kMainWindowExStyle, DpiOf(window_));
-    keys_.Start(settings.options, settings.macroHotkeys);
+    options_.Start(settings.options);
+    keys_.Start(settings.macroHotkeys);
     if (!settings.options.client.empty()) saying_.ChooseRemembered(settings.options.client);
-    if (keys_.options().topMost) SetTopMost(true);
+    if (options_.Current().topMost) SetTopMost(true);
     file_.StartRecent(settings.recentFiles, settings.encoding);
     // A list read now registers the keys with its titles; otherwise (on a
     // share, or unreadable) the actions' keys are registered at once. Only
@@ -215,8 +218,8 @@ bool MainWindow::SaveSettings(bool tellUser) {
     const bool saved = WriteShutdownSettings(
         iniPath, {.geometry = GeometryOf(window_),
                   .macroFile = shown.IsLoaded() ? std::optional(shown.FileName()) : std::nullopt,
-                  .options = keys_.options(),
-                  .optionsChanged = keys_.OptionsChanged(),
+                  .options = options_.Current(),
+                  .optionsChanged = options_.Changed(),
                   .macroHotkeys = keys_.MacroKeys(),
                   .recentFiles = file_.RecentToKeep()});
     if (!saved && tellUser) {
@@ -229,7 +232,7 @@ bool MainWindow::SaveSettings(bool tellUser) {
 // A failure is told at the close, which tries again with everything.
 void MainWindow::SaveHotkeySettings() {
     if (!MayWriteSettings()) return;
-    WriteHotkeySettings(IniFilePath(programPath_), keys_.options(), keys_.OptionsChanged(),
+    WriteHotkeySettings(IniFilePath(programPath_), options_.Current(), options_.Changed(),
                         keys_.MacroKeys());
 }
 
@@ -260,7 +263,7 @@ MenuState MainWindow::CurrentMenuState() const {
     const int selected =
         list_ != nullptr ? static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0)) : -1;
     const int count = static_cast<int>(finder_.Rows().Count());
-    return {.topMost = keys_.options().topMost,
+    return {.topMost = options_.Current().topMost,
             .selected = (selected >= 0 && selected < count),
             .canMoveUp = (selected > 0 && selected < count),
             .canMoveDown = selected >= 0 && selected + 1 < count,
@@ -306,9 +309,9 @@ void MainWindow::RunMenuCommand(MenuCommand command) {
         case MenuCommand::Separator:
             return;
         case MenuCommand::TopMost: {
-            const bool on = !keys_.options().topMost;
+            const bool on = !options_.Current().topMost;
             SetTopMost(on);
-            keys_.SetTopMost(on);
+            options_.SetTopMost(on);
             return;
         }
         case MenuCommand::HotkeySettings:

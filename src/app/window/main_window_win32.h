@@ -12,6 +12,7 @@
 
 #include "app/common/holds.h"
 #include "app/common/tool_menu.h"
+#include "app/common/tool_options.h"
 #include "app/editing/macro_editing_win32.h"
 #include "app/finding/macro_finder_win32.h"
 #include "app/hotkeys/hotkey_keeper_win32.h"
@@ -101,6 +102,7 @@ class MainWindow {
     BriefTip briefTip_;
     ToolMenuKeys menuKeys_;
 
+    ToolOptions options_;
     NoticeBoard notices_;
     MacroFinder finder_;
     ShownMacroFile file_;

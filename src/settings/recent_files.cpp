@@ -5,21 +5,13 @@
 
 #include "platform/case_fold.h"
 #include "settings/ini_file.h"
+#include "settings/numbered_keys.h"
 #include "settings/value_checks.h"
 
 namespace kiv {
 namespace {
 
 constexpr std::u16string_view kSection = u"RecentFiles";
-
-std::u16string Digits(std::size_t value) {
-    const std::string digits = std::to_string(value);
-    return {digits.begin(), digits.end()};
-}
-
-std::u16string Numbered(std::u16string_view key, std::size_t number) {
-    return std::u16string(key) + Digits(number);
-}
 
 // Read as the settings' other numbers are; a count is never below zero.
 std::optional<std::size_t> Count(std::u16string_view text) {

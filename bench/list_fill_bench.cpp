@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "app/finding/macro_finder_win32.h"
 #include "app/finding/title_list_win32.h"
 #include "macro/macro_list.h"
 #include "platform/ansi_text.h"
@@ -87,7 +86,7 @@ int wmain() {
     std::vector<std::size_t> found;
     for (std::size_t i = 0; i < kTitles; i += 2) found.push_back(i);
     rows.ShowOnly(found, kTitles);
-    constexpr std::size_t step = kiv::MacroFinder::kRowsAStep;
+    constexpr std::size_t step = kiv::TitleList::kRowsAStep;
     std::vector<double> first, later;
     for (int round = 0; round < kRounds; ++round) {
         // From a list of every title, as when the first letter is typed.

@@ -26,12 +26,13 @@ class HostedFeatures {
         const HWND window = host.Handle();
         const auto holds = [this] { return held; };
         const auto selected = [this] {
-            const std::optional<std::size_t> macro = finder.SelectedMacro();
+            const std::optional<std::size_t> macro = titles.SelectedMacro();
             return macro ? static_cast<int>(*macro) : -1;
         };
+        titles.Attach(list);
         finder.Create({.window = window,
                        .instance = GetModuleHandleW(nullptr),
-                       .list = list,
+                       .titles = &titles,
                        .layOut = {},
                        .say = [this] { saying.Say(); },
                        .rowsChanged = {}});
@@ -47,7 +48,7 @@ class HostedFeatures {
              .show = [this](
                          const MacroList& shown, std::optional<int> select, ListCame came,
                          std::optional<std::size_t> top) { finder.Show(shown, select, came, top); },
-             .topMacro = [this] { return finder.TopMacro(); },
+             .topMacro = [this] { return titles.TopMacro(); },
              .loaded = [this](const std::u16string& path) { editing.Start(path); },
              .titlesChanged = [this] { keys.Register(); },
              .notices = &notices});
@@ -61,7 +62,7 @@ class HostedFeatures {
                          },
                      .notify = [this](Notice notice) { told.push_back(std::move(notice)); },
                      .save = [this] { saved.push_back(keys.MacroKeys()); }});
-        saying.Attach({window, list, &finder, &file, &notices, holds, {}, &tip});
+        saying.Attach({window, list, &titles, &file, &notices, holds, {}, &tip});
         tip.Attach(list);
         editing.Attach({window, GetModuleHandleW(nullptr), &file, &keys, &notices, selected});
         host.SetRoute([this](UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
@@ -116,6 +117,7 @@ class HostedFeatures {
     ToolOptions options;
     NoticeBoard notices;
     BriefTip tip;
+    TitleList titles;
     MacroFinder finder;
     ShownMacroFile file;
     HotkeyKeeper keys;

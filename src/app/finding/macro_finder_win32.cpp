@@ -5,15 +5,12 @@
 #include <algorithm>
 
 #include "app/common/key_press.h"
-#include "app/finding/title_list_win32.h"
 #include "platform/wide_text.h"
 
 namespace kiv {
 namespace {
 
 constexpr wchar_t kSelf[] = L"KivMacro.MacroFinder";
-
-constexpr UINT_PTR kFillTimer = 0x4B46;  // on the list box, which has no timers of its own
 
 std::u16string CommittedByInputMethod(HWND window) {
     std::u16string text;
@@ -63,6 +60,7 @@ void MacroFinder::SetCommittedTextReader(CommittedTextReader reader) {
 
 void MacroFinder::Create(Host host) {
     host_ = std::move(host);
+    list_ = host_.titles->Handle();
     box_ = CreateWindowExW(
         WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0,
         host_.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBox)), host_.instance, nullptr);
@@ -74,55 +72,42 @@ void MacroFinder::Create(Host host) {
     // The tab order is the children's order: the box comes before the list.
     SetWindowPos(box_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetPropW(box_, kSelf, this);
-    SetPropW(host_.list, kSelf, this);
+    SetPropW(list_, kSelf, this);
     boxProcedure_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(box_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BoxProcedure)));
     listProcedure_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(host_.list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProcedure)));
-}
-
-std::optional<std::size_t> MacroFinder::SelectedMacro() const {
-    return rows_.MacroAt(static_cast<int>(SendMessageW(host_.list, LB_GETCURSEL, 0, 0)));
-}
-
-void MacroFinder::Select(int row) {
-    if (row >= 0 && static_cast<std::size_t>(row) >= filled_) FillAll();
-    SendMessageW(host_.list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-}
-
-std::optional<std::size_t> MacroFinder::TopMacro() const {
-    return rows_.MacroAt(static_cast<int>(SendMessageW(host_.list, LB_GETTOPINDEX, 0, 0)));
+        SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProcedure)));
 }
 
 void MacroFinder::Show(const MacroList& macros, std::optional<int> select, ListCame came,
                        std::optional<std::size_t> top) {
-    const std::size_t before = rows_.Total();
+    const std::size_t before = host_.titles->Rows().Total();
     macros_ = &macros;
     search_ = MacroSearch(macros);
     if (came == ListCame::Loaded) SetQuietly(u"");
-    FindRows();
+    VisibleRows rows = FindRows();
     const std::optional<std::size_t> macro =
         select && *select >= 0 ? std::optional(static_cast<std::size_t>(*select)) : std::nullopt;
-    int row = rows_.RowOf(macro);
+    int row = rows.RowOf(macro);
     if (came == ListCame::Edited && macro && row < 0) {
         if (macros.Count() < before) {
             // A macro was deleted: the row that took its place.
-            row = rows_.RowAtOrAfter(*macro);
+            row = rows.RowAtOrAfter(*macro);
         } else {
             // A new or changed macro the query would hide: shown, the box
             // emptied, so that the user sees why the others came back.
             SetQuietly(u"");
-            FindRows();
-            row = rows_.RowOf(macro);
+            rows = FindRows();
+            row = rows.RowOf(macro);
         }
     }
-    std::optional<LRESULT> firstRow;
+    std::optional<int> firstRow;
     if (top) {
-        firstRow = std::max(rows_.RowOf(*top), 0);
+        firstRow = std::max(rows.RowOf(*top), 0);
     } else if (select) {
-        firstRow = SendMessageW(host_.list, LB_GETTOPINDEX, 0, 0);
+        firstRow = host_.titles->TopRow();
     }
-    Fill(row, firstRow);
+    Fill(std::move(rows), row, firstRow);
 }
 
 void MacroFinder::ShowBox() {
@@ -162,8 +147,8 @@ bool MacroFinder::PreTranslate(MSG& message) {
     // the box's from its first character: begun there, the composition never
     // moves with the focus (an input method may end one the focus leaves).
     // Asked before TranslateMessage, while the input method still knows it.
-    if (message.hwnd == host_.list && message.wParam == VK_PROCESSKEY &&
-        KeyBeginsComposition(originalKeyReader(host_.list))) {
+    if (message.hwnd == list_ && message.wParam == VK_PROCESSKEY &&
+        KeyBeginsComposition(originalKeyReader(list_))) {
         TypeInBox({});
         message.hwnd = box_;
     }
@@ -189,60 +174,34 @@ void MacroFinder::Narrow() {
     if (macros_ == nullptr) return;
     const std::u16string text = BoxText();
     if (text == query_) return;
-    const std::optional<std::size_t> selected = SelectedMacro();
+    const std::optional<std::size_t> selected = host_.titles->SelectedMacro();
     query_ = text;
-    FindRows();
-    if (rows_.Filtered()) {
-        Fill(rows_.Count() > 0 ? 0 : -1, std::nullopt, true);
-    } else {
-        Fill(rows_.RowOf(selected), std::nullopt, true);
-    }
+    VisibleRows rows = FindRows();
+    const int row = rows.Filtered() ? (rows.Count() > 0 ? 0 : -1) : rows.RowOf(selected);
+    Fill(std::move(rows), row, std::nullopt, true);
 }
 
-void MacroFinder::FindRows() {
+VisibleRows MacroFinder::FindRows() const {
+    VisibleRows rows;
     if (HasSearchWords(query_)) {
-        rows_.ShowOnly(search_.Find(query_), macros_->Count());
+        rows.ShowOnly(search_.Find(query_), macros_->Count());
     } else {
-        rows_.ShowAll(macros_->Count());
+        rows.ShowAll(macros_->Count());
     }
+    return rows;
 }
 
-void MacroFinder::Fill(int selectRow, std::optional<LRESULT> top, bool inSteps) {
-    KillTimer(host_.list, kFillTimer);
-    std::size_t now = rows_.Count();
-    if (inSteps) {
-        // The selected row and a page past it in the first step.
-        now = std::max(MacroFinder::kRowsAStep,
-                       static_cast<std::size_t>(std::max(selectRow, 0)) + MacroFinder::kRowsAStep);
-    }
-    FillTitleList(host_.list, *macros_, rows_, now);
-    filled_ = std::min(now, rows_.Count());
-    if (filled_ < rows_.Count()) SetTimer(host_.list, kFillTimer, USER_TIMER_MINIMUM, FillLater);
-    if (top) SendMessageW(host_.list, LB_SETTOPINDEX, static_cast<WPARAM>(*top), 0);
-    if (selectRow >= 0) SendMessageW(host_.list, LB_SETCURSEL, static_cast<WPARAM>(selectRow), 0);
-    SetWindowTextW(count_, Wide(MatchCountText(rows_.Count(), rows_.Total())));
+void MacroFinder::Fill(VisibleRows rows, int selectRow, std::optional<int> top, bool inSteps) {
+    host_.titles->Fill(*macros_, std::move(rows), selectRow, top, inSteps);
+    const VisibleRows& shown = host_.titles->Rows();
+    SetWindowTextW(count_, Wide(MatchCountText(shown.Count(), shown.Total())));
     if (Shown() && host_.layOut) host_.layOut();  // the count's width follows its text
     if (host_.rowsChanged) host_.rowsChanged();
 }
 
-void CALLBACK MacroFinder::FillLater(HWND list, UINT, UINT_PTR, DWORD) {
-    MacroFinder* self = Self(list);
-    const std::size_t to = std::min(self->filled_ + MacroFinder::kRowsAStep, self->rows_.Count());
-    AddTitles(list, *self->macros_, self->rows_, self->filled_, to);
-    self->filled_ = to;
-    if (to == self->rows_.Count()) KillTimer(list, kFillTimer);
-}
-
-void MacroFinder::FillAll() {
-    KillTimer(host_.list, kFillTimer);
-    if (macros_ == nullptr || filled_ >= rows_.Count()) return;
-    AddTitles(host_.list, *macros_, rows_, filled_, rows_.Count());
-    filled_ = rows_.Count();
-}
-
 void MacroFinder::Hide() {
     if (!Shown()) return;
-    if (GetFocus() == box_) SetFocus(host_.list);
+    if (GetFocus() == box_) SetFocus(list_);
     ShowWindow(box_, SW_HIDE);
     ShowWindow(count_, SW_HIDE);
     if (host_.layOut) host_.layOut();
@@ -250,8 +209,8 @@ void MacroFinder::Hide() {
 
 void MacroFinder::MoveInList(WPARAM key) {
     // The list's own keys, as if it had the focus; End goes to the last row.
-    if (key == VK_END || key == VK_NEXT) FillAll();
-    CallWindowProcW(listProcedure_, host_.list, WM_KEYDOWN, key, 0);
+    if (key == VK_END || key == VK_NEXT) host_.titles->FillAll();
+    CallWindowProcW(listProcedure_, list_, WM_KEYDOWN, key, 0);
 }
 
 void MacroFinder::SetQuietly(std::u16string_view text) {
@@ -358,7 +317,7 @@ LRESULT MacroFinder::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_KEYDOWN:
             // The list's own way to its last row: the rows still to come first.
-            if (wParam == VK_END || wParam == VK_NEXT) FillAll();
+            if (wParam == VK_END || wParam == VK_NEXT) host_.titles->FillAll();
             break;
         case WM_CHAR:
             if (OpensFindBox(static_cast<char16_t>(wParam))) {
@@ -378,7 +337,7 @@ LRESULT MacroFinder::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (composing_) return SendMessageW(box_, message, wParam, lParam);
             // Committed before the box had the focus: the text is the box's.
             if ((lParam & GCS_RESULTSTR) != 0) {
-                const std::u16string committed = committedTextReader(host_.list);
+                const std::u16string committed = committedTextReader(list_);
                 if (!committed.empty()) TypeInBox(committed);
             }
             return 0;
@@ -388,7 +347,7 @@ LRESULT MacroFinder::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return CallWindowProcW(listProcedure_, host_.list, message, wParam, lParam);
+    return CallWindowProcW(listProcedure_, list_, message, wParam, lParam);
 }
 
 }  // namespace kiv

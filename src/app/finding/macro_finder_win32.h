@@ -3,9 +3,9 @@
 // Finding a macro by typing: a one-line box above the list, hidden until the
 // user starts to find (Ctrl+F, or a character typed into the list, or an
 // input method's composition begun there), whose words narrow the list to the
-// macros they are found in. It fills the list, and owns which macro each row
-// is (visible_rows.h). Only committed text narrows it: while the input method
-// composes, the box's keys are the input method's. Windows only.
+// macros they are found in: it decides the rows, which the list's owner
+// (title_list_win32.h) shows. Only committed text narrows it: while the input
+// method composes, the box's keys are the input method's. Windows only.
 
 #include <windows.h>
 
@@ -15,7 +15,7 @@
 
 #include "app/common/list_came.h"
 #include "app/finding/find_box_keys.h"
-#include "app/finding/visible_rows.h"
+#include "app/finding/title_list_win32.h"
 #include "macro/macro_list.h"
 #include "macro/macro_search.h"
 
@@ -24,16 +24,11 @@ namespace kiv {
 class MacroFinder {
   public:
     enum Id : int { kBox = 104, kCount = 105 };
-    // A keystroke's rows go into the list box a step at a time, each within
-    // a frame: the first step at once, the rest on a timer, so that typing
-    // never waits on a hundred thousand titles going in. Under Wine a step
-    // costs a few milliseconds of drawing and about 1.5 µs a title.
-    static constexpr std::size_t kRowsAStep = 2000;
 
     struct Host {
         HWND window = nullptr;
         HINSTANCE instance = nullptr;
-        HWND list = nullptr;  // the list box of titles, which this fills
+        TitleList* titles = nullptr;  // the list of titles, whose rows this decides
         // The box was shown or hidden: the window places its controls again.
         std::function<void()> layOut;
         // Enter in the box, with nothing being composed.
@@ -50,13 +45,6 @@ class MacroFinder {
     bool Shown() const {
         return box_ != nullptr && (GetWindowLongPtrW(box_, GWL_STYLE) & WS_VISIBLE) != 0;
     }
-    const VisibleRows& Rows() const { return rows_; }
-    // The macro (0-based) on the list's selected row.
-    std::optional<std::size_t> SelectedMacro() const;
-    // Selects `row` (-1: none), its title put in the list first if it is
-    // still to come.
-    void Select(int row);
-
     // Shows `macros` narrowed by the query: from the top with nothing
     // selected, or, with `select` (a macro, 0-based; -1: none), at the same
     // scroll position (or with the row of the macro `top` first) with that
@@ -65,8 +53,6 @@ class MacroFinder {
     // reload and an edit keep the query.
     void Show(const MacroList& macros, std::optional<int> select, ListCame came,
               std::optional<std::size_t> top = std::nullopt);
-    // The macro (0-based) on the first row shown.
-    std::optional<std::size_t> TopMacro() const;
 
     // Ctrl+F: shows the box with the focus in it, its text selected.
     void StartFinding();
@@ -95,10 +81,8 @@ class MacroFinder {
     void TypeInBox(std::u16string_view typed);
     void ShowBox();
     void Narrow();
-    void FindRows();  // the rows of the query, or every macro without one
-    void Fill(int selectRow, std::optional<LRESULT> top, bool inSteps = false);
-    static void CALLBACK FillLater(HWND list, UINT message, UINT_PTR timer, DWORD time);
-    void FillAll();
+    VisibleRows FindRows() const;  // the rows of the query, or every macro without one
+    void Fill(VisibleRows rows, int selectRow, std::optional<int> top, bool inSteps = false);
     void Hide();
     void MoveInList(WPARAM key);
     void SetQuietly(std::u16string_view text);
@@ -109,11 +93,10 @@ class MacroFinder {
     HWND count_ = nullptr;
     WNDPROC boxProcedure_ = nullptr;
     WNDPROC listProcedure_ = nullptr;
+    HWND list_ = nullptr;
     const MacroList* macros_ = nullptr;
     MacroSearch search_;
-    VisibleRows rows_;
-    std::size_t filled_ = 0;  // rows whose titles are in the list box
-    std::u16string query_;    // the committed text the rows were narrowed by
+    std::u16string query_;  // the committed text the rows were narrowed by
     bool composing_ = false;
     bool quiet_ = false;  // the tool itself sets the box's text
 };

@@ -28,6 +28,55 @@ void AddTitles(HWND list, const MacroList& macros, const VisibleRows& rows, std:
     InvalidateRect(list, nullptr, TRUE);
 }
 
+TitleList::~TitleList() {
+    if (list_ != nullptr && IsWindow(list_)) KillTimer(list_, TimerId());
+}
+
+std::optional<std::size_t> TitleList::SelectedMacro() const {
+    return rows_.MacroAt(SelectedRow());
+}
+
+std::optional<std::size_t> TitleList::TopMacro() const {
+    return rows_.MacroAt(TopRow());
+}
+
+void TitleList::Select(int row) {
+    if (row >= 0 && static_cast<std::size_t>(row) >= filled_) FillAll();
+    SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+}
+
+void TitleList::Fill(const MacroList& macros, VisibleRows rows, int selectRow,
+                     std::optional<int> top, bool inSteps) {
+    KillTimer(list_, TimerId());
+    macros_ = &macros;
+    rows_ = std::move(rows);
+    std::size_t now = rows_.Count();
+    if (inSteps) {
+        now = std::max(kRowsAStep, static_cast<std::size_t>(std::max(selectRow, 0)) + kRowsAStep);
+    }
+    FillTitleList(list_, macros, rows_, now);
+    filled_ = std::min(now, rows_.Count());
+    // The timer's ID is this owner: the callback finds it without a property.
+    if (filled_ < rows_.Count()) SetTimer(list_, TimerId(), USER_TIMER_MINIMUM, FillLater);
+    if (top) SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(*top), 0);
+    if (selectRow >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(selectRow), 0);
+}
+
+void CALLBACK TitleList::FillLater(HWND list, UINT, UINT_PTR timer, DWORD) {
+    auto* self = reinterpret_cast<TitleList*>(timer);
+    const std::size_t to = std::min(self->filled_ + kRowsAStep, self->rows_.Count());
+    AddTitles(list, *self->macros_, self->rows_, self->filled_, to);
+    self->filled_ = to;
+    if (to == self->rows_.Count()) KillTimer(list, timer);
+}
+
+void TitleList::FillAll() {
+    KillTimer(list_, TimerId());
+    if (macros_ == nullptr || filled_ >= rows_.Count()) return;
+    AddTitles(list_, *macros_, rows_, filled_, rows_.Count());
+    filled_ = rows_.Count();
+}
+
 int EntryAt(HWND list, POINT client) {
     const LRESULT top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
     const LRESULT height = SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);

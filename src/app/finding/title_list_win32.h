@@ -1,8 +1,10 @@
 #pragma once
-// Puts the macros' titles into a list box, in file order.
+// The list box of titles and its owner: which macro each row is, the
+// selection, and filling it a step at a time. Windows only.
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "app/finding/visible_rows.h"
 #include "macro/macro_list.h"
@@ -17,6 +19,52 @@ void FillTitleList(HWND list, const MacroList& macros, const VisibleRows& rows,
                    std::size_t count = SIZE_MAX);
 void AddTitles(HWND list, const MacroList& macros, const VisibleRows& rows, std::size_t from,
                std::size_t to);
+
+// The one list box of titles: the rows it shows (visible_rows.h), which
+// everything that turns a row into a macro asks, and the titles put in a
+// step at a time, each within a frame: the first step at once, the rest on a
+// timer, so that a keystroke never waits on a hundred thousand titles going
+// in. Under Wine a step costs a few milliseconds of drawing and about 1.5 µs
+// a title.
+class TitleList {
+  public:
+    static constexpr std::size_t kRowsAStep = 2000;
+
+    TitleList() = default;
+    ~TitleList();
+    TitleList(const TitleList&) = delete;
+    TitleList& operator=(const TitleList&) = delete;
+
+    void Attach(HWND list) { list_ = list; }
+    HWND Handle() const { return list_; }
+    const MacroList* Macros() const { return macros_; }
+    const VisibleRows& Rows() const { return rows_; }
+    // The macro (0-based) on the selected row, and on the first row shown.
+    std::optional<std::size_t> SelectedMacro() const;
+    std::optional<std::size_t> TopMacro() const;
+    int SelectedRow() const { return static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0)); }
+    int TopRow() const { return static_cast<int>(SendMessageW(list_, LB_GETTOPINDEX, 0, 0)); }
+    // Selects `row` (-1: none), its title put in the list first if it is
+    // still to come.
+    void Select(int row);
+
+    // Shows `rows` of `macros` in place of what the list showed, with the
+    // row `top` first and `selectRow` selected (-1: none). In steps: the
+    // selected row and a page past it at once, the rest on the timer.
+    void Fill(const MacroList& macros, VisibleRows rows, int selectRow, std::optional<int> top,
+              bool inSteps);
+    // The rows still to come, at once: the list's own way to its last row.
+    void FillAll();
+
+  private:
+    static void CALLBACK FillLater(HWND list, UINT message, UINT_PTR timer, DWORD time);
+    UINT_PTR TimerId() const { return reinterpret_cast<UINT_PTR>(this); }
+
+    HWND list_ = nullptr;
+    const MacroList* macros_ = nullptr;
+    VisibleRows rows_;
+    std::size_t filled_ = 0;  // rows whose titles are in the list box
+};
 
 // The entry under `client` (a point in the list's client area), or -1 where
 // there is none. LB_ITEMFROMPOINT gives only 16 bits of index, and the

@@ -120,16 +120,16 @@ int MacroSaying::Selected() const {
 }
 
 int MacroSaying::Count() const {
-    return static_cast<int>(host_.finder->Rows().Count());
+    return static_cast<int>(host_.titles->Rows().Count());
 }
 
 void MacroSaying::Select(int entry) const {
-    if (entry >= 0) host_.finder->Select(entry);
+    if (entry >= 0) host_.titles->Select(entry);
 }
 
 std::optional<DeliveryOutcome> MacroSaying::Say() {
     if (host_.holds().Any(Hold::Delivering)) return std::nullopt;
-    const std::optional<std::size_t> macro = host_.finder->Rows().MacroAt(Selected());
+    const std::optional<std::size_t> macro = host_.titles->Rows().MacroAt(Selected());
     if (!macro || *macro >= host_.file->List().Count()) return std::nullopt;
     return Deliver(*macro + 1);
 }
@@ -251,7 +251,7 @@ void MacroSaying::RunHotkey(HotkeyAction action) {
 // Nothing selected (the macro that was went with a reload, say): the player,
 // in the game, is told by the list why nothing came.
 bool MacroSaying::NothingSelectedTold() const {
-    if (host_.finder->Rows().MacroAt(Selected())) return false;
+    if (host_.titles->Rows().MacroAt(Selected())) return false;
     if (host_.tip != nullptr) host_.tip->Show(std::u16string(texts::kNothingSelected));
     return true;
 }

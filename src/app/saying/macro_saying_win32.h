@@ -15,7 +15,7 @@
 
 #include "app/common/holds.h"
 #include "app/common/tool_menu.h"
-#include "app/finding/macro_finder_win32.h"
+#include "app/finding/title_list_win32.h"
 #include "app/macro_file/shown_macro_file_win32.h"
 #include "app/notices/brief_tip_win32.h"
 #include "app/notices/notice_board_win32.h"
@@ -30,8 +30,8 @@ class MacroSaying {
   public:
     struct Host {
         HWND window = nullptr;
-        HWND list = nullptr;            // the list box of titles, whose selection is said
-        MacroFinder* finder = nullptr;  // which macro each of its rows is
+        HWND list = nullptr;          // the list box of titles, whose selection is said
+        TitleList* titles = nullptr;  // which macro each of its rows is
         const ShownMacroFile* file = nullptr;
         NoticeBoard* notices = nullptr;
         std::function<Holds()> holds;

@@ -122,7 +122,7 @@ void MainWindow::AttachFeatures() {
          .selected = selected,
          .show = [this](const MacroList& list, std::optional<int> select, ListCame came,
                         std::optional<std::size_t> top) { finder_.Show(list, select, came, top); },
-         .topMacro = [this] { return finder_.TopMacro(); },
+         .topMacro = [this] { return titles_.TopMacro(); },
          .loaded = [this](const std::u16string& path) { editing_.Start(path); },
          .titlesChanged = [this] { keys_.Register(); },
          .notices = &notices_,
@@ -140,7 +140,7 @@ void MainWindow::AttachFeatures() {
     saying_.Attach(
         {.window = window_,
          .list = list_,
-         .finder = &finder_,
+         .titles = &titles_,
          .file = &file_,
          .notices = &notices_,
          .holds = holds,
@@ -161,14 +161,15 @@ void MainWindow::CreateControls() {
     focus_.Start(window_, list_);
     tooltip_.Attach(list_, [this](int row) -> std::optional<std::u16string> {
         const MacroList& macros = file_.List();
-        const std::optional<std::size_t> shown = finder_.Rows().MacroAt(row);
+        const std::optional<std::size_t> shown = titles_.Rows().MacroAt(row);
         if (!shown || *shown >= macros.Count()) return std::nullopt;
         const Macro macro = macros.Item(*shown + 1);
         return MessagePreview(macro.Message(), macro.Title(), LocalTimeOfDay);
     });
+    titles_.Attach(list_);
     finder_.Create({.window = window_,
                     .instance = instance_,
-                    .list = list_,
+                    .titles = &titles_,
                     .layOut = [this] { controls_.LayOut(window_, DpiOf(window_)); },
                     .say = [this] { saying_.Say(); },
                     .rowsChanged = [this] { tooltip_.Reset(); }});
@@ -248,13 +249,13 @@ Holds MainWindow::HoldsNow() const {
 }
 
 int MainWindow::Selected() const {
-    const std::optional<std::size_t> macro = finder_.SelectedMacro();
+    const std::optional<std::size_t> macro = titles_.SelectedMacro();
     return macro ? static_cast<int>(*macro) : -1;
 }
 
 std::size_t MainWindow::Neighbour(int step) const {
     const auto row = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
-    const std::optional<std::size_t> macro = finder_.Rows().MacroAt(row < 0 ? -1 : row + step);
+    const std::optional<std::size_t> macro = titles_.Rows().MacroAt(row < 0 ? -1 : row + step);
     return macro ? *macro + 1 : 0;
 }
 
@@ -262,7 +263,7 @@ MenuState MainWindow::CurrentMenuState() const {
     // On the rows shown, which are fewer while the user finds a macro.
     const int selected =
         list_ != nullptr ? static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0)) : -1;
-    const int count = static_cast<int>(finder_.Rows().Count());
+    const int count = static_cast<int>(titles_.Rows().Count());
     return {.topMost = options_.Current().topMost,
             .selected = (selected >= 0 && selected < count),
             .canMoveUp = (selected > 0 && selected < count),

@@ -104,6 +104,7 @@ class MainWindow {
 
     ToolOptions options_;
     NoticeBoard notices_;
+    TitleList titles_;
     MacroFinder finder_;
     ShownMacroFile file_;
     HotkeyKeeper keys_;

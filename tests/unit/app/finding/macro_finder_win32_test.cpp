@@ -88,7 +88,7 @@ TEST_F(MacroFinderTest, ATypedCharacterOpensTheBoxAndEscTwiceGivesTheWholeListBa
 // More rows than a keystroke puts in at once: the rest follow, every title in
 // its place; 前へ from the first row reaches the last before they have come.
 TEST_F(MacroFinderTest, ManyMatchesComeInStepsAndAStepToTheLastDoesNotWaitForThem) {
-    const std::size_t count = 2 * MacroFinder::kRowsAStep + 3;
+    const std::size_t count = 2 * TitleList::kRowsAStep + 3;
     std::string text;
     for (std::size_t i = 0; i < count; ++i) text += "m\t" + std::to_string(i) + "x\r\n";
     test::WriteBytes(MacroFile(), text + "m\tother\r\n");
@@ -106,12 +106,12 @@ TEST_F(MacroFinderTest, ManyMatchesComeInStepsAndAStepToTheLastDoesNotWaitForThe
 
     // Whatever selects a row still to come puts the rows up to it in first.
     const int last = static_cast<int>(count) - 1;
-    const int firstToCome = static_cast<int>(MacroFinder::kRowsAStep);
+    const int firstToCome = static_cast<int>(TitleList::kRowsAStep);
     const std::pair<std::function<void()>, int> steps[] = {
         {[&] { saying.RunHotkey(HotkeyAction::Previous); }, last},   // from the first row
         {[&] { SendMessageW(list, WM_KEYDOWN, VK_END, 0); }, last},  // the list's own End
         {[&] { Key(VK_END); }, last},
-        {[&] { finder.Select(firstToCome); }, firstToCome},
+        {[&] { this->titles.Select(firstToCome); }, firstToCome},
     };
     for (const auto& [step, row] : steps) {
         Key(VK_ESCAPE);  // every macro again, then the same matches, in steps anew

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/finding/visible_rows.h"
 #include "macro/macro_list.h"
 #include "macro/macro_search.h"
 #include "platform/ansi_text.h"
@@ -90,14 +91,14 @@ std::u16string Text(std::mt19937& random, Mix mix, unsigned most) {
     return text;
 }
 
-// 100,000 macros, every one its own (short and long, one kind of text or
-// several), written in CP932 as files always were and read as the tool
-// reads them.
-Corpus MakeCorpus(Mix mix) {
+// 100,000 macros (or `count`), every one its own (short and long, one kind
+// of text or several), written in CP932 as files always were and read as the
+// tool reads them.
+Corpus MakeCorpus(Mix mix, int count = kMacros) {
     std::mt19937 random(mix == Mix::Varied ? 1234 : 5678);
     std::string cp932;
     Corpus corpus;
-    for (int i = 0; i < kMacros; ++i) {
+    for (int i = 0; i < count; ++i) {
         std::u16string line = Text(random, mix, 12);
         if (random() % 10 != 0) line += u"\t" + Text(random, mix, 4);
         cp932 += kiv::ToAnsi(line) + "\r\n";
@@ -188,6 +189,21 @@ void BM_Construct(benchmark::State& state, Mix mix) {
         static_cast<double>(memory) / static_cast<double>(corpus.utf8Bytes);
 }
 
+// What a tab of 10,000 macros costs to show again, besides putting its titles
+// in the list box: its text folded for finding, every row shown, the macro
+// it had selected found on its row.
+void BM_ShowTab(benchmark::State& state) {
+    static const Corpus tab = MakeCorpus(Mix::Varied, 10'000);
+    for (auto _ : state) {
+        const kiv::MacroSearch search(tab.list);
+        kiv::VisibleRows rows;
+        rows.ShowAll(tab.list.Count());
+        benchmark::DoNotOptimize(rows.RowOf(tab.list.Count() / 2));
+        benchmark::DoNotOptimize(search.MemoryBytes());
+    }
+    state.counters["file_bytes"] = static_cast<double>(tab.cp932Bytes);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -213,6 +229,7 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("BM_Construct/kanji_heavy", [](benchmark::State& state) {
         BM_Construct(state, Mix::KanjiHeavy);
     })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ShowTab/10000", BM_ShowTab)->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

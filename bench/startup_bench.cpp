@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "standin_process.h"
@@ -90,6 +92,30 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// The tool in `dir` with `tabs` macro files of 1,000 macros each open, the
+// first shown; the bytes of one file.
+std::size_t TabsFolder(const std::filesystem::path& dir, int tabs) {
+    std::filesystem::create_directories(dir);
+    std::filesystem::copy_file(kiv::standin::ProgramDirectory() / L"kivmacro.exe",
+                               dir / L"kivmacro.exe");
+    std::string macros;
+    for (int i = 0; i < 1000; ++i) {
+        macros += "party call number " + std::to_string(i) + ", gather at the gate\ttitle " +
+                  std::to_string(i) + "\r\n";
+    }
+    std::string ini = "[Setting]\r\nFileName=" + (dir / "m1.txt").string() + "\r\n";
+    if (tabs > 1) ini += "[Tabs]\r\n";
+    for (int tab = 1; tab <= tabs; ++tab) {
+        const auto file = dir / ("m" + std::to_string(tab) + ".txt");
+        std::ofstream(file, std::ios::binary)
+            .write(macros.data(), static_cast<std::streamsize>(macros.size()));
+        if (tabs > 1) ini += "File" + std::to_string(tab) + "=" + file.string() + "\r\n";
+    }
+    std::ofstream(dir / "kivmacro.ini", std::ios::binary)
+        .write(ini.data(), static_cast<std::streamsize>(ini.size()));
+    return macros.size();
+}
+
 }  // namespace
 
 int main() {
@@ -110,12 +136,29 @@ int main() {
         minimalMs.push_back(bare.millis);
         minimalKb.push_back(bare.privateKb);
     }
+    // Eight tabs against one, each of 1,000 macros.
+    const std::size_t fileBytes = TabsFolder(dir / "one", 1);
+    TabsFolder(dir / "eight", 8);
+    std::vector<double> oneMs, oneKb, eightMs, eightKb;
+    for (int round = 0; round < 15; ++round) {
+        const Sample one = Measure(dir / "one" / L"kivmacro.exe", L"KivMacroMainWindow");
+        const Sample eight = Measure(dir / "eight" / L"kivmacro.exe", L"KivMacroMainWindow");
+        oneMs.push_back(one.millis);
+        oneKb.push_back(one.privateKb);
+        eightMs.push_back(eight.millis);
+        eightKb.push_back(eight.privateKb);
+    }
     std::error_code ignored;
     std::filesystem::remove_all(dir, ignored);
     std::printf("start-up to first paint: tool %.0f ms, minimal window %.0f ms, ratio %.2f\n",
                 Median(toolMs), Median(minimalMs), Median(toolMs) / Median(minimalMs));
     std::printf("private memory: tool %.0f KB, minimal window %.0f KB, ratio %.2f\n",
                 Median(toolKb), Median(minimalKb), Median(toolKb) / Median(minimalKb));
+    std::printf("start-up with 8 tabs of 1,000 macros: %.0f ms, one tab %.0f ms, ratio %.2f\n",
+                Median(eightMs), Median(oneMs), Median(eightMs) / Median(oneMs));
+    std::printf("memory of each further tab: %.0f KB for a file of %.0f KB, ratio %.2f\n",
+                (Median(eightKb) - Median(oneKb)) / 7, static_cast<double>(fileBytes) / 1024,
+                (Median(eightKb) - Median(oneKb)) / 7 * 1024 / static_cast<double>(fileBytes));
     std::printf("tool size: %llu bytes\n",
                 static_cast<unsigned long long>(std::filesystem::file_size(
                     kiv::standin::ProgramDirectory() / L"kivmacro.exe")));

@@ -36,12 +36,14 @@ SendResult DeliverLine(WindowSystem& windows, WindowHandle edit, const std::u16s
 DeliveryReport Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock,
                        ClientTarget& target) {
     ClientTarget::Pick pick = target.Take(FindGameClients(windows));
+    if (pick.chosenExited) return {DeliveryOutcome::ChosenExited, {}};
+    return DeliverTo(macro, windows, clock, pick.client);
+}
+
+DeliveryReport DeliverTo(const Macro& macro, WindowSystem& windows, const Clock& clock,
+                         const std::optional<GameClient>& to) {
     DeliveryReport report;
-    if (pick.chosenExited) {
-        report.outcome = DeliveryOutcome::ChosenExited;
-        return report;
-    }
-    const WindowHandle log = pick.client ? pick.client->log : kNoWindow;
+    const WindowHandle log = to ? to->log : kNoWindow;
     const WindowHandle edit =
         log == kNoWindow ? kNoWindow
                          : windows.FindChild(log, ClientNames().editClass, std::string_view{});
@@ -75,8 +77,7 @@ DeliveryReport Deliver(const Macro& macro, WindowSystem& windows, const Clock& c
         report.outcome == DeliveryOutcome::NotAnswering) {
         return report;
     }
-    if (const WindowHandle client = pick.client ? pick.client->main : kNoWindow;
-        client != kNoWindow) {
+    if (const WindowHandle client = to ? to->main : kNoWindow; client != kNoWindow) {
         if (windows.IsMinimized(client)) windows.Restore(client);
         windows.BringToFront(client);
     }

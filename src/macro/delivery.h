@@ -4,6 +4,7 @@
 // input through the window system, then the client brought to the front.
 // Portable: the window system is an interface (window_system.h).
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,5 +53,8 @@ struct DeliveryReport {
 // client is not an error: nothing is sent. Nothing is ever sent again.
 DeliveryReport Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock,
                        ClientTarget& target);
+// The same to the client `to` (nothing: none runs), whatever the target is.
+DeliveryReport DeliverTo(const Macro& macro, WindowSystem& windows, const Clock& clock,
+                         const std::optional<GameClient>& to);
 
 }  // namespace kiv

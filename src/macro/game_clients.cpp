@@ -185,4 +185,13 @@ std::optional<GameClient> ClientTarget::ChooseNext(const std::vector<GameClient>
     return *at;
 }
 
+std::vector<GameClient> ClientsTitled(const std::vector<GameClient>& running,
+                                      std::string_view title) {
+    std::vector<GameClient> titled;
+    for (const GameClient& client : running) {
+        if (client.title == title) titled.push_back(client);
+    }
+    return titled;
+}
+
 }  // namespace kiv

@@ -61,6 +61,11 @@ std::vector<GameClient> InNameOrder(std::vector<GameClient> clients);
 // remembered (in the settings, for the next start); it stays when its client
 // exits, and a client of that title that appears later becomes the target,
 // unless another client has that title too.
+// The running clients whose title is `title` (as written, CP932): a tab's
+// client is the one of them, never a guess among several.
+std::vector<GameClient> ClientsTitled(const std::vector<GameClient>& running,
+                                      std::string_view title);
+
 class ClientTarget {
   public:
     // The chosen client as it was last seen running; nothing for automatic.

@@ -89,6 +89,20 @@ Relaunch RelaunchAsAdministrator(HWND owner, const std::u16string& program, DWOR
     return error == ERROR_CANCELLED ? Relaunch::Declined : Relaunch::Failed;
 }
 
+DWORD ShowInExplorer(HWND owner, const std::u16string& file) {
+    // Explorer's own switch: the shell's folder functions would want COM on
+    // this thread, and a file name with a comma is kept whole by the quotes.
+    const std::wstring parameters = L"/select,\"" + std::wstring(file.begin(), file.end()) + L"\"";
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.nShow = SW_SHOWNORMAL;
+    info.lpFile = L"explorer.exe";
+    info.lpParameters = parameters.c_str();
+    return RunShell(info) ? 0 : GetLastError();
+}
+
 DWORD OpenInEditor(HWND owner, const std::u16string& file) {
     const std::wstring path(file.begin(), file.end());
     SHELLEXECUTEINFOW info{};
@@ -158,6 +172,14 @@ std::optional<std::u16string> ShortcutTarget(const std::u16string& shortcut) {
     }
     target.resize(wcslen(target.c_str()));
     return std::u16string(target.begin(), target.end());
+}
+
+POINT DropPoint(HDROP drop) {
+    static const auto query =
+        SystemFunction<BOOL(WINAPI*)(HDROP, POINT*)>(L"shell32.dll", "DragQueryPoint");
+    POINT at{-1, -1};
+    if (query != nullptr) query(drop, &at);
+    return at;
 }
 
 std::vector<std::u16string> DroppedPaths(HDROP drop) {

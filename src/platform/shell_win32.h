@@ -38,6 +38,14 @@ void SetShellExecuteCall(ShellExecuteCall call);
 // editing it, or with Notepad where there is none. 0, or the system's error code.
 DWORD OpenInEditor(HWND owner, const std::u16string& file);
 
+// Opens `file`'s folder in Explorer with the file selected. 0, or the
+// system's error code.
+DWORD ShowInExplorer(HWND owner, const std::u16string& file);
+
+// Where a WM_DROPFILES was dropped, in the window's client area; before
+// DroppedPaths releases it.
+POINT DropPoint(HDROP drop);
+
 // The paths of a WM_DROPFILES, which it then releases.
 std::vector<std::u16string> DroppedPaths(HDROP drop);
 

@@ -54,6 +54,8 @@ class TabSet {
     // The tab `step` away from the shown one in the strip's order, wrapping.
     std::size_t StepFrom(int step) const;
     void Bind(std::size_t index, std::u16string client) { tabs_[index].client = std::move(client); }
+    // The tab's file took another name (loaded in its place).
+    void Rename(std::size_t index, std::u16string path) { tabs_[index].path = std::move(path); }
 
     friend bool operator==(const TabSet&, const TabSet&) = default;
 

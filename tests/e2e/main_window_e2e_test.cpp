@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -11,6 +13,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/common/resource.h"
 #include "app/common/tool_menu.h"
 #include "platform/ansi_text.h"
 #include "platform/single_copy.h"
@@ -415,6 +418,44 @@ TEST_F(WithGameClient, TheListHasTheFocusBackFromTheGameAndGlobalHotkeysWorkWith
               (std::vector<std::string>{Said(u"一つ目"), Said(u"三つ目"), Said(u"二つ目")}));
     EXPECT_EQ(tool.Selected(), 2) << "a macro's own key leaves the selection";
     EXPECT_EQ(GetForegroundWindow(), StandinClient::MainWindow()) << "the tool stays behind";
+}
+
+// Two tabs kept in the settings: a key of the second tab's macro says it with
+// the first shown and the game in front, and the hotkey settings list that
+// key as one that works, offering to take nothing away.
+TEST_F(WithGameClient, AKeyOfTheSecondTabsMacroSaysItWhileTheFirstIsShown) {
+    WriteMacros(u"一つ目\r\n二つ目\r\n");
+    WriteMacros(u"あつまれ\t集合\r\n", "party.txt");
+    const std::u16string chat = dir_.Path("chat.txt").u16string();
+    const std::u16string party = dir_.Path("party.txt").u16string();
+    WriteIni(ToAnsi(u"[Setting]\r\nFileName=" + chat + u"\r\n[Tabs]\r\nFile1=" + chat +
+                    u"\r\nFile2=" + party +
+                    u"\r\nActive=1\r\n[MacroHotkeys]\r\n"
+                    u"Ctrl+Alt+M=集合\r\n"));
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(e2e::WaitFor([&] {
+        return tool.Titles() == std::vector<std::wstring>{L"一つ目", L"二つ目"};
+    }));
+    const HWND strip = FindWindowExW(tool.Main(), nullptr, L"SysTabControl32", nullptr);
+    ASSERT_NE(strip, nullptr);
+    EXPECT_TRUE(IsWindowVisible(strip));
+    EXPECT_EQ(SendMessageW(strip, TCM_GETITEMCOUNT, 0, 0), 2);
+    tool.Select(1);
+    ASSERT_TRUE(e2e::Activate(StandinClient::MainWindow()));
+    e2e::TypeCombination("ctrl+alt+m");
+    EXPECT_EQ(LinesTo(client_, 1), (std::vector<std::string>{Said(u"あつまれ")}));
+    EXPECT_EQ(tool.Titles(), (std::vector<std::wstring>{L"一つ目", L"二つ目"})) << "the list stays";
+    EXPECT_EQ(tool.Selected(), 1);
+
+    PostMessageW(tool.Main(), WM_SYSCOMMAND, 0x0110, 0);  // ホットキーの設定...
+    const HWND dialog = tool.WaitForModal();
+    ASSERT_NE(dialog, nullptr);
+    wchar_t line[256] = {};
+    SendDlgItemMessageW(dialog, IDC_HOTKEY_MACROS, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+    EXPECT_STREQ(line, L"Ctrl+Alt+M: 集合") << "a key that works, nothing to take away";
+    ASSERT_TRUE(e2e::Dismiss(dialog));
+    EXPECT_TRUE(tool.Close());
+    EXPECT_NE(FromAnsi(Ini()).find(u"Ctrl+Alt+M=集合"), std::u16string::npos);
 }
 
 // On a Windows whose code page is UTF-8 a Shift_JIS settings file stays Shift_JIS: its macro

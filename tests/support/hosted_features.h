@@ -49,7 +49,7 @@ class HostedFeatures {
                          const MacroList& shown, std::optional<int> select, ListCame came,
                          std::optional<std::size_t> top) { finder.Show(shown, select, came, top); },
              .topMacro = [this] { return titles.TopMacro(); },
-             .loaded = [this](const std::u16string& path) { editing.Start(path); },
+             .loaded = [this](const std::u16string& path) { editing.Start(file, path); },
              .titlesChanged = [this] { keys.Register(); },
              .notices = &notices});
         options.SetSave([this] { saved.push_back(keys.MacroKeys()); });
@@ -60,11 +60,29 @@ class HostedFeatures {
                          [this](std::u16string_view title) {
                              return file.List().FirstTitled(title).has_value();
                          },
+                     .tabsOpen = {},
                      .notify = [this](Notice notice) { told.push_back(std::move(notice)); },
                      .save = [this] { saved.push_back(keys.MacroKeys()); }});
-        saying.Attach({window, list, &titles, &file, &notices, holds, {}, &tip});
+        saying.Attach({window,
+                       list,
+                       &titles,
+                       [this]() -> const MacroList& { return file.List(); },
+                       [this](Macro macro) {
+                           if (sayingFrom) return sayingFrom(std::move(macro));
+                           return TabMacro{std::move(macro), {}, {}};
+                       },
+                       [this](const std::u16string& title) -> std::optional<TabMacro> {
+                           const auto position = file.List().FirstTitled(title);
+                           if (!position) return std::nullopt;
+                           return TabMacro{file.List().Item(*position), {}, {}};
+                       },
+                       &notices,
+                       holds,
+                       {},
+                       &tip});
         tip.Attach(list);
-        editing.Attach({window, GetModuleHandleW(nullptr), &file, &keys, &notices, selected});
+        editing.Attach({window, GetModuleHandleW(nullptr),
+                        [this]() -> ShownMacroFile& { return file; }, &keys, &notices, selected});
         host.SetRoute([this](UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
             if (message == kShowNotices) {
                 notices.ShowWhenLooking();
@@ -111,7 +129,9 @@ class HostedFeatures {
     HostWindow host;
     HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_NOTIFY, 0, 0, 200, 100,
                                 host.Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-    Holds held;                       // what the host's holds() reports
+    Holds held;  // what the host's holds() reports
+    // The tab a macro said from the list is said from (none: no tab's client).
+    std::function<TabMacro(Macro)> sayingFrom;
     std::vector<Notice> told;         // what the hotkeys had told
     std::vector<MacroHotkeys> saved;  // the macros' keys at each save
     ToolOptions options;

@@ -20,7 +20,18 @@
     X(kTopMostItem, u"常に手前に表示(&T)") \
     X(kHotkeySettingsItem, u"ホットキーの設定(&H)...") \
     X(kRecentFilesItem, u"最近使ったファイル(&F)") \
-    X(kSendToItem, u"送信先(&G)")
+    X(kSendToItem, u"送信先(&G)") \
+    X(kOpenInNewTabItem, u"新しいタブで開く(&B)...")
+
+// The tab strip's menu, for the tab right-clicked; このタブの送信先 lists
+// the clients running by their titles, after なし.
+#define KIV_TAB_MENU_TEXTS(X) \
+    X(kCloseTabItem, u"タブを閉じる(&C)") \
+    X(kMoveTabLeftItem, u"左へ移動(&L)") \
+    X(kMoveTabRightItem, u"右へ移動(&R)") \
+    X(kShowInExplorerItem, u"エクスプローラーで表示(&E)") \
+    X(kTabClientItem, u"このタブの送信先(&T)") \
+    X(kNoTabClientItem, u"なし(&N)")
 
 // 最近使ったファイル's own items, after its files (&1 to &8).
 #define KIV_RECENT_MENU_TEXTS(X) \
@@ -82,6 +93,7 @@
     X(kKeepRefusedKeys, u"別のキーにするか、このまま OK を押してください (ほかのキーは働きます)。") \
     X(kKeyUnreadable, u" (キーとして読めないため働きません)") \
     X(kNoMacroOfTitle, u" (このタイトルのマクロがないため働きません)") \
+    X(kNoTabHasTitle, u" (開いているどのタブにもないタイトルのため働きません)") \
     X(kTitleNotInSettings, u"このタイトルには設定ファイルに書けない文字 (%1) があるため、ホットキーを付けられません。") \
     X(kTitleWithSpaces, u"前後に空白のあるタイトルには、ホットキーを付けられません。") \
     X(kMacroFileTooLarge, u"マクロファイル「%1」は大きすぎて読み込めませんでした。") \
@@ -124,12 +136,18 @@
     X(kTargetAutomaticAgain, u"\n\n送信先は「自動」に戻しました。") \
     X(kTargetStartedAgain, u"\n\n同じタイトルのゲームクライアント%1が起動しているので、次からはそちらに送ります。") \
     X(kNoClientRunning, u"送信先: ゲームクライアントが起動していません") \
-    X(kTargetIs, u"送信先: %1")
+    X(kTargetIs, u"送信先: %1") \
+    X(kTooManyTabs, u"タブは %1 個までしか開けません。ほかのタブを閉じてから、もう一度開いてください。") \
+    X(kTabShown, u"タブ: %1") \
+    X(kTabClientNotRunning, u"タブ「%1」の送信先「%2」のゲームクライアントが起動していないため、マクロ「%3」は送られていません。") \
+    X(kTabClientShared, u"タブ「%1」の送信先「%2」のゲームクライアントが複数あり、どれに送るか決められないため、マクロ「%3」は送られていません。") \
+    X(kExplorerNotOpened, u"「%1」のフォルダーを開けませんでした。\n\n%2")
 // clang-format on
 
 namespace kiv {
 KIV_TOOL_TEXTS(KIV_WINDOW_MENU_TEXTS, kWindowMenuTexts)
 KIV_TOOL_TEXTS(KIV_RECENT_MENU_TEXTS, kRecentMenuTexts)
 KIV_TOOL_TEXTS(KIV_SEND_TO_MENU_TEXTS, kSendToMenuTexts)
+KIV_TOOL_TEXTS(KIV_TAB_MENU_TEXTS, kTabMenuTexts)
 KIV_TOOL_TEXTS(KIV_APP_TEXTS, kAppTexts)
 }  // namespace kiv

@@ -9,7 +9,7 @@
 namespace kiv {
 namespace {
 
-const std::array<MenuItem, 10> kItems{{
+const std::array<MenuItem, 11> kItems{{
     {MenuCommand::NewMacro, texts::kNewMacroItem, Hotkey{0, kKeyInsert}},
     {MenuCommand::EditMacro, texts::kEditMacroItem, Hotkey{0, kKeyF2}},
     {MenuCommand::DeleteMacro, texts::kDeleteMacroItem, Hotkey{0, kKeyDelete}},
@@ -17,6 +17,7 @@ const std::array<MenuItem, 10> kItems{{
     {MenuCommand::MoveDown, texts::kMoveDownItem, Hotkey{kModAlt, kKeyDown}},
     {MenuCommand::Undo, texts::kUndoItem, Hotkey{kModCtrl, 'Z'}},
     {MenuCommand::Separator, u"", std::nullopt},
+    {MenuCommand::OpenInNewTab, texts::kOpenInNewTabItem, std::nullopt},
     {MenuCommand::EditMacroFile, texts::kEditMacroFileItem, std::nullopt},
     {MenuCommand::TopMost, texts::kTopMostItem, std::nullopt},
     {MenuCommand::HotkeySettings, texts::kHotkeySettingsItem, std::nullopt},

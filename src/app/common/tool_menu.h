@@ -30,6 +30,7 @@ enum class MenuCommand : std::uint32_t {
     MoveUp = 0x0160,
     MoveDown = 0x0170,
     Undo = 0x0180,
+    OpenInNewTab = 0x0190,
 };
 
 struct MenuItem {

@@ -44,7 +44,7 @@ std::optional<MacroDialogResult> MacroEditing::AskForMacro(bool isNew, const Mac
     const MacroDialogRequest request{
         .isNew = isNew,
         .macro = macro,
-        .fileEncoding = host_.file->List().Encoding(),
+        .fileEncoding = host_.file().List().Encoding(),
         .hotkey = isNew ? std::nullopt : host_.keys->MacroKeys().KeyOf(macro.Title()),
         .hotkeyClash = [&](const Hotkey& key, const std::u16string& title) {
             return host_.keys->ClashOf(key, title, oldTitle);
@@ -69,7 +69,7 @@ void MacroEditing::NewMacro() {
 
 void MacroEditing::EditMacro() {
     const std::size_t position = SelectedPosition();
-    const Macro macro = host_.file->List().Item(position);
+    const Macro macro = host_.file().List().Item(position);
     const HotkeyKeeper::FreeForDialog free(*host_.keys);
     const std::optional<MacroDialogResult> chosen = AskForMacro(false, macro);
     if (!chosen) return;
@@ -87,7 +87,7 @@ void MacroEditing::EditMacro() {
 void MacroEditing::DeleteMacro() {
     const std::size_t position = SelectedPosition();
     const std::u16string question =
-        Fill(texts::kDeleteQuestion, {host_.file->List().Title(position)});
+        Fill(texts::kDeleteQuestion, {host_.file().List().Title(position)});
     if (MessageBoxOverOwner(host_.window, Wide(question), kToolCaption,
                             MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return;
@@ -99,15 +99,27 @@ void MacroEditing::Move(MacroChange::Kind upOrDown, std::size_t with) {
     Change({upOrDown, SelectedPosition(), {}, with});
 }
 
+bool MacroEditing::CanUndo() const {
+    if (!host_.file) return false;  // the window's menu is made before the features
+    const auto session = sessions_.find(&host_.file());
+    return session != sessions_.end() && session->second.CanUndo();
+}
+
 void MacroEditing::Change(const MacroChange& change, const std::optional<KeyChange>& key) {
-    Follow(OffTheWindowsThreadWhereSlow([&](const MacroList& shown, MacroHotkeys& keys) {
-        return session_.Apply(change, shown, keys, key);
-    }));
+    Run([&](MacroEditSession& session, const MacroList& shown, MacroHotkeys& keys) {
+        return session.Apply(change, shown, keys, key);
+    });
 }
 
 void MacroEditing::Undo() {
-    Follow(OffTheWindowsThreadWhereSlow(
-        [&](const MacroList&, MacroHotkeys& keys) { return session_.Undo(keys); }));
+    Run([](MacroEditSession& session, const MacroList&, MacroHotkeys& keys) {
+        return session.Undo(keys);
+    });
+}
+
+void MacroEditing::Run(const Edit& edit) {
+    ShownMacroFile& file = host_.file();
+    Follow(file, OffTheWindowsThreadWhereSlow(file, edit));
 }
 
 // The edit reads and writes the file: on a share or a USB stick, or where a
@@ -115,24 +127,27 @@ void MacroEditing::Undo() {
 // its own, the window answering meanwhile and taking no command. That
 // thread works on copies of the list and the keys: the window's own may be
 // read meanwhile (a preview, a close of the session).
-MacroEditSession::Outcome MacroEditing::OffTheWindowsThreadWhereSlow(const Edit& edit) {
+MacroEditSession::Outcome MacroEditing::OffTheWindowsThreadWhereSlow(ShownMacroFile& file,
+                                                                     const Edit& edit) {
     MacroHotkeys keys = host_.keys->MacroKeys();
     MacroEditSession::Outcome outcome;
-    if (!ReadingMayWait(host_.file->Path())) {
-        outcome = edit(host_.file->List(), keys);
+    MacroEditSession& session = sessions_[&file];
+    if (!ReadingMayWait(file.Path())) {
+        outcome = edit(session, file.List(), keys);
     } else {
-        const MacroList shown = host_.file->List();
+        // A copy: the window's own list may be read, or replaced, meanwhile.
+        const MacroList shown = file.List();  // NOLINT(performance-unnecessary-copy-initialization)
         const WriteUnderWay writing(host_.window, writing_);
-        RunServingMessages(host_.window, [&] { outcome = edit(shown, keys); });
+        RunServingMessages(host_.window, [&] { outcome = edit(session, shown, keys); });
     }
     host_.keys->SetMacroKeys(std::move(keys));  // written at once where they changed
     return outcome;
 }
 
-void MacroEditing::Follow(const MacroEditSession::Outcome& outcome) {
+void MacroEditing::Follow(ShownMacroFile& file, const MacroEditSession::Outcome& outcome) {
     if (outcome.reload) {
-        host_.file->ReadAfterEdit(
-            outcome.select ? std::optional(static_cast<int>(*outcome.select) - 1) : std::nullopt);
+        file.ReadAfterEdit(outcome.select ? std::optional(static_cast<int>(*outcome.select) - 1)
+                                          : std::nullopt);
     } else if (outcome.hotkeysChanged) {
         host_.keys->Register();
     }

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 
 #include "app/editing/macro_dialog_win32.h"
@@ -24,7 +25,8 @@ class MacroEditing {
     struct Host {
         HWND window = nullptr;
         HINSTANCE instance = nullptr;
-        ShownMacroFile* file = nullptr;
+        // The file shown (a tab's): each keeps its own undo.
+        std::function<ShownMacroFile&()> file;
         HotkeyKeeper* keys = nullptr;
         NoticeBoard* notices = nullptr;
         // The list box's selected entry, -1 for none.
@@ -32,9 +34,13 @@ class MacroEditing {
     };
     void Attach(Host host) { host_ = std::move(host); }
 
-    // A file was loaded (not the tool's own reading): undo starts afresh.
-    void Start(const std::u16string& path) { session_.Start(path); }
-    bool CanUndo() const { return session_.CanUndo(); }
+    // A file was loaded in place of `file`'s (not the tool's own reading):
+    // its undo starts afresh. Forget: `file` is gone (its tab closed).
+    void Start(const ShownMacroFile& file, const std::u16string& path) {
+        sessions_[&file].Start(path);
+    }
+    void Forget(const ShownMacroFile& file) { sessions_.erase(&file); }
+    bool CanUndo() const;
     // The file is being written off the window's thread.
     bool Writing() const { return writing_; }
 
@@ -50,15 +56,17 @@ class MacroEditing {
   private:
     using KeyChange = MacroEditSession::KeyChange;
     void Change(const MacroChange& change, const std::optional<KeyChange>& key = std::nullopt);
-    using Edit =
-        std::function<MacroEditSession::Outcome(const MacroList& shown, MacroHotkeys& keys)>;
-    MacroEditSession::Outcome OffTheWindowsThreadWhereSlow(const Edit& edit);
-    void Follow(const MacroEditSession::Outcome& outcome);
+    using Edit = std::function<MacroEditSession::Outcome(
+        MacroEditSession& session, const MacroList& shown, MacroHotkeys& keys)>;
+    // On the file shown when it began, whatever is shown when it ends.
+    void Run(const Edit& edit);
+    MacroEditSession::Outcome OffTheWindowsThreadWhereSlow(ShownMacroFile& file, const Edit& edit);
+    void Follow(ShownMacroFile& file, const MacroEditSession::Outcome& outcome);
     std::optional<MacroDialogResult> AskForMacro(bool isNew, const Macro& macro);
     std::size_t SelectedPosition() const { return static_cast<std::size_t>(host_.selected()) + 1; }
 
     Host host_;
-    MacroEditSession session_;
+    std::map<const ShownMacroFile*, MacroEditSession> sessions_;
     bool writing_ = false;
 };
 

@@ -110,13 +110,42 @@ void MacroFinder::Show(const MacroList& macros, std::optional<int> select, ListC
     Fill(std::move(rows), row, firstRow);
 }
 
+void MacroFinder::Reveal() {
+    if (Shown()) return;
+    ShowWindow(box_, SW_SHOW);
+    ShowWindow(count_, SW_SHOW);
+    if (host_.layOut) host_.layOut();
+}
+
 void MacroFinder::ShowBox() {
-    if (!Shown()) {
-        ShowWindow(box_, SW_SHOW);
-        ShowWindow(count_, SW_SHOW);
-        if (host_.layOut) host_.layOut();
-    }
+    Reveal();
     SetFocus(box_);
+}
+
+ListPlace MacroFinder::Place() const {
+    return {.query = Shown() ? std::optional(BoxText()) : std::nullopt,
+            .selected = host_.titles->SelectedMacro(),
+            .top = host_.titles->TopMacro()};
+}
+
+void MacroFinder::Restore(const MacroList& macros, const ListPlace& place) {
+    macros_ = &macros;
+    search_ = MacroSearch(macros);
+    SetQuietly(place.query.value_or(u""));
+    composing_ = false;
+    VisibleRows rows = FindRows();
+    const int row = rows.RowOf(place.selected);
+    std::optional<int> top;
+    if (place.top) top = std::max(rows.RowOf(*place.top), 0);
+    if (box_ != nullptr) {
+        if (place.query) {
+            Reveal();
+        } else {
+            Hide();
+        }
+    }
+    // In steps: another tab shows within a frame, however long its list.
+    Fill(std::move(rows), row, top.value_or(0), true);
 }
 
 void MacroFinder::StartFinding() {

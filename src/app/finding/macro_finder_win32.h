@@ -21,6 +21,14 @@
 
 namespace kiv {
 
+// A list as it was left, to be shown so again (a tab's): the query (none:
+// the box hidden), the macro (0-based) selected and the one on the first row.
+struct ListPlace {
+    std::optional<std::u16string> query;
+    std::optional<std::size_t> selected;
+    std::optional<std::size_t> top;
+};
+
 class MacroFinder {
   public:
     enum Id : int { kBox = 104, kCount = 105 };
@@ -54,6 +62,11 @@ class MacroFinder {
     void Show(const MacroList& macros, std::optional<int> select, ListCame came,
               std::optional<std::size_t> top = std::nullopt);
 
+    // The list as it is now, and shown again as it was: `macros` with the
+    // query, selection and scroll of `place`.
+    ListPlace Place() const;
+    void Restore(const MacroList& macros, const ListPlace& place);
+
     // Ctrl+F: shows the box with the focus in it, its text selected.
     void StartFinding();
     // In the message loop, before the window's shortcuts and dialog keys:
@@ -80,6 +93,7 @@ class MacroFinder {
     // Typing that began in the list goes on at the end of the box's text.
     void TypeInBox(std::u16string_view typed);
     void ShowBox();
+    void Reveal();  // the box and its count shown, the focus where it was
     void Narrow();
     VisibleRows FindRows() const;  // the rows of the query, or every macro without one
     void Fill(VisibleRows rows, int selectRow, std::optional<int> top, bool inSteps = false);

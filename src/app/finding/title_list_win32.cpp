@@ -52,7 +52,9 @@ void TitleList::Fill(const MacroList& macros, VisibleRows rows, int selectRow,
     rows_ = std::move(rows);
     std::size_t now = rows_.Count();
     if (inSteps) {
-        now = std::max(kRowsAStep, static_cast<std::size_t>(std::max(selectRow, 0)) + kRowsAStep);
+        // The rows up to the selected one and the first shown, and a page past.
+        const int furthest = std::max({selectRow, top.value_or(0), 0});
+        now = static_cast<std::size_t>(furthest) + kRowsAStep;
     }
     FillTitleList(list_, macros, rows_, now);
     filled_ = std::min(now, rows_.Count());

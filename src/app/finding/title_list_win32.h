@@ -50,7 +50,8 @@ class TitleList {
 
     // Shows `rows` of `macros` in place of what the list showed, with the
     // row `top` first and `selectRow` selected (-1: none). In steps: the
-    // selected row and a page past it at once, the rest on the timer.
+    // rows to the selected one and the first shown and a page past them at
+    // once, the rest on the timer.
     void Fill(const MacroList& macros, VisibleRows rows, int selectRow, std::optional<int> top,
               bool inSteps);
     // The rows still to come, at once: the list's own way to its last row.

@@ -54,7 +54,8 @@ void HotkeyKeeper::EditInDialog() {
         // A trial: the keys are free again at once, since the dialog may stay
         // open to have another typed.
         .registerKeys = [this](const HotkeySet& keys) { return hotkeys_.Try(keys); },
-        .macroKeys = DescribeMacroHotkeys(macroKeys_, host_.hasMacroTitled),
+        .macroKeys = DescribeMacroHotkeys(macroKeys_, host_.hasMacroTitled,
+                                          host_.tabsOpen && host_.tabsOpen()),
         .check =
             [&](const HotkeySet& chosen, const std::vector<std::size_t>& removed) {
                 return CheckActionKeys(chosen, current, macroKeys_, removed, host_.hasMacroTitled);

@@ -32,6 +32,8 @@ class HotkeyKeeper {
         // Whether the list has a macro of this title: a key kept for a title
         // no macro has is not registered, and may be taken over.
         std::function<bool(std::u16string_view)> hasMacroTitled;
+        // Two or more macro files are open, as tabs: said so where a title is missing.
+        std::function<bool()> tabsOpen;
         std::function<void(Notice)> notify;
         // Writes the macros' keys to the settings file now: keys set during
         // a run must survive a crash before the close.

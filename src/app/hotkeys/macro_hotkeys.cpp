@@ -103,7 +103,8 @@ void MacroHotkeys::Restore(const std::vector<std::u16string>& titles,
 }
 
 std::vector<std::u16string> DescribeMacroHotkeys(
-    const MacroHotkeys& hotkeys, const std::function<bool(std::u16string_view)>& titleExists) {
+    const MacroHotkeys& hotkeys, const std::function<bool(std::u16string_view)>& titleExists,
+    bool tabs) {
     std::vector<std::u16string> lines;
     for (const MacroHotkey& entry : hotkeys.Entries()) {
         const std::optional<Hotkey> key = ParseHotkey(entry.key);
@@ -111,7 +112,7 @@ std::vector<std::u16string> DescribeMacroHotkeys(
         if (!key) {
             line += texts::kKeyUnreadable;
         } else if (!titleExists(entry.title)) {
-            line += texts::kNoMacroOfTitle;
+            line += tabs ? texts::kNoTabHasTitle : texts::kNoMacroOfTitle;
         }
         lines.push_back(std::move(line));
     }

@@ -73,9 +73,10 @@ class MacroHotkeys {
 
 // The macros' keys as the hotkey dialog lists them, one line for each entry
 // in order ("F7: 回復依頼"), a key whose title no macro has, or whose text
-// does not read, marked so.
+// does not read, marked so: in words for every open tab when `tabs`.
 std::vector<std::u16string> DescribeMacroHotkeys(
-    const MacroHotkeys& hotkeys, const std::function<bool(std::u16string_view)>& titleExists);
+    const MacroHotkeys& hotkeys, const std::function<bool(std::u16string_view)>& titleExists,
+    bool tabs = false);
 
 // Why a macro titled `title` cannot have a hotkey, or nothing: the settings
 // file keeps the title in its encoding (`settings`: CP932 unless it is a

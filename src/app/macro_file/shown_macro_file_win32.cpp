@@ -36,9 +36,14 @@ bool IsAmong(const std::vector<std::u16string>& paths, std::u16string_view path)
 
 }  // namespace
 
+void ShownMacroFile::LoadKept(const std::u16string& path) {
+    firstPath_ = path;
+    Load(path, LoadWay::First, true);
+}
+
 void ShownMacroFile::LoadFirst(const std::u16string& path, const std::u16string& defaultPath) {
     firstPath_ = path;
-    Load(path, LoadWay::First, !EqualIgnoringCase(path, defaultPath) && recent_.Has(path));
+    Load(path, LoadWay::First, !EqualIgnoringCase(path, defaultPath) && Recent().files.Has(path));
 }
 
 void ShownMacroFile::Load(const std::u16string& path) {
@@ -57,20 +62,20 @@ void ShownMacroFile::Load(const std::u16string& path, LoadWay way, bool hadBefor
 }
 
 void ShownMacroFile::StartRecent(RecentFiles recent, TextEncoding settings) {
-    recent_ = std::move(recent);
-    settings_ = settings;
-    recentInUse_ = !recent_.Files().empty();
+    Recent().files = std::move(recent);
+    Recent().settings = settings;
+    Recent().inUse = !Recent().files.Files().empty();
 }
 
 std::optional<RecentFiles> ShownMacroFile::RecentToKeep() {
     LeavePlace();
-    if (!recentInUse_) return std::nullopt;
-    return recent_;
+    if (!Recent().inUse) return std::nullopt;
+    return Recent().files;
 }
 
 RecentFilesMenu ShownMacroFile::OfferRecent() const {
     RecentFilesMenu menu;
-    for (const RecentFile& file : recent_.Files()) {
+    for (const RecentFile& file : Recent().files.Files()) {
         if (list_.IsLoaded() && EqualIgnoringCase(file.path, list_.FileName())) {
             menu.ticked = menu.items.size();
         }
@@ -80,14 +85,14 @@ RecentFilesMenu ShownMacroFile::OfferRecent() const {
 }
 
 void ShownMacroFile::ChooseRecent(std::size_t index) {
-    if (host_.holds().Any(kHoldSwitching) || index >= recent_.Files().size()) return;
-    recentInUse_ = true;
-    Load(recent_.Files()[index].path, LoadWay::Recent, true);
+    if (host_.holds().Any(kHoldSwitching) || index >= Recent().files.Files().size()) return;
+    Recent().inUse = true;
+    Load(Recent().files.Files()[index].path, LoadWay::Recent, true);
 }
 
 void ShownMacroFile::ClearRecent() {
-    recent_.Clear();
-    recentInUse_ = true;
+    Recent().files.Clear();
+    Recent().inUse = true;
 }
 
 void ShownMacroFile::StepRecent(int step) {
@@ -97,19 +102,20 @@ void ShownMacroFile::StepRecent(int step) {
     // does not answer would hold the window. One elsewhere is found gone
     // when it is read, and passed from then on. One on a drive that is not
     // there is passed this time only: the next step looks for it again.
-    const std::optional<std::u16string> next = recent_.Step(
+    const std::optional<std::u16string> next = Recent().files.Step(
         readings_.Pending() && !stepping_.empty() ? stepping_ : Path(), step,
         [this](std::u16string_view path) {
             const std::u16string file(path);
             if (MissingDriveOf(file)) return false;
-            return FileWatch::WhereIs(file) == FileWatch::Where::Elsewhere ? !IsAmong(gone_, file)
-                                                                           : !IsGoneFile(file);
+            return FileWatch::WhereIs(file) == FileWatch::Where::Elsewhere
+                       ? !IsAmong(Recent().gone, file)
+                       : !IsGoneFile(file);
         },
         skipped);
     std::erase_if(skipped,
                   [](const std::u16string& path) { return MissingDriveOf(path).has_value(); });
     for (const std::u16string& path : skipped) {
-        if (!IsAmong(gone_, path)) gone_.push_back(path);
+        if (!IsAmong(Recent().gone, path)) Recent().gone.push_back(path);
     }
     if (!skipped.empty()) TellGone();
     if (!next) {
@@ -128,17 +134,17 @@ void ShownMacroFile::LeavePlace() {
         place.position = static_cast<std::size_t>(selected) + 1;
         place.title = std::u16string(list_.Title(place.position));
     }
-    recent_.Leave(list_.FileName(), std::move(place));
+    Recent().files.Leave(list_.FileName(), std::move(place));
 }
 
 // The user had the file before, and it is gone: never made anew. Chosen in
 // the menu, the user is looking and may take it out of the menu.
 void ShownMacroFile::Gone(const std::u16string& path) {
-    if (!IsAmong(gone_, path)) gone_.push_back(path);
+    if (!IsAmong(Recent().gone, path)) Recent().gone.push_back(path);
     if (loadWay_ == LoadWay::Recent && GetForegroundWindow() == host_.window) {
         if (host_.notices->AskYesNo(Fill(texts::kRecentFileGoneAsk, {path}))) {
-            recent_.Remove(path);
-            recentInUse_ = true;
+            Recent().files.Remove(path);
+            Recent().inUse = true;
         }
         return;
     }
@@ -149,7 +155,7 @@ void ShownMacroFile::Gone(const std::u16string& path) {
 // otherwise take the place of one the user has not seen yet.
 void ShownMacroFile::TellGone() {
     std::u16string text(texts::kRecentFilesGone);
-    for (const std::u16string& path : gone_) text += u"\n" + path;
+    for (const std::u16string& path : Recent().gone) text += u"\n" + path;
     text += list_.IsLoaded() ? texts::kListKept : texts::kChooseAnotherFile;
     host_.notices->Notify({NoticeKind::RecentFileGone, std::move(text)});
 }
@@ -159,10 +165,11 @@ void ShownMacroFile::TellGone() {
 void ShownMacroFile::Loaded(MacroList list, const std::u16string& path) {
     LeavePlace();
     lostChoice_.reset();
-    std::erase_if(gone_, [&path](const std::u16string& in) { return EqualIgnoringCase(in, path); });
+    std::erase_if(Recent().gone,
+                  [&path](const std::u16string& in) { return EqualIgnoringCase(in, path); });
     std::optional<FilePlace> place;
     if (loadWay_ != LoadWay::Chosen) {
-        if (const FilePlace* left = recent_.PlaceOf(path)) place = *left;
+        if (const FilePlace* left = Recent().files.PlaceOf(path)) place = *left;
     }
     list_ = std::move(list);
     std::optional<int> select;
@@ -174,8 +181,8 @@ void ShownMacroFile::Loaded(MacroList list, const std::u16string& path) {
         top = std::min(place->topIndex, list_.Count() - 1);
     }
     host_.show(list_, select, ListCame::Loaded, top);
-    if (loadWay_ != LoadWay::Step) recent_.Loaded(path);
-    if (recent_.Files().size() > 1) recentInUse_ = true;
+    if (loadWay_ != LoadWay::Step) Recent().files.Loaded(path);
+    if (Recent().files.Files().size() > 1) Recent().inUse = true;
     if (loadWay_ == LoadWay::Step && host_.tip != nullptr) {
         host_.tip->Show(Fill(texts::kFileSwitchedTo, {FileNameOf(path)}));
     }
@@ -312,19 +319,28 @@ void ShownMacroFile::TellLeftoverSideFiles(const std::u16string& path,
 }
 
 void ShownMacroFile::ChooseInDialog() {
-    if (host_.holds().Any(Hold::Delivering)) return;
+    if (const std::optional<std::u16string> path = AskForFile()) Load(*path);
+}
+
+std::optional<std::u16string> ShownMacroFile::AskForFile() {
+    if (host_.holds().Any(Hold::Delivering)) return std::nullopt;
     const OpenFileDialogResult chosen =
         ShowOpenFileDialog(host_.window, u"", Path(), kMacroFileFilter);
     if (chosen.error != 0) {
         host_.notices->ShowError(OpenFileDialogFailureMessage(chosen.error));
-    } else if (const auto refusal = MacroFilePathRefusal(chosen.path, settings_)) {
+    } else if (const auto refusal = MacroFilePathRefusal(chosen.path, Recent().settings)) {
         host_.notices->ShowError(*refusal);  // nothing is made, nothing changes
     } else if (!chosen.path.empty()) {
-        Load(chosen.path);
+        return chosen.path;
     }
+    return std::nullopt;
 }
 
 void ShownMacroFile::Dropped(HDROP drop) {
+    if (const std::optional<std::u16string> path = DroppedFile(drop)) Load(*path);
+}
+
+std::optional<std::u16string> ShownMacroFile::DroppedFile(HDROP drop) {
     const DropOutcome outcome =
         DecideDrop(DroppedPaths(drop),
                    {.look =
@@ -336,13 +352,10 @@ void ShownMacroFile::Dropped(HDROP drop) {
                                                    (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
                         },
                     .shortcutTarget = ShortcutTarget,
-                    .settings = settings_});
-    if (host_.holds().Any(Hold::Delivering | Hold::Dialog)) return;
-    if (outcome.load) {
-        Load(*outcome.load);
-    } else if (!outcome.message.empty()) {
-        host_.notices->Tell(outcome.message);
-    }
+                    .settings = Recent().settings});
+    if (host_.holds().Any(Hold::Delivering | Hold::Dialog)) return std::nullopt;
+    if (!outcome.load && !outcome.message.empty()) host_.notices->Tell(outcome.message);
+    return outcome.load;
 }
 
 void ShownMacroFile::OpenInEditor() {

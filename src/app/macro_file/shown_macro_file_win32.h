@@ -29,6 +29,15 @@
 
 namespace kiv {
 
+// The files used lately, one record for every file shown at once (each tab's).
+struct RecentFilesKept {
+    RecentFiles files;
+    TextEncoding settings = TextEncoding::Ansi;  // the encoding paths are kept in
+    // Kept at the close: a second file loaded, the menu used, or kept before.
+    bool inUse = false;
+    std::vector<std::u16string> gone;  // files used lately found gone this run
+};
+
 class ShownMacroFile {
   public:
     // What only the window knows and does.
@@ -58,6 +67,8 @@ class ShownMacroFile {
         std::function<void()> titlesChanged;
         NoticeBoard* notices = nullptr;
         BriefTip* tip = nullptr;  // names the file a hotkey switched to
+        // Shared by every file shown at once; null: this file's own.
+        RecentFilesKept* recent = nullptr;
     };
     void Attach(Host host) { host_ = std::move(host); }
 
@@ -76,6 +87,9 @@ class ShownMacroFile {
     // A file other than `defaultPath` that the user had before (one of the
     // files used lately) is not made anew when it is gone.
     void LoadFirst(const std::u16string& path, const std::u16string& defaultPath);
+    // At start-up, a file the player had open before (a tab's): remembered
+    // as the file to show even if it cannot be read, never made anew.
+    void LoadKept(const std::u16string& path);
     // The tool wrote the file: it is read again, `select` (0-based) selected.
     void ReadAfterEdit(std::optional<int> select);
 
@@ -99,8 +113,14 @@ class ShownMacroFile {
 
     // "設定再読込": the Open dialog, at the file shown; the file chosen is loaded.
     void ChooseInDialog();
+    // The Open dialog's file, one the settings can name; nothing when the
+    // player cancelled or was told why not.
+    std::optional<std::u16string> AskForFile();
     // Files dropped on the window (WM_DROPFILES; released here).
     void Dropped(HDROP drop);
+    // The one macro file among files dropped; nothing when the player was
+    // told why none.
+    std::optional<std::u16string> DroppedFile(HDROP drop);
     // The file opened in the user's editor.
     void OpenInEditor();
 
@@ -131,6 +151,10 @@ class ShownMacroFile {
     void Settled();
     void ReloadFailed(const MacroFileRead& read);
     void TellIfUnsettled(const MacroFileRead& read, const std::u16string& path);
+    RecentFilesKept& Recent() { return host_.recent != nullptr ? *host_.recent : ownRecent_; }
+    const RecentFilesKept& Recent() const {
+        return host_.recent != nullptr ? *host_.recent : ownRecent_;
+    }
 
     Host host_;
     MacroList list_;
@@ -142,11 +166,8 @@ class ShownMacroFile {
     WPARAM readingToTake_ = 0;
     std::vector<std::u16string> leftoversTold_;  // files whose side files were told
     LoadWay loadWay_ = LoadWay::First;           // of the latest load asked for
-    RecentFiles recent_;
-    TextEncoding settings_ = TextEncoding::Ansi;
-    bool recentInUse_ = false;
-    std::vector<std::u16string> gone_;  // files used lately found gone this run
-    std::u16string stepping_;           // the file a step is reading
+    RecentFilesKept ownRecent_;
+    std::u16string stepping_;  // the file a step is reading
 };
 
 }  // namespace kiv

@@ -26,6 +26,8 @@ class NoticeBoard {
     void Notify(Notice notice);
     // Forgets the one of that kind: what it said no longer holds.
     void Drop(NoticeKind kind) { pending_.Drop(kind); }
+    // What waits for the user to look, oldest first.
+    const std::deque<Notice>& Waiting() const { return pending_.Waiting(); }
     // The user may be looking now (the window was activated): what waits is
     // shown after the activation is done, not inside it.
     void UserMayLook();

@@ -31,6 +31,7 @@ enum class NoticeKind {
     ClientExited,        // the game client chosen as the target has exited
     RecentFileGone,      // a macro file used lately is no longer there
     MacroCutShort,       // the game client stopped answering partway through a macro
+    TabClientNotOne,     // no client, or more than one, has the title a tab talks to
 };
 
 struct Notice {
@@ -69,6 +70,7 @@ class PendingNotices {
     // Forgets the one of that kind (what it said no longer holds).
     void Drop(NoticeKind kind);
     bool Empty() const { return pending_.empty(); }
+    const std::deque<Notice>& Waiting() const { return pending_; }
 
     // Shows every waiting notice, oldest first, if the user can be asked now;
     // otherwise flashes the taskbar button and keeps them for the next time.

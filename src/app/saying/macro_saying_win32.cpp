@@ -130,22 +130,40 @@ void MacroSaying::Select(int entry) const {
 std::optional<DeliveryOutcome> MacroSaying::Say() {
     if (host_.holds().Any(Hold::Delivering)) return std::nullopt;
     const std::optional<std::size_t> macro = host_.titles->Rows().MacroAt(Selected());
-    if (!macro || *macro >= host_.file->List().Count()) return std::nullopt;
-    return Deliver(*macro + 1);
+    const MacroList& shown = host_.shownList();
+    if (!macro || *macro >= shown.Count()) return std::nullopt;
+    return Deliver(host_.fromShownTab ? host_.fromShownTab(shown.Item(*macro + 1))
+                                      : TabMacro{shown.Item(*macro + 1), {}, {}});
 }
 
-DeliveryOutcome MacroSaying::Deliver(std::size_t position) {
+std::optional<GameClient> MacroSaying::TabClient(const TabMacro& said) {
+    const std::vector<GameClient> titled =
+        ClientsTitled(FindGameClients(windowSystem_), ToAnsi(said.client));
+    if (titled.size() == 1) return titled.front();
+    host_.notices->Notify(
+        {NoticeKind::TabClientNotOne,
+         Fill(titled.empty() ? texts::kTabClientNotRunning : texts::kTabClientShared,
+              {said.tab, said.client, said.macro.Title()})});
+    return std::nullopt;
+}
+
+DeliveryOutcome MacroSaying::Deliver(const TabMacro& said) {
+    const Macro& macro = said.macro;
+    // A tab's client is that one or none: never the tool's choice in its place.
+    std::optional<GameClient> bound;
+    if (!said.client.empty() && !(bound = TabClient(said))) return DeliveryOutcome::NoClient;
     delivering_ = true;
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
     // Read first: a chosen client that exited is forgotten by the delivery.
     const std::u16string chosen = ChosenName();
-    const Macro macro = host_.file->List().Item(position);
-    const DeliveryReport report = kiv::Deliver(macro, windowSystem_, LocalTimeOfDay, target_);
+    const DeliveryReport report = bound
+                                      ? DeliverTo(macro, windowSystem_, LocalTimeOfDay, bound)
+                                      : kiv::Deliver(macro, windowSystem_, LocalTimeOfDay, target_);
     SetCursor(previous);
     delivering_ = false;
     deliveryEndedAt_ = GetTickCount();
     window_counts::Add(host_.window, window_counts::kDeliveries);
-    const std::optional<GameClient>& client = target_.LastTaken();
+    const std::optional<GameClient>& client = bound ? bound : target_.LastTaken();
     const std::u16string taken = client ? InText(*client) : u"";
     if (report.outcome == DeliveryOutcome::Refused) {
         host_.notices->Notify({NoticeKind::SendRefused, taken});
@@ -193,6 +211,17 @@ SendToMenu MacroSaying::OfferClients() {
         offer.note = RememberedTitleSharedNote(FromAnsi(target_.Remembered()));
     }
     return offer;
+}
+
+std::vector<std::u16string> MacroSaying::RunningClientTitles() {
+    std::vector<std::u16string> titles;
+    for (const GameClient& client : InNameOrder(FindGameClients(windowSystem_))) {
+        std::u16string title = FromAnsi(client.title);
+        if (std::find(titles.begin(), titles.end(), title) == titles.end()) {
+            titles.push_back(std::move(title));
+        }
+    }
+    return titles;
 }
 
 void MacroSaying::ChooseOffered(std::size_t item) {
@@ -275,7 +304,7 @@ void MacroSaying::ChooseNextClient() {
 // no macro has any more says nothing.
 void MacroSaying::SayTitled(const std::u16string& title) {
     if (host_.holds().Any(Hold::KeysFree | Hold::Delivering | Hold::Dialog)) return;
-    if (const auto position = host_.file->List().FirstTitled(title)) Deliver(*position);
+    if (const std::optional<TabMacro> said = host_.keyMacro(title)) Deliver(*said);
 }
 
 void MacroSaying::MoveSelection(Step step) {

@@ -26,13 +26,26 @@
 
 namespace kiv {
 
+// A macro to say, from a tab that may talk to one client by its title.
+struct TabMacro {
+    Macro macro;
+    std::u16string tab;     // the tab's name, for telling
+    std::u16string client;  // empty: where the tool's choice sends it
+};
+
 class MacroSaying {
   public:
     struct Host {
         HWND window = nullptr;
         HWND list = nullptr;          // the list box of titles, whose selection is said
         TitleList* titles = nullptr;  // which macro each of its rows is
-        const ShownMacroFile* file = nullptr;
+        // The macros of the file shown (a tab's).
+        std::function<const MacroList&()> shownList;
+        // The shown tab's name and client, as a TabMacro gives them.
+        std::function<TabMacro(Macro macro)> fromShownTab;
+        // The macro a macro's own key of `title` says (the shown tab's, else
+        // the first tab's from the left); none when no open file has the title.
+        std::function<std::optional<TabMacro>(const std::u16string& title)> keyMacro;
         NoticeBoard* notices = nullptr;
         std::function<Holds()> holds;
         // The player chose where macros go: that client's title, or empty
@@ -65,6 +78,8 @@ class MacroSaying {
     // now (kept for the choice), the one ticked, and why the title
     // remembered chose none.
     SendToMenu OfferClients();
+    // The titles of the game clients running now, each once, in 送信先's order.
+    std::vector<std::u16string> RunningClientTitles();
     // An item of the last offer; 0: 自動. A client chosen flashes its
     // taskbar button.
     void ChooseOffered(std::size_t item);
@@ -89,8 +104,10 @@ class MacroSaying {
     // A hotkey's say with no macro selected: told; true then.
     bool NothingSelectedTold() const;
     void MoveSelection(Step step);
-    // Says the macro at `position` (from 1).
-    DeliveryOutcome Deliver(std::size_t position);
+    DeliveryOutcome Deliver(const TabMacro& said);
+    // The client a tab talks to, of those running: told and none when no
+    // client or more than one has its title.
+    std::optional<GameClient> TabClient(const TabMacro& said);
     int Selected() const;
     int Count() const;
     void Select(int entry) const;

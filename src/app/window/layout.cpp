@@ -6,6 +6,7 @@ namespace kiv {
 
 MainControls DesignControls() {
     return {
+        .tabStrip = {},
         .findBox = {},
         .list = {0, 60, 2655, 2490},
         .say = {0, 2580, 855, 375},
@@ -15,10 +16,13 @@ MainControls DesignControls() {
 }
 
 void LayOut(MainControls& c, float width, float height,
-            const std::function<float(const TwipsRect&)>& placeList, float findBoxHeight) {
-    const TwipsRect list{0, findBoxHeight, width, height - c.say.height - findBoxHeight};
+            const std::function<float(const TwipsRect&)>& placeList, float findBoxHeight,
+            float tabStripHeight) {
+    const float above = tabStripHeight + findBoxHeight;
+    const TwipsRect list{0, above, width, height - c.say.height - above};
     if (list.width >= 0 && list.height >= 0) {
-        c.findBox = {0, 0, width, findBoxHeight};
+        c.tabStrip = {0, 0, width, tabStripHeight};
+        c.findBox = {0, tabStripHeight, width, findBoxHeight};
         c.list = list;
         if (placeList) c.list.height = placeList(list);
     }

@@ -16,7 +16,8 @@ struct TwipsRect {
 };
 
 struct MainControls {
-    TwipsRect findBox;  // above the list while the user finds a macro
+    TwipsRect tabStrip;  // on top while two or more macro files are open
+    TwipsRect findBox;   // above the list while the user finds a macro
     TwipsRect list;
     TwipsRect say;
     TwipsRect sayNext;
@@ -36,9 +37,11 @@ MainControls DesignControls();
 // place. `placeList` sets the list and returns the height it really took (a
 // list box may round it); by default it takes what it is given.
 // With a find box `findBoxHeight` high, the list starts below it, shorter
-// by as much; the buttons stay where they are.
+// by as much; the buttons stay where they are. A tab strip `tabStripHeight`
+// high goes above both, the same way.
 void LayOut(MainControls& controls, float width, float height,
-            const std::function<float(const TwipsRect&)>& placeList = {}, float findBoxHeight = 0);
+            const std::function<float(const TwipsRect&)>& placeList = {}, float findBoxHeight = 0,
+            float tabStripHeight = 0);
 
 // Puts the sizes the layout never changes (the buttons' height, the two
 // fixed widths) on whole pixels at `dpi`, from their design values. At 150 %

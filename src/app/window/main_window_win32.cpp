@@ -73,7 +73,8 @@ int MainWindow::Run(HINSTANCE instance, int show) {
 
 void MainWindow::Dispatch(MSG& message) {
     if (saying_.QueuedDuringDelivery(message) || MacroSaying::EnterHeld(message) ||
-        finder_.PreTranslate(message) || menuKeys_.Translate(window_, message))
+        tabs_.PreTranslate(message) || finder_.PreTranslate(message) ||
+        menuKeys_.Translate(window_, message))
         return;
     // Tab moves between the controls, Enter presses "発言".
     if (IsDialogMessageW(window_, &message)) return;
@@ -94,6 +95,11 @@ bool MainWindow::Create() {
     return true;
 }
 
+TabMacro MainWindow::SaidFrom(std::size_t tab, Macro macro) const {
+    const Tab& from = tabs_.Tabs().Tabs()[tab];
+    return {std::move(macro), TabLabel({from.path, {}}), from.client};
+}
+
 // The features, each handed what only the window knows and does.
 void MainWindow::AttachFeatures() {
     const auto holds = [this] { return HoldsNow(); };
@@ -112,36 +118,27 @@ void MainWindow::AttachFeatures() {
                              DestroyWindow(window_);
                          }},
                     kShowNotices);
-    file_.Attach(
-        {.window = window_,
-         .changedMessage = kFileChanged,
-         .readingDoneMessage = kReadingDone,
-         .settleTimer = kSettleTimer,
-         .readingTimer = kReadingTimer,
-         .holds = holds,
-         .selected = selected,
-         .show = [this](const MacroList& list, std::optional<int> select, ListCame came,
-                        std::optional<std::size_t> top) { finder_.Show(list, select, came, top); },
-         .topMacro = [this] { return titles_.TopMacro(); },
-         .loaded = [this](const std::u16string& path) { editing_.Start(path); },
-         .titlesChanged = [this] { keys_.Register(); },
-         .notices = &notices_,
-         .tip = &briefTip_});
     options_.SetSave([this] { SaveHotkeySettings(); });
-    keys_.Attach({.window = window_,
-                  .instance = instance_,
-                  .options = &options_,
-                  .hasMacroTitled =
-                      [this](std::u16string_view title) {
-                          return file_.List().FirstTitled(title).has_value();
-                      },
-                  .notify = [this](Notice notice) { notices_.Notify(std::move(notice)); },
-                  .save = [this] { SaveHotkeySettings(); }});
+    keys_.Attach(
+        {.window = window_,
+         .instance = instance_,
+         .options = &options_,
+         .hasMacroTitled = [this](std::u16string_view title) { return tabs_.AnyHasTitle(title); },
+         .tabsOpen = [this] { return tabs_.StripShown(); },
+         .notify = [this](Notice notice) { notices_.Notify(std::move(notice)); },
+         .save = [this] { SaveHotkeySettings(); }});
     saying_.Attach(
         {.window = window_,
          .list = list_,
          .titles = &titles_,
-         .file = &file_,
+         .shownList = [this]() -> const MacroList& { return tabs_.Shown().List(); },
+         .fromShownTab =
+             [this](Macro macro) { return SaidFrom(tabs_.Tabs().Shown(), std::move(macro)); },
+         .keyMacro = [this](const std::u16string& title) -> std::optional<TabMacro> {
+             const auto found = tabs_.MacroForKey(title);
+             if (!found) return std::nullopt;
+             return SaidFrom(found->first, found->second);
+         },
          .notices = &notices_,
          .holds = holds,
          .targetChosen = [this](const std::u16string& title) { options_.SetChosenClient(title); },
@@ -149,7 +146,7 @@ void MainWindow::AttachFeatures() {
     briefTip_.Attach(list_);
     editing_.Attach({.window = window_,
                      .instance = instance_,
-                     .file = &file_,
+                     .file = [this]() -> ShownMacroFile& { return tabs_.Shown(); },
                      .keys = &keys_,
                      .notices = &notices_,
                      .selected = selected});
@@ -160,7 +157,7 @@ void MainWindow::CreateControls() {
     list_ = controls_.List();
     focus_.Start(window_, list_);
     tooltip_.Attach(list_, [this](int row) -> std::optional<std::u16string> {
-        const MacroList& macros = file_.List();
+        const MacroList& macros = tabs_.Shown().List();
         const std::optional<std::size_t> shown = titles_.Rows().MacroAt(row);
         if (!shown || *shown >= macros.Count()) return std::nullopt;
         const Macro macro = macros.Item(*shown + 1);
@@ -174,6 +171,24 @@ void MainWindow::CreateControls() {
                     .say = [this] { saying_.Say(); },
                     .rowsChanged = [this] { tooltip_.Reset(); }});
     controls_.AddFindRow(finder_.Box(), finder_.CountLabel());
+    tabs_.Create({.window = window_,
+                  .instance = instance_,
+                  .firstMessage = kTabMessages,
+                  .firstTimer = kTabTimers,
+                  .holds = [this] { return HoldsNow(); },
+                  .titles = &titles_,
+                  .finder = &finder_,
+                  .notices = &notices_,
+                  .tip = &briefTip_,
+                  .loaded = [this](const ShownMacroFile& file,
+                                   const std::u16string& path) { editing_.Start(file, path); },
+                  .closed = [this](const ShownMacroFile& file) { editing_.Forget(file); },
+                  .titlesChanged = [this] { keys_.Register(); },
+                  .switched = [this] { tooltip_.Reset(); },
+                  .stripMade = [this](HWND strip) { controls_.AddTabStrip(strip); },
+                  .layOut = [this] { controls_.LayOut(window_, DpiOf(window_)); },
+                  .save = [this] { SaveTabSettings(); },
+                  .clientTitles = [this] { return saying_.RunningClientTitles(); }});
 }
 
 void MainWindow::StartUp() {
@@ -188,12 +203,13 @@ void MainWindow::StartUp() {
     keys_.Start(settings.macroHotkeys);
     if (!settings.options.client.empty()) saying_.ChooseRemembered(settings.options.client);
     if (options_.Current().topMost) SetTopMost(true);
-    file_.StartRecent(settings.recentFiles, settings.encoding);
     // A list read now registers the keys with its titles; otherwise (on a
     // share, or unreadable) the actions' keys are registered at once. Only
     // what is set: no hotkey is taken from other programs by default.
-    file_.LoadFirst(settings.macroFile, DefaultMacroFilePath(programPath_));
-    if (!file_.List().IsLoaded()) keys_.Register();
+    const bool tabsKept = settings.tabs.has_value();
+    tabs_.Start(tabsKept ? *settings.tabs : TabSet(settings.macroFile), tabsKept,
+                settings.recentFiles, settings.encoding, DefaultMacroFilePath(programPath_));
+    if (!tabs_.Shown().List().IsLoaded()) keys_.Register();
     if (settings.unreadable) {
         settingsUnread_ = true;
         notices_.Notify({NoticeKind::SettingsUnreadable, *settings.unreadable});
@@ -215,14 +231,15 @@ bool MainWindow::SaveSettings(bool tellUser) {
     if (!MayWriteSettings()) return false;  // told at start-up
     // A list that never loaded leaves the stored path for the next start.
     const std::u16string iniPath = IniFilePath(programPath_);
-    const MacroList& shown = file_.List();
+    const MacroList& shown = tabs_.Shown().List();
     const bool saved = WriteShutdownSettings(
         iniPath, {.geometry = GeometryOf(window_),
                   .macroFile = shown.IsLoaded() ? std::optional(shown.FileName()) : std::nullopt,
                   .options = options_.Current(),
                   .optionsChanged = options_.Changed(),
                   .macroHotkeys = keys_.MacroKeys(),
-                  .recentFiles = file_.RecentToKeep()});
+                  .recentFiles = tabs_.RecentToKeep(),
+                  .tabs = tabs_.Kept() ? std::optional(tabs_.Tabs()) : std::nullopt});
     if (!saved && tellUser) {
         MessageBoxOverOwner(window_, Wide(SettingsNotSavedText(iniPath)), kToolCaption,
                             MB_OK | MB_ICONWARNING);
@@ -231,6 +248,11 @@ bool MainWindow::SaveSettings(bool tellUser) {
 }
 
 // A failure is told at the close, which tries again with everything.
+void MainWindow::SaveTabSettings() {
+    if (!MayWriteSettings()) return;
+    WriteTabSettings(IniFilePath(programPath_), tabs_.Tabs());
+}
+
 void MainWindow::SaveHotkeySettings() {
     if (!MayWriteSettings()) return;
     WriteHotkeySettings(IniFilePath(programPath_), options_.Current(), options_.Changed(),
@@ -244,7 +266,7 @@ Holds MainWindow::HoldsNow() const {
     if (saying_.Delivering()) holds = holds | Hold::Delivering;
     if (shutDown_) holds = holds | Hold::ShuttingDown;
     if (keys_.KeysFree()) holds = holds | Hold::KeysFree;
-    if (file_.Reading()) holds = holds | Hold::Reading;
+    if (tabs_.Reading()) holds = holds | Hold::Reading;
     return holds;
 }
 
@@ -272,7 +294,7 @@ MenuState MainWindow::CurrentMenuState() const {
 }
 
 ToolSubmenus MainWindow::Submenus() {
-    return {.recentFiles = file_.OfferRecent(), .sendTo = saying_.OfferClients()};
+    return {.recentFiles = tabs_.OfferRecent(), .sendTo = saying_.OfferClients()};
 }
 
 bool MainWindow::RunMenuId(std::uint32_t id) {
@@ -281,11 +303,11 @@ bool MainWindow::RunMenuId(std::uint32_t id) {
         return true;
     }
     if (const std::optional<std::size_t> item = RecentFileItemIndex(id)) {
-        file_.ChooseRecent(*item);
+        tabs_.ChooseRecent(*item);
         return true;
     }
     if (id == kClearRecentFilesId) {
-        file_.ClearRecent();
+        tabs_.ClearRecent();
         return true;
     }
     if (const std::optional<std::size_t> item = SendToItemIndex(id)) {
@@ -318,7 +340,9 @@ void MainWindow::RunMenuCommand(MenuCommand command) {
         case MenuCommand::HotkeySettings:
             return keys_.EditInDialog();
         case MenuCommand::EditMacroFile:
-            return file_.OpenInEditor();
+            return tabs_.Shown().OpenInEditor();
+        case MenuCommand::OpenInNewTab:
+            return tabs_.OpenInNewTab();
         case MenuCommand::NewMacro:
             return editing_.NewMacro();
         case MenuCommand::EditMacro:
@@ -363,6 +387,7 @@ LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam,
 }
 
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (tabs_.Handle(message, wParam)) return 0;
     switch (message) {
         case WM_CREATE:
             CreateControls();
@@ -408,10 +433,6 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kShowNotices:
             notices_.ShowWhenLooking();
             return 0;
-        case kFileChanged:
-        case kReadingDone:
-            file_.Handle(message, wParam);
-            return 0;
 
         case WM_SETFOCUS:
             focus_.Restore();
@@ -428,17 +449,31 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 ShowListMenu(lParam);
                 return 0;
             }
+            if (reinterpret_cast<HWND>(wParam) == tabs_.Strip()) {
+                // Marked open as the list's menu is; its command runs once it is gone.
+                inMenu_ = true;
+                const std::uint32_t chosen = tabs_.ShowMenu(tabs_.Strip(), lParam);
+                inMenu_ = false;
+                notices_.UserMayLook();
+                tabs_.RunMenuId(chosen);
+                return 0;
+            }
+            break;
+        case WM_NOTIFY:
+            if (const auto result = tabs_.Notify(*reinterpret_cast<const NMHDR*>(lParam))) {
+                return *result;
+            }
             break;
         case WM_TIMER:
-            file_.HandleTimer(wParam);
+            tabs_.HandleTimer(wParam);
             return 0;
         case WM_DROPFILES:
-            file_.Dropped(reinterpret_cast<HDROP>(wParam));
+            tabs_.Dropped(reinterpret_cast<HDROP>(wParam));
             return 0;
         case WM_HOTKEY:
             if (const auto action = keys_.ActionOf(wParam)) {
                 if (const int step = FileStepOf(*action)) {
-                    file_.StepRecent(step);
+                    tabs_.StepByHotkey(step);
                 } else {
                     saying_.RunHotkey(*action);
                 }
@@ -456,7 +491,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     if (HIWORD(wParam) == BN_CLICKED) saying_.SayNext();
                     return 0;
                 case WindowControls::kReload:
-                    if (HIWORD(wParam) == BN_CLICKED) file_.ChooseInDialog();
+                    if (HIWORD(wParam) == BN_CLICKED) tabs_.ChooseInDialog();
                     return 0;
                 case WindowControls::kList:
                     if (HIWORD(wParam) == LBN_DBLCLK) saying_.Say();
@@ -494,7 +529,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam) ShutDown(false);
             return 0;
         case WM_DESTROY:
-            file_.Stop();  // nothing may be posted to a window that is gone
+            tabs_.Stop();  // nothing may be posted to a window that is gone
             window_counts::RemoveAll(window_);
             if (copy_ != nullptr) copy_->Unmark(window_);
             ShutDown(false);

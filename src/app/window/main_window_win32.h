@@ -19,6 +19,7 @@
 #include "app/macro_file/shown_macro_file_win32.h"
 #include "app/notices/notice_board_win32.h"
 #include "app/saying/macro_saying_win32.h"
+#include "app/tabs/macro_tabs_win32.h"
 #include "app/window/focus_keeper_win32.h"
 #include "app/window/message_tooltip_win32.h"
 #include "app/window/tool_menu_win32.h"
@@ -54,10 +55,9 @@ class MainWindow {
 
   private:
     static constexpr UINT kShowNotices = WM_APP + 1;
-    static constexpr UINT kFileChanged = WM_APP + 2;
-    static constexpr UINT kReadingDone = WM_APP + 3;
-    static constexpr UINT_PTR kSettleTimer = 1;
-    static constexpr UINT_PTR kReadingTimer = 2;
+    // Each tab's file's messages and timers, MacroTabs::kMessages of each.
+    static constexpr UINT kTabMessages = WM_APP + 16;
+    static constexpr UINT_PTR kTabTimers = 16;
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -69,6 +69,8 @@ class MainWindow {
     // Writes the settings; a failure is shown when `tellUser` (never while
     // the session ends). False when they could not be written.
     bool SaveSettings(bool tellUser);
+    // The tabs, written the moment they change once they are kept.
+    void SaveTabSettings();
     // The options and the macros' keys, written the moment they change.
     void SaveHotkeySettings();
     // Neither unread at start-up nor where its encoding cannot name it: a
@@ -91,6 +93,8 @@ class MainWindow {
     void RunMenuCommand(MenuCommand command);
     void ShowListMenu(LPARAM where);
     void SetTopMost(bool on);
+    // A macro as said from the tab `tab`, to its client.
+    TabMacro SaidFrom(std::size_t tab, Macro macro) const;
 
     HINSTANCE instance_;
     std::u16string programPath_;
@@ -106,7 +110,7 @@ class MainWindow {
     NoticeBoard notices_;
     TitleList titles_;
     MacroFinder finder_;
-    ShownMacroFile file_;
+    MacroTabs tabs_;
     HotkeyKeeper keys_;
     MacroEditing editing_;
     MacroSaying saying_;

@@ -1,5 +1,6 @@
 #include "app/window/startup_settings.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -8,6 +9,7 @@
 
 #include "app/common/app_texts.h"
 #include "platform/ansi_text.h"
+#include "platform/case_fold.h"
 #include "platform/file_system.h"
 #include "settings/ini_file.h"
 #include "settings/value_checks.h"
@@ -91,6 +93,12 @@ StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowG
     settings.options = ReadOptions(store);
     settings.macroHotkeys.Read(store);
     settings.recentFiles = ReadRecentFiles(store);
+    const auto& sections = store.Sections();
+    if (std::any_of(sections.begin(), sections.end(), [](const std::u16string& section) {
+            return EqualIgnoringCase(section, u"Tabs");
+        })) {
+        settings.tabs = ReadTabs(store, settings.macroFile);
+    }
     return settings;
 }
 
@@ -111,7 +119,18 @@ bool WriteShutdownSettings(const std::u16string& iniPath, const ShutdownSettings
     if (writeOptions) WriteOptions(store, settings.options);
     if (settings.macroHotkeys.ToWrite()) settings.macroHotkeys.Write(store);
     if (settings.recentFiles) WriteRecentFiles(store, *settings.recentFiles);
+    if (settings.tabs) WriteTabs(store, *settings.tabs);
     return store.Save(u"");
+}
+
+bool WriteTabSettings(const std::u16string& iniPath, const TabSet& tabs, ProfileSections& profile) {
+    IniFile store(profile);
+    store.Load(iniPath);
+    WriteTabs(store, tabs);
+    store.SetNowSection(u"Setting");
+    store.SetData(u"FileName", tabs.ShownTab().path);
+    const bool tabsSaved = store.Save(u"Tabs");
+    return store.Save(u"Setting") && tabsSaved;
 }
 
 bool WriteHotkeySettings(const std::u16string& iniPath, const Options& options, bool optionsChanged,

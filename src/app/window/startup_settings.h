@@ -13,6 +13,7 @@
 #include "platform/profile_sections.h"
 #include "settings/options.h"
 #include "settings/recent_files.h"
+#include "settings/tab_set.h"
 
 namespace kiv {
 
@@ -46,6 +47,9 @@ struct StartupSettings {
     Options options;
     MacroHotkeys macroHotkeys;
     RecentFiles recentFiles;
+    // The tabs, where the file keeps them (a second tab was open once);
+    // macroFile's tab shown.
+    std::optional<TabSet> tabs;
 };
 
 // Each position value that is missing or not a number rounding into the 32-bit
@@ -67,6 +71,8 @@ struct ShutdownSettings {
     // None until the user has loaded a second file or used the list: a
     // file without the section keeps it away.
     std::optional<RecentFiles> recentFiles{};
+    // None until a second tab was open: a file without the section keeps it away.
+    std::optional<TabSet> tabs{};
 };
 
 // Loads the file again, so foreign sections and keys survive, sets the five
@@ -77,6 +83,12 @@ struct ShutdownSettings {
 // section; false when it could not.
 bool WriteShutdownSettings(const std::u16string& iniPath, const ShutdownSettings& settings,
                            ProfileSections& profile = SystemProfileSections());
+
+// Writes the section "Tabs" at once, and the shown tab's file as the macro
+// file, leaving the rest of the file as it is. False when they could not be
+// written.
+bool WriteTabSettings(const std::u16string& iniPath, const TabSet& tabs,
+                      ProfileSections& profile = SystemProfileSections());
 
 // Writes the sections "Option" and "MacroHotkeys" at once, as they are, by
 // the rule of the close (each only where the file has it or it changed in

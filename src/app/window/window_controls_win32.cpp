@@ -1,5 +1,7 @@
 #include "app/window/window_controls_win32.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 namespace kiv {
@@ -30,6 +32,13 @@ void WindowControls::AddFindRow(HWND box, HWND count) {
     }
 }
 
+void WindowControls::AddTabStrip(HWND strip) {
+    tabStrip_ = strip;
+    if (font_ && tabStrip_ != nullptr) {
+        SendMessageW(tabStrip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    }
+}
+
 // The system's message font at the window's DPI, as every Windows program shows it.
 void WindowControls::UpdateFont(unsigned dpi) {
     NONCLIENTMETRICSW metrics{};
@@ -39,7 +48,7 @@ void WindowControls::UpdateFont(unsigned dpi) {
     }
     UniqueFont font(CreateFontIndirectW(&metrics.lfMessageFont));
     if (!font) return;
-    for (HWND control : {list_, say_, sayNext_, reload_, findBox_, findCount_}) {
+    for (HWND control : {list_, say_, sayNext_, reload_, findBox_, findCount_, tabStrip_}) {
         if (control != nullptr) {
             SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
         }
@@ -59,6 +68,13 @@ void WindowControls::LayOut(HWND window, unsigned dpi) {
     // The find box as high as a button: a line of the same font.
     const bool finding =
         findBox_ != nullptr && (GetWindowLongPtrW(findBox_, GWL_STYLE) & WS_VISIBLE) != 0;
+    // The strip as high as its tabs in the font: its display area left out.
+    float stripHeight = 0;
+    if (tabStrip_ != nullptr && (GetWindowLongPtrW(tabStrip_, GWL_STYLE) & WS_VISIBLE) != 0) {
+        RECT tabs{0, 0, client.right, 0};
+        TabCtrl_AdjustRect(tabStrip_, TRUE, &tabs);
+        stripHeight = PixelsToTwips(tabs.bottom - tabs.top, dpi);
+    }
     kiv::LayOut(
         layout_, PixelsToTwips(client.right, dpi), PixelsToTwips(client.bottom, dpi),
         [&](const TwipsRect& asked) {
@@ -67,7 +83,8 @@ void WindowControls::LayOut(HWND window, unsigned dpi) {
             GetWindowRect(list_, &placed);
             return PixelsToTwips(placed.bottom - placed.top, dpi);
         },
-        finding ? layout_.say.height : 0);
+        finding ? layout_.say.height : 0, stripHeight);
+    if (stripHeight > 0) place(tabStrip_, layout_.tabStrip);
     if (finding) PlaceFindRow(dpi);
     place(say_, layout_.say);
     place(sayNext_, layout_.sayNext);

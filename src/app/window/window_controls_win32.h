@@ -18,6 +18,8 @@ class WindowControls {
     void Create(HWND window, HINSTANCE instance);
     // The find box and its count, placed above the list while the box shows.
     void AddFindRow(HWND box, HWND count);
+    // The tab strip, placed above them while it shows.
+    void AddTabStrip(HWND strip);
     // The font for the window's DPI now; after a DPI change, again.
     void UpdateFont(unsigned dpi);
     void LayOut(HWND window, unsigned dpi);
@@ -34,6 +36,7 @@ class WindowControls {
     HWND reload_ = nullptr;
     HWND findBox_ = nullptr;
     HWND findCount_ = nullptr;
+    HWND tabStrip_ = nullptr;
     UniqueFont font_;
     MainControls layout_ = DesignControls();
 };

@@ -68,6 +68,7 @@ std::vector<Shown> AllTexts() {
     add("window menu", kWindowMenuTexts);
     add("recent menu", kRecentMenuTexts);
     add("send-to menu", kSendToMenuTexts);
+    add("tab menu", kTabMenuTexts);
     for (const HotkeyActionInfo& action : kHotkeyActionInfo) {
         all.push_back({"hotkey action", std::u16string(action.name)});
     }

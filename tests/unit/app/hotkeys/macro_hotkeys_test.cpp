@@ -55,6 +55,9 @@ TEST_F(MacroHotkeysTest, KeysFollowTheirTitlesAndWhatDoesNotReadStays) {
               (std::vector<std::u16string>{
                   u"F7: 回復依頼 (このタイトルのマクロがないため働きません)",
                   u"Ctrl+Tab: 古い (キーとして読めないため働きません)", u"Ctrl+Alt+1: 挨拶"}));
+    EXPECT_EQ(DescribeMacroHotkeys(keys, exists, true).front(),
+              u"F7: 回復依頼 (開いているどのタブにもないタイトルのため働きません)")
+        << "with tabs open";
 
     keys.Set(u"回復依頼", u"回復お願い", Hotkey{0, 0x76});  // renamed: the key moves along
     keys.Set(u"挨拶", u"挨拶", std::nullopt);               // key taken away

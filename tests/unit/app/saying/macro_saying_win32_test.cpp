@@ -102,6 +102,39 @@ TEST_F(MacroSayingTest, TheClientWhoseWindowCameForwardLastGetsTheLine) {
     EXPECT_TRUE(other.Received().empty());
 }
 
+// A tab's client gets its macros whichever client the tool would choose;
+// with none or two of its title running, nothing goes anywhere, and why is
+// told.
+TEST_F(MacroSayingTest, ATabsClientGetsItsMacrosAndNoneOrTwoOfItsTitleGetNothing) {
+    standin::StandinClient used(dir.Path("used.txt"), L"--title used");
+    standin::StandinClient bound(dir.Path("bound.txt"), L"--title 戦士");
+    ASSERT_TRUE(used.Started() && bound.Started());
+    ASSERT_TRUE(standin::WaitFor([&] { return used.Activated() && bound.Activated(); }));
+    saying.CameForward(used.Main());
+    std::u16string client = u"戦士";
+    sayingFrom = [&](Macro macro) { return TabMacro{std::move(macro), u"party", client}; };
+    Select(1);
+    EXPECT_EQ(saying.Say(), DeliveryOutcome::Delivered);
+    const std::vector<standin::Event> got = bound.WaitForEvents(3);
+    ASSERT_FALSE(got.empty());
+    EXPECT_EQ(got.front().detail, standin::Hex("b"));
+
+    standin::StandinClient twin(dir.Path("twin.txt"), L"--title 戦士");
+    ASSERT_TRUE(twin.Started());
+    ASSERT_TRUE(standin::WaitFor([&] { return twin.Activated(); }));
+    for (const auto& [title, told] :
+         {std::pair{u"戦士", u"複数あり"}, std::pair{u"魔法使い", u"起動していない"}}) {
+        client = title;
+        EXPECT_EQ(saying.Say(), DeliveryOutcome::NoClient);
+        ASSERT_FALSE(notices.Waiting().empty());
+        EXPECT_EQ(notices.Waiting().back().kind, NoticeKind::TabClientNotOne);
+        EXPECT_NE(notices.Waiting().back().text.find(told), std::u16string::npos);
+        EXPECT_NE(notices.Waiting().back().text.find(u"マクロ「b」"), std::u16string::npos);
+    }
+    EXPECT_TRUE(used.Received().empty()) << "never the tool's choice in the tab's place";
+    EXPECT_TRUE(twin.Received().empty());
+}
+
 // Clients of one title are named by their start; the one chosen in 送信先
 // flashes its taskbar button (Wine has no taskbar: the tip says which). The
 // title remembered waits while two have it, the menu saying why; its client

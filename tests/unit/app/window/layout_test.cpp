@@ -16,6 +16,7 @@ MainControls LaidOut(float width, float height) {
 TEST(Layout, DesignSizeGivesTheDesignedRow) {
     EXPECT_EQ(LaidOut(kDesignClientWidth, kDesignClientHeight),
               (MainControls{{0, 0, 3630, 0},
+                            {0, 0, 3630, 0},
                             {0, 0, 3630, 2580},
                             {0, 2580, 1200, 375},
                             {1200, 2580, 1335, 375},
@@ -33,6 +34,13 @@ TEST(Layout, DesignSizeGivesTheDesignedRow) {
     EXPECT_EQ(finding.list, (TwipsRect{0, 375, 3630, 2205}));
     EXPECT_EQ(finding.say, LaidOut(3630, 2955).say);
     EXPECT_EQ(finding.reload, LaidOut(3630, 2955).reload);
+
+    MainControls tabs = DesignControls();  // the tab strip above the find box, the same way
+    LayOut(tabs, 3630, 2955, {}, 375, 300);
+    EXPECT_EQ(tabs.tabStrip, (TwipsRect{0, 0, 3630, 300}));
+    EXPECT_EQ(tabs.findBox, (TwipsRect{0, 300, 3630, 375}));
+    EXPECT_EQ(tabs.list, (TwipsRect{0, 675, 3630, 1905}));
+    EXPECT_EQ(tabs.say, LaidOut(3630, 2955).say);
 }
 
 TEST(Layout, AtAnyScaleTheRowEndsOnTheClientEdgesInWholePixels) {

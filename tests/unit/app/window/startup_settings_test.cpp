@@ -220,5 +220,24 @@ TEST_F(StartupTest, HotkeysAreWrittenWhenSetAndOnlyTheirSections) {
     }
 }
 
+// Tabs are read only from a file that keeps them, and written with the shown
+// tab's file as the macro file, the rest as it was.
+TEST_F(StartupTest, TabsAreReadWhereKeptAndWrittenWithTheShownFileAsTheMacroFile) {
+    EXPECT_EQ(Start(u"[Setting]\r\nFileName=a.txt\r\n").tabs, std::nullopt);
+    const StartupSettings kept =
+        Start(u"[Setting]\r\nFileName=b.txt\r\n[tabs]\r\nFile1=a.txt\r\nFile2=b.txt\r\n");
+    ASSERT_TRUE(kept.tabs);
+    EXPECT_EQ(kept.tabs->Count(), 2u);
+    EXPECT_EQ(kept.tabs->ShownTab().path, u"b.txt") << "the file name's tab";
+
+    WriteBytes(dir_.Path("chat.ini"), "[Position]\r\nLeft=1\r\n[Setting]\r\nFileName=a.txt\r\n");
+    TabSet tabs(u"a.txt");
+    tabs.Open(u"b.txt");
+    ASSERT_TRUE(WriteTabSettings(dir_.File("chat.ini"), tabs));
+    EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")),
+              "[Position]\r\nLeft=1\r\n[Setting]\r\nFileName=b.txt\r\n"
+              "[Tabs]\r\nFile1=a.txt\r\nFile2=b.txt\r\nActive=2\r\n");
+}
+
 }  // namespace
 }  // namespace kiv

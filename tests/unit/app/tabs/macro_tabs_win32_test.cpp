@@ -1,0 +1,202 @@
+// The tabs on the real window in this process: the strip only with a second
+// file, the keys between tabs, each tab's own place and query, its menu, and
+// a macro's key working from a tab not shown.
+
+#include "app/tabs/macro_tabs_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/common/resource.h"
+#include "app/window/main_window_win32.h"
+#include "platform/ansi_text.h"
+#include "support/in_process_window.h"
+#include "support/temp_dir.h"
+
+namespace kiv {
+namespace {
+
+class MacroTabsTest : public testing::Test {
+  protected:
+    std::unique_ptr<MainWindow> Open() {
+        auto tool = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), dir_.File("chat.exe"));
+        EXPECT_TRUE(tool->Open(SW_HIDE));
+        return tool;
+    }
+    void Write(const std::string& name, const std::u16string& text) {
+        test::WriteBytes(dir_.Path(name), ToAnsi(text));
+    }
+    std::u16string Ini() const { return FromAnsi(test::ReadBytes(dir_.Path("chat.ini"))); }
+    static HWND ListOf(const MainWindow& tool) {
+        return FindWindowExW(tool.Handle(), nullptr, L"ListBox", nullptr);
+    }
+    static HWND StripOf(const MainWindow& tool) {
+        return FindWindowExW(tool.Handle(), nullptr, WC_TABCONTROLW, nullptr);
+    }
+    static HWND BoxOf(const MainWindow& tool) {
+        return FindWindowExW(tool.Handle(), nullptr, L"Edit", nullptr);
+    }
+    static std::vector<std::wstring> Titles(const MainWindow& tool) {
+        std::vector<std::wstring> titles;
+        wchar_t text[256] = {};
+        for (WPARAM i = 0;
+             SendMessageW(ListOf(tool), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text)) >= 0; ++i) {
+            titles.emplace_back(text);
+        }
+        return titles;
+    }
+    static std::vector<std::wstring> Tabs(const MainWindow& tool) {
+        std::vector<std::wstring> tabs;
+        const HWND strip = StripOf(tool);
+        for (int i = 0; strip != nullptr && i < TabCtrl_GetItemCount(strip); ++i) {
+            wchar_t text[128] = {};
+            TCITEMW item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = text;
+            item.cchTextMax = 128;
+            TabCtrl_GetItem(strip, i, &item);
+            tabs.emplace_back(text);
+        }
+        return tabs;
+    }
+    static int Selected(const MainWindow& tool) {
+        return static_cast<int>(SendMessageW(ListOf(tool), LB_GETCURSEL, 0, 0));
+    }
+    // A key pressed in the list with these modifiers held, as the loop sees it.
+    static void Press(MainWindow& tool, WPARAM key, std::initializer_list<int> held) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        for (const int k : held) keys[k] = 0x80;
+        SetKeyboardState(keys);
+        MSG message{ListOf(tool), WM_KEYDOWN, key, 0, 0, {}};
+        tool.Dispatch(message);
+        for (const int k : held) keys[k] = 0;
+        SetKeyboardState(keys);
+    }
+    // A file dropped from Explorer, with Ctrl held or not.
+    static void Drop(const MainWindow& tool, const std::filesystem::path& path, bool ctrl) {
+        const std::wstring list = path.wstring() + L'\0' + L'\0';
+        HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+        auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+        *files = DROPFILES{.pFiles = sizeof(DROPFILES), .pt = {}, .fNC = FALSE, .fWide = TRUE};
+        std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(files + 1));
+        GlobalUnlock(drop);
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+        SetKeyboardState(keys);
+        SendMessageW(tool.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+    }
+    // The strip's menu from the keyboard (the shown tab's), `keys` pressed in it.
+    static void InTabMenu(MainWindow& tool, const std::vector<WPARAM>& keys) {
+        std::thread user([thread = GetCurrentThreadId(), window = tool.Handle(), keys] {
+            const HWND popup = test::ShownMenuOf(thread, window);
+            for (const WPARAM key : keys) PostMessageW(popup, WM_KEYDOWN, key, 0);
+        });
+        SendMessageW(tool.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(StripOf(tool)),
+                     MAKELPARAM(-1, -1));
+        user.join();
+    }
+
+    test::TempDir dir_;
+};
+
+const std::vector<std::wstring> kChat = {L"挨拶", L"お礼", L"回復"};
+const std::vector<std::wstring> kParty = {L"集合", L"出発"};
+
+TEST_F(MacroTabsTest, ASecondFileOpensInATabAndEachKeepsItsPlaceAndQuery) {
+    Write("chat.txt", u"こんにちは\t挨拶\r\nありがとう\tお礼\r\nかいふく\t回復\r\n");
+    Write("party.txt", u"あつまれ\t集合\r\nしゅっぱつ\t出発\r\n");
+    auto tool = Open();
+    EXPECT_EQ(StripOf(*tool), nullptr) << "one file: the window as it always was";
+    SendMessageW(ListOf(*tool), LB_SETCURSEL, 2, 0);
+    Drop(*tool, dir_.Path("party.txt"), false);
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool) == kParty; }));
+    EXPECT_EQ(StripOf(*tool), nullptr) << "a plain drop takes the tab's place";
+    Drop(*tool, dir_.Path("chat.txt"), true);
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool) == kChat; }));
+    ASSERT_NE(StripOf(*tool), nullptr);
+    EXPECT_TRUE(IsWindowVisible(StripOf(*tool)) || !IsWindowVisible(tool->Handle()));
+    EXPECT_EQ(Tabs(*tool), (std::vector<std::wstring>{L"party", L"chat"}));
+    const std::u16string tabs = u"[Tabs]\r\nFile1=" + dir_.Path("party.txt").u16string() +
+                                u"\r\nFile2=" + dir_.Path("chat.txt").u16string() +
+                                u"\r\nActive=2\r\n";
+    EXPECT_NE(Ini().find(tabs), std::u16string::npos) << "kept once a second tab opened";
+
+    // Each tab's own selection and query, through every key that switches.
+    SendMessageW(ListOf(*tool), LB_SETCURSEL, 1, 0);
+    Press(*tool, VK_TAB, {VK_CONTROL});
+    EXPECT_EQ(Titles(*tool), kParty);
+    SendMessageW(ListOf(*tool), WM_CHAR, u's', 0);  // opens the find box
+    for (const char16_t c : std::u16string(u"hu")) SendMessageW(BoxOf(*tool), WM_CHAR, c, 0);
+    ASSERT_EQ(Titles(*tool), std::vector<std::wstring>{L"出発"});
+    Press(*tool, VK_NEXT, {VK_CONTROL});
+    EXPECT_EQ(Titles(*tool), kChat) << "its own query: none";
+    EXPECT_EQ(Selected(*tool), 1);
+    EXPECT_FALSE(IsWindowVisible(BoxOf(*tool)) && IsWindowVisible(tool->Handle()));
+    Press(*tool, VK_TAB, {VK_CONTROL, VK_SHIFT});
+    EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"出発"});
+    EXPECT_EQ(test::TextOf(BoxOf(*tool)), L"shu");
+    Press(*tool, VK_PRIOR, {VK_CONTROL});
+    EXPECT_EQ(Titles(*tool), kChat) << "wrapping";
+
+    // A file open already is shown, never opened twice.
+    Drop(*tool, dir_.Path("party.txt"), true);
+    EXPECT_EQ(Tabs(*tool), (std::vector<std::wstring>{L"party", L"chat"}));
+    EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"出発"});
+
+    // The menu's first item closes the tab shown; the last one stays.
+    InTabMenu(*tool, {VK_DOWN, VK_RETURN});
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool) == kChat; }));
+    EXPECT_FALSE(IsWindowVisible(StripOf(*tool)));
+    EXPECT_NE(
+        Ini().find(u"[Tabs]\r\nFile1=" + dir_.Path("chat.txt").u16string() + u"\r\nActive=1\r\n"),
+        std::u16string::npos)
+        << "one tab, still listed";
+    EXPECT_EQ(Selected(*tool), 1) << "the tab shown next kept its place";
+}
+
+TEST_F(MacroTabsTest, AKeyOfATabNotShownWorksAndIsNeverCalledGone) {
+    Write("chat.txt", u"こんにちは\t挨拶\r\n");
+    Write("party.txt", u"あつまれ\t集合\r\n");
+    Write("chat.ini", u"[Setting]\r\nFileName=" + dir_.Path("chat.txt").u16string() +
+                          u"\r\n[Tabs]\r\nFile1=" + dir_.Path("chat.txt").u16string() +
+                          u"\r\nFile2=" + dir_.Path("party.txt").u16string() +
+                          u"\r\nActive=2\r\n[MacroHotkeys]\r\nF9=集合\r\nF10=消えた\r\n");
+    if (test::HotkeyHeld(0, VK_F9)) GTEST_SKIP() << "F9 is taken on this desktop";
+    auto tool = Open();
+    ASSERT_TRUE(test::PumpUntil([&] {
+        return Titles(*tool) == std::vector<std::wstring>{L"挨拶"};
+    })) << "FileName wins over Active";
+    EXPECT_TRUE(test::PumpUntil([] { return test::HotkeyHeld(0, VK_F9); }))
+        << "the other tab's macro's key is registered";
+    std::vector<std::wstring> lines;
+    test::DialogDriver settings(GetCurrentThreadId(), [&](HWND dialog) {
+        const HWND list = GetDlgItem(dialog, IDC_HOTKEY_MACROS);
+        for (int i = 0; i < static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); ++i) {
+            wchar_t text[256] = {};
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            lines.emplace_back(text);
+        }
+    });
+    SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(MenuCommand::HotkeySettings),
+                 0);
+    ASSERT_TRUE(settings.Drove());
+    EXPECT_EQ(lines, (std::vector<std::wstring>{
+                         L"F9: 集合",
+                         L"F10: 消えた (開いているどのタブにもないタイトルのため働きません)"}));
+}
+
+}  // namespace
+}  // namespace kiv

@@ -17,13 +17,15 @@ namespace kiv {
 
 // What became of one delivery.
 enum class DeliveryOutcome {
-    Delivered,     // every line went out (none, for an empty message)
-    NoClient,      // no chat input to type into, or it went away on the way
-    NotAnswering,  // the client stopped answering; the rest was not sent
-    Refused,       // Windows refused the messages (the client runs as
-                   // administrator); the rest was not sent
-    ChosenExited,  // the client the player chose has exited: nothing was
-                   // sent, and the target is automatic again
+    Delivered,        // every line went out (none, for an empty message)
+    NoClient,         // no chat input to type into, or it went away on the way
+    NotAnswering,     // the client stopped answering; the rest was not sent
+    Refused,          // Windows refused the messages (the client runs as
+                      // administrator); the rest was not sent
+    ChosenExited,     // the client the player chose has exited: nothing was
+                      // sent, and the target is automatic again
+    TabClientNotOne,  // no client, or more than one, has the title the macro's
+                      // tab sends to: nothing was sent
 };
 
 // What became of one line of the macro, for telling the player of a macro

@@ -174,11 +174,12 @@ std::optional<std::u16string> ShortcutTarget(const std::u16string& shortcut) {
     return std::u16string(target.begin(), target.end());
 }
 
-POINT DropPoint(HDROP drop) {
+std::optional<POINT> DropPoint(HDROP drop) {
     static const auto query =
         SystemFunction<BOOL(WINAPI*)(HDROP, POINT*)>(L"shell32.dll", "DragQueryPoint");
-    POINT at{-1, -1};
-    if (query != nullptr) query(drop, &at);
+    POINT at{};
+    // FALSE: dropped outside the client area (the caption), `at` in screen terms.
+    if (query == nullptr || query(drop, &at) == FALSE) return std::nullopt;
     return at;
 }
 

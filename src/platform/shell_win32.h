@@ -42,9 +42,9 @@ DWORD OpenInEditor(HWND owner, const std::u16string& file);
 // system's error code.
 DWORD ShowInExplorer(HWND owner, const std::u16string& file);
 
-// Where a WM_DROPFILES was dropped, in the window's client area; before
-// DroppedPaths releases it.
-POINT DropPoint(HDROP drop);
+// Where a WM_DROPFILES was dropped in the window's client area; nothing
+// where it was dropped elsewhere on the window. Before DroppedPaths releases it.
+std::optional<POINT> DropPoint(HDROP drop);
 
 // The paths of a WM_DROPFILES, which it then releases.
 std::vector<std::u16string> DroppedPaths(HDROP drop);

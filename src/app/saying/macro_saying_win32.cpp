@@ -137,8 +137,10 @@ std::optional<DeliveryOutcome> MacroSaying::Say() {
 }
 
 std::optional<GameClient> MacroSaying::TabClient(const TabMacro& said) {
+    // Exactly, or not at all: a best-fit look-alike would name another client.
+    const std::optional<std::string> title = ToAnsiExactly(said.client);
     const std::vector<GameClient> titled =
-        ClientsTitled(FindGameClients(windowSystem_), ToAnsi(said.client));
+        title ? ClientsTitled(FindGameClients(windowSystem_), *title) : std::vector<GameClient>{};
     if (titled.size() == 1) return titled.front();
     host_.notices->Notify(
         {NoticeKind::TabClientNotOne,
@@ -151,7 +153,9 @@ DeliveryOutcome MacroSaying::Deliver(const TabMacro& said) {
     const Macro& macro = said.macro;
     // A tab's client is that one or none: never the tool's choice in its place.
     std::optional<GameClient> bound;
-    if (!said.client.empty() && !(bound = TabClient(said))) return DeliveryOutcome::NoClient;
+    if (!said.client.empty() && !(bound = TabClient(said))) {
+        return DeliveryOutcome::TabClientNotOne;
+    }
     delivering_ = true;
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
     // Read first: a chosen client that exited is forgotten by the delivery.
@@ -244,7 +248,8 @@ void MacroSaying::SayNext() {
     // user is told about that one.
     const std::optional<DeliveryOutcome> said = Say();
     if (said == DeliveryOutcome::Refused || said == DeliveryOutcome::ChosenExited ||
-        said == DeliveryOutcome::NotAnswering || host_.holds().Any(Hold::ShuttingDown)) {
+        said == DeliveryOutcome::NotAnswering || said == DeliveryOutcome::TabClientNotOne ||
+        host_.holds().Any(Hold::ShuttingDown)) {
         return;
     }
     Select(SelectionAfterSayNext(Selected(), Count()));

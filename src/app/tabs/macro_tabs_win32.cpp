@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/common/app_texts.h"
+#include "platform/case_fold.h"
 #include "platform/common_controls_win32.h"
 #include "platform/shell_win32.h"
 #include "platform/system_error.h"
@@ -117,7 +118,14 @@ void MacroTabs::Start(TabSet tabs, bool kept, RecentFiles recent, TextEncoding s
     UpdateStrip();
     // The shown one first: the list fills before the others are read.
     const std::size_t shown = tabs_.Shown();
-    pages_[shown]->file.LoadFirst(tabs_.ShownTab().path, defaultPath);
+    // Kept tabs are files the player had: only the design's own file is made
+    // anew when it is missing.
+    const std::u16string& shownPath = tabs_.ShownTab().path;
+    if (kept && !EqualIgnoringCase(shownPath, defaultPath)) {
+        pages_[shown]->file.LoadKept(shownPath);
+    } else {
+        pages_[shown]->file.LoadFirst(shownPath, defaultPath);
+    }
     for (std::size_t i = 0; i < tabs_.Count(); ++i) {
         if (i != shown) pages_[i]->file.LoadKept(tabs_.Tabs()[i].path);
     }
@@ -205,15 +213,17 @@ void MacroTabs::ChooseInDialog() {
 }
 
 void MacroTabs::Dropped(HDROP drop) {
-    const POINT at = DropPoint(drop);
+    const std::optional<POINT> at = DropPoint(drop);
     bool onStrip = false;
-    if (StripShown()) {
+    if (StripShown() && at) {
         RECT strip{};
         GetWindowRect(strip_, &strip);
         MapWindowPoints(nullptr, host_.window, reinterpret_cast<POINT*>(&strip), 2);
-        onStrip = PtInRect(&strip, at) != FALSE;
+        onStrip = PtInRect(&strip, *at) != FALSE;
     }
-    const bool newTab = onStrip || KeyDown(VK_CONTROL);
+    // Ctrl as it is held now: during a drag the keys go to the program
+    // dragged from, and this thread's key state never saw them.
+    const bool newTab = onStrip || (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
     const std::optional<std::u16string> path = Shown().DroppedFile(drop);
     if (!path) return;
     if (newTab) {
@@ -253,7 +263,8 @@ void MacroTabs::Show(std::size_t index) {
         return;
     }
     ShowPage(index);
-    Changed();
+    // Written with the next change of the tabs or at the close: a write at
+    // every Ctrl+Tab would wait on the disk each time.
 }
 
 void MacroTabs::ShowPage(std::size_t index) {
@@ -267,13 +278,8 @@ void MacroTabs::ShowPage(std::size_t index) {
 void MacroTabs::Close(std::size_t index) {
     if (tabs_.Count() < 2 || index >= tabs_.Count() || !MaySwitch()) return;
     Page& page = *pages_[index];
-    // A reading under way would come back to a file no tab shows.
-    if (page.file.Reading()) {
-        MessageBeep(MB_ICONWARNING);
-        return;
-    }
     const bool wasShown = index == tabs_.Shown();
-    page.file.Stop();
+    page.file.Stop();  // a reading under way is cancelled: it reaches no tab
     KillTimer(host_.window, host_.firstTimer + 2 * page.slot);
     KillTimer(host_.window, host_.firstTimer + 2 * page.slot + 1);
     if (host_.closed) host_.closed(page.file);
@@ -450,7 +456,8 @@ void MacroTabs::RunMenuId(std::uint32_t id) {
         case kMoveRightId:
             return Move(menuTab_, 1);
         case kExplorerId: {
-            const std::u16string& path = tabs_.Tabs()[menuTab_].path;
+            // A copy: the shell may serve messages meanwhile, and the tabs change.
+            const std::u16string path = tabs_.Tabs()[menuTab_].path;
             if (const DWORD error = ShowInExplorer(host_.window, path); error != 0) {
                 host_.notices->ShowError(
                     Fill(texts::kExplorerNotOpened, {path, SystemErrorText(error)}));

@@ -250,7 +250,7 @@ bool MainWindow::SaveSettings(bool tellUser) {
 // A failure is told at the close, which tries again with everything.
 void MainWindow::SaveTabSettings() {
     if (!MayWriteSettings()) return;
-    WriteTabSettings(IniFilePath(programPath_), tabs_.Tabs());
+    WriteTabSettings(IniFilePath(programPath_), tabs_.Tabs(), tabs_.Shown().List().IsLoaded());
 }
 
 void MainWindow::SaveHotkeySettings() {

@@ -123,13 +123,16 @@ bool WriteShutdownSettings(const std::u16string& iniPath, const ShutdownSettings
     return store.Save(u"");
 }
 
-bool WriteTabSettings(const std::u16string& iniPath, const TabSet& tabs, ProfileSections& profile) {
+bool WriteTabSettings(const std::u16string& iniPath, const TabSet& tabs, bool shownLoaded,
+                      ProfileSections& profile) {
     IniFile store(profile);
-    store.Load(iniPath);
+    // Unread, a section written back would lose the keys it held.
+    if (!store.Load(iniPath)) return false;
     WriteTabs(store, tabs);
+    const bool tabsSaved = store.Save(u"Tabs");
+    if (!shownLoaded) return tabsSaved;  // its stored path stays for the next start
     store.SetNowSection(u"Setting");
     store.SetData(u"FileName", tabs.ShownTab().path);
-    const bool tabsSaved = store.Save(u"Tabs");
     return store.Save(u"Setting") && tabsSaved;
 }
 

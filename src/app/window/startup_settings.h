@@ -85,9 +85,9 @@ bool WriteShutdownSettings(const std::u16string& iniPath, const ShutdownSettings
                            ProfileSections& profile = SystemProfileSections());
 
 // Writes the section "Tabs" at once, and the shown tab's file as the macro
-// file, leaving the rest of the file as it is. False when they could not be
-// written.
-bool WriteTabSettings(const std::u16string& iniPath, const TabSet& tabs,
+// file where its list loaded, leaving the rest of the file as it is. False
+// when they could not be written, or the file could not be read.
+bool WriteTabSettings(const std::u16string& iniPath, const TabSet& tabs, bool shownLoaded,
                       ProfileSections& profile = SystemProfileSections());
 
 // Writes the sections "Option" and "MacroHotkeys" at once, as they are, by

@@ -125,7 +125,7 @@ TEST_F(MacroSayingTest, ATabsClientGetsItsMacrosAndNoneOrTwoOfItsTitleGetNothing
     for (const auto& [title, told] :
          {std::pair{u"戦士", u"複数あり"}, std::pair{u"魔法使い", u"起動していない"}}) {
         client = title;
-        EXPECT_EQ(saying.Say(), DeliveryOutcome::NoClient);
+        EXPECT_EQ(saying.Say(), DeliveryOutcome::TabClientNotOne);
         ASSERT_FALSE(notices.Waiting().empty());
         EXPECT_EQ(notices.Waiting().back().kind, NoticeKind::TabClientNotOne);
         EXPECT_NE(notices.Waiting().back().text.find(told), std::u16string::npos);

@@ -90,13 +90,20 @@ class MacroTabsTest : public testing::Test {
         *files = DROPFILES{.pFiles = sizeof(DROPFILES), .pt = {}, .fNC = FALSE, .fWide = TRUE};
         std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(files + 1));
         GlobalUnlock(drop);
-        BYTE keys[256] = {};
-        GetKeyboardState(keys);
-        keys[VK_CONTROL] = ctrl ? 0x80 : 0;
-        SetKeyboardState(keys);
+        // Held as a drag from another program holds it: the system's state,
+        // not this thread's.
+        const auto ctrlKey = [](DWORD flags) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = VK_CONTROL;
+            input.ki.dwFlags = flags;
+            SendInput(1, &input, sizeof input);
+        };
+        if (ctrl) ctrlKey(0);
+        if (ctrl) test::PumpUntil([] { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; });
         SendMessageW(tool.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-        keys[VK_CONTROL] = 0;
-        SetKeyboardState(keys);
+        if (ctrl) ctrlKey(KEYEVENTF_KEYUP);
+        test::PumpUntil([] { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) == 0; });
     }
     // The strip's menu from the keyboard (the shown tab's), `keys` pressed in it.
     static void InTabMenu(MainWindow& tool, const std::vector<WPARAM>& keys) {

@@ -233,7 +233,12 @@ TEST_F(StartupTest, TabsAreReadWhereKeptAndWrittenWithTheShownFileAsTheMacroFile
     WriteBytes(dir_.Path("chat.ini"), "[Position]\r\nLeft=1\r\n[Setting]\r\nFileName=a.txt\r\n");
     TabSet tabs(u"a.txt");
     tabs.Open(u"b.txt");
-    ASSERT_TRUE(WriteTabSettings(dir_.File("chat.ini"), tabs));
+    ASSERT_TRUE(WriteTabSettings(dir_.File("chat.ini"), tabs, false));
+    EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")),
+              "[Position]\r\nLeft=1\r\n[Setting]\r\nFileName=a.txt\r\n"
+              "[Tabs]\r\nFile1=a.txt\r\nFile2=b.txt\r\nActive=2\r\n")
+        << "a list never loaded leaves the stored file";
+    ASSERT_TRUE(WriteTabSettings(dir_.File("chat.ini"), tabs, true));
     EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")),
               "[Position]\r\nLeft=1\r\n[Setting]\r\nFileName=b.txt\r\n"
               "[Tabs]\r\nFile1=a.txt\r\nFile2=b.txt\r\nActive=2\r\n");

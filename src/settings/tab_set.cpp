@@ -47,6 +47,8 @@ bool TabSet::Close(std::size_t index) {
     if (tabs_.size() <= 1 || index >= tabs_.size()) return false;
     tabs_.erase(tabs_.begin() + static_cast<std::ptrdiff_t>(index));
     if (shown_ > index || shown_ >= tabs_.size()) --shown_;
+    // One file shows no strip: a client bound to it would send out of sight.
+    if (tabs_.size() == 1) tabs_.front().client.clear();
     return true;
 }
 
@@ -105,6 +107,7 @@ TabSet ReadTabs(IniFile& store, std::u16string_view fileName) {
         tabs.Open(listed[i].path);
         tabs.Bind(i, std::move(listed[i].client));
     }
+    if (tabs.Count() == 1) tabs.Bind(0, u"");  // as a close to one tab leaves it
     const bool inRange =
         active && *active >= 1 && static_cast<std::size_t>(*active) <= tabs.Count();
     tabs.Show(inRange ? static_cast<std::size_t>(*active) - 1 : 0);

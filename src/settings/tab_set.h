@@ -45,7 +45,8 @@ class TabSet {
     // instead: false then.
     bool Replace(std::u16string_view path);
     // Closes a tab; never the last. The shown one closing, its right
-    // neighbour is shown (the last tab's left neighbour).
+    // neighbour is shown (the last tab's left neighbour). The one tab left
+    // talks to no client of its own: without a strip it could not be seen.
     bool Close(std::size_t index);
     // Swaps a tab with its neighbour (step -1 left, +1 right); the shown
     // tab stays shown wherever it goes. False at either end.

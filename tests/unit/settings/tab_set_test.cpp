@@ -119,6 +119,10 @@ TEST(TabSet, ClosesMovesStepsAndReplacesKeepingTheShownTabInView) {
         EXPECT_EQ(PathsOf(tabs), c.after) << c.what;
         EXPECT_EQ(tabs.Shown(), c.shownAfter) << c.what;
     }
+    TabSet bound = TabsOf({u"a", u"b"}, 0);
+    bound.Bind(0, u"戦士");
+    ASSERT_TRUE(bound.Close(1));
+    EXPECT_EQ(bound.ShownTab(), (Tab{u"a", u""})) << "a lone tab's client would be out of sight";
     TabSet one(u"only");
     EXPECT_FALSE(one.Close(0)) << "never the last";
     EXPECT_EQ(one.StepFrom(1), 0u);

@@ -104,6 +104,15 @@ std::optional<std::size_t> RecentFileItemIndex(std::uint32_t id) {
     return (id - kFirstRecentFileId) / 0x10;
 }
 
+std::u16string MenuTextAsWritten(std::u16string_view text) {
+    std::u16string shown;
+    for (const char16_t c : text) {
+        if (c == u'&') shown += u'&';
+        shown += c == u'\t' ? u' ' : c;
+    }
+    return shown;
+}
+
 bool IsSubmenuItem(std::uint32_t id) {
     return RecentFileItemIndex(id) || id == kClearRecentFilesId || SendToItemIndex(id);
 }
@@ -113,16 +122,6 @@ namespace {
 std::u16string Pid(std::uint32_t process) {
     const std::string number = std::to_string(process);
     return u"(PID " + std::u16string(number.begin(), number.end()) + u")";
-}
-
-// As a menu shows it literally: "&" doubled, a TAB a space.
-std::u16string AsWritten(std::u16string_view text) {
-    std::u16string shown;
-    for (const char16_t c : text) {
-        if (c == u'&') shown += u'&';
-        shown += c == u'\t' ? u' ' : c;
-    }
-    return shown;
 }
 
 // The root ("C:\", "\\server\share\"), "…", and as many of the last
@@ -161,8 +160,8 @@ std::u16string RecentFileItemText(std::size_t index, std::u16string_view path) {
         slash == std::u16string_view::npos ? std::u16string_view{} : path.substr(0, slash);
     const std::string number = std::to_string(index + 1);
     std::u16string text =
-        u"&" + std::u16string(number.begin(), number.end()) + u" " + AsWritten(name);
-    if (!folder.empty()) text += u"  " + AsWritten(ShortenedFolder(folder));
+        u"&" + std::u16string(number.begin(), number.end()) + u" " + MenuTextAsWritten(name);
+    if (!folder.empty()) text += u"  " + MenuTextAsWritten(ShortenedFolder(folder));
     return text;
 }
 
@@ -185,11 +184,11 @@ std::u16string ClientInText(std::u16string_view title, std::uint32_t process,
 
 std::u16string SendToItemText(std::u16string_view title, std::uint32_t process,
                               std::size_t startOrder) {
-    return AsWritten(ClientName(title, process, startOrder));
+    return MenuTextAsWritten(ClientName(title, process, startOrder));
 }
 
 std::u16string RememberedTitleSharedNote(std::u16string_view title) {
-    return AsWritten(Fill(texts::kRememberedTitleShared, {title}));
+    return MenuTextAsWritten(Fill(texts::kRememberedTitleShared, {title}));
 }
 
 std::uint32_t KeyCommandId(MenuCommand command) {

@@ -85,6 +85,10 @@ struct RecentFilesMenu {
 std::uint32_t RecentFileItemId(std::size_t index);
 inline constexpr std::uint32_t kClearRecentFilesId = 0x0480;
 std::optional<std::size_t> RecentFileItemIndex(std::uint32_t id);
+// `text` as a menu or a tab shows it literally: "&" doubled (no access key),
+// a TAB a space (no key column).
+std::u16string MenuTextAsWritten(std::u16string_view text);
+
 // An item of 最近使ったファイル or 送信先.
 bool IsSubmenuItem(std::uint32_t id);
 // 最近使ったファイル's item for the file at `index` (from 0): "&1 name.txt"

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/common/app_texts.h"
+#include "app/common/tool_menu.h"
 #include "platform/case_fold.h"
 #include "platform/common_controls_win32.h"
 #include "platform/shell_win32.h"
@@ -32,9 +33,9 @@ bool KeyDown(int key) {
 
 }  // namespace
 
+// Each file's threads end with it; nothing of theirs may reach the window.
 MacroTabs::~MacroTabs() {
-    // Each file's threads end with it; nothing of theirs may reach the window.
-    for (const auto& page : pages_) page->file.Stop();
+    Stop();
 }
 
 void MacroTabs::Create(Host host) {
@@ -205,11 +206,14 @@ void MacroTabs::Open(const std::u16string& path) {
 void MacroTabs::ChooseInDialog() {
     const std::optional<std::u16string> path = Shown().AskForFile();
     if (!path) return;
-    if (const auto open = tabs_.Find(*path); open && *open != tabs_.Shown()) {
-        Show(*open);
-    } else {
-        Shown().Load(*path);
-    }
+    if (!ShowIfOpenElsewhere(*path)) Shown().Load(*path);
+}
+
+bool MacroTabs::ShowIfOpenElsewhere(std::u16string_view path) {
+    const std::optional<std::size_t> open = tabs_.Find(path);
+    if (!open || *open == tabs_.Shown()) return false;
+    Show(*open);
+    return true;
 }
 
 void MacroTabs::Dropped(HDROP drop) {
@@ -228,9 +232,7 @@ void MacroTabs::Dropped(HDROP drop) {
     if (!path) return;
     if (newTab) {
         Open(*path);
-    } else if (const auto open = tabs_.Find(*path); open && *open != tabs_.Shown()) {
-        Show(*open);
-    } else {
+    } else if (!ShowIfOpenElsewhere(*path)) {
         Shown().Load(*path);
     }
 }
@@ -238,11 +240,7 @@ void MacroTabs::Dropped(HDROP drop) {
 void MacroTabs::ChooseRecent(std::size_t index) {
     if (index >= recent_.files.Files().size()) return;
     const std::u16string path = recent_.files.Files()[index].path;
-    if (const auto open = tabs_.Find(path); open && *open != tabs_.Shown()) {
-        Show(*open);
-    } else {
-        Shown().ChooseRecent(index);
-    }
+    if (!ShowIfOpenElsewhere(path)) Shown().ChooseRecent(index);
 }
 
 void MacroTabs::StepByHotkey(int step) {
@@ -322,12 +320,8 @@ void MacroTabs::UpdateStrip() {
     const bool wasShown = (GetWindowLongPtrW(strip_, GWL_STYLE) & WS_VISIBLE) != 0;
     TabCtrl_DeleteAllItems(strip_);
     for (std::size_t i = 0; i < tabs_.Count(); ++i) {
-        std::u16string label = TabLabel(tabs_.Tabs()[i]);
         // A tab shows "&" as an access key's mark.
-        for (std::size_t at = label.find(u'&'); at != std::u16string::npos;
-             at = label.find(u'&', at + 2)) {
-            label.insert(at, 1, u'&');
-        }
+        const std::u16string label = MenuTextAsWritten(TabLabel(tabs_.Tabs()[i]));
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<wchar_t*>(Wide(label));
@@ -419,12 +413,7 @@ std::uint32_t MacroTabs::ShowMenu(HWND over, LPARAM where) {
     AppendMenuW(clients, MF_STRING | (tab.client.empty() ? MF_CHECKED : 0u), kNoClientId,
                 Wide(std::u16string(texts::kNoTabClientItem)));
     for (std::size_t i = 0; i < offered_.size() && i < kMostSendToItems; ++i) {
-        // Titles as they are written: an "&" in one is no access key.
-        std::u16string text = offered_[i];
-        for (std::size_t a = text.find(u'&'); a != std::u16string::npos;
-             a = text.find(u'&', a + 2)) {
-            text.insert(a, 1, u'&');
-        }
+        const std::u16string text = MenuTextAsWritten(offered_[i]);
         AppendMenuW(clients, MF_STRING | (offered_[i] == tab.client ? MF_CHECKED : 0u),
                     kFirstClientId + i, Wide(text));
     }

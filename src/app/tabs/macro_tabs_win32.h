@@ -151,6 +151,8 @@ class MacroTabs {
     void LoadedInto(Page& page, const std::u16string& path);
     // Switching waits out what switching the file waits out.
     bool MaySwitch() const;
+    // A file open in another tab: that tab shown (a file is never open twice).
+    bool ShowIfOpenElsewhere(std::u16string_view path);
     void ShowPage(std::size_t index);
     void Changed();
     void UpdateStrip();

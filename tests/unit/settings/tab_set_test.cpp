@@ -172,6 +172,7 @@ TEST(TabSet, IsReadFromTheSettingsWithTheirFileNameWinningAndWrittenBackInOrder)
          0},
         {"or comes first", u"File1=a\r\nFile2=b\r\nActive=1\r\n", u"z", {u"z", u"a", u"b"}, 0},
         {"an active out of range", u"File1=a\r\nFile2=b\r\nActive=9\r\n", u"", {u"a", u"b"}, 0},
+        {"an active of naught", u"File1=a\r\nFile2=b\r\nActive=0\r\n", u"", {u"a", u"b"}, 0},
         {"an active not a number", u"File1=a\r\nFile2=b\r\nActive=x\r\n", u"a", {u"a", u"b"}, 0},
         {"gaps and twins passed over",
          u"File2=a\r\nFile5=b\r\nFile7=A\r\nActive=2\r\n",

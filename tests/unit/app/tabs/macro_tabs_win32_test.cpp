@@ -68,6 +68,10 @@ class MacroTabsTest : public testing::Test {
         }
         return tabs;
     }
+    // Shown once the window is: the tests keep it hidden.
+    static bool Shows(HWND window) {
+        return (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+    }
     static int Selected(const MainWindow& tool) {
         return static_cast<int>(SendMessageW(ListOf(tool), LB_GETCURSEL, 0, 0));
     }
@@ -119,6 +123,11 @@ class MacroTabsTest : public testing::Test {
     test::TempDir dir_;
 };
 
+std::u16string Digits(int number) {
+    const std::string digits = std::to_string(number);
+    return {digits.begin(), digits.end()};
+}
+
 const std::vector<std::wstring> kChat = {L"挨拶", L"お礼", L"回復"};
 const std::vector<std::wstring> kParty = {L"集合", L"出発"};
 
@@ -131,10 +140,11 @@ TEST_F(MacroTabsTest, ASecondFileOpensInATabAndEachKeepsItsPlaceAndQuery) {
     Drop(*tool, dir_.Path("party.txt"), false);
     ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool) == kParty; }));
     EXPECT_EQ(StripOf(*tool), nullptr) << "a plain drop takes the tab's place";
+    EXPECT_EQ(Ini().find(u"[Tabs]"), std::u16string::npos) << "the settings as they always were";
     Drop(*tool, dir_.Path("chat.txt"), true);
     ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool) == kChat; }));
     ASSERT_NE(StripOf(*tool), nullptr);
-    EXPECT_TRUE(IsWindowVisible(StripOf(*tool)) || !IsWindowVisible(tool->Handle()));
+    EXPECT_TRUE(Shows(StripOf(*tool)));
     EXPECT_EQ(Tabs(*tool), (std::vector<std::wstring>{L"party", L"chat"}));
     const std::u16string tabs = u"[Tabs]\r\nFile1=" + dir_.Path("party.txt").u16string() +
                                 u"\r\nFile2=" + dir_.Path("chat.txt").u16string() +
@@ -151,7 +161,7 @@ TEST_F(MacroTabsTest, ASecondFileOpensInATabAndEachKeepsItsPlaceAndQuery) {
     Press(*tool, VK_NEXT, {VK_CONTROL});
     EXPECT_EQ(Titles(*tool), kChat) << "its own query: none";
     EXPECT_EQ(Selected(*tool), 1);
-    EXPECT_FALSE(IsWindowVisible(BoxOf(*tool)) && IsWindowVisible(tool->Handle()));
+    EXPECT_FALSE(Shows(BoxOf(*tool)));
     Press(*tool, VK_TAB, {VK_CONTROL, VK_SHIFT});
     EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"出発"});
     EXPECT_EQ(test::TextOf(BoxOf(*tool)), L"shu");
@@ -166,12 +176,82 @@ TEST_F(MacroTabsTest, ASecondFileOpensInATabAndEachKeepsItsPlaceAndQuery) {
     // The menu's first item closes the tab shown; the last one stays.
     InTabMenu(*tool, {VK_DOWN, VK_RETURN});
     ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool) == kChat; }));
-    EXPECT_FALSE(IsWindowVisible(StripOf(*tool)));
+    EXPECT_FALSE(Shows(StripOf(*tool)));
     EXPECT_NE(
         Ini().find(u"[Tabs]\r\nFile1=" + dir_.Path("chat.txt").u16string() + u"\r\nActive=1\r\n"),
         std::u16string::npos)
         << "one tab, still listed";
     EXPECT_EQ(Selected(*tool), 1) << "the tab shown next kept its place";
+}
+
+// Three tabs and then sixteen: the keys step each way, a tab moved takes its
+// list along, an edit is undone only in its own tab, and a seventeenth is refused.
+TEST_F(MacroTabsTest, TabsStepMoveAndUndoTheirOwnUpToSixteen) {
+    std::u16string many;
+    for (int i = 0; i < 100; ++i) many += u"m\t行" + Digits(i) + u"\r\n";
+    Write("chat.txt", many);
+    Write("party.txt", u"あつまれ\t集合\r\nしゅっぱつ\t出発\r\n");
+    Write("raid.txt", u"とつげき\t突撃\r\n");
+    const std::vector<std::wstring> raid = {L"突撃"};
+    auto tool = Open();
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool).size() == 100; }));
+    SendMessageW(ListOf(*tool), LB_SETCURSEL, 45, 0);
+    SendMessageW(ListOf(*tool), LB_SETTOPINDEX, 40, 0);
+    const auto top = [&] { return SendMessageW(ListOf(*tool), LB_GETTOPINDEX, 0, 0); };
+    ASSERT_EQ(top(), 40);
+    Drop(*tool, dir_.Path("party.txt"), true);
+    Drop(*tool, dir_.Path("raid.txt"), true);
+    ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool) == raid; }));
+
+    Press(*tool, VK_NEXT, {VK_CONTROL});
+    EXPECT_TRUE(test::PumpUntil([&] { return Titles(*tool).size() == 100 && top() == 40; }))
+        << "PageDown wraps to the first, scrolled as it was left";
+    EXPECT_EQ(Selected(*tool), 45);
+    Press(*tool, VK_PRIOR, {VK_CONTROL});
+    Press(*tool, VK_PRIOR, {VK_CONTROL});
+    ASSERT_EQ(Titles(*tool), kParty);
+
+    SendMessageW(ListOf(*tool), LB_SETCURSEL, 0, 0);
+    const std::string party = test::ReadBytes(dir_.Path("party.txt"));
+    const auto run = [&](MenuCommand command) {
+        SendMessageW(tool->Handle(), WM_SYSCOMMAND, static_cast<WPARAM>(command), 0);
+    };
+    run(MenuCommand::MoveDown);
+    ASSERT_EQ(Titles(*tool), (std::vector<std::wstring>{L"出発", L"集合"}));
+    Press(*tool, VK_TAB, {VK_CONTROL});
+    ASSERT_EQ(Titles(*tool), raid);
+    run(MenuCommand::Undo);
+    EXPECT_NE(test::ReadBytes(dir_.Path("party.txt")), party) << "another tab's edit stays";
+    Press(*tool, VK_TAB, {VK_CONTROL, VK_SHIFT});
+    run(MenuCommand::Undo);
+    EXPECT_EQ(test::ReadBytes(dir_.Path("party.txt")), party);
+
+    InTabMenu(*tool, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});  // 右へ移動
+    EXPECT_EQ(Tabs(*tool), (std::vector<std::wstring>{L"chat", L"raid", L"party"}));
+    EXPECT_EQ(Titles(*tool), kParty);
+    Press(*tool, VK_PRIOR, {VK_CONTROL});
+    EXPECT_EQ(Titles(*tool), raid) << "the list went with its tab";
+
+    for (int i = 4; i <= 17; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".txt";
+        Write(name, u"x\t題" + Digits(i) + u"\r\n");
+        if (i == 17) break;
+        Drop(*tool, dir_.Path(name), true);
+        ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool).size() == 1; }));
+    }
+    ASSERT_EQ(Tabs(*tool).size(), 16u);
+    test::ModalAnswerer told(GetCurrentThreadId(), IDOK);
+    Drop(*tool, dir_.Path("f17.txt"), true);
+    ASSERT_TRUE(told.Answered());
+    EXPECT_NE(told.Text().find(L"16"), std::wstring::npos) << told.Text();
+    EXPECT_EQ(Tabs(*tool).size(), 16u);
+    EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"題16"});
+
+    InTabMenu(*tool, {VK_DOWN, VK_RETURN});  // the last tab, shown, closes
+    ASSERT_TRUE(test::PumpUntil([&] {
+        return Titles(*tool) == std::vector<std::wstring>{L"題15"};
+    })) << "the tab before it shown";
+    EXPECT_EQ(Tabs(*tool).back(), L"f15");
 }
 
 TEST_F(MacroTabsTest, AKeyOfATabNotShownWorksAndIsNeverCalledGone) {

@@ -36,9 +36,9 @@ bool IsAmong(const std::vector<std::u16string>& paths, std::u16string_view path)
 
 }  // namespace
 
-void ShownMacroFile::LoadKept(const std::u16string& path) {
+void ShownMacroFile::LoadKept(const std::u16string& path, bool amongTabs) {
     firstPath_ = path;
-    Load(path, LoadWay::First, true);
+    Load(path, amongTabs ? LoadWay::Tab : LoadWay::First, true);
 }
 
 void ShownMacroFile::LoadFirst(const std::u16string& path, const std::u16string& defaultPath) {
@@ -140,6 +140,16 @@ void ShownMacroFile::LeavePlace() {
 // The user had the file before, and it is gone: never made anew. Chosen in
 // the menu, the user is looking and may take it out of the menu.
 void ShownMacroFile::Gone(const std::u16string& path) {
+    if (loadWay_ == LoadWay::Tab) {
+        // One notice names every tab left empty: the player closes them or
+        // opens another file in them.
+        if (!IsAmong(Recent().goneTabs, path)) Recent().goneTabs.push_back(path);
+        std::u16string text(texts::kTabFilesGone);
+        for (const std::u16string& gone : Recent().goneTabs) text += u"\n" + gone;
+        text += texts::kCloseTabOrOpenAnother;
+        host_.notices->Notify({NoticeKind::TabFileGone, std::move(text)});
+        return;
+    }
     if (!IsAmong(Recent().gone, path)) Recent().gone.push_back(path);
     if (loadWay_ == LoadWay::Recent && GetForegroundWindow() == host_.window) {
         if (host_.notices->AskYesNo(Fill(texts::kRecentFileGoneAsk, {path}))) {
@@ -165,8 +175,9 @@ void ShownMacroFile::TellGone() {
 void ShownMacroFile::Loaded(MacroList list, const std::u16string& path) {
     LeavePlace();
     lostChoice_.reset();
-    std::erase_if(Recent().gone,
-                  [&path](const std::u16string& in) { return EqualIgnoringCase(in, path); });
+    const auto isPath = [&path](const std::u16string& in) { return EqualIgnoringCase(in, path); };
+    std::erase_if(Recent().gone, isPath);
+    std::erase_if(Recent().goneTabs, isPath);
     std::optional<FilePlace> place;
     if (loadWay_ != LoadWay::Chosen) {
         if (const FilePlace* left = Recent().files.PlaceOf(path)) place = *left;

@@ -35,7 +35,8 @@ struct RecentFilesKept {
     TextEncoding settings = TextEncoding::Ansi;  // the encoding paths are kept in
     // Kept at the close: a second file loaded, the menu used, or kept before.
     bool inUse = false;
-    std::vector<std::u16string> gone;  // files used lately found gone this run
+    std::vector<std::u16string> gone;      // files used lately found gone this run
+    std::vector<std::u16string> goneTabs;  // tabs' files found gone at start-up
 };
 
 class ShownMacroFile {
@@ -88,8 +89,9 @@ class ShownMacroFile {
     // files used lately) is not made anew when it is gone.
     void LoadFirst(const std::u16string& path, const std::u16string& defaultPath);
     // At start-up, a file the player had open before (a tab's): remembered
-    // as the file to show even if it cannot be read, never made anew.
-    void LoadKept(const std::u16string& path);
+    // as the file to show even if it cannot be read, never made anew. One
+    // of several tabs is told gone as a tab's file.
+    void LoadKept(const std::u16string& path, bool amongTabs);
     // The tool wrote the file: it is read again, `select` (0-based) selected.
     void ReadAfterEdit(std::optional<int> select);
 
@@ -133,7 +135,7 @@ class ShownMacroFile {
   private:
     // How a file came to be loaded, which decides whether it goes first in
     // the files used lately and whether its place comes back.
-    enum class LoadWay { First, Chosen, Recent, Step };
+    enum class LoadWay { First, Tab, Chosen, Recent, Step };
     // `hadBefore`: one of the files used lately, not made anew when gone.
     void Load(const std::u16string& path, LoadWay way, bool hadBefore);
     void Loaded(MacroList list, const std::u16string& path);

@@ -32,6 +32,7 @@ enum class NoticeKind {
     RecentFileGone,      // a macro file used lately is no longer there
     MacroCutShort,       // the game client stopped answering partway through a macro
     TabClientNotOne,     // no client, or more than one, has the title a tab talks to
+    TabFileGone,         // a tab's macro file was not there at start-up
 };
 
 struct Notice {

@@ -259,7 +259,8 @@ TEST_F(MacroTabsTest, AKeyOfATabNotShownWorksAndIsNeverCalledGone) {
     Write("party.txt", u"あつまれ\t集合\r\n");
     Write("chat.ini", u"[Setting]\r\nFileName=" + dir_.Path("chat.txt").u16string() +
                           u"\r\n[Tabs]\r\nFile1=" + dir_.Path("chat.txt").u16string() +
-                          u"\r\nFile2=" + dir_.Path("party.txt").u16string() +
+                          u"\r\nFile2=" + dir_.Path("party.txt").u16string() + u"\r\nFile3=" +
+                          dir_.Path("gone.txt").u16string() +
                           u"\r\nActive=2\r\n[MacroHotkeys]\r\nF9=集合\r\nF10=消えた\r\n");
     if (test::HotkeyHeld(0, VK_F9)) GTEST_SKIP() << "F9 is taken on this desktop";
     auto tool = Open();
@@ -268,6 +269,24 @@ TEST_F(MacroTabsTest, AKeyOfATabNotShownWorksAndIsNeverCalledGone) {
     })) << "FileName wins over Active";
     EXPECT_TRUE(test::PumpUntil([] { return test::HotkeyHeld(0, VK_F9); }))
         << "the other tab's macro's key is registered";
+
+    // A tab whose file went stays, empty, and says why once the player looks.
+    EXPECT_EQ(Tabs(*tool), (std::vector<std::wstring>{L"chat", L"party", L"gone"}));
+    test::ModalAnswerer told(GetCurrentThreadId(), IDOK);
+    ShowWindow(tool->Handle(), SW_SHOW);
+    ASSERT_TRUE(test::PumpUntil([&] {
+        SetForegroundWindow(tool->Handle());
+        return GetForegroundWindow() == tool->Handle();
+    }));
+    ASSERT_TRUE(told.Answered());
+    EXPECT_EQ(
+        told.Text(),
+        L"以下のタブのマクロファイルが見つかりません。移動したか、削除された可能性があります。\n\n" +
+            dir_.Path("gone.txt").wstring() +
+            L"\n\nタブを右クリックして [タブを閉じる] で閉じるか、[設定再読込] "
+            L"でほかのファイルを開いてください。");
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("gone.txt"))) << "never made anew";
+
     std::vector<std::wstring> lines;
     test::DialogDriver settings(GetCurrentThreadId(), [&](HWND dialog) {
         const HWND list = GetDlgItem(dialog, IDC_HOTKEY_MACROS);

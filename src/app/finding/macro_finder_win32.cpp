@@ -30,7 +30,15 @@ UINT KeyBeforeTheInputMethod(HWND window) {
     return ImmGetVirtualKey(window);
 }
 
+void CancelComposition(HWND window) {
+    HIMC context = ImmGetContext(window);
+    if (context == nullptr) return;
+    ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_CANCEL, 0);
+    ImmReleaseContext(window, context);
+}
+
 MacroFinder::CommittedTextReader committedTextReader = CommittedByInputMethod;
+MacroFinder::CompositionCanceller compositionCanceller = CancelComposition;
 MacroFinder::OriginalKeyReader originalKeyReader = KeyBeforeTheInputMethod;
 
 bool KeyDown(int key) {
@@ -52,6 +60,10 @@ MacroFinder* Self(HWND control) {
 
 void MacroFinder::SetOriginalKeyReader(OriginalKeyReader reader) {
     originalKeyReader = reader != nullptr ? reader : KeyBeforeTheInputMethod;
+}
+
+void MacroFinder::SetCompositionCanceller(CompositionCanceller canceller) {
+    compositionCanceller = canceller != nullptr ? canceller : CancelComposition;
 }
 
 void MacroFinder::SetCommittedTextReader(CommittedTextReader reader) {
@@ -129,6 +141,10 @@ ListPlace MacroFinder::Place() const {
 }
 
 void MacroFinder::Restore(const MacroList& macros, const ListPlace& place) {
+    // A tab's strip never takes the focus: a composition begun for one tab's
+    // query would stay in the box, be committed into the next tab's, and
+    // its Enter be taken for 発言.
+    if (box_ != nullptr) compositionCanceller(box_);
     macros_ = &macros;
     search_ = MacroSearch(macros);
     SetQuietly(place.query.value_or(u""));

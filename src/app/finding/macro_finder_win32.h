@@ -84,6 +84,10 @@ class MacroFinder {
     // Wine's input method composes apart from the keys. Null: the real one.
     using OriginalKeyReader = UINT (*)(HWND window);
     static void SetOriginalKeyReader(OriginalKeyReader reader);
+    // Cancels what the input method is composing in `window` (ImmNotifyIME's
+    // CPS_CANCEL). A seam: Wine has no input method composing in the box.
+    using CompositionCanceller = void (*)(HWND window);
+    static void SetCompositionCanceller(CompositionCanceller canceller);
 
   private:
     static LRESULT CALLBACK BoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam);

@@ -169,6 +169,21 @@ TEST_F(MacroFinderTest, OnlyCommittedTextNarrowsAndEnterWhileComposingSaysNothin
     MacroFinder::SetCommittedTextReader(nullptr);
     EXPECT_EQ(BoxText(), L"ありがとう");
     EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"お礼", L"お礼2"}));
+
+    // Another tab comes while composing: the composition is cancelled (the
+    // input method then ends it), never committed into that tab's query.
+    SendMessageW(Box(), WM_IME_STARTCOMPOSITION, 0, 0);
+    static HWND cancelled = nullptr;
+    MacroFinder::SetCompositionCanceller([](HWND box) {
+        cancelled = box;
+        SendMessageW(box, WM_IME_ENDCOMPOSITION, 0, 0);
+    });
+    finder.Restore(file.List(), {.query = u"回", .selected = 2, .top = {}});
+    MacroFinder::SetCompositionCanceller(nullptr);
+    EXPECT_EQ(cancelled, Box());
+    EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"回復"}));
+    Key(VK_RETURN);
+    EXPECT_EQ(Said(), before + 2) << "its Enter says again";
 }
 
 // Windows gives a key the input method takes as VK_PROCESSKEY, also 半角/全角

@@ -338,12 +338,23 @@ bool MacroTabs::PreTranslate(const MSG& message) {
     if (message.message != WM_KEYDOWN || tabs_.Count() < 2) return false;
     if (!KeyDown(VK_CONTROL) || KeyDown(VK_MENU)) return false;
     if (message.hwnd != host_.window && !IsChild(host_.window, message.hwnd)) return false;
+    const bool shift = KeyDown(VK_SHIFT);
+    // Closing and moving as tabbed programs do, for a player on the keyboard:
+    // the strip never takes the focus.
+    if ((message.wParam == VK_F4 || message.wParam == 'W') && !shift) {
+        Close(tabs_.Shown());
+        return true;
+    }
     int step = 0;
-    if (message.wParam == VK_TAB) step = KeyDown(VK_SHIFT) ? -1 : 1;
+    if (message.wParam == VK_TAB) step = shift ? -1 : 1;
     if (message.wParam == VK_NEXT) step = 1;
     if (message.wParam == VK_PRIOR) step = -1;
     if (step == 0) return false;
-    Show(tabs_.StepFrom(step));
+    if (shift && message.wParam != VK_TAB) {
+        Move(tabs_.Shown(), step);
+    } else {
+        Show(tabs_.StepFrom(step));
+    }
     return true;
 }
 

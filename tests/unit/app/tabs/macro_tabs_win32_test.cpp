@@ -184,8 +184,9 @@ TEST_F(MacroTabsTest, ASecondFileOpensInATabAndEachKeepsItsPlaceAndQuery) {
     EXPECT_EQ(Selected(*tool), 1) << "the tab shown next kept its place";
 }
 
-// Three tabs and then sixteen: the keys step each way, a tab moved takes its
-// list along, an edit is undone only in its own tab, and a seventeenth is refused.
+// Three tabs and then sixteen: the keys step each way and move and close, a
+// tab moved takes its list along, an edit is undone only in its own tab, and a
+// seventeenth is refused.
 TEST_F(MacroTabsTest, TabsStepMoveAndUndoTheirOwnUpToSixteen) {
     std::u16string many;
     for (int i = 0; i < 100; ++i) many += u"m\t行" + Digits(i) + u"\r\n";
@@ -231,6 +232,9 @@ TEST_F(MacroTabsTest, TabsStepMoveAndUndoTheirOwnUpToSixteen) {
     EXPECT_EQ(Titles(*tool), kParty);
     Press(*tool, VK_PRIOR, {VK_CONTROL});
     EXPECT_EQ(Titles(*tool), raid) << "the list went with its tab";
+    Press(*tool, VK_PRIOR, {VK_CONTROL, VK_SHIFT});
+    EXPECT_EQ(Tabs(*tool), (std::vector<std::wstring>{L"raid", L"chat", L"party"}));
+    EXPECT_EQ(Titles(*tool), raid);
 
     for (int i = 4; i <= 17; ++i) {
         const std::string name = "f" + std::to_string(i) + ".txt";
@@ -252,6 +256,9 @@ TEST_F(MacroTabsTest, TabsStepMoveAndUndoTheirOwnUpToSixteen) {
         return Titles(*tool) == std::vector<std::wstring>{L"題15"};
     })) << "the tab before it shown";
     EXPECT_EQ(Tabs(*tool).back(), L"f15");
+    Press(*tool, 'W', {VK_CONTROL});
+    EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"題14"});
+    EXPECT_EQ(Tabs(*tool).size(), 14u);
 }
 
 TEST_F(MacroTabsTest, AKeyOfATabNotShownWorksAndIsNeverCalledGone) {
@@ -279,12 +286,12 @@ TEST_F(MacroTabsTest, AKeyOfATabNotShownWorksAndIsNeverCalledGone) {
         return GetForegroundWindow() == tool->Handle();
     }));
     ASSERT_TRUE(told.Answered());
-    EXPECT_EQ(
-        told.Text(),
-        L"以下のタブのマクロファイルが見つかりません。移動したか、削除された可能性があります。\n\n" +
-            dir_.Path("gone.txt").wstring() +
-            L"\n\nタブを右クリックして [タブを閉じる] で閉じるか、[設定再読込] "
-            L"でほかのファイルを開いてください。");
+    EXPECT_EQ(told.Text(),
+              L"以下のタブのマクロファイルが見つかりません。移動したか、削除された可能性があります"
+              L"。\n\n" +
+                  dir_.Path("gone.txt").wstring() +
+                  L"\n\nタブを右クリックして [タブを閉じる] で閉じるか、[設定再読込] "
+                  L"でほかのファイルを開いてください。");
     EXPECT_FALSE(std::filesystem::exists(dir_.Path("gone.txt"))) << "never made anew";
 
     std::vector<std::wstring> lines;

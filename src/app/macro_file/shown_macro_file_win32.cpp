@@ -36,9 +36,13 @@ bool IsAmong(const std::vector<std::u16string>& paths, std::u16string_view path)
 
 }  // namespace
 
-void ShownMacroFile::LoadKept(const std::u16string& path, bool amongTabs) {
+void ShownMacroFile::LoadKept(const std::u16string& path, KeptTab tab) {
     firstPath_ = path;
-    Load(path, amongTabs ? LoadWay::Tab : LoadWay::First, true);
+    Load(path,
+         tab == KeptTab::Alone   ? LoadWay::First
+         : tab == KeptTab::Shown ? LoadWay::Tab
+                                 : LoadWay::TabBehind,
+         true);
 }
 
 void ShownMacroFile::LoadFirst(const std::u16string& path, const std::u16string& defaultPath) {
@@ -140,7 +144,7 @@ void ShownMacroFile::LeavePlace() {
 // The user had the file before, and it is gone: never made anew. Chosen in
 // the menu, the user is looking and may take it out of the menu.
 void ShownMacroFile::Gone(const std::u16string& path) {
-    if (loadWay_ == LoadWay::Tab) {
+    if (loadWay_ == LoadWay::Tab || loadWay_ == LoadWay::TabBehind) {
         // One notice names every tab left empty: the player closes them or
         // opens another file in them.
         if (!IsAmong(Recent().goneTabs, path)) Recent().goneTabs.push_back(path);
@@ -192,7 +196,7 @@ void ShownMacroFile::Loaded(MacroList list, const std::u16string& path) {
         top = std::min(place->topIndex, list_.Count() - 1);
     }
     host_.show(list_, select, ListCame::Loaded, top);
-    if (loadWay_ != LoadWay::Step) Recent().files.Loaded(path);
+    if (loadWay_ != LoadWay::Step && loadWay_ != LoadWay::TabBehind) Recent().files.Loaded(path);
     if (Recent().files.Files().size() > 1) Recent().inUse = true;
     if (loadWay_ == LoadWay::Step && host_.tip != nullptr) {
         host_.tip->Show(Fill(texts::kFileSwitchedTo, {FileNameOf(path)}));

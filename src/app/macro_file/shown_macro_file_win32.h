@@ -90,8 +90,10 @@ class ShownMacroFile {
     void LoadFirst(const std::u16string& path, const std::u16string& defaultPath);
     // At start-up, a file the player had open before (a tab's): remembered
     // as the file to show even if it cannot be read, never made anew. One
-    // of several tabs is told gone as a tab's file.
-    void LoadKept(const std::u16string& path, bool amongTabs);
+    // of several tabs is told gone as a tab's file; one behind the shown tab
+    // leaves the files used lately in their order.
+    enum class KeptTab { Alone, Shown, Behind };
+    void LoadKept(const std::u16string& path, KeptTab tab);
     // The tool wrote the file: it is read again, `select` (0-based) selected.
     void ReadAfterEdit(std::optional<int> select);
 
@@ -135,7 +137,7 @@ class ShownMacroFile {
   private:
     // How a file came to be loaded, which decides whether it goes first in
     // the files used lately and whether its place comes back.
-    enum class LoadWay { First, Tab, Chosen, Recent, Step };
+    enum class LoadWay { First, Tab, TabBehind, Chosen, Recent, Step };
     // `hadBefore`: one of the files used lately, not made anew when gone.
     void Load(const std::u16string& path, LoadWay way, bool hadBefore);
     void Loaded(MacroList list, const std::u16string& path);

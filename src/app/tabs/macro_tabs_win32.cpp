@@ -123,12 +123,15 @@ void MacroTabs::Start(TabSet tabs, bool kept, RecentFiles recent, TextEncoding s
     // anew when it is missing.
     const std::u16string& shownPath = tabs_.ShownTab().path;
     if (kept && !EqualIgnoringCase(shownPath, defaultPath)) {
-        pages_[shown]->file.LoadKept(shownPath, tabs_.Count() > 1);
+        pages_[shown]->file.LoadKept(shownPath, tabs_.Count() > 1 ? ShownMacroFile::KeptTab::Shown
+                                                                  : ShownMacroFile::KeptTab::Alone);
     } else {
         pages_[shown]->file.LoadFirst(shownPath, defaultPath);
     }
     for (std::size_t i = 0; i < tabs_.Count(); ++i) {
-        if (i != shown) pages_[i]->file.LoadKept(tabs_.Tabs()[i].path, true);
+        if (i != shown) {
+            pages_[i]->file.LoadKept(tabs_.Tabs()[i].path, ShownMacroFile::KeptTab::Behind);
+        }
     }
 }
 

@@ -268,7 +268,10 @@ TEST_F(MacroTabsTest, AKeyOfATabNotShownWorksAndIsNeverCalledGone) {
                           u"\r\n[Tabs]\r\nFile1=" + dir_.Path("chat.txt").u16string() +
                           u"\r\nFile2=" + dir_.Path("party.txt").u16string() + u"\r\nFile3=" +
                           dir_.Path("gone.txt").u16string() +
-                          u"\r\nActive=2\r\n[MacroHotkeys]\r\nF9=集合\r\nF10=消えた\r\n");
+                          u"\r\nActive=2\r\n[MacroHotkeys]\r\nF9=集合\r\nF10=消えた\r\n" +
+                          u"[RecentFiles]\r\nFile1=" + dir_.Path("chat.txt").u16string() +
+                          u"\r\nFile2=" + dir_.Path("other.txt").u16string() + u"\r\nFile3=" +
+                          dir_.Path("party.txt").u16string() + u"\r\n");
     if (test::HotkeyHeld(0, VK_F9)) GTEST_SKIP() << "F9 is taken on this desktop";
     auto tool = Open();
     ASSERT_TRUE(test::PumpUntil([&] {
@@ -309,6 +312,14 @@ TEST_F(MacroTabsTest, AKeyOfATabNotShownWorksAndIsNeverCalledGone) {
     EXPECT_EQ(lines, (std::vector<std::wstring>{
                          L"F9: 集合",
                          L"F10: 消えた (開いているどのタブにもないタイトルのため働きません)"}));
+
+    tool.reset();
+    const std::u16string ini = Ini();
+    const std::size_t recent = ini.find(u"[RecentFiles]");
+    ASSERT_NE(recent, std::u16string::npos);
+    const auto at = [&](const char* name) { return ini.find(dir_.Path(name).u16string(), recent); };
+    EXPECT_LT(at("chat.txt"), at("other.txt")) << "the tabs read at start-up are no use";
+    EXPECT_LT(at("other.txt"), at("party.txt"));
 }
 
 }  // namespace

@@ -141,12 +141,13 @@ ListPlace MacroFinder::Place() const {
 }
 
 void MacroFinder::Restore(const MacroList& macros, const ListPlace& place) {
-    // A tab's strip never takes the focus: a composition begun for one tab's
-    // query would stay in the box, be committed into the next tab's, and
-    // its Enter be taken for 発言.
-    if (box_ != nullptr) compositionCanceller(box_);
     macros_ = &macros;
     search_ = MacroSearch(macros);
+    // A tab's strip never takes the focus: a composition begun for one tab's
+    // query would stay in the box, be committed into the next tab's, and
+    // its Enter be taken for 発言. Cancelled once the list it narrows is this
+    // one: the input method may end it at once, and the last list may be gone.
+    if (box_ != nullptr) compositionCanceller(box_);
     SetQuietly(place.query.value_or(u""));
     composing_ = false;
     VisibleRows rows = FindRows();

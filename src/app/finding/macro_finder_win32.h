@@ -50,6 +50,8 @@ class MacroFinder {
     HWND Box() const { return box_; }
     HWND CountLabel() const { return count_; }
     // The box's own state, whether or not the window is on screen yet.
+    // The input method composes in the box: every key is its own.
+    bool Composing() const { return composing_; }
     bool Shown() const {
         return box_ != nullptr && (GetWindowLongPtrW(box_, GWL_STYLE) & WS_VISIBLE) != 0;
     }

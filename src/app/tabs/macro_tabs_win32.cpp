@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/common/app_texts.h"
+#include "app/common/key_press.h"
 #include "app/common/tool_menu.h"
 #include "platform/case_fold.h"
 #include "platform/common_controls_win32.h"
@@ -285,6 +286,11 @@ void MacroTabs::Close(std::size_t index) {
     KillTimer(host_.window, host_.firstTimer + 2 * page.slot + 1);
     if (host_.closed) host_.closed(page.file);
     page.file.RecentToKeep();  // it leaves its place among the files used lately
+    // Closed, it is no tab's file gone: told no more.
+    std::erase_if(recent_.goneTabs, [&page](const std::u16string& gone) {
+        return EqualIgnoringCase(gone, page.file.Path());
+    });
+    if (recent_.goneTabs.empty()) host_.notices->Drop(NoticeKind::TabFileGone);
     slotsUsed_[page.slot] = false;
     tabs_.Close(index);
     pages_.erase(pages_.begin() + static_cast<std::ptrdiff_t>(index));
@@ -345,7 +351,8 @@ bool MacroTabs::PreTranslate(const MSG& message) {
     // Closing and moving as tabbed programs do, for a player on the keyboard:
     // the strip never takes the focus.
     if ((message.wParam == VK_F4 || message.wParam == 'W') && !shift) {
-        Close(tabs_.Shown());
+        // A key held down closes one tab, not every tab but the last.
+        if (!IsHeldKeyRepeat(static_cast<std::uintptr_t>(message.lParam))) Close(tabs_.Shown());
         return true;
     }
     int step = 0;

@@ -121,9 +121,10 @@ class MacroTabs {
     // The tab's client, by its title (empty: none).
     void Bind(std::size_t index, std::u16string client);
 
-    // In the message loop, before the window's shortcuts: Ctrl+Tab,
-    // Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp, while two or more tabs
-    // are open; true when taken.
+    // In the message loop, before the window's shortcuts, while two or more
+    // tabs are open: Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp
+    // step, Ctrl+W and Ctrl+F4 close the shown tab, Ctrl+Shift+PageUp and
+    // Ctrl+Shift+PageDown move it; true when taken.
     bool PreTranslate(const MSG& message);
     // What the window hands on; false when the message is another's.
     bool Handle(UINT message, WPARAM wParam);

@@ -73,7 +73,7 @@ int MainWindow::Run(HINSTANCE instance, int show) {
 
 void MainWindow::Dispatch(MSG& message) {
     if (saying_.QueuedDuringDelivery(message) || MacroSaying::EnterHeld(message) ||
-        tabs_.PreTranslate(message) || finder_.PreTranslate(message) ||
+        (!finder_.Composing() && tabs_.PreTranslate(message)) || finder_.PreTranslate(message) ||
         menuKeys_.Translate(window_, message))
         return;
     // Tab moves between the controls, Enter presses "発言".

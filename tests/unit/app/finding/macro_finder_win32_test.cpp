@@ -173,7 +173,8 @@ TEST_F(MacroFinderTest, OnlyCommittedTextNarrowsAndEnterWhileComposingSaysNothin
     // Another tab comes while composing: the composition is cancelled (the
     // input method then ends it), never committed into that tab's query.
     SendMessageW(Box(), WM_IME_STARTCOMPOSITION, 0, 0);
-    static HWND cancelled = nullptr;
+    static HWND cancelled;
+    cancelled = nullptr;
     MacroFinder::SetCompositionCanceller([](HWND box) {
         cancelled = box;
         SendMessageW(box, WM_IME_ENDCOMPOSITION, 0, 0);

@@ -241,7 +241,9 @@ TEST_F(MacroTabsTest, TabsStepMoveAndUndoTheirOwnUpToSixteen) {
         Write(name, u"x\t題" + Digits(i) + u"\r\n");
         if (i == 17) break;
         Drop(*tool, dir_.Path(name), true);
-        ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool).size() == 1; }));
+        ASSERT_TRUE(test::PumpUntil([&] {
+            return Titles(*tool) == std::vector<std::wstring>{L"題" + std::to_wstring(i)};
+        }));
     }
     ASSERT_EQ(Tabs(*tool).size(), 16u);
     test::ModalAnswerer told(GetCurrentThreadId(), IDOK);
@@ -256,9 +258,23 @@ TEST_F(MacroTabsTest, TabsStepMoveAndUndoTheirOwnUpToSixteen) {
         return Titles(*tool) == std::vector<std::wstring>{L"題15"};
     })) << "the tab before it shown";
     EXPECT_EQ(Tabs(*tool).back(), L"f15");
+    SendMessageW(BoxOf(*tool), WM_IME_STARTCOMPOSITION, 0, 0);
+    Press(*tool, 'W', {VK_CONTROL});
+    EXPECT_EQ(Tabs(*tool).size(), 15u) << "a key of the input method's while it composes";
+    SendMessageW(BoxOf(*tool), WM_IME_ENDCOMPOSITION, 0, 0);
     Press(*tool, 'W', {VK_CONTROL});
     EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"題14"});
-    EXPECT_EQ(Tabs(*tool).size(), 14u);
+    MSG held{ListOf(*tool), WM_KEYDOWN, VK_F4, 1u << 30, 0, {}};  // the key held down
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    tool->Dispatch(held);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(Tabs(*tool).size(), 14u) << "a key held closes one tab";
+    Press(*tool, VK_F4, {VK_CONTROL});
+    EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"題13"});
 }
 
 TEST_F(MacroTabsTest, AKeyOfATabNotShownWorksAndIsNeverCalledGone) {
@@ -293,8 +309,8 @@ TEST_F(MacroTabsTest, AKeyOfATabNotShownWorksAndIsNeverCalledGone) {
               L"以下のタブのマクロファイルが見つかりません。移動したか、削除された可能性があります"
               L"。\n\n" +
                   dir_.Path("gone.txt").wstring() +
-                  L"\n\nタブを右クリックして [タブを閉じる] で閉じるか、[設定再読込] "
-                  L"でほかのファイルを開いてください。");
+                  L"\n\nそのタブを右クリックして [タブを閉じる] を選ぶ (Ctrl+W でも閉じます) か、"
+                  L"そのタブを表示して [設定再読込] でほかのファイルを開いてください。");
     EXPECT_FALSE(std::filesystem::exists(dir_.Path("gone.txt"))) << "never made anew";
 
     std::vector<std::wstring> lines;

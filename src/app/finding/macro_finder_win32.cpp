@@ -264,6 +264,9 @@ void MacroFinder::SetQuietly(std::u16string_view text) {
     if (box_ == nullptr) return;
     quiet_ = true;
     SetWindowTextW(box_, Wide(query_));
+    // Typing goes on at the end, as the player left it.
+    const auto end = static_cast<WPARAM>(query_.size());
+    SendMessageW(box_, EM_SETSEL, end, static_cast<LPARAM>(end));
     quiet_ = false;
 }
 

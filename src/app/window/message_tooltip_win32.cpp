@@ -30,7 +30,19 @@ void MessageTooltip::DpiChanged() {
 
 void MessageTooltip::Reset() {
     entry_ = -1;
-    if (tip_ != nullptr) SendMessageW(tip_, TTM_POP, 0, 0);
+    Clear();
+}
+
+// No text as well: an empty tool is never shown, whatever comes next, and
+// the mouse over no entry finds nothing left of an entry it was over.
+void MessageTooltip::Clear() {
+    if (tip_ == nullptr) return;
+    text_.clear();
+    TOOLINFOW info = ToolInfo(list_);
+    info.lpszText = Wide(text_);
+    SendMessageW(tip_, TTM_POP, 0, 0);
+    SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(tip_, TTM_ACTIVATE, FALSE, 0);
 }
 
 LRESULT CALLBACK MessageTooltip::ListProcedure(HWND list, UINT message, WPARAM wParam,
@@ -59,15 +71,7 @@ void MessageTooltip::Follow(POINT mouse) {
     entry_ = entry;
     const std::optional<std::u16string> text = entry >= 0 ? textFor_(entry) : std::nullopt;
     if (!text) {
-        if (tip_ != nullptr) {
-            // No text as well: an empty tool is never shown, whatever comes next.
-            text_.clear();
-            TOOLINFOW info = ToolInfo(list_);
-            info.lpszText = Wide(text_);
-            SendMessageW(tip_, TTM_POP, 0, 0);
-            SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
-            SendMessageW(tip_, TTM_ACTIVATE, FALSE, 0);
-        }
+        Clear();
         return;
     }
     if (tip_ == nullptr && !MakeTooltip()) return;

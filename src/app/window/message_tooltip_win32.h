@@ -29,6 +29,7 @@ class MessageTooltip {
     void DpiChanged();
 
   private:
+    void Clear();
     static LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
     void Follow(POINT mouse);
     bool MakeTooltip();

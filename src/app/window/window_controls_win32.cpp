@@ -111,7 +111,10 @@ void WindowControls::PlaceFindRow(unsigned dpi) {
     const int pad = MulDiv(4, static_cast<int>(dpi), 96);
     const int countWidth = std::min(width / 2, static_cast<int>(text.cx) + 3 * pad);
     MoveWindow(findBox_, left, top, width - countWidth, height, TRUE);
-    MoveWindow(findCount_, left + width - countWidth, top, countWidth - pad, height, TRUE);
+    // Right-aligned, its old pixels copied to where it moved would leave
+    // digits of the last count beside the new one.
+    SetWindowPos(findCount_, nullptr, left + width - countWidth, top, countWidth - pad, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
 }
 
 unsigned DpiOf(HWND window) {

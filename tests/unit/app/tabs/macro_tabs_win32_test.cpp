@@ -165,6 +165,9 @@ TEST_F(MacroTabsTest, ASecondFileOpensInATabAndEachKeepsItsPlaceAndQuery) {
     Press(*tool, VK_TAB, {VK_CONTROL, VK_SHIFT});
     EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"出発"});
     EXPECT_EQ(test::TextOf(BoxOf(*tool)), L"shu");
+    SendMessageW(BoxOf(*tool), WM_CHAR, u'x', 0);
+    EXPECT_EQ(test::TextOf(BoxOf(*tool)), L"shux") << "typing goes on at its end";
+    SendMessageW(BoxOf(*tool), WM_CHAR, VK_BACK, 0);
     Press(*tool, VK_PRIOR, {VK_CONTROL});
     EXPECT_EQ(Titles(*tool), kChat) << "wrapping";
 

@@ -588,12 +588,10 @@ TEST_F(OnAShare, AnEditIsMadeOffTheWindowsThread) {
     EXPECT_TRUE(test::HotkeyHeld(0, VK_F7));
 }
 
-// The tooltip's text for the entry under the mouse, as the list's own mouse
-// message leads to it.
-std::wstring PreviewAt(HWND list, int entry) {
-    RECT item{};
-    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(entry), reinterpret_cast<LPARAM>(&item));
-    SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2));
+// The tooltip's text with the mouse at `at` in the list, as the list's own
+// mouse message leads to it.
+std::wstring PreviewAtPoint(HWND list, POINT at) {
+    SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
     HWND tip = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
     while (tip != nullptr && GetWindow(tip, GW_OWNER) != GetParent(list)) {
         tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr);
@@ -606,6 +604,12 @@ std::wstring PreviewAt(HWND list, int entry) {
     return text;
 }
 
+std::wstring PreviewAt(HWND list, int entry) {
+    RECT item{};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(entry), reinterpret_cast<LPARAM>(&item));
+    return PreviewAtPoint(list, {item.left + 5, (item.top + item.bottom) / 2});
+}
+
 TEST_F(MainWindowTest, HoveringAnEntryPreviewsWhatTheGameReceivesAfterEveryReloadToo) {
     WriteMacros(u"一行目\\n二行目\t見出し\r\n同じ\r\n");
     const auto tool = Open(SW_SHOW);
@@ -616,6 +620,13 @@ TEST_F(MainWindowTest, HoveringAnEntryPreviewsWhatTheGameReceivesAfterEveryReloa
     WriteMacros(u"新しい\t見出し\r\n");
     ASSERT_TRUE(test::PumpUntil([&] { return Titles(*tool).size() == 1; }));
     EXPECT_EQ(PreviewAt(list, 0), L"新しい") << "the refilled list's own";
+
+    // Another list came (a key, a tab) with the mouse still: below its
+    // entries there is nothing to preview, not the last list's message.
+    SendMessageW(list, WM_KEYDOWN, VK_END, 0);
+    RECT client{};
+    GetClientRect(list, &client);
+    EXPECT_EQ(PreviewAtPoint(list, {5, client.bottom - 2}), L"");
 }
 
 }  // namespace

@@ -157,6 +157,9 @@ void MacroFinder::Restore(const MacroList& macros, const ListPlace& place) {
     if (box_ != nullptr) {
         if (place.query) {
             Reveal();
+            // Its query takes the keys again (Esc, BackSpace), as when it was
+            // left; a window the player is not in is never activated.
+            if (GetFocus() == list_) SetFocus(box_);
         } else {
             Hide();
         }

@@ -162,7 +162,10 @@ TEST_F(MacroTabsTest, ASecondFileOpensInATabAndEachKeepsItsPlaceAndQuery) {
     EXPECT_EQ(Titles(*tool), kChat) << "its own query: none";
     EXPECT_EQ(Selected(*tool), 1);
     EXPECT_FALSE(Shows(BoxOf(*tool)));
+    SetFocus(ListOf(*tool));
+    ASSERT_EQ(GetFocus(), ListOf(*tool));
     Press(*tool, VK_TAB, {VK_CONTROL, VK_SHIFT});
+    EXPECT_EQ(GetFocus(), BoxOf(*tool)) << "the query takes the keys it took";
     EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"出発"});
     EXPECT_EQ(test::TextOf(BoxOf(*tool)), L"shu");
     SendMessageW(BoxOf(*tool), WM_CHAR, u'x', 0);

@@ -88,6 +88,9 @@ StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowG
     if (settings.geometry.width <= 0) settings.geometry.width = current.width;
     if (settings.geometry.height <= 0) settings.geometry.height = current.height;
     store.SetNowSection(u"Setting");
+    // Only a file named there wins over the tabs' Active: none written is no
+    // disagreement, and the default file no tab of the player's.
+    const bool fileNamed = !store.Data(u"FileName").empty();
     const SettingValue file = store.InitData(u"FileName", 0, defaultMacroFile);
     settings.macroFile = std::get<std::u16string>(file);
     settings.options = ReadOptions(store);
@@ -97,7 +100,7 @@ StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowG
     if (std::any_of(sections.begin(), sections.end(), [](const std::u16string& section) {
             return EqualIgnoringCase(section, u"Tabs");
         })) {
-        settings.tabs = ReadTabs(store, settings.macroFile);
+        settings.tabs = ReadTabs(store, fileNamed ? settings.macroFile : u"");
     }
     return settings;
 }

@@ -229,6 +229,10 @@ TEST_F(StartupTest, TabsAreReadWhereKeptAndWrittenWithTheShownFileAsTheMacroFile
     ASSERT_TRUE(kept.tabs);
     EXPECT_EQ(kept.tabs->Count(), 2u);
     EXPECT_EQ(kept.tabs->ShownTab().path, u"b.txt") << "the file name's tab";
+    const StartupSettings unnamed = Start(u"[Tabs]\r\nFile1=a.txt\r\nFile2=b.txt\r\nActive=2\r\n");
+    ASSERT_TRUE(unnamed.tabs);
+    EXPECT_EQ(unnamed.tabs->Count(), 2u) << "no file name: no default file added";
+    EXPECT_EQ(unnamed.tabs->ShownTab().path, u"b.txt");
 
     WriteBytes(dir_.Path("chat.ini"), "[Position]\r\nLeft=1\r\n[Setting]\r\nFileName=a.txt\r\n");
     TabSet tabs(u"a.txt");

@@ -34,15 +34,6 @@ TabSet::Opened TabSet::Open(std::u16string_view path) {
     return Opened::Added;
 }
 
-bool TabSet::Replace(std::u16string_view path) {
-    if (const auto open = Find(path); open && *open != shown_) {
-        shown_ = *open;
-        return false;
-    }
-    tabs_[shown_].path = path;
-    return true;
-}
-
 bool TabSet::Close(std::size_t index) {
     if (tabs_.size() <= 1 || index >= tabs_.size()) return false;
     tabs_.erase(tabs_.begin() + static_cast<std::ptrdiff_t>(index));

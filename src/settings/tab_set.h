@@ -40,10 +40,6 @@ class TabSet {
     // Adds `path` at the right end and shows it; a file open already is
     // shown instead. Nothing changes when kMost are open.
     Opened Open(std::u16string_view path);
-    // The shown tab takes `path` in place of its file (the same file again
-    // too), keeping its client; a file open in another tab is shown
-    // instead: false then.
-    bool Replace(std::u16string_view path);
     // Closes a tab; never the last. The shown one closing, its right
     // neighbour is shown (the last tab's left neighbour). The one tab left
     // talks to no client of its own: without a strip it could not be seen.

@@ -48,7 +48,7 @@ TEST(TabSet, OpensAFileOnceAtTheRightEndAndNeverMoreThanSixteen) {
 }
 
 // What each change leaves: the files left to right and the one shown.
-TEST(TabSet, ClosesMovesStepsAndReplacesKeepingTheShownTabInView) {
+TEST(TabSet, ClosesMovesAndStepsKeepingTheShownTabInView) {
     const Paths abcd{u"a", u"b", u"c", u"d"};
     struct Case {
         const char* what;
@@ -98,20 +98,6 @@ TEST(TabSet, ClosesMovesStepsAndReplacesKeepingTheShownTabInView) {
          0},
         {"not left of the first", 0, [](TabSet& t) { return t.Move(0, -1); }, false, abcd, 0},
         {"not right of the last", 0, [](TabSet& t) { return t.Move(3, 1); }, false, abcd, 0},
-        {"the shown takes a new file",
-         2,
-         [](TabSet& t) { return t.Replace(u"e"); },
-         true,
-         {u"a", u"b", u"e", u"d"},
-         2},
-        {"the same file again",
-         2,
-         [](TabSet& t) { return t.Replace(u"C"); },
-         true,
-         {u"a", u"b", u"C", u"d"},
-         2},
-        {"a file open elsewhere is shown", 2, [](TabSet& t) { return t.Replace(u"A"); }, false,
-         abcd, 0},
     };
     for (const Case& c : cases) {
         TabSet tabs = TabsOf(abcd, c.shown);

@@ -86,12 +86,17 @@ class MacroTabsTest : public testing::Test {
         for (const int k : held) keys[k] = 0;
         SetKeyboardState(keys);
     }
-    // A file dropped from Explorer, with Ctrl held or not.
-    static void Drop(const MainWindow& tool, const std::filesystem::path& path, bool ctrl) {
+    // A file dropped from Explorer on the list (or the strip), with Ctrl held or not.
+    static void Drop(const MainWindow& tool, const std::filesystem::path& path, bool ctrl,
+                     bool onStrip = false) {
         const std::wstring list = path.wstring() + L'\0' + L'\0';
         HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
         auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
-        *files = DROPFILES{.pFiles = sizeof(DROPFILES), .pt = {}, .fNC = FALSE, .fWide = TRUE};
+        RECT titles{};  // where it lands: its middle
+        GetWindowRect(onStrip ? StripOf(tool) : ListOf(tool), &titles);
+        MapWindowPoints(nullptr, tool.Handle(), reinterpret_cast<POINT*>(&titles), 2);
+        const POINT at{(titles.left + titles.right) / 2, (titles.top + titles.bottom) / 2};
+        *files = DROPFILES{.pFiles = sizeof(DROPFILES), .pt = at, .fNC = FALSE, .fWide = TRUE};
         std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(files + 1));
         GlobalUnlock(drop);
         // Held as a drag from another program holds it: the system's state,
@@ -241,12 +246,18 @@ TEST_F(MacroTabsTest, TabsStepMoveAndUndoTheirOwnUpToSixteen) {
     Press(*tool, VK_PRIOR, {VK_CONTROL, VK_SHIFT});
     EXPECT_EQ(Tabs(*tool), (std::vector<std::wstring>{L"raid", L"chat", L"party"}));
     EXPECT_EQ(Titles(*tool), raid);
+    Write("swap.txt", u"こうたい\t交代\r\n");
+    Drop(*tool, dir_.Path("swap.txt"), false);
+    ASSERT_TRUE(
+        test::PumpUntil([&] { return Titles(*tool) == std::vector<std::wstring>{L"交代"}; }));
+    EXPECT_EQ(Tabs(*tool), (std::vector<std::wstring>{L"swap", L"chat", L"party"}))
+        << "a plain drop: the shown tab's file replaced";
 
     for (int i = 4; i <= 17; ++i) {
         const std::string name = "f" + std::to_string(i) + ".txt";
         Write(name, u"x\t題" + Digits(i) + u"\r\n");
         if (i == 17) break;
-        Drop(*tool, dir_.Path(name), true);
+        Drop(*tool, dir_.Path(name), i != 4, i == 4);  // on the strip: a tab, Ctrl or not
         ASSERT_TRUE(test::PumpUntil([&] {
             return Titles(*tool) == std::vector<std::wstring>{L"題" + std::to_wstring(i)};
         }));

@@ -29,6 +29,14 @@ constexpr Holds kHoldReadings = Hold::Dialog | Hold::Menu | Hold::Delivering;
 // the list it was opened over.
 constexpr Holds kHoldSwitching = Hold::Dialog | Hold::Menu | Hold::Delivering | Hold::ShuttingDown;
 
+// A notice of files found gone: what happened, each path, what to do.
+std::u16string GoneText(std::u16string_view said, const std::vector<std::u16string>& paths,
+                        std::u16string_view toDo) {
+    std::u16string text(said);
+    for (const std::u16string& path : paths) text += u"\n" + path;
+    return text += toDo;
+}
+
 bool IsAmong(const std::vector<std::u16string>& paths, std::u16string_view path) {
     return std::ranges::any_of(
         paths, [path](const std::u16string& in) { return EqualIgnoringCase(in, path); });
@@ -148,10 +156,9 @@ void ShownMacroFile::Gone(const std::u16string& path) {
         // One notice names every tab left empty: the player closes them or
         // opens another file in them.
         if (!IsAmong(Recent().goneTabs, path)) Recent().goneTabs.push_back(path);
-        std::u16string text(texts::kTabFilesGone);
-        for (const std::u16string& gone : Recent().goneTabs) text += u"\n" + gone;
-        text += texts::kCloseTabOrOpenAnother;
-        host_.notices->Notify({NoticeKind::TabFileGone, std::move(text)});
+        host_.notices->Notify(
+            {NoticeKind::TabFileGone,
+             GoneText(texts::kTabFilesGone, Recent().goneTabs, texts::kCloseTabOrOpenAnother)});
         return;
     }
     if (!IsAmong(Recent().gone, path)) Recent().gone.push_back(path);
@@ -168,10 +175,10 @@ void ShownMacroFile::Gone(const std::u16string& path) {
 // Every file found gone this run, in one notice: one told later would
 // otherwise take the place of one the user has not seen yet.
 void ShownMacroFile::TellGone() {
-    std::u16string text(texts::kRecentFilesGone);
-    for (const std::u16string& path : Recent().gone) text += u"\n" + path;
-    text += list_.IsLoaded() ? texts::kListKept : texts::kChooseAnotherFile;
-    host_.notices->Notify({NoticeKind::RecentFileGone, std::move(text)});
+    host_.notices->Notify(
+        {NoticeKind::RecentFileGone,
+         GoneText(texts::kRecentFilesGone, Recent().gone,
+                  list_.IsLoaded() ? texts::kListKept : texts::kChooseAnotherFile)});
 }
 
 // Another file in place of the one shown; one the user had before comes

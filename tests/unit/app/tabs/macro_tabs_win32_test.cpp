@@ -76,12 +76,13 @@ class MacroTabsTest : public testing::Test {
         return static_cast<int>(SendMessageW(ListOf(tool), LB_GETCURSEL, 0, 0));
     }
     // A key pressed in the list with these modifiers held, as the loop sees it.
-    static void Press(MainWindow& tool, WPARAM key, std::initializer_list<int> held) {
+    static void Press(MainWindow& tool, WPARAM key, std::initializer_list<int> held,
+                      LPARAM keyData = 0) {
         BYTE keys[256] = {};
         GetKeyboardState(keys);
         for (const int k : held) keys[k] = 0x80;
         SetKeyboardState(keys);
-        MSG message{ListOf(tool), WM_KEYDOWN, key, 0, 0, {}};
+        MSG message{ListOf(tool), WM_KEYDOWN, key, keyData, 0, {}};
         tool.Dispatch(message);
         for (const int k : held) keys[k] = 0;
         SetKeyboardState(keys);
@@ -281,14 +282,7 @@ TEST_F(MacroTabsTest, TabsStepMoveAndUndoTheirOwnUpToSixteen) {
     SendMessageW(BoxOf(*tool), WM_IME_ENDCOMPOSITION, 0, 0);
     Press(*tool, 'W', {VK_CONTROL});
     EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"題14"});
-    MSG held{ListOf(*tool), WM_KEYDOWN, VK_F4, 1u << 30, 0, {}};  // the key held down
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    tool->Dispatch(held);
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
+    Press(*tool, VK_F4, {VK_CONTROL}, 1 << 30);  // the key held down
     EXPECT_EQ(Tabs(*tool).size(), 14u) << "a key held closes one tab";
     Press(*tool, VK_F4, {VK_CONTROL});
     EXPECT_EQ(Titles(*tool), std::vector<std::wstring>{L"題13"});

@@ -69,17 +69,18 @@ class HostedFeatures {
                        [this]() -> const MacroList& { return file.List(); },
                        [this](Macro macro) {
                            if (sayingFrom) return sayingFrom(std::move(macro));
-                           return TabMacro{std::move(macro), {}, {}};
+                           return TabMacro{std::move(macro), {}, {}, {}, 0};
                        },
                        [this](const std::u16string& title) -> std::optional<TabMacro> {
                            const auto position = file.List().FirstTitled(title);
                            if (!position) return std::nullopt;
-                           return TabMacro{file.List().Item(*position), {}, {}};
+                           return TabMacro{file.List().Item(*position), {}, {}, {}, 0};
                        },
                        &notices,
                        holds,
                        {},
-                       &tip});
+                       &tip,
+                       {}});
         tip.Attach(list);
         editing.Attach({window, GetModuleHandleW(nullptr),
                         [this]() -> ShownMacroFile& { return file; }, &keys, &notices, selected});

@@ -132,8 +132,16 @@ std::optional<DeliveryOutcome> MacroSaying::Say() {
     const std::optional<std::size_t> macro = host_.titles->Rows().MacroAt(Selected());
     const MacroList& shown = host_.shownList();
     if (!macro || *macro >= shown.Count()) return std::nullopt;
-    return Deliver(host_.fromShownTab ? host_.fromShownTab(shown.Item(*macro + 1))
-                                      : TabMacro{shown.Item(*macro + 1), {}, {}});
+    TabMacro said = host_.fromShownTab ? host_.fromShownTab(shown.Item(*macro + 1))
+                                       : TabMacro{shown.Item(*macro + 1), {}, {}, {}, 0};
+    said.file = shown.FileName();
+    said.position = *macro + 1;
+    return Deliver(said);
+}
+
+std::optional<DeliveryOutcome> MacroSaying::SayMacro(const TabMacro& said) {
+    if (host_.holds().Any(Hold::KeysFree | Hold::Delivering | Hold::Dialog)) return std::nullopt;
+    return Deliver(said);
 }
 
 std::optional<GameClient> MacroSaying::TabClient(const TabMacro& said) {
@@ -177,6 +185,9 @@ DeliveryOutcome MacroSaying::Deliver(const TabMacro& said) {
             {NoticeKind::MacroCutShort, CutShortText(taken, macro.Title(), report.lines)});
     }
     if (report.outcome == DeliveryOutcome::ChosenExited) TellClientExited(chosen, true);
+    if (host_.said && !report.lines.empty() && report.lines.front().fate == LineFate::Sent) {
+        host_.said(said);
+    }
     return report.outcome;
 }
 

@@ -31,6 +31,10 @@ struct TabMacro {
     Macro macro;
     std::u16string tab;     // the tab's name, for telling
     std::u16string client;  // empty: where the tool's choice sends it
+    // Which macro of which file it is, for counting its sayings: the file's
+    // path and its position there, from 1 (0: not known).
+    std::u16string file;
+    std::size_t position = 0;
 };
 
 class MacroSaying {
@@ -53,6 +57,8 @@ class MacroSaying {
         std::function<void(const std::u16string& title)> targetChosen;
         // Names the client 次のクライアント chose; flashes one chosen in 送信先.
         BriefTip* tip = nullptr;
+        // A macro was said: its first line went out.
+        std::function<void(const TabMacro& said)> said;
     };
     MacroSaying() = default;
     MacroSaying(const MacroSaying&) = delete;
@@ -74,6 +80,9 @@ class MacroSaying {
     // From a global hotkey: the game keeps the focus.
     void RunHotkey(HotkeyAction action);
     void SayTitled(const std::u16string& title);
+    // A macro chosen elsewhere, where every other is said: its tab's
+    // client, else the one chosen, else the one used last.
+    std::optional<DeliveryOutcome> SayMacro(const TabMacro& said);
     // 送信先's items as the menu opens: 自動, then each game client running
     // now (kept for the choice), the one ticked, and why the title
     // remembered chose none.

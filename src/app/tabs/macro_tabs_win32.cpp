@@ -166,14 +166,13 @@ bool MacroTabs::AnyHasTitle(std::u16string_view title) const {
     });
 }
 
-std::optional<std::pair<std::size_t, Macro>> MacroTabs::MacroForKey(
+std::optional<std::pair<std::size_t, std::size_t>> MacroTabs::MacroForKey(
     const std::u16string& title) const {
     const std::optional<std::size_t> tab = TabForKey(tabs_, [&](std::size_t i) {
         return pages_[i]->file.List().FirstTitled(title).has_value();
     });
     if (!tab) return std::nullopt;
-    const MacroList& list = pages_[*tab]->file.List();
-    return std::pair(*tab, list.Item(*list.FirstTitled(title)));
+    return std::pair(*tab, *pages_[*tab]->file.List().FirstTitled(title));
 }
 
 bool MacroTabs::MaySwitch() const {

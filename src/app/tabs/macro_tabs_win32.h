@@ -96,8 +96,11 @@ class MacroTabs {
     // Whether any open tab has a macro of `title`, and the one a key of that
     // title says.
     bool AnyHasTitle(std::u16string_view title) const;
-    // With the tab (from 0) it is said from.
-    std::optional<std::pair<std::size_t, Macro>> MacroForKey(const std::u16string& title) const;
+    // The tab (from 0) it is said from and its position there (from 1).
+    std::optional<std::pair<std::size_t, std::size_t>> MacroForKey(
+        const std::u16string& title) const;
+    // The macros of the tab at `index` (from 0), shown or not.
+    const MacroList& ListOf(std::size_t index) const { return pages_[index]->file.List(); }
 
     // 新しいタブで開く...: the Open dialog; the file goes in a new tab.
     void OpenInNewTab();

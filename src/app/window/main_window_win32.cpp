@@ -97,7 +97,14 @@ bool MainWindow::Create() {
 
 TabMacro MainWindow::SaidFrom(std::size_t tab, Macro macro) const {
     const Tab& from = tabs_.Tabs().Tabs()[tab];
-    return {std::move(macro), TabLabel({from.path, {}}), from.client};
+    return {std::move(macro), TabLabel({from.path, {}}), from.client, {}, 0};
+}
+
+TabMacro MainWindow::SaidFrom(std::size_t tab, std::size_t position) const {
+    TabMacro said = SaidFrom(tab, tabs_.ListOf(tab).Item(position));
+    said.file = tabs_.ListOf(tab).FileName();
+    said.position = position;
+    return said;
 }
 
 // The features, each handed what only the window knows and does.

@@ -95,6 +95,8 @@ class MainWindow {
     void SetTopMost(bool on);
     // A macro as said from the tab `tab`, to its client.
     TabMacro SaidFrom(std::size_t tab, Macro macro) const;
+    // The macro at `position` (from 1) of the tab at `tab`.
+    TabMacro SaidFrom(std::size_t tab, std::size_t position) const;
 
     HINSTANCE instance_;
     std::u16string programPath_;

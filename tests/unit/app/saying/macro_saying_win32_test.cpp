@@ -112,7 +112,7 @@ TEST_F(MacroSayingTest, ATabsClientGetsItsMacrosAndNoneOrTwoOfItsTitleGetNothing
     ASSERT_TRUE(standin::WaitFor([&] { return used.Activated() && bound.Activated(); }));
     saying.CameForward(used.Main());
     std::u16string client = u"戦士";
-    sayingFrom = [&](Macro macro) { return TabMacro{std::move(macro), u"party", client}; };
+    sayingFrom = [&](Macro macro) { return TabMacro{std::move(macro), u"party", client, {}, 0}; };
     Select(1);
     EXPECT_EQ(saying.Say(), DeliveryOutcome::Delivered);
     const std::vector<standin::Event> got = bound.WaitForEvents(3);

@@ -1,13 +1,15 @@
 // Finding macros as the user types, over 100,000 varied macros, against the
 // least any search must do (one plain scan of the text's UTF-8 bytes for the
-// same words); building the folded copy; and what that copy takes against
-// the file's size in CP932 and in UTF-8.
+// same words); the same with the kanji's readings, typed as romaji; building
+// the folded copy; and what that copy takes against the file's size in CP932
+// and in UTF-8.
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +40,16 @@ constexpr std::u16string_view kKanji[] = {
     u"参加", u"集合",   u"場所",   u"時間", u"前衛",   u"後衛", u"召喚", u"転送", u"準備", u"完了",
     u"了解", u"感謝",   u"失礼",   u"挨拶", u"移動",   u"待機", u"解散", u"休憩", u"確認", u"注意",
     u"一緒", u"大丈夫", u"申し訳", u"頑張", u"宜しく", u"御願", u"本日", u"今日", u"明日", u"皆様"};
+// How the input method reads each of those back.
+constexpr std::u16string_view kKanjiReadings[] = {
+    u"かいふく", u"まほう",       u"こうげき",   u"ぼうぎょ",   u"しえん",     u"ぼしゅう",
+    u"とうばつ", u"そうび",       u"きょうか",   u"ほうしゅう", u"さんか",     u"しゅうごう",
+    u"ばしょ",   u"じかん",       u"ぜんえい",   u"こうえい",   u"しょうかん", u"てんそう",
+    u"じゅんび", u"かんりょう",   u"りょうかい", u"かんしゃ",   u"しつれい",   u"あいさつ",
+    u"いどう",   u"たいき",       u"かいさん",   u"きゅうけい", u"かくにん",   u"ちゅうい",
+    u"いっしょ", u"だいじょうぶ", u"もうしわけ", u"がんば",     u"よろしく",   u"おねがい",
+    u"ほんじつ", u"きょう",       u"あした",     u"みなさま"};
+static_assert(std::size(kKanjiReadings) == std::size(kKanji));
 constexpr std::u16string_view kAscii[] = {
     u"HP",  u"MP",  u"/p ", u"/g ",        u"thanks",  u"gg", u"ok",   u"party", u"<now>",
     u"\\n", u"lol", u"brb", u"Thank you!", u"see you", u"LV", u"Boss", u"heal",  u"x2"};
@@ -48,11 +60,14 @@ constexpr std::u16string_view kHalfWidth[] = {u"ｱﾘｶﾞﾄｳ", u"ﾖﾛｼ
 constexpr std::u16string_view kPunctuation[] = {u"、", u"。", u"！", u" ", u"　", u"・", u"～"};
 // Found in a handful of macros only.
 constexpr std::u16string_view kRareKanji = u"鬱";
+constexpr std::u16string_view kRareKanjiReading = u"うつ";
 
 enum class Mix { Varied, KanjiHeavy };
 
 struct Corpus {
     kiv::MacroList list;
+    // Each macro's, where it has a kanji piece.
+    std::vector<kiv::MacroReading> readings;
     std::size_t cp932Bytes = 0;
     std::size_t utf8Bytes = 0;
 };
@@ -62,32 +77,51 @@ std::u16string_view AnyOf(std::mt19937& random, const std::u16string_view (&piec
     return pieces[random() % N];
 }
 
-// A piece, of each kind as often as the mix has it.
-std::u16string Piece(std::mt19937& random, Mix mix) {
-    if (random() % 20'000 == 0) return std::u16string(kRareKanji);
+// A piece, of each kind as often as the mix has it; its reading, a kanji
+// piece's in kana and any other's itself, goes on the end of `reading`.
+std::u16string Piece(std::mt19937& random, Mix mix, std::u16string& reading) {
+    const auto itself = [&reading](std::u16string_view piece) {
+        reading += piece;
+        return std::u16string(piece);
+    };
+    const auto kanji = [&] {
+        const std::size_t which = random() % std::size(kKanji);
+        reading += kKanjiReadings[which];
+        return std::u16string(kKanji[which]);
+    };
+    if (random() % 20'000 == 0) {
+        reading += kRareKanjiReading;
+        return std::u16string(kRareKanji);
+    }
     const unsigned roll = random() % 100;
     if (mix == Mix::KanjiHeavy) {
-        if (roll < 65) return std::u16string(AnyOf(random, kKanji));
-        if (roll < 85) return std::u16string(AnyOf(random, kKana));
-        if (roll < 95) return std::u16string(AnyOf(random, kPunctuation));
-        return std::u16string(AnyOf(random, kKatakana));
+        if (roll < 65) return kanji();
+        if (roll < 85) return itself(AnyOf(random, kKana));
+        if (roll < 95) return itself(AnyOf(random, kPunctuation));
+        return itself(AnyOf(random, kKatakana));
     }
-    if (roll < 28) return std::u16string(AnyOf(random, kKana));
-    if (roll < 42) return std::u16string(AnyOf(random, kKatakana));
-    if (roll < 64) return std::u16string(AnyOf(random, kKanji));
-    if (roll < 78) return std::u16string(AnyOf(random, kAscii));
-    if (roll < 83) return std::u16string(AnyOf(random, kFullWidth));
-    if (roll < 88) return std::u16string(AnyOf(random, kHalfWidth));
-    if (roll < 97) return std::u16string(AnyOf(random, kPunctuation));
+    if (roll < 28) return itself(AnyOf(random, kKana));
+    if (roll < 42) return itself(AnyOf(random, kKatakana));
+    if (roll < 64) return kanji();
+    if (roll < 78) return itself(AnyOf(random, kAscii));
+    if (roll < 83) return itself(AnyOf(random, kFullWidth));
+    if (roll < 88) return itself(AnyOf(random, kHalfWidth));
+    if (roll < 97) return itself(AnyOf(random, kPunctuation));
     const std::string number = std::to_string(random() % 1000);
-    return {number.begin(), number.end()};
+    return itself(std::u16string(number.begin(), number.end()));
 }
 
-std::u16string Text(std::mt19937& random, Mix mix, unsigned most) {
+// A text; its reading in `reading`, empty when it reads as itself.
+std::u16string Text(std::mt19937& random, Mix mix, unsigned most, std::u16string& reading) {
     std::u16string text;
-    for (unsigned n = 1 + random() % most; n > 0; --n) text += Piece(random, mix);
+    reading.clear();
+    for (unsigned n = 1 + random() % most; n > 0; --n) text += Piece(random, mix, reading);
     // A line of spaces alone is no macro.
-    if (text.find_first_not_of(u" \u3000") == std::u16string::npos) text += u"。";
+    if (text.find_first_not_of(u" \u3000") == std::u16string::npos) {
+        text += u"。";
+        reading += u"。";
+    }
+    if (reading == text) reading.clear();
     return text;
 }
 
@@ -99,8 +133,14 @@ Corpus MakeCorpus(Mix mix, int count = kMacros) {
     std::string cp932;
     Corpus corpus;
     for (int i = 0; i < count; ++i) {
-        std::u16string line = Text(random, mix, 12);
-        if (random() % 10 != 0) line += u"\t" + Text(random, mix, 4);
+        kiv::MacroReading reading;
+        std::u16string line = Text(random, mix, 12, reading.message);
+        if (random() % 10 != 0) {
+            line += u"\t" + Text(random, mix, 4, reading.title);
+        } else {
+            reading.title = reading.message;  // its own title
+        }
+        corpus.readings.push_back(std::move(reading));
         cp932 += kiv::ToAnsi(line) + "\r\n";
         corpus.utf8Bytes += kiv::ToUtf8(line).size() + 2;
     }
@@ -111,6 +151,7 @@ Corpus MakeCorpus(Mix mix, int count = kMacros) {
     corpus.list.SetFileName(path.u16string());
     corpus.list.LoadData(kiv::MacroList::MissingFile::Fail);
     std::filesystem::remove(path);
+    if (corpus.list.Count() != corpus.readings.size()) throw std::logic_error("a line was lost");
     return corpus;
 }
 
@@ -121,6 +162,11 @@ const Corpus& Varied() {
 
 const kiv::MacroSearch& Search() {
     static const kiv::MacroSearch search(Varied().list);
+    return search;
+}
+
+const kiv::MacroSearch& SearchWithReadings() {
+    static const kiv::MacroSearch search(Varied().list, Varied().readings);
     return search;
 }
 
@@ -137,8 +183,7 @@ const std::string& Utf8Text() {
     return text;
 }
 
-void BM_Find(benchmark::State& state, const std::u16string& query) {
-    const kiv::MacroSearch& search = Search();
+void BM_Find(benchmark::State& state, const kiv::MacroSearch& search, const std::u16string& query) {
     std::size_t found = 0;
     for (auto _ : state) {
         const std::vector<std::size_t> indexes = search.Find(query);
@@ -171,12 +216,14 @@ void BM_ByteScan(benchmark::State& state, const std::u16string& query) {
     state.counters["hits"] = static_cast<double>(hits);
 }
 
-void BM_Construct(benchmark::State& state, Mix mix) {
+void BM_Construct(benchmark::State& state, Mix mix, bool withReadings) {
     static const Corpus kanjiHeavy = MakeCorpus(Mix::KanjiHeavy);
     const Corpus& corpus = mix == Mix::Varied ? Varied() : kanjiHeavy;
+    const std::vector<kiv::MacroReading> none;
+    const std::vector<kiv::MacroReading>& readings = withReadings ? corpus.readings : none;
     std::size_t memory = 0;
     for (auto _ : state) {
-        const kiv::MacroSearch search(corpus.list);
+        const kiv::MacroSearch search(corpus.list, readings);
         memory = search.MemoryBytes();
         benchmark::DoNotOptimize(memory);
     }
@@ -208,27 +255,48 @@ void BM_ShowTab(benchmark::State& state) {
 
 int main(int argc, char** argv) {
     // Typing a romaji word key by key, a kana (its first key too), two
-    // words, a rare kanji.
+    // words, a rare kanji; then kanji by their reading, one still being
+    // typed and two words, each with the readings and without.
     const std::u16string queries[] = {
         u"a",       u"ar",       u"ari", u"arig",     u"ariga",           u"arigat",
         u"arigato", u"arigatou", u"よ",  u"よろしく", u"ぱーてぃー 募集", u"hp 回復",
         u"鬱"};
+    const std::u16string readingQueries[] = {u"kaifuku", u"kaif",     u"mahou",
+                                             u"junbi",   u"かいふく", u"kougeki shuugou"};
+    const auto find = [](const std::string& name, const kiv::MacroSearch& (*search)(),
+                         const std::u16string& query) {
+        benchmark::RegisterBenchmark(
+            (name + "/" + kiv::ToUtf8(query)).c_str(),
+            [search, query](benchmark::State& state) { BM_Find(state, search(), query); })
+            ->Unit(benchmark::kMillisecond);
+    };
     for (const std::u16string& query : queries) {
         const std::string name = kiv::ToUtf8(query);
-        benchmark::RegisterBenchmark(("BM_Find/" + name).c_str(), [query](benchmark::State& state) {
-            BM_Find(state, query);
-        })->Unit(benchmark::kMillisecond);
+        find("BM_Find", Search, query);
         benchmark::RegisterBenchmark(("BM_ByteScan/" + name).c_str(), [query](
                                                                           benchmark::State& state) {
             BM_ByteScan(state, query);
         })->Unit(benchmark::kMillisecond);
     }
-    benchmark::RegisterBenchmark("BM_Construct/varied", [](benchmark::State& state) {
-        BM_Construct(state, Mix::Varied);
-    })->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_Construct/kanji_heavy", [](benchmark::State& state) {
-        BM_Construct(state, Mix::KanjiHeavy);
-    })->Unit(benchmark::kMillisecond);
+    for (const std::u16string& query : readingQueries) find("BM_Find", Search, query);
+    for (const std::u16string& query : queries)
+        find("BM_FindWithReadings", SearchWithReadings, query);
+    for (const std::u16string& query : readingQueries) {
+        find("BM_FindWithReadings", SearchWithReadings, query);
+    }
+    for (const bool withReadings : {false, true}) {
+        const std::string readings = withReadings ? "_readings" : "";
+        benchmark::RegisterBenchmark(("BM_Construct/varied" + readings).c_str(),
+                                     [withReadings](benchmark::State& state) {
+                                         BM_Construct(state, Mix::Varied, withReadings);
+                                     })
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_Construct/kanji_heavy" + readings).c_str(),
+                                     [withReadings](benchmark::State& state) {
+                                         BM_Construct(state, Mix::KanjiHeavy, withReadings);
+                                     })
+            ->Unit(benchmark::kMillisecond);
+    }
     benchmark::RegisterBenchmark("BM_ShowTab/10000", BM_ShowTab)->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -106,27 +106,80 @@ struct MacroSearch::Form {
     std::size_t rarest = 0;
 };
 
-MacroSearch::MacroSearch(const MacroList& macros) {
+MacroSearch::MacroSearch(const MacroList& macros) : MacroSearch(macros, {}) {}
+
+MacroSearch::MacroSearch(const MacroList& macros, const std::vector<MacroReading>& readings)
+    : partsPerMacro_(readings.empty() ? 2 : 4) {
     // Everything folded first, to number the characters by how often the
     // list has them; `starts_` counts characters until the text is coded.
     // Folding makes nothing longer.
+    const std::size_t count = macros.Count();
+    const std::size_t withReading = std::min(readings.size(), count);
     std::size_t most = 0;
-    for (std::size_t position = 1; position <= macros.Count(); ++position) {
+    for (std::size_t position = 1; position <= count; ++position) {
         most += macros.Title(position).size() + macros.Message(position).size();
+    }
+    for (std::size_t index = 0; index < withReading; ++index) {
+        most += readings[index].title.size() + readings[index].message.size();
     }
     std::u16string folded;
     folded.reserve(most);
-    starts_.reserve(2 * macros.Count() + 1);
-    for (std::size_t position = 1; position <= macros.Count(); ++position) {
+    starts_.reserve(partsPerMacro_ * count + 1);
+    // Adds `reading` folded, and tells whether it did: not when it is
+    // folded[from, to), the text it reads, as a text without kanji reads
+    // as itself; a part kept empty costs the scan nothing.
+    const auto addReading = [&folded](std::u16string_view reading, std::size_t from,
+                                      std::size_t to) {
+        const std::size_t at = folded.size();
+        folded += FoldForSearch(reading);
+        const std::u16string_view all = folded;
+        if (all.substr(at) == all.substr(from, to - from)) folded.resize(at);
+        return folded.size() > at;
+    };
+    bool readingKept = false;
+    for (std::size_t position = 1; position <= count; ++position) {
         const std::u16string_view title = macros.Title(position);
         const std::u16string_view message = macros.Message(position);
-        starts_.push_back(Offset(folded.size()));
+        const std::size_t titleAt = folded.size();
+        starts_.push_back(Offset(titleAt));
         folded += FoldForSearch(title);
-        starts_.push_back(Offset(folded.size()));
+        const std::size_t messageAt = folded.size();
+        starts_.push_back(Offset(messageAt));
         // A line without a TAB is its own title: kept once.
-        if (message != title) folded += FoldForSearch(message);
+        const bool ownTitle = message == title;
+        if (!ownTitle) folded += FoldForSearch(message);
+        if (partsPerMacro_ == 2) continue;
+        const std::size_t textEnd = folded.size();
+        starts_.push_back(Offset(textEnd));
+        if (position <= withReading) {
+            const MacroReading& reading = readings[position - 1];
+            readingKept |= addReading(reading.title, titleAt, messageAt);
+            starts_.push_back(Offset(folded.size()));
+            // The reading of a message that is its own title is the title's:
+            // kept once too.
+            if (!ownTitle) {
+                readingKept |= addReading(reading.message, messageAt, textEnd);
+            } else if (reading.message != reading.title) {
+                readingKept |= addReading(reading.message, titleAt, messageAt);
+            }
+        } else {
+            starts_.push_back(Offset(textEnd));
+        }
     }
     starts_.push_back(Offset(folded.size()));
+    if (partsPerMacro_ == 4 && !readingKept) {
+        // Every reading part is empty: the starts of the titles and messages
+        // are all the list needs, and its scan is the one without readings.
+        std::vector<std::uint32_t> starts;
+        starts.reserve(2 * count + 1);
+        for (std::size_t macro = 0; macro < count; ++macro) {
+            starts.push_back(starts_[4 * macro]);
+            starts.push_back(starts_[4 * macro + 1]);
+        }
+        starts.push_back(starts_.back());
+        starts_ = std::move(starts);
+        partsPerMacro_ = 2;
+    }
 
     std::vector<std::uint32_t> counts(0x10000);
     for (const char16_t c : folded) ++counts[c];
@@ -171,7 +224,7 @@ MacroSearch::MacroSearch(const MacroList& macros) {
 }
 
 std::size_t MacroSearch::Count() const {
-    return starts_.size() / 2;
+    return starts_.size() / partsPerMacro_;
 }
 
 std::size_t MacroSearch::MemoryBytes() const {
@@ -181,19 +234,30 @@ std::size_t MacroSearch::MemoryBytes() const {
 
 // The macro `at` is in, past `macro`, in ever longer strides and then
 // halves, so that a scan that finds little crosses a long list quickly.
+template <std::size_t Parts>
 std::size_t MacroSearch::MacroAt(std::size_t at, std::size_t macro) const {
+    const std::size_t count = starts_.size() / Parts;
     std::size_t low = macro;  // it starts at or before `at`
     std::size_t stride = 1;
-    while (low + stride < Count() && starts_[2 * (low + stride)] <= at) {
+    while (low + stride < count && starts_[Parts * (low + stride)] <= at) {
         low += stride;
         stride *= 2;
     }
-    std::size_t high = std::min(low + stride, Count());  // it starts after `at`, or is the end
+    std::size_t high = std::min(low + stride, count);  // it starts after `at`, or is the end
     while (high - low > 1) {
         const std::size_t middle = low + (high - low) / 2;
-        (starts_[2 * middle] <= at ? low : high) = middle;
+        (starts_[Parts * middle] <= at ? low : high) = middle;
     }
     return low;
+}
+
+void MacroSearch::MarkFound(const Form& form, const std::vector<std::uint32_t>* among,
+                            std::vector<char>& found) const {
+    if (partsPerMacro_ == 2) {
+        MarkFoundIn<2>(form, among, found);
+    } else {
+        MarkFoundIn<4>(form, among, found);
+    }
 }
 
 // Marks each macro `form` is found in, of those `among` (all when null) not
@@ -201,8 +265,9 @@ std::size_t MacroSearch::MacroAt(std::size_t at, std::size_t macro) const {
 // is told its macro by walking the starts along with it, and the scan goes
 // on from the start of the next macro it may find, past those found before
 // (by another form of the word) and those not asked about.
-void MacroSearch::MarkFound(const Form& form, const std::vector<std::uint32_t>* among,
-                            std::vector<char>& found) const {
+template <std::size_t Parts>
+void MacroSearch::MarkFoundIn(const Form& form, const std::vector<std::uint32_t>* among,
+                              std::vector<char>& found) const {
     const std::size_t size = form.bytes.size();
     if (size > text_.size()) return;
     const char* const text = text_.data();
@@ -224,7 +289,7 @@ void MacroSearch::MarkFound(const Form& form, const std::vector<std::uint32_t>* 
         return asked < among->size() ? std::size_t{(*among)[asked]} : found.size();
     };
     std::size_t macro = lookIn(0);
-    std::size_t from = starts[2 * macro];
+    std::size_t from = starts[Parts * macro];
     while (from <= last) {
         const void* hit = std::memchr(text + from + rare, key, last - from + 1);
         if (hit == nullptr) return;
@@ -237,22 +302,24 @@ void MacroSearch::MarkFound(const Form& form, const std::vector<std::uint32_t>* 
         }
         // The macro the hit is in: a few steps on, or far.
         std::size_t in = macro;
-        for (int step = 0; starts[2 * in + 2] <= at; ++step) {
+        for (int step = 0; starts[Parts * in + Parts] <= at; ++step) {
             if (step == 4) {
-                in = MacroAt(at, in);
+                in = MacroAt<Parts>(at, in);
                 break;
             }
             ++in;
         }
         const std::size_t end = at + size;
-        const std::size_t message = starts[2 * in + 1];
-        const std::size_t partEnd = at < message ? message : starts[2 * in + 2];
-        // A word is found within a title or a message, never across the two.
+        // The end of the part the hit is in: the first start after it.
+        const std::uint32_t* part = starts + Parts * in + 1;
+        for (std::size_t left = Parts - 1; left > 0 && *part <= at; --left) ++part;
+        const std::size_t partEnd = *part;
+        // A word is found within one part, never across two.
         if (end > partEnd) continue;
         if (in != macro) {
             macro = lookIn(in);
             if (macro != in) {
-                from = starts[2 * macro];
+                from = starts[Parts * macro];
                 continue;
             }
         }
@@ -261,7 +328,7 @@ void MacroSearch::MarkFound(const Form& form, const std::vector<std::uint32_t>* 
         }
         found[macro] = 1;
         macro = lookIn(macro + 1);
-        from = starts[2 * macro];
+        from = starts[Parts * macro];
     }
 }
 

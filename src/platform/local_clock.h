@@ -11,4 +11,8 @@ struct TimeOfDay {
 // The local wall-clock time of day, read now.
 TimeOfDay LocalTimeOfDay();
 
+// Today's local date as a day number: days since 1970-01-01, as
+// std::chrono::sys_days counts them.
+int LocalDayNumber();
+
 }  // namespace kiv

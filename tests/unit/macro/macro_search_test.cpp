@@ -128,5 +128,50 @@ TEST(MacroSearch, FindsWhatANaiveSearchOfEachMacroFinds) {
     }
 }
 
+// The readings the input method gives back, one per macro; the last macro has none. A word is
+// found in a reading as in its text, in one part; without readings, kanji only as typed.
+TEST(MacroSearch, FindsKanjiByTheirReading) {
+    const MacroList list = ListOf(
+        {u"自分で回復", u"魔法を使う\t回復魔法", u"回復\t自分", u"ありがとう\t明日", u"回復薬"});
+    const std::vector<MacroReading> readings = {{u"じぶんでかいふく", u"じぶんでかいふく"},
+                                                {u"かいふくまほう", u"まほうをつかう"},
+                                                {u"じぶん", u"かいふく"},
+                                                {u"あす", u"ありがとう"}};
+    const MacroSearch read(list, readings);
+    const MacroSearch unread(list);
+    using Found = std::vector<std::size_t>;
+    const struct {
+        std::u16string query;
+        Found withReadings;
+        Found without;
+    } cases[] = {
+        {u"jibun", {0, 2}, {}},
+        {u"kaifuku", {0, 1, 2}, {}},
+        {u"kaifu", {0, 1, 2}, {}},  // ふ, and く still being typed
+        {u"じぶん", {0, 2}, {}},
+        {u"ジブン", {0, 2}, {}},
+        {u"自分", {0, 2}, {0, 2}},
+        {u"回復", {0, 1, 2, 4}, {0, 1, 2, 4}},
+        {u"tsukau", {1}, {}},            // a message's reading
+        {u"asu", {3}, {}},               // a reading as long as its text
+        {u"arigatou", {3}, {3}},         // a message that reads as itself
+        {u"jibun kaifuku", {0, 2}, {}},  // each word in a part of its own
+        {u"じぶんかいふく", {}, {}},     // across a title's reading and its message's
+        {u"まほうまほう", {}, {}},       // the same
+        {u"回復じぶん", {}, {}},         // across a message and its title's reading
+        {u"ふく明日", {}, {}},           // across a message's reading and the next title
+        {u"す回復", {}, {}},             // across a title's reading and the next title
+    };
+    for (const auto& [query, withReadings, without] : cases) {
+        EXPECT_EQ(read.Find(query), withReadings) << ToUtf8(query);
+        EXPECT_EQ(unread.Find(query), without) << ToUtf8(query);
+    }
+    // Readings that are their texts cost nothing.
+    const MacroList kana = ListOf({u"ありがとう", u"またね\tよろしく"});
+    EXPECT_EQ(
+        MacroSearch(kana, {{u"ありがとう", u"ありがとう"}, {u"よろしく", u"またね"}}).MemoryBytes(),
+        MacroSearch(kana).MemoryBytes());
+}
+
 }  // namespace
 }  // namespace kiv

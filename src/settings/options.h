@@ -16,8 +16,17 @@ namespace kiv {
 
 class IniFile;
 
-enum class HotkeyAction { Say, SayNext, Previous, Next, NextClient, PreviousFile, NextFile };
-inline constexpr std::size_t kHotkeyActions = 7;
+enum class HotkeyAction {
+    Say,
+    SayNext,
+    Previous,
+    Next,
+    NextClient,
+    PreviousFile,
+    NextFile,
+    Palette
+};
+inline constexpr std::size_t kHotkeyActions = 8;
 
 struct HotkeyActionInfo {
     std::u16string_view key;   // in the section "Option"
@@ -35,6 +44,7 @@ inline constexpr std::array<HotkeyActionInfo, kHotkeyActions> kHotkeyActionInfo{
     {u"HotkeyNextClient", u"次のクライアント", true},
     {u"HotkeyPreviousFile", u"前のファイル", true},
     {u"HotkeyNextFile", u"次のファイル", true},
+    {u"HotkeyPalette", u"パレット", true},
 }};
 
 // Where a hotkey steps through the macro files used lately: -1 back, +1

@@ -420,6 +420,37 @@ TEST_F(WithGameClient, TheListHasTheFocusBackFromTheGameAndGlobalHotkeysWorkWith
     EXPECT_EQ(GetForegroundWindow(), StandinClient::MainWindow()) << "the tool stays behind";
 }
 
+// The palette over the game: its key with the client in front, romaji typed,
+// Enter: the line reaches that client, which is in front again; Esc gives
+// the keyboard back with nothing said. Its counts go to the settings.
+TEST_F(WithGameClient, ThePalettesKeyTypeAndEnterSayAMacroAndEscSaysNothing) {
+    WriteMacros(u"一つ目\r\nよろしくお願いします\tよろしく\r\n");
+    WriteIni("[Option]\r\nHotkeyPalette=Ctrl+Shift+Space\r\n");
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(e2e::WaitFor([&] { return tool.Count() == 2; }));
+    const auto palette = [] { return FindWindowW(L"KivMacroPalette", nullptr); };
+
+    ASSERT_TRUE(e2e::Activate(StandinClient::MainWindow()));
+    e2e::TypeCombination("ctrl+shift+space");
+    ASSERT_TRUE(
+        e2e::WaitFor([&] { return palette() != nullptr && GetForegroundWindow() == palette(); }));
+    e2e::TypeCombination("y o r o Return");
+    EXPECT_EQ(LinesTo(client_, 1), std::vector<std::string>{Said(u"よろしくお願いします")});
+    EXPECT_TRUE(e2e::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
+    EXPECT_TRUE(e2e::WaitFor([&] { return palette() == nullptr; }));
+
+    e2e::TypeCombination("ctrl+shift+space");
+    ASSERT_TRUE(
+        e2e::WaitFor([&] { return palette() != nullptr && GetForegroundWindow() == palette(); }));
+    const auto said = tool.CountOf(window_counts::kDeliveries);
+    e2e::TypeCombination("Escape");
+    EXPECT_TRUE(e2e::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
+    EXPECT_TRUE(e2e::WaitFor([&] { return palette() == nullptr; }));
+    EXPECT_EQ(tool.CountOf(window_counts::kDeliveries), said) << "nothing said";
+    ASSERT_TRUE(tool.Close());
+    EXPECT_NE(Ini().find("[Usage]\r\nFile1="), std::string::npos) << Ini();
+}
+
 // Two tabs kept in the settings: a key of the second tab's macro says it with
 // the first shown and the game in front, and the hotkey settings list that
 // key as one that works, offering to take nothing away.

@@ -35,7 +35,11 @@ class HostedFeatures {
                        .titles = &titles,
                        .layOut = {},
                        .say = [this] { saying.Say(); },
-                       .rowsChanged = {}});
+                       .rowsChanged = {},
+                       .readings =
+                           [this](const MacroList& macros) {
+                               return readingsOf ? readingsOf(macros) : std::vector<MacroReading>{};
+                           }});
         notices.Attach({window, u"", u"", [] { return false; }, {}, {}, {}, {}}, kShowNotices);
         file.Attach(
             {.window = window,
@@ -133,6 +137,8 @@ class HostedFeatures {
     Holds held;  // what the host's holds() reports
     // The tab a macro said from the list is said from (none: no tab's client).
     std::function<TabMacro(Macro)> sayingFrom;
+    // The readings the finder knows of (none: no input method).
+    std::function<std::vector<MacroReading>(const MacroList&)> readingsOf;
     std::vector<Notice> told;         // what the hotkeys had told
     std::vector<MacroHotkeys> saved;  // the macros' keys at each save
     ToolOptions options;

@@ -21,7 +21,9 @@
     X(kHotkeySettingsItem, u"ホットキーの設定(&H)...") \
     X(kRecentFilesItem, u"最近使ったファイル(&F)") \
     X(kSendToItem, u"送信先(&G)") \
-    X(kOpenInNewTabItem, u"新しいタブで開く(&B)...")
+    X(kOpenInNewTabItem, u"新しいタブで開く(&B)...") \
+    X(kFavoriteItem, u"お気に入り(&K)") \
+    X(kClearUsageItem, u"使用回数を消去(&Y)")
 
 // The tab strip's menu, for the tab right-clicked; このタブの送信先 lists
 // the clients running by their titles, after なし.

@@ -9,18 +9,20 @@
 namespace kiv {
 namespace {
 
-const std::array<MenuItem, 11> kItems{{
+const std::array<MenuItem, 13> kItems{{
     {MenuCommand::NewMacro, texts::kNewMacroItem, Hotkey{0, kKeyInsert}},
     {MenuCommand::EditMacro, texts::kEditMacroItem, Hotkey{0, kKeyF2}},
     {MenuCommand::DeleteMacro, texts::kDeleteMacroItem, Hotkey{0, kKeyDelete}},
     {MenuCommand::MoveUp, texts::kMoveUpItem, Hotkey{kModAlt, kKeyUp}},
     {MenuCommand::MoveDown, texts::kMoveDownItem, Hotkey{kModAlt, kKeyDown}},
     {MenuCommand::Undo, texts::kUndoItem, Hotkey{kModCtrl, 'Z'}},
+    {MenuCommand::Favorite, texts::kFavoriteItem, std::nullopt},
     {MenuCommand::Separator, u"", std::nullopt},
     {MenuCommand::OpenInNewTab, texts::kOpenInNewTabItem, std::nullopt},
     {MenuCommand::EditMacroFile, texts::kEditMacroFileItem, std::nullopt},
     {MenuCommand::TopMost, texts::kTopMostItem, std::nullopt},
     {MenuCommand::HotkeySettings, texts::kHotkeySettingsItem, std::nullopt},
+    {MenuCommand::ClearUsage, texts::kClearUsageItem, std::nullopt},
 }};
 
 }  // namespace
@@ -31,6 +33,7 @@ std::span<const MenuItem> ToolMenuItems() {
 
 std::optional<bool> IsTicked(MenuCommand command, const MenuState& state) {
     if (command == MenuCommand::TopMost) return state.topMost;
+    if (command == MenuCommand::Favorite) return state.selected && state.favorite;
     return std::nullopt;
 }
 
@@ -38,7 +41,10 @@ bool IsEnabled(MenuCommand command, const MenuState& state) {
     switch (command) {
         case MenuCommand::EditMacro:
         case MenuCommand::DeleteMacro:
+        case MenuCommand::Favorite:
             return state.selected;
+        case MenuCommand::ClearUsage:
+            return state.hasUsage;
         case MenuCommand::MoveUp:
             return state.canMoveUp;
         case MenuCommand::MoveDown:

@@ -31,6 +31,8 @@ enum class MenuCommand : std::uint32_t {
     MoveDown = 0x0170,
     Undo = 0x0180,
     OpenInNewTab = 0x0190,
+    Favorite = 0x01A0,
+    ClearUsage = 0x01B0,
 };
 
 struct MenuItem {
@@ -49,6 +51,8 @@ struct MenuState {
     bool canMoveUp = false;    // ... and is not the first
     bool canMoveDown = false;  // ... nor the last
     bool canUndo = false;
+    bool favorite = false;  // the macro selected is pinned for the palette
+    bool hasUsage = false;  // the palette has counted a saying
 };
 // Whether the item shows a tick, and if so whether it is ticked now.
 std::optional<bool> IsTicked(MenuCommand command, const MenuState& state);

@@ -95,7 +95,7 @@ void MacroFinder::Show(const MacroList& macros, std::optional<int> select, ListC
                        std::optional<std::size_t> top) {
     const std::size_t before = host_.titles->Rows().Total();
     macros_ = &macros;
-    search_ = MacroSearch(macros);
+    search_ = SearchOf(macros);
     if (came == ListCame::Loaded) SetQuietly(u"");
     VisibleRows rows = FindRows();
     const std::optional<std::size_t> macro =
@@ -142,7 +142,7 @@ ListPlace MacroFinder::Place() const {
 
 void MacroFinder::Restore(const MacroList& macros, const ListPlace& place) {
     macros_ = &macros;
-    search_ = MacroSearch(macros);
+    search_ = SearchOf(macros);
     // A tab's strip never takes the focus: a composition begun for one tab's
     // query would stay in the box, be committed into the next tab's, and
     // its Enter be taken for 発言. Cancelled once the list it narrows is this
@@ -166,6 +166,21 @@ void MacroFinder::Restore(const MacroList& macros, const ListPlace& place) {
     }
     // In steps: another tab shows within a frame, however long its list.
     Fill(std::move(rows), row, top.value_or(0), true);
+}
+
+MacroSearch MacroFinder::SearchOf(const MacroList& macros) const {
+    if (!host_.readings) return MacroSearch(macros);
+    return MacroSearch(macros, host_.readings(macros));
+}
+
+void MacroFinder::ReadingsCame() {
+    if (macros_ == nullptr) return;
+    search_ = SearchOf(*macros_);
+    if (!HasSearchWords(query_)) return;
+    const std::optional<std::size_t> selected = host_.titles->SelectedMacro();
+    VisibleRows rows = FindRows();
+    const int row = rows.RowOf(selected);
+    Fill(std::move(rows), row >= 0 ? row : (rows.Count() > 0 ? 0 : -1), std::nullopt, true);
 }
 
 void MacroFinder::StartFinding() {

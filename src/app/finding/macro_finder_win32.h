@@ -43,6 +43,8 @@ class MacroFinder {
         std::function<void()> say;
         // The rows changed: what pointed at one (the preview) forgets it.
         std::function<void()> rowsChanged;
+        // Each macro's readings known now, for finding kanji by them.
+        std::function<std::vector<MacroReading>(const MacroList& macros)> readings;
     };
     // Makes the box, hidden, first in the tab order; after the list.
     void Create(Host host);
@@ -68,6 +70,9 @@ class MacroFinder {
     // query, selection and scroll of `place`.
     ListPlace Place() const;
     void Restore(const MacroList& macros, const ListPlace& place);
+    // More readings are known: the query finds by them too, the row
+    // selected staying selected.
+    void ReadingsCame();
 
     // Ctrl+F: shows the box with the focus in it, its text selected.
     void StartFinding();
@@ -101,6 +106,7 @@ class MacroFinder {
     void ShowBox();
     void Reveal();  // the box and its count shown, the focus where it was
     void Narrow();
+    MacroSearch SearchOf(const MacroList& macros) const;
     VisibleRows FindRows() const;  // the rows of the query, or every macro without one
     void Fill(VisibleRows rows, int selectRow, std::optional<int> top, bool inSteps = false);
     void Hide();

@@ -82,6 +82,30 @@ void MacroSaying::CameForward(HWND window) {
     target_.Used(used);
 }
 
+std::optional<PixelRect> MacroSaying::ChatInputInFront(HWND inFront) {
+    CameForward(inFront);
+    DWORD process = 0;
+    if (inFront == nullptr || ClientWindowKind(inFront) == ClientWindow::None ||
+        GetWindowThreadProcessId(inFront, &process) == 0) {
+        return std::nullopt;
+    }
+    for (const GameClient& client : FindGameClients(windowSystem_)) {
+        if (client.process != process) continue;
+        // Another client chosen in 送信先 gets the macro: this one's input is not where it goes.
+        if (target_.Chosen() && !SameClient(*target_.Chosen(), client)) return std::nullopt;
+        const HWND log = reinterpret_cast<HWND>(client.log);
+        const HWND input =
+            log != nullptr ? FindWindowExA(log, nullptr, ClientNames().editClass.c_str(), nullptr)
+                           : nullptr;
+        RECT rect{};
+        if (input == nullptr || !IsWindowVisible(input) || !GetWindowRect(input, &rect)) {
+            return std::nullopt;
+        }
+        return PixelRect{rect.left, rect.top, rect.right, rect.bottom};
+    }
+    return std::nullopt;
+}
+
 // Clicks, keys and hotkeys that waited in the queue while a macro was
 // delivered were aimed at a window that could not react; acted on now, an
 // impatient second click would say the macro again, or the next one.
@@ -289,7 +313,8 @@ void MacroSaying::RunHotkey(HotkeyAction action) {
             return;
         case HotkeyAction::PreviousFile:
         case HotkeyAction::NextFile:
-            return;  // the macro file's: FileStepOf
+        case HotkeyAction::Palette:
+            return;  // the macro file's (FileStepOf) and the palette's
     }
 }
 

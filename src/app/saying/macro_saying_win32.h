@@ -21,6 +21,7 @@
 #include "app/notices/notice_board_win32.h"
 #include "app/saying/list_selection.h"
 #include "macro/delivery.h"
+#include "platform/pixel_rect.h"
 #include "platform/window_system_win32.h"
 #include "settings/options.h"
 
@@ -80,8 +81,8 @@ class MacroSaying {
     // From a global hotkey: the game keeps the focus.
     void RunHotkey(HotkeyAction action);
     void SayTitled(const std::u16string& title);
-    // A macro chosen elsewhere, where every other is said: its tab's
-    // client, else the one chosen, else the one used last.
+    // A macro chosen elsewhere (the palette), where every other is said:
+    // its tab's client, else the one chosen, else the one used last.
     std::optional<DeliveryOutcome> SayMacro(const TabMacro& said);
     // 送信先's items as the menu opens: 自動, then each game client running
     // now (kept for the choice), the one ticked, and why the title
@@ -99,6 +100,10 @@ class MacroSaying {
     // The foreground hook's; Wine sends no other process's foreground
     // events, so its tests call this themselves.
     void CameForward(HWND window);
+    // The palette opens over `inFront`: a game client's window is the one
+    // used last, as if the hook had told it, and where macros go now, its
+    // chat input's place on the screen; none for any other window.
+    std::optional<PixelRect> ChatInputInFront(HWND inFront);
 
   private:
     static void CALLBACK ForegroundChanged(HWINEVENTHOOK hook, DWORD event, HWND window,

@@ -73,8 +73,8 @@ int MainWindow::Run(HINSTANCE instance, int show) {
 
 void MainWindow::Dispatch(MSG& message) {
     if (saying_.QueuedDuringDelivery(message) || MacroSaying::EnterHeld(message) ||
-        (!finder_.Composing() && tabs_.PreTranslate(message)) || finder_.PreTranslate(message) ||
-        menuKeys_.Translate(window_, message))
+        palette_.PreTranslate(message) || (!finder_.Composing() && tabs_.PreTranslate(message)) ||
+        finder_.PreTranslate(message) || menuKeys_.Translate(window_, message))
         return;
     // Tab moves between the controls, Enter presses "発言".
     if (IsDialogMessageW(window_, &message)) return;
@@ -149,7 +149,33 @@ void MainWindow::AttachFeatures() {
          .notices = &notices_,
          .holds = holds,
          .targetChosen = [this](const std::u16string& title) { options_.SetChosenClient(title); },
-         .tip = &briefTip_});
+         .tip = &briefTip_,
+         .said = [this](const TabMacro& said) { palette_.Said(said.file, said.position); }});
+    palette_.Attach(
+        {.instance = instance_,
+         .window = window_,
+         .timer = kPaletteTimer,
+         .holds = holds,
+         .tabCount = [this] { return tabs_.Tabs().Count(); },
+         .listOf = [this](std::size_t tab) -> const MacroList& { return tabs_.ListOf(tab); },
+         .tabName =
+             [this](std::size_t tab) {
+                 return TabLabel({tabs_.Tabs().Tabs()[tab].path, {}});
+             },
+         .cameFrom = [this](HWND inFront) { return saying_.ChatInputInFront(inFront); },
+         .say =
+             [this](PaletteMacro macro) {
+                 return saying_.SayMacro(SaidFrom(macro.tab, macro.position));
+             },
+         .save = [this] { SavePaletteSettings(); },
+         .keySet =
+             [this] {
+                 return !options_.Current()
+                             .hotkeys[static_cast<std::size_t>(HotkeyAction::Palette)]
+                             .empty();
+             },
+         .readings = [this](const MacroList& list) { return readings_.Of(list); }});
+    readings_.Attach(window_, kReadingsCame);
     briefTip_.Attach(list_);
     editing_.Attach({.window = window_,
                      .instance = instance_,
@@ -176,7 +202,8 @@ void MainWindow::CreateControls() {
                     .titles = &titles_,
                     .layOut = [this] { controls_.LayOut(window_, DpiOf(window_)); },
                     .say = [this] { saying_.Say(); },
-                    .rowsChanged = [this] { tooltip_.Reset(); }});
+                    .rowsChanged = [this] { tooltip_.Reset(); },
+                    .readings = [this](const MacroList& list) { return readings_.Of(list); }});
     controls_.AddFindRow(finder_.Box(), finder_.CountLabel());
     tabs_.Create({.window = window_,
                   .instance = instance_,
@@ -208,6 +235,7 @@ void MainWindow::StartUp() {
     PlaceWindow(window_, settings.geometry, kMainWindowStyle, kMainWindowExStyle, DpiOf(window_));
     options_.Start(settings.options);
     keys_.Start(settings.macroHotkeys);
+    palette_.Start(settings.usage, settings.favourites, settings.paletteKept);
     if (!settings.options.client.empty()) saying_.ChooseRemembered(settings.options.client);
     if (options_.Current().topMost) SetTopMost(true);
     // A list read now registers the keys with its titles; otherwise (on a
@@ -240,13 +268,16 @@ bool MainWindow::SaveSettings(bool tellUser) {
     const std::u16string iniPath = IniFilePath(programPath_);
     const MacroList& shown = tabs_.Shown().List();
     const bool saved = WriteShutdownSettings(
-        iniPath, {.geometry = GeometryOf(window_),
-                  .macroFile = shown.IsLoaded() ? std::optional(shown.FileName()) : std::nullopt,
-                  .options = options_.Current(),
-                  .optionsChanged = options_.Changed(),
-                  .macroHotkeys = keys_.MacroKeys(),
-                  .recentFiles = tabs_.RecentToKeep(),
-                  .tabs = tabs_.Kept() ? std::optional(tabs_.Tabs()) : std::nullopt});
+        iniPath,
+        {.geometry = GeometryOf(window_),
+         .macroFile = shown.IsLoaded() ? std::optional(shown.FileName()) : std::nullopt,
+         .options = options_.Current(),
+         .optionsChanged = options_.Changed(),
+         .macroHotkeys = keys_.MacroKeys(),
+         .recentFiles = tabs_.RecentToKeep(),
+         .tabs = tabs_.Kept() ? std::optional(tabs_.Tabs()) : std::nullopt,
+         .usage = palette_.Kept() ? std::optional(palette_.Usage()) : std::nullopt,
+         .favourites = palette_.Kept() ? std::optional(palette_.Favourites()) : std::nullopt});
     if (!saved && tellUser) {
         MessageBoxOverOwner(window_, Wide(SettingsNotSavedText(iniPath)), kToolCaption,
                             MB_OK | MB_ICONWARNING);
@@ -264,6 +295,12 @@ void MainWindow::SaveHotkeySettings() {
     if (!MayWriteSettings()) return;
     WriteHotkeySettings(IniFilePath(programPath_), options_.Current(), options_.Changed(),
                         keys_.MacroKeys());
+}
+
+// A failure is told at the close, which tries again with everything.
+void MainWindow::SavePaletteSettings() {
+    if (!MayWriteSettings()) return;
+    WritePaletteSettings(IniFilePath(programPath_), palette_.Usage(), palette_.Favourites());
 }
 
 Holds MainWindow::HoldsNow() const {
@@ -297,7 +334,11 @@ MenuState MainWindow::CurrentMenuState() const {
             .selected = (selected >= 0 && selected < count),
             .canMoveUp = (selected > 0 && selected < count),
             .canMoveDown = selected >= 0 && selected + 1 < count,
-            .canUndo = editing_.CanUndo()};
+            .canUndo = editing_.CanUndo(),
+            .favorite =
+                Selected() >= 0 && palette_.IsFavourite(tabs_.Shown().List(),
+                                                        static_cast<std::size_t>(Selected()) + 1),
+            .hasUsage = palette_.HasUsage()};
 }
 
 ToolSubmenus MainWindow::Submenus() {
@@ -362,6 +403,14 @@ void MainWindow::RunMenuCommand(MenuCommand command) {
             return editing_.Move(MacroChange::Kind::MoveDown, Neighbour(1));
         case MenuCommand::Undo:
             return editing_.Undo();
+        case MenuCommand::Favorite:
+            if (Selected() >= 0) {
+                palette_.ToggleFavourite(tabs_.Shown().List(),
+                                         static_cast<std::size_t>(Selected()) + 1);
+            }
+            return;
+        case MenuCommand::ClearUsage:
+            return palette_.ClearUsage();
     }
 }
 
@@ -440,6 +489,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kShowNotices:
             notices_.ShowWhenLooking();
             return 0;
+        case kReadingsCame:
+            if (readings_.Take()) {
+                finder_.ReadingsCame();
+                palette_.ReadingsCame();
+            }
+            return 0;
 
         case WM_SETFOCUS:
             focus_.Restore();
@@ -472,7 +527,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_TIMER:
-            tabs_.HandleTimer(wParam);
+            if (!palette_.HandleTimer(wParam)) tabs_.HandleTimer(wParam);
             return 0;
         case WM_DROPFILES:
             tabs_.Dropped(reinterpret_cast<HDROP>(wParam));
@@ -481,6 +536,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (const auto action = keys_.ActionOf(wParam)) {
                 if (const int step = FileStepOf(*action)) {
                     tabs_.StepByHotkey(step);
+                } else if (*action == HotkeyAction::Palette) {
+                    palette_.Open();
                 } else {
                     saying_.RunHotkey(*action);
                 }

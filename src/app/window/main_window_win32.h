@@ -15,9 +15,11 @@
 #include "app/common/tool_options.h"
 #include "app/editing/macro_editing_win32.h"
 #include "app/finding/macro_finder_win32.h"
+#include "app/finding/macro_readings_win32.h"
 #include "app/hotkeys/hotkey_keeper_win32.h"
 #include "app/macro_file/shown_macro_file_win32.h"
 #include "app/notices/notice_board_win32.h"
+#include "app/palette/macro_palette_win32.h"
 #include "app/saying/macro_saying_win32.h"
 #include "app/tabs/macro_tabs_win32.h"
 #include "app/window/focus_keeper_win32.h"
@@ -55,9 +57,11 @@ class MainWindow {
 
   private:
     static constexpr UINT kShowNotices = WM_APP + 1;
+    static constexpr UINT kReadingsCame = WM_APP + 2;
     // Each tab's file's messages and timers, MacroTabs::kMessages of each.
     static constexpr UINT kTabMessages = WM_APP + 16;
     static constexpr UINT_PTR kTabTimers = 16;
+    static constexpr UINT_PTR kPaletteTimer = 8;  // the counts written late
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -73,6 +77,7 @@ class MainWindow {
     void SaveTabSettings();
     // The options and the macros' keys, written the moment they change.
     void SaveHotkeySettings();
+    void SavePaletteSettings();
     // Neither unread at start-up nor where its encoding cannot name it: a
     // write would lose what it holds, or write what would not read back.
     bool MayWriteSettings() const { return !settingsUnread_ && !settingsUnsavable_; }
@@ -111,11 +116,13 @@ class MainWindow {
     ToolOptions options_;
     NoticeBoard notices_;
     TitleList titles_;
+    MacroReadings readings_;
     MacroFinder finder_;
     MacroTabs tabs_;
     HotkeyKeeper keys_;
     MacroEditing editing_;
     MacroSaying saying_;
+    MacroPalette palette_;
 
     bool inMenu_ = false;  // a menu of the window is open
     // From applying the stored rectangle until the window is first shown: a

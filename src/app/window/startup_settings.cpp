@@ -102,6 +102,14 @@ StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowG
         })) {
         settings.tabs = ReadTabs(store, fileNamed ? settings.macroFile : u"");
     }
+    settings.paletteKept =
+        std::any_of(sections.begin(), sections.end(), [](const std::u16string& section) {
+            return EqualIgnoringCase(section, u"Usage") || EqualIgnoringCase(section, u"Favorites");
+        });
+    if (settings.paletteKept) {
+        settings.usage = ReadMacroUsage(store);
+        settings.favourites = ReadFavoriteMacros(store);
+    }
     return settings;
 }
 
@@ -123,6 +131,8 @@ bool WriteShutdownSettings(const std::u16string& iniPath, const ShutdownSettings
     if (settings.macroHotkeys.ToWrite()) settings.macroHotkeys.Write(store);
     if (settings.recentFiles) WriteRecentFiles(store, *settings.recentFiles);
     if (settings.tabs) WriteTabs(store, *settings.tabs);
+    if (settings.usage) WriteMacroUsage(store, *settings.usage);
+    if (settings.favourites) WriteFavoriteMacros(store, *settings.favourites);
     return store.Save(u"");
 }
 
@@ -153,6 +163,17 @@ bool WriteHotkeySettings(const std::u16string& iniPath, const Options& options, 
         saved = store.Save(u"MacroHotkeys") && saved;
     }
     return saved;
+}
+
+bool WritePaletteSettings(const std::u16string& iniPath, const MacroUsage& usage,
+                          const FavoriteMacros& favourites, ProfileSections& profile) {
+    IniFile store(profile);
+    // Unread, a section written back would lose the keys it held.
+    if (!store.Load(iniPath)) return false;
+    WriteMacroUsage(store, usage);
+    const bool usageSaved = store.Save(u"Usage");
+    WriteFavoriteMacros(store, favourites);
+    return store.Save(u"Favorites") && usageSaved;
 }
 
 std::u16string SettingsNotSavedText(std::u16string_view iniPath) {

@@ -11,6 +11,7 @@
 #include "app/hotkeys/macro_hotkeys.h"
 #include "app/window/window_placement.h"
 #include "platform/profile_sections.h"
+#include "settings/macro_usage.h"
 #include "settings/options.h"
 #include "settings/recent_files.h"
 #include "settings/tab_set.h"
@@ -50,6 +51,11 @@ struct StartupSettings {
     // The tabs, where the file keeps them (a second tab was open once);
     // macroFile's tab shown.
     std::optional<TabSet> tabs;
+    // How often each macro was said, and the macros pinned; `paletteKept`:
+    // the file has a section of them.
+    MacroUsage usage;
+    FavoriteMacros favourites;
+    bool paletteKept = false;
 };
 
 // Each position value that is missing or not a number rounding into the 32-bit
@@ -73,6 +79,9 @@ struct ShutdownSettings {
     std::optional<RecentFiles> recentFiles{};
     // None until a second tab was open: a file without the section keeps it away.
     std::optional<TabSet> tabs{};
+    // None until the palette is in use (its key set, or a macro pinned).
+    std::optional<MacroUsage> usage{};
+    std::optional<FavoriteMacros> favourites{};
 };
 
 // Loads the file again, so foreign sections and keys survive, sets the five
@@ -98,5 +107,12 @@ bool WriteTabSettings(const std::u16string& iniPath, const TabSet& tabs, bool sh
 bool WriteHotkeySettings(const std::u16string& iniPath, const Options& options, bool optionsChanged,
                          const MacroHotkeys& macroHotkeys,
                          ProfileSections& profile = SystemProfileSections());
+
+// Writes the sections "Usage" and "Favorites" at once, leaving the rest of
+// the file as it is. False when they could not be written, or the file
+// could not be read.
+bool WritePaletteSettings(const std::u16string& iniPath, const MacroUsage& usage,
+                          const FavoriteMacros& favourites,
+                          ProfileSections& profile = SystemProfileSections());
 
 }  // namespace kiv

@@ -87,6 +87,26 @@ TEST_F(MacroFinderTest, ATypedCharacterOpensTheBoxAndEscTwiceGivesTheWholeListBa
 
 // More rows than a keystroke puts in at once: the rest follow, every title in
 // its place; 前へ from the first row reaches the last before they have come.
+// Kanji are found by their reading once the input method gave it, in the
+// file's order, the macro selected staying selected.
+TEST_F(MacroFinderTest, KanjiAreFoundByTheirReadingOnceItCame) {
+    SendMessageW(list, WM_CHAR, u'a', 0);
+    EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"お礼", L"お礼2"})) << "no reading yet";
+    Select(1);
+    readingsOf = [](const MacroList& macros) {
+        std::vector<MacroReading> readings(macros.Count());
+        readings[0].title = u"あいさつ";  // 挨拶
+        readings[1].title = u"おれい";    // お礼
+        readings[5].title = u"しめ";      // 締め
+        return readings;
+    };
+    finder.ReadingsCame();
+    EXPECT_EQ(Titles(), (std::vector<std::wstring>{L"挨拶", L"お礼", L"お礼2"}));
+    EXPECT_EQ(Selected(), 2) << "お礼2 still selected";
+    SetWindowTextW(Box(), L"orei");
+    EXPECT_EQ(Titles(), std::vector<std::wstring>{L"お礼"});
+}
+
 TEST_F(MacroFinderTest, ManyMatchesComeInStepsAndAStepToTheLastDoesNotWaitForThem) {
     const std::size_t count = 2 * TitleList::kRowsAStep + 3;
     std::string text;

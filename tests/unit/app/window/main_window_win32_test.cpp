@@ -105,6 +105,18 @@ TEST_F(MainWindowTest, TheWindowMenuHoldsTheToolsItemsBeforeItFirstOpens) {
     EXPECT_NE(state(MenuCommand::MoveDown) & MF_GRAYED, 0u) << "the last";
     opens(0);
     EXPECT_NE(state(MenuCommand::MoveUp) & MF_GRAYED, 0u) << "the first";
+    // お気に入り ticks the macro selected; 使用回数を消去 greyed until a count.
+    EXPECT_EQ(state(MenuCommand::Favorite) & MF_CHECKED, 0u);
+    EXPECT_NE(state(MenuCommand::ClearUsage) & MF_GRAYED, 0u) << "nothing counted";
+    Command(*tool, MenuCommand::Favorite);
+    opens(0);
+    EXPECT_NE(state(MenuCommand::Favorite) & MF_CHECKED, 0u) << "pinned";
+    opens(1);
+    EXPECT_EQ(state(MenuCommand::Favorite) & MF_CHECKED, 0u) << "another macro";
+    opens(0);
+    Command(*tool, MenuCommand::Favorite);
+    opens(0);
+    EXPECT_EQ(state(MenuCommand::Favorite) & MF_CHECKED, 0u) << "unpinned";
     UpdateSystemMenu(tool->Handle(), {.topMost = true, .canUndo = true});
     EXPECT_NE(state(MenuCommand::TopMost) & MF_CHECKED, 0u);
     EXPECT_EQ(state(MenuCommand::Undo) & MF_GRAYED, 0u);

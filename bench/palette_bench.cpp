@@ -37,7 +37,11 @@ int wmain() {
         for (int i = 0; i < kMacrosPerTab; ++i) {
             const std::string number = std::to_string(tab * kMacrosPerTab + i);
             const std::u16string digits(number.begin(), number.end());
-            text += u"回復お願いします " + digits + u"\\nありがとう\t見出し " + digits + u"\r\n";
+            text += u"回復お願いします ";
+            text += digits;
+            text += u"\\nありがとう\t見出し ";
+            text += digits;
+            text += u"\r\n";
         }
         const std::string name = "tab" + std::to_string(tab) + ".txt";
         kiv::test::WriteBytes(dir.Path(name), kiv::ToAnsi(text));
@@ -57,11 +61,12 @@ int wmain() {
                     .cameFrom = [](HWND) { return std::optional<kiv::PixelRect>(); },
                     .say = [](kiv::PaletteMacro) { return std::optional<kiv::DeliveryOutcome>(); },
                     .save = [] {},
+                    .showTool = {},
                     .keySet = [] { return true; },
                     .readings = {}});
     for (int i = 0; i < 200; ++i) {
         const kiv::MacroList& list = tabs[static_cast<std::size_t>(i % kTabs)];
-        const std::size_t position = static_cast<std::size_t>(1 + i * 97 % kMacrosPerTab);
+        const auto position = static_cast<std::size_t>(1 + i * 97 % kMacrosPerTab);
         for (int times = 0; times <= i % 5; ++times) palette.Said(list.FileName(), position);
         if (i % 10 == 0) palette.ToggleFavourite(list, position);
     }

@@ -78,7 +78,22 @@ LRESULT CALLBACK HotkeyFieldProcedure(HWND field, UINT message, WPARAM wParam, L
                      message == WM_SYSKEYUP || message == WM_CHAR;
     if (!key) return CallWindowProcW(previous, field, message, wParam, lParam);
     const LRESULT before = SendMessageW(field, HKM_GETHOTKEY, 0, 0);
-    const LRESULT result = CallWindowProcW(previous, field, message, wParam, lParam);
+    // Space with Ctrl or Alt is a key like any other (Ctrl+Shift+Space for
+    // the palette), but the field would clear itself at it.
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool alt = GetKeyState(VK_MENU) < 0;
+    const bool modifiedSpace = (ctrl || alt) && ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
+                                                     ? wParam == VK_SPACE
+                                                     : (message == WM_CHAR && wParam == u' '));
+    LRESULT result = 0;
+    if (!modifiedSpace) {
+        result = CallWindowProcW(previous, field, message, wParam, lParam);
+    } else if (message != WM_CHAR) {
+        const BYTE modifiers =
+            static_cast<BYTE>((ctrl ? HOTKEYF_CONTROL : 0) | (alt ? HOTKEYF_ALT : 0) |
+                              (GetKeyState(VK_SHIFT) < 0 ? HOTKEYF_SHIFT : 0));
+        SendMessageW(field, HKM_SETHOTKEY, MAKEWORD(VK_SPACE, modifiers), 0);
+    }
     if (SendMessageW(field, HKM_GETHOTKEY, 0, 0) != before) {
         SendMessageW(GetParent(field), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(field), EN_CHANGE),
                      reinterpret_cast<LPARAM>(field));

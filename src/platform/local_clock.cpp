@@ -26,10 +26,11 @@ TimeOfDay LocalTimeOfDay() {
 
 int LocalDayNumber() {
     const std::tm local = LocalNow();
-    const std::chrono::year_month_day date{std::chrono::year(local.tm_year + 1900),
-                                           std::chrono::month(static_cast<unsigned>(local.tm_mon + 1)),
-                                           std::chrono::day(static_cast<unsigned>(local.tm_mday))};
-    return std::chrono::sys_days(date).time_since_epoch().count();
+    const std::chrono::year_month_day date{
+        std::chrono::year(local.tm_year + 1900),
+        std::chrono::month(static_cast<unsigned>(local.tm_mon + 1)),
+        std::chrono::day(static_cast<unsigned>(local.tm_mday))};
+    return static_cast<int>(std::chrono::sys_days(date).time_since_epoch().count());
 }
 
 }  // namespace kiv

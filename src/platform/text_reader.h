@@ -18,8 +18,8 @@ class TextReader {
     virtual std::optional<std::u16string> ReadingOf(std::u16string_view text) = 0;
 };
 
-// Whether a reading could find `text` by more than its kana: it has a
-// character that is neither ASCII nor kana (a kanji, mostly).
+// Whether a reading could find `text` by more than its kana: it has a kanji
+// (or 々 or 〆, which read as the kanji before them or as しめ).
 bool MayHaveReading(std::u16string_view text);
 
 }  // namespace kiv

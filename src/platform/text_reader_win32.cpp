@@ -73,7 +73,7 @@ std::unique_ptr<TextReader> MakeInputMethodReader() {
         return nullptr;
     }
     FeLanguage* language = nullptr;
-    if (FAILED(CoCreateInstance(id, nullptr, CLSCTX_SERVER, kFeLanguageId,
+    if (FAILED(CoCreateInstance(id, nullptr, CLSCTX_INPROC_SERVER, kFeLanguageId,
                                 reinterpret_cast<void**>(&language))) ||
         language == nullptr) {
         leave();

@@ -49,6 +49,18 @@ std::uint32_t Glance(std::u16string_view title) {
     return mixed >> 16;
 }
 
+// Whether `stored` is `title` as a settings file in a code page that lacks
+// some of its characters kept it: each of those a "?".
+bool KeptAs(std::u16string_view title, std::u16string_view stored) {
+    if (title.size() != stored.size() || stored.find(u'?') == std::u16string_view::npos) {
+        return false;
+    }
+    for (std::size_t i = 0; i < title.size(); ++i) {
+        if (title[i] != stored[i] && stored[i] != u'?') return false;
+    }
+    return true;
+}
+
 double Score(const UsageEntry& entry, std::int32_t today) {
     // A last day after today (the clock put back) counts as today.
     const std::int64_t days = std::max<std::int64_t>(0, std::int64_t{today} - entry.lastDay);
@@ -75,7 +87,7 @@ std::vector<Meaning> MeaningsIn(const FileMacros& file, const std::vector<Entry>
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (!EqualIgnoringCase(entries[i].file, file.path)) continue;
         const std::u16string_view title = Trimmed(entries[i].title);
-        if (onlyTitle && title != *onlyTitle) continue;
+        if (onlyTitle && title != *onlyTitle && !KeptAs(*onlyTitle, title)) continue;
         meanings.push_back(Meaning{i, 0});
         glanced.set(Glance(title));
         slots.push_back(slotOf.emplace(title, slotOf.size()).first->second);
@@ -97,6 +109,11 @@ std::vector<Meaning> MeaningsIn(const FileMacros& file, const std::vector<Entry>
         // The earlier of two as near.
         if (after != at.begin() && (nearest == 0 || stored - *(after - 1) <= nearest - stored)) {
             nearest = *(after - 1);
+        }
+        // Its title as the settings file could keep it: the macro where it was.
+        if (nearest == 0 && stored >= 1 && stored <= file.count &&
+            KeptAs(Trimmed(file.titleAt(stored)), Trimmed(entries[meanings[i].entry].title))) {
+            nearest = stored;
         }
         meanings[i].position = nearest;
     }

@@ -17,12 +17,12 @@ const std::array<MenuItem, 13> kItems{{
     {MenuCommand::MoveDown, texts::kMoveDownItem, Hotkey{kModAlt, kKeyDown}},
     {MenuCommand::Undo, texts::kUndoItem, Hotkey{kModCtrl, 'Z'}},
     {MenuCommand::Favorite, texts::kFavoriteItem, std::nullopt},
+    {MenuCommand::ClearUsage, texts::kClearUsageItem, std::nullopt},
     {MenuCommand::Separator, u"", std::nullopt},
     {MenuCommand::OpenInNewTab, texts::kOpenInNewTabItem, std::nullopt},
     {MenuCommand::EditMacroFile, texts::kEditMacroFileItem, std::nullopt},
     {MenuCommand::TopMost, texts::kTopMostItem, std::nullopt},
     {MenuCommand::HotkeySettings, texts::kHotkeySettingsItem, std::nullopt},
-    {MenuCommand::ClearUsage, texts::kClearUsageItem, std::nullopt},
 }};
 
 }  // namespace

@@ -170,7 +170,7 @@ void MacroFinder::Restore(const MacroList& macros, const ListPlace& place) {
 
 MacroSearch MacroFinder::SearchOf(const MacroList& macros) const {
     if (!host_.readings) return MacroSearch(macros);
-    return MacroSearch(macros, host_.readings(macros));
+    return {macros, host_.readings(macros)};
 }
 
 void MacroFinder::ReadingsCame() {
@@ -179,8 +179,9 @@ void MacroFinder::ReadingsCame() {
     if (!HasSearchWords(query_)) return;
     const std::optional<std::size_t> selected = host_.titles->SelectedMacro();
     VisibleRows rows = FindRows();
-    const int row = rows.RowOf(selected);
-    Fill(std::move(rows), row >= 0 ? row : (rows.Count() > 0 ? 0 : -1), std::nullopt, true);
+    int row = rows.RowOf(selected);
+    if (row < 0 && rows.Count() > 0) row = 0;
+    Fill(std::move(rows), row, std::nullopt, true);
 }
 
 void MacroFinder::StartFinding() {

@@ -11,8 +11,19 @@ namespace {
 
 MacroReadings::ReaderMaker readerMaker = nullptr;
 
-// The window hears of readings this often while a long list is read.
-constexpr std::size_t kTextsBetweenNews = 2000;
+// The window hears of readings at most this often while a long list is
+// read: each time, its searches are built again.
+constexpr ULONGLONG kNewsEveryMs = 1000;
+
+// A single-threaded apartment answers its messages: the input method's
+// object may make windows of its own on this thread.
+void AnswerMessages() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
 
 }  // namespace
 
@@ -46,6 +57,7 @@ void MacroReadings::Attach(HWND window, UINT message) {
 
 std::vector<MacroReading> MacroReadings::Of(const MacroList& list) {
     std::vector<MacroReading> readings(list.Count());
+    if (known_.empty() && NoReader()) return readings;
     std::vector<std::u16string> unknown;
     const auto readingOf = [&](std::u16string_view text) -> std::u16string {
         if (!MayHaveReading(text)) return {};
@@ -80,8 +92,10 @@ void MacroReadings::Ask(std::vector<std::u16string> texts) {
     const bool started = StartWorker([mailbox, window, message, maker] {
         // Made and used on this thread alone: its apartment is this one.
         std::unique_ptr<TextReader> reader = maker();
-        std::size_t sinceNews = 0;
+        ULONGLONG lastNews = GetTickCount64();
+        bool news = false;
         for (;;) {
+            AnswerMessages();
             std::u16string text;
             {
                 std::lock_guard guard(mailbox->lock);
@@ -99,17 +113,24 @@ void MacroReadings::Ask(std::vector<std::u16string> texts) {
                 std::lock_guard guard(mailbox->lock);
                 mailbox->came.emplace_back(std::move(text), std::move(reading));
             }
-            if (++sinceNews == kTextsBetweenNews) {
-                sinceNews = 0;
+            news = true;
+            if (GetTickCount64() - lastNews >= kNewsEveryMs) {
+                lastNews = GetTickCount64();
+                news = false;
                 PostMessageW(window, message, 0, 0);
             }
         }
-        if (sinceNews > 0) PostMessageW(window, message, 0, 0);
+        if (news) PostMessageW(window, message, 0, 0);
     });
     if (!started) {
         std::lock_guard guard(mailbox_->lock);
         mailbox_->working = false;
     }
+}
+
+bool MacroReadings::NoReader() const {
+    std::lock_guard guard(mailbox_->lock);
+    return mailbox_->noReader;
 }
 
 bool MacroReadings::Take() {

@@ -46,6 +46,8 @@ class MacroReadings {
   private:
     struct Mailbox;
     void Ask(std::vector<std::u16string> texts);
+    // No input method answered: nothing is asked, nor kept to be asked.
+    bool NoReader() const;
 
     HWND window_ = nullptr;
     UINT message_ = 0;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
+#include "app/common/app_texts.h"
 #include "app/common/key_press.h"
 #include "app/palette/palette_order.h"
 #include "app/palette/palette_place.h"
@@ -25,12 +27,13 @@ int Scaled(int pixels, UINT dpi) {
     return MulDiv(pixels, static_cast<int>(dpi), 96);
 }
 
-// The message's first line as the hover preview shows it.
+// The message's first line as the hover preview shows it, marked when
+// more lines follow.
 std::u16string FirstLine(const Macro& macro) {
     std::u16string text =
         MessagePreview(macro.Message(), macro.Title(), LocalTimeOfDay).value_or(u"");
-    const std::size_t end = text.find(u'\n');
-    if (end != std::u16string::npos) text.resize(end);
+    const std::size_t end = text.find_first_of(u"\r\n");
+    if (end != std::u16string::npos) text.replace(end, std::u16string::npos, u" …");
     return text;
 }
 
@@ -70,22 +73,29 @@ void MacroPalette::Open() {
                           Hold::ShuttingDown)) {
         return;
     }
+    // One key opens it and closes it again.
     if (IsOpen()) {
-        SetForegroundWindow(window_.Get());
-        SetFocus(box_);
+        Close();
         return;
     }
     cameFrom_ = GetForegroundWindow();
     const std::optional<PixelRect> chatInput = host_.cameFrom(cameFrom_);
-    LoadRows();
     if (!Create(chatInput)) return;
+    // In front at once, while the key press still lets this process take
+    // the foreground; where Windows refused it, a palette without the
+    // keyboard would only cover the game.
+    ShowWindow(window_.Get(), SW_SHOW);
+    SetForegroundWindow(window_.Get());
+    if (GetForegroundWindow() != window_.Get()) {
+        Destroy();
+        return;
+    }
+    SetFocus(box_);
+    LoadRows();
     query_.clear();
     std::vector<std::size_t> every(all_.size());
     std::iota(every.begin(), every.end(), std::size_t{0});
     ShowRows(every);
-    ShowWindow(window_.Get(), SW_SHOW);
-    SetForegroundWindow(window_.Get());
-    SetFocus(box_);
     // After the first paint (a timer comes after every paint, a posted
     // message before): the rows need no search until the first letter.
     SetTimer(window_.Get(), kBuildSearch, USER_TIMER_MINIMUM, nullptr);
@@ -135,17 +145,20 @@ std::vector<std::size_t> MacroPalette::Found() const {
 }
 
 bool MacroPalette::Create(const std::optional<PixelRect>& chatInput) {
-    static const ATOM registered = [instance = host_.instance] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = instance;
-        windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        windowClass.lpszClassName = kClassName;
-        return RegisterClassExW(&windowClass);
-    }();
-    if (registered == 0) return false;
+    WNDCLASSEXW known{};
+    known.cbSize = sizeof known;
+    const bool registered =
+        GetClassInfoExW(host_.instance, kClassName, &known) != 0 || [instance = host_.instance] {
+            WNDCLASSEXW windowClass{};
+            windowClass.cbSize = sizeof windowClass;
+            windowClass.lpfnWndProc = Procedure;
+            windowClass.hInstance = instance;
+            windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+            windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+            windowClass.lpszClassName = kClassName;
+            return RegisterClassExW(&windowClass) != 0;
+        }();
+    if (!registered) return false;
     POINT mouse{};
     GetCursorPos(&mouse);
     const PixelRect around =
@@ -166,15 +179,20 @@ bool MacroPalette::Create(const std::optional<PixelRect>& chatInput) {
                            0, 0, 0, 0, window_.Get(), reinterpret_cast<HMENU>(kBox), host_.instance,
                            nullptr);
     list_ = CreateWindowExW(0, L"LISTBOX", L"",
-                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
-                                LBS_NODATA | LBS_NOINTEGRALHEIGHT,
+                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | LBS_NOTIFY |
+                                LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_NOINTEGRALHEIGHT,
                             0, 0, 0, 0, window_.Get(), reinterpret_cast<HMENU>(kList),
                             host_.instance, nullptr);
+    // Over the list when nothing is found, so that an empty palette is not
+    // taken for a broken one.
+    empty_ = CreateWindowExW(0, L"STATIC", Wide(std::u16string(texts::kPaletteFindsNothing)),
+                             WS_CHILD | SS_CENTER | SS_NOPREFIX, 0, 0, 0, 0, window_.Get(), nullptr,
+                             host_.instance, nullptr);
     if (box_ == nullptr || list_ == nullptr) {
         Destroy();
         return false;
     }
-    for (HWND control : {box_, list_}) {
+    for (HWND control : {box_, list_, empty_}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     }
     SetPropW(box_, kClassName, this);
@@ -184,7 +202,7 @@ bool MacroPalette::Create(const std::optional<PixelRect>& chatInput) {
     rowHeight_ = fontHeight + Scaled(8, dpi);
     SendMessageW(list_, LB_SETITEMHEIGHT, 0, rowHeight_);
     const int boxHeight = fontHeight + Scaled(12, dpi);
-    const int border = 2 * GetSystemMetricsForDpi(SM_CXBORDER, dpi);
+    const int border = 2 * GetSystemMetricsForDpi(SM_CYBORDER, dpi);
     const int width = Scaled(kWidth, dpi);
     const int height = boxHeight + kRows * rowHeight_ + border + Scaled(2, dpi);
     const PixelRect place =
@@ -202,6 +220,9 @@ void MacroPalette::LayOut() {
     const int boxHeight = rowHeight_ - Scaled(8, dpi) + Scaled(12, dpi);
     MoveWindow(box_, 0, 0, client.right, boxHeight, FALSE);
     MoveWindow(list_, 0, boxHeight, client.right, client.bottom - boxHeight, FALSE);
+    if (empty_ != nullptr) {
+        MoveWindow(empty_, 0, boxHeight + rowHeight_ / 2, client.right, rowHeight_, FALSE);
+    }
 }
 
 std::vector<PaletteMacro> MacroPalette::Rows() const {
@@ -215,6 +236,11 @@ void MacroPalette::ShowRows(const std::vector<std::size_t>& found) {
     shown_ = PaletteOrder(found, pinned_, scores_);
     SendMessageW(list_, LB_SETCOUNT, shown_.size(), 0);
     SendMessageW(list_, LB_SETCURSEL, shown_.empty() ? static_cast<WPARAM>(-1) : 0, 0);
+    if (empty_ != nullptr) {
+        ShowWindow(empty_, shown_.empty() ? SW_SHOWNA : SW_HIDE);
+        if (shown_.empty())
+            SetWindowPos(empty_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 }
 
 // What the input method committed narrows the rows; nothing while it composes.
@@ -238,20 +264,29 @@ void MacroPalette::SayRow(int row) {
     const PaletteMacro macro = all_[shown_[static_cast<std::size_t>(row)]];
     // A reload may have taken it away meanwhile.
     if (macro.tab >= host_.tabCount() || macro.position > host_.listOf(macro.tab).Count()) return;
-    if (!host_.say(macro)) return;  // nothing started: the palette stays
-    // Brought forward, the client has the keyboard; otherwise it goes back
-    // to the window that had it, as at Esc.
+    const std::optional<DeliveryOutcome> outcome = host_.say(macro);
+    if (!outcome) return;  // nothing started: the palette stays
+    // Brought forward, the client has the keyboard. Not said, the tool comes
+    // forward instead, with why (a client that stopped answering is never
+    // brought forward, nor is the player left guessing over the game).
+    // Given away before the palette goes, while this process may still.
     if (GetForegroundWindow() == window_.Get()) {
-        Close();
-    } else {
-        Destroy();
+        closing_ = true;
+        if (*outcome != DeliveryOutcome::Delivered && host_.showTool) {
+            host_.showTool();
+        } else {
+            GiveBack();
+        }
+        closing_ = false;
     }
+    Destroy();
 }
 
 void MacroPalette::ToggleRow(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= shown_.size()) return;
     const std::size_t index = shown_[static_cast<std::size_t>(row)];
     const PaletteMacro macro = all_[index];
+    if (macro.tab >= host_.tabCount()) return;
     const MacroList& list = host_.listOf(macro.tab);
     if (macro.position > list.Count()) return;
     favourites_.Toggle(FileOf(list), macro.position);
@@ -263,9 +298,17 @@ void MacroPalette::ToggleRow(int row) {
 void MacroPalette::Close() {
     if (!IsOpen()) return;
     closing_ = true;
-    if (cameFrom_ != nullptr && IsWindow(cameFrom_)) SetForegroundWindow(cameFrom_);
+    GiveBack();
     closing_ = false;
     Destroy();
+}
+
+// A game that left full screen as the palette took the keyboard is
+// minimised: restored as a saying restores it.
+void MacroPalette::GiveBack() {
+    if (cameFrom_ == nullptr || !IsWindow(cameFrom_)) return;
+    if (IsIconic(cameFrom_)) ShowWindow(cameFrom_, SW_RESTORE);
+    SetForegroundWindow(cameFrom_);
 }
 
 void MacroPalette::Destroy() {
@@ -278,6 +321,7 @@ void MacroPalette::Destroy() {
     window_.Reset();
     box_ = nullptr;
     list_ = nullptr;
+    empty_ = nullptr;
     boxProcedure_ = nullptr;
     composing_ = false;
     closing_ = false;
@@ -304,8 +348,10 @@ bool MacroPalette::PreTranslate(MSG& message) {
         message.hwnd = box_;
         SetFocus(box_);
     }
+    const bool buttonUp = message.message == WM_LBUTTONUP;
     TranslateMessage(&message);
     DispatchMessageW(&message);
+    if (buttonUp && doubleClicked_ >= 0) SayRow(std::exchange(doubleClicked_, -1));
     return true;
 }
 
@@ -342,10 +388,29 @@ LRESULT MacroPalette::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_CLOSE:  // Alt+F4, or another program's
+            Close();
+            return 0;
+        case WM_NCDESTROY:
+            // However it went, the palette is closed: its key opens it again.
+            window_.Release();
+            box_ = nullptr;
+            list_ = nullptr;
+            empty_ = nullptr;
+            boxProcedure_ = nullptr;
+            shown_.clear();
+            searches_.clear();
+            break;
+        case WM_SYSCOMMAND:
+            // Alt let go after Alt+digit: no menu mode on a window without one.
+            if ((wParam & 0xFFF0) == SC_KEYMENU) return 0;
+            break;
         case WM_COMMAND:
             if (LOWORD(wParam) == kBox && HIWORD(wParam) == EN_CHANGE) Narrow();
             if (LOWORD(wParam) == kList && HIWORD(wParam) == LBN_DBLCLK) {
-                SayRow(static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0)));
+                // Said once the button is up: let go over the game, the click
+                // would reach it.
+                doubleClicked_ = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
             } else if (LOWORD(wParam) == kList && HIWORD(wParam) == LBN_SELCHANGE) {
                 SetFocus(box_);  // typing goes on in the box
             }
@@ -404,10 +469,9 @@ LRESULT MacroPalette::OnBoxMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_SYSKEYDOWN: {
-            const bool digit = (wParam >= '1' && wParam <= '9');
-            const bool padDigit = (wParam >= VK_NUMPAD1 && wParam <= VK_NUMPAD9);
-            if (!composing_ && (digit || padDigit)) {
-                const std::size_t number = digit ? wParam - '0' : wParam - VK_NUMPAD0;
+            // Not the keypad's: Alt and its digits type a character by its code.
+            if (!composing_ && wParam >= '1' && wParam <= '9') {
+                const std::size_t number = wParam - '0';
                 if (const auto row = NumberedRow(number, shown_.size())) {
                     SayRow(static_cast<int>(*row));
                 }

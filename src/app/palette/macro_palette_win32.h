@@ -55,6 +55,8 @@ class MacroPalette {
         std::function<std::optional<DeliveryOutcome>(PaletteMacro macro)> say;
         // The counts or the favourites are to be written now.
         std::function<void()> save;
+        // The tool's window brought forward, where a macro not said is told.
+        std::function<void()> showTool;
         // Whether the palette's key is set: until it is, or a macro is
         // pinned, the counts stay out of the settings file.
         std::function<bool()> keySet;
@@ -122,6 +124,7 @@ class MacroPalette {
     void Draw(const DRAWITEMSTRUCT& item);
     void Changed();
     void Destroy();
+    void GiveBack();
     std::optional<std::size_t> TabOf(const std::u16string& file) const;
     FileMacros FileOf(const MacroList& list) const;
 
@@ -130,10 +133,12 @@ class MacroPalette {
     UniqueFont font_;
     HWND box_ = nullptr;
     HWND list_ = nullptr;
+    HWND empty_ = nullptr;  // said when nothing is found
     WNDPROC boxProcedure_ = nullptr;
     HWND cameFrom_ = nullptr;
     bool composing_ = false;
     bool closing_ = false;
+    int doubleClicked_ = -1;  // the row double-clicked, said as the button comes up
     int rowHeight_ = 0;
 
     // Every open tab's macros, left to right, and what orders them.

@@ -168,6 +168,11 @@ void MainWindow::AttachFeatures() {
                  return saying_.SayMacro(SaidFrom(macro.tab, macro.position));
              },
          .save = [this] { SavePaletteSettings(); },
+         .showTool =
+             [this] {
+                 if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
+                 SetForegroundWindow(window_);
+             },
          .keySet =
              [this] {
                  return !options_.Current()
@@ -410,7 +415,8 @@ void MainWindow::RunMenuCommand(MenuCommand command) {
             }
             return;
         case MenuCommand::ClearUsage:
-            return palette_.ClearUsage();
+            if (notices_.AskYesNo(std::u16string(texts::kClearUsageAsk))) palette_.ClearUsage();
+            return;
     }
 }
 

@@ -223,17 +223,25 @@ TEST(MacroUsage, IsStoredInOrderAndReadBackAlike) {
 }
 
 // Windows' profile functions give a value back without the spaces at its end.
-TEST(MacroUsage, ATitleReadBackWithoutItsEndSpacesStillFindsItsMacro) {
+// As a settings file keeps it: without its end spaces, or with a "?" for
+// each character its code page lacks (at the position it was at).
+TEST(MacroUsage, ATitleReadBackAsTheSettingsFileKeptItStillFindsItsMacro) {
     test::TempDir dir;
     test::WriteBytes(dir.Path("s.ini"),
                      ToAnsi(u"[Usage]\r\nFile1=C:\\m.txt\r\nMacro1=2,2024/05/06,2,挨拶\r\n"
-                            u"[Favorites]\r\nFile1=C:\\m.txt\r\nMacro1=3,挨拶\r\n"));
+                            u"File2=C:\\m.txt\r\nMacro2=1,2024/05/06,4,好き?\r\n"
+                            u"[Favorites]\r\nFile1=C:\\m.txt\r\nMacro1=3,挨拶\r\n"
+                            u"File2=C:\\m.txt\r\nMacro2=4,好き?\r\n"));
     IniFile store;
     ASSERT_TRUE(store.Load(dir.File("s.ini")));
-    const File file{u"C:\\m.txt", {u"a", u"挨拶 ", u"　挨拶　"}};
-    ExpectScores(ReadMacroUsage(store).Scores(file.Macros(), kMay6), {0, 2, 0}, "read");
+    const File file{u"C:\\m.txt", {u"a", u"挨拶 ", u"　挨拶　", u"好き\u2661", u"好き!"}};
+    MacroUsage usage = ReadMacroUsage(store);
+    ExpectScores(usage.Scores(file.Macros(), kMay6), {0, 2, 0, 1, 0}, "read");
     EXPECT_EQ(ReadFavoriteMacros(store).Marks(file.Macros()),
-              (std::vector<bool>{false, false, true}));
+              (std::vector<bool>{false, false, true, true, false}));
+    usage.Said(file.Macros(), 4, kMay6);
+    EXPECT_EQ(usage.Entries().size(), 2u) << "its own entry, not a second one";
+    ExpectScores(usage.Scores(file.Macros(), kMay6), {0, 2, 0, 2, 0}, "said again");
 }
 
 TEST(MacroUsage, EmptyBooksLeaveNoKeysAndAddNoSection) {

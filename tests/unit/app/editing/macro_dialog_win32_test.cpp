@@ -161,6 +161,24 @@ TEST(MacroDialog, ARefusalKeepsTheDialogOpenWithTheReasonUntilItsFieldChanges) {
         EXPECT_EQ(status(dialog), L"「B」が使っています。");
         EXPECT_TRUE(StaysOpenOnOk(dialog));
 
+        // Space with Ctrl is a key like another, where the field alone
+        // would clear itself at it.
+        // (The keys held are the dialog's thread's: this one shares them.)
+        const DWORD dialogThread = GetWindowThreadProcessId(dialog, nullptr);
+        AttachThreadInput(GetCurrentThreadId(), dialogThread, TRUE);
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = keys[VK_SHIFT] = 0x80;
+        SetKeyboardState(keys);
+        SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, WM_KEYDOWN, VK_SPACE, 0);
+        SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, WM_CHAR, u' ', 0);
+        keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        AttachThreadInput(GetCurrentThreadId(), dialogThread, FALSE);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, HKM_GETHOTKEY, 0, 0),
+                  MAKEWORD(VK_SPACE, HOTKEYF_CONTROL | HOTKEYF_SHIFT));
+        EXPECT_EQ(status(dialog), L"") << "told as a key that may be set";
+
         // BackSpace clears the field, as the dialog says, though the field
         // itself tells no change then.
         SendDlgItemMessageW(dialog, IDC_MACRO_HOTKEY, WM_KEYDOWN, VK_BACK, 0);

@@ -41,6 +41,7 @@ class MacroPaletteTest : public ::testing::Test {
                  return DeliveryOutcome::Delivered;
              },
              .save = [this] { ++saves_; },
+             .showTool = {},
              .keySet = [this] { return keySet_; },
              .readings =
                  [](const MacroList& list) {

@@ -5,8 +5,42 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include "platform/system_function_win32.h"
+
 namespace kiv {
 namespace {
+
+// COM and its strings, loaded when first asked for: a player who never
+// finds a macro never loads them.
+struct Com {
+    HRESULT(WINAPI* initialize)
+    (LPVOID, DWORD) = SystemFunction<HRESULT(WINAPI*)(LPVOID, DWORD)>(L"ole32.dll",
+                                                                      "CoInitializeEx");
+    void(WINAPI* uninitialize)() = SystemFunction<void(WINAPI*)()>(L"ole32.dll", "CoUninitialize");
+    HRESULT(WINAPI* classOf)
+    (LPCOLESTR, LPCLSID) = SystemFunction<HRESULT(WINAPI*)(LPCOLESTR, LPCLSID)>(L"ole32.dll",
+                                                                                "CLSIDFromProgID");
+    HRESULT(WINAPI* create)
+    (REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*) =
+        SystemFunction<HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*)>(
+            L"ole32.dll", "CoCreateInstance");
+    BSTR(WINAPI* allocate)
+    (const OLECHAR*,
+     UINT) = SystemFunction<BSTR(WINAPI*)(const OLECHAR*, UINT)>(L"oleaut32.dll",
+                                                                 "SysAllocStringLen");
+    void(WINAPI* free)(BSTR) = SystemFunction<void(WINAPI*)(BSTR)>(L"oleaut32.dll",
+                                                                   "SysFreeString");
+    UINT(WINAPI* length)
+    (BSTR) = SystemFunction<UINT(WINAPI*)(BSTR)>(L"oleaut32.dll", "SysStringLen");
+    bool Complete() const {
+        return initialize && uninitialize && classOf && create && allocate && free && length;
+    }
+};
+
+const Com& ComFunctions() {
+    static const Com com;
+    return com;
+}
 
 // The input method's language interface, as Windows documents it (its SDK
 // header is not in every toolchain): the methods in their order.
@@ -35,21 +69,22 @@ class InputMethodReader final : public TextReader {
     ~InputMethodReader() override {
         language_->Close();
         language_->Release();
-        if (apartment_) CoUninitialize();
+        if (apartment_) ComFunctions().uninitialize();
     }
 
     std::optional<std::u16string> ReadingOf(std::u16string_view text) override {
         if (text.empty()) return std::u16string{};
-        BSTR input = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
-                                       static_cast<UINT>(text.size()));
+        const Com& com = ComFunctions();
+        BSTR input = com.allocate(reinterpret_cast<const OLECHAR*>(text.data()),
+                                  static_cast<UINT>(text.size()));
         if (input == nullptr) return std::nullopt;
         BSTR reading = nullptr;
         // From the first character (1, not 0), to the end (-1).
         const HRESULT result = language_->GetPhonetic(input, 1, -1, &reading);
-        SysFreeString(input);
+        com.free(input);
         if (FAILED(result) || reading == nullptr) return std::nullopt;
-        std::u16string out(reinterpret_cast<const char16_t*>(reading), SysStringLen(reading));
-        SysFreeString(reading);
+        std::u16string out(reinterpret_cast<const char16_t*>(reading), com.length(reading));
+        com.free(reading);
         return out;
     }
 
@@ -61,20 +96,22 @@ class InputMethodReader final : public TextReader {
 }  // namespace
 
 std::unique_ptr<TextReader> MakeInputMethodReader() {
+    const Com& com = ComFunctions();
+    if (!com.Complete()) return nullptr;
     // S_FALSE: this thread was one already; it is let go as many times.
-    const HRESULT apartment = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const HRESULT apartment = com.initialize(nullptr, COINIT_APARTMENTTHREADED);
     const bool entered = SUCCEEDED(apartment);
-    const auto leave = [entered] {
-        if (entered) CoUninitialize();
+    const auto leave = [&com, entered] {
+        if (entered) com.uninitialize();
     };
     CLSID id{};
-    if (FAILED(CLSIDFromProgID(L"MSIME.Japan", &id))) {
+    if (FAILED(com.classOf(L"MSIME.Japan", &id))) {
         leave();
         return nullptr;
     }
     FeLanguage* language = nullptr;
-    if (FAILED(CoCreateInstance(id, nullptr, CLSCTX_INPROC_SERVER, kFeLanguageId,
-                                reinterpret_cast<void**>(&language))) ||
+    if (FAILED(com.create(id, nullptr, CLSCTX_INPROC_SERVER, kFeLanguageId,
+                          reinterpret_cast<void**>(&language))) ||
         language == nullptr) {
         leave();
         return nullptr;

@@ -39,7 +39,8 @@ class HostedFeatures {
                        .readings =
                            [this](const MacroList& macros) {
                                return readingsOf ? readingsOf(macros) : std::vector<MacroReading>{};
-                           }});
+                           },
+                       .findingBegun = {}});
         notices.Attach({window, u"", u"", [] { return false; }, {}, {}, {}, {}}, kShowNotices);
         file.Attach(
             {.window = window,

@@ -127,6 +127,7 @@ void MacroFinder::Reveal() {
     ShowWindow(box_, SW_SHOW);
     ShowWindow(count_, SW_SHOW);
     if (host_.layOut) host_.layOut();
+    if (host_.findingBegun) host_.findingBegun();
 }
 
 void MacroFinder::ShowBox() {

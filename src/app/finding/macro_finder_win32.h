@@ -45,6 +45,8 @@ class MacroFinder {
         std::function<void()> rowsChanged;
         // Each macro's readings known now, for finding kanji by them.
         std::function<std::vector<MacroReading>(const MacroList& macros)> readings;
+        // The box was first shown: finding has begun.
+        std::function<void()> findingBegun;
     };
     // Makes the box, hidden, first in the tab order; after the list.
     void Create(Host host);

@@ -55,15 +55,19 @@ void MacroReadings::Attach(HWND window, UINT message) {
     message_ = message;
 }
 
+bool MacroReadings::Want() {
+    return !std::exchange(wanted_, true);
+}
+
 std::vector<MacroReading> MacroReadings::Of(const MacroList& list) {
     std::vector<MacroReading> readings(list.Count());
-    if (known_.empty() && NoReader()) return readings;
+    if (known_.empty() && (!wanted_ || NoReader())) return readings;
     std::vector<std::u16string> unknown;
     const auto readingOf = [&](std::u16string_view text) -> std::u16string {
         if (!MayHaveReading(text)) return {};
         std::u16string key(text);
         if (const auto found = known_.find(key); found != known_.end()) return found->second;
-        if (asked_.insert(key).second) unknown.push_back(std::move(key));
+        if (wanted_ && asked_.insert(key).second) unknown.push_back(std::move(key));
         return {};
     };
     for (std::size_t position = 1; position <= list.Count(); ++position) {

@@ -36,8 +36,12 @@ class MacroReadings {
     // `window` is posted `message` when readings came.
     void Attach(HWND window, UINT message);
 
-    // Each macro's readings known now (empty where none is); those of
-    // texts not yet asked for are read on the worker.
+    // Finding has begun (the find box, the palette): from now on the texts
+    // are read. Until then nothing is, so that a player who never finds
+    // pays nothing for it. True the first time.
+    bool Want();
+    // Each macro's readings known now (empty where none is); once wanted,
+    // those of texts not yet asked for are read on the worker.
     std::vector<MacroReading> Of(const MacroList& list);
     // On `message`: what the worker read is known from now; true when
     // anything new came.
@@ -54,6 +58,7 @@ class MacroReadings {
     std::shared_ptr<Mailbox> mailbox_;
     std::unordered_map<std::u16string, std::u16string> known_;
     std::unordered_set<std::u16string> asked_;
+    bool wanted_ = false;
 };
 
 }  // namespace kiv

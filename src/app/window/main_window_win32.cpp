@@ -179,7 +179,11 @@ void MainWindow::AttachFeatures() {
                              .hotkeys[static_cast<std::size_t>(HotkeyAction::Palette)]
                              .empty();
              },
-         .readings = [this](const MacroList& list) { return readings_.Of(list); }});
+         .readings =
+             [this](const MacroList& list) {
+                 if (readings_.Want()) finder_.ReadingsCame();
+                 return readings_.Of(list);
+             }});
     readings_.Attach(window_, kReadingsCame);
     briefTip_.Attach(list_);
     editing_.Attach({.window = window_,
@@ -208,7 +212,11 @@ void MainWindow::CreateControls() {
                     .layOut = [this] { controls_.LayOut(window_, DpiOf(window_)); },
                     .say = [this] { saying_.Say(); },
                     .rowsChanged = [this] { tooltip_.Reset(); },
-                    .readings = [this](const MacroList& list) { return readings_.Of(list); }});
+                    .readings = [this](const MacroList& list) { return readings_.Of(list); },
+                    .findingBegun =
+                        [this] {
+                            if (readings_.Want()) finder_.ReadingsCame();
+                        }});
     controls_.AddFindRow(finder_.Box(), finder_.CountLabel());
     tabs_.Create({.window = window_,
                   .instance = instance_,

@@ -58,6 +58,10 @@ TEST(MacroReadings, AreReadOffTheWindowsThreadOnceEachAndFindKanjiByHowTheySound
     MacroReadings readings;
     readings.Attach(window.Handle(), kCame);
     reads = 0;
+    readings.Of(list);
+    EXPECT_TRUE(readings.Want()) << "nothing read before finding begins";
+    EXPECT_FALSE(readings.Want());
+    EXPECT_EQ(reads.load(), 0);
     EXPECT_EQ(readings.Of(list)[0].title, u"") << "none known yet";
     ASSERT_TRUE(test::PumpUntil([&] { return came > 0; }));
     EXPECT_TRUE(readings.Take());

@@ -443,10 +443,14 @@ TEST_F(WithGameClient, ThePalettesKeyTypeAndEnterSayAMacroAndEscSaysNothing) {
     ASSERT_TRUE(
         e2e::WaitFor([&] { return palette() != nullptr && GetForegroundWindow() == palette(); }));
     const auto said = tool.CountOf(window_counts::kDeliveries);
-    e2e::TypeCombination("Escape");
+    tool.Select(0);
+    e2e::TypeCombination("Delete Escape");  // the box's own Delete, never the list's
     EXPECT_TRUE(e2e::WaitFor([] { return GetForegroundWindow() == StandinClient::MainWindow(); }));
     EXPECT_TRUE(e2e::WaitFor([&] { return palette() == nullptr; }));
     EXPECT_EQ(tool.CountOf(window_counts::kDeliveries), said) << "nothing said";
+    ASSERT_TRUE(tool.Settled());
+    EXPECT_EQ(tool.DialogOverMain(), nullptr) << "no macro offered for deletion";
+    EXPECT_EQ(tool.Count(), 2);
     ASSERT_TRUE(tool.Close());
     EXPECT_NE(Ini().find("[Usage]\r\nFile1="), std::string::npos) << Ini();
 }

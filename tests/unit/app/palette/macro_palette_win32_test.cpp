@@ -37,6 +37,7 @@ class MacroPaletteTest : public ::testing::Test {
              .tabName = [](std::size_t tab) { return tab == 0 ? u"party" : u"guild"; },
              .cameFrom = [this](HWND) { return chatInput_; },
              .say = [this](PaletteMacro macro) -> std::optional<DeliveryOutcome> {
+                 if (busy_) return std::nullopt;  // a delivery under way
                  said_.push_back(macro);
                  return DeliveryOutcome::Delivered;
              },
@@ -44,9 +45,11 @@ class MacroPaletteTest : public ::testing::Test {
              .showTool = {},
              .keySet = [this] { return keySet_; },
              .readings =
-                 [](const MacroList& list) {
+                 [this](const MacroList& list) {
                      std::vector<MacroReading> readings(list.Count());
-                     if (list.Title(1) == u"回復") readings[0].title = u"かいふく";
+                     if (readingsKnown_ && list.Title(1) == u"回復") {
+                         readings[0].title = u"かいふく";
+                     }
                      return readings;
                  }});
     }
@@ -90,11 +93,14 @@ class MacroPaletteTest : public ::testing::Test {
     std::vector<PaletteMacro> said_;
     int saves_ = 0;
     bool keySet_ = true;
+    bool busy_ = false;
+    bool readingsKnown_ = true;
 };
 
 // Typing narrows (romaji too); Enter, Alt+digit and nothing while the
 // input method composes: its Enter only confirms.
 TEST_F(MacroPaletteTest, TypingNarrowsAndEnterOrAltDigitSaysButNeverWhileComposing) {
+    readingsKnown_ = false;
     ASSERT_TRUE(OpenOverGame());
     EXPECT_EQ(Titles(), (std::vector<std::u16string>{u"回復", u"ありがとう", u"集合",
                                                      u"おつかれさま", u"よろしく"}));
@@ -110,7 +116,14 @@ TEST_F(MacroPaletteTest, TypingNarrowsAndEnterOrAltDigitSaysButNeverWhileComposi
 
     SetWindowTextW(palette_.Box(), L"");
     Type(u"kaifu");
-    EXPECT_EQ(Titles(), std::vector<std::u16string>{u"回復"}) << "by its reading";
+    EXPECT_EQ(Titles(), std::vector<std::u16string>{}) << "no reading yet";
+    readingsKnown_ = true;
+    palette_.ReadingsCame();
+    EXPECT_EQ(Titles(), std::vector<std::u16string>{u"回復"}) << "by its reading, once it came";
+    busy_ = true;
+    Press(VK_RETURN);
+    EXPECT_TRUE(palette_.IsOpen()) << "nothing could start: it stays";
+    busy_ = false;
     SetWindowTextW(palette_.Box(), L"");
     Type(u"yoro");
     EXPECT_EQ(Titles(), std::vector<std::u16string>{u"よろしく"});
@@ -178,6 +191,26 @@ TEST_F(MacroPaletteTest, CountsAreWrittenOnlyOnceThePaletteIsInUse) {
     palette_.ToggleFavourite(tabs_[0], 2);
     EXPECT_TRUE(palette_.Favourites().Empty());
     EXPECT_TRUE(palette_.Kept()) << "the pin written is unwritten too";
+    palette_.ClearUsage();
+    EXPECT_EQ(saves_, 2) << "emptied: written at once";
+
+    MacroPalette kept;  // the file had them: written though no key is set
+    kept.Attach({.instance = nullptr,
+                 .window = nullptr,
+                 .timer = 1,
+                 .holds = {},
+                 .tabCount = [this] { return tabs_.size(); },
+                 .listOf = [this](std::size_t tab) -> const MacroList& { return tabs_[tab]; },
+                 .tabName = {},
+                 .cameFrom = {},
+                 .say = {},
+                 .save = [this] { ++saves_; },
+                 .showTool = {},
+                 .keySet = [] { return false; },
+                 .readings = {}});
+    kept.Start({}, {}, true);
+    kept.Said(tabs_[0].FileName(), 1);
+    EXPECT_EQ(saves_, 3);
 }
 
 // Under the chat input, or over it where the screen ends, always inside the

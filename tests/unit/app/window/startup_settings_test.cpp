@@ -248,5 +248,28 @@ TEST_F(StartupTest, TabsAreReadWhereKeptAndWrittenWithTheShownFileAsTheMacroFile
               "[Tabs]\r\nFile1=a.txt\r\nFile2=b.txt\r\nActive=2\r\n");
 }
 
+// The palette's counts and favourites: read where either section is, and
+// written at the close only when handed over.
+TEST_F(StartupTest, ThePalettesCountsAreReadWhereKeptAndWrittenOnlyWhenHandedOver) {
+    EXPECT_FALSE(Start(u"[Setting]\r\nFileName=a.txt\r\n").paletteKept);
+    const StartupSettings pinned = Start(u"[Favorites]\r\nFile1=C:\\m.txt\r\nMacro1=1,a\r\n");
+    EXPECT_TRUE(pinned.paletteKept) << "favourites alone keep them";
+    EXPECT_FALSE(pinned.favourites.Empty());
+    EXPECT_TRUE(pinned.usage.Empty());
+
+    MacroUsage usage;
+    const std::u16string titles[] = {u"a"};
+    usage.Said({u"C:\\m.txt", 1, [&](std::size_t) { return std::u16string_view(titles[0]); }}, 1,
+               19'850);
+    WriteBytes(dir_.Path("chat.ini"), "[Position]\r\nLeft=1\r\n");
+    ASSERT_TRUE(WriteShutdownSettings(dir_.File("chat.ini"), {.geometry = kOwn}));
+    EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")).find("[Usage]"), std::string::npos);
+    ASSERT_TRUE(WriteShutdownSettings(dir_.File("chat.ini"),
+                                      {.geometry = kOwn, .usage = usage, .favourites = {}}));
+    EXPECT_NE(ReadBytes(dir_.Path("chat.ini")).find("[Usage]\r\nFile1=C:\\m.txt\r\nMacro1=1,"),
+              std::string::npos)
+        << ReadBytes(dir_.Path("chat.ini"));
+}
+
 }  // namespace
 }  // namespace kiv

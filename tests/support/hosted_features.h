@@ -85,7 +85,7 @@ class HostedFeatures {
                        holds,
                        {},
                        &tip,
-                       {}});
+                       [this](const TabMacro& said) { saidMacros.push_back(said); }});
         tip.Attach(list);
         editing.Attach({window, GetModuleHandleW(nullptr),
                         [this]() -> ShownMacroFile& { return file; }, &keys, &notices, selected});
@@ -138,6 +138,7 @@ class HostedFeatures {
     Holds held;  // what the host's holds() reports
     // The tab a macro said from the list is said from (none: no tab's client).
     std::function<TabMacro(Macro)> sayingFrom;
+    std::vector<TabMacro> saidMacros;  // each saying told as its first line went out
     // The readings the finder knows of (none: no input method).
     std::function<std::vector<MacroReading>(const MacroList&)> readingsOf;
     std::vector<Notice> told;         // what the hotkeys had told

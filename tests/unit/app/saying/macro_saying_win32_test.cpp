@@ -31,6 +31,20 @@ TEST_F(MacroSayingTest, NothingSelectedSaysNothing) {
     Select(1);
     EXPECT_EQ(saying.Say(), DeliveryOutcome::NoClient);
     EXPECT_EQ(Selected(), 1) << "saying leaves the selection";
+    EXPECT_TRUE(saidMacros.empty()) << "nothing went out: not counted";
+}
+
+// A saying is counted once its first line went out, as the macro of its file
+// and position.
+TEST_F(MacroSayingTest, ASayingWhoseFirstLineWentOutIsToldWithItsFileAndPosition) {
+    standin::StandinClient client(dir.Path("c.txt"), L"--title c");
+    ASSERT_TRUE(client.Started());
+    ASSERT_TRUE(standin::WaitFor([&] { return client.Activated(); }));
+    Select(1);
+    EXPECT_EQ(saying.Say(), DeliveryOutcome::Delivered);
+    ASSERT_EQ(saidMacros.size(), 1u);
+    EXPECT_EQ(saidMacros[0].position, 2u);
+    EXPECT_EQ(saidMacros[0].file, MacroFile().u16string());
 }
 
 // After a reload took the selected macro away nothing is selected: a

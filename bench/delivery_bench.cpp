@@ -31,10 +31,10 @@ int main() {
         kiv::Win32WindowSystem windows;
         kiv::ClientTarget automatic;
         const kiv::Macro macro(u"回復お願いします\\n<now>\\nよろしく", u"bench");
-        kiv::Deliver(macro, windows, kiv::LocalTimeOfDay, automatic);  // warm-up
+        kiv::FillContext context{kiv::LocalTimeOfDay};
+        kiv::Deliver(macro, windows, context, automatic);  // warm-up
         const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < kRounds; ++i)
-            kiv::Deliver(macro, windows, kiv::LocalTimeOfDay, automatic);
+        for (int i = 0; i < kRounds; ++i) kiv::Deliver(macro, windows, context, automatic);
         const auto took = std::chrono::steady_clock::now() - start;
         const double micros = std::chrono::duration<double, std::micro>(took).count();
         perLineMicros = micros / (kRounds * kLines) - 50'000;

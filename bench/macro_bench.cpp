@@ -81,7 +81,7 @@ BENCHMARK_CAPTURE(BM_LoadMacroFile, cp932, Encoding::Cp932)->Unit(benchmark::kMi
 BENCHMARK_CAPTURE(BM_LoadMacroFile, utf8, Encoding::Utf8)->Unit(benchmark::kMillisecond);
 
 void BM_PrepareThreeLinesWithNow(benchmark::State& state) {
-    const kiv::Clock clock = [] { return kiv::TimeOfDay{12, 34, 56}; };
+    kiv::FillContext clock{[] { return kiv::TimeOfDay{12, 34, 56}; }};
     const std::u16string message = u"回復お願いします\\n<now>\\nよろしく";
     for (auto _ : state) {
         auto lines = kiv::PrepareLines(message, clock);

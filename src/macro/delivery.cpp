@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "macro/line_preparation.h"
 #include "platform/ansi_text.h"
 
 namespace kiv {
@@ -33,14 +32,14 @@ SendResult DeliverLine(WindowSystem& windows, WindowHandle edit, const std::u16s
 
 }  // namespace
 
-DeliveryReport Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock,
+DeliveryReport Deliver(const Macro& macro, WindowSystem& windows, FillContext& context,
                        ClientTarget& target) {
     ClientTarget::Pick pick = target.Take(FindGameClients(windows));
     if (pick.chosenExited) return {DeliveryOutcome::ChosenExited, {}};
-    return DeliverTo(macro, windows, clock, pick.client);
+    return DeliverTo(macro, windows, context, pick.client);
 }
 
-DeliveryReport DeliverTo(const Macro& macro, WindowSystem& windows, const Clock& clock,
+DeliveryReport DeliverTo(const Macro& macro, WindowSystem& windows, FillContext& context,
                          const std::optional<GameClient>& to) {
     DeliveryReport report;
     const WindowHandle log = to ? to->log : kNoWindow;
@@ -51,7 +50,7 @@ DeliveryReport DeliverTo(const Macro& macro, WindowSystem& windows, const Clock&
     bool stopped = edit == kNoWindow;
     const std::vector<std::u16string_view> lines = SplitMessage(macro.Message());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        SaidLine said{i + 1, PrepareLine(lines[i], clock), LineFate::NotSent};
+        SaidLine said{i + 1, FillLine(lines[i], context), LineFate::NotSent};
         if (said.text.empty()) continue;
         if (!stopped) {
             const SendResult result = DeliverLine(windows, edit, said.text);

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "macro/game_clients.h"
+#include "macro/line_preparation.h"
 #include "macro/macro.h"
-#include "macro/time_of_day.h"
 #include "platform/window_system.h"
 
 namespace kiv {
@@ -53,10 +53,10 @@ struct DeliveryReport {
 // client to the front (restored first when minimised); not when Windows
 // refused the messages, nor when the client stopped answering. Finding no
 // client is not an error: nothing is sent. Nothing is ever sent again.
-DeliveryReport Deliver(const Macro& macro, WindowSystem& windows, const Clock& clock,
+DeliveryReport Deliver(const Macro& macro, WindowSystem& windows, FillContext& context,
                        ClientTarget& target);
 // The same to the client `to` (nothing: none runs), whatever the target is.
-DeliveryReport DeliverTo(const Macro& macro, WindowSystem& windows, const Clock& clock,
+DeliveryReport DeliverTo(const Macro& macro, WindowSystem& windows, FillContext& context,
                          const std::optional<GameClient>& to);
 
 }  // namespace kiv

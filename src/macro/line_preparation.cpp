@@ -26,28 +26,24 @@ std::vector<std::u16string_view> SplitMessage(std::u16string_view message) {
     return lines;
 }
 
-std::u16string PrepareLine(std::u16string_view line, const Clock& clock) {
-    if (line == kTimeToken) return FormatTimeOfDay(clock());
+std::u16string FillLine(std::u16string_view line, FillContext& context) {
+    if (line == kTimeToken) return FormatTimeOfDay(context.clock());
     return std::u16string(line);
 }
 
-std::vector<std::u16string> PrepareLines(std::u16string_view message, const Clock& clock) {
+std::vector<std::u16string> PrepareLines(std::u16string_view message, FillContext& context) {
     std::vector<std::u16string> lines;
     for (const std::u16string_view line : SplitMessage(message)) {
-        if (std::u16string text = PrepareLine(line, clock); !text.empty()) {
+        if (std::u16string text = FillLine(line, context); !text.empty()) {
             lines.push_back(std::move(text));
         }
     }
     return lines;
 }
 
-std::vector<std::u16string> LinesReceived(std::u16string_view message, const Clock* clock) {
-    std::vector<std::u16string> lines;
-    for (const std::u16string_view line : SplitMessage(message)) {
-        const std::u16string text =
-            clock != nullptr ? PrepareLine(line, *clock) : std::u16string(line);
-        if (!text.empty()) lines.push_back(FromAnsi(ToAnsi(text)));
-    }
+std::vector<std::u16string> LinesReceived(std::u16string_view message, FillContext& context) {
+    std::vector<std::u16string> lines = PrepareLines(message, context);
+    for (std::u16string& line : lines) line = FromAnsi(ToAnsi(line));
     return lines;
 }
 

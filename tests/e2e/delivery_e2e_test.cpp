@@ -42,7 +42,8 @@ class DeliveryE2eTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_EQ(GetACP(), 932u) << "run under a Japanese locale"; }
     DeliveryOutcome Say(const Macro& macro, ClientTarget& target) {
-        return Deliver(macro, windows_, LocalTimeOfDay, target).outcome;
+        FillContext context{LocalTimeOfDay};
+        return Deliver(macro, windows_, context, target).outcome;
     }
 
     test::TempDir dir_;

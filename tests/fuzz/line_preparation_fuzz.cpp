@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(joined == message);
 
-    const Clock clock = [] { return TimeOfDay{23, 59, 7}; };
+    FillContext clock{[] { return TimeOfDay{23, 59, 7}; }};
     const auto lines = PrepareLines(message, clock);
     FUZZ_CHECK(lines.size() <= parts.size());
     for (const auto& line : lines) FUZZ_CHECK(!line.empty());

@@ -160,8 +160,9 @@ class MacroDialog final : public ModalDialog {
     // Also while a field holds what cannot be written: the preview shows how
     // the game would take it.
     void ShowPreview() const {
-        const Clock clock = LocalTimeOfDay;
-        const std::u16string shown = OneLineEach(LinesReceived(MessageOf(Form()), &clock));
+        FillContext context =
+            request_.previewContext ? request_.previewContext() : FillContext{LocalTimeOfDay};
+        const std::u16string shown = OneLineEach(LinesReceived(MessageOf(Form()), context));
         SetDlgItemTextW(Dialog(), IDC_MACRO_PREVIEW, Wide(shown));
     }
 

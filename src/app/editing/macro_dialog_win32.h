@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/hotkeys/hotkey_conflicts.h"
+#include "macro/line_preparation.h"
 #include "macro/macro.h"
 #include "macro/macro_file_format.h"
 #include "settings/hotkey.h"
@@ -27,6 +28,8 @@ struct MacroDialogRequest {
     // taken over.
     std::function<std::optional<MacroKeyClash>(const Hotkey& key, const std::u16string& title)>
         hotkeyClash;
+    // What the preview fills the macro's lines in from.
+    std::function<FillContext()> previewContext;
 };
 
 struct MacroDialogResult {

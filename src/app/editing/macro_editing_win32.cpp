@@ -3,6 +3,7 @@
 #include "app/common/app_texts.h"
 #include "app/common/tool_name.h"
 #include "app/macro_file/macro_file_reading_win32.h"
+#include "platform/local_clock.h"
 #include "platform/off_thread_win32.h"
 #include "platform/owned_window_win32.h"
 #include "platform/wide_text.h"
@@ -38,7 +39,9 @@ class WriteUnderWay {
 
 }  // namespace
 
-std::optional<MacroDialogResult> MacroEditing::AskForMacro(bool isNew, const Macro& macro) {
+std::optional<MacroDialogResult> MacroEditing::AskForMacro(const Macro& macro,
+                                                           std::size_t position) {
+    const bool isNew = position == 0;
     const std::optional<std::u16string> oldTitle =
         isNew ? std::nullopt : std::optional(macro.Title());
     const MacroDialogRequest request{
@@ -46,9 +49,16 @@ std::optional<MacroDialogResult> MacroEditing::AskForMacro(bool isNew, const Mac
         .macro = macro,
         .fileEncoding = host_.file().List().Encoding(),
         .hotkey = isNew ? std::nullopt : host_.keys->MacroKeys().KeyOf(macro.Title()),
-        .hotkeyClash = [&](const Hotkey& key, const std::u16string& title) {
-            return host_.keys->ClashOf(key, title, oldTitle);
-        }};
+        .hotkeyClash =
+            [&](const Hotkey& key, const std::u16string& title) {
+                return host_.keys->ClashOf(key, title, oldTitle);
+            },
+        .previewContext =
+            [&] {
+                return host_.tokens != nullptr
+                           ? host_.tokens->PreviewOf({host_.file().List().FileName(), position})
+                           : FillContext{LocalTimeOfDay};
+            }};
     return ShowMacroDialog(host_.window, host_.instance, request);
 }
 
@@ -56,7 +66,7 @@ void MacroEditing::NewMacro() {
     // Every key free while the dialog is open, so that any can be typed into
     // its field, and until the change is made: then registered once.
     const HotkeyKeeper::FreeForDialog free(*host_.keys);
-    const std::optional<MacroDialogResult> chosen = AskForMacro(true, Macro());
+    const std::optional<MacroDialogResult> chosen = AskForMacro(Macro(), 0);
     if (!chosen) return;
     const int selected = host_.selected();
     const std::u16string& title = chosen->macro.Title();
@@ -71,7 +81,7 @@ void MacroEditing::EditMacro() {
     const std::size_t position = SelectedPosition();
     const Macro macro = host_.file().List().Item(position);
     const HotkeyKeeper::FreeForDialog free(*host_.keys);
-    const std::optional<MacroDialogResult> chosen = AskForMacro(false, macro);
+    const std::optional<MacroDialogResult> chosen = AskForMacro(macro, position);
     if (!chosen) return;
     const KeyChange key{macro.Title(), chosen->macro.Title(), chosen->hotkey, chosen->keyTakenFrom};
     if (!chosen->macroChanged) {

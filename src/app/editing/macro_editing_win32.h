@@ -17,6 +17,7 @@
 #include "app/hotkeys/hotkey_keeper_win32.h"
 #include "app/macro_file/shown_macro_file_win32.h"
 #include "app/notices/notice_board_win32.h"
+#include "app/tokens/macro_tokens_win32.h"
 
 namespace kiv {
 
@@ -31,6 +32,8 @@ class MacroEditing {
         NoticeBoard* notices = nullptr;
         // The list box's selected entry, -1 for none.
         std::function<int()> selected;
+        // What the dialog's preview fills a macro's lines in from.
+        MacroTokens* tokens = nullptr;
     };
     void Attach(Host host) { host_ = std::move(host); }
 
@@ -62,7 +65,8 @@ class MacroEditing {
     void Run(const Edit& edit);
     MacroEditSession::Outcome OffTheWindowsThreadWhereSlow(ShownMacroFile& file, const Edit& edit);
     void Follow(ShownMacroFile& file, const MacroEditSession::Outcome& outcome);
-    std::optional<MacroDialogResult> AskForMacro(bool isNew, const Macro& macro);
+    // `position`: the macro edited, from 1; 0 for a new one.
+    std::optional<MacroDialogResult> AskForMacro(const Macro& macro, std::size_t position);
     std::size_t SelectedPosition() const { return static_cast<std::size_t>(host_.selected()) + 1; }
 
     Host host_;

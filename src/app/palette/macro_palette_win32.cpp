@@ -29,9 +29,8 @@ int Scaled(int pixels, UINT dpi) {
 
 // The message's first line as the hover preview shows it, marked when
 // more lines follow.
-std::u16string FirstLine(const Macro& macro) {
-    std::u16string text =
-        MessagePreview(macro.Message(), macro.Title(), LocalTimeOfDay).value_or(u"");
+std::u16string FirstLine(const Macro& macro, FillContext context) {
+    std::u16string text = MessagePreview(macro.Message(), macro.Title(), context).value_or(u"");
     const std::size_t end = text.find_first_of(u"\r\n");
     if (end != std::u16string::npos) text.replace(end, std::u16string::npos, u" …");
     return text;
@@ -542,7 +541,10 @@ void MacroPalette::Draw(const DRAWITEMSTRUCT& item) {
     labelRect.right = labelRect.left + (rect.right - labelRect.left) * 11 / 20;
     DrawTextW(dc, Wide(label), static_cast<int>(label.size()), &labelRect,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-    const std::u16string preview = FirstLine(said);
+    const std::u16string preview = FirstLine(
+        said, host_.tokens != nullptr
+                  ? host_.tokens->PreviewOf({host_.listOf(macro.tab).FileName(), macro.position})
+                  : FillContext{LocalTimeOfDay});
     RECT previewRect = rect;
     previewRect.left = labelRect.right + gap;
     previewRect.right -= gap;

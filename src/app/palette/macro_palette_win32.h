@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/common/holds.h"
+#include "app/tokens/macro_tokens_win32.h"
 #include "macro/delivery.h"
 #include "macro/macro_list.h"
 #include "macro/macro_search.h"
@@ -62,6 +63,8 @@ class MacroPalette {
         std::function<bool()> keySet;
         // Each macro's reading, for finding kanji by it (empty: none known).
         std::function<std::vector<MacroReading>(const MacroList& list)> readings;
+        // What a row's line fills the macro in from.
+        MacroTokens* tokens = nullptr;
     };
     enum Id : int { kBox = 1, kList = 2 };
     static constexpr wchar_t kClassName[] = L"KivMacroPalette";

@@ -192,9 +192,11 @@ DeliveryOutcome MacroSaying::Deliver(const TabMacro& said) {
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
     // Read first: a chosen client that exited is forgotten by the delivery.
     const std::u16string chosen = ChosenName();
-    const DeliveryReport report = bound
-                                      ? DeliverTo(macro, windowSystem_, LocalTimeOfDay, bound)
-                                      : kiv::Deliver(macro, windowSystem_, LocalTimeOfDay, target_);
+    FillContext context = host_.tokens != nullptr
+                              ? host_.tokens->SayingOf({said.file, said.position})
+                              : FillContext{LocalTimeOfDay};
+    const DeliveryReport report = bound ? DeliverTo(macro, windowSystem_, context, bound)
+                                        : kiv::Deliver(macro, windowSystem_, context, target_);
     SetCursor(previous);
     delivering_ = false;
     deliveryEndedAt_ = GetTickCount();

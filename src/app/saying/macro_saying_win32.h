@@ -20,6 +20,7 @@
 #include "app/notices/brief_tip_win32.h"
 #include "app/notices/notice_board_win32.h"
 #include "app/saying/list_selection.h"
+#include "app/tokens/macro_tokens_win32.h"
 #include "macro/delivery.h"
 #include "platform/pixel_rect.h"
 #include "platform/window_system_win32.h"
@@ -60,6 +61,8 @@ class MacroSaying {
         BriefTip* tip = nullptr;
         // A macro was said: its first line went out.
         std::function<void(const TabMacro& said)> said;
+        // What a macro's lines are filled in from.
+        MacroTokens* tokens = nullptr;
     };
     MacroSaying() = default;
     MacroSaying(const MacroSaying&) = delete;

@@ -150,7 +150,8 @@ void MainWindow::AttachFeatures() {
          .holds = holds,
          .targetChosen = [this](const std::u16string& title) { options_.SetChosenClient(title); },
          .tip = &briefTip_,
-         .said = [this](const TabMacro& said) { palette_.Said(said.file, said.position); }});
+         .said = [this](const TabMacro& said) { palette_.Said(said.file, said.position); },
+         .tokens = &tokens_});
     palette_.Attach(
         {.instance = instance_,
          .window = window_,
@@ -183,7 +184,8 @@ void MainWindow::AttachFeatures() {
              [this](const MacroList& list) {
                  if (readings_.Want()) finder_.ReadingsCame();
                  return readings_.Of(list);
-             }});
+             },
+         .tokens = &tokens_});
     readings_.Attach(window_, kReadingsCame);
     briefTip_.Attach(list_);
     editing_.Attach({.window = window_,
@@ -191,7 +193,8 @@ void MainWindow::AttachFeatures() {
                      .file = [this]() -> ShownMacroFile& { return tabs_.Shown(); },
                      .keys = &keys_,
                      .notices = &notices_,
-                     .selected = selected});
+                     .selected = selected,
+                     .tokens = &tokens_});
 }
 
 void MainWindow::CreateControls() {
@@ -203,7 +206,8 @@ void MainWindow::CreateControls() {
         const std::optional<std::size_t> shown = titles_.Rows().MacroAt(row);
         if (!shown || *shown >= macros.Count()) return std::nullopt;
         const Macro macro = macros.Item(*shown + 1);
-        return MessagePreview(macro.Message(), macro.Title(), LocalTimeOfDay);
+        FillContext context = tokens_.PreviewOf({macros.FileName(), *shown + 1});
+        return MessagePreview(macro.Message(), macro.Title(), context);
     });
     titles_.Attach(list_);
     finder_.Create({.window = window_,

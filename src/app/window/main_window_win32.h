@@ -120,6 +120,7 @@ class MainWindow {
     MacroFinder finder_;
     MacroTabs tabs_;
     HotkeyKeeper keys_;
+    MacroTokens tokens_;
     MacroEditing editing_;
     MacroSaying saying_;
     MacroPalette palette_;

@@ -171,7 +171,7 @@ TEST(Delivery, SendsTheLinesToTheTargetClientsChatInputAndBringsItForward) {
         {"a client showing only its main window gets nothing and comes forward", u"A", NoClient,
          Join({kSearch, kFront}), Client{.mainWindows = {{1, 30}, {3, 10}}}},
     };
-    const Clock clock = [] { return TimeOfDay{21, 30, 0}; };
+    FillContext clock{[] { return TimeOfDay{21, 30, 0}; }};
     for (const auto& c : cases) {
         FakeWindows windows(c.client);
         ClientTarget target;
@@ -209,7 +209,7 @@ TEST(Delivery, ReportsWhichLinesWentWhichMayHaveGoneAndWhichDidNot) {
         const Client client{.results = c.results};
         FakeWindows windows(client);
         ClientTarget target;
-        const Clock clock = [] { return TimeOfDay{}; };
+        FillContext clock{[] { return TimeOfDay{}; }};
         EXPECT_EQ(Deliver(Macro(u"A\\n\\nC", u"t"), windows, clock, target).lines, c.lines)
             << c.name;
     }

@@ -27,18 +27,18 @@ TEST(Splitting, GivesTheLinesThatAreSent) {
         {u"<NOW>\\n <now>\\nit is <now>", {u"<NOW>", u" <now>", u"it is <now>"}},  // whole lines
         {u"a\\nb\\n<now>\\n<now>", {u"a", u"b", u"<now>\\n<now>"}},  // in the rest, text
     };
-    const Clock clock = [] { return TimeOfDay{14, 3, 9}; };
+    FillContext context{[] { return TimeOfDay{14, 3, 9}; }};
     for (const auto& [message, expected] : cases) {
-        EXPECT_EQ(PrepareLines(message, clock), expected) << ToUtf8(message);
+        EXPECT_EQ(PrepareLines(message, context), expected) << ToUtf8(message);
     }
 }
 
 TEST(TimeToken, ReadsTheClockForEachLineAndPadsWithZeros) {
     int calls = 0;
-    const Clock ticking = [&calls] {
+    FillContext ticking{[&calls] {
         ++calls;
         return TimeOfDay{9, 5, 6 + calls};
-    };
+    }};
     EXPECT_EQ(PrepareLines(u"<now>\\n<now>", ticking), (Lines{u"09:05:07", u"09:05:08"}));
     EXPECT_EQ(PrepareLines(u"no token", ticking), Lines{u"no token"});
     EXPECT_EQ(calls, 2);

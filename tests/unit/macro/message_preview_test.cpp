@@ -8,7 +8,7 @@ namespace kiv {
 namespace {
 
 TEST(MessagePreview, ShowsTheLinesTheGameWillGet) {
-    const Clock clock = [] { return TimeOfDay{14, 3, 9}; };
+    FillContext clock{[] { return TimeOfDay{14, 3, 9}; }};
     EXPECT_EQ(MessagePreview(u"こんにちは\\n\\n<now>\\nほか\\nまだ", u"挨拶", clock),
               u"こんにちは\r\n<now>\\nほか\\nまだ")
         << "the third line takes the rest";

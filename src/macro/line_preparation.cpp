@@ -1,6 +1,11 @@
 #include "macro/line_preparation.h"
 
+#include <algorithm>
+
+#include "macro/macro_texts.h"
+#include "macro/macro_tokens.h"
 #include "platform/ansi_text.h"
+#include "platform/local_clock.h"
 
 namespace kiv {
 
@@ -26,15 +31,141 @@ std::vector<std::u16string_view> SplitMessage(std::u16string_view message) {
     return lines;
 }
 
+std::vector<ChatLine> ChatLinesOf(std::u16string_view message) {
+    std::vector<ChatLine> lines;
+    for (const std::u16string_view line : SplitMessage(message)) {
+        ChatLine chat{lines.size() + 1, line, {}};
+        if (const std::optional<Token> wait = TokenAt(line);
+            wait && wait->kind == TokenKind::Wait) {
+            chat.text.remove_prefix(wait->size);
+            chat.wait = std::chrono::milliseconds{wait->tenths * 100};
+        }
+        lines.push_back(chat);
+    }
+    return lines;
+}
+
+namespace {
+
+// Calls `each` for every token of a line as filling finds them, and `text`
+// for the text between; a "<" that begins no token is text.
+template <class Each, class Text>
+void Scan(std::u16string_view line, const Each& each, const Text& text) {
+    std::size_t from = 0;
+    for (std::size_t at = line.find(u'<'); at != std::u16string_view::npos;
+         at = line.find(u'<', at + 1)) {
+        const std::optional<Token> token = TokenAt(line.substr(at));
+        // A wait past the line's start is the game's text.
+        if (!token || token->kind == TokenKind::Wait) continue;
+        text(line.substr(from, at - from));
+        each(*token, line.substr(at, token->size));
+        from = at + token->size;
+        at = from - 1;
+    }
+    text(line.substr(from));
+}
+
+// The clipboard's text up to its first line end: a chat line is one line.
+std::u16string FirstLineOf(std::u16string text) {
+    text.erase(std::min(text.find_first_of(u"\r\n"), text.size()));
+    return text;
+}
+
+// What one token puts in; none: it stays as typed.
+std::optional<std::u16string> ValueOf(const Token& token, FillContext& context) {
+    switch (token.kind) {
+        case TokenKind::Time:
+            if (context.clock) return FormatTimeOfDay(context.clock());
+            break;
+        case TokenKind::Date:
+            if (context.today) return DateText(context.today());
+            break;
+        case TokenKind::Count: {
+            if (!context.count) break;
+            if (!context.countRead) context.countRead = context.count();
+            const std::string digits = std::to_string(*context.countRead);
+            return std::u16string(digits.begin(), digits.end());
+        }
+        case TokenKind::Clip:
+            if (!context.clipboard) break;
+            if (!context.clipboardRead) context.clipboardRead = FirstLineOf(context.clipboard());
+            return *context.clipboardRead;
+        case TokenKind::Rand: {
+            const std::vector<std::u16string_view> choices = ChoicesOf(token.argument);
+            if (context.preview)
+                return std::u16string(choices.front()) + std::u16string(texts::kRandomMark);
+            if (!context.choose) break;
+            return std::u16string(
+                choices[std::min(context.choose(choices.size()), choices.size() - 1)]);
+        }
+        case TokenKind::Ask: {
+            if (context.preview) return u"[" + std::u16string(token.argument) + u"]";
+            const auto answer = context.answers.find(token.argument);
+            if (answer != context.answers.end()) return answer->second;
+            break;
+        }
+        case TokenKind::Less:
+            return u"<";
+        case TokenKind::Name:
+            if (context.variable) return context.variable(token.argument);
+            break;
+        case TokenKind::Wait:
+            break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 std::u16string FillLine(std::u16string_view line, FillContext& context) {
-    if (line == kTimeToken) return FormatTimeOfDay(context.clock());
-    return std::u16string(line);
+    if (line == kTimeToken) {
+        return context.clock ? FormatTimeOfDay(context.clock()) : std::u16string(line);
+    }
+    std::u16string filled;
+    Scan(
+        line,
+        [&](const Token& token, std::u16string_view typed) {
+            const std::optional<std::u16string> value = ValueOf(token, context);
+            filled += value ? std::u16string_view(*value) : typed;
+        },
+        [&](std::u16string_view text) { filled += text; });
+    return filled;
+}
+
+std::vector<std::u16string> QuestionsOf(std::u16string_view message) {
+    std::vector<std::u16string> questions;
+    for (const ChatLine& line : ChatLinesOf(message)) {
+        if (line.text == kTimeToken) continue;
+        Scan(
+            line.text,
+            [&](const Token& token, std::u16string_view) {
+                if (token.kind == TokenKind::Ask && std::find(questions.begin(), questions.end(),
+                                                              token.argument) == questions.end()) {
+                    questions.emplace_back(token.argument);
+                }
+            },
+            [](std::u16string_view) {});
+    }
+    return questions;
+}
+
+bool CountsSayings(std::u16string_view message) {
+    bool counts = false;
+    for (const ChatLine& line : ChatLinesOf(message)) {
+        Scan(
+            line.text,
+            [&](const Token& token, std::u16string_view) {
+                counts = counts || token.kind == TokenKind::Count;
+            },
+            [](std::u16string_view) {});
+    }
+    return counts;
 }
 
 std::vector<std::u16string> PrepareLines(std::u16string_view message, FillContext& context) {
     std::vector<std::u16string> lines;
-    for (const std::u16string_view line : SplitMessage(message)) {
-        if (std::u16string text = FillLine(line, context); !text.empty()) {
+    for (const ChatLine& line : ChatLinesOf(message)) {
+        if (std::u16string text = FillLine(line.text, context); !text.empty()) {
             lines.push_back(std::move(text));
         }
     }

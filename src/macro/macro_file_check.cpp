@@ -6,6 +6,7 @@
 #include "macro/line_preparation.h"
 #include "macro/macro_file_format.h"
 #include "macro/macro_texts.h"
+#include "macro/macro_tokens.h"
 #include "platform/ansi_text.h"
 
 namespace kiv {
@@ -92,6 +93,26 @@ std::u16string CodePointText(std::u16string_view character) {
     return u"U+" + hex;
 }
 
+// Characters, a surrogate pair counting as one.
+std::size_t CharactersIn(std::u16string_view text) {
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char16_t c) { return c < 0xDC00 || c >= 0xE000; }));
+}
+
+Kind KindOf(TokenSlip::Kind slip) {
+    switch (slip) {
+        case TokenSlip::Kind::NotWellFormed:
+            return Kind::TokenNotWellFormed;
+        case TokenSlip::Kind::WaitOutOfRange:
+            return Kind::WaitOutOfRange;
+        case TokenSlip::Kind::WaitNotAtStart:
+            return Kind::WaitNotAtStart;
+        case TokenSlip::Kind::NowBesideText:
+            break;
+    }
+    return Kind::NowBesideText;
+}
+
 }  // namespace
 
 std::vector<MacroFileFinding> CheckMacroFile(std::string_view bytes) {
@@ -124,6 +145,16 @@ std::vector<MacroFileFinding> CheckMacroFile(std::string_view bytes) {
         const std::u16string_view message = read.text.substr(0, tab);
         if (const std::size_t count = CountSeparators(message); count >= kMaxLinesPerMessage) {
             findings.push_back({.kind = Kind::TooManySeparators, .line = first, .count = count});
+        }
+        for (const std::u16string_view chat : SplitMessage(message)) {
+            const auto offset = static_cast<std::size_t>(chat.data() - message.data());
+            for (const TokenSlip& slip : TokenSlipsIn(chat)) {
+                findings.push_back(
+                    {.kind = KindOf(slip.kind),
+                     .line = first,
+                     .column = CharactersIn(message.substr(0, offset + slip.offset)) + 1,
+                     .detail = std::u16string(slip.text)});
+            }
         }
         std::u16string title(tab == std::u16string_view::npos ? read.text
                                                               : read.text.substr(tab + 1));
@@ -172,6 +203,14 @@ std::u16string Describe(const MacroFileFinding& finding) {
             return std::u16string(texts::kTabsOnly);
         case Kind::DuplicateTitle:
             return Fill(texts::kDuplicateTitle, {finding.detail, NumberText(finding.otherLine)});
+        case Kind::TokenNotWellFormed:
+            return Fill(texts::kTokenNotWellFormed, {NumberText(finding.column), finding.detail});
+        case Kind::WaitOutOfRange:
+            return Fill(texts::kWaitOutOfRange, {NumberText(finding.column), finding.detail});
+        case Kind::WaitNotAtStart:
+            return Fill(texts::kWaitNotAtStart, {NumberText(finding.column), finding.detail});
+        case Kind::NowBesideText:
+            return Fill(texts::kNowBesideText, {NumberText(finding.column)});
     }
     return {};
 }

@@ -16,6 +16,12 @@ struct MacroFileFinding {
         TooManySeparators,  // count: separators in the message
         TabsOnly,
         DuplicateTitle,  // detail: the title; otherLine: where it first appears
+        // Text that looks meant as a token but stays as typed; column: its
+        // "<"; detail: its text.
+        TokenNotWellFormed,
+        WaitOutOfRange,
+        WaitNotAtStart,
+        NowBesideText,
     };
     Kind kind;
     std::size_t line = 0;  // 1-based, as an editor counts lines (CR LF, CR or LF)

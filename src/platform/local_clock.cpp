@@ -17,6 +17,13 @@ std::tm LocalNow() {
     return local;
 }
 
+std::u16string Padded(long long value, std::size_t width) {
+    const std::string digits = std::to_string(value);
+    std::u16string text(width > digits.size() ? width - digits.size() : 0, u'0');
+    text.append(digits.begin(), digits.end());
+    return text;
+}
+
 }  // namespace
 
 TimeOfDay LocalTimeOfDay() {
@@ -31,6 +38,13 @@ int LocalDayNumber() {
         std::chrono::month(static_cast<unsigned>(local.tm_mon + 1)),
         std::chrono::day(static_cast<unsigned>(local.tm_mday))};
     return static_cast<int>(std::chrono::sys_days(date).time_since_epoch().count());
+}
+
+std::u16string DateText(int day) {
+    const std::chrono::year_month_day date{std::chrono::sys_days{std::chrono::days{day}}};
+    return Padded(static_cast<int>(date.year()), 4) + u"/" +
+           Padded(static_cast<unsigned>(date.month()), 2) + u"/" +
+           Padded(static_cast<unsigned>(date.day()), 2);
 }
 
 }  // namespace kiv

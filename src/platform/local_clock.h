@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace kiv {
 
 struct TimeOfDay {
@@ -14,5 +16,8 @@ TimeOfDay LocalTimeOfDay();
 // Today's local date as a day number: days since 1970-01-01, as
 // std::chrono::sys_days counts them.
 int LocalDayNumber();
+
+// "YYYY/MM/DD", the date a day number stands for.
+std::u16string DateText(int day);
 
 }  // namespace kiv

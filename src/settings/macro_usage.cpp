@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/case_fold.h"
+#include "platform/local_clock.h"
 #include "settings/ini_file.h"
 #include "settings/numbered_keys.h"
 #include "settings/value_checks.h"
@@ -19,6 +20,7 @@ namespace {
 
 constexpr std::u16string_view kUsageSection = u"Usage";
 constexpr std::u16string_view kFavoritesSection = u"Favorites";
+constexpr std::u16string_view kCountersSection = u"Counters";
 constexpr double kHalfLifeDays = 14;
 // The most a count reads back as: past it a saying adds nothing.
 constexpr std::uint32_t kMostCount = std::numeric_limits<std::int32_t>::max();
@@ -176,21 +178,6 @@ std::optional<std::size_t> Positive(std::optional<std::u16string_view> text) {
     return static_cast<std::size_t>(*number);
 }
 
-std::u16string Padded(long long value, std::size_t width) {
-    const std::string digits = std::to_string(value);
-    std::u16string text(width > digits.size() ? width - digits.size() : 0, u'0');
-    text.append(digits.begin(), digits.end());
-    return text;
-}
-
-// "YYYY/MM/DD", the local date a day number stands for.
-std::u16string DateText(std::int32_t day) {
-    const std::chrono::year_month_day date{std::chrono::sys_days{std::chrono::days{day}}};
-    return Padded(static_cast<int>(date.year()), 4) + u"/" +
-           Padded(static_cast<unsigned>(date.month()), 2) + u"/" +
-           Padded(static_cast<unsigned>(date.day()), 2);
-}
-
 std::optional<std::int32_t> DayOf(std::u16string_view text) {
     int fields[3] = {};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -227,6 +214,27 @@ std::optional<FavoriteEntry> ParseFavorite(std::u16string path, std::u16string_v
     const auto position = Positive(Field(text));
     if (!position) return std::nullopt;
     return FavoriteEntry{std::move(path), *position, std::u16string(text)};
+}
+
+// "count,position,title".
+std::optional<CounterEntry> ParseCounter(std::u16string path, std::u16string_view text) {
+    const auto count = Positive(Field(text));
+    const auto position = Positive(Field(text));
+    if (!count || !position) return std::nullopt;
+    return CounterEntry{std::move(path), *position, std::u16string(text),
+                        static_cast<std::uint32_t>(*count)};
+}
+
+// The entries that mean the macro at `position` of `file`, by index.
+template <class Entry>
+std::vector<std::size_t> EntriesMeaning(const FileMacros& file, std::size_t position,
+                                        const std::vector<Entry>& entries) {
+    std::vector<std::size_t> meaning;
+    if (position == 0 || position > file.count) return meaning;
+    for (const Meaning& found : MeaningsIn(file, entries, Trimmed(file.titleAt(position)))) {
+        if (found.position == position) meaning.push_back(found.entry);
+    }
+    return meaning;
 }
 
 // Sets a section's numbered keys in place of every key it had. A book with
@@ -321,6 +329,50 @@ std::vector<bool> FavoriteMacros::Marks(const FileMacros& file) const {
         if (meaning.position != 0) marks[meaning.position - 1] = true;
     }
     return marks;
+}
+
+std::uint32_t MacroCounters::CountOf(const FileMacros& file, std::size_t position) const {
+    std::uint32_t count = 0;
+    for (const std::size_t entry : EntriesMeaning(file, position, entries_)) {
+        count = std::max(count, entries_[entry].count);
+    }
+    return count;
+}
+
+void MacroCounters::Said(const FileMacros& file, std::size_t position) {
+    if (position == 0 || position > file.count) return;
+    const std::uint32_t count = CountOf(file, position);
+    Reset(file, position);
+    if (entries_.size() >= kMost) entries_.erase(entries_.begin());
+    entries_.push_back(CounterEntry{std::u16string(file.path), position,
+                                    std::u16string(file.titleAt(position)),
+                                    count < kMostCount ? count + 1 : count});
+}
+
+void MacroCounters::Reset(const FileMacros& file, std::size_t position) {
+    const std::vector<std::size_t> meaning = EntriesMeaning(file, position, entries_);
+    for (auto entry = meaning.rbegin(); entry != meaning.rend(); ++entry) {
+        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(*entry));
+    }
+}
+
+MacroCounters ReadMacroCounters(IniFile& store) {
+    MacroCounters counters;
+    if (!HasSection(store, kCountersSection)) return counters;
+    store.SetNowSection(kCountersSection);
+    for (auto& [path, macro] : NumberedEntries(store)) {
+        if (counters.entries_.size() == MacroCounters::kMost) break;
+        if (auto entry = ParseCounter(std::move(path), macro)) {
+            counters.entries_.push_back(std::move(*entry));
+        }
+    }
+    return counters;
+}
+
+void WriteMacroCounters(IniFile& store, const MacroCounters& counters) {
+    WriteNumbered(store, kCountersSection, counters.Entries(), [](const CounterEntry& entry) {
+        return Digits(entry.count) + u"," + Digits(entry.position) + u"," + entry.title;
+    });
 }
 
 MacroUsage ReadMacroUsage(IniFile& store) {

@@ -91,6 +91,35 @@ class FavoriteMacros {
     std::vector<FavoriteEntry> entries_;
 };
 
+struct CounterEntry {
+    std::u16string file;
+    std::size_t position = 0;  // from 1, when it was last said
+    std::u16string title;
+    std::uint32_t count = 0;
+    friend bool operator==(const CounterEntry&, const CounterEntry&) = default;
+};
+
+// How many times each macro with a <count> was said, for the number it puts in.
+class MacroCounters {
+  public:
+    static constexpr std::size_t kMost = 200;
+
+    // 0 for a macro never said.
+    std::uint32_t CountOf(const FileMacros& file, std::size_t position) const;
+    // One more. Past kMost the macro said longest ago loses its count.
+    void Said(const FileMacros& file, std::size_t position);
+    // Back to 0.
+    void Reset(const FileMacros& file, std::size_t position);
+
+    bool Empty() const { return entries_.empty(); }
+    const std::vector<CounterEntry>& Entries() const { return entries_; }
+
+  private:
+    friend MacroCounters ReadMacroCounters(IniFile& store);
+
+    std::vector<CounterEntry> entries_;  // the one said last, last
+};
+
 // Reads the section "Usage" of a loaded store: File1, File2... each with its
 // Macro ("count,YYYY/MM/DD,position,title", the day it was last said). An
 // entry that does not read is passed over; the numbers may have gaps.
@@ -103,5 +132,10 @@ void WriteMacroUsage(IniFile& store, const MacroUsage& usage);
 // ("position,title"), as the section "Usage" is read.
 FavoriteMacros ReadFavoriteMacros(IniFile& store);
 void WriteFavoriteMacros(IniFile& store, const FavoriteMacros& favorites);
+
+// Reads the section "Counters": File1, File2... each with its Macro
+// ("count,position,title"), as the section "Usage" is read.
+MacroCounters ReadMacroCounters(IniFile& store);
+void WriteMacroCounters(IniFile& store, const MacroCounters& counters);
 
 }  // namespace kiv

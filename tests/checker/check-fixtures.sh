@@ -21,7 +21,7 @@ expect_status() {  # status, files...
 }
 
 actual=$("${run[@]}" clean.txt findings.txt utf8-bom.txt utf8.txt utf16le.txt utf16be.txt \
-  emoji.txt cp932-kana.txt lf-only.txt carriage-returns.txt program.txt 2>&1)
+  emoji.txt cp932-kana.txt lf-only.txt carriage-returns.txt tokens.txt program.txt 2>&1)
 diff -u expected.out <(printf '%s\n' "$actual") || fail "report differs from expected.out"
 
 expect_status 0 clean.txt carriage-returns.txt cp932-kana.txt lf-only.txt

@@ -43,7 +43,7 @@ std::string AsExpected(const std::string& ansi) {
 TEST(Checker, ReportsOnTheCraftedFilesInCp932) {
     const std::string output = RunChecker(
         L"clean.txt findings.txt utf8-bom.txt utf8.txt utf16le.txt utf16be.txt emoji.txt "
-        L"cp932-kana.txt lf-only.txt carriage-returns.txt program.txt");
+        L"cp932-kana.txt lf-only.txt carriage-returns.txt tokens.txt program.txt");
     // What CP932 cannot show arrives as "?" here too.
     const std::string expected =
         test::ReadBytes(std::filesystem::path(KIVMACRO_CHECKER_FIXTURES) / "expected.out");

@@ -15,6 +15,7 @@
 #include "app/palette/palette_order.h"
 #include "platform/ansi_text.h"
 #include "settings/ini_file.h"
+#include "settings/macro_variables.h"
 #include "settings/numbered_keys.h"
 #include "support/temp_dir.h"
 
@@ -203,6 +204,9 @@ TEST(MacroUsage, IsStoredInOrderAndReadBackAlike) {
     for (const std::size_t position : {2, 2, 2, 3}) usage.Said(file.Macros(), position, kMay6);
     FavoriteMacros favorites;
     favorites.Toggle(file.Macros(), 2);
+    MacroCounters counters;
+    for (const std::size_t position : {3, 2, 3}) counters.Said(file.Macros(), position);
+    const MacroVariables variables = {{u"HP", u"120"}, {u"相手", u"a=b"}};
     IniFile store;
     ASSERT_TRUE(store.Load(dir.File("s.ini")));
     store.SetNowSection(u"Usage");
@@ -210,16 +214,51 @@ TEST(MacroUsage, IsStoredInOrderAndReadBackAlike) {
     store.SetData(u"Other", u"stale");
     WriteMacroUsage(store, usage);
     WriteFavoriteMacros(store, favorites);
+    WriteMacroCounters(store, counters);
+    WriteMacroVariables(store, variables);
     ASSERT_TRUE(store.Save(u""));
     EXPECT_EQ(test::ReadBytes(dir.Path("s.ini")),
               ToAnsi(u"[Usage]\r\nFile1=D:\\表\\マクロ.txt\r\nMacro1=3,2024/05/06,2,k=v,w\r\n"
                      u"File2=D:\\表\\マクロ.txt\r\nMacro2=1,2024/05/06,3,挨拶\r\n"
-                     u"[Favorites]\r\nFile1=D:\\表\\マクロ.txt\r\nMacro1=2,k=v,w\r\n"));
+                     u"[Favorites]\r\nFile1=D:\\表\\マクロ.txt\r\nMacro1=2,k=v,w\r\n"
+                     u"[Counters]\r\nFile1=D:\\表\\マクロ.txt\r\nMacro1=1,2,k=v,w\r\n"
+                     u"File2=D:\\表\\マクロ.txt\r\nMacro2=2,3,挨拶\r\n"
+                     u"[Variables]\r\nHP=120\r\n相手=a=b\r\n"));
 
     IniFile again;
     ASSERT_TRUE(again.Load(dir.File("s.ini")));
     EXPECT_EQ(ReadMacroUsage(again).Entries(), usage.Entries());
     EXPECT_EQ(ReadFavoriteMacros(again).Entries(), favorites.Entries());
+    EXPECT_EQ(ReadMacroCounters(again).Entries(), counters.Entries());
+    EXPECT_EQ(ReadMacroVariables(again), variables);
+    EXPECT_EQ(ValueOf(variables, u"hp"), u"120");
+    EXPECT_EQ(ValueOf(variables, u"mp"), std::nullopt);
+}
+
+// A count goes up by one a saying, follows its macro as the usage does, and
+// goes back to 0; past the most kept, the macro said longest ago loses it.
+TEST(MacroCounters, CountEachSayingUntilResetAndKeepTheLatest) {
+    File file{u"m.txt", {u"a", u"b", u"c"}};
+    MacroCounters counters;
+    for (const std::size_t position : {1, 1, 2, 1}) counters.Said(file.Macros(), position);
+    EXPECT_EQ(counters.CountOf(file.Macros(), 1), 3u);
+    file.titles.insert(file.titles.begin(), u"new");
+    EXPECT_EQ(counters.CountOf(file.Macros(), 2), 3u) << "moved down by one";
+    counters.Reset(file.Macros(), 2);
+    EXPECT_EQ(counters.CountOf(file.Macros(), 2), 0u);
+    EXPECT_EQ(counters.CountOf(file.Macros(), 3), 1u);
+
+    File many{u"many.txt", {}};
+    for (std::size_t i = 0; i <= MacroCounters::kMost; ++i) {
+        many.titles.push_back(u"t" + Digits(i));
+    }
+    for (std::size_t position = 1; position <= many.titles.size(); ++position) {
+        counters.Said(many.Macros(), position);
+    }
+    EXPECT_EQ(counters.Entries().size(), MacroCounters::kMost);
+    EXPECT_EQ(counters.CountOf(file.Macros(), 3), 0u) << "said longest ago";
+    EXPECT_EQ(counters.CountOf(many.Macros(), 1), 0u) << "said next longest ago";
+    EXPECT_EQ(counters.CountOf(many.Macros(), 2), 1u);
 }
 
 // Windows' profile functions give a value back without the spaces at its end.

@@ -169,6 +169,8 @@ INT_PTR CALLBACK ModalDialog::Procedure(HWND dialog, UINT message, WPARAM wParam
                 self->Command(LOWORD(wParam), HIWORD(wParam));
             }
             return TRUE;
+        case WM_NOTIFY:
+            return self->Notify(*reinterpret_cast<const NMHDR*>(lParam));
         default:
             return FALSE;
     }

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "macro/line_preparation.h"
+
 #include "platform/ansi_text.h"
 
 namespace kiv {
@@ -39,48 +41,100 @@ DeliveryReport Deliver(const Macro& macro, WindowSystem& windows, FillContext& c
     return DeliverTo(macro, windows, context, pick.client);
 }
 
-DeliveryReport DeliverTo(const Macro& macro, WindowSystem& windows, FillContext& context,
-                         const std::optional<GameClient>& to) {
-    DeliveryReport report;
-    const WindowHandle log = to ? to->log : kNoWindow;
-    const WindowHandle edit =
-        log == kNoWindow ? kNoWindow
-                         : windows.FindChild(log, ClientNames().editClass, std::string_view{});
-    if (edit != kNoWindow) report.outcome = DeliveryOutcome::Delivered;
-    bool stopped = edit == kNoWindow;
-    const std::vector<std::u16string_view> lines = SplitMessage(macro.Message());
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        SaidLine said{i + 1, FillLine(lines[i], context), LineFate::NotSent};
+Delivery::Delivery(const Macro& macro, WindowSystem& windows, FillContext context,
+                   const std::optional<GameClient>& to)
+    : windows_(windows), context_(std::move(context)), to_(to), message_(macro.Message()) {
+    lines_ = ChatLinesOf(message_);
+}
+
+bool Delivery::FirstLineSent() const {
+    return !report_.lines.empty() && report_.lines.front().fate == LineFate::Sent;
+}
+
+std::optional<std::chrono::milliseconds> Delivery::Go() {
+    if (!started_) {
+        started_ = true;
+        const WindowHandle log = to_ ? to_->log : kNoWindow;
+        edit_ = log == kNoWindow
+                    ? kNoWindow
+                    : windows_.FindChild(log, ClientNames().editClass, std::string_view{});
+        if (edit_ != kNoWindow) report_.outcome = DeliveryOutcome::Delivered;
+        stopped_ = edit_ == kNoWindow;
+    }
+    std::chrono::milliseconds pending{0};
+    for (; next_ < lines_.size(); ++next_) {
+        const ChatLine& line = lines_[next_];
+        // A wait on a line with nothing to send waits before the next that has.
+        pending += line.wait;
+        if (line.text.empty()) continue;
+        if (!stopped_ && !waited_ && pending > std::chrono::milliseconds{0}) {
+            // The wait stands in for the pause after the line before.
+            const std::chrono::milliseconds rest =
+                pending - (lineSent_ ? kPauseAfterLine : std::chrono::milliseconds{0});
+            waited_ = true;
+            if (rest > std::chrono::milliseconds{0}) {
+                BringForward();
+                return rest;
+            }
+        }
+        waited_ = false;
+        pending = std::chrono::milliseconds{0};
+        SaidLine said{line.number, FillLine(line.text, context_), LineFate::NotSent};
         if (said.text.empty()) continue;
-        if (!stopped) {
-            const SendResult result = DeliverLine(windows, edit, said.text);
+        if (!stopped_) {
+            const SendResult result = DeliverLine(windows_, edit_, said.text);
+            lineSent_ = true;
             if (result == SendResult::Delivered) said.fate = LineFate::Sent;
             if (result == SendResult::NotAnswered) {
                 said.fate = LineFate::MayHaveGone;
-                report.outcome = DeliveryOutcome::NotAnswering;
-                stopped = true;
+                report_.outcome = DeliveryOutcome::NotAnswering;
+                stopped_ = true;
             }
             if (result == SendResult::Refused) {
-                report.outcome = DeliveryOutcome::Refused;
-                stopped = true;
+                report_.outcome = DeliveryOutcome::Refused;
+                stopped_ = true;
             }
-            if (result == SendResult::Failed) report.outcome = DeliveryOutcome::NoClient;
+            if (result == SendResult::Failed) report_.outcome = DeliveryOutcome::NoClient;
         }
-        report.lines.push_back(std::move(said));
+        report_.lines.push_back(std::move(said));
     }
-    // A game Windows keeps the tool from is not brought forward either: the
-    // user is about to be asked what to do, and a full-screen game would only
-    // flicker between the two. Nor one that stopped answering: the player
-    // would be left in front of a frozen game, the tool's word behind it.
-    if (report.outcome == DeliveryOutcome::Refused ||
-        report.outcome == DeliveryOutcome::NotAnswering) {
-        return report;
+    BringForward();
+    return std::nullopt;
+}
+
+void Delivery::LetRestGo() {
+    for (; next_ < lines_.size(); ++next_) {
+        const ChatLine& line = lines_[next_];
+        if (!line.text.empty()) {
+            report_.lines.push_back({line.number, std::u16string(line.text), LineFate::NotSent});
+        }
     }
-    if (const WindowHandle client = to ? to->main : kNoWindow; client != kNoWindow) {
-        if (windows.IsMinimized(client)) windows.Restore(client);
-        windows.BringToFront(client);
+    report_.outcome = DeliveryOutcome::Withdrawn;
+}
+
+// A game Windows keeps the tool from is not brought forward either: the user
+// is about to be asked what to do, and a full-screen game would only flicker
+// between the two. Nor one that stopped answering: the player would be left
+// in front of a frozen game, the tool's word behind it.
+void Delivery::BringForward() {
+    if (broughtForward_ || report_.outcome == DeliveryOutcome::Refused ||
+        report_.outcome == DeliveryOutcome::NotAnswering) {
+        return;
     }
-    return report;
+    broughtForward_ = true;
+    if (const WindowHandle client = to_ ? to_->main : kNoWindow; client != kNoWindow) {
+        if (windows_.IsMinimized(client)) windows_.Restore(client);
+        windows_.BringToFront(client);
+    }
+}
+
+DeliveryReport DeliverTo(const Macro& macro, WindowSystem& windows, FillContext& context,
+                         const std::optional<GameClient>& to) {
+    Delivery delivery(macro, windows, context, to);
+    while (const std::optional<std::chrono::milliseconds> wait = delivery.Go()) {
+        windows.Pause(*wait);
+    }
+    return delivery.Report();
 }
 
 }  // namespace kiv

@@ -26,6 +26,8 @@ enum class DeliveryOutcome {
                       // sent, and the target is automatic again
     TabClientNotOne,  // no client, or more than one, has the title the macro's
                       // tab sends to: nothing was sent
+    Withdrawn,        // the player cancelled a question the macro asks, or a
+                      // saying cancelled the rest while it waited
 };
 
 // What became of one line of the macro, for telling the player of a macro
@@ -46,6 +48,46 @@ struct SaidLine {
 struct DeliveryReport {
     DeliveryOutcome outcome = DeliveryOutcome::NoClient;
     std::vector<SaidLine> lines;  // the macro's lines that have text, in order
+};
+
+// One macro's delivery, a line at a time. Before a line with a <wait.N> it
+// stops, so that the caller can answer the player meanwhile, and then goes on
+// to the same client; or the rest is let go.
+class Delivery {
+  public:
+    Delivery(const Macro& macro, WindowSystem& windows, FillContext context,
+             const std::optional<GameClient>& to);
+    // Its lines look into its own copy of the message.
+    Delivery(const Delivery&) = delete;
+    Delivery& operator=(const Delivery&) = delete;
+
+    // Sends the lines up to the next wait: how long to wait before going on;
+    // none once every line went or was let go. The client comes to the front
+    // when the first wait begins, or at the end.
+    std::optional<std::chrono::milliseconds> Go();
+    // The lines not sent yet are not sent.
+    void LetRestGo();
+
+    const DeliveryReport& Report() const { return report_; }
+    // Its first line with text went out, every message of it answered.
+    bool FirstLineSent() const;
+
+  private:
+    void BringForward();
+
+    WindowSystem& windows_;
+    FillContext context_;
+    std::optional<GameClient> to_;
+    std::u16string message_;
+    std::vector<ChatLine> lines_;  // views into message_
+    std::size_t next_ = 0;
+    bool started_ = false;
+    WindowHandle edit_ = kNoWindow;
+    bool stopped_ = false;   // nothing more is sent
+    bool lineSent_ = false;  // a line went just before: its pause was made
+    bool waited_ = false;    // the wait before lines_[next_] is over
+    bool broughtForward_ = false;
+    DeliveryReport report_;
 };
 
 // Types the message into the target client's own chat input (game_clients.h),

@@ -21,6 +21,7 @@ namespace kiv::test {
 class HostedFeatures {
   public:
     enum : UINT { kShowNotices = WM_APP + 1, kFileChanged, kReadingDone };
+    enum : UINT_PTR { kWaitTimer = 7, kCounterTimer = 8 };
 
     HostedFeatures() {
         const HWND window = host.Handle();
@@ -85,7 +86,20 @@ class HostedFeatures {
                        holds,
                        {},
                        &tip,
-                       [this](const TabMacro& said) { saidMacros.push_back(said); }});
+                       [this](const TabMacro& said) {
+                           saidMacros.push_back(said);
+                           tokens.Said({said.file, said.position}, said.macro);
+                       },
+                       &tokens,
+                       kWaitTimer});
+        tokens.Attach({.window = window,
+                       .instance = GetModuleHandleW(nullptr),
+                       .timer = kCounterTimer,
+                       .listOf = [this](std::u16string_view path) -> const MacroList* {
+                           return path == file.List().FileName() ? &file.List() : nullptr;
+                       },
+                       .save = [this] { countersSaved.push_back(tokens.Counters()); },
+                       .showTool = {}});
         tip.Attach(list);
         editing.Attach({window, GetModuleHandleW(nullptr),
                         [this]() -> ShownMacroFile& { return file; }, &keys, &notices, selected});
@@ -94,7 +108,9 @@ class HostedFeatures {
                 notices.ShowWhenLooking();
             } else if (message == WM_COMMAND && finder.Handle(wParam)) {
             } else if (message == WM_TIMER) {
-                file.HandleTimer(wParam);
+                if (!saying.HandleTimer(wParam) && !tokens.HandleTimer(wParam)) {
+                    file.HandleTimer(wParam);
+                }
             } else if (!file.Handle(message, wParam)) {
                 return std::nullopt;
             }
@@ -141,8 +157,9 @@ class HostedFeatures {
     std::vector<TabMacro> saidMacros;  // each saying told as its first line went out
     // The readings the finder knows of (none: no input method).
     std::function<std::vector<MacroReading>(const MacroList&)> readingsOf;
-    std::vector<Notice> told;         // what the hotkeys had told
-    std::vector<MacroHotkeys> saved;  // the macros' keys at each save
+    std::vector<Notice> told;                  // what the hotkeys had told
+    std::vector<MacroHotkeys> saved;           // the macros' keys at each save
+    std::vector<MacroCounters> countersSaved;  // the counts at each save
     ToolOptions options;
     NoticeBoard notices;
     BriefTip tip;
@@ -150,6 +167,7 @@ class HostedFeatures {
     MacroFinder finder;
     ShownMacroFile file;
     HotkeyKeeper keys;
+    MacroTokens tokens;
     MacroSaying saying;
     MacroEditing editing;
 };

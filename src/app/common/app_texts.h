@@ -23,7 +23,9 @@
     X(kSendToItem, u"送信先(&G)") \
     X(kOpenInNewTabItem, u"新しいタブで開く(&B)...") \
     X(kFavoriteItem, u"お気に入り(&K)") \
-    X(kClearUsageItem, u"使用回数を消去(&Y)")
+    X(kClearUsageItem, u"使用回数を消去(&Y)") \
+    X(kResetCountItem, u"カウンターを 0 に戻す(&0)") \
+    X(kVariablesItem, u"変数の設定(&V)...")
 
 // The tab strip's menu, for the tab right-clicked; このタブの送信先 lists
 // the clients running by their titles, after なし.
@@ -117,6 +119,15 @@
     X(kMacroFileNotRead, u"マクロファイル「%1」を読み込む途中で、予期しないエラーが起きました。") \
     X(kDriveMissing, u"\n\nドライブ %1 が見つかりません。USB メモリーを差し込むか、ネットワークドライブにつないでから、一覧を右クリックして [最近使ったファイル] から選ぶか、[設定再読込] で開いてください。") \
     X(kNothingSelected, u"一覧でマクロが選ばれていないため、発言しませんでした") \
+    X(kRestWithdrawn, u"残りの行の送信を取りやめました") \
+    X(kAskDialogFailed, u"マクロの問いかけの画面を表示できませんでした。マクロは送っていません。") \
+    X(kVariablesDialogFailed, u"変数の設定画面を表示できませんでした。") \
+    X(kVariableNameColumn, u"名前") \
+    X(kVariableValueColumn, u"値") \
+    X(kVariableNameEmpty, u"名前を入力してください。") \
+    X(kVariableNameCharacters, u"名前に使えるのは英字、数字、かな、漢字だけです (空白や記号は使えません)。") \
+    X(kVariableNameTokens, u"「%1」は置き換える記号と紛らわしいため、変数の名前にできません。") \
+    X(kVariableNotInSettings, u"設定ファイルに書けない文字 (%1) があるため、この変数は設定できません。") \
     X(kPathNotInSettings, u"「%1」の名前には、設定ファイルに書けない文字 (%2) が含まれているため、マクロファイルにできません。\nファイルかフォルダーの名前を変えてから、もう一度選んでください。") \
     X(kDropOneFile, u"マクロファイルは一度に 1 つだけドロップしてください。何も読み込みませんでした。") \
     X(kShortcutTargetUnknown, u"ショートカット「%1」の指す先がわかりませんでした。マクロファイルそのものをドロップしてください。") \

@@ -22,3 +22,15 @@
 #define IDC_MACRO_PREVIEW 309
 #define IDC_MACRO_STATUS 310
 #define IDC_MACRO_HOTKEY_CAUTION 311
+
+#define IDD_ASK 400
+#define IDC_ASK_QUESTION 401
+#define IDC_ASK_ANSWER 402
+
+#define IDD_VARIABLES 500
+#define IDC_VARIABLES_LIST 501
+#define IDC_VARIABLES_NAME 502
+#define IDC_VARIABLES_VALUE 503
+#define IDC_VARIABLES_SET 504     // adds the name, or sets its value
+#define IDC_VARIABLES_DELETE 505
+#define IDC_VARIABLES_STATUS 506  // why a name cannot be one

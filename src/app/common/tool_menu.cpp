@@ -9,7 +9,7 @@
 namespace kiv {
 namespace {
 
-const std::array<MenuItem, 13> kItems{{
+const std::array<MenuItem, 15> kItems{{
     {MenuCommand::NewMacro, texts::kNewMacroItem, Hotkey{0, kKeyInsert}},
     {MenuCommand::EditMacro, texts::kEditMacroItem, Hotkey{0, kKeyF2}},
     {MenuCommand::DeleteMacro, texts::kDeleteMacroItem, Hotkey{0, kKeyDelete}},
@@ -18,11 +18,13 @@ const std::array<MenuItem, 13> kItems{{
     {MenuCommand::Undo, texts::kUndoItem, Hotkey{kModCtrl, 'Z'}},
     {MenuCommand::Favorite, texts::kFavoriteItem, std::nullopt},
     {MenuCommand::ClearUsage, texts::kClearUsageItem, std::nullopt},
+    {MenuCommand::ResetCount, texts::kResetCountItem, std::nullopt},
     {MenuCommand::Separator, u"", std::nullopt},
     {MenuCommand::OpenInNewTab, texts::kOpenInNewTabItem, std::nullopt},
     {MenuCommand::EditMacroFile, texts::kEditMacroFileItem, std::nullopt},
     {MenuCommand::TopMost, texts::kTopMostItem, std::nullopt},
     {MenuCommand::HotkeySettings, texts::kHotkeySettingsItem, std::nullopt},
+    {MenuCommand::Variables, texts::kVariablesItem, std::nullopt},
 }};
 
 }  // namespace
@@ -45,6 +47,8 @@ bool IsEnabled(MenuCommand command, const MenuState& state) {
             return state.selected;
         case MenuCommand::ClearUsage:
             return state.hasUsage;
+        case MenuCommand::ResetCount:
+            return state.selected && state.hasCount;
         case MenuCommand::MoveUp:
             return state.canMoveUp;
         case MenuCommand::MoveDown:

@@ -33,6 +33,8 @@ enum class MenuCommand : std::uint32_t {
     OpenInNewTab = 0x0190,
     Favorite = 0x01A0,
     ClearUsage = 0x01B0,
+    ResetCount = 0x01C0,
+    Variables = 0x01D0,
 };
 
 struct MenuItem {
@@ -53,6 +55,7 @@ struct MenuState {
     bool canUndo = false;
     bool favorite = false;  // the macro selected is pinned for the palette
     bool hasUsage = false;  // the palette has counted a saying
+    bool hasCount = false;  // the macro selected has a <count> said before
 };
 // Whether the item shows a tick, and if so whether it is ticked now.
 std::optional<bool> IsTicked(MenuCommand command, const MenuState& state);

@@ -12,18 +12,10 @@
 #include "platform/local_clock.h"
 #include "platform/owned_window_win32.h"
 #include "platform/wide_text.h"
+#include "platform/window_text_win32.h"
 
 namespace kiv {
 namespace {
-
-std::u16string TextOf(HWND window) {
-    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(window)), u'\0');
-    if (!text.empty()) {
-        const int copied = GetWindowTextW(window, Wide(text), static_cast<int>(text.size()) + 1);
-        text.resize(static_cast<std::size_t>(copied));
-    }
-    return text;
-}
 
 class MacroDialog final : public ModalDialog {
   public:
@@ -152,8 +144,8 @@ class MacroDialog final : public ModalDialog {
     }
 
     MacroForm Form() const {
-        MacroForm form{TextOf(Item(IDC_MACRO_TITLE)), {}, shown_.rest};
-        for (std::size_t i = 0; i < form.lines.size(); ++i) form.lines[i] = TextOf(Line(i));
+        MacroForm form{WindowText(Item(IDC_MACRO_TITLE)), {}, shown_.rest};
+        for (std::size_t i = 0; i < form.lines.size(); ++i) form.lines[i] = WindowText(Line(i));
         return form;
     }
 

@@ -6,6 +6,7 @@
 
 #include "app/common/key_press.h"
 #include "platform/wide_text.h"
+#include "platform/window_text_win32.h"
 
 namespace kiv {
 namespace {
@@ -291,10 +292,7 @@ void MacroFinder::SetQuietly(std::u16string_view text) {
 }
 
 std::u16string MacroFinder::BoxText() const {
-    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(box_)) + 1, u'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(
-        box_, reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(text.size()))));
-    return text;
+    return WindowText(box_);
 }
 
 LRESULT CALLBACK MacroFinder::BoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -11,6 +11,7 @@
 #include "macro/message_preview.h"
 #include "platform/local_clock.h"
 #include "platform/wide_text.h"
+#include "platform/window_text_win32.h"
 
 namespace kiv {
 namespace {
@@ -33,13 +34,6 @@ std::u16string FirstLine(const Macro& macro, FillContext context) {
     std::u16string text = MessagePreview(macro.Message(), macro.Title(), context).value_or(u"");
     const std::size_t end = text.find_first_of(u"\r\n");
     if (end != std::u16string::npos) text.replace(end, std::u16string::npos, u" …");
-    return text;
-}
-
-std::u16string WindowText(HWND window) {
-    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, u'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(
-        window, reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(text.size()))));
     return text;
 }
 

@@ -153,6 +153,7 @@ void MacroSaying::Select(int entry) const {
 
 std::optional<DeliveryOutcome> MacroSaying::Say() {
     if (host_.holds().Any(Hold::Delivering)) return std::nullopt;
+    if (WithdrawWaiting()) return DeliveryOutcome::Withdrawn;
     const std::optional<std::size_t> macro = host_.titles->Rows().MacroAt(Selected());
     const MacroList& shown = host_.shownList();
     if (!macro || *macro >= shown.Count()) return std::nullopt;
@@ -182,39 +183,82 @@ std::optional<GameClient> MacroSaying::TabClient(const TabMacro& said) {
 }
 
 DeliveryOutcome MacroSaying::Deliver(const TabMacro& said) {
-    const Macro& macro = said.macro;
+    if (WithdrawWaiting()) return DeliveryOutcome::Withdrawn;
     // A tab's client is that one or none: never the tool's choice in its place.
     std::optional<GameClient> bound;
     if (!said.client.empty() && !(bound = TabClient(said))) {
         return DeliveryOutcome::TabClientNotOne;
     }
+    // Asked before anything is sent; cancelled, nothing is.
+    std::optional<FillContext> context =
+        host_.tokens != nullptr ? host_.tokens->SayingOf({said.file, said.position}, said.macro)
+                                : FillContext{LocalTimeOfDay};
+    if (!context) return DeliveryOutcome::Withdrawn;
+    std::optional<GameClient> to = bound;
+    if (!bound) {
+        // Read first: a chosen client that exited is forgotten by the taking.
+        const std::u16string chosen = ChosenName();
+        const ClientTarget::Pick pick = target_.Take(FindGameClients(windowSystem_));
+        if (pick.chosenExited) {
+            window_counts::Add(host_.window, window_counts::kDeliveries);
+            TellClientExited(chosen, true);
+            return DeliveryOutcome::ChosenExited;
+        }
+        to = pick.client;
+    }
+    said_ = said;
+    saidTo_ = to;
+    saidCounted_ = false;
+    return GoOn(std::make_unique<Delivery>(said.macro, windowSystem_, std::move(*context), to));
+}
+
+DeliveryOutcome MacroSaying::GoOn(std::unique_ptr<Delivery> delivery) {
     delivering_ = true;
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
-    // Read first: a chosen client that exited is forgotten by the delivery.
-    const std::u16string chosen = ChosenName();
-    FillContext context = host_.tokens != nullptr
-                              ? host_.tokens->SayingOf({said.file, said.position})
-                              : FillContext{LocalTimeOfDay};
-    const DeliveryReport report = bound ? DeliverTo(macro, windowSystem_, context, bound)
-                                        : kiv::Deliver(macro, windowSystem_, context, target_);
+    const std::optional<std::chrono::milliseconds> wait = delivery->Go();
     SetCursor(previous);
     delivering_ = false;
     deliveryEndedAt_ = GetTickCount();
+    const DeliveryReport& report = delivery->Report();
+    if (!saidCounted_ && delivery->FirstLineSent()) {
+        saidCounted_ = true;
+        if (host_.said) host_.said(said_);
+    }
+    // The tool answers while the macro waits; the window's timer goes on.
+    if (wait &&
+        SetTimer(host_.window, host_.waitTimer, static_cast<UINT>(wait->count()), nullptr) != 0) {
+        waiting_ = std::move(delivery);
+        return report.outcome;
+    }
+    if (wait) delivery->LetRestGo();  // no timer to go on with
     window_counts::Add(host_.window, window_counts::kDeliveries);
-    const std::optional<GameClient>& client = bound ? bound : target_.LastTaken();
-    const std::u16string taken = client ? InText(*client) : u"";
+    const std::u16string taken = saidTo_ ? InText(*saidTo_) : u"";
     if (report.outcome == DeliveryOutcome::Refused) {
         host_.notices->Notify({NoticeKind::SendRefused, taken});
     }
     if (report.outcome == DeliveryOutcome::NotAnswering) {
         host_.notices->Notify(
-            {NoticeKind::MacroCutShort, CutShortText(taken, macro.Title(), report.lines)});
-    }
-    if (report.outcome == DeliveryOutcome::ChosenExited) TellClientExited(chosen, true);
-    if (host_.said && !report.lines.empty() && report.lines.front().fate == LineFate::Sent) {
-        host_.said(said);
+            {NoticeKind::MacroCutShort, CutShortText(taken, said_.macro.Title(), report.lines)});
     }
     return report.outcome;
+}
+
+bool MacroSaying::HandleTimer(WPARAM id) {
+    if (id != host_.waitTimer || host_.waitTimer == 0) return false;
+    KillTimer(host_.window, host_.waitTimer);
+    std::unique_ptr<Delivery> going = std::move(waiting_);
+    if (going && !host_.holds().Any(Hold::ShuttingDown)) GoOn(std::move(going));
+    return true;
+}
+
+bool MacroSaying::WithdrawWaiting() {
+    if (!waiting_) return false;
+    KillTimer(host_.window, host_.waitTimer);
+    waiting_->LetRestGo();
+    waiting_.reset();
+    window_counts::Add(host_.window, window_counts::kDeliveries);
+    if (host_.tip != nullptr) host_.tip->Show(std::u16string(texts::kRestWithdrawn));
+    return true;
 }
 
 std::u16string MacroSaying::ChosenName() const {
@@ -285,8 +329,8 @@ void MacroSaying::SayNext() {
     // user is told about that one.
     const std::optional<DeliveryOutcome> said = Say();
     if (said == DeliveryOutcome::Refused || said == DeliveryOutcome::ChosenExited ||
-        said == DeliveryOutcome::NotAnswering || said == DeliveryOutcome::TabClientNotOne ||
-        host_.holds().Any(Hold::ShuttingDown)) {
+        said == DeliveryOutcome::Withdrawn || said == DeliveryOutcome::NotAnswering ||
+        said == DeliveryOutcome::TabClientNotOne || host_.holds().Any(Hold::ShuttingDown)) {
         return;
     }
     Select(SelectionAfterSayNext(Selected(), Count()));
@@ -298,11 +342,11 @@ void MacroSaying::RunHotkey(HotkeyAction action) {
     if (host_.holds().Any(Hold::KeysFree | Hold::Dialog)) return;
     switch (action) {
         case HotkeyAction::Say:
-            if (!NothingSelectedTold()) Say();
+            if (!WithdrawWaiting() && !NothingSelectedTold()) Say();
             return;
         case HotkeyAction::SayNext:
             // Nor moves on: the next press would say a macro never chosen.
-            if (!NothingSelectedTold()) SayNext();
+            if (!WithdrawWaiting() && !NothingSelectedTold()) SayNext();
             return;
         case HotkeyAction::Previous:
             MoveSelection(Step::Previous);

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,6 +64,8 @@ class MacroSaying {
         std::function<void(const TabMacro& said)> said;
         // What a macro's lines are filled in from.
         MacroTokens* tokens = nullptr;
+        // The window's timer that ends a <wait.N> between a macro's lines.
+        UINT_PTR waitTimer = 0;
     };
     MacroSaying() = default;
     MacroSaying(const MacroSaying&) = delete;
@@ -72,6 +75,10 @@ class MacroSaying {
     void Attach(Host host);
 
     bool Delivering() const { return delivering_; }
+    // A macro waits before its next line (the tool answers meanwhile).
+    bool Waiting() const { return waiting_ != nullptr; }
+    // The wait's timer: the macro goes on. False for another timer.
+    bool HandleTimer(WPARAM id);
     // Input that waited in the queue while a macro was delivered: to be dropped.
     bool QueuedDuringDelivery(const MSG& message) const;
     // Enter held down in the window (the list, a button, the find box): its
@@ -122,6 +129,12 @@ class MacroSaying {
     bool NothingSelectedTold() const;
     void MoveSelection(Step step);
     DeliveryOutcome Deliver(const TabMacro& said);
+    // Sends the lines up to the next wait, or to the end: then tells what
+    // became of the macro.
+    DeliveryOutcome GoOn(std::unique_ptr<Delivery> delivery);
+    // A saying while a macro waits lets the rest of that one go, and says
+    // nothing itself: the player is told. True when one waited.
+    bool WithdrawWaiting();
     // The client a tab talks to, of those running: told and none when no
     // client or more than one has its title.
     std::optional<GameClient> TabClient(const TabMacro& said);
@@ -135,6 +148,12 @@ class MacroSaying {
     HWINEVENTHOOK foregroundHook_ = nullptr;
     std::vector<GameClient> offered_;
     bool delivering_ = false;
+    // The macro waiting before its next line, the one said, to what client,
+    // and whether its first line was counted.
+    std::unique_ptr<Delivery> waiting_;
+    TabMacro said_;
+    std::optional<GameClient> saidTo_;
+    bool saidCounted_ = false;
     std::optional<DWORD> deliveryEndedAt_;  // tick count when the last one ended
 };
 

@@ -1,15 +1,119 @@
 #include "app/tokens/macro_tokens_win32.h"
 
+#include "app/tokens/ask_box_win32.h"
+#include "platform/clipboard_win32.h"
 #include "platform/local_clock.h"
 
 namespace kiv {
+namespace {
 
-FillContext MacroTokens::PreviewOf(const MacroPlace&) const {
-    return FillContext{LocalTimeOfDay};
+// At most once a minute: a player saying a counted macro every few seconds
+// does not rewrite the settings file each time.
+constexpr ULONGLONG kWriteEveryMs = 60'000;
+
+}  // namespace
+
+void MacroTokens::Start(MacroCounters counters, MacroVariables variables, bool countersKept) {
+    counters_ = std::move(counters);
+    variables_ = std::move(variables);
+    countersKept_ = countersKept;
 }
 
-FillContext MacroTokens::SayingOf(const MacroPlace&) {
-    return FillContext{LocalTimeOfDay};
+std::optional<FileMacros> MacroTokens::FileOf(std::u16string_view path) const {
+    const MacroList* list = host_.listOf ? host_.listOf(path) : nullptr;
+    if (list == nullptr) return std::nullopt;
+    return FileMacros{list->FileName(), list->Count(),
+                      [list](std::size_t position) { return list->Title(position); }};
+}
+
+std::uint32_t MacroTokens::CountOf(const MacroPlace& place) const {
+    const std::optional<FileMacros> file = FileOf(place.file);
+    return file ? counters_.CountOf(*file, place.position) : 0;
+}
+
+bool MacroTokens::HasCount(const MacroPlace& place) const {
+    return CountOf(place) != 0;
+}
+
+FillContext MacroTokens::Context(const MacroPlace& place) const {
+    // The place is copied: the context may outlive the caller's strings.
+    const std::u16string file(place.file);
+    const std::size_t position = place.position;
+    return FillContext{
+        .clock = LocalTimeOfDay,
+        .today = LocalDayNumber,
+        .clipboard = [window = host_.window] { return ClipboardText(window); },
+        .count =
+            [this, file, position] {
+                return std::uint64_t{CountOf({file, position})} + 1;
+            },
+        .variable = [this](std::u16string_view name) { return ValueOf(variables_, name); },
+    };
+}
+
+FillContext MacroTokens::PreviewOf(const MacroPlace& place) const {
+    FillContext context = Context(place);
+    context.preview = true;
+    return context;
+}
+
+std::optional<FillContext> MacroTokens::SayingOf(const MacroPlace& place, const Macro& macro) {
+    FillContext context = Context(place);
+    context.choose = [this](std::size_t choices) {
+        return std::uniform_int_distribution<std::size_t>(0, choices - 1)(random_);
+    };
+    const std::vector<std::u16string> questions = QuestionsOf(macro.Message());
+    if (!questions.empty() && host_.showTool) host_.showTool();
+    for (const std::u16string& question : questions) {
+        std::optional<std::u16string> answer =
+            AskForAnswer(host_.window, host_.instance, macro.Title(), question);
+        if (!answer) return std::nullopt;
+        context.answers.emplace(question, std::move(*answer));
+    }
+    return context;
+}
+
+void MacroTokens::Said(const MacroPlace& place, const Macro& macro) {
+    if (!CountsSayings(macro.Message())) return;
+    const std::optional<FileMacros> file = FileOf(place.file);
+    if (!file) return;
+    counters_.Said(*file, place.position);
+    Changed();
+}
+
+void MacroTokens::ResetCount(const MacroPlace& place) {
+    const std::optional<FileMacros> file = FileOf(place.file);
+    if (!file) return;
+    counters_.Reset(*file, place.position);
+    lastWrite_.reset();  // the player asked for it: written at once
+    Changed();
+}
+
+void MacroTokens::Changed() {
+    if (!CountersKept() || !host_.save) return;
+    const ULONGLONG now = GetTickCount64();
+    if (!lastWrite_ || now - *lastWrite_ >= kWriteEveryMs) {
+        lastWrite_ = now;
+        written_ = true;
+        host_.save();
+        return;
+    }
+    if (!timerSet_ && host_.window != nullptr) {
+        timerSet_ = SetTimer(host_.window, host_.timer,
+                             static_cast<UINT>(kWriteEveryMs - (now - *lastWrite_)), nullptr) != 0;
+    }
+}
+
+bool MacroTokens::HandleTimer(WPARAM id) {
+    if (id != host_.timer || host_.timer == 0) return false;
+    KillTimer(host_.window, host_.timer);
+    timerSet_ = false;
+    lastWrite_ = GetTickCount64();
+    if (CountersKept() && host_.save) {
+        written_ = true;
+        host_.save();
+    }
+    return true;
 }
 
 }  // namespace kiv

@@ -5,11 +5,13 @@
 #include "app/common/app_texts.h"
 #include "app/common/tool_name.h"
 #include "app/finding/title_list_win32.h"
+#include "app/tokens/variables_dialog_win32.h"
 #include "app/window/desktop_win32.h"
 #include "app/window/startup_settings.h"
 #include "app/window/tool_menu_win32.h"
 #include "app/window/window_frame_win32.h"
 #include "macro/message_preview.h"
+#include "platform/case_fold.h"
 #include "platform/owned_window_win32.h"
 #include "platform/shell_win32.h"
 #include "platform/single_copy_win32.h"
@@ -150,8 +152,29 @@ void MainWindow::AttachFeatures() {
          .holds = holds,
          .targetChosen = [this](const std::u16string& title) { options_.SetChosenClient(title); },
          .tip = &briefTip_,
-         .said = [this](const TabMacro& said) { palette_.Said(said.file, said.position); },
-         .tokens = &tokens_});
+         .said =
+             [this](const TabMacro& said) {
+                 palette_.Said(said.file, said.position);
+                 tokens_.Said({said.file, said.position}, said.macro);
+             },
+         .tokens = &tokens_,
+         .waitTimer = kWaitTimer});
+    tokens_.Attach({.window = window_,
+                    .instance = instance_,
+                    .timer = kCounterTimer,
+                    .listOf = [this](std::u16string_view path) -> const MacroList* {
+                        for (std::size_t tab = 0; tab < tabs_.Tabs().Count(); ++tab) {
+                            const MacroList& list = tabs_.ListOf(tab);
+                            if (EqualIgnoringCase(list.FileName(), path)) return &list;
+                        }
+                        return nullptr;
+                    },
+                    .save = [this] { SaveCounterSettings(); },
+                    .showTool =
+                        [this] {
+                            if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
+                            SetForegroundWindow(window_);
+                        }});
     palette_.Attach(
         {.instance = instance_,
          .window = window_,
@@ -253,6 +276,7 @@ void MainWindow::StartUp() {
     options_.Start(settings.options);
     keys_.Start(settings.macroHotkeys);
     palette_.Start(settings.usage, settings.favourites, settings.paletteKept);
+    tokens_.Start(settings.counters, settings.variables, settings.countersKept);
     if (!settings.options.client.empty()) saying_.ChooseRemembered(settings.options.client);
     if (options_.Current().topMost) SetTopMost(true);
     // A list read now registers the keys with its titles; otherwise (on a
@@ -294,7 +318,8 @@ bool MainWindow::SaveSettings(bool tellUser) {
          .recentFiles = tabs_.RecentToKeep(),
          .tabs = tabs_.Kept() ? std::optional(tabs_.Tabs()) : std::nullopt,
          .usage = palette_.Kept() ? std::optional(palette_.Usage()) : std::nullopt,
-         .favourites = palette_.Kept() ? std::optional(palette_.Favourites()) : std::nullopt});
+         .favourites = palette_.Kept() ? std::optional(palette_.Favourites()) : std::nullopt,
+         .counters = tokens_.CountersKept() ? std::optional(tokens_.Counters()) : std::nullopt});
     if (!saved && tellUser) {
         MessageBoxOverOwner(window_, Wide(SettingsNotSavedText(iniPath)), kToolCaption,
                             MB_OK | MB_ICONWARNING);
@@ -315,6 +340,31 @@ void MainWindow::SaveHotkeySettings() {
 }
 
 // A failure is told at the close, which tries again with everything.
+void MainWindow::SaveCounterSettings() {
+    if (!MayWriteSettings()) return;
+    WriteCounterSettings(IniFilePath(programPath_), tokens_.Counters());
+}
+
+void MainWindow::EditVariables() {
+    std::optional<MacroVariables> edited = kiv::EditVariables(
+        window_, instance_, tokens_.Variables(), keys_.MacroKeys().SettingsEncoding());
+    if (!edited || *edited == tokens_.Variables()) return;
+    tokens_.SetVariables(std::move(*edited));
+    tooltip_.Reset();  // a preview may show another value now
+    if (MayWriteSettings() &&
+        !WriteVariableSettings(IniFilePath(programPath_), tokens_.Variables())) {
+        MessageBoxOverOwner(window_, Wide(SettingsNotSavedText(IniFilePath(programPath_))),
+                            kToolCaption, MB_OK | MB_ICONWARNING);
+    }
+}
+
+std::optional<MacroPlace> MainWindow::SelectedPlace() const {
+    const int macro = Selected();
+    const MacroList& shown = tabs_.Shown().List();
+    if (macro < 0 || static_cast<std::size_t>(macro) >= shown.Count()) return std::nullopt;
+    return MacroPlace{shown.FileName(), static_cast<std::size_t>(macro) + 1};
+}
+
 void MainWindow::SavePaletteSettings() {
     if (!MayWriteSettings()) return;
     WritePaletteSettings(IniFilePath(programPath_), palette_.Usage(), palette_.Favourites());
@@ -355,7 +405,8 @@ MenuState MainWindow::CurrentMenuState() const {
             .favorite =
                 Selected() >= 0 && palette_.IsFavourite(tabs_.Shown().List(),
                                                         static_cast<std::size_t>(Selected()) + 1),
-            .hasUsage = palette_.HasUsage()};
+            .hasUsage = palette_.HasUsage(),
+            .hasCount = SelectedPlace() && tokens_.HasCount(*SelectedPlace())};
 }
 
 ToolSubmenus MainWindow::Submenus() {
@@ -429,6 +480,11 @@ void MainWindow::RunMenuCommand(MenuCommand command) {
         case MenuCommand::ClearUsage:
             if (notices_.AskYesNo(std::u16string(texts::kClearUsageAsk))) palette_.ClearUsage();
             return;
+        case MenuCommand::ResetCount:
+            if (const std::optional<MacroPlace> place = SelectedPlace()) tokens_.ResetCount(*place);
+            return;
+        case MenuCommand::Variables:
+            return EditVariables();
     }
 }
 
@@ -545,7 +601,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_TIMER:
-            if (!palette_.HandleTimer(wParam)) tabs_.HandleTimer(wParam);
+            if (!palette_.HandleTimer(wParam) && !saying_.HandleTimer(wParam) &&
+                !tokens_.HandleTimer(wParam)) {
+                tabs_.HandleTimer(wParam);
+            }
             return 0;
         case WM_DROPFILES:
             tabs_.Dropped(reinterpret_cast<HDROP>(wParam));

@@ -61,7 +61,9 @@ class MainWindow {
     // Each tab's file's messages and timers, MacroTabs::kMessages of each.
     static constexpr UINT kTabMessages = WM_APP + 16;
     static constexpr UINT_PTR kTabTimers = 16;
-    static constexpr UINT_PTR kPaletteTimer = 8;  // the counts written late
+    static constexpr UINT_PTR kPaletteTimer = 8;   // the counts written late
+    static constexpr UINT_PTR kWaitTimer = 9;      // a <wait.N> between a macro's lines
+    static constexpr UINT_PTR kCounterTimer = 10;  // the <count>s written late
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -78,6 +80,11 @@ class MainWindow {
     // The options and the macros' keys, written the moment they change.
     void SaveHotkeySettings();
     void SavePaletteSettings();
+    void SaveCounterSettings();
+    // 変数の設定: written on OK.
+    void EditVariables();
+    // The macro selected in the list shown, as a place for its tokens.
+    std::optional<MacroPlace> SelectedPlace() const;
     // Neither unread at start-up nor where its encoding cannot name it: a
     // write would lose what it holds, or write what would not read back.
     bool MayWriteSettings() const { return !settingsUnread_ && !settingsUnsavable_; }

@@ -110,6 +110,11 @@ StartupSettings ReadStartupSettings(const std::u16string& iniPath, const WindowG
         settings.usage = ReadMacroUsage(store);
         settings.favourites = ReadFavoriteMacros(store);
     }
+    settings.countersKept = std::any_of(
+        sections.begin(), sections.end(),
+        [](const std::u16string& section) { return EqualIgnoringCase(section, u"Counters"); });
+    if (settings.countersKept) settings.counters = ReadMacroCounters(store);
+    settings.variables = ReadMacroVariables(store);
     return settings;
 }
 
@@ -133,6 +138,7 @@ bool WriteShutdownSettings(const std::u16string& iniPath, const ShutdownSettings
     if (settings.tabs) WriteTabs(store, *settings.tabs);
     if (settings.usage) WriteMacroUsage(store, *settings.usage);
     if (settings.favourites) WriteFavoriteMacros(store, *settings.favourites);
+    if (settings.counters) WriteMacroCounters(store, *settings.counters);
     return store.Save(u"");
 }
 
@@ -163,6 +169,23 @@ bool WriteHotkeySettings(const std::u16string& iniPath, const Options& options, 
         saved = store.Save(u"MacroHotkeys") && saved;
     }
     return saved;
+}
+
+bool WriteCounterSettings(const std::u16string& iniPath, const MacroCounters& counters,
+                          ProfileSections& profile) {
+    IniFile store(profile);
+    // Unread, a section written back would lose the keys it held.
+    if (!store.Load(iniPath)) return false;
+    WriteMacroCounters(store, counters);
+    return store.Save(u"Counters");
+}
+
+bool WriteVariableSettings(const std::u16string& iniPath, const MacroVariables& variables,
+                           ProfileSections& profile) {
+    IniFile store(profile);
+    if (!store.Load(iniPath)) return false;
+    WriteMacroVariables(store, variables);
+    return store.Save(u"Variables");
 }
 
 bool WritePaletteSettings(const std::u16string& iniPath, const MacroUsage& usage,

@@ -12,6 +12,7 @@
 #include "app/window/window_placement.h"
 #include "platform/profile_sections.h"
 #include "settings/macro_usage.h"
+#include "settings/macro_variables.h"
 #include "settings/options.h"
 #include "settings/recent_files.h"
 #include "settings/tab_set.h"
@@ -56,6 +57,11 @@ struct StartupSettings {
     MacroUsage usage;
     FavoriteMacros favourites;
     bool paletteKept = false;
+    // How often each macro with a <count> was said; `countersKept`: the file
+    // has their section. And the player's own names.
+    MacroCounters counters;
+    bool countersKept = false;
+    MacroVariables variables;
 };
 
 // Each position value that is missing or not a number rounding into the 32-bit
@@ -82,6 +88,8 @@ struct ShutdownSettings {
     // None until the palette is in use (its key set, or a macro pinned).
     std::optional<MacroUsage> usage{};
     std::optional<FavoriteMacros> favourites{};
+    // None until a macro with a <count> was said.
+    std::optional<MacroCounters> counters{};
 };
 
 // Loads the file again, so foreign sections and keys survive, sets the five
@@ -107,6 +115,14 @@ bool WriteTabSettings(const std::u16string& iniPath, const TabSet& tabs, bool sh
 bool WriteHotkeySettings(const std::u16string& iniPath, const Options& options, bool optionsChanged,
                          const MacroHotkeys& macroHotkeys,
                          ProfileSections& profile = SystemProfileSections());
+
+// Writes the section "Counters", or "Variables", at once, leaving the rest of
+// the file as it is. False when it could not be written, or the file could
+// not be read.
+bool WriteCounterSettings(const std::u16string& iniPath, const MacroCounters& counters,
+                          ProfileSections& profile = SystemProfileSections());
+bool WriteVariableSettings(const std::u16string& iniPath, const MacroVariables& variables,
+                           ProfileSections& profile = SystemProfileSections());
 
 // Writes the sections "Usage" and "Favorites" at once, leaving the rest of
 // the file as it is. False when they could not be written, or the file

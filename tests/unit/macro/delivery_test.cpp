@@ -151,6 +151,14 @@ TEST(Delivery, SendsTheLinesToTheTargetClientsChatInputAndBringsItForward) {
          Join({kSearch, kFront}), Client{.logWindows = {}}},
         {"no main window: the lines still go", u"A", Delivered, Join({kFind, Line("A")}),
          Client{.mainWindows = {}}},
+        {"a wait stands in for the pause after the line before; the client comes forward once, "
+         "as the first wait begins",
+         u"A\\n<wait.2>B\\n<wait.0.1>C", Delivered,
+         Join({kFind, Line("A"), kFront, {"pause 1950"}, Line("B"), {"pause 50"}, Line("C")})},
+        {"waits on lines with nothing add up before the next line", u"<wait.1>\\n<wait.0.5>A",
+         Delivered, Join({kFind, kFront, {"pause 1500"}, Line("A")})},
+        {"a hung client is not waited for", u"A\\n<wait.5>B", NotAnswering,
+         Join({kFind, {"send 8 12 0 A"}}), Client{.results = {R::NotAnswered}}},
         // Sends that fail stop the message, or not, by why they failed.
         {"a hung client ends the message, left behind", u"A\\nB\\nC", NotAnswering,
          Join({kFind, Line("A"), {"send 8 12 0 B", "send 8 256 13"}}),
@@ -213,6 +221,33 @@ TEST(Delivery, ReportsWhichLinesWentWhichMayHaveGoneAndWhichDidNot) {
         EXPECT_EQ(Deliver(Macro(u"A\\n\\nC", u"t"), windows, clock, target).lines, c.lines)
             << c.name;
     }
+}
+
+// A wait hands the time back to the caller: a line's time is read as it goes
+// out, and the rest may be let go, told as not sent.
+TEST(Delivery, GoesOnAfterEachWaitOrLetsTheRestGo) {
+    const Client client;
+    FakeWindows windows(client);
+    int reads = 0;
+    FillContext context{.clock = [&reads] {
+        ++reads;
+        return TimeOfDay{1, 2, 3};
+    }};
+    GameClient to = ProcessOnly(10);
+    to.main = 1;
+    to.log = 2;
+    Delivery delivery(Macro(u"A\\n<wait.1><now>\\n<wait.3>C", u"t"), windows, context, to);
+    EXPECT_EQ(delivery.Go(), std::chrono::milliseconds{950});
+    EXPECT_TRUE(delivery.FirstLineSent());
+    EXPECT_EQ(reads, 0);
+    EXPECT_EQ(delivery.Go(), std::chrono::milliseconds{2950});
+    EXPECT_EQ(reads, 1);
+    delivery.LetRestGo();
+    using enum LineFate;
+    EXPECT_EQ(delivery.Report().outcome, DeliveryOutcome::Withdrawn);
+    EXPECT_EQ(delivery.Report().lines,
+              (std::vector<SaidLine>{{1, u"A", Sent}, {2, u"01:02:03", Sent}, {3, u"C", NotSent}}));
+    EXPECT_EQ(windows.calls, Join({{"child 2 Edit|"}, Line("A"), kFront, Line("01:02:03")}));
 }
 
 // Which client each target rule picks, of three running.

@@ -16,6 +16,7 @@
 #include "app/common/resource.h"
 #include "app/common/tool_menu.h"
 #include "platform/ansi_text.h"
+#include "platform/local_clock.h"
 #include "platform/single_copy.h"
 #include "platform/single_copy_win32.h"
 #include "platform/utf8.h"
@@ -453,6 +454,50 @@ TEST_F(WithGameClient, ThePalettesKeyTypeAndEnterSayAMacroAndEscSaysNothing) {
     EXPECT_EQ(tool.Count(), 2);
     ASSERT_TRUE(tool.Close());
     EXPECT_NE(Ini().find("[Usage]\r\nFile1="), std::string::npos) << Ini();
+}
+
+// Tokens filled in as the macro is said twice: today's date, its count, one
+// of three choices and the player's own name; the count goes to the
+// settings. A waited line comes after its pause, the tool answering
+// meanwhile, and before the macro said next.
+TEST_F(WithGameClient, TokensAreFilledInAsAMacroIsSaidAndAWaitedLineComesAfterItsPause) {
+    WriteMacros(
+        u"<date> #<count> <rand:x|y|z> <相手>\tトークン\r\n"
+        u"一行目\\n<wait.1>二行目\t待つ\r\nつぎ\r\n");
+    WriteIni(ToAnsi(u"[Variables]\r\n相手=ゆうしゃ\r\n"));
+    ToolProcess tool(Exe());
+    ASSERT_TRUE(e2e::WaitFor([&] { return tool.Count() == 3; }));
+    tool.Select(0);
+    tool.Click(tool.SayButton());
+    tool.Click(tool.SayButton());
+    const std::vector<std::string> lines = LinesTo(client_, 2);
+    ASSERT_EQ(lines.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        std::vector<std::string> may;
+        for (const char16_t* choice : {u"x", u"y", u"z"}) {
+            may.push_back(Said(DateText(LocalDayNumber()) + u" #" + Digits(i + 1) + u" " + choice +
+                               u" ゆうしゃ"));
+        }
+        EXPECT_NE(std::find(may.begin(), may.end(), lines[i]), may.end()) << i;
+    }
+
+    tool.Select(1);
+    tool.Click(tool.SayButton());
+    ASSERT_EQ(LinesTo(client_, 3).size(), 3u);
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutW(tool.Main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &answer), 0)
+        << "the tool answers while the macro waits";
+    EXPECT_EQ(LinesTo(client_, 4).size(), 4u);
+    tool.Select(2);
+    tool.Click(tool.SayButton());
+    const std::vector<standin::Event> events = client_.WaitForEvents(15);
+    ASSERT_EQ(events.size(), 15u);
+    EXPECT_EQ(events[9].detail, Said(u"二行目"));
+    EXPECT_GE(events[9].micros - events[6].micros, 1'000'000) << "after the pause";
+    EXPECT_EQ(events[12].detail, Said(u"つぎ"));
+    ASSERT_TRUE(tool.Close());
+    EXPECT_NE(FromAnsi(Ini()).find(u"[Counters]\r\nFile1="), std::u16string::npos);
+    EXPECT_NE(FromAnsi(Ini()).find(u"Macro1=2,1,トークン\r\n"), std::u16string::npos);
 }
 
 // Two tabs kept in the settings: a key of the second tab's macro says it with

@@ -90,6 +90,30 @@ void BM_PrepareThreeLinesWithNow(benchmark::State& state) {
 }
 BENCHMARK(BM_PrepareThreeLinesWithNow);
 
+// Every token filled in: what a saying or a preview of such a macro costs.
+void BM_FillThreeLinesWithTokens(benchmark::State& state) {
+    kiv::FillContext context{
+        .clock =
+            [] {
+                return kiv::TimeOfDay{12, 34, 56};
+            },
+        .today = [] { return 20798; },
+        .clipboard = [] { return std::u16string(u"コピー\r\n二行目"); },
+        .count = [] { return std::uint64_t{41}; },
+        .variable = [](std::u16string_view) { return std::optional<std::u16string>(u"ゆうしゃ"); },
+        .choose = [](std::size_t choices) { return choices - 1; },
+        .answers = {{u"誰に?", u"ともだち"}},
+    };
+    const std::u16string message =
+        u"<date> <time> #<count> <rand:右|左|上> <相手>\\n<wait.1><clip> <lt>now>\\n<ask:誰に?>へ";
+    for (auto _ : state) {
+        kiv::FillContext saying = context;
+        auto lines = kiv::PrepareLines(message, saying);
+        benchmark::DoNotOptimize(lines.data());
+    }
+}
+BENCHMARK(BM_FillThreeLinesWithTokens);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -4,6 +4,7 @@
 #include "app/editing/macro_dialog_win32.h"
 
 #include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -15,6 +16,7 @@
 #include "app/common/resource.h"
 #include "app/hotkeys/hotkey_conflicts.h"
 #include "app/hotkeys/tool_hotkeys_win32.h"
+#include "platform/local_clock.h"
 #include "support/in_process_window.h"
 
 namespace kiv {
@@ -74,6 +76,12 @@ TEST(MacroDialog, OpensOnTheTitleSelectedPreviewsAsTypedAndCancelGivesNothing) {
     const MessageFontAs meiryo(L"Meiryo UI", -16);
     MacroDialogRequest request;
     request.macro = Macro(u"A", u"名前");
+    // The tool's preview context: the next count, a choice and a question as they are.
+    request.previewContext = [] {
+        FillContext context{.clock = LocalTimeOfDay, .count = [] { return std::uint64_t{5}; }};
+        context.preview = true;
+        return context;
+    };
     const auto result = Show(request, [](HWND dialog) {
         EXPECT_EQ(TextOf(dialog), L"マクロの編集");
         GUITHREADINFO gui{};
@@ -94,6 +102,9 @@ TEST(MacroDialog, OpensOnTheTitleSelectedPreviewsAsTypedAndCancelGivesNothing) {
         const std::wstring preview = TextIn(dialog, IDC_MACRO_PREVIEW);
         EXPECT_TRUE(std::regex_match(preview, std::wregex(L"A\r\n\\d\\d:\\d\\d:\\d\\d\r\n\\?です")))
             << preview;
+        SetLine(dialog, 1, L"<ask:誰に?> #<count> <rand:右|左>");
+        EXPECT_TRUE(TextIn(dialog, IDC_MACRO_PREVIEW).starts_with(L"[誰に?] #5 右(ランダム)\r\n"))
+            << TextIn(dialog, IDC_MACRO_PREVIEW);
         SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_FALSE(result);

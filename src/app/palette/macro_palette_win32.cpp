@@ -311,15 +311,8 @@ void MacroPalette::Destroy() {
         SetWindowLongPtrW(box_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(boxProcedure_));
         RemovePropW(box_, kClassName);
     }
-    window_.Reset();
-    box_ = nullptr;
-    list_ = nullptr;
-    empty_ = nullptr;
-    boxProcedure_ = nullptr;
-    composing_ = false;
+    window_.Reset();  // its WM_NCDESTROY forgets the rest
     closing_ = false;
-    shown_.clear();
-    searches_.clear();
 }
 
 void MacroPalette::ReadingsCame() {
@@ -391,6 +384,7 @@ LRESULT MacroPalette::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             list_ = nullptr;
             empty_ = nullptr;
             boxProcedure_ = nullptr;
+            composing_ = false;
             shown_.clear();
             searches_.clear();
             break;

@@ -271,5 +271,31 @@ TEST_F(StartupTest, ThePalettesCountsAreReadWhereKeptAndWrittenOnlyWhenHandedOve
         << ReadBytes(dir_.Path("chat.ini"));
 }
 
+// The counts of <count> and the player's names, read where the file has them;
+// the counts written at the close only once handed over.
+TEST_F(StartupTest, CountersAndNamesAreReadWhereKeptAndCountsWrittenOnlyWhenHandedOver) {
+    const StartupSettings none = Start(u"[Setting]\r\nFileName=a.txt\r\n");
+    EXPECT_FALSE(none.countersKept);
+    EXPECT_TRUE(none.variables.empty());
+    const StartupSettings kept =
+        Start(u"[Counters]\r\nFile1=C:\\m.txt\r\nMacro1=4,1,a\r\n[Variables]\r\nHP=120\r\n");
+    EXPECT_TRUE(kept.countersKept);
+    EXPECT_EQ(kept.counters.Entries(), (std::vector<CounterEntry>{{u"C:\\m.txt", 1, u"a", 4}}));
+    EXPECT_EQ(kept.variables, (MacroVariables{{u"HP", u"120"}}));
+
+    WriteBytes(dir_.Path("chat.ini"), "[Position]\r\nLeft=1\r\n");
+    ASSERT_TRUE(WriteShutdownSettings(dir_.File("chat.ini"), {.geometry = kOwn}));
+    EXPECT_EQ(ReadBytes(dir_.Path("chat.ini")).find("[Counters]"), std::string::npos);
+    ASSERT_TRUE(WriteShutdownSettings(dir_.File("chat.ini"),
+                                      {.geometry = kOwn, .counters = kept.counters}));
+    EXPECT_NE(
+        ReadBytes(dir_.Path("chat.ini")).find("[Counters]\r\nFile1=C:\\m.txt\r\nMacro1=4,1,a"),
+        std::string::npos)
+        << ReadBytes(dir_.Path("chat.ini"));
+    ASSERT_TRUE(WriteVariableSettings(dir_.File("chat.ini"), {{u"相手", u"ゆうしゃ"}}));
+    EXPECT_NE(ReadBytes(dir_.Path("chat.ini")).find(ToAnsi(u"[Variables]\r\n相手=ゆうしゃ\r\n")),
+              std::string::npos);
+}
+
 }  // namespace
 }  // namespace kiv

@@ -30,7 +30,8 @@ class ModalDialog {
     virtual bool Start() = 0;
     // WM_COMMAND from a control or a button (other than キャンセル).
     virtual void Command(int id, int notification) = 0;
-    // WM_NOTIFY from a common control: the dialog procedure's answer.
+    // WM_NOTIFY from a common control. FALSE lets Windows do its default; a
+    // result of the dialog's own goes through DWLP_MSGRESULT, with TRUE.
     virtual INT_PTR Notify(const NMHDR&) { return FALSE; }
 
     HWND Dialog() const { return dialog_; }

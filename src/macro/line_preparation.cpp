@@ -149,25 +149,40 @@ std::vector<std::u16string> QuestionsOf(std::u16string_view message) {
     return questions;
 }
 
-bool CountsSayings(std::u16string_view message) {
-    bool counts = false;
+bool HoldsToken(std::u16string_view message, TokenKind kind) {
+    bool holds = false;
     for (const ChatLine& line : ChatLinesOf(message)) {
+        if (line.text == kTimeToken) continue;
         Scan(
             line.text,
-            [&](const Token& token, std::u16string_view) {
-                counts = counts || token.kind == TokenKind::Count;
-            },
+            [&](const Token& token, std::u16string_view) { holds = holds || token.kind == kind; },
             [](std::u16string_view) {});
     }
-    return counts;
+    return holds;
+}
+
+void ReadAhead(std::u16string_view message, FillContext& context) {
+    if (context.count && !context.countRead && HoldsToken(message, TokenKind::Count)) {
+        context.countRead = context.count();
+    }
+    if (context.clipboard && !context.clipboardRead && HoldsToken(message, TokenKind::Clip)) {
+        context.clipboardRead = FirstLineOf(context.clipboard());
+    }
 }
 
 std::vector<std::u16string> PrepareLines(std::u16string_view message, FillContext& context) {
     std::vector<std::u16string> lines;
     for (const ChatLine& line : ChatLinesOf(message)) {
-        if (std::u16string text = FillLine(line.text, context); !text.empty()) {
-            lines.push_back(std::move(text));
+        std::u16string text = FillLine(line.text, context);
+        if (text.empty()) continue;
+        // A preview tells the pause before the line, which the game never sees.
+        if (context.preview && line.wait.count() > 0) {
+            const int tenths = static_cast<int>(line.wait.count() / 100);
+            const std::string seconds = std::to_string(tenths / 10) +
+                                        (tenths % 10 != 0 ? "." + std::to_string(tenths % 10) : "");
+            text = Fill(texts::kWaitMark, {std::u16string(seconds.begin(), seconds.end())}) + text;
         }
+        lines.push_back(std::move(text));
     }
     return lines;
 }

@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "macro/macro_tokens.h"
 #include "macro/time_of_day.h"
 
 namespace kiv {
@@ -72,8 +73,15 @@ std::u16string FillLine(std::u16string_view line, FillContext& context);
 
 // The questions of the message's <ask:...>, each once, in the order they come.
 std::vector<std::u16string> QuestionsOf(std::u16string_view message);
-// Whether the message has a <count>: only such a macro's sayings are counted.
-bool CountsSayings(std::u16string_view message);
+// Whether the message has a token of `kind` that filling puts in (only a
+// macro with a <count> has its sayings counted).
+bool HoldsToken(std::u16string_view message, TokenKind kind);
+
+// Reads now what a saying keeps of the message's tokens (its count, the
+// clipboard), as filling would read it: before anything is sent, a line
+// after a wait would otherwise count the saying its first line counted, or
+// put in what was copied during the wait.
+void ReadAhead(std::u16string_view message, FillContext& context);
 
 // All lines that a delivery would send, in order.
 std::vector<std::u16string> PrepareLines(std::u16string_view message, FillContext& context);

@@ -39,6 +39,7 @@
     X(kWaitNotAtStart, u"%1 文字目の「%2」は行の先頭にないため、待たずにそのまま文字として送られます。") \
     X(kNowBesideText, u"%1 文字目の「<now>」は行全体のときだけ時刻になり、ほかの文字と並ぶとそのまま送られます。文中の時刻には <time> を使います。") \
     X(kRandomMark, u"(ランダム)") \
+    X(kWaitMark, u"(%1 秒後) ") \
     X(kNulWithoutMark, u"BOM がないのに NUL (0x00) のバイトがあります。プログラムや画像などのファイルではないか確かめてください。") \
     X(kNotAnOrdinaryFile, u"通常のファイルではありません (フォルダー、隠しファイルなど)。") \
     X(kNoProblemFound, u"%1: 問題は見つかりませんでした。\n") \

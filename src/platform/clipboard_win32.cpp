@@ -1,15 +1,17 @@
 #include "platform/clipboard_win32.h"
 
+#include <algorithm>
+
 namespace kiv {
 namespace {
 
-constexpr int kTries = 5;
 constexpr DWORD kBetweenTriesMs = 10;
+constexpr UINT kAnswerMs = 200;
 
 class OpenClipboardFor {
   public:
-    explicit OpenClipboardFor(HWND owner) {
-        for (int tried = 0; tried < kTries && !open_; ++tried) {
+    OpenClipboardFor(HWND owner, int tries) {
+        for (int tried = 0; tried < tries && !open_; ++tried) {
             if (tried != 0) Sleep(kBetweenTriesMs);
             open_ = OpenClipboard(owner) != FALSE;
         }
@@ -42,16 +44,33 @@ class LockedMemory {
     void* data_;
 };
 
+// Whether the program that put the data there answers: asked for text it
+// rendered late, Windows waits for it.
+bool ItsOwnerAnswers() {
+    const HWND owner = GetClipboardOwner();
+    DWORD process = 0;
+    if (owner == nullptr || GetWindowThreadProcessId(owner, &process) == 0 ||
+        process == GetCurrentProcessId()) {
+        return true;
+    }
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(owner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerMs,
+                               &answer) != 0;
+}
+
 }  // namespace
 
-std::u16string ClipboardText(HWND owner) {
-    const OpenClipboardFor clipboard(owner);
-    if (!clipboard.Open() || IsClipboardFormatAvailable(CF_UNICODETEXT) == FALSE) return {};
+std::u16string ClipboardText(HWND owner, int tries) {
+    const OpenClipboardFor clipboard(owner, tries);
+    if (!clipboard.Open() || IsClipboardFormatAvailable(CF_UNICODETEXT) == FALSE ||
+        !ItsOwnerAnswers()) {
+        return {};
+    }
     const LockedMemory text(GetClipboardData(CF_UNICODETEXT));
     if (text.Data() == nullptr) return {};
     // Up to its NUL, never past the memory's end: another program wrote it.
     const auto* characters = static_cast<const char16_t*>(text.Data());
-    const std::size_t most = text.Size() / sizeof(char16_t);
+    const std::size_t most = std::min(text.Size() / sizeof(char16_t), kMostClipboardText);
     std::size_t length = 0;
     while (length < most && characters[length] != u'\0') ++length;
     return std::u16string(characters, length);

@@ -332,6 +332,17 @@ std::vector<bool> FavoriteMacros::Marks(const FileMacros& file) const {
 }
 
 std::uint32_t MacroCounters::CountOf(const FileMacros& file, std::size_t position) const {
+    // Where the macro was said last, as a preview asks for each row it
+    // paints: the file's titles are not read.
+    if (position >= 1 && position <= file.count) {
+        const std::u16string_view title = Trimmed(file.titleAt(position));
+        for (const CounterEntry& entry : entries_) {
+            if (entry.position == position && Trimmed(entry.title) == title &&
+                EqualIgnoringCase(entry.file, file.path)) {
+                return entry.count;
+            }
+        }
+    }
     std::uint32_t count = 0;
     for (const std::size_t entry : EntriesMeaning(file, position, entries_)) {
         count = std::max(count, entries_[entry].count);

@@ -24,7 +24,7 @@
     X(kOpenInNewTabItem, u"新しいタブで開く(&B)...") \
     X(kFavoriteItem, u"お気に入り(&K)") \
     X(kClearUsageItem, u"使用回数を消去(&Y)") \
-    X(kResetCountItem, u"カウンターを 0 に戻す(&0)") \
+    X(kResetCountItem, u"カウンターを 0 に戻す(&Z)") \
     X(kVariablesItem, u"変数の設定(&V)...")
 
 // The tab strip's menu, for the tab right-clicked; このタブの送信先 lists
@@ -120,6 +120,7 @@
     X(kDriveMissing, u"\n\nドライブ %1 が見つかりません。USB メモリーを差し込むか、ネットワークドライブにつないでから、一覧を右クリックして [最近使ったファイル] から選ぶか、[設定再読込] で開いてください。") \
     X(kNothingSelected, u"一覧でマクロが選ばれていないため、発言しませんでした") \
     X(kRestWithdrawn, u"残りの行の送信を取りやめました") \
+    X(kNotAskedUnderMenu, u"メニューを開いている間は、問いのあるマクロを発言しません") \
     X(kAskDialogFailed, u"マクロの問いかけの画面を表示できませんでした。マクロは送っていません。") \
     X(kVariablesDialogFailed, u"変数の設定画面を表示できませんでした。") \
     X(kVariableNameColumn, u"名前") \

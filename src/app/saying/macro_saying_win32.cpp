@@ -189,6 +189,11 @@ DeliveryOutcome MacroSaying::Deliver(const TabMacro& said) {
     if (!said.client.empty() && !(bound = TabClient(said))) {
         return DeliveryOutcome::TabClientNotOne;
     }
+    // A box of questions inside the menu's own loop would be left under it.
+    if (host_.holds().Any(Hold::Menu) && !QuestionsOf(said.macro.Message()).empty()) {
+        if (host_.tip != nullptr) host_.tip->Show(std::u16string(texts::kNotAskedUnderMenu));
+        return DeliveryOutcome::Withdrawn;
+    }
     // Asked before anything is sent; cancelled, nothing is.
     std::optional<FillContext> context =
         host_.tokens != nullptr ? host_.tokens->SayingOf({said.file, said.position}, said.macro)
@@ -230,7 +235,11 @@ DeliveryOutcome MacroSaying::GoOn(std::unique_ptr<Delivery> delivery) {
         waiting_ = std::move(delivery);
         return report.outcome;
     }
-    if (wait) delivery->LetRestGo();  // no timer to go on with
+    if (wait) {
+        // No timer to go on with: the rest is let go, and the player told.
+        delivery->LetRestGo();
+        if (host_.tip != nullptr) host_.tip->Show(std::u16string(texts::kRestWithdrawn));
+    }
     window_counts::Add(host_.window, window_counts::kDeliveries);
     const std::u16string taken = saidTo_ ? InText(*saidTo_) : u"";
     if (report.outcome == DeliveryOutcome::Refused) {

@@ -27,7 +27,45 @@ class AskBox final : public ModalDialog {
     bool Start() override {
         SetWindowTextW(Dialog(), Wide(title_));
         SetDlgItemTextW(Dialog(), IDC_ASK_QUESTION, Wide(question_));
+        FitTheQuestion();
+        // Over a game that keeps itself on top of other windows.
+        SetWindowPos(Dialog(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         return true;
+    }
+
+    // A long question wraps onto as many lines as it takes: the box grows
+    // and the field and buttons move down by what it needs past its place.
+    void FitTheQuestion() const {
+        const HWND text = Item(IDC_ASK_QUESTION);
+        RECT place{};
+        GetWindowRect(text, &place);
+        RECT needed{0, 0, place.right - place.left, 0};
+        if (const HDC dc = GetDC(text); dc != nullptr) {
+            const HGDIOBJ old =
+                SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(text, WM_GETFONT, 0, 0)));
+            DrawTextW(dc, Wide(question_), -1, &needed,
+                      DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+            SelectObject(dc, old);
+            ReleaseDC(text, dc);
+        }
+        const int more = needed.bottom - (place.bottom - place.top);
+        if (more <= 0) return;
+        const auto grow = [](HWND window, int by) {
+            RECT rect{};
+            GetWindowRect(window, &rect);
+            SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top + by,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        };
+        grow(text, more);
+        for (const int id : {IDC_ASK_ANSWER, IDOK, IDCANCEL}) {
+            const HWND item = Item(id);
+            RECT rect{};
+            GetWindowRect(item, &rect);
+            MapWindowPoints(nullptr, Dialog(), reinterpret_cast<POINT*>(&rect), 2);
+            SetWindowPos(item, nullptr, rect.left, rect.top + more, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        grow(Dialog(), more);
     }
 
     void Command(int id, int) override {

@@ -35,14 +35,14 @@ bool MacroTokens::HasCount(const MacroPlace& place) const {
     return CountOf(place) != 0;
 }
 
-FillContext MacroTokens::Context(const MacroPlace& place) const {
+FillContext MacroTokens::Context(const MacroPlace& place, int tries) const {
     // The place is copied: the context may outlive the caller's strings.
     const std::u16string file(place.file);
     const std::size_t position = place.position;
     return FillContext{
         .clock = LocalTimeOfDay,
         .today = LocalDayNumber,
-        .clipboard = [window = host_.window] { return ClipboardText(window); },
+        .clipboard = [window = host_.window, tries] { return ClipboardText(window, tries); },
         .count =
             [this, file, position] {
                 return std::uint64_t{CountOf({file, position})} + 1;
@@ -51,14 +51,17 @@ FillContext MacroTokens::Context(const MacroPlace& place) const {
     };
 }
 
+// A preview tries the clipboard once: it may be painted many times a second.
 FillContext MacroTokens::PreviewOf(const MacroPlace& place) const {
-    FillContext context = Context(place);
+    FillContext context = Context(place, 1);
     context.preview = true;
     return context;
 }
 
 std::optional<FillContext> MacroTokens::SayingOf(const MacroPlace& place, const Macro& macro) {
-    FillContext context = Context(place);
+    FillContext context = Context(place, 5);
+    // Nor stops between two lines for the clipboard.
+    ReadAhead(macro.Message(), context);
     context.choose = [this](std::size_t choices) {
         return std::uniform_int_distribution<std::size_t>(0, choices - 1)(random_);
     };
@@ -73,12 +76,13 @@ std::optional<FillContext> MacroTokens::SayingOf(const MacroPlace& place, const 
     return context;
 }
 
-void MacroTokens::Said(const MacroPlace& place, const Macro& macro) {
-    if (!CountsSayings(macro.Message())) return;
+bool MacroTokens::Said(const MacroPlace& place, const Macro& macro) {
+    if (!HoldsToken(macro.Message(), TokenKind::Count)) return false;
     const std::optional<FileMacros> file = FileOf(place.file);
-    if (!file) return;
+    if (!file) return false;
     counters_.Said(*file, place.position);
     Changed();
+    return true;
 }
 
 void MacroTokens::ResetCount(const MacroPlace& place) {

@@ -54,8 +54,9 @@ class MacroTokens {
     // What saying `macro` sends, its questions asked first; none when the
     // player cancelled one.
     std::optional<FillContext> SayingOf(const MacroPlace& place, const Macro& macro);
-    // The first line of a saying went out: a macro with a <count> counts it.
-    void Said(const MacroPlace& place, const Macro& macro);
+    // The first line of a saying went out: a macro with a <count> counts it
+    // (true then: its previews show another number now).
+    bool Said(const MacroPlace& place, const Macro& macro);
 
     // カウンターを 0 に戻す; and whether the macro has a count to reset.
     void ResetCount(const MacroPlace& place);
@@ -74,7 +75,8 @@ class MacroTokens {
   private:
     std::optional<FileMacros> FileOf(std::u16string_view path) const;
     std::uint32_t CountOf(const MacroPlace& place) const;
-    FillContext Context(const MacroPlace& place) const;
+    // `tries`: how often the clipboard is tried while another program holds it.
+    FillContext Context(const MacroPlace& place, int tries) const;
     void Changed();
 
     Host host_;

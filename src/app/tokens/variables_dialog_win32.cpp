@@ -87,17 +87,28 @@ class VariablesDialog final : public ModalDialog {
         return static_cast<std::size_t>(row);
     }
 
-    void Command(int id, int) override {
+    void Command(int id, int notification) override {
         switch (id) {
             case IDC_VARIABLES_SET:
                 Set();
                 return;
             case IDC_VARIABLES_DELETE:
                 if (const auto row = Selected()) {
+                    // Off the button first: it is greyed now, and a greyed
+                    // control would hold the keyboard.
+                    SetFocus(Item(IDC_VARIABLES_NAME));
                     variables_.erase(variables_.begin() + static_cast<std::ptrdiff_t>(*row));
                     Fill(std::nullopt);
+                    // Its name left in the field would come back with OK.
+                    SetDlgItemTextW(Dialog(), IDC_VARIABLES_NAME, L"");
+                    SetDlgItemTextW(Dialog(), IDC_VARIABLES_VALUE, L"");
                     SetDlgItemTextW(Dialog(), IDC_VARIABLES_STATUS, L"");
                 }
+                return;
+            case IDC_VARIABLES_NAME:
+            case IDC_VARIABLES_VALUE:
+                // A reason shown is for what the fields held then.
+                if (notification == EN_CHANGE) SetDlgItemTextW(Dialog(), IDC_VARIABLES_STATUS, L"");
                 return;
             case IDOK:
                 // A name typed and not yet added is added with OK, as the
@@ -133,6 +144,9 @@ class VariablesDialog final : public ModalDialog {
         if (header.idFrom != IDC_VARIABLES_LIST || header.code != LVN_ITEMCHANGED || filling_) {
             return FALSE;
         }
+        // Only a change of what is selected: the focus moving fills nothing.
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if (((change.uNewState ^ change.uOldState) & LVIS_SELECTED) == 0) return FALSE;
         const std::optional<std::size_t> row = Selected();
         EnableWindow(Item(IDC_VARIABLES_DELETE), row.has_value());
         if (row) {

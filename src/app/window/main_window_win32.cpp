@@ -155,7 +155,8 @@ void MainWindow::AttachFeatures() {
          .said =
              [this](const TabMacro& said) {
                  palette_.Said(said.file, said.position);
-                 tokens_.Said({said.file, said.position}, said.macro);
+                 // The hover preview shows the next count.
+                 if (tokens_.Said({said.file, said.position}, said.macro)) tooltip_.Reset();
              },
          .tokens = &tokens_,
          .waitTimer = kWaitTimer});
@@ -481,7 +482,10 @@ void MainWindow::RunMenuCommand(MenuCommand command) {
             if (notices_.AskYesNo(std::u16string(texts::kClearUsageAsk))) palette_.ClearUsage();
             return;
         case MenuCommand::ResetCount:
-            if (const std::optional<MacroPlace> place = SelectedPlace()) tokens_.ResetCount(*place);
+            if (const std::optional<MacroPlace> place = SelectedPlace()) {
+                tokens_.ResetCount(*place);
+                tooltip_.Reset();
+            }
             return;
         case MenuCommand::Variables:
             return EditVariables();

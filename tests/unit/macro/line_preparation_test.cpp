@@ -119,19 +119,36 @@ TEST(Tokens, TheClipboardIsReadOnceASayingAndOnlyWhenWanted) {
     EXPECT_EQ(reads, 1);
 }
 
+// A saying reads its count and the clipboard before its first line goes:
+// what changes during a wait does not reach a later line.
+TEST(Tokens, ASayingReadsItsCountAndTheClipboardAhead) {
+    int reads = 0;
+    FillContext context = Saying(&reads);
+    ReadAhead(u"<time>\\n<clip> #<count>", context);
+    EXPECT_EQ(reads, 1);
+    context.count = [] { return std::uint64_t{8}; };
+    context.clipboard = [] { return std::u16string(u"later"); };
+    EXPECT_EQ(PrepareLines(u"<time>\\n<clip> #<count>", context),
+              (Lines{u"14:03:09", u"コピー<date> #7"}));
+    FillContext none = Saying(&reads);
+    ReadAhead(u"<lt>clip> <Clip>", none);
+    EXPECT_EQ(reads, 1) << "no clipboard token, no reading";
+}
+
 TEST(Tokens, APreviewShowsTheFirstChoiceMarkedAndTheQuestion) {
     FillContext context = Saying();
     context.preview = true;
     context.answers.clear();
-    EXPECT_EQ(LinesReceived(u"<rand:右|左> <ask:誰に?> #<count>", context),
-              Lines{u"右(ランダム) [誰に?] #7"});
+    EXPECT_EQ(LinesReceived(u"<rand:右|左> <ask:誰に?> #<count>\\n<wait.2.5>a\\n<wait.3>", context),
+              (Lines{u"右(ランダム) [誰に?] #7", u"(2.5 秒後) a"}));
 }
 
 TEST(Tokens, QuestionsComeOnceEachAndOnlyACountedMacroCounts) {
     EXPECT_EQ(QuestionsOf(u"<ask:誰に?> <ask:何を?>\\n<ask:誰に?><ask:>\\n<ask:x>\\n<ask:y>"),
               (std::vector<std::u16string>{u"誰に?", u"何を?", u"x", u"y"}));
-    EXPECT_TRUE(CountsSayings(u"a\\n#<count>"));
-    EXPECT_FALSE(CountsSayings(u"<Count> <lt>count>"));
+    EXPECT_TRUE(HoldsToken(u"a\\n#<count>", TokenKind::Count));
+    EXPECT_FALSE(HoldsToken(u"<Count> <lt>count>", TokenKind::Count));
+    EXPECT_FALSE(HoldsToken(u"<clip", TokenKind::Clip));
 }
 
 // Without a token the game receives what it always did: the default macros,

@@ -35,7 +35,8 @@ class MacroTokensTest : public testing::Test, protected test::HostedFeatures {
                    u"<ask:誰に?>へ\\n<ask:誰に?>から\t問う\r\n"
                    u"#<count>\t数える\r\n"
                    u"b\tb\r\n"
-                   u"x\\n<wait.30>y\t長く待つ\r\n"));
+                   u"x\\n<wait.30>y\t長く待つ\r\n"
+                   u"a\\n<wait.0.1>#<count>\t後で数える\r\n"));
         client_ = std::make_unique<standin::StandinClient>(dir.Path("c.txt"), L"--title c");
         ASSERT_TRUE(client_->Started());
         ASSERT_TRUE(standin::WaitFor([&] { return client_->Activated(); }));
@@ -148,6 +149,11 @@ TEST_F(MacroTokensTest, ACountGoesUpWithEachSayingAndBackToZero) {
     Select(3);
     saying.Say();
     EXPECT_FALSE(tokens.HasCount({file.List().FileName(), 4})) << "no <count>: not counted";
+
+    Select(5);
+    EXPECT_EQ(saying.Say(), DeliveryOutcome::Delivered);
+    ASSERT_TRUE(test::PumpUntil([&] { return Texts().size() == 6; }));
+    EXPECT_EQ(Texts().back(), standin::Hex("#1")) << "counted as its first line went, read before";
 }
 
 // The clipboard's first line, as it is now; nothing while another program
@@ -182,10 +188,12 @@ TEST_F(MacroTokensTest, TheClipboardsFirstLineIsPutIn) {
 }
 
 // Names are added, changed and deleted in the dialog; one that cannot be a
-// name is refused with why, and the list leaves the dialog only with OK.
+// name is refused with why until the name changes, and a name deleted does
+// not come back with OK.
 TEST(VariablesDialog, AddsChangesAndDeletesNamesAndRefusesATokensWord) {
     test::HostWindow owner;
     std::wstring refusal;
+    bool clearedAsTyped = false;
     test::DialogDriver driver(GetCurrentThreadId(), [&](HWND dialog) {
         const auto set = [dialog](const wchar_t* name, const wchar_t* value) {
             SetDlgItemTextW(dialog, IDC_VARIABLES_NAME, name);
@@ -197,19 +205,21 @@ TEST(VariablesDialog, AddsChangesAndDeletesNamesAndRefusesATokensWord) {
         set(L"hp", L"99");  // the same name, letter case aside
         set(L"Date", L"x");
         refusal = test::TextIn(dialog, IDC_VARIABLES_STATUS);
+        SetDlgItemTextW(dialog, IDC_VARIABLES_NAME, L"Dat");
+        clearedAsTyped = test::TextIn(dialog, IDC_VARIABLES_STATUS).empty();
         const HWND list = GetDlgItem(dialog, IDC_VARIABLES_LIST);
         LVITEMW state{};
         state.stateMask = LVIS_SELECTED;
         state.state = LVIS_SELECTED;
         SendMessageW(list, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&state));
         SendMessageW(dialog, WM_COMMAND, IDC_VARIABLES_DELETE, 0);
-        SetDlgItemTextW(dialog, IDC_VARIABLES_NAME, L"");
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     const std::optional<MacroVariables> edited = EditVariables(
         owner.Handle(), GetModuleHandleW(nullptr), {{u"mp", u"5"}}, TextEncoding::Ansi);
     EXPECT_TRUE(driver.Drove());
     EXPECT_EQ(refusal, Wide(Fill(texts::kVariableNameTokens, {u"Date"})));
+    EXPECT_TRUE(clearedAsTyped) << "the reason goes as the name changes";
     EXPECT_EQ(edited, (MacroVariables{{u"mp", u"5"}, {u"hp", u"99"}}));
 }
 

@@ -42,8 +42,11 @@ DeliveryReport Deliver(const Macro& macro, WindowSystem& windows, FillContext& c
 }
 
 Delivery::Delivery(const Macro& macro, WindowSystem& windows, FillContext context,
-                   const std::optional<GameClient>& to)
-    : windows_(windows), context_(std::move(context)), to_(to), message_(macro.Message()) {
+                   std::optional<GameClient> to)
+    : windows_(windows),
+      context_(std::move(context)),
+      to_(std::move(to)),
+      message_(macro.Message()) {
     lines_ = ChatLinesOf(message_);
 }
 

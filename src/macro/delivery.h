@@ -56,7 +56,7 @@ struct DeliveryReport {
 class Delivery {
   public:
     Delivery(const Macro& macro, WindowSystem& windows, FillContext context,
-             const std::optional<GameClient>& to);
+             std::optional<GameClient> to);
     // Its lines look into its own copy of the message.
     Delivery(const Delivery&) = delete;
     Delivery& operator=(const Delivery&) = delete;

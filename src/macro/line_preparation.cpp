@@ -180,7 +180,8 @@ std::vector<std::u16string> PrepareLines(std::u16string_view message, FillContex
             const int tenths = static_cast<int>(line.wait.count() / 100);
             const std::string seconds = std::to_string(tenths / 10) +
                                         (tenths % 10 != 0 ? "." + std::to_string(tenths % 10) : "");
-            text = Fill(texts::kWaitMark, {std::u16string(seconds.begin(), seconds.end())}) + text;
+            text.insert(0,
+                        Fill(texts::kWaitMark, {std::u16string(seconds.begin(), seconds.end())}));
         }
         lines.push_back(std::move(text));
     }

@@ -73,7 +73,7 @@ std::u16string ClipboardText(HWND owner, int tries) {
     const std::size_t most = std::min(text.Size() / sizeof(char16_t), kMostClipboardText);
     std::size_t length = 0;
     while (length < most && characters[length] != u'\0') ++length;
-    return std::u16string(characters, length);
+    return {characters, length};
 }
 
 }  // namespace kiv

@@ -361,10 +361,13 @@ void MacroCounters::Said(const FileMacros& file, std::size_t position) {
 }
 
 void MacroCounters::Reset(const FileMacros& file, std::size_t position) {
-    const std::vector<std::size_t> meaning = EntriesMeaning(file, position, entries_);
-    for (auto entry = meaning.rbegin(); entry != meaning.rend(); ++entry) {
-        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(*entry));
+    std::vector<bool> drop(entries_.size(), false);
+    for (const std::size_t entry : EntriesMeaning(file, position, entries_)) drop[entry] = true;
+    std::vector<CounterEntry> kept;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (!drop[i]) kept.push_back(std::move(entries_[i]));
     }
+    entries_ = std::move(kept);
 }
 
 MacroCounters ReadMacroCounters(IniFile& store) {

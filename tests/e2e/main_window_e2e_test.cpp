@@ -475,8 +475,8 @@ TEST_F(WithGameClient, TokensAreFilledInAsAMacroIsSaidAndAWaitedLineComesAfterIt
     for (std::size_t i = 0; i < 2; ++i) {
         std::vector<std::string> may;
         for (const char16_t* choice : {u"x", u"y", u"z"}) {
-            may.push_back(Said(DateText(LocalDayNumber()) + u" #" + Digits(i + 1) + u" " + choice +
-                               u" ゆうしゃ"));
+            may.push_back(Said(DateText(LocalDayNumber()) + u" #" +
+                               Digits(static_cast<int>(i) + 1) + u" " + choice + u" ゆうしゃ"));
         }
         EXPECT_NE(std::find(may.begin(), may.end(), lines[i]), may.end()) << i;
     }

@@ -15,8 +15,8 @@ namespace {
 
 class VariablesDialog final : public ModalDialog {
   public:
-    VariablesDialog(const MacroVariables& variables, TextEncoding settings)
-        : variables_(variables), settings_(settings) {}
+    VariablesDialog(MacroVariables variables, TextEncoding settings)
+        : variables_(std::move(variables)), settings_(settings) {}
 
     std::optional<MacroVariables> Run(HWND owner, HINSTANCE instance) {
         if (ModalDialog::Run(owner, instance, IDD_VARIABLES, ICC_LISTVIEW_CLASSES,

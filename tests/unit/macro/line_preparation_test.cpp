@@ -103,6 +103,7 @@ TEST(Tokens, AreFilledInOnEachLineAsTheGameReceivesThem) {
         // A leading wait is taken off, then "<now>" is the whole line.
         {u"<wait.1><now>\\n<wait.0.5>\\nx<wait.2>", {u"14:03:09", u"x<wait.2>"}},
         {u"<wait.0>a\\n<wait.60.1>b\\n<wait.60>c", {u"<wait.0>a", u"<wait.60.1>b", u"c"}},
+        {u"<wait.1.>a\\n<wait..5>b\\n<wait.0.5>", {u"<wait.1.>a", u"<wait..5>b"}},
     };
     for (const auto& [message, expected] : cases) {
         FillContext context = Saying();
@@ -110,13 +111,17 @@ TEST(Tokens, AreFilledInOnEachLineAsTheGameReceivesThem) {
     }
 }
 
-TEST(Tokens, TheClipboardIsReadOnceASayingAndOnlyWhenWanted) {
+TEST(Tokens, TheClipboardAndTheCountAreReadOnceASayingAndOnlyWhenWanted) {
     int reads = 0;
+    int counts = 0;
     FillContext context = Saying(&reads);
-    EXPECT_EQ(PrepareLines(u"no clip", context), Lines{u"no clip"});
-    EXPECT_EQ(reads, 0);
-    EXPECT_EQ(PrepareLines(u"<clip>\\n<clip>", context), (Lines{u"コピー<date>", u"コピー<date>"}));
+    context.count = [&counts] { return std::uint64_t(++counts); };
+    EXPECT_EQ(PrepareLines(u"no clip, no count", context), Lines{u"no clip, no count"});
+    EXPECT_EQ(reads + counts, 0);
+    EXPECT_EQ(PrepareLines(u"<clip> #<count>\\n<clip> #<count> #<count>", context),
+              (Lines{u"コピー<date> #1", u"コピー<date> #1 #1"}));
     EXPECT_EQ(reads, 1);
+    EXPECT_EQ(counts, 1);
 }
 
 // A saying reads its count and the clipboard before its first line goes:

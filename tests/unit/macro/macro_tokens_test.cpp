@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "macro/macro_file_check.h"
 #include "platform/utf8.h"
 
 namespace kiv {
@@ -34,6 +37,7 @@ TEST(TokenSlips, AreWhatLooksMeantButStaysAsTyped) {
               {NotWellFormed, 20},
               {NotWellFormed, 25}}},
             {u"<wait.0>a<wait.60.1>", {{WaitOutOfRange, 0}, {WaitOutOfRange, 9}}},
+            {u"<wait.1.>a", {{NotWellFormed, 0}}},
             {u"x<wait.2> <now>", {{WaitNotAtStart, 1}, {NowBesideText, 10}}},
         };
     for (const auto& [line, expected] : cases) {
@@ -41,6 +45,22 @@ TEST(TokenSlips, AreWhatLooksMeantButStaysAsTyped) {
         for (const TokenSlip& slip : TokenSlipsIn(line)) found.emplace_back(slip.kind, slip.offset);
         EXPECT_EQ(found, expected) << ToUtf8(line);
     }
+}
+
+// The checker names the line and the character of a slip's "<", a pair of
+// surrogates counting as one character, from the start of the message.
+TEST(TokenSlips, TheCheckerPointsAtTheLineAndCharacterOfEach) {
+    using enum MacroFileFinding::Kind;
+    const std::string file =
+        "\xEF\xBB\xBFok\r\n" + ToUtf8(u"😀<Date>\\nb<wait.2>\\n<wait.0>x\tt") + "\r\n";
+    std::vector<std::tuple<MacroFileFinding::Kind, std::size_t, std::size_t>> found;
+    for (const MacroFileFinding& finding : CheckMacroFile(file)) {
+        if (finding.kind != NotCp932)
+            found.emplace_back(finding.kind, finding.line, finding.column);
+    }
+    EXPECT_EQ(found,
+              (decltype(found){
+                  {TokenNotWellFormed, 2, 2}, {WaitNotAtStart, 2, 11}, {WaitOutOfRange, 2, 21}}));
 }
 
 }  // namespace

@@ -261,6 +261,28 @@ TEST(MacroCounters, CountEachSayingUntilResetAndKeepTheLatest) {
     EXPECT_EQ(counters.CountOf(many.Macros(), 2), 1u);
 }
 
+// A reset takes only the entries of its macro, however they lie; a count at
+// the most a settings number holds stays there.
+TEST(MacroCounters, AResetTakesItsOwnEntriesAndTheMostStaysTheMost) {
+    test::TempDir dir;
+    IniFile store;
+    ASSERT_TRUE(store.Load(dir.File("s.ini")));
+    store.SetNowSection(u"Counters");
+    const std::pair<const char16_t*, const char16_t*> entries[] = {
+        {u"File1", u"m.txt"},  {u"Macro1", u"2,1,a"},          {u"File2", u"m.txt"},
+        {u"Macro2", u"5,1,a"}, {u"File3", u"m.txt"},           {u"Macro3", u"9,2,b"},
+        {u"File4", u"m.txt"},  {u"Macro4", u"2147483647,3,c"},
+    };
+    for (const auto& [key, value] : entries) store.SetData(key, value);
+    MacroCounters counters = ReadMacroCounters(store);
+    const File file{u"m.txt", {u"a", u"b", u"c"}};
+    counters.Reset(file.Macros(), 1);
+    EXPECT_EQ(counters.CountOf(file.Macros(), 1), 0u);
+    EXPECT_EQ(counters.CountOf(file.Macros(), 2), 9u);
+    counters.Said(file.Macros(), 3);
+    EXPECT_EQ(counters.CountOf(file.Macros(), 3), 2147483647u);
+}
+
 // Windows' profile functions give a value back without the spaces at its end.
 // As a settings file keeps it: without its end spaces, or with a "?" for
 // each character its code page lacks (at the position it was at).

@@ -70,7 +70,8 @@ std::u16string ClipboardText(HWND owner, int tries) {
     if (text.Data() == nullptr) return {};
     // Up to its NUL, never past the memory's end: another program wrote it.
     const auto* characters = static_cast<const char16_t*>(text.Data());
-    const std::size_t most = std::min(text.Size() / sizeof(char16_t), kMostClipboardText);
+    const std::size_t most =
+        std::min<std::size_t>(text.Size() / sizeof(char16_t), kMostClipboardText);
     std::size_t length = 0;
     while (length < most && characters[length] != u'\0') ++length;
     return {characters, length};

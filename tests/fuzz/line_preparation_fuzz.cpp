@@ -23,7 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(joined == message);
 
     FillContext context{
-        .clock = [] { return TimeOfDay{23, 59, 7}; },
+        .clock =
+            [] {
+                return TimeOfDay{23, 59, 7};
+            },
         .today = [] { return 0; },
         .clipboard = [] { return std::u16string(u"<clip>\r\nx"); },
         .count = [] { return std::uint64_t{3}; },

@@ -31,6 +31,6 @@
 #define IDC_VARIABLES_LIST 501
 #define IDC_VARIABLES_NAME 502
 #define IDC_VARIABLES_VALUE 503
-#define IDC_VARIABLES_SET 504     // adds the name, or sets its value
+#define IDC_VARIABLES_SET 504  // adds the name, or sets its value
 #define IDC_VARIABLES_DELETE 505
 #define IDC_VARIABLES_STATUS 506  // why a name cannot be one

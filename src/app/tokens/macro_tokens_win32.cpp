@@ -63,7 +63,8 @@ std::optional<FillContext> MacroTokens::SayingOf(const MacroPlace& place, const 
     // Nor stops between two lines for the clipboard.
     ReadAhead(macro.Message(), context);
     context.choose = [this](std::size_t choices) {
-        return std::uniform_int_distribution<std::size_t>(0, choices - 1)(random_);
+        if (!random_) random_.emplace(std::random_device{}());
+        return std::uniform_int_distribution<std::size_t>(0, choices - 1)(*random_);
     };
     const std::vector<std::u16string> questions = QuestionsOf(macro.Message());
     if (!questions.empty() && host_.showTool) host_.showTool();

@@ -86,7 +86,9 @@ class MacroTokens {
     bool written_ = false;
     std::optional<ULONGLONG> lastWrite_;
     bool timerSet_ = false;
-    std::mt19937 random_{std::random_device{}()};
+    // Seeded at the first <rand:...> said: a player who never says one
+    // never pays for it.
+    std::optional<std::mt19937> random_;
 };
 
 }  // namespace kiv

@@ -237,6 +237,24 @@ std::vector<std::size_t> EntriesMeaning(const FileMacros& file, std::size_t posi
     return meaning;
 }
 
+// The entries of a section that read (`parse`), in the order of their
+// numbers, `most` at most. A file without the section is left without:
+// selecting a section adds it.
+template <class Entry, class Parse>
+std::vector<Entry> ReadNumbered(IniFile& store, std::u16string_view section, std::size_t most,
+                                const Parse& parse) {
+    std::vector<Entry> entries;
+    if (!HasSection(store, section)) return entries;
+    store.SetNowSection(section);
+    for (auto& [path, macro] : NumberedEntries(store)) {
+        if (entries.size() == most) break;
+        if (std::optional<Entry> entry = parse(std::move(path), macro)) {
+            entries.push_back(std::move(*entry));
+        }
+    }
+    return entries;
+}
+
 // Sets a section's numbered keys in place of every key it had. A book with
 // nothing in it adds no section to a file that never had one.
 template <class Entry, class MacroText>
@@ -372,14 +390,8 @@ void MacroCounters::Reset(const FileMacros& file, std::size_t position) {
 
 MacroCounters ReadMacroCounters(IniFile& store) {
     MacroCounters counters;
-    if (!HasSection(store, kCountersSection)) return counters;
-    store.SetNowSection(kCountersSection);
-    for (auto& [path, macro] : NumberedEntries(store)) {
-        if (counters.entries_.size() == MacroCounters::kMost) break;
-        if (auto entry = ParseCounter(std::move(path), macro)) {
-            counters.entries_.push_back(std::move(*entry));
-        }
-    }
+    counters.entries_ =
+        ReadNumbered<CounterEntry>(store, kCountersSection, MacroCounters::kMost, ParseCounter);
     return counters;
 }
 
@@ -391,15 +403,7 @@ void WriteMacroCounters(IniFile& store, const MacroCounters& counters) {
 
 MacroUsage ReadMacroUsage(IniFile& store) {
     MacroUsage usage;
-    // Selecting a section adds it: a file without one is left without.
-    if (!HasSection(store, kUsageSection)) return usage;
-    store.SetNowSection(kUsageSection);
-    for (auto& [path, macro] : NumberedEntries(store)) {
-        if (usage.entries_.size() == MacroUsage::kMost) break;
-        if (auto entry = ParseUsage(std::move(path), macro)) {
-            usage.entries_.push_back(std::move(*entry));
-        }
-    }
+    usage.entries_ = ReadNumbered<UsageEntry>(store, kUsageSection, MacroUsage::kMost, ParseUsage);
     return usage;
 }
 
@@ -412,14 +416,8 @@ void WriteMacroUsage(IniFile& store, const MacroUsage& usage) {
 
 FavoriteMacros ReadFavoriteMacros(IniFile& store) {
     FavoriteMacros favorites;
-    if (!HasSection(store, kFavoritesSection)) return favorites;
-    store.SetNowSection(kFavoritesSection);
-    for (auto& [path, macro] : NumberedEntries(store)) {
-        if (favorites.entries_.size() == FavoriteMacros::kMost) break;
-        if (auto entry = ParseFavorite(std::move(path), macro)) {
-            favorites.entries_.push_back(std::move(*entry));
-        }
-    }
+    favorites.entries_ =
+        ReadNumbered<FavoriteEntry>(store, kFavoritesSection, FavoriteMacros::kMost, ParseFavorite);
     return favorites;
 }
 

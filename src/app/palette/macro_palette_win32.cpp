@@ -16,8 +16,6 @@
 namespace kiv {
 namespace {
 
-// The counts are written at most this often while the tool runs, and at the close.
-constexpr ULONGLONG kWriteEveryMs = 60'000;
 // The palette's size at 96 DPI: a box and ten rows.
 constexpr int kWidth = 520;
 constexpr int kRows = 10;
@@ -53,6 +51,11 @@ MacroPalette::~MacroPalette() {
 
 void MacroPalette::Attach(Host host) {
     host_ = std::move(host);
+    late_.Attach(host_.window, host_.timer, [this] {
+        if (!Kept() || !host_.save) return;
+        written_ = true;
+        host_.save();
+    });
 }
 
 void MacroPalette::Start(MacroUsage usage, FavoriteMacros favourites, bool kept) {
@@ -575,7 +578,7 @@ bool MacroPalette::IsFavourite(const MacroList& list, std::size_t position) cons
 
 void MacroPalette::ClearUsage() {
     usage_.Clear();
-    lastWrite_.reset();  // emptied: written at once
+    late_.NextAtOnce();  // emptied: written at once
     Changed();
 }
 
@@ -589,29 +592,11 @@ bool MacroPalette::Kept() const {
 // rewrite the settings file each time.
 void MacroPalette::Changed() {
     if (!Kept() || !host_.save) return;
-    const ULONGLONG now = GetTickCount64();
-    if (!lastWrite_ || now - *lastWrite_ >= kWriteEveryMs) {
-        lastWrite_ = now;
-        written_ = true;
-        host_.save();
-        return;
-    }
-    if (!timerSet_ && host_.window != nullptr) {
-        timerSet_ = SetTimer(host_.window, host_.timer,
-                             static_cast<UINT>(kWriteEveryMs - (now - *lastWrite_)), nullptr) != 0;
-    }
+    late_.Changed();
 }
 
 bool MacroPalette::HandleTimer(WPARAM id) {
-    if (id != host_.timer) return false;
-    KillTimer(host_.window, host_.timer);
-    timerSet_ = false;
-    lastWrite_ = GetTickCount64();
-    if (Kept() && host_.save) {
-        written_ = true;
-        host_.save();
-    }
-    return true;
+    return late_.HandleTimer(id);
 }
 
 }  // namespace kiv

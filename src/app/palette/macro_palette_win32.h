@@ -24,6 +24,7 @@
 #include "macro/macro_list.h"
 #include "macro/macro_search.h"
 #include "platform/handle_win32.h"
+#include "platform/late_write_win32.h"
 #include "platform/pixel_rect.h"
 #include "settings/macro_usage.h"
 
@@ -159,8 +160,7 @@ class MacroPalette {
     FavoriteMacros favourites_;
     bool keptAtStart_ = false;
     bool written_ = false;  // this run wrote them
-    std::optional<ULONGLONG> lastWrite_;
-    bool timerSet_ = false;
+    LateWrite late_;
 };
 
 }  // namespace kiv

@@ -5,13 +5,16 @@
 #include "platform/local_clock.h"
 
 namespace kiv {
-namespace {
+namespace {}  // namespace
 
-// At most once a minute: a player saying a counted macro every few seconds
-// does not rewrite the settings file each time.
-constexpr ULONGLONG kWriteEveryMs = 60'000;
-
-}  // namespace
+void MacroTokens::Attach(Host host) {
+    host_ = std::move(host);
+    late_.Attach(host_.window, host_.timer, [this] {
+        if (!CountersKept() || !host_.save) return;
+        written_ = true;
+        host_.save();
+    });
+}
 
 void MacroTokens::Start(MacroCounters counters, MacroVariables variables, bool countersKept) {
     counters_ = std::move(counters);
@@ -90,35 +93,19 @@ void MacroTokens::ResetCount(const MacroPlace& place) {
     const std::optional<FileMacros> file = FileOf(place.file);
     if (!file) return;
     counters_.Reset(*file, place.position);
-    lastWrite_.reset();  // the player asked for it: written at once
+    late_.NextAtOnce();  // the player asked for it
     Changed();
 }
 
+// At most once a minute: a player saying a counted macro every few seconds
+// does not rewrite the settings file each time.
 void MacroTokens::Changed() {
     if (!CountersKept() || !host_.save) return;
-    const ULONGLONG now = GetTickCount64();
-    if (!lastWrite_ || now - *lastWrite_ >= kWriteEveryMs) {
-        lastWrite_ = now;
-        written_ = true;
-        host_.save();
-        return;
-    }
-    if (!timerSet_ && host_.window != nullptr) {
-        timerSet_ = SetTimer(host_.window, host_.timer,
-                             static_cast<UINT>(kWriteEveryMs - (now - *lastWrite_)), nullptr) != 0;
-    }
+    late_.Changed();
 }
 
 bool MacroTokens::HandleTimer(WPARAM id) {
-    if (id != host_.timer || host_.timer == 0) return false;
-    KillTimer(host_.window, host_.timer);
-    timerSet_ = false;
-    lastWrite_ = GetTickCount64();
-    if (CountersKept() && host_.save) {
-        written_ = true;
-        host_.save();
-    }
-    return true;
+    return late_.HandleTimer(id);
 }
 
 }  // namespace kiv

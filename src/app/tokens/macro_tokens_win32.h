@@ -19,6 +19,7 @@
 #include "macro/line_preparation.h"
 #include "macro/macro.h"
 #include "macro/macro_list.h"
+#include "platform/late_write_win32.h"
 #include "settings/macro_usage.h"
 #include "settings/macro_variables.h"
 
@@ -45,7 +46,7 @@ class MacroTokens {
         // the game with no window of the tool's under it.
         std::function<void()> showTool;
     };
-    void Attach(Host host) { host_ = std::move(host); }
+    void Attach(Host host);
     // As the settings file had them; `countersKept`: it had their section.
     void Start(MacroCounters counters, MacroVariables variables, bool countersKept);
 
@@ -84,8 +85,7 @@ class MacroTokens {
     MacroVariables variables_;
     bool countersKept_ = false;
     bool written_ = false;
-    std::optional<ULONGLONG> lastWrite_;
-    bool timerSet_ = false;
+    LateWrite late_;
     // Seeded at the first <rand:...> said: a player who never says one
     // never pays for it.
     std::optional<std::mt19937> random_;

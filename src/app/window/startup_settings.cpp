@@ -171,21 +171,31 @@ bool WriteHotkeySettings(const std::u16string& iniPath, const Options& options, 
     return saved;
 }
 
-bool WriteCounterSettings(const std::u16string& iniPath, const MacroCounters& counters,
-                          ProfileSections& profile) {
+namespace {
+
+// Sets the section `section` by `write` and saves it alone.
+template <class Write>
+bool WriteSectionNow(const std::u16string& iniPath, ProfileSections& profile,
+                     std::u16string_view section, const Write& write) {
     IniFile store(profile);
     // Unread, a section written back would lose the keys it held.
     if (!store.Load(iniPath)) return false;
-    WriteMacroCounters(store, counters);
-    return store.Save(u"Counters");
+    write(store);
+    return store.Save(section);
+}
+
+}  // namespace
+
+bool WriteCounterSettings(const std::u16string& iniPath, const MacroCounters& counters,
+                          ProfileSections& profile) {
+    return WriteSectionNow(iniPath, profile, u"Counters",
+                           [&](IniFile& store) { WriteMacroCounters(store, counters); });
 }
 
 bool WriteVariableSettings(const std::u16string& iniPath, const MacroVariables& variables,
                            ProfileSections& profile) {
-    IniFile store(profile);
-    if (!store.Load(iniPath)) return false;
-    WriteMacroVariables(store, variables);
-    return store.Save(u"Variables");
+    return WriteSectionNow(iniPath, profile, u"Variables",
+                           [&](IniFile& store) { WriteMacroVariables(store, variables); });
 }
 
 bool WritePaletteSettings(const std::u16string& iniPath, const MacroUsage& usage,

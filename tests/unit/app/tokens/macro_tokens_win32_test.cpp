@@ -19,6 +19,7 @@
 #include "app/tokens/variables_dialog_win32.h"
 #include "platform/ansi_text.h"
 #include "platform/common_controls_win32.h"
+#include "platform/handle_win32.h"
 #include "platform/wide_text.h"
 #include "standin_process.h"
 #include "support/hosted_features.h"
@@ -174,16 +175,16 @@ TEST_F(MacroTokensTest, TheClipboardsFirstLineIsPutIn) {
     EXPECT_EQ(PrepareLines(u"[<clip>]", context), std::vector<std::u16string>{u"[コピー<date>]"});
 
     std::atomic<bool> held{false};
-    std::atomic<bool> letGo{false};
+    const UniqueHandle letGo(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     std::thread holder([&] {
         held = OpenClipboard(nullptr) != FALSE;
-        while (!letGo) Sleep(5);
+        WaitForSingleObject(letGo.Get(), 10'000);
         if (held) CloseClipboard();
     });
     ASSERT_TRUE(standin::WaitFor([&] { return held.load(); }));
     FillContext busy = tokens.PreviewOf({file.List().FileName(), 1});
     EXPECT_EQ(PrepareLines(u"[<clip>]", busy), std::vector<std::u16string>{u"[]"});
-    letGo = true;
+    SetEvent(letGo.Get());
     holder.join();
 }
 
